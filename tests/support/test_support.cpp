@@ -1,0 +1,74 @@
+#include "support/test_support.h"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace tavrin::test {
+
+TempDir::TempDir() {
+    static std::atomic<int> serial{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("tavrin-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+Bytes readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path.string());
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+void writeFile(const std::filesystem::path& path, std::string_view text) {
+    writeFile(path, Bytes(text.begin(), text.end()));
+}
+
+ByteBuilder& ByteBuilder::u8(unsigned value) {
+    bytes_.push_back(static_cast<std::uint8_t>(value));
+    return *this;
+}
+ByteBuilder& ByteBuilder::be16(int value) {
+    const auto v = static_cast<std::uint16_t>(value);
+    bytes_.push_back(static_cast<std::uint8_t>(v >> 8));
+    bytes_.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    return *this;
+}
+ByteBuilder& ByteBuilder::le16(int value) {
+    const auto v = static_cast<std::uint16_t>(value);
+    bytes_.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    bytes_.push_back(static_cast<std::uint8_t>(v >> 8));
+    return *this;
+}
+ByteBuilder& ByteBuilder::text(std::string_view characters) {
+    bytes_.insert(bytes_.end(), characters.begin(), characters.end());
+    return *this;
+}
+ByteBuilder& ByteBuilder::field(std::string_view characters, std::size_t width) {
+    if (characters.size() > width) throw std::logic_error("fixture field too long");
+    text(characters);
+    return zeros(width - characters.size());
+}
+ByteBuilder& ByteBuilder::zeros(std::size_t count) {
+    bytes_.insert(bytes_.end(), count, 0);
+    return *this;
+}
+ByteBuilder& ByteBuilder::bytes(const Bytes& more) {
+    bytes_.insert(bytes_.end(), more.begin(), more.end());
+    return *this;
+}
+
+}  // namespace tavrin::test
