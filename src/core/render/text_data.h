@@ -1,0 +1,23 @@
+#pragma once
+// The text-field language shared by Text and Barcode figures: quoted parts, variables,
+// counters, date and time, each optionally shaped by modifiers.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "render/render_context.h"
+
+namespace tavrin {
+
+// The longest expansion kept; anything beyond is cut off.
+inline constexpr std::size_t kMaxExpandedText = 111;
+// What a malformed field shows, so that the mistake is visible on the label.
+inline constexpr std::string_view kMalformedText = "@@@@";
+
+// Expands a text or barcode data field into the characters shown; false and "@@@@" on
+// malformed data. Variables and counters come from context.document (counters show their
+// starting value), date and time from context.currentTime(). A missing document reads as
+// empty slots and the default formats.
+bool ExpandTextData(std::string_view data, const RenderContext& context, std::string& out);
+
+}  // namespace tavrin
