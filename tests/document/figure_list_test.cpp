@@ -1,0 +1,207 @@
+// Editing rules of the figure list: drawing order, selection, copy/paste, shared pictures.
+#include <gtest/gtest.h>
+
+#include "document/label_document.h"
+
+namespace tavrin {
+namespace {
+
+Figure& addRectangle(FigureList& list, int x, int y) {
+    return list.appendFigure(RectangleRecord{x, y, 10, 10, 0}.encode(), FigureKind::Rectangle);
+}
+
+Figure& addPicture(FigureList& list, const std::string& name, PictureBlockRef block, int x = 0) {
+    Figure& f = list.appendFigure(PictureRecord{x, 0, 8, 1, 3, name}.encode(), FigureKind::Picture);
+    f.picture = std::move(block);
+    return f;
+}
+
+Figure& addFont(FigureList& list, char letter, unsigned height) {
+    return list.appendFigure(FontRecord{1, height, 0, letter}.encode(), FigureKind::Font);
+}
+
+std::vector<int> xs(const FigureList& list) {
+    std::vector<int> out;
+    for (const auto& f : list)
+        if (f.kind == FigureKind::Rectangle) out.push_back(RectangleRecord::decode(f.record).x);
+    return out;
+}
+
+TEST(FigureList, PasteLeavesCopiesAtTheBottomAndShiftsTheOriginals) {
+    FigureList list;
+    addRectangle(list, 1, 1);
+    addRectangle(list, 2, 2).flags = kFlagSelected;
+    addRectangle(list, 3, 3).flags = kFlagSelected;
+    list.copy();
+    list.paste();
+    // Copies are prepended as they are met, so they end up in reverse order at the head.
+    EXPECT_EQ(xs(list), (std::vector<int>{3, 2, 1, 26, 27}));
+    EXPECT_FALSE(list.front().selected());
+    EXPECT_EQ(list.front().copyMark, 0);
+    EXPECT_EQ(RectangleRecord::decode(list.back().record).y, 27);
+    // Pasting again repeats from the shifted positions.
+    list.paste();
+    EXPECT_EQ(xs(list), (std::vector<int>{27, 26, 3, 2, 1, 50, 51}));
+}
+
+TEST(FigureList, PasteWithNothingCopiedChangesNothing) {
+    FigureList list;
+    addRectangle(list, 5, 5).flags = kFlagSelected;
+    list.paste();
+    EXPECT_EQ(xs(list), (std::vector<int>{5}));
+}
+
+TEST(FigureList, MovingShiftsEveryPositionFieldOfTheKind) {
+    FigureList list;
+    list.appendFigure(LineRecord{1, 2, 3, 4, 1, 0}.encode(), FigureKind::DiagonalLine).flags = 1;
+    list.appendFigure(BarcodeRecord{8, 10, 20, 80, 2, 3, 2, 0, 0, 0, "1"}.encode(), FigureKind::Barcode).flags = 1;
+    list.moveSelected(5, -1);
+    const auto line = LineRecord::decode(list.front().record);
+    EXPECT_EQ((std::array{line.x1, line.y1, line.x2, line.y2}), (std::array{6, 1, 8, 3}));
+    const auto bar = BarcodeRecord::decode(list.back().record);
+    EXPECT_EQ(bar.type, 8);
+    EXPECT_EQ(bar.x, 15);
+    EXPECT_EQ(bar.y, 19);
+    EXPECT_EQ(bar.height, 80);
+}
+
+TEST(FigureList, MoveToTopAndBottomNeedExactlyOneSelection) {
+    FigureList list;
+    addRectangle(list, 1, 0);
+    addRectangle(list, 2, 0);
+    addRectangle(list, 3, 0);
+    EXPECT_EQ(list.moveToTop(), (UserMessage{"Error", "Nothing is selected"}));
+    list.selectAll();
+    EXPECT_EQ(list.moveToBottom(), (UserMessage{"Error", "Too many objects selected"}));
+    EXPECT_EQ(xs(list), (std::vector<int>{1, 2, 3}));
+
+    list.unselectAll();
+    list.back().flags = kFlagSelected;
+    EXPECT_EQ(list.moveToTop(), std::nullopt);  // already the tail: order unchanged
+    EXPECT_EQ(xs(list), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(list.moveToBottom(), std::nullopt);
+    EXPECT_EQ(xs(list), (std::vector<int>{3, 1, 2}));
+    EXPECT_EQ(list.moveToTop(), std::nullopt);
+    EXPECT_EQ(xs(list), (std::vector<int>{1, 2, 3}));
+}
+
+TEST(FigureList, SelectAllAndDeleteNeverTouchFonts) {
+    FigureList list;
+    addFont(list, 'A', 20);
+    addRectangle(list, 1, 0);
+    addRectangle(list, 2, 0);
+    EXPECT_EQ(list.requestDelete().error, (UserMessage{"Error", "Nothing is selected"}));
+
+    list.selectAll();
+    EXPECT_FALSE(list.front().selected());
+    const auto request = list.requestDelete();
+    EXPECT_FALSE(request.error);
+    EXPECT_EQ(request.question, (UserMessage{"Delete 2 objects", "Are you sure ?"}));
+    EXPECT_EQ(list.deleteSelected(), 2);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_TRUE(list.front().isFont());
+}
+
+TEST(FigureList, SharedPictureBlockLivesAsLongAsAnyUser) {
+    FigureList list;
+    auto block = std::make_shared<PictureBlock>(PictureBlock{{2, 1, 0x00}});
+    std::weak_ptr<PictureBlock> watch = block;
+    addPicture(list, "LOGO", block, 0);
+    addPicture(list, "LOGO", block, 10).flags = kFlagSelected;
+    block.reset();
+    EXPECT_EQ(list.shareCount(watch.lock().get()), 2);
+
+    list.copy();
+    list.paste();  // the copy shares the block too
+    EXPECT_EQ(list.shareCount(watch.lock().get()), 3);
+
+    list.unselectAll();
+    list.front().flags = kFlagSelected;
+    list.deleteSelected();
+    EXPECT_FALSE(watch.expired());
+    EXPECT_TRUE(list.removeFigure(&list.front()));
+    EXPECT_FALSE(watch.expired());  // one Picture still uses it
+    EXPECT_EQ(list.shareCount(watch.lock().get()), 1);
+    list.clearFigures();
+    EXPECT_TRUE(watch.expired());
+}
+
+TEST(FigureList, SoftFontsAreNumberedByTheirPlaceInTheList) {
+    FigureList list;
+    addRectangle(list, 0, 0);
+    addFont(list, 'b', 24);
+    addFont(list, 'A', 30);
+    EXPECT_EQ(list.softFontByNumber(6)->record[6], 'b');
+    EXPECT_EQ(list.softFontByNumber(7)->record[6], 'A');
+    EXPECT_EQ(list.softFontByNumber(8), nullptr);
+    EXPECT_EQ(list.softFontByNumber(5), nullptr);
+    EXPECT_EQ(list.softFontHeight('B'), 24);
+    EXPECT_EQ(list.softFontHeight('a'), 30);
+    EXPECT_EQ(list.softFontHeight('Z'), 16);
+}
+
+TEST(LabelDocument, NewLabelKeepsTheSetupAndSlotBytes) {
+    LabelDocument doc;
+    doc.setup.width = 500;
+    doc.variables[3].defined = 1;
+    doc.variables[3].setValue("kept");
+    addRectangle(doc.figures, 0, 0);
+    doc.newLabel();
+    EXPECT_TRUE(doc.figures.empty());
+    EXPECT_FALSE(doc.variables[3].isDefined());
+    EXPECT_EQ(doc.variables[3].valueText(), "kept");
+    EXPECT_EQ(doc.setup.width, 500);
+}
+
+TEST(LabelDocument, TemplatesAndTheirRecordBytes) {
+    const auto t = FigureTemplates::defaults(12345);
+    EXPECT_EQ(t.picture.name, "PICT2345");
+    EXPECT_EQ(defaultPictureName(7), "PICT0007");
+    // Text template: x 40, y 40, hMul 1, vMul 1, font 3, then the quoted data at offset 16.
+    const Record text = t.text.encode();
+    const std::array<std::uint8_t, 24> expected = {40, 0, 40, 0, 1, 0, 1, 0, 3, 0, 0, 0,
+                                                   0, 0, 0, 0, '"', 'T', 'e', 'x', 't', '"', 0, 0};
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), text.begin()));
+    const auto bar = BarcodeRecord::decode(t.barcode.encode());
+    EXPECT_EQ(bar.data, "\"123456789012\"");
+    EXPECT_EQ(bar.type, 8);
+    EXPECT_EQ(bar.humanReadable, 2);
+}
+
+TEST(FigureRecords, DataIsCutToTheRecordAndNegativeFieldsSurvive) {
+    TextRecord t;
+    t.x = -5;
+    t.data = std::string(100, 'x');
+    const auto back = TextRecord::decode(t.encode());
+    EXPECT_EQ(back.x, -5);
+    EXPECT_EQ(back.data.size(), TextRecord::kMaxData);
+    BarcodeRecord b;
+    b.data = std::string(100, '1');
+    b.barLength = 60000;
+    const auto barBack = BarcodeRecord::decode(b.encode());
+    EXPECT_EQ(barBack.data.size(), 63u);
+    EXPECT_EQ(barBack.barLength, 60000u);
+}
+
+TEST(Formats, DateFormats) {
+    EXPECT_EQ(checkDateFormat("DD/MN/Y4"), "DD/MN/Y4");
+    EXPECT_EQ(checkDateFormat("dd-mn-y2"), "DD-MN-Y2");
+    EXPECT_EQ(checkDateFormat("ME Y4"), "ME Y4");
+    EXPECT_EQ(checkDateFormat("Y2"), "Y2");
+    EXPECT_EQ(checkDateFormat("DD-DD-Y4"), std::nullopt);
+    EXPECT_EQ(checkDateFormat("DD-MN-Y3"), std::nullopt);
+    EXPECT_EQ(checkDateFormat("MN-ME"), std::nullopt);  // month twice
+    EXPECT_EQ(checkDateFormat("DD-MN-Y4-"), std::nullopt);
+    EXPECT_EQ(checkDateFormat(""), std::nullopt);
+}
+
+TEST(Formats, TimeFormats) {
+    EXPECT_EQ(checkTimeFormat("H:M"), "H:M");
+    EXPECT_EQ(checkTimeFormat("s.m.h"), "S.M.H");
+    EXPECT_EQ(checkTimeFormat("H:M:M"), std::nullopt);
+    EXPECT_EQ(checkTimeFormat("H:X"), std::nullopt);
+    EXPECT_EQ(checkTimeFormat("HM"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tavrin
