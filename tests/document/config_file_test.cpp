@@ -177,13 +177,14 @@ TEST(ConfigFileWrite, WhatIsWrittenReadsBackTheSame) {
     config.protocol = 1;
     config.directGraphics = 1;
     config.toolbarLeft = 1;
-    config.workDirectory = "/srv/labels/2024";
+    config.workDirectory = "/srv/labels\r\n2024";  // a line break must not start a new line
     ASSERT_TRUE(writeConfiguration(dir / "sub" / "ZREDITW.CFG", setup, config));  // folder created
 
     LabelSetup readSetup;
     AppConfig readConfig;
     ASSERT_TRUE(readConfiguration(dir / "sub" / "ZREDITW.CFG", readSetup, readConfig, 2));
     EXPECT_EQ(readSetup, setup);
+    config.workDirectory = "/srv/labels2024";
     EXPECT_EQ(readConfig, config);
 }
 

@@ -86,10 +86,14 @@ void appendNumber(std::string& out, const char* key, int value) {
     out += "\r\n";
 }
 
+// A line break inside a value (a folder name may hold one) would start a line of its own
+// when read back; the reader drops such bytes anyway, so they are left out.
 void appendText(std::string& out, const char* key, const std::string& value) {
     out += key;
     out += " = ";
-    out += value;
+    for (const char c : value) {
+        if (c != '\r' && c != '\n') out += c;
+    }
     out += "\r\n";
 }
 

@@ -67,8 +67,9 @@ fs::path ProgramPaths::findProgramFolder(const char* argv0) {
     if (name.find('/') != std::string::npos) found = name;
     else if (!name.empty()) found = searchPath(name);
     if (found.empty()) return fs::current_path(ec);
-    const fs::path resolved = fs::weakly_canonical(fs::absolute(found, ec), ec);
-    return ec ? fs::absolute(found).parent_path() : resolved.parent_path();
+    found = fs::absolute(found, ec);
+    const fs::path resolved = fs::weakly_canonical(found, ec);
+    return ec ? found.parent_path() : resolved.parent_path();
 }
 
 fs::path ProgramPaths::findDataFolder(const fs::path& programFolder) {
