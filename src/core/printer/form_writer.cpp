@@ -1,0 +1,114 @@
+#include "printer/form_writer.h"
+
+#include <set>
+#include <string>
+
+namespace tavrin {
+
+namespace {
+
+// Speed as the printer counts it; form files keep the editor's index.
+unsigned printerSpeed(const LabelSetup& setup) { return static_cast<unsigned>(setup.speed + 2); }
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+bool sendPictures(const LabelDocument& document, CommandWriter& out) {
+    std::set<std::string> sent;
+    for (const Figure& figure : document.figures) {
+        if (figure.kind != FigureKind::Picture) continue;
+        const PictureRecord p = PictureRecord::decode(figure.record);
+        // A Picture without data (its retrieve failed, say) has nothing to download.
+        if (p.dataLength == 0 || !figure.picture || figure.picture->bytes.size() < 2) continue;
+        if (!sent.insert(p.name).second) continue;
+        const auto& block = figure.picture->bytes;
+        out.progress("Store picture " + quoted(p.name));
+        if (!out.send("\r\n\nGK" + quoted(p.name) + "\r\n")) return false;
+        out.pause(PrinterPause::Medium);
+        // The count announces what follows: the header (128) and the rows (block - 2).
+        if (!out.send("GM" + quoted(p.name) + std::to_string(block.size() + 126) + "\n")) return false;
+        const auto header = pcxHeaderForPicture(p.width, p.height, figure.picture->bytesPerRow());
+        if (!out.send(header)) return false;
+        if (!out.send(std::span<const std::uint8_t>(block).subspan(2))) return false;
+        if (!out.send("\r\n\n\n")) return false;
+    }
+    out.pause(PrinterPause::Medium);
+    return out.ok();
+}
+
+bool sendFonts(const LabelDocument& document, CommandWriter& out) {
+    static const std::string kFontEnd(256, '\r');
+    for (const Figure& figure : document.figures) {
+        if (!figure.isFont()) continue;
+        const std::string letter(1, FontRecord::decode(figure.record).letter);
+        out.progress("Store font " + quoted(letter));
+        if (!out.send("\r\n\nEK" + quoted(letter) + "\r\n")) return false;
+        out.pause(PrinterPause::Medium);
+        if (!out.send("ES" + quoted(letter))) return false;
+        if (!out.send(figure.fontData)) return false;
+        if (!out.send(kFontEnd)) return false;
+        out.pause(PrinterPause::Short);
+    }
+    return out.ok();
+}
+
+}  // namespace
+
+void writeFormFile(const LabelDocument& document, ByteSink& sink) {
+    CommandWriter out(sink);
+    const LabelSetup& setup = document.setup;
+    out.send("; Saved by TAVRIN Label Editor\r\n");
+    out.writeVarCounterLines(document);
+    out.send(numberLines(setup, static_cast<unsigned>(setup.speed)));
+    out.send(directionLine(setup));
+    out.send(formatLines(setup));
+    out.send(lengthAndWidthLines(setup));
+    out.send(referencePointLine(setup));
+    out.writeFigureLines(document.figures, PictureLineEnd::CrLf);
+    out.send("\r\n");
+}
+
+bool writeStoredForm(const LabelDocument& document, std::string_view name, ByteSink& sink) {
+    CommandWriter out(sink);
+    const LabelSetup& setup = document.setup;
+    out.progress("Store current form as " + std::string(name));
+    out.send("\r\nN\r\n");
+    if (!out.send("FK" + quoted(name) + "\r\n")) return false;
+    out.pause(PrinterPause::Long);
+    out.send("FS" + quoted(name) + "\r\n");
+    out.writeVarCounterLines(document);
+    out.send(numberLines(setup, printerSpeed(setup)));
+    out.send(directionLine(setup));
+    out.send(lengthAndWidthLines(setup));
+    out.send(formatLines(setup));
+    out.send(referencePointLine(setup));
+    out.writeFigureLines(document.figures, PictureLineEnd::Lf);
+    if (!out.send("FE\r\n")) return false;
+    if (!sendPictures(document, out)) return false;
+    if (!sendFonts(document, out)) return false;
+    return out.send("\r\nFR" + quoted(name) + "\r\n");
+}
+
+bool writePrintLabel(const LabelDocument& document, const PrintJob& job, ByteSink& sink) {
+    CommandWriter out(sink);
+    const LabelSetup& setup = document.setup;
+    out.send("\r\nN\r\nVC\r\n");
+    out.writeVarCounterLines(document);
+    out.send("?\r\n");
+    for (const Variable& v : document.variables)
+        if (v.isDefined()) out.send(v.valueText() + "\r\n");
+    for (const Counter& c : document.counters)
+        if (c.isDefined()) out.send(c.valueText() + "\r\n");
+    out.send(numberLines(setup, printerSpeed(setup)));
+    out.send(directionLine(setup));
+    out.send(lengthAndWidthLines(setup));
+    out.send(referencePointLine(setup));
+    out.send(formatLines(setup));
+    for (const Figure& figure : document.figures) {
+        if (!out.ok()) return false;
+        if (job.rasterFigure && job.rasterFigure(figure, out)) continue;
+        if (const auto line = figureLine(figure, document.figures)) out.send(*line);
+    }
+    return out.send("P" + std::to_string(job.quantity) + "\r\n");
+}
+
+}  // namespace tavrin

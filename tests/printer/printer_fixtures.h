@@ -1,0 +1,72 @@
+#pragma once
+// Small builders for labels used by the printer suites.
+#include <string>
+#include <vector>
+
+#include "document/label_document.h"
+
+namespace tavrin::test {
+
+inline Variable makeSlot(int length, int justification, char pad, const std::string& prompt,
+                         const std::string& value = {}, int step = 0) {
+    Variable v;
+    v.defined = 1;
+    v.length = static_cast<std::uint8_t>(length);
+    v.justification = static_cast<std::uint8_t>(justification);
+    v.padChar = pad;
+    v.step = static_cast<std::uint8_t>(static_cast<std::int8_t>(step));
+    v.setPrompt(prompt);
+    v.setValue(value);
+    return v;
+}
+
+inline Figure& addText(LabelDocument& d, int x, int y, int font, int style, const std::string& data,
+                       int rotation = 0, int hMul = 1, int vMul = 1) {
+    TextRecord t;
+    t.x = x, t.y = y, t.font = font, t.style = style, t.data = data;
+    t.rotation = rotation, t.hMul = hMul, t.vMul = vMul;
+    return d.figures.appendFigure(t.encode(), FigureKind::Text);
+}
+
+inline Figure& addBarcode(LabelDocument& d, int type, int x, int y, int height, int narrow, int wide,
+                          int readable, const std::string& data, int rotation = 0) {
+    BarcodeRecord b;
+    b.type = type, b.x = x, b.y = y, b.height = height, b.narrow = narrow, b.wide = wide;
+    b.humanReadable = readable, b.data = data, b.rotation = rotation;
+    return d.figures.appendFigure(b.encode(), FigureKind::Barcode);
+}
+
+inline Figure& addRectangle(LabelDocument& d, int x, int y, int w, int h, int colour) {
+    return d.figures.appendFigure(RectangleRecord{x, y, w, h, colour}.encode(), FigureKind::Rectangle);
+}
+
+inline Figure& addLine(LabelDocument& d, int x1, int y1, int x2, int y2, int thickness, int colour) {
+    return d.figures.appendFigure(LineRecord{x1, y1, x2, y2, thickness, colour}.encode(), FigureKind::DiagonalLine);
+}
+
+inline Figure& addBox(LabelDocument& d, int x1, int y1, int x2, int y2, int thickness) {
+    return d.figures.appendFigure(BoxRecord{x1, y1, x2, y2, thickness}.encode(), FigureKind::Box);
+}
+
+inline Figure& addPicture(LabelDocument& d, int x, int y, const std::string& name, PictureBlockRef block,
+                          int width, int height) {
+    PictureRecord p;
+    p.x = x, p.y = y, p.name = name, p.width = width, p.height = height;
+    p.dataLength = block ? static_cast<unsigned>(block->bytes.size()) : 0;
+    Figure& f = d.figures.appendFigure(p.encode(), FigureKind::Picture);
+    f.picture = std::move(block);
+    return f;
+}
+
+inline Figure& addFont(LabelDocument& d, char letter, std::vector<std::uint8_t> data) {
+    FontRecord r;
+    r.letter = letter;
+    r.charCount = data.empty() ? 0 : data[0];
+    r.height = data.size() > 2 ? data[2] : 0;
+    r.dataLength = static_cast<unsigned>(data.size());
+    Figure& f = d.figures.appendFigure(r.encode(), FigureKind::Font);
+    f.fontData = std::move(data);
+    return f;
+}
+
+}  // namespace tavrin::test
