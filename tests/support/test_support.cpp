@@ -1,9 +1,11 @@
 #include "support/test_support.h"
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tavrin::test {
@@ -35,6 +37,30 @@ void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
 
 void writeFile(const std::filesystem::path& path, std::string_view text) {
     writeFile(path, Bytes(text.begin(), text.end()));
+}
+
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    TempDir dir;
+    const auto outPath = dir / "out", errPath = dir / "err";
+    const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) ::_exit(127);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    CommandResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const auto out = readFile(outPath), err = readFile(errPath);
+    result.out.assign(out.begin(), out.end());
+    result.err.assign(err.begin(), err.end());
+    return result;
 }
 
 ByteBuilder& ByteBuilder::u8(unsigned value) {

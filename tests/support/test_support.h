@@ -28,6 +28,14 @@ Bytes readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const Bytes& bytes);
 void writeFile(const std::filesystem::path& path, std::string_view text);
 
+// Runs a program with arguments (no shell) and collects its exit status and output.
+struct CommandResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments);
+
 // Builds byte fixtures field by field, in the byte order the table in hand says.
 class ByteBuilder {
 public:
