@@ -1,0 +1,236 @@
+#include "render/image_io.h"
+
+#include <png.h>
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+namespace tavrin {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+ImageIoResult failure(std::string message) { return {false, std::move(message)}; }
+
+ImageIoResult cannotWrite(const std::filesystem::path& path) {
+    return failure("cannot write " + path.string());
+}
+
+// libpng reports errors by longjmp; everything it touches below is plain data, so leaving
+// a function that way is safe as long as no C++ object with a destructor is created between
+// setjmp and the last libpng call.
+void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void pngWarning(png_structp, png_const_charp) {}
+
+ImageIoResult writePngRows(const std::filesystem::path& path, int width, int height, int bitDepth, int colourType,
+                           const std::vector<png_bytep>& rows) {
+    File file(std::fopen(path.c_str(), "wb"));
+    if (!file) return cannotWrite(path);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
+    if (png == nullptr) return cannotWrite(path);
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return cannotWrite(path);
+    }
+    volatile bool ok = false;
+    if (setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file.get());
+        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), bitDepth,
+                     colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        png_write_image(png, const_cast<png_bytepp>(rows.data()));
+        png_write_end(png, nullptr);
+        ok = true;
+    }
+    png_destroy_write_struct(&png, &info);
+    if (!ok) return cannotWrite(path);
+    if (std::fflush(file.get()) != 0 || std::ferror(file.get())) return cannotWrite(path);
+    if (std::fclose(file.release()) != 0) return cannotWrite(path);
+    return {};
+}
+
+ImageIoResult writeBytes(const std::filesystem::path& path, const std::string& header,
+                         const std::vector<std::uint8_t>& body) {
+    File file(std::fopen(path.c_str(), "wb"));
+    if (!file) return cannotWrite(path);
+    if (std::fwrite(header.data(), 1, header.size(), file.get()) != header.size() ||
+        std::fwrite(body.data(), 1, body.size(), file.get()) != body.size())
+        return cannotWrite(path);
+    if (std::fclose(file.release()) != 0) return cannotWrite(path);
+    return {};
+}
+
+}  // namespace
+
+ImageIoResult writePng(const std::filesystem::path& path, const Bitmap& image) {
+    if (image.width() <= 0 || image.height() <= 0) return failure("empty image");
+    // PNG's 1-bit greyscale has 0 black and 1 white, MSB first: the bitmap's own rows.
+    std::vector<png_bytep> rows(static_cast<std::size_t>(image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(image.row(y));
+    return writePngRows(path, image.width(), image.height(), 1, PNG_COLOR_TYPE_GRAY, rows);
+}
+
+ImageIoResult writePng(const std::filesystem::path& path, const ScreenImage& image) {
+    if (image.width() <= 0 || image.height() <= 0) return failure("empty image");
+    const auto w = static_cast<std::size_t>(image.width());
+    std::vector<std::uint8_t> rgb(w * 3 * static_cast<std::size_t>(image.height()));
+    std::vector<png_bytep> rows(static_cast<std::size_t>(image.height()));
+    for (std::size_t i = 0; i < image.pixels().size(); ++i) {
+        const std::uint32_t p = image.pixels()[i];
+        rgb[i * 3] = static_cast<std::uint8_t>(p >> 16);
+        rgb[i * 3 + 1] = static_cast<std::uint8_t>(p >> 8);
+        rgb[i * 3 + 2] = static_cast<std::uint8_t>(p);
+    }
+    for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = rgb.data() + y * w * 3;
+    return writePngRows(path, image.width(), image.height(), 8, PNG_COLOR_TYPE_RGB, rows);
+}
+
+ImageIoResult writePbm(const std::filesystem::path& path, const Bitmap& image) {
+    const auto rowBytes = static_cast<std::size_t>((image.width() + 7) / 8);
+    std::vector<std::uint8_t> body(rowBytes * static_cast<std::size_t>(image.height()));
+    for (int y = 0; y < image.height(); ++y) {
+        const std::uint8_t* r = image.row(y);
+        for (std::size_t b = 0; b < rowBytes; ++b)
+            body[static_cast<std::size_t>(y) * rowBytes + b] = static_cast<std::uint8_t>(~r[b]);
+        // Padding bits after the last dot are written as 0, as the format asks.
+        if (const int rest = image.width() % 8; rest != 0)
+            body[static_cast<std::size_t>(y) * rowBytes + rowBytes - 1] &= static_cast<std::uint8_t>(0xFF << (8 - rest));
+    }
+    return writeBytes(path, "P4\n" + std::to_string(image.width()) + " " + std::to_string(image.height()) + "\n",
+                      body);
+}
+
+ImageIoResult writePpm(const std::filesystem::path& path, const ScreenImage& image) {
+    std::vector<std::uint8_t> body(image.pixels().size() * 3);
+    for (std::size_t i = 0; i < image.pixels().size(); ++i) {
+        const std::uint32_t p = image.pixels()[i];
+        body[i * 3] = static_cast<std::uint8_t>(p >> 16);
+        body[i * 3 + 1] = static_cast<std::uint8_t>(p >> 8);
+        body[i * 3 + 2] = static_cast<std::uint8_t>(p);
+    }
+    return writeBytes(path,
+                      "P6\n" + std::to_string(image.width()) + " " + std::to_string(image.height()) + "\n255\n",
+                      body);
+}
+
+ImageIoResult readPng(const std::filesystem::path& path, ScreenImage& image) {
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) return failure("cannot read " + path.string());
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
+    if (png == nullptr) return failure("cannot read " + path.string());
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return failure("cannot read " + path.string());
+    }
+    // Allocated before setjmp so that a longjmp never skips a destructor.
+    std::vector<std::uint8_t> rgb;
+    std::vector<png_bytep> rows;
+    png_uint_32 width = 0, height = 0;
+    volatile bool ok = false;
+    if (setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file.get());
+        png_read_info(png, info);
+        width = png_get_image_width(png, info);
+        height = png_get_image_height(png, info);
+        png_set_expand(png);
+        png_set_strip_16(png);
+        png_set_strip_alpha(png);
+        png_set_gray_to_rgb(png);
+        png_read_update_info(png, info);
+        if (png_get_rowbytes(png, info) == static_cast<std::size_t>(width) * 3 && width <= 1u << 14 &&
+            height <= 1u << 14) {
+            rgb.resize(static_cast<std::size_t>(width) * 3 * height);
+            rows.resize(height);
+            for (png_uint_32 y = 0; y < height; ++y) rows[y] = rgb.data() + static_cast<std::size_t>(y) * width * 3;
+            png_read_image(png, rows.data());
+            png_read_end(png, nullptr);
+            ok = true;
+        }
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (!ok) return failure("not a readable PNG: " + path.string());
+    image = ScreenImage(static_cast<int>(width), static_cast<int>(height));
+    for (png_uint_32 y = 0; y < height; ++y)
+        for (png_uint_32 x = 0; x < width; ++x) {
+            const std::uint8_t* p = rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3;
+            image.setPixel(static_cast<int>(x), static_cast<int>(y),
+                           (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2]);
+        }
+    return {};
+}
+
+ImageIoResult readPbm(const std::filesystem::path& path, Bitmap& image) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return failure("cannot read " + path.string());
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t pos = 0;
+    const auto skipSpace = [&] {
+        while (pos < bytes.size()) {
+            if (bytes[pos] == '#') {
+                while (pos < bytes.size() && bytes[pos] != '\n') ++pos;
+            } else if (std::isspace(static_cast<unsigned char>(bytes[pos]))) {
+                ++pos;
+            } else {
+                break;
+            }
+        }
+    };
+    const auto number = [&]() -> long {
+        skipSpace();
+        long value = -1;
+        while (pos < bytes.size() && std::isdigit(static_cast<unsigned char>(bytes[pos])) && value < 100000)
+            value = (value < 0 ? 0 : value * 10) + (bytes[pos++] - '0');
+        return value;
+    };
+    const auto bad = failure("not a readable PBM: " + path.string());
+    if (bytes.size() < 2 || bytes[0] != 'P' || (bytes[1] != '1' && bytes[1] != '4')) return bad;
+    const bool raw = bytes[1] == '4';
+    pos = 2;
+    const long width = number(), height = number();
+    if (width <= 0 || height <= 0 || width > 1 << 14 || height > 1 << 14) return bad;
+    Bitmap result(static_cast<int>(width), static_cast<int>(height));
+    if (raw) {
+        ++pos;  // the single white-space character after the height
+        const auto rowBytes = static_cast<std::size_t>((width + 7) / 8);
+        if (bytes.size() < pos + rowBytes * static_cast<std::size_t>(height)) return bad;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const auto byte = static_cast<std::uint8_t>(bytes[pos + static_cast<std::size_t>(y) * rowBytes +
+                                                                  static_cast<std::size_t>(x / 8)]);
+                result.setDot(x, y, (byte & (0x80 >> (x % 8))) != 0);
+            }
+    } else {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                skipSpace();
+                if (pos >= bytes.size() || (bytes[pos] != '0' && bytes[pos] != '1')) return bad;
+                result.setDot(x, y, bytes[pos++] == '1');
+            }
+    }
+    image = std::move(result);
+    return {};
+}
+
+Bitmap toOneBit(const ScreenImage& image) {
+    Bitmap result(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const std::uint32_t p = image.pixel(x, y);
+            const unsigned luminance = (299 * ((p >> 16) & 0xFF) + 587 * ((p >> 8) & 0xFF) + 114 * (p & 0xFF)) / 1000;
+            if (luminance < 128) result.setDot(x, y, true);
+        }
+    return result;
+}
+
+}  // namespace tavrin
