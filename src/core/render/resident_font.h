@@ -37,7 +37,8 @@ public:
     void loadFromBytes(std::span<const std::uint8_t> bytes);
     bool loaded() const { return !glyphs_.empty(); }
 
-    // Glyph number of character c in font 1..5 for language 0..3.
+    // Glyph number of character c in font 1..5 for language 0..3 (any other language value
+    // reads as 0, English, so that a stray value never reaches the other font group's tables).
     int glyphNumber(int font, int language, std::uint8_t c) const;
     // The glyph's h rows of bytesPerRow bytes (1 bits are ink). A glyph number that would
     // reach beyond the glyph area (a damaged file) gives a blank glyph, never stray memory.
