@@ -1,0 +1,370 @@
+#include "render/text_drawing.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "document/label_document.h"
+#include "render/resident_font.h"
+
+namespace tavrin {
+namespace {
+
+using Dots = std::vector<std::pair<int, int>>;  // (row, column) of ink in a glyph
+
+// Hand-made glyphs of the test font file.
+const Dots kCorners = {{0, 0}, {0, 1}, {11, 7}};  // font 1 glyph 1 ("A" in English)
+const Dots kBar = [] {                            // font 1 glyph 2 ("I"): column 3
+    Dots d;
+    for (int r = 0; r < 12; ++r) d.emplace_back(r, 3);
+    return d;
+}();
+const Dots kRow5 = [] {  // font 1 glyph 3 ("A" in Russian): row 5 across
+    Dots d;
+    for (int c = 0; c < 8; ++c) d.emplace_back(5, c);
+    return d;
+}();
+const Dots kFont3Corners = {{0, 0}, {19, 11}};  // font 3 glyph 1
+const Dots kFont3Col7 = [] {                    // font 3 glyph 2: column 7, the last bit of byte 0
+    Dots d;
+    for (int r = 0; r < 20; ++r) d.emplace_back(r, 7);
+    return d;
+}();
+
+std::vector<std::uint8_t> makeFontFile() {
+    std::vector<std::uint8_t> bytes(ResidentFonts::kFileSize, 0);
+    auto put = [&](int offset, int bytesPerRow, int bytesPerGlyph, int glyph, const Dots& dots) {
+        for (auto [r, c] : dots)
+            bytes[static_cast<std::size_t>(offset + glyph * bytesPerGlyph + r * bytesPerRow + c / 8)] |=
+                static_cast<std::uint8_t>(0x80 >> (c % 8));
+    };
+    put(0, 1, 12, 1, kCorners);
+    put(0, 1, 12, 2, kBar);
+    put(0, 1, 12, 3, kRow5);
+    put(10736, 2, 40, 1, kFont3Corners);
+    put(10736, 2, 40, 2, kFont3Col7);
+    auto map = [&](int table, char c, int glyph) {
+        bytes[ResidentFonts::kGlyphAreaSize + static_cast<std::size_t>(table) * 256 + static_cast<unsigned char>(c)] =
+            static_cast<std::uint8_t>(glyph);
+    };
+    for (char c : {'A', 'B'}) map(0, c, 1);
+    map(0, 'I', 2);
+    map(0, '@', 2);
+    map(2, 'A', 3);
+    map(2, 'I', 2);
+    return bytes;
+}
+
+// Label font data: count, 0, height, then (code, width, bytesPerRow, rows) records.
+struct SoftChar {
+    char code;
+    int width;
+    int bytesPerRow;
+    std::vector<std::uint8_t> rows;
+};
+std::vector<std::uint8_t> makeSoftFont(int height, const std::vector<SoftChar>& chars) {
+    std::vector<std::uint8_t> data = {static_cast<std::uint8_t>(chars.size()), 0, static_cast<std::uint8_t>(height)};
+    for (const auto& c : chars) {
+        data.push_back(static_cast<std::uint8_t>(c.code));
+        data.push_back(static_cast<std::uint8_t>(c.width));
+        data.push_back(static_cast<std::uint8_t>(c.bytesPerRow));
+        data.insert(data.end(), c.rows.begin(), c.rows.end());
+    }
+    return data;
+}
+
+// Where one glyph's ink must appear, derived geometrically: each dot is a hMul x vMul block
+// one margin unit inside the upright cell; the cell is then turned clockwise and placed by
+// the corner the rotation anchors at (x, y), with `along` the pen position.
+void addGlyph(Bitmap& expected, const Dots& dots, int cellW, int cellH, int rotation, int hMul, int vMul, int x, int y,
+              int along) {
+    const int U = (cellW + 2) * hMul, V = (cellH + 2) * vMul;
+    for (auto [r, c] : dots)
+        for (int du = 0; du < hMul; ++du)
+            for (int dv = 0; dv < vMul; ++dv) {
+                const int u = hMul * (c + 1) + du, v = vMul * (r + 1) + dv;
+                switch (rotation) {
+                    case 0: expected.setDot(along + u, y + v, true); break;
+                    case 1: expected.setDot(x - V + 1 + (V - 1 - v), along + u, true); break;
+                    case 2: expected.setDot(along - U + 1 + (U - 1 - u), y - V + 1 + (V - 1 - v), true); break;
+                    case 3: expected.setDot(x + v, along - U + 1 + (U - 1 - u), true); break;
+                }
+            }
+}
+
+std::string describeDifferences(const Bitmap& actual, const Bitmap& expected) {
+    std::string out;
+    int shown = 0;
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (actual.isInk(x, y) != expected.isInk(x, y) && shown++ < 12)
+                out += "(" + std::to_string(x) + "," + std::to_string(y) + (actual.isInk(x, y) ? " extra) " : " missing) ");
+    return out;
+}
+
+class TextDrawingTest : public ::testing::Test {
+protected:
+    TextDrawingTest() : canvas(200, 160), expected(200, 160) {
+        const auto bytes = makeFontFile();
+        fonts.loadFromBytes(bytes);
+        document.setup.width = 200;
+        document.setup.length = 160;
+        context.document = &document;
+        context.residentFonts = &fonts;
+    }
+
+    void addSoftFont(char letter, std::vector<std::uint8_t> data) {
+        FontRecord record;
+        record.letter = letter;
+        record.charCount = data.empty() ? 0 : data[0];
+        record.height = data.size() > 2 ? data[2] : 0;
+        record.dataLength = static_cast<unsigned>(data.size());
+        Figure& f = document.figures.appendFigure(record.encode(), FigureKind::Font);
+        f.fontData = std::move(data);
+    }
+
+    void expectCanvas() { EXPECT_TRUE(canvas == expected) << describeDifferences(canvas, expected); }
+
+    ResidentFonts fonts;
+    LabelDocument document;
+    RenderContext context;
+    Bitmap canvas, expected;
+};
+
+TEST_F(TextDrawingTest, AdvanceAndExtentNormalAndCondensed) {
+    EXPECT_EQ(DrawLabelText(canvas, context, 20, 30, 0, 1, 1, 1, 0, R"("AB")"), 20);
+    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 20, 30, 20);
+    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 20, 30, 30);
+    expectCanvas();
+    EXPECT_TRUE(canvas.isInk(21, 31));  // one margin dot in from the anchor
+    EXPECT_TRUE(canvas.isInk(38, 42));
+
+    document.setup.normalText = 0;
+    canvas.clear();
+    expected.clear();
+    EXPECT_EQ(DrawLabelText(canvas, context, 20, 30, 0, 1, 1, 1, 0, R"("AB")"), 16);
+    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 20, 30, 20);
+    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 20, 30, 28);
+    expectCanvas();
+    // The extent is measured along the line whatever the rotation.
+    EXPECT_EQ(DrawLabelText(canvas, context, 150, 150, 2, 1, 3, 2, 0, R"("AB")"), 48);
+}
+
+TEST_F(TextDrawingTest, MultipliedCellSize) {
+    // Inverse shows the whole cell: (12 + 2) x 2 = 28 wide, (20 + 2) x 3 = 66 high.
+    EXPECT_EQ(DrawLabelText(canvas, context, 10, 10, 0, 3, 2, 3, kStyleInverse, R"("A")"), 28);
+    expected.fillRect(10, 10, 28, 66, FillOp::Ink);
+    expected.fillRect(12, 13, 2, 3, FillOp::Blank);  // glyph dot (0, 0)
+    expected.fillRect(34, 70, 2, 3, FillOp::Blank);  // glyph dot (19, 11)
+    expectCanvas();
+}
+
+TEST_F(TextDrawingTest, RotationsTurnAroundTheAnchor) {
+    for (int rotation = 0; rotation < 4; ++rotation) {
+        SCOPED_TRACE(rotation);
+        canvas.clear();
+        expected.clear();
+        const int x = 100, y = 80, hMul = 2, vMul = 3, advance = (8 + 2) * hMul;
+        EXPECT_EQ(DrawLabelText(canvas, context, x, y, rotation, 1, hMul, vMul, 0, R"("AI")"), 2 * advance);
+        const int start = rotation == 0 || rotation == 2 ? x : y;
+        const int step = rotation == 0 || rotation == 1 ? advance : -advance;
+        addGlyph(expected, kCorners, 8, 12, rotation, hMul, vMul, x, y, start);
+        addGlyph(expected, kBar, 8, 12, rotation, hMul, vMul, x, y, start + step);
+        expectCanvas();
+    }
+}
+
+TEST_F(TextDrawingTest, RotationAnchorsOfTheInverseCell) {
+    // Font 1, 1 x 1: the upright cell is 10 x 14.
+    struct Case {
+        int rotation, left, top, width, height;
+    } cases[] = {
+        {0, 100, 10, 10, 14},
+        {1, 100 - 14 + 1, 10, 14, 10},  // top-right corner at the anchor, text runs down
+        {2, 100 - 10 + 1, 10 - 14 + 1 + 20, 10, 14},
+        {3, 100, 10 - 10 + 1 + 20, 14, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rotation);
+        canvas.clear();
+        expected.clear();
+        const int y = c.rotation >= 2 ? 30 : 10;
+        DrawLabelText(canvas, context, 100, y, c.rotation, 1, 1, 1, kStyleInverse, R"(" ")");
+        expected.fillRect(c.left, c.top, c.width, c.height, FillOp::Ink);
+        expectCanvas();
+    }
+}
+
+TEST_F(TextDrawingTest, InverseCellKeepsTheCanvasUnderTheStrokes) {
+    canvas.setDot(9, 10, true);   // under the stroke: stays ink
+    canvas.setDot(30, 10, true);  // outside the cell: untouched
+    DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, kStyleInverse, R"("I")");
+    expected.fillRect(5, 5, 10, 14, FillOp::Ink);
+    expected.fillRect(9, 6, 1, 12, FillOp::Blank);
+    expected.setDot(9, 10, true);
+    expected.setDot(30, 10, true);
+    expectCanvas();
+}
+
+TEST_F(TextDrawingTest, BoldIsOneDotWiderInsideTheCell) {
+    EXPECT_EQ(DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, kStyleBold, R"("I")"), 10);
+    expected.fillRect(9, 6, 2, 12, FillOp::Ink);
+    expectCanvas();
+
+    // In a two-byte row the extra dot carries into the next byte.
+    canvas.clear();
+    expected.clear();
+    DrawLabelText(canvas, context, 5, 5, 0, 3, 1, 1, kStyleBold, R"("@")");
+    Dots bold = kFont3Col7;
+    for (int r = 0; r < 20; ++r) bold.emplace_back(r, 8);
+    addGlyph(expected, bold, 12, 20, 0, 1, 1, 5, 5, 5);
+    expectCanvas();
+
+    // Bold and inverse together: white strokes two dots wide in a black cell.
+    canvas.clear();
+    expected.clear();
+    DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, kStyleBold | kStyleInverse, R"("I")");
+    expected.fillRect(5, 5, 10, 14, FillOp::Ink);
+    expected.fillRect(9, 6, 2, 12, FillOp::Blank);
+    expectCanvas();
+}
+
+TEST_F(TextDrawingTest, LanguageChoosesTheMapTable) {
+    DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, 0, R"("A")");
+    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 5, 5, 5);
+    expectCanvas();
+    document.setup.language = 2;
+    canvas.clear();
+    expected.clear();
+    DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, 0, R"("A")");
+    addGlyph(expected, kRow5, 8, 12, 0, 1, 1, 5, 5, 5);
+    expectCanvas();
+}
+
+TEST_F(TextDrawingTest, EmptyAndMalformedData) {
+    // An empty field is one blank cell.
+    EXPECT_EQ(DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, kStyleInverse, ""), 10);
+    expected.fillRect(5, 5, 10, 14, FillOp::Ink);
+    expectCanvas();
+    // A malformed field draws the four-character marker.
+    canvas.clear();
+    expected.clear();
+    EXPECT_EQ(DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, 0, "abc"), 40);
+    for (int i = 0; i < 4; ++i) addGlyph(expected, kBar, 8, 12, 0, 1, 1, 5, 5, 5 + 10 * i);
+    expectCanvas();
+}
+
+TEST_F(TextDrawingTest, SoftFontClosesUpMissingCharacters) {
+    addSoftFont('S', makeSoftFont(3, {{'a', 3, 1, {0x80, 0x40, 0x20}},
+                                      {'c', 9, 2, {0x80, 0x80, 0x00, 0x00, 0xFF, 0xFF}},
+                                      {'a', 4, 1, {0xFF, 0xFF, 0xFF}}}));  // later duplicate: unused
+    addSoftFont('T', makeSoftFont(2, {{'a', 1, 1, {0x80, 0x80}}}));
+    // Font 6 is the first Font entry; style is ignored for soft fonts. "b" is missing.
+    EXPECT_EQ(DrawLabelText(canvas, context, 10, 20, 0, 6, 2, 1, kStyleInverse, R"("abc")"), (3 + 2) * 2 + (9 + 2) * 2);
+    addGlyph(expected, {{0, 0}, {1, 1}, {2, 2}}, 8, 3, 0, 2, 1, 10, 20, 10);
+    Dots c = {{0, 0}, {0, 8}};
+    for (int col = 0; col < 16; ++col) c.emplace_back(2, col);  // whole stored row, beyond width
+    addGlyph(expected, c, 16, 3, 0, 2, 1, 10, 20, 10 + 10);
+    expectCanvas();
+
+    // Font 7 is the second entry, found by its letter.
+    canvas.clear();
+    expected.clear();
+    EXPECT_EQ(DrawLabelText(canvas, context, 10, 20, 1, 7, 1, 1, 0, R"("a")"), 3);
+    addGlyph(expected, {{0, 0}, {1, 0}}, 8, 2, 1, 1, 1, 10, 20, 20);
+    expectCanvas();
+
+    // No such Font entry: nothing drawn.
+    canvas.clear();
+    EXPECT_EQ(DrawLabelText(canvas, context, 10, 20, 0, 8, 1, 1, 0, R"("a")"), 0);
+    EXPECT_EQ(canvas.countInk(), 0);
+}
+
+TEST_F(TextDrawingTest, DamagedSoftFontNeverReadsPastItsData) {
+    // The second record claims more rows than remain; the count claims five records.
+    std::vector<std::uint8_t> data = makeSoftFont(2, {{'a', 2, 1, {0xC0, 0xC0}}});
+    data[0] = 5;
+    data.insert(data.end(), {'b', 8, 40, 0x00});
+    addSoftFont('D', data);
+    EXPECT_EQ(DrawLabelText(canvas, context, 10, 20, 0, 6, 1, 1, 0, R"("ab")"), 4);
+    addGlyph(expected, {{0, 0}, {0, 1}, {1, 0}, {1, 1}}, 8, 2, 0, 1, 1, 10, 20, 10);
+    expectCanvas();
+
+    // A record too wide for the glyph buffer moves the pen but is not drawn; a zero
+    // height font draws nothing at all.
+    addSoftFont('W', makeSoftFont(1, {{'w', 250, 200, std::vector<std::uint8_t>(200, 0xFF)}, {'a', 2, 1, {0xC0}}}));
+    addSoftFont('Z', makeSoftFont(0, {{'a', 5, 1, {}}}));
+    canvas.clear();
+    expected.clear();
+    EXPECT_EQ(DrawLabelText(canvas, context, 0, 100, 0, 7, 1, 1, 0, R"("wa")"), 252 + 4);
+    addGlyph(expected, {{0, 0}, {0, 1}}, 8, 1, 0, 1, 1, 0, 100, 252);  // off the canvas: clipped
+    expectCanvas();
+    EXPECT_EQ(DrawLabelText(canvas, context, 0, 100, 0, 8, 9, 9, 0, R"("aaa")"), 3 * 7 * 9);
+    expectCanvas();
+}
+
+TEST_F(TextDrawingTest, OversizedGlyphsAreNotDrawn) {
+    // Font 1 is 8 dots wide: x 64 is 512 > 508.
+    EXPECT_EQ(DrawLabelText(canvas, context, 0, 0, 0, 1, 64, 1, kStyleInverse, R"("A")"), 640);
+    EXPECT_EQ(canvas.countInk(), 0);
+    // 63 x 8 = 504 fits; only its left part is on this canvas.
+    DrawLabelText(canvas, context, 0, 0, 0, 1, 63, 1, kStyleInverse, R"("A")");
+    EXPECT_TRUE(canvas.isInk(0, 0));
+    EXPECT_FALSE(canvas.isInk(63, 1));  // glyph dot (0, 0) at x 63..125, row 1
+}
+
+TEST_F(TextDrawingTest, CaptionSpacingIgnoresTheTextType) {
+    document.setup.normalText = 0;
+    DrawCaptionText(canvas, context, 10, 30, 0, 3, 3, "AA");
+    addGlyph(expected, kFont3Corners, 12, 20, 0, 1, 1, 10, 30, 10);
+    addGlyph(expected, kFont3Corners, 12, 20, 0, 1, 1, 10, 30, 10 + 17);
+    expectCanvas();
+    // Anything but 3 selects font 4, whose "A" is blank in this font file.
+    canvas.clear();
+    DrawCaptionText(canvas, context, 10, 30, 0, 1, 0, "AA");
+    EXPECT_EQ(canvas.countInk(), 0);
+}
+
+TEST_F(TextDrawingTest, PrinterOutputHandsOverEachGlyph) {
+    addSoftFont('S', makeSoftFont(2, {{'a', 8, 1, {0x81, 0x00}}, {'b', 3, 1, {0x00, 0xE0}}}));
+    std::vector<GlyphRaster> rasters;
+    std::vector<std::vector<std::uint8_t>> rows;
+    auto collect = [&](const GlyphRaster& g) {
+        rasters.push_back(g);
+        rows.emplace_back(g.data.begin(), g.data.end());
+    };
+    EXPECT_EQ(DrawLabelTextToPrinter(context, 20, 30, 0, 6, 2, 3, 0, R"("ab")", collect), 20 + 10);
+    ASSERT_EQ(rasters.size(), 2u);
+    EXPECT_EQ(rasters[0].x, 20);
+    EXPECT_EQ(rasters[0].y, 30);
+    EXPECT_EQ(rasters[0].rows, 2);
+    EXPECT_EQ(rasters[0].verticalRepeat, 3);
+    // Two blank margin dots, then 16 glyph dots: 18 dots in 3 bytes, 0 bits print.
+    EXPECT_EQ(rasters[0].bytesPerRow, 3);
+    EXPECT_EQ(rows[0], (std::vector<std::uint8_t>{0xCF, 0xFF, 0x3F, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(rasters[1].x, 40);
+    EXPECT_EQ(rows[1], (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xC0, 0xFF, 0xFF}));
+
+    // Rotated a quarter turn the rows are the glyph's columns, repeated by hMul.
+    rasters.clear();
+    rows.clear();
+    DrawLabelTextToPrinter(context, 100, 30, 1, 6, 2, 1, 0, R"("b")", collect);
+    ASSERT_EQ(rasters.size(), 1u);
+    EXPECT_EQ(rasters[0].x, 100 - 4 + 1);
+    EXPECT_EQ(rasters[0].rows, 8);
+    EXPECT_EQ(rasters[0].verticalRepeat, 2);
+    EXPECT_EQ(rasters[0].bytesPerRow, 1);
+    // Each row lists the column from the bottom glyph row up: row 1 of "b" has ink in columns 0..2.
+    EXPECT_EQ(rows[0], (std::vector<std::uint8_t>{0xBF, 0xBF, 0xBF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+
+    // A text off the label is culled as when drawing; nothing reaches the printer.
+    rasters.clear();
+    DrawLabelTextToPrinter(context, 20, 161, 0, 6, 1, 1, 0, R"("ab")", collect);
+    DrawLabelTextToPrinter(context, 201, 30, 0, 6, 1, 1, 0, R"("ab")", collect);
+    EXPECT_TRUE(rasters.empty());
+}
+
+}  // namespace
+}  // namespace tavrin
