@@ -1,0 +1,118 @@
+#pragma once
+// Barcode encoders: the 27 symbologies of a Barcode figure turned into a row of dot columns
+// (1 bar, 0 space) with the printer's own check characters, placeholders and human-readable
+// text. Pure functions of (type, expanded data, narrow, wide); drawing lives elsewhere.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrin::barcode {
+
+inline constexpr int kSymbologyCount = 27;
+// The printer's work row holds this many dot columns; longer symbols are cut and marked.
+inline constexpr int kMaxColumns = 2048;
+
+// A row of dot columns that never grows past kMaxColumns: what does not fit is dropped
+// and remembered as an overflow.
+class BarRow {
+public:
+    void bar(int dots) { append(dots, 1); }
+    void space(int dots) { append(dots, 0); }
+    int length() const { return static_cast<int>(columns_.size()); }
+    bool overflowed() const { return overflow_; }
+    bool at(int column) const {
+        return column >= 0 && column < length() && columns_[static_cast<std::size_t>(column)] != 0;
+    }
+    const std::vector<std::uint8_t>& columns() const { return columns_; }
+
+private:
+    void append(int dots, std::uint8_t value);
+    std::vector<std::uint8_t> columns_;
+    bool overflow_ = false;
+};
+
+// Layout codes of the EAN/UPC human-readable line.
+enum EanLayout : int { kLayoutNone = 0, kLayoutEan8 = 4, kLayoutEan13 = 6, kLayoutUpcE = 7 };
+
+struct BarcodeInput {
+    int type = 0;
+    std::string_view data;  // already expanded (variables, counters, date and time)
+    int narrow = 2;
+    int wide = 3;
+};
+
+struct BarcodeResult {
+    int type = 0;
+    BarRow bars;              // the main symbol
+    int barLength = 0;        // dots of the main symbol
+    int totalLength = 0;      // plus the add-on and the gap before it
+    bool invalid = false;     // data was replaced or could not be encoded: cross it out
+    std::string text;         // human-readable line (for EAN/UPC: the digits and check digit)
+    int layout = kLayoutNone;
+    int checkDigit = -1;      // EAN/UPC check digit, -1 elsewhere
+
+    // EAN/UPC: the guard bars alone, drawn full height under a human-readable line.
+    BarRow guardBars;
+    // EAN/UPC add-on: its digits, bars, and where it starts after the main symbol's start.
+    int addOnDigits = 0;
+    std::string addOnText;
+    BarRow addOnBars;
+    int addOnOffset = 0;
+
+    // Postnet: fixed height; tallBars holds the columns of the tall bars, which take the
+    // top of the height, while every bar in `bars` takes the bottom shortBarHeight dots.
+    int fixedHeight = 0;
+    int shortBarHeight = 0;
+    BarRow tallBars;
+};
+
+using Encoder = BarcodeResult (*)(const BarcodeInput&);
+
+struct SymbologyInfo {
+    const char* name;         // as listed in the barcode dialog
+    const char* printerCode;  // as written in the printer's barcode command
+    Encoder encode;
+};
+
+// Type 0..26; any other type gives an entry with empty name and code whose encoder marks
+// the figure invalid.
+const SymbologyInfo& symbology(int type);
+// The type whose printer code is exactly `code`, or -1.
+int symbologyByPrinterCode(std::string_view code);
+
+// Runs the symbology's encoder and fills in barLength and totalLength.
+BarcodeResult encodeBarcode(const BarcodeInput& input);
+
+// --- Human-readable line layout (pure; the drawer applies it) ---
+
+struct CaptionRun {
+    std::string text;
+    int offset = 0;  // along the symbol from its (shifted) start
+};
+
+// EAN/UPC digits under the bars, per layout code.
+struct EanCaption {
+    int font = 3;          // resident font 3 or 4
+    int spacing = 0;       // extra dots between characters
+    int symbolShift = 0;   // the symbol moves this far along to make room for a leading digit
+    std::vector<CaptionRun> runs;  // offsets relative to the shifted start
+    int textTop = 0;       // from the figure's top edge, across the symbol
+    int guardTop = 0;      // where the full-height guard bars continue; bars above are shorter
+    CaptionRun addOn;      // the add-on digits, drawn at the figure's top edge
+    int addOnSpacing = 0;
+    int addOnBarDrop = 0;  // add-on bars start this far down and are this much shorter
+};
+EanCaption layoutEanCaption(const BarcodeResult& result, int narrow, int height);
+
+// Other symbologies: one line of text beyond the bars.
+struct PlainCaption {
+    int font = 1;
+    int vMul = 1;
+    int start = 0;  // along the symbol
+    int gap = 4;    // dots between the bars and the text
+};
+PlainCaption layoutPlainCaption(int barLength, int characters, int humanReadable);
+
+}  // namespace tavrin::barcode
