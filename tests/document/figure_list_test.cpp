@@ -205,3 +205,28 @@ TEST(Formats, TimeFormats) {
 
 }  // namespace
 }  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+TEST(Counters, AdvanceBySetsWith64BitArithmetic) {
+    EXPECT_EQ(advancedCounterValue("0009", 1, 1), "10");
+    EXPECT_EQ(advancedCounterValue("0", -1, 1), "-1");
+    EXPECT_EQ(advancedCounterValue("abc", 5, 1), "5");       // no digits count as 0
+    EXPECT_EQ(advancedCounterValue("  -7x", 2, 3), "-1");
+    EXPECT_EQ(advancedCounterValue("4294967296", 1, 1), "4294967297");
+    EXPECT_EQ(advancedCounterValue("9223372036854775807", 1, 1), "9223372036854775807");
+    EXPECT_EQ(advancedCounterValue(std::string(40, '9'), -1, 1), "9223372036854775806");
+
+    LabelDocument doc;
+    doc.counters[2].defined = 1;
+    doc.counters[2].step = static_cast<std::uint8_t>(-2);
+    doc.counters[2].setValue("100");
+    doc.counters[3].setValue("5");  // not defined: untouched
+    doc.advanceCounters(3);
+    EXPECT_EQ(doc.counters[2].valueText(), "94");
+    EXPECT_EQ(doc.counters[3].valueText(), "5");
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,6 +1,8 @@
 #include "document/label_document.h"
 
+#include <cctype>
 #include <cstdio>
+#include <limits>
 
 namespace tavrin {
 
@@ -24,6 +26,36 @@ FigureTemplates FigureTemplates::defaults(int pictureNumber) {
 void LabelDocument::resetVariables() {
     for (auto& v : variables) v.defined = 0;
     for (auto& c : counters) c.defined = 0;
+}
+
+std::string advancedCounterValue(const std::string& value, int step, long long labels) {
+    using Limits = std::numeric_limits<long long>;
+    std::size_t i = 0;
+    while (i < value.size() && std::isspace(static_cast<unsigned char>(value[i]))) ++i;
+    bool negative = false;
+    if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+    long long number = 0;
+    for (; i < value.size() && std::isdigit(static_cast<unsigned char>(value[i])); ++i) {
+        const int digit = value[i] - '0';
+        if (__builtin_mul_overflow(number, 10LL, &number) || __builtin_add_overflow(number, digit, &number)) {
+            number = Limits::max();
+            break;
+        }
+    }
+    if (negative) number = -number;
+    long long delta = 0;
+    if (__builtin_mul_overflow(static_cast<long long>(step), labels, &delta))
+        delta = (step < 0) != (labels < 0) ? Limits::min() : Limits::max();
+    long long sum = 0;
+    if (__builtin_add_overflow(number, delta, &sum)) sum = delta < 0 ? Limits::min() : Limits::max();
+    return std::to_string(sum);
+}
+
+void LabelDocument::advanceCounters(long long labels) {
+    for (auto& c : counters) {
+        if (!c.isDefined()) continue;
+        c.setValue(advancedCounterValue(c.valueText(), c.counterStep(), labels));
+    }
 }
 
 void LabelDocument::newLabel() {

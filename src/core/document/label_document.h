@@ -35,6 +35,13 @@ struct LabelDocument {
     void resetVariables();
     // New Label: no figures, no variables or counters; the setup stays.
     void newLabel();
+    // Adds step x labels to every defined counter's value (after printing that many labels).
+    void advanceCounters(long long labels);
 };
+
+// A counter value after `labels` steps: the value is read as a signed decimal (leading
+// blanks skipped, an optional sign, digits up to the first non-digit, none giving 0) and
+// written back as a plain decimal. Sums beyond 64 bits stop at the 64-bit limits.
+std::string advancedCounterValue(const std::string& value, int step, long long labels);
 
 }  // namespace tavrin
