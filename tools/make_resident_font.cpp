@@ -35,13 +35,13 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct FontSpec {
+struct FontLayout {
     int width, height, offset, capacity;
     int strikePixels;  // Terminus strike used
     bool scaled;       // 16 x 32 strike stretched to 32 x 48
 };
 
-constexpr std::array<FontSpec, 5> kFonts{{
+constexpr std::array<FontLayout, 5> kFonts{{
     {8, 12, 0, 244, 12, false},
     {10, 16, 2928, 244, 16, false},
     {12, 20, 10736, 244, 20, false},
@@ -146,7 +146,7 @@ private:
 };
 
 // Places a strike glyph into the font's cell and packs it in the file's layout.
-Bytes pack(const FontSpec& font, const Grid& src) {
+Bytes pack(const FontLayout& font, const Grid& src) {
     Grid cell(font.width, font.height);
     for (int y = 0; y < font.height; ++y) {
         for (int x = 0; x < font.width; ++x) {
@@ -222,7 +222,7 @@ void writeSample(const std::filesystem::path& path, const Bytes& file) {
     const int columns = 32, imageWidth = columns * 34;
     std::vector<std::vector<bool>> rows;
     for (int f = 0; f < 5; ++f) {
-        const FontSpec& font = kFonts[static_cast<std::size_t>(f)];
+        const FontLayout& font = kFonts[static_cast<std::size_t>(f)];
         const int bytesPerRow = (font.width + 7) / 8, bytesPerGlyph = bytesPerRow * font.height;
         for (int language : {0, 2, 1}) {
             const int table = (f == 4 ? 4 : 0) + language;
@@ -273,7 +273,7 @@ int run(int argc, char** argv) {
         return 1;
     }
     std::vector<Strike> strikes;
-    for (const FontSpec& font : kFonts) strikes.emplace_back(face, font.strikePixels);
+    for (const FontLayout& font : kFonts) strikes.emplace_back(face, font.strikePixels);
 
     // Characters in the order they get glyph numbers: what every label needs first.
     std::vector<char32_t> order;
