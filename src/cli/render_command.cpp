@@ -1,0 +1,156 @@
+// tavrin-label render FILE.qlb -o OUT: the label as the editor shows it, or as it prints.
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "command_registry.h"
+#include "document/label_file.h"
+#include "document/program_paths.h"
+#include "render/canvas.h"
+#include "render/image_io.h"
+#include "render/resident_font.h"
+
+namespace tavrin::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "render FILE.qlb -o OUT.png|.pbm|.ppm [--print] [--grid] [--grid-step N] [--no-margins] "
+    "[--select-all] [--now YYYY-MM-DDTHH:MM:SS]";
+
+struct RenderArguments {
+    std::string input;
+    std::string output;
+    bool print = false;
+    bool selectAll = false;
+    CanvasOptions canvas;
+    bool fixedClock = false;
+    std::tm now{};
+};
+
+// "2026-03-05T14:07:09" (a blank may stand for the T).
+bool parseClock(const std::string& text, std::tm& out) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    char separator = 0;
+    int consumed = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d%n", &year, &month, &day, &separator, &hour, &minute,
+                    &second, &consumed) != 7 ||
+        static_cast<std::size_t>(consumed) != text.size() || (separator != 'T' && separator != ' '))
+        return false;
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    std::tm normalised = t;
+    if (std::mktime(&normalised) == static_cast<std::time_t>(-1)) return false;
+    // A date that mktime had to move (31 February) is not a date.
+    if (normalised.tm_mday != day || normalised.tm_mon != month - 1 || normalised.tm_year != year - 1900 ||
+        hour > 23 || minute > 59 || second > 59)
+        return false;
+    out = normalised;
+    return true;
+}
+
+// Empty on success, else what is wrong with the command line.
+std::string parse(const std::vector<std::string>& arguments, RenderArguments& out) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        const auto value = [&](std::string& into) {
+            if (i + 1 >= arguments.size()) return false;
+            into = arguments[++i];
+            return true;
+        };
+        std::string text;
+        if (a == "-o" || a == "--output") {
+            if (!value(out.output)) return "-o needs a file name";
+        } else if (a == "--print") {
+            out.print = true;
+        } else if (a == "--grid") {
+            out.canvas.showGrid = true;
+        } else if (a == "--grid-step") {
+            if (!value(text)) return "--grid-step needs a number";
+            char* end = nullptr;
+            const long step = std::strtol(text.c_str(), &end, 10);
+            if (text.empty() || *end != '\0' || step < kMinGridStep || step > kMaxGridStep)
+                return "grid step must be 4..40";
+            out.canvas.gridStep = static_cast<int>(step);
+        } else if (a == "--no-margins") {
+            out.canvas.showMargins = false;
+        } else if (a == "--select-all") {
+            out.selectAll = true;
+        } else if (a == "--now") {
+            if (!value(text) || !parseClock(text, out.now)) return "--now wants a time like 2026-03-05T14:07:09";
+            out.fixedClock = true;
+        } else if (!a.empty() && a[0] == '-') {
+            return "unknown option " + a;
+        } else if (out.input.empty()) {
+            out.input = a;
+        } else {
+            return "more than one label file";
+        }
+    }
+    if (out.input.empty()) return "no label file";
+    if (out.output.empty()) return "no output file (-o)";
+    return {};
+}
+
+std::string extensionOf(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return extension;
+}
+
+int run(const std::vector<std::string>& arguments) {
+    RenderArguments args;
+    if (const std::string problem = parse(arguments, args); !problem.empty())
+        return fail(problem + "\nusage: tavrin-label " + kUsage);
+    const std::string extension = extensionOf(args.output);
+    if (extension != ".png" && extension != ".pbm" && extension != ".ppm")
+        return fail("the output must end in .png, .pbm or .ppm: " + args.output);
+
+    LabelDocument document;
+    if (const LabelFileResult loaded = loadLabelFile(args.input, document); !loaded.ok)
+        return fail(loaded.message + ": " + args.input);
+
+    const ProgramPaths paths = ProgramPaths::forThisProcess(nullptr);
+    const std::filesystem::path fontPath = paths.residentFontPath();
+    ResidentFonts fonts;
+    if (fonts.load(fontPath) != 0) return fail("Can't open font file " + fontPath.string());
+
+    RenderContext context;
+    context.document = &document;
+    context.residentFonts = &fonts;
+    if (args.fixedClock) context.now = [now = args.now] { return now; };
+    if (args.selectAll) document.figures.selectAll();
+
+    ImageIoResult written;
+    if (args.print) {
+        const Bitmap image = renderPrintImage(document, context);
+        if (extension == ".png") {
+            written = writePng(args.output, image);
+        } else if (extension == ".pbm") {
+            written = writePbm(args.output, image);
+        } else {
+            ScreenImage colour;
+            colour.copyFrom(image);
+            written = writePpm(args.output, colour);
+        }
+    } else {
+        LabelCanvas canvas;
+        RedrawLabel(canvas, document, context, args.canvas);
+        if (extension == ".png") written = writePng(args.output, canvas.visible);
+        else if (extension == ".ppm") written = writePpm(args.output, canvas.visible);
+        else written = writePbm(args.output, toOneBit(canvas.visible));
+    }
+    if (!written.ok) return fail(written.message);
+    return 0;
+}
+
+RegisterCommand registration("render", kUsage, run);
+
+}  // namespace
+}  // namespace tavrin::cli
