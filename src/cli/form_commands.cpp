@@ -1,0 +1,125 @@
+// Form files and printer command streams from the command line:
+//   export-form FILE.qlb -o FILE.ejf     the label as a form file
+//   import-form FILE.ejf -o FILE.qlb     a form file back into a label file
+//   commands FILE.qlb --print|--store    the bytes a print job or a stored form sends
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "command_registry.h"
+#include "document/label_file.h"
+#include "document/safe_file.h"
+#include "printer/form_file.h"
+#include "printer/form_writer.h"
+
+namespace tavrin::cli {
+namespace {
+
+// The one input file and the -o file; anything else is an error.
+struct InOut {
+    std::string input;
+    std::string output;
+};
+
+std::string parseInOut(const std::vector<std::string>& arguments, InOut& out) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "-o" || a == "--output") {
+            if (i + 1 >= arguments.size()) return "-o needs a file name";
+            out.output = arguments[++i];
+        } else if (!a.empty() && a[0] == '-') {
+            return "unknown option " + a;
+        } else if (out.input.empty()) {
+            out.input = a;
+        } else {
+            return "only one input file";
+        }
+    }
+    if (out.input.empty()) return "no input file";
+    if (out.output.empty()) return "no output file (-o)";
+    return {};
+}
+
+int exportForm(const std::vector<std::string>& arguments) {
+    InOut files;
+    if (const std::string error = parseInOut(arguments, files); !error.empty()) return fail(error);
+    LabelDocument document;
+    if (const auto loaded = loadLabelFile(files.input, document); !loaded.ok) return fail(loaded.message);
+    if (const auto saved = saveAsForm(files.output, document); !saved.ok) return fail(saved.message);
+    return 0;
+}
+
+int importForm(const std::vector<std::string>& arguments) {
+    InOut files;
+    if (const std::string error = parseInOut(arguments, files); !error.empty()) return fail(error);
+    LabelDocument document;
+    // A form file carries no picture data, so its GG lines cannot be placed here.
+    const FormImport imported = importFormFile(files.input, document);
+    if (!imported.result.ok) return fail(imported.result.message);
+    if (imported.linesSkipped > 0)
+        std::fprintf(stderr, "tavrin-label: %d line(s) not understood were skipped\n", imported.linesSkipped);
+    if (const auto saved = saveLabelFile(files.output, document); !saved.ok) return fail(saved.message);
+    return 0;
+}
+
+int commandStream(const std::vector<std::string>& arguments) {
+    std::string input, output, storeName;
+    bool print = false;
+    unsigned copies = 1;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (a == "-o" || a == "--output") {
+            if (!hasValue) return fail("-o needs a file name");
+            output = arguments[++i];
+        } else if (a == "--print") {
+            print = true;
+        } else if (a == "--store") {
+            if (!hasValue || arguments[i + 1].empty()) return fail("--store needs a form name");
+            storeName = arguments[++i];
+        } else if (a == "--copies") {
+            if (!hasValue) return fail("--copies needs a number");
+            const std::string& text = arguments[++i];
+            char* end = nullptr;
+            const long n = std::strtol(text.c_str(), &end, 10);
+            if (text.empty() || *end != '\0' || n < 1 || n > 999) return fail("copies must be 1..999");
+            copies = static_cast<unsigned>(n);
+        } else if (!a.empty() && a[0] == '-') {
+            return fail("unknown option " + a);
+        } else if (input.empty()) {
+            input = a;
+        } else {
+            return fail("only one input file");
+        }
+    }
+    if (input.empty()) return fail("no input file");
+    if (print == !storeName.empty()) return fail("give either --print or --store NAME");
+
+    LabelDocument document;
+    if (const auto loaded = loadLabelFile(input, document); !loaded.ok) return fail(loaded.message);
+    BufferSink sink;
+    if (print) {
+        PrintJob job;
+        job.quantity = copies;
+        writePrintLabel(document, job, sink);
+    } else {
+        writeStoredForm(document, storeName, sink);
+    }
+    if (!output.empty()) {
+        if (!replaceFileContents(output, sink.bytes())) return fail("Can't open output file");
+        return 0;
+    }
+    const auto& bytes = sink.bytes();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
+        return fail("cannot write to standard output");
+    return 0;
+}
+
+RegisterCommand exportRegistration("export-form", "export-form FILE.qlb -o FILE.ejf", exportForm);
+RegisterCommand importRegistration("import-form", "import-form FILE.ejf -o FILE.qlb", importForm);
+RegisterCommand commandsRegistration("commands", "commands FILE.qlb (--print [--copies N] | --store NAME) [-o FILE]",
+                                     commandStream);
+
+}  // namespace
+}  // namespace tavrin::cli

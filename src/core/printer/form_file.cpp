@@ -1,0 +1,54 @@
+#include "printer/form_file.h"
+
+#include "document/safe_file.h"
+#include "printer/form_writer.h"
+
+namespace tavrin {
+
+LabelFileResult saveAsForm(const std::filesystem::path& path, const LabelDocument& document) {
+    if (document.figures.empty()) return LabelFileResult::failure("Nothing to save");
+    BufferSink sink;
+    writeFormFile(document, sink);
+    if (!replaceFileContents(path, sink.bytes())) return LabelFileResult::failure("Can't open output file");
+    return LabelFileResult::success();
+}
+
+std::vector<std::string> splitFormLines(std::span<const std::uint8_t> bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    bool pending = false;
+    for (const std::uint8_t byte : bytes) {
+        if (byte == 0) break;
+        if (byte == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            pending = false;
+            continue;
+        }
+        pending = true;
+        if (byte < 0x20) continue;
+        line.push_back(static_cast<char>(byte));
+    }
+    if (pending) lines.push_back(std::move(line));
+    return lines;
+}
+
+FormImport importFormFile(const std::filesystem::path& path, LabelDocument& document, PictureResolver resolver) {
+    FormImport outcome;
+    const auto bytes = readWholeFile(path);
+    if (!bytes) {
+        outcome.result = LabelFileResult::failure("Can't open input file");
+        return outcome;
+    }
+    document.figures.clearFigures();
+    document.variables.fill(Variable{});
+    document.counters.fill(Counter{});
+    FormReader reader(document, std::move(resolver));
+    for (const std::string& line : splitFormLines(*bytes)) {
+        if (reader.readFormLine(line)) ++outcome.linesRead;
+        else if (!line.empty() && line[0] != ';') ++outcome.linesSkipped;
+    }
+    return outcome;
+}
+
+}  // namespace tavrin
