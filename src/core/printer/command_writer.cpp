@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "printer/symbology_codes.h"
+#include "render/barcode/barcode.h"
 
 namespace tavrin {
 
@@ -65,11 +65,11 @@ std::optional<std::string> textLine(const Figure& figure, const FigureList& figu
 
 std::optional<std::string> barcodeLine(const Figure& figure) {
     const BarcodeRecord b = BarcodeRecord::decode(figure.record);
-    const auto code = printerCodeOfSymbology(b.type);
-    if (!code) return std::nullopt;
+    const std::string_view code = barcode::symbology(b.type).printerCode;
+    if (code.empty()) return std::nullopt;
     static constexpr const char* kReadable[] = {"N", "B", "BC", "BR"};
     const char* readable = b.humanReadable >= 0 && b.humanReadable <= 3 ? kReadable[b.humanReadable] : "N";
-    return formatted("B%d,%d,%d,", b.x, b.y, b.rotation) + std::string(*code) + "," +
+    return formatted("B%d,%d,%d,", b.x, b.y, b.rotation) + std::string(code) + "," +
            formatted("%d,%d,%d,", b.narrow, b.wide, b.height) + readable + "," + b.data + "\r\n";
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "printer/line_scanner.h"
-#include "printer/symbology_codes.h"
+#include "render/barcode/barcode.h"
 
 namespace tavrin {
 
@@ -134,9 +134,9 @@ bool FormReader::readBarcode(std::string_view line) {
     b.rotation = static_cast<int>(rotation);
     std::string_view code;
     if (!s.takeUntil(',', code)) return false;
-    const auto type = symbologyOfPrinterCode(code);
-    if (!type) return false;
-    b.type = *type;
+    const int type = barcode::symbologyByPrinterCode(code);
+    if (type < 0) return false;
+    b.type = type;
     s.take(',');
     b.narrow = s.scanSigned();
     if (!inRange(b.narrow, 1, 8) || !s.take(',')) return false;
