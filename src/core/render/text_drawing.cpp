@@ -150,33 +150,54 @@ public:
         out.cellWidth = (dotsPerRow + 2) * out.expand;
         out.cellHeight = (out.rows + 2) * out.repeat;
         const int usedBytes = (out.rowDots + 7) / 8;
-        for (int i = 0; i < out.rows; ++i) {
-            std::uint8_t* dst = rowMut(i);
-            std::fill(dst, dst + usedBytes, 0);
-            if (rotation == 0 && out.expand == 1) {
-                const std::uint8_t* src = g.bits + static_cast<std::size_t>(i) * static_cast<std::size_t>(g.bytesPerRow);
-                std::copy(src, src + usedBytes, dst);
-                if (out.rowDots & 7) dst[usedBytes - 1] &= static_cast<std::uint8_t>(0xFF << (8 - (out.rowDots & 7)));
-                continue;
+        for (int i = 0; i < out.rows; ++i) std::fill(rowMut(i), rowMut(i) + usedBytes, 0);
+        const auto stride = static_cast<std::size_t>(g.bytesPerRow);
+        if (rotation == 0 && out.expand == 1) {
+            for (int i = 0; i < out.rows; ++i) {
+                std::copy(g.bits + static_cast<std::size_t>(i) * stride,
+                          g.bits + static_cast<std::size_t>(i) * stride + static_cast<std::size_t>(usedBytes), rowMut(i));
+                if (out.rowDots & 7)
+                    rowMut(i)[usedBytes - 1] &= static_cast<std::uint8_t>(0xFF << (8 - (out.rowDots & 7)));
             }
-            for (int j = 0; j < dotsPerRow; ++j) {
-                int r = 0, c = 0;
-                switch (rotation) {
-                    case 0: r = i; c = j; break;
-                    case 1: c = i; r = g.height - 1 - j; break;
-                    case 2: r = g.height - 1 - i; c = g.width - 1 - j; break;
-                    default: c = g.width - 1 - i; r = j; break;
+            return;
+        }
+        // Walk the glyph's ink dot by dot, whole blank bytes at once, and place each dot as a
+        // run of `expand` dots in the buffer row the rotation sends it to.
+        for (int r = 0; r < g.height; ++r) {
+            const std::uint8_t* src = g.bits + static_cast<std::size_t>(r) * stride;
+            for (int c = 0; c < g.width; ++c) {
+                const std::uint8_t byte = src[c >> 3];
+                if (byte == 0) {
+                    c |= 7;
+                    continue;
                 }
-                const std::uint8_t byte = g.bits[static_cast<std::size_t>(r) * static_cast<std::size_t>(g.bytesPerRow) + static_cast<std::size_t>(c >> 3)];
-                if (byte & (0x80 >> (c & 7))) setDots(dst, j * out.expand, out.expand);
+                if ((byte & (0x80 >> (c & 7))) == 0) continue;
+                int i = 0, j = 0;
+                switch (rotation) {
+                    case 0: i = r; j = c; break;
+                    case 1: i = c; j = g.height - 1 - r; break;
+                    case 2: i = g.height - 1 - r; j = g.width - 1 - c; break;
+                    default: i = g.width - 1 - c; j = r; break;
+                }
+                setRun(rowMut(i), j * out.expand, out.expand);
             }
         }
     }
 
 private:
     std::uint8_t* rowMut(int i) { return bits_.data() + static_cast<std::size_t>(i) * kGlyphBufferStride; }
-    static void setDots(std::uint8_t* row, int start, int count) {
-        for (int d = start; d < start + count; ++d) row[d >> 3] |= static_cast<std::uint8_t>(0x80 >> (d & 7));
+    static void setRun(std::uint8_t* row, int start, int count) {
+        const int end = start + count - 1;
+        const int first = start >> 3, last = end >> 3;
+        const auto head = static_cast<std::uint8_t>(0xFF >> (start & 7));
+        const auto tail = static_cast<std::uint8_t>(0xFF << (7 - (end & 7)));
+        if (first == last) {
+            row[first] |= static_cast<std::uint8_t>(head & tail);
+            return;
+        }
+        row[first] |= head;
+        for (int b = first + 1; b < last; ++b) row[b] = 0xFF;
+        row[last] |= tail;
     }
     std::vector<std::uint8_t> bits_;
 };
@@ -199,40 +220,49 @@ std::uint8_t rangeMask(long long b8, long long lo, long long hi) {
     return static_cast<std::uint8_t>((0xFFu >> a) & (0xFFu << (8 - z)));
 }
 
-// Inks one canvas row along [lo, hi): the glyph's dots (glyph row placed at dot gx), or with
-// inverse every dot of the range that is not a glyph dot.
-void inkRow(std::uint8_t* canvasRow, int canvasWidth, long long lo, long long hi, const std::uint8_t* glyphRow,
-            int glyphDots, long long gx, bool inverse) {
-    lo = std::max<long long>(lo, 0);
-    hi = std::min<long long>(hi, canvasWidth);
-    if (lo >= hi) return;
-    for (long long b = lo >> 3; b <= (hi - 1) >> 3; ++b) {
-        const std::uint8_t m = rangeMask(b * 8, lo, hi);
-        const std::uint8_t g = fetch8(glyphRow, glyphDots, b * 8 - gx);
-        const auto ink = static_cast<std::uint8_t>(inverse ? (m & ~g) : (m & g));
-        canvasRow[b] = static_cast<std::uint8_t>(canvasRow[b] & ~ink);
-    }
-}
-
 struct Sink {
     Bitmap* canvas = nullptr;
     const std::function<void(const GlyphRaster&)>* emit = nullptr;
 };
 
+// ANDs one cell onto the canvas. Each distinct cell row is shifted to the canvas's byte grid
+// once and then applied to all the canvas rows that repeat it. With inverse the whole cell is
+// inked except the glyph's dots; otherwise only the glyph's dots.
 void drawCell(Bitmap& canvas, const GlyphBuffer& buffer, const Expanded& e, long long cx, long long cy, bool inverse) {
     const long long glyphX = cx + e.expand;
-    const long long lo = inverse ? cx : glyphX;
-    const long long hi = inverse ? cx + e.cellWidth : glyphX + e.rowDots;
-    const int firstRow = inverse ? 0 : 1;
-    const int lastRow = inverse ? e.rows + 1 : e.rows;  // cell rows: margin, glyph rows, margin
-    for (int b = firstRow; b <= lastRow; ++b) {
-        const std::uint8_t* glyphRow = (b >= 1 && b <= e.rows) ? buffer.row(b - 1) : nullptr;
-        for (int k = 0; k < e.repeat; ++k) {
-            const long long y = cy + static_cast<long long>(b) * e.repeat + k;
-            if (y < 0) continue;
-            if (y >= canvas.height()) return;
-            inkRow(canvas.row(static_cast<int>(y)), canvas.width(), lo, hi, glyphRow, e.rowDots, glyphX, inverse);
+    const long long lo = std::max<long long>(inverse ? cx : glyphX, 0);
+    const long long hi = std::min<long long>(inverse ? cx + e.cellWidth : glyphX + e.rowDots, canvas.width());
+    const long long top = std::max<long long>(cy + (inverse ? 0 : e.repeat), 0);
+    const long long bottom = std::min<long long>(cy + static_cast<long long>(inverse ? e.rows + 2 : e.rows + 1) * e.repeat,
+                                                 canvas.height());
+    if (lo >= hi || top >= bottom) return;
+    const auto firstByte = static_cast<int>(lo >> 3), lastByte = static_cast<int>((hi - 1) >> 3);
+    const auto headMask = static_cast<std::uint8_t>(0xFF >> (lo & 7));
+    const auto tailMask = static_cast<std::uint8_t>(0xFF << (7 - ((hi - 1) & 7)));
+    static std::vector<std::uint8_t> keep;  // per canvas byte: 0 bits become ink
+    keep.resize(static_cast<std::size_t>(lastByte - firstByte + 1));
+
+    long long cellRow = -1;
+    bool anyInk = false;
+    for (long long y = top; y < bottom; ++y) {
+        const long long b = (y - cy) / e.repeat;  // 0 top margin, 1..rows glyph rows, rows + 1 bottom margin
+        if (b != cellRow) {
+            cellRow = b;
+            const std::uint8_t* glyphRow = (b >= 1 && b <= e.rows) ? buffer.row(static_cast<int>(b - 1)) : nullptr;
+            anyInk = false;
+            for (int k = firstByte; k <= lastByte; ++k) {
+                std::uint8_t m = 0xFF;
+                if (k == firstByte) m &= headMask;
+                if (k == lastByte) m &= tailMask;
+                const std::uint8_t g = fetch8(glyphRow, e.rowDots, k * 8LL - glyphX);
+                const auto ink = static_cast<std::uint8_t>(inverse ? (m & ~g) : (m & g));
+                keep[static_cast<std::size_t>(k - firstByte)] = static_cast<std::uint8_t>(~ink);
+                anyInk = anyInk || ink != 0;
+            }
         }
+        if (!anyInk) continue;
+        std::uint8_t* row = canvas.row(static_cast<int>(y)) + firstByte;
+        for (std::size_t k = 0; k < keep.size(); ++k) row[k] &= keep[k];
     }
 }
 
