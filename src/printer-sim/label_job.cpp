@@ -1,0 +1,177 @@
+#include "label_job.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "printer/form_reader.h"
+#include "render/canvas.h"
+#include "render/render_context.h"
+
+namespace tavrin::sim {
+
+namespace {
+
+int justificationOf(char letter) {
+    switch (letter) {
+        case 'L': return kJustifyLeft;
+        case 'C': return kJustifyCentre;
+        case 'R': return kJustifyRight;
+        default: return kJustifyNone;
+    }
+}
+
+bool readNumber(const std::string& s, std::size_t& i, int& out, bool allowSign) {
+    bool negative = false;
+    if (allowSign && i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    const std::size_t start = i;
+    long value = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && value < 100000) value = value * 10 + (s[i++] - '0');
+    if (i == start) return false;
+    out = static_cast<int>(negative ? -value : value);
+    return true;
+}
+
+bool readQuoted(const std::string& s, std::size_t& i, std::string& out) {
+    if (i >= s.size() || s[i] != '"') return false;
+    for (++i; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+            out += s[++i];
+        } else if (s[i] == '"') {
+            ++i;
+            return true;
+        } else {
+            out += s[i];
+        }
+    }
+    return false;
+}
+
+bool parseSigned(const std::string& line, int& a, int& b) {
+    std::size_t i = 1;
+    return readNumber(line, i, a, true) && i < line.size() && line[i++] == ',' && readNumber(line, i, b, true) &&
+           i == line.size();
+}
+
+}  // namespace
+
+bool parseDefinition(const std::string& line, SlotDefinition& out) {
+    if (line.size() < 8 || (line[0] != 'V' && line[0] != 'C')) return false;
+    SlotDefinition d;
+    d.counter = line[0] == 'C';
+    std::size_t i = 1;
+    if (!readNumber(line, i, d.slot, false) || i >= line.size() || line[i++] != ',') return false;
+    if (!readNumber(line, i, d.length, false) || i >= line.size() || line[i++] != ',') return false;
+    if (d.slot >= (d.counter ? kCounterCount : kVariableCount) || i >= line.size()) return false;
+    d.justification = justificationOf(line[i++]);
+    if (i < line.size() && line[i] != ',') d.padChar = line[i++];
+    if (i >= line.size() || line[i++] != ',') return false;
+    if (d.counter && (!readNumber(line, i, d.step, true) || i >= line.size() || line[i++] != ',')) return false;
+    if (!readQuoted(line, i, d.prompt)) return false;
+    out = d;
+    return true;
+}
+
+std::vector<SlotDefinition> definitionsOf(const std::vector<std::string>& lines) {
+    std::map<std::pair<bool, int>, SlotDefinition> bySlot;
+    for (const auto& line : lines) {
+        SlotDefinition d;
+        if (parseDefinition(line, d)) bySlot[{d.counter, d.slot}] = d;
+    }
+    std::vector<SlotDefinition> out;
+    for (const auto& [key, d] : bySlot) out.push_back(d);  // variables (false) sort first
+    return out;
+}
+
+std::optional<PcxPicture> pictureFromPcx(const Bytes& pcx) {
+    if (pcx.size() < 128) return std::nullopt;
+    const auto u16 = [&](std::size_t at) { return pcx[at] | (pcx[at + 1] << 8); };
+    const int width = u16(8) - u16(4) + 1, height = u16(10) - u16(6) + 1;
+    const int bytesPerLine = u16(66);
+    if (width <= 0 || height <= 0 || bytesPerLine <= 0 || bytesPerLine > 255) return std::nullopt;
+    PcxPicture picture;
+    picture.width = width;
+    picture.height = height;
+    Bytes block = {1, static_cast<std::uint8_t>(bytesPerLine)};
+    block.insert(block.end(), pcx.begin() + 128, pcx.end());
+    picture.block = std::make_shared<PictureBlock>(PictureBlock{std::move(block)});
+    return picture;
+}
+
+LabelDocument buildLabel(const std::vector<std::string>& lines, const std::vector<std::string>& values,
+                         const PrinterMemory& memory) {
+    LabelDocument label;
+    FormReader reader(label, [&memory](const std::string& name) -> std::optional<ResolvedPicture> {
+        const auto it = memory.graphics.find(name);
+        if (it == memory.graphics.end()) return std::nullopt;
+        const auto picture = pictureFromPcx(it->second);
+        if (!picture) return std::nullopt;
+        return ResolvedPicture{picture->block, picture->width, picture->height};
+    });
+    for (const auto& line : lines) {
+        int a = 0, b = 0;
+        if (!line.empty() && line[0] == 'R' && parseSigned(line, a, b)) {
+            label.setup.leftMargin = a;
+            label.setup.topMargin = b;
+        } else if (line.size() == 2 && line[0] == 'I' && line[1] >= '0' && line[1] <= '3') {
+            label.setup.language = line[1] - '0';
+        } else if (!line.empty() && line[0] != 'V' && line[0] != 'C') {
+            reader.readFormLine(line);
+        }
+    }
+
+    // Values travel in definition order: variables by slot, then counters by slot.
+    std::size_t next = 0;
+    for (const auto& d : definitionsOf(lines)) {
+        Variable& slot = d.counter ? label.counters[static_cast<std::size_t>(d.slot)]
+                                   : label.variables[static_cast<std::size_t>(d.slot)];
+        slot = Variable{};
+        slot.defined = 1;
+        slot.length = static_cast<std::uint8_t>(d.length);
+        slot.justification = static_cast<std::uint8_t>(d.justification);
+        slot.padChar = d.padChar;
+        slot.step = static_cast<std::uint8_t>(d.step);
+        slot.setPrompt(d.prompt);
+        if (next < values.size()) slot.setValue(values[next]);
+        ++next;
+    }
+
+    // Texts name stored fonts by letter; each font used becomes a soft font of the label,
+    // numbered in the order the printer lists its fonts.
+    int number = 5;
+    for (const auto& [name, data] : memory.fonts) {
+        if (name.empty() || data.size() < 3) continue;
+        const int letter = std::toupper(static_cast<unsigned char>(name[0]));
+        bool used = false;
+        for (auto& f : label.figures) {
+            if (f.kind != FigureKind::Text || recordI16(f.record, 8) != letter) continue;
+            setRecord16(f.record, 8, number + 1);
+            used = true;
+        }
+        if (!used) continue;
+        ++number;
+        Figure& font = label.figures.appendFigure(
+            FontRecord{data[0], data[2], static_cast<unsigned>(data.size()), static_cast<char>(letter)}.encode(),
+            FigureKind::Font);
+        font.fontData = data;
+    }
+    return label;
+}
+
+Bitmap printLabelImage(LabelDocument& label, const std::vector<Raster>& rasters, const ResidentFonts* fonts,
+                       const std::tm& now) {
+    RenderContext context;
+    context.document = &label;
+    context.residentFonts = fonts;
+    context.now = [now] { return now; };
+    Bitmap image = renderPrintImage(label, context);
+    for (const auto& r : rasters) {
+        Bitmap raster(r.bytesPerRow * 8, r.rows);
+        for (int row = 0; row < r.rows; ++row)
+            std::copy_n(r.data.begin() + static_cast<std::ptrdiff_t>(row) * r.bytesPerRow, r.bytesPerRow, raster.row(row));
+        image.combine(raster, r.x + label.setup.leftMargin, r.y + label.setup.topMargin, CombineOp::And);
+    }
+    return image;
+}
+
+}  // namespace tavrin::sim

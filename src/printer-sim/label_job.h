@@ -1,0 +1,57 @@
+#pragma once
+// Turning what the printer holds for one print — form lines, the values sent with "?",
+// stored graphics and fonts — into a label, and the label into the printed image.
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "document/label_document.h"
+#include "printer_memory.h"
+#include "render/bitmap.h"
+
+namespace tavrin {
+class ResidentFonts;
+}
+
+namespace tavrin::sim {
+
+// A variable or counter definition line as the printer reads it:
+// V03,05,R0,"prompt" and C00,04,R0,+1,"prompt".
+struct SlotDefinition {
+    bool counter = false;
+    int slot = 0;
+    int length = 0;
+    int justification = 0;
+    char padChar = ' ';
+    int step = 0;
+    std::string prompt;
+};
+bool parseDefinition(const std::string& line, SlotDefinition& out);
+// The definitions of these lines in the order their values travel: variables by slot,
+// then counters by slot (a later line for the same slot replaces an earlier one).
+std::vector<SlotDefinition> definitionsOf(const std::vector<std::string>& lines);
+
+// A stored PCX as a picture data block (the PCX's run-length rows are the block's rows).
+struct PcxPicture {
+    PictureBlockRef block;
+    int width = 0;
+    int height = 0;
+};
+std::optional<PcxPicture> pictureFromPcx(const Bytes& pcx);
+
+// The label the lines describe, with values filled in, pictures taken from the stored
+// graphics and texts in stored fonts given their fonts.
+LabelDocument buildLabel(const std::vector<std::string>& lines, const std::vector<std::string>& values,
+                         const PrinterMemory& memory);
+
+// One raster received with GW: rows of bytesPerRow bytes, 0 bits printed.
+struct Raster {
+    int x = 0, y = 0, bytesPerRow = 0, rows = 0;
+    Bytes data;
+};
+
+// The printed image: the label's figures, then the rasters, placed from the reference point.
+Bitmap printLabelImage(LabelDocument& label, const std::vector<Raster>& rasters, const ResidentFonts* fonts,
+                       const std::tm& now);
+
+}  // namespace tavrin::sim

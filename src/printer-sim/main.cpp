@@ -1,0 +1,155 @@
+// tavrin-printer-sim: a virtual label printer on a pseudo-terminal. The editor and
+// tavrin-label talk to it through their ordinary serial code; it prints labels as PNG files.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+#include "document/program_paths.h"
+#include "render/image_io.h"
+#include "render/resident_font.h"
+#include "virtual_printer.h"
+
+namespace fs = std::filesystem;
+using namespace tavrin;
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+void onSignal(int) { stopRequested = 1; }
+
+const char* kUsage =
+    "usage: tavrin-printer-sim [options]\n"
+    "  --link PATH        also make PATH a symbolic link to the terminal device\n"
+    "  --output DIR       folder for printed labels and the log (default: sim-output)\n"
+    "  --store DIR        keep the printer's memory in DIR across restarts\n"
+    "  --fault KIND       silent | truncate | garbage | slow (may be repeated)\n"
+    "  --slow-ms N        pause per received byte with --fault slow (default 2)\n"
+    "The terminal's device path is printed on the first line of standard output.\n";
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN) {
+                pollfd p{fd, POLLOUT, 0};
+                ::poll(&p, 1, 100);
+                continue;
+            }
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    fs::path link, output = "sim-output";
+    std::optional<fs::path> store;
+    sim::Faults faults;
+    bool slow = false;
+    int slowMs = 2;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--link" && hasValue) link = argv[++i];
+        else if (a == "--output" && hasValue) output = argv[++i];
+        else if (a == "--store" && hasValue) store = fs::path(argv[++i]);
+        else if (a == "--slow-ms" && hasValue) slowMs = std::atoi(argv[++i]);
+        else if (a == "--fault" && hasValue) {
+            const std::string kind = argv[++i];
+            if (kind == "silent") faults.silent = true;
+            else if (kind == "truncate") faults.truncateReplies = true;
+            else if (kind == "garbage") faults.garbage = true;
+            else if (kind == "slow") slow = true;
+            else {
+                std::fprintf(stderr, "tavrin-printer-sim: unknown fault \"%s\"\n%s", kind.c_str(), kUsage);
+                return 2;
+            }
+        } else {
+            std::fprintf(stderr, "%s", kUsage);
+            return a == "--help" || a == "-h" ? 0 : 2;
+        }
+    }
+
+    std::error_code ec;
+    fs::create_directories(output, ec);
+    if (store) fs::create_directories(*store, ec);
+    std::ofstream log(output / "received.log", std::ios::app);
+    if (!log) {
+        std::fprintf(stderr, "tavrin-printer-sim: cannot write to %s\n", output.c_str());
+        return 1;
+    }
+
+    ResidentFonts fonts;
+    const auto fontPath = ProgramPaths::forThisProcess(argv[0]).residentFontPath();
+    if (fonts.load(fontPath) != 0)
+        std::fprintf(stderr, "tavrin-printer-sim: cannot read %s; resident-font text prints blank\n", fontPath.c_str());
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        std::fprintf(stderr, "tavrin-printer-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+    const std::string device = ::ptsname(master);
+    // Hold the terminal open ourselves, raw, so it stays up between the host's sessions
+    // and the bytes pass unchanged whatever the host sets.
+    const int slave = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+    termios raw{};
+    if (slave >= 0 && ::tcgetattr(slave, &raw) == 0) {
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
+    }
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    if (!link.empty()) {
+        fs::remove(link, ec);
+        fs::create_symlink(device, link, ec);
+        if (ec) std::fprintf(stderr, "tavrin-printer-sim: cannot link %s: %s\n", link.c_str(), ec.message().c_str());
+    }
+    std::printf("%s\n", device.c_str());
+    std::fflush(stdout);
+
+    sim::PrinterMemory memory(store);
+    int printedCount = 0;
+    sim::VirtualPrinter printer(
+        memory, fonts.loaded() ? &fonts : nullptr,
+        [master](std::span<const std::uint8_t> bytes) { writeAll(master, bytes.data(), bytes.size()); },
+        [&](const sim::PrintedLabel& label) {
+            char name[32];
+            std::snprintf(name, sizeof name, "label-%04d.png", ++printedCount);
+            const auto result = writePng(output / name, label.image);
+            log << "printed " << name << " (" << label.source << ", set " << label.set << ", copy " << label.copy
+                << (result.ok ? ")" : ") NOT WRITTEN: " + result.message) << std::endl;
+        });
+    printer.setFaults(faults);
+    printer.setLog([&log](const std::string& line) { log << "< " << line << std::endl; });
+
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    std::uint8_t buffer[4096];
+    while (!stopRequested) {
+        pollfd p{master, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 200);
+        if (ready <= 0 || !(p.revents & POLLIN)) continue;
+        const ssize_t n = ::read(master, buffer, slow ? 1 : sizeof buffer);
+        if (n <= 0) continue;
+        printer.receive(std::span(buffer, static_cast<std::size_t>(n)));
+        if (slow) ::usleep(static_cast<useconds_t>(slowMs) * 1000);
+    }
+    if (!link.empty()) fs::remove(link, ec);
+    if (slave >= 0) ::close(slave);
+    ::close(master);
+    return 0;
+}

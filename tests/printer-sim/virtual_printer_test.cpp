@@ -1,0 +1,185 @@
+// The virtual printer's side of the command language, driven byte by byte.
+#include <gtest/gtest.h>
+
+#include "label_job.h"
+#include "render/canvas.h"
+#include "render/render_context.h"
+#include "render/resident_font.h"
+#include "support/test_support.h"
+#include "virtual_printer.h"
+
+namespace tavrin::sim {
+namespace {
+
+struct Printer {
+    explicit Printer(std::optional<std::filesystem::path> folder = std::nullopt) : memory(std::move(folder)) {
+        fonts.load(std::filesystem::path(TAVRIN_SOURCE_DATA_DIR) / "ZREDIT.FNT");
+        printer = std::make_unique<VirtualPrinter>(
+            memory, &fonts,
+            [this](std::span<const std::uint8_t> b) { replies.insert(replies.end(), b.begin(), b.end()); },
+            [this](const PrintedLabel& l) { printed.push_back(l); });
+    }
+    std::string ask(std::string_view command) {
+        replies.clear();
+        printer->receive(command);
+        return std::string(replies.begin(), replies.end());
+    }
+    PrinterMemory memory;
+    ResidentFonts fonts;
+    std::unique_ptr<VirtualPrinter> printer;
+    Bytes replies;
+    std::vector<PrintedLabel> printed;
+};
+
+const char* kForm =
+    "\r\nN\r\nFK\"SHOP\"\r\nFS\"SHOP\"\r\n"
+    "V00,05,R0,\"Lot \\\"A\\\"\"\r\nC01,04,L,-12,\"Serial\"\r\n"
+    "D8\r\nS6\r\nI0\r\nZT\r\nQ120,24\r\n\r\nq200\r\nTDDD-MN-Y4\r\nTTH:M:S\r\nR4,6\r\n"
+    "A0,0,0,1,1,1,N,\"L\"V00\r\nLO0,30,50,5\r\nFE\r\n\r\nFR\"SHOP\"\r\n";
+
+TEST(VirtualPrinter, StoresListsRetrievesAndDeletesForms) {
+    Printer p;
+    EXPECT_EQ(p.ask("\r\nUF\r\n"), "0\r\n");
+    p.ask(kForm);
+    EXPECT_EQ(p.ask("\r\nUF\r\n"), "1\r\nSHOP\r\n");
+    EXPECT_EQ(p.ask("\r\nFA\r\n"), "SHOP\r\n");
+    const std::string form = p.ask("\r\nFI\"SHOP\"\r\n");
+    EXPECT_EQ(form.substr(0, 23), "V00,05,R0,\"Lot \\\"A\\\"\"\r\n");
+    EXPECT_EQ(form.back(), '\0');
+    EXPECT_NE(form.find("LO0,30,50,5\r\n"), std::string::npos);
+    EXPECT_EQ(p.ask("\r\nFI\"NONE\"\r\n"), std::string(1, '\0'));
+    p.ask("\r\nFK\"SHOP\"\r\n");
+    EXPECT_EQ(p.ask("\r\nUF\r\n"), "0\r\n");
+    EXPECT_EQ(p.ask("\r\nFA\r\n"), "\r\n");
+}
+
+TEST(VirtualPrinter, VariablesReplyInFixedColumnsAndCountersAdvancePerSet) {
+    Printer p;
+    p.ask(kForm);
+    p.ask("\r\n?\r\n42\r\n0100\n");
+    EXPECT_EQ(p.ask("\r\n\nVI\r\n"),
+              std::string("V00,05,R0,\"Lot \\\"A\\\"\",\"42\"\r\nC01,04,L ,-12,\"Serial\",\"0100\"\r\n") + '\0');
+    p.ask("\n\rP3,2\r\n");
+    ASSERT_EQ(p.printed.size(), 6u);
+    EXPECT_EQ(p.printed[5].set, 3);
+    EXPECT_EQ(p.printed[5].copy, 2);
+    EXPECT_NE(p.ask("\r\n\nVI\r\n").find("\"Serial\",\"64\""), std::string::npos);  // 100 - 3 x 12
+}
+
+TEST(VirtualPrinter, KeepsGraphicsAndFontsAndAnswersWithTheirLengths) {
+    Printer p;
+    Bytes pcx(128, 0);
+    pcx[0] = 10;
+    pcx[8] = 15;   // x max: 16 dots wide
+    pcx[10] = 1;   // y max: 2 rows
+    pcx[66] = 2;
+    const Bytes rows = {0xC2, 0x00, 0xFF, 0x0F};
+    pcx.insert(pcx.end(), rows.begin(), rows.end());
+    std::string store = "\r\n\nGK\"LOGO\"\n GM\"LOGO\"" + std::to_string(pcx.size()) + "\n";
+    store.erase(store.find(' '), 1);
+    p.printer->receive(store);
+    p.printer->receive(pcx);
+    p.printer->receive("\r\n\n\n");
+    // A font: two characters, height 2, then 256 CRs that are not part of it.
+    const Bytes font = {2, 0, 2, 'A', 3, 1, 0xE0, 0xA0, 'B', 8, 1, 0xFF, 0x81};
+    p.printer->receive("\r\n\nEK\"F\"\r\nES\"F\"");
+    p.printer->receive(font);
+    p.printer->receive(std::string(256, '\r') + "\n");
+    EXPECT_EQ(p.ask("\r\nUG\r\n"), "1\r\nLOGO\r\n");
+    EXPECT_EQ(p.ask("\r\nUE\r\n"), "1\r\nF\r\n");
+
+    Bytes expected = {0, static_cast<std::uint8_t>(pcx.size())};
+    expected.insert(expected.end(), pcx.begin(), pcx.end());
+    const std::string gi = p.ask("\r\nGI\"LOGO\"\r\n");
+    EXPECT_EQ(Bytes(gi.begin(), gi.end()), expected);
+    const std::string ei = p.ask("\r\nEI\"F\"\r\n");
+    expected = {0, static_cast<std::uint8_t>(font.size())};
+    expected.insert(expected.end(), font.begin(), font.end());
+    EXPECT_EQ(Bytes(ei.begin(), ei.end()), expected);
+    EXPECT_EQ(p.ask("\r\nGI\"NONE\"\r\n"), std::string(2, '\0'));
+    EXPECT_EQ(p.ask("\r\nUM\r\n"), "0," + std::to_string(pcx.size()) + ",13," +
+                                       std::to_string(PrinterMemory::kCapacity - pcx.size() - 13) + "\r\n");
+    p.ask("\r\n\nM\r\nN\r\n");
+    EXPECT_EQ(p.ask("\r\nUG\r\n"), "0\r\n");
+}
+
+TEST(VirtualPrinter, ImmediateJobPrintsWhatTheCanvasDraws) {
+    Printer p;
+    p.printer->receive(
+        "\r\nN\r\nVC\r\nV02,03,R*,\"v\"\r\n?\r\n7\r\nD8\r\nS6\r\nI0\r\nZT\r\nQ100,24\r\n\r\nq160\r\nR3,2\r\n"
+        "TDDD-MN-Y4\r\nTTH:M:S\r\nA10,10,0,2,2,1,R,\"x\"V02\r\nX0,0,2,150,90\r\nLS5,5,3,100,60\r\n"
+        "GW20,50,1,2,\x0F\xF0\r\nP2\r\n");
+    ASSERT_EQ(p.printed.size(), 2u);
+
+    LabelDocument expected;
+    expected.setup.width = 160;
+    expected.setup.length = 100;
+    expected.setup.leftMargin = 3;
+    expected.setup.topMargin = 2;
+    expected.variables[2].defined = 1;
+    expected.variables[2].length = 3;
+    expected.variables[2].justification = kJustifyRight;
+    expected.variables[2].padChar = '*';
+    expected.variables[2].setValue("7");
+    expected.figures.appendFigure(TextRecord{10, 10, 2, 1, 2, 1, 0, 0, "\"x\"V02"}.encode(), FigureKind::Text);
+    expected.figures.appendFigure(BoxRecord{0, 0, 150, 90, 2}.encode(), FigureKind::Box);
+    expected.figures.appendFigure(LineRecord{5, 5, 100, 60, 3, 0}.encode(), FigureKind::DiagonalLine);
+    RenderContext context{&expected, &p.fonts, {}};
+    Bitmap image = renderPrintImage(expected, context);
+    // The raster's 0 bits print: four dots on the first row, four more on the second.
+    for (int x = 0; x < 4; ++x) image.setDot(23 + x, 52, true);
+    for (int x = 4; x < 8; ++x) image.setDot(23 + x, 53, true);
+    EXPECT_TRUE(p.printed[0].image == image);
+    EXPECT_GT(image.countInk(), 500);
+}
+
+TEST(VirtualPrinter, HostileInputIsIgnoredWithoutHarm) {
+    Printer p;
+    std::string noise;
+    unsigned seed = 7;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        noise += static_cast<char>(seed >> 16);
+    }
+    p.printer->receive(noise);
+    p.printer->receive(std::string(5000, 'A') + "\r\n");
+    p.printer->receive("GW1,1,99999,99999,\r\nGM\"X\"999999999\r\nP-5,-5\r\nTS99,99,99,99,99,99\r\n");
+    p.printer->receive("\r\nN\r\nQ100,24\r\nq100\r\nGG0,0,\"NONE\"\r\nA0,0,0,Z,1,1,N,\"?\"\r\nP1\r\n");
+    EXPECT_EQ(p.ask("\r\nUF\r\n").back(), '\n');  // still answering
+}
+
+TEST(VirtualPrinter, FaultsShapeTheReplies) {
+    Printer p;
+    p.ask(kForm);
+    p.printer->setFaults({.silent = true});
+    EXPECT_EQ(p.ask("\r\nUF\r\n"), "");
+    p.printer->setFaults({.truncateReplies = true});
+    EXPECT_EQ(p.ask("\r\nUF\r\n"), "1\r\nS");
+    p.printer->setFaults({.garbage = true});
+    EXPECT_EQ(p.ask("\r\nUF\r\n").size(), 9u);
+    EXPECT_NE(p.ask("\r\nUF\r\n"), "1\r\nSHOP\r\n");
+}
+
+TEST(VirtualPrinter, MemorySurvivesARestartWithAStoreFolder) {
+    test::TempDir dir;
+    {
+        Printer p(dir.path());
+        p.ask(kForm);
+        p.printer->receive("ES\"Q\"");
+        p.printer->receive(Bytes{0, 0, 8});
+    }
+    Printer again(dir.path());
+    EXPECT_EQ(again.ask("\r\nUF\r\n"), "1\r\nSHOP\r\n");
+    EXPECT_EQ(again.ask("\r\nUE\r\n"), "1\r\nQ\r\n");
+    EXPECT_EQ(again.ask("\r\nFA\r\n"), "SHOP\r\n");
+}
+
+TEST(VirtualPrinter, ClockIsSetAndRead) {
+    Printer p;
+    p.printer->setClock([] { return std::time_t{1700000000}; });
+    p.ask("\r\nTS03,07,04,09,05,00\r\n");
+    EXPECT_EQ(p.ask("\r\nTI\r\n"), "03,07,04,09,05,00\r\n");
+}
+
+}  // namespace
+}  // namespace tavrin::sim
