@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/barcode/barcode.h"
 #include "render/bitmap.h"
 #include "render/render_context.h"
 
@@ -17,6 +18,10 @@ struct ScreenLine {
     int penWidth = 1;
     std::uint32_t colour = 0xFF0000;
 };
+
+// Expands the Barcode figure's data, encodes it and writes barLength and totalLength back
+// into its record.
+barcode::BarcodeResult EncodeBarcode(Figure& figure, const RenderContext& context);
 
 // Draws the Barcode figure onto canvas (its position plus the reference point of
 // context.document) and writes barLength and totalLength back into its record. Lines that
