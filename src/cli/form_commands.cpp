@@ -2,6 +2,7 @@
 //   export-form FILE.qlb -o FILE.ejf     the label as a form file
 //   import-form FILE.ejf -o FILE.qlb     a form file back into a label file
 //   commands FILE.qlb --print|--store    the bytes a print job or a stored form sends
+//                                        (--direct-graphics: pictures and soft-font text as rasters)
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,6 +12,7 @@
 #include "document/label_file.h"
 #include "document/safe_file.h"
 #include "printer/form_file.h"
+#include "printer/direct_graphics.h"
 #include "printer/form_writer.h"
 
 namespace tavrin::cli {
@@ -66,6 +68,7 @@ int importForm(const std::vector<std::string>& arguments) {
 int commandStream(const std::vector<std::string>& arguments) {
     std::string input, output, storeName;
     bool print = false;
+    bool directGraphics = false;
     unsigned copies = 1;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
@@ -75,6 +78,8 @@ int commandStream(const std::vector<std::string>& arguments) {
             output = arguments[++i];
         } else if (a == "--print") {
             print = true;
+        } else if (a == "--direct-graphics") {
+            directGraphics = true;
         } else if (a == "--store") {
             if (!hasValue || arguments[i + 1].empty()) return fail("--store needs a form name");
             storeName = arguments[++i];
@@ -102,6 +107,9 @@ int commandStream(const std::vector<std::string>& arguments) {
     if (print) {
         PrintJob job;
         job.quantity = copies;
+        RenderContext context;
+        context.document = &document;
+        if (directGraphics) job.rasterFigure = directGraphicsWriter(context);
         writePrintLabel(document, job, sink);
     } else {
         writeStoredForm(document, storeName, sink);
@@ -118,7 +126,7 @@ int commandStream(const std::vector<std::string>& arguments) {
 
 RegisterCommand exportRegistration("export-form", "export-form FILE.qlb -o FILE.ejf", exportForm);
 RegisterCommand importRegistration("import-form", "import-form FILE.ejf -o FILE.qlb", importForm);
-RegisterCommand commandsRegistration("commands", "commands FILE.qlb (--print [--copies N] | --store NAME) [-o FILE]",
+RegisterCommand commandsRegistration("commands", "commands FILE.qlb (--print [--copies N] [--direct-graphics] | --store NAME) [-o FILE]",
                                      commandStream);
 
 }  // namespace

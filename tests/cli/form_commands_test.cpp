@@ -85,6 +85,20 @@ TEST_F(FormCommands, PrintAndStoreStreams) {
               "\r\nFR\"SHELF\"\r\n");
 }
 
+TEST_F(FormCommands, DirectGraphicsSendsPicturesAsRasters) {
+    PictureRecord p;
+    p.x = 3, p.y = 4, p.width = 8, p.height = 1, p.name = "DOT", p.dataLength = 3;
+    Figure& picture = document.figures.appendFigure(p.encode(), FigureKind::Picture);
+    picture.picture = std::make_shared<PictureBlock>();
+    picture.picture->bytes = {1, 1, 0x0F};
+    ASSERT_TRUE(saveLabelFile(label, document).ok);
+    auto r = run({"commands", label.string(), "--print", "--direct-graphics"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("LS40,40,4E,140,90\r\nGW3,4,1,1,\x0F\r\nP1\r\n"), std::string::npos) << r.out;
+    r = run({"commands", label.string(), "--print"});
+    EXPECT_NE(r.out.find("LS40,40,4E,140,90\r\nGG3,4,\"DOT\"\r\nP1\r\n"), std::string::npos) << r.out;
+}
+
 TEST_F(FormCommands, BadArgumentsFailWithAMessage) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"commands", label.string()},
