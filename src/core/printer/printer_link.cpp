@@ -1,0 +1,257 @@
+#include "printer/printer_link.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include "document/app_config.h"
+
+namespace tavrin {
+
+namespace {
+
+// A reply line may carry a CR and the odd stray control byte; a stream of nothing else is
+// not a line, and must not keep a read going for ever.
+constexpr std::size_t kMaxDroppedPerLine = 1024;
+// discardInput() gives up after this much, so a printer that never stops talking cannot
+// hold the program.
+constexpr std::size_t kMaxDiscarded = 1 << 16;
+
+}  // namespace
+
+LinkTiming LinkTiming::system() {
+    LinkTiming timing;
+    timing.now = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now().time_since_epoch());
+    };
+    timing.sleep = [](std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); };
+    return timing;
+}
+
+PrinterLink::PrinterLink(SerialTransport& transport, LinkUi& ui, LinkTiming timing)
+    : transport_(transport), ui_(ui) {
+    setTiming(std::move(timing));
+}
+
+void PrinterLink::setTiming(LinkTiming timing) {
+    const LinkTiming fallback = LinkTiming::system();
+    if (!timing.now) timing.now = fallback.now;
+    if (!timing.sleep) timing.sleep = fallback.sleep;
+    timing_ = std::move(timing);
+}
+
+void PrinterLink::setPortDevice(int portIndex, std::string device) {
+    if (portIndex >= 0 && portIndex < static_cast<int>(portDevices_.size()))
+        portDevices_[static_cast<std::size_t>(portIndex)] = std::move(device);
+}
+
+std::string PrinterLink::portDevice(int portIndex) const {
+    if (portIndex >= 0 && portIndex < static_cast<int>(portDevices_.size()) &&
+        !portDevices_[static_cast<std::size_t>(portIndex)].empty())
+        return portDevices_[static_cast<std::size_t>(portIndex)];
+    return "/dev/ttyS" + std::to_string(portIndex);
+}
+
+SerialSettings PrinterLink::serialSettings() const {
+    SerialSettings serial;
+    serial.baudRate = baudRate(settings_.baudIndex);
+    serial.flowControl = settings_.protocol == 1 ? FlowControl::XonXoff : FlowControl::Hardware;
+    return serial;
+}
+
+bool PrinterLink::openPort() {
+    if (transport_.isOpen()) return true;
+    timeoutFlag = false;
+    pushedBack_.reset();
+    if (transport_.open(portDevice(settings_.portIndex), serialSettings())) return true;
+    ui_.beep();
+    if (ui_.progressWindowVisible()) {
+        ui_.showProgressError("Error", kOpenPortFailed);
+        progressShowsOpenError_ = true;
+    } else {
+        ui_.showError("Error", kOpenPortFailed);
+    }
+    timeoutFlag = true;
+    return false;
+}
+
+void PrinterLink::closePort() {
+    if (transport_.isOpen()) transport_.close();
+    pushedBack_.reset();
+}
+
+std::uint32_t PrinterLink::bytesWaiting() {
+    if (pushedBack_) return 1;
+    if (!transport_.isOpen()) return 0;
+    return transport_.bytesWaiting();
+}
+
+bool PrinterLink::writeByte(std::uint8_t byte) {
+    timeoutFlag = false;
+    abortFlag = false;
+    if (!transport_.isOpen()) return true;
+    for (;;) {
+        ui_.processEvents();
+        // The events may have closed the port under us; then there is nothing to write to.
+        if (!transport_.isOpen()) return true;
+        const bool written = transport_.writeByte(byte);
+        transport_.flush();
+        if (written) return true;
+        if (!ui_.askRetry("Error", kWriteRetryQuestion)) {
+            abortFlag = true;
+            timeoutFlag = true;
+            return false;
+        }
+    }
+}
+
+bool PrinterLink::writeBytes(std::span<const std::uint8_t> bytes) {
+    if (!transport_.isOpen()) return true;
+    for (const std::uint8_t byte : bytes)
+        if (!writeByte(byte)) return false;
+    return true;
+}
+
+bool PrinterLink::writeText(std::string_view text) {
+    return writeBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+bool PrinterLink::writeFormatted(const char* format, ...) {
+    if (!transport_.isOpen()) return true;
+    va_list arguments;
+    va_start(arguments, format);
+    va_list again;
+    va_copy(again, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, arguments);
+    va_end(arguments);
+    std::string text;
+    if (length > 0) {
+        // Sized to the result rather than a fixed buffer, so a long name cannot overrun it.
+        text.resize(static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(text.data(), text.size(), format, again);
+        text.resize(static_cast<std::size_t>(length));
+    }
+    va_end(again);
+    return writeText(text);
+}
+
+bool PrinterLink::readByte(std::uint8_t& byte) {
+    if (pushedBack_) {
+        byte = *pushedBack_;
+        pushedBack_.reset();
+        return true;
+    }
+    if (!transport_.isOpen()) return false;
+    return transport_.readByte(byte);
+}
+
+// Waits for the next byte. Only a byte that really came renews the silence limit: a port
+// that keeps claiming input but delivers none must still end in a time-out.
+bool PrinterLink::nextByte(std::uint8_t& byte, std::chrono::milliseconds& lastByteTime) {
+    for (;;) {
+        // A closed port has nothing to wait for.
+        if (!pushedBack_ && !transport_.isOpen()) return false;
+        if (bytesWaiting() != 0 && readByte(byte)) {
+            lastByteTime = now();
+            return true;
+        }
+        if (now() - lastByteTime >= timing_.silenceLimit) return false;
+        ui_.processEvents();
+        if (timing_.pollInterval.count() > 0) timing_.sleep(timing_.pollInterval);
+    }
+}
+
+std::size_t PrinterLink::readBytes(std::span<std::uint8_t> bytes) {
+    std::chrono::milliseconds lastByteTime = now();
+    timeoutFlag = false;
+    std::size_t count = 0;
+    while (count < bytes.size()) {
+        std::uint8_t byte = 0;
+        if (!nextByte(byte, lastByteTime)) {
+            timeoutFlag = true;
+            break;
+        }
+        bytes[count++] = byte;
+        ui_.processEvents();
+    }
+    return count;
+}
+
+std::size_t PrinterLink::readLine(std::string& line, std::size_t size) {
+    line.clear();
+    endMarkFlag = false;
+    timeoutFlag = false;
+    const std::size_t limit = size > 0 ? size - 1 : 0;
+    std::chrono::milliseconds lastByteTime = now();
+    std::size_t dropped = 0;
+    for (;;) {
+        std::uint8_t byte = 0;
+        if (!nextByte(byte, lastByteTime)) {
+            timeoutFlag = true;
+            line.clear();
+            return 0;
+        }
+        if (byte == '\n') return line.size();
+        if (byte == 0) {
+            endMarkFlag = true;
+            line.clear();
+            return 0;
+        }
+        if (byte < 32) {
+            if (++dropped > kMaxDroppedPerLine) {
+                line.clear();
+                return 0;
+            }
+        } else if (line.size() >= limit) {
+            // A line that does not fit: it reads as empty, and this character starts the
+            // next read, so nothing of the reply is lost and a line of exactly size - 1
+            // characters still fits.
+            pushedBack_ = byte;
+            line.clear();
+            return 0;
+        } else {
+            line.push_back(static_cast<char>(byte));
+        }
+        ui_.processEvents();
+    }
+}
+
+void PrinterLink::discardInput() {
+    pushedBack_.reset();
+    for (std::size_t count = 0; count < kMaxDiscarded && transport_.isOpen(); ++count) {
+        const std::uint32_t waiting = transport_.bytesWaiting();
+        if (waiting == 0 || waiting == kBytesWaitingUnknown) return;
+        std::uint8_t byte = 0;
+        if (!transport_.readByte(byte)) return;
+    }
+}
+
+void PrinterLink::pause(std::chrono::milliseconds duration) {
+    ui_.processEvents();
+    timing_.sleep(duration);
+}
+
+void PrinterLink::showProgress(std::string_view text) {
+    progressShowsOpenError_ = false;
+    if (progressShowFlag)
+        ui_.showProgressWindow(kProgressTitle, text);
+    else
+        ui_.setProgressText(text);
+}
+
+void PrinterLink::endProgress() {
+    if (timeoutFlag) {
+        // A failed open has already put its own, more precise message into the window.
+        if (!progressShowsOpenError_) {
+            ui_.showProgressError("Error", kNoPrinterResponse);
+            ui_.beep();
+        }
+    } else if (progressShowFlag) {
+        ui_.closeProgressWindow();
+    }
+    progressShowsOpenError_ = false;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,128 @@
+#pragma once
+// The one channel to the printer. Every exchange opens the port (or reuses it while it is
+// still open), shows the progress window, writes commands byte by byte, reads replies with
+// a silence limit, closes the port and ends the progress window. Callers learn what went
+// wrong from the flags: abortFlag after writes, timeoutFlag after reads.
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "printer/byte_sink.h"
+#include "printer/link_ui.h"
+#include "printer/serial_transport.h"
+
+namespace tavrin {
+
+// The link's part of the configuration: port index 0..7 ("Com1".."Com8"), baud index into
+// kBaudRates, protocol 0 hardware or 1 XON/XOFF.
+struct LinkSettings {
+    int portIndex = 0;
+    int baudIndex = 6;
+    int protocol = 0;
+    bool operator==(const LinkSettings&) const = default;
+};
+
+// Clock and sleep are injectable so that the three-second silence costs tests nothing.
+struct LinkTiming {
+    std::function<std::chrono::milliseconds()> now;        // monotonic
+    std::function<void(std::chrono::milliseconds)> sleep;
+    std::chrono::milliseconds silenceLimit{3000};
+    // Rest between looks at an empty input queue; zero polls without sleeping.
+    std::chrono::milliseconds pollInterval{1};
+
+    static LinkTiming system();
+};
+
+inline constexpr const char* kOpenPortFailed = "Can't open communication port";
+inline constexpr const char* kWriteRetryQuestion = "Can't write to comm. port. Retry ?";
+inline constexpr const char* kNoPrinterResponse = "No printer response";
+inline constexpr const char* kProgressTitle = "Communicating ...";
+
+class PrinterLink {
+public:
+    PrinterLink(SerialTransport& transport, LinkUi& ui, LinkTiming timing = LinkTiming::system());
+
+    const LinkSettings& settings() const { return settings_; }
+    void setSettings(const LinkSettings& settings) { settings_ = settings; }
+    // The device a port index opens: the configured one, else /dev/ttyS<index>.
+    void setPortDevice(int portIndex, std::string device);
+    std::string portDevice(int portIndex) const;
+    SerialSettings serialSettings() const;
+
+    LinkUi& ui() { return ui_; }
+    const LinkTiming& timing() const { return timing_; }
+    void setTiming(LinkTiming timing);
+
+    bool openPort();
+    void closePort();
+    bool isOpen() const { return transport_.isOpen(); }
+    std::uint32_t bytesWaiting();
+
+    // One byte, flushed; asks whether to retry while the port refuses it. With the port
+    // closed nothing is sent and the result is true.
+    bool writeByte(std::uint8_t byte);
+    // Byte by byte while the port is open, stopping at the first refusal. The result is
+    // false only when a byte was refused (abortFlag is then set).
+    bool writeBytes(std::span<const std::uint8_t> bytes);
+    bool writeText(std::string_view text);
+    bool writeFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    bool readByte(std::uint8_t& byte);
+    // Up to bytes.size() bytes; stops after the silence limit (timeoutFlag set).
+    std::size_t readBytes(std::span<std::uint8_t> bytes);
+    // One reply line of at most size - 1 characters: LF ends it, other control bytes are
+    // dropped. Returns its length; 0 for an empty line, silence (timeoutFlag), a NUL
+    // (endMarkFlag) or an over-long line, whose remaining characters come with the next read.
+    std::size_t readLine(std::string& line, std::size_t size);
+    // Reads and drops whatever is waiting, without waiting for more.
+    void discardInput();
+
+    // A pacing pause, and a chance for pending events to run.
+    void pause(std::chrono::milliseconds duration);
+    void letEventsRun() { ui_.processEvents(); }
+
+    void showProgress(std::string_view text);
+    void endProgress();
+
+    bool timeoutFlag = false;
+    bool abortFlag = false;
+    bool endMarkFlag = false;
+    bool progressShowFlag = true;
+
+private:
+    bool nextByte(std::uint8_t& byte, std::chrono::milliseconds& lastByteTime);
+    std::chrono::milliseconds now() const { return timing_.now(); }
+
+    SerialTransport& transport_;
+    LinkUi& ui_;
+    LinkTiming timing_;
+    LinkSettings settings_;
+    std::array<std::string, 8> portDevices_{};
+    // A character read past the end of an over-long line, kept for the next read.
+    std::optional<std::uint8_t> pushedBack_;
+    // The progress window holds an open-port error that EndProgress must not hide.
+    bool progressShowsOpenError_ = false;
+};
+
+// A ByteSink over the link, so the command writers' streams go to the printer: pauses
+// sleep, progress texts go to the progress window, and a refused byte stops the stream.
+class LinkByteSink : public ByteSink {
+public:
+    explicit LinkByteSink(PrinterLink& link) : link_(link) {}
+    bool write(std::span<const std::uint8_t> bytes) override { return link_.writeBytes(bytes); }
+    void pause(PrinterPause pause) override {
+        link_.pause(std::chrono::milliseconds(static_cast<int>(pause)));
+    }
+    void progress(std::string_view text) override { link_.showProgress(text); }
+
+private:
+    PrinterLink& link_;
+};
+
+}  // namespace tavrin

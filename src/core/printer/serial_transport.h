@@ -1,0 +1,41 @@
+#pragma once
+// The byte channel under the printer link: a serial port, a pseudo-terminal, or a scripted
+// fake in tests. It knows nothing about commands or replies; the link does the pacing.
+#include <cstdint>
+#include <string>
+
+namespace tavrin {
+
+enum class FlowControl : int { Hardware = 0, XonXoff = 1 };
+
+struct SerialSettings {
+    int baudRate = 115200;
+    FlowControl flowControl = FlowControl::Hardware;
+    bool operator==(const SerialSettings&) const = default;
+};
+
+// What bytesWaiting() answers when the port cannot tell; callers treat it as "something
+// is there" and let the read find out.
+inline constexpr std::uint32_t kBytesWaitingUnknown = 0xFFFFFFFFu;
+
+class SerialTransport {
+public:
+    virtual ~SerialTransport() = default;
+
+    // Opens the device exclusively and sets it up: the rate, 8 data bits, no parity, one
+    // stop bit and the flow control; a single write or read gives up after about three
+    // seconds. Input left over from an earlier session is discarded.
+    virtual bool open(const std::string& device, const SerialSettings& settings) = 0;
+    virtual bool isOpen() const = 0;
+    virtual void close() = 0;
+    // Received bytes ready to be read without waiting, or kBytesWaitingUnknown.
+    virtual std::uint32_t bytesWaiting() = 0;
+    // One byte; false when none came within the port's time-out or on an error.
+    virtual bool readByte(std::uint8_t& byte) = 0;
+    // One byte; false when it could not be written within the port's time-out.
+    virtual bool writeByte(std::uint8_t byte) = 0;
+    // Pushes what was written out to the device.
+    virtual void flush() = 0;
+};
+
+}  // namespace tavrin

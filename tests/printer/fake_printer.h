@@ -1,0 +1,166 @@
+#pragma once
+// A scripted printer at the other end of the link, a window stand-in that records what the
+// link showed, and a clock that runs only when asked, so silence costs no real time.
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "printer/link_ui.h"
+#include "printer/printer_link.h"
+#include "printer/serial_transport.h"
+
+namespace tavrin::test {
+
+class FakeTransport : public SerialTransport {
+public:
+    // When the bytes written so far end with `command`, `reply` arrives. Replies are
+    // matched in the order they were scripted.
+    void replyTo(std::string_view command, std::string_view reply) {
+        script_.push_back({std::string(command), std::string(reply)});
+    }
+    void arrive(std::string_view bytes) { input.insert(input.end(), bytes.begin(), bytes.end()); }
+
+    bool open(const std::string& device, const SerialSettings& settings) override {
+        openedDevice = device;
+        openedSettings = settings;
+        ++openCount;
+        if (openFails) return false;
+        opened = true;
+        return true;
+    }
+    bool isOpen() const override { return opened; }
+    void close() override {
+        opened = false;
+        ++closeCount;
+    }
+    std::uint32_t bytesWaiting() override {
+        if (brokenInput) return kBytesWaitingUnknown;
+        return static_cast<std::uint32_t>(input.size());
+    }
+    bool readByte(std::uint8_t& byte) override {
+        if (brokenInput || input.empty()) return false;
+        byte = static_cast<std::uint8_t>(input.front());
+        input.pop_front();
+        return true;
+    }
+    bool writeByte(std::uint8_t byte) override {
+        ++writeCalls;
+        if (unflushed) ++writesWithoutFlush;
+        if (refuseFrom <= written.size() && refusals > 0) {
+            --refusals;
+            return false;
+        }
+        written.push_back(static_cast<char>(byte));
+        unflushed = true;
+        if (!script_.empty() && written.ends_with(script_.front().command)) {
+            arrive(script_.front().reply);
+            script_.pop_front();
+        }
+        return true;
+    }
+    void flush() override {
+        unflushed = false;
+        ++flushCalls;
+    }
+
+    std::string written;
+    std::deque<char> input;
+    bool opened = false;
+    bool openFails = false;
+    bool brokenInput = false;  // claims input it cannot deliver
+    std::size_t refuseFrom = 0;  // the refusals start once this many bytes are written
+    int refusals = 0;
+    int openCount = 0;
+    int closeCount = 0;
+    int writeCalls = 0;
+    int flushCalls = 0;
+    int writesWithoutFlush = 0;
+    bool unflushed = false;
+    std::string openedDevice;
+    SerialSettings openedSettings;
+
+private:
+    struct Step {
+        std::string command;
+        std::string reply;
+    };
+    std::deque<Step> script_;
+};
+
+// Records what the user would have seen, one event per line.
+class FakeUi : public LinkUi {
+public:
+    void processEvents() override { ++eventRuns; }
+    bool askRetry(std::string_view title, std::string_view question) override {
+        log("ask " + std::string(title) + ": " + std::string(question));
+        if (retryAnswers.empty()) return false;
+        const bool answer = retryAnswers.front();
+        retryAnswers.pop_front();
+        return answer;
+    }
+    void showProgressWindow(std::string_view title, std::string_view text) override {
+        visible = true;
+        log("window " + std::string(title) + ": " + std::string(text));
+    }
+    void setProgressText(std::string_view text) override { log("text " + std::string(text)); }
+    bool progressWindowVisible() const override { return visible; }
+    void showProgressError(std::string_view title, std::string_view text) override {
+        visible = true;
+        log("window error " + std::string(title) + ": " + std::string(text));
+    }
+    void closeProgressWindow() override {
+        visible = false;
+        log("close");
+    }
+    void showError(std::string_view title, std::string_view text) override {
+        log("box " + std::string(title) + ": " + std::string(text));
+    }
+    void beep() override { log("beep"); }
+
+    void log(std::string event) { events.push_back(std::move(event)); }
+
+    std::vector<std::string> events;
+    std::deque<bool> retryAnswers;
+    bool visible = false;
+    int eventRuns = 0;
+};
+
+// Each look at the clock costs a millisecond, so waiting loops reach the silence limit on
+// their own; sleeps advance it and are remembered with the byte count they followed.
+struct FakeClock {
+    struct Sleep {
+        std::size_t afterBytes;
+        int milliseconds;
+        bool operator==(const Sleep&) const = default;
+    };
+
+    LinkTiming timing(const FakeTransport& transport) {
+        LinkTiming t;
+        t.now = [this] { return std::chrono::milliseconds(now_++); };
+        t.sleep = [this, &transport](std::chrono::milliseconds d) {
+            now_ += d.count();
+            sleeps.push_back({transport.written.size(), static_cast<int>(d.count())});
+        };
+        t.pollInterval = std::chrono::milliseconds(0);
+        return t;
+    }
+    long long elapsed() const { return now_; }
+
+    std::vector<Sleep> sleeps;
+
+private:
+    long long now_ = 0;
+};
+
+// A link wired to the fakes.
+struct FakePrinter {
+    FakeTransport transport;
+    FakeUi ui;
+    FakeClock clock;
+    PrinterLink link{transport, ui, clock.timing(transport)};
+};
+
+}  // namespace tavrin::test
