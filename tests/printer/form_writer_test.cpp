@@ -158,20 +158,5 @@ TEST(Writers, StopWhereTheLinkGaveUp) {
     EXPECT_EQ(print.bytes().size(), 10u);
 }
 
-TEST(Writers, DifferOnlyWhereTheyShould) {
-    LabelDocument d = smallLabel();
-    d.setup.speed = 4;
-    BufferSink file, stored, print;
-    writeFormFile(d, file);
-    writeStoredForm(d, "X", stored);
-    writePrintLabel(d, PrintJob{}, print);
-    EXPECT_NE(file.text().find("\r\nS4\r\n"), std::string::npos);
-    EXPECT_NE(stored.text().find("\r\nS6\r\n"), std::string::npos);
-    EXPECT_NE(print.text().find("\r\nS6\r\n"), std::string::npos);
-    EXPECT_EQ(file.text().find("\r\nN\r\n"), std::string::npos);
-    EXPECT_EQ(file.text().find("\r\nP"), std::string::npos);
-    EXPECT_NE(print.text().find("\r\nP1\r\n"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace tavrin
