@@ -29,6 +29,7 @@ public:
         ++openCount;
         if (openFails) return false;
         opened = true;
+        input.clear();  // as a real port: nothing from an earlier session
         return true;
     }
     bool isOpen() const override { return opened; }

@@ -1,0 +1,439 @@
+#include "printer/storage_operations.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+
+#include "printer/form_writer.h"
+
+namespace tavrin {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// Reply buffers, as characters per line including room for the end.
+constexpr std::size_t kCountLineSize = 16;
+constexpr std::size_t kNameLineSize = 32;
+constexpr std::size_t kVariableLineSize = 128;
+constexpr std::size_t kActiveFormLineSize = 16;
+// More than any printer holds; only a damaged count gets near it.
+constexpr int kMaxListCount = 65535;
+// The slots are 40; a reply that goes on far longer is not a VI reply.
+constexpr int kMaxVariableLines = 256;
+// The longest quoted string a VI line may carry.
+constexpr std::size_t kMaxQuotedLength = 63;
+constexpr std::size_t kFontHeaderProbe = 48;
+
+std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+bool isNameCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+std::string trimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::optional<int> twoDigits(std::string_view line, std::size_t at) {
+    if (at + 1 >= line.size() || !isDigit(line[at]) || !isDigit(line[at + 1])) return std::nullopt;
+    return (line[at] - '0') * 10 + (line[at + 1] - '0');
+}
+
+// The quoted string whose opening quote is at `at`: the text up to the closing quote, a
+// backslash taking the next character literally. Dropped when it runs past the longest
+// string or the line end. `next` gets the position after the closing quote.
+std::optional<std::string> quotedString(std::string_view line, std::size_t at, std::size_t& next) {
+    std::string text;
+    std::size_t i = at + 1;
+    while (i < line.size()) {
+        char c = line[i];
+        if (c == '"') {
+            next = i + 1;
+            return text;
+        }
+        if (c == '\\') {
+            if (++i >= line.size()) break;
+            c = line[i];
+        }
+        if (text.size() >= kMaxQuotedLength) return std::nullopt;
+        text.push_back(c);
+        ++i;
+    }
+    return std::nullopt;
+}
+
+std::uint8_t justificationCode(char letter) {
+    switch (letter) {
+        case 'L': return kJustifyLeft;
+        case 'C': return kJustifyCentre;
+        case 'R': return kJustifyRight;
+        default: return kJustifyNone;
+    }
+}
+
+std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path, bool& ok) {
+    std::ifstream file(path, std::ios::binary);
+    ok = static_cast<bool>(file);
+    if (!ok) return {};
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ok = !file.bad();
+    return bytes;
+}
+
+// Where a font file's data starts: past its own "ES"x"" when the file begins with its
+// download commands, else at its first byte.
+std::size_t fontDataStart(const std::vector<std::uint8_t>& bytes) {
+    const std::string_view head(reinterpret_cast<const char*>(bytes.data()),
+                                std::min(bytes.size(), kFontHeaderProbe));
+    const auto store = head.find("ES\"");
+    if (head.find("EK\"") == std::string_view::npos || store == std::string_view::npos) return 0;
+    return std::min(bytes.size(), store + 5);
+}
+
+const char* listProgressText(int kind) {
+    switch (kind) {
+        case kListGraphics: return "Receiving graphics list";
+        case kListFonts: return "Receiving font list";
+        default: return "Receiving form list";
+    }
+}
+
+const char* listHeading(int kind) {
+    switch (kind) {
+        case kListGraphics: return "Existing graphics:";
+        case kListFonts: return "Existing fonts:";
+        default: return "Existing forms:";
+    }
+}
+
+const char* listCommand(int kind) {
+    switch (kind) {
+        case kListGraphics: return "\r\nUG\r\n";
+        case kListFonts: return "\r\nUE\r\n";
+        default: return "\r\nUF\r\n";
+    }
+}
+
+const char* kindWord(int kind) {
+    switch (kind) {
+        case kListGraphics: return "Graphics";
+        case kListFonts: return "Font";
+        default: return "Form";
+    }
+}
+
+}  // namespace
+
+int parseListCount(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
+    long long value = 0;
+    for (; i < line.size() && isDigit(line[i]); ++i) {
+        value = value * 10 + (line[i] - '0');
+        if (value > kMaxListCount) value = kMaxListCount;
+    }
+    return negative ? 0 : static_cast<int>(value);
+}
+
+std::optional<VariableDefinition> parseVariableLine(std::string_view line) {
+    if (line.size() < 11 || (line[0] != 'V' && line[0] != 'C')) return std::nullopt;
+    VariableDefinition parsed;
+    parsed.counter = line[0] == 'C';
+    const auto slot = twoDigits(line, 1);
+    const auto length = twoDigits(line, 4);
+    if (!slot || !length) return std::nullopt;
+    // The slot number indexes the label's slots; one past them names nothing.
+    if (*slot >= (parsed.counter ? kCounterCount : kVariableCount)) return std::nullopt;
+    parsed.slot = *slot;
+
+    Variable& v = parsed.definition;
+    v.defined = 1;
+    v.length = static_cast<std::uint8_t>(*length);
+    v.justification = justificationCode(line[7]);
+    v.padChar = line[8];
+    std::size_t promptQuote = 10;
+    if (parsed.counter) {
+        std::size_t i = 10;
+        bool negative = false;
+        if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
+        int magnitude = 0;
+        for (int digits = 0; i < line.size() && isDigit(line[i]) && digits < 3; ++i, ++digits)
+            magnitude = magnitude * 10 + (line[i] - '0');
+        const int step = std::clamp(negative ? -magnitude : magnitude, -128, 127);
+        v.step = static_cast<std::uint8_t>(static_cast<std::int8_t>(step));
+        promptQuote = 13 + (magnitude >= 10 ? 1 : 0) + (magnitude >= 100 ? 1 : 0);
+    }
+    std::size_t afterPrompt = 0;
+    if (promptQuote < line.size()) {
+        if (auto prompt = quotedString(line, promptQuote, afterPrompt)) {
+            while (!prompt->empty() && static_cast<unsigned char>(prompt->back()) <= ' ') prompt->pop_back();
+            v.setPrompt(*prompt);
+            std::size_t afterValue = 0;
+            // The value follows the prompt's closing quote and a comma.
+            if (afterPrompt + 1 < line.size())
+                if (const auto value = quotedString(line, afterPrompt + 1, afterValue)) v.setValue(*value);
+        }
+    }
+    return parsed;
+}
+
+StoreAsDecision checkStoreAsName(std::string_view name, int kind, const std::vector<std::string>& existing) {
+    StoreAsDecision decision;
+    if (name.empty()) return decision;
+    // A font is known by one letter; forms and pictures by up to eight.
+    const std::size_t longest = kind == kListFonts ? 1 : kMaxObjectNameLength;
+    if (name.size() > longest || !std::all_of(name.begin(), name.end(), isNameCharacter)) {
+        decision.action = StoreAsDecision::Action::Refuse;
+        decision.message = {"Error", "Invalid name: " + std::string(name)};
+        return decision;
+    }
+    if (std::find(existing.begin(), existing.end(), name) != existing.end()) {
+        decision.action = StoreAsDecision::Action::AskOverwrite;
+        decision.message = {"Warning", std::string(kindWord(kind)) + " exists. Overwrite ?"};
+        return decision;
+    }
+    decision.action = StoreAsDecision::Action::Store;
+    return decision;
+}
+
+bool PrinterStorage::receiveNames(std::string_view command, std::vector<std::string>& names, bool trim) {
+    if (!link_.writeText(command)) return false;
+    std::string line;
+    link_.readLine(line, kCountLineSize);
+    if (link_.timeoutFlag) return false;
+    const int count = parseListCount(line);
+    for (int i = 0; i < count; ++i) {
+        link_.readLine(line, kNameLineSize);
+        if (link_.timeoutFlag) return false;
+        // The end mark closes the list even when fewer names came than announced.
+        if (link_.endMarkFlag) break;
+        names.push_back(trim ? trimBlanks(line) : line);
+    }
+    return true;
+}
+
+bool PrinterStorage::receiveList(int kind) {
+    link_.showProgress(listProgressText(kind));
+    storeAsList_.names.clear();
+    bool ok = false;
+    if (link_.openPort()) {
+        storeAsList_.heading = listHeading(kind);
+        ok = receiveNames(listCommand(kind), storeAsList_.names, false);
+        if (link_.abortFlag) {
+            link_.closePort();
+        } else if (ok) {
+            // After silence the port stays open; the next exchange reuses it.
+            link_.closePort();
+            CurrentListKind = kind;
+        }
+    }
+    link_.endProgress();
+    return ok;
+}
+
+bool PrinterStorage::listGraphicsAndFonts() {
+    graphicsNames_.clear();
+    fontNames_.clear();
+    if (!link_.openPort()) return false;
+    bool ok = receiveNames("\r\nUG\r\n", graphicsNames_, true);
+    if (ok) {
+        link_.pause(milliseconds(100));
+        // The first list's end mark and anything else left over.
+        link_.discardInput();
+        ok = receiveNames("\r\nUE\r\n", fontNames_, true);
+    }
+    if (ok || link_.abortFlag) link_.closePort();
+    return ok;
+}
+
+bool PrinterStorage::stopAfterRefusal() {
+    link_.closePort();
+    link_.endProgress();
+    return false;
+}
+
+bool PrinterStorage::storeFormFile(const std::filesystem::path& file, std::string_view name) {
+    bool readable = false;
+    const std::vector<std::uint8_t> form = readWholeFile(file, readable);
+    if (!readable) {
+        link_.ui().showError("Error", "Can't open input file");
+        return false;
+    }
+    if (!link_.openPort()) return false;
+    if (!link_.writeText("\r\n\nN\r\n")) return stopAfterRefusal();
+    link_.showProgress("Store form " + std::string(name));
+    if (!link_.writeText("FK" + quoted(name) + "\r\n")) return stopAfterRefusal();
+    link_.pause(milliseconds(150));
+    if (!link_.writeText("FS" + quoted(name) + "\r\n")) return stopAfterRefusal();
+    if (!link_.writeBytes(form)) return stopAfterRefusal();
+    if (!link_.writeText("\r\nFE\r\n")) return stopAfterRefusal();
+    if (!link_.writeText("FR" + quoted(name) + "\r\n")) return stopAfterRefusal();
+    link_.closePort();
+    link_.endProgress();
+    receiveList(kListForms);
+    return true;
+}
+
+bool PrinterStorage::storeGraphicsFile(const GraphicsBuffer& buffer, std::string_view name) {
+    if (!link_.openPort()) return false;
+    if (!link_.writeText("\r\n\nGK" + quoted(name) + "\n")) return stopAfterRefusal();
+    link_.pause(milliseconds(100));
+    link_.showProgress("Store picture " + std::string(name));
+    const auto pcx = buffer.pcx();
+    if (!link_.writeText("GM" + quoted(name) + std::to_string(pcx.size()) + "\n")) return stopAfterRefusal();
+    if (!link_.writeBytes(pcx)) return stopAfterRefusal();
+    if (!link_.writeText(std::string(256, '\n'))) return stopAfterRefusal();
+    link_.closePort();
+    link_.endProgress();
+    receiveList(kListGraphics);
+    return true;
+}
+
+bool PrinterStorage::storeFontFile(const std::filesystem::path& file, std::string_view name) {
+    bool readable = false;
+    const std::vector<std::uint8_t> font = readWholeFile(file, readable);
+    if (!readable) {
+        link_.ui().showError("Error", "Can't open input file");
+        return false;
+    }
+    if (!link_.openPort()) return false;
+    const std::size_t start = fontDataStart(font);
+    if (!link_.writeText("\r\n\nEK" + quoted(name) + "\r\n")) return stopAfterRefusal();
+    link_.pause(milliseconds(150));
+    link_.showProgress("Store font " + std::string(name));
+    if (!link_.writeText("ES" + quoted(name))) return stopAfterRefusal();
+    if (!link_.writeBytes(std::span(font).subspan(start))) return stopAfterRefusal();
+    if (!link_.writeText(std::string(256, '\r') + "\n")) return stopAfterRefusal();
+    link_.closePort();
+    link_.endProgress();
+    receiveList(kListFonts);
+    return true;
+}
+
+bool PrinterStorage::storeCurrentLabel(const LabelDocument& label, std::string_view name) {
+    if (!link_.openPort()) return false;
+    // One progress window for the whole chain: its steps only change the text.
+    link_.showProgress("Store current form as " + std::string(name));
+    link_.progressShowFlag = false;
+    LinkByteSink sink(link_);
+    const bool sent = writeStoredForm(label, name, sink);
+    link_.closePort();
+    link_.pause(milliseconds(100));
+    link_.progressShowFlag = true;
+    link_.endProgress();
+    if (!sent) return false;
+    CurrentListKind = kListFormsForLabel;
+    receiveList(kListFormsForLabel);
+    return true;
+}
+
+bool PrinterStorage::storeAs(std::string_view name, const StoreSources& sources) {
+    switch (CurrentListKind) {
+        case kListForms: return storeFormFile(sources.file, name);
+        case kListGraphics: return sources.graphics && storeGraphicsFile(*sources.graphics, name);
+        case kListFonts: return storeFontFile(sources.file, name);
+        case kListFormsForLabel: return sources.label && storeCurrentLabel(*sources.label, name);
+        default: return false;
+    }
+}
+
+bool PrinterStorage::receiveActiveForm() {
+    activeFormName_.clear();
+    if (!link_.openPort()) return false;
+    const bool sent = link_.writeText("\r\nFA\r\n");
+    link_.showProgress("Receiving active form name");
+    if (sent) {
+        std::string line;
+        link_.readLine(line, kActiveFormLineSize);
+        activeFormName_ = line;
+    }
+    link_.endProgress();
+    link_.closePort();
+    return sent && !link_.timeoutFlag;
+}
+
+void PrinterStorage::selectActiveForm(std::string_view name, LabelDocument& label) {
+    if (!link_.openPort()) return;
+    link_.showProgress("Receiving active form name");
+    if (!link_.writeText("\r\nFR" + quoted(name) + "\r\n")) {
+        stopAfterRefusal();
+        return;
+    }
+    link_.pause(milliseconds(50));
+    link_.progressShowFlag = false;
+    receiveActiveForm();
+    if (!link_.timeoutFlag) {
+        link_.showProgress("Receiving variables");
+        receiveVariables(label);
+    }
+    link_.progressShowFlag = true;
+    link_.endProgress();
+    link_.closePort();
+}
+
+int PrinterStorage::receiveVariables(std::array<Variable, kVariableCount>& variables,
+                                     std::array<Counter, kCounterCount>& counters) {
+    // Slots the reply does not name end up undefined; their other bytes stay.
+    auto scratchVariables = variables;
+    auto scratchCounters = counters;
+    for (auto& v : scratchVariables) v.defined = 0;
+    for (auto& c : scratchCounters) c.defined = 0;
+
+    if (!link_.openPort()) return 0;
+    if (!link_.writeText("\r\n\nVI\r\n")) {
+        link_.closePort();
+        return 0;
+    }
+    int count = 0;
+    std::string line;
+    for (int lines = 0; lines < kMaxVariableLines; ++lines) {
+        link_.readLine(line, kVariableLineSize);
+        if (link_.timeoutFlag) {
+            link_.closePort();
+            return 0;
+        }
+        if (link_.endMarkFlag || line.empty() || (line[0] != 'V' && line[0] != 'C')) break;
+        const auto parsed = parseVariableLine(line);
+        if (!parsed) continue;
+        auto& slot = parsed->counter ? scratchCounters[static_cast<std::size_t>(parsed->slot)]
+                                     : scratchVariables[static_cast<std::size_t>(parsed->slot)];
+        slot = parsed->definition;
+        ++count;
+    }
+    link_.closePort();
+    variables = scratchVariables;
+    counters = scratchCounters;
+    return count;
+}
+
+SizedReply PrinterStorage::receiveSizedReply(std::size_t capacity) {
+    SizedReply reply;
+    std::array<std::uint8_t, 2> length{};
+    if (link_.readBytes(length) < length.size()) return reply;
+    reply.announced = static_cast<std::size_t>(length[0]) << 8 | length[1];
+    reply.bytes.resize(std::min(reply.announced, capacity));
+    const std::size_t got = link_.readBytes(reply.bytes);
+    reply.bytes.resize(got);
+    if (got < std::min(reply.announced, capacity)) return reply;
+    // Read what does not fit, so it is not taken for the next reply.
+    std::array<std::uint8_t, 256> overflow{};
+    for (std::size_t rest = reply.announced - got; rest > 0;) {
+        const std::size_t chunk = std::min(rest, overflow.size());
+        const std::size_t read = link_.readBytes(std::span(overflow).first(chunk));
+        if (read < chunk) return reply;
+        rest -= read;
+    }
+    reply.complete = reply.announced <= capacity;
+    return reply;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,124 @@
+#pragma once
+// Exchanges about what the printer keeps in its memory: lists of stored forms, graphics and
+// fonts, storing form files, pictures, fonts and the current label, selecting the active
+// form and reading its variables and counters. They run over the PrinterLink and report
+// through its flags; the store-as window shows storeAsList() and asks what
+// checkStoreAsName() tells it to.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/figure_list.h"
+#include "document/label_document.h"
+#include "document/variables.h"
+#include "graphics/graphics_buffer.h"
+#include "printer/printer_link.h"
+
+namespace tavrin {
+
+// The kinds of object list; 3 is the form list received before storing the current label.
+enum ListKind : int { kListForms = 0, kListGraphics = 1, kListFonts = 2, kListFormsForLabel = 3 };
+
+inline constexpr std::size_t kMaxObjectNameLength = 8;
+
+// The leading decimal number of a list's count line: blanks and a sign allowed, the rest
+// ignored, no digits give 0, a negative count gives 0, a huge one is capped.
+int parseListCount(std::string_view line);
+
+// One line of a VI reply, by its fixed columns. Nothing for a line that is not a variable
+// or counter definition or names a slot that does not exist.
+struct VariableDefinition {
+    bool counter = false;
+    int slot = 0;
+    Variable definition;  // defined, length, justification, pad, step, prompt, value
+};
+std::optional<VariableDefinition> parseVariableLine(std::string_view line);
+
+// What the store-as window does with the name typed or picked.
+struct StoreAsDecision {
+    enum class Action { Ignore, Refuse, AskOverwrite, Store };
+    Action action = Action::Ignore;
+    UserMessage message;  // the error or the Yes/No question
+};
+StoreAsDecision checkStoreAsName(std::string_view name, int kind, const std::vector<std::string>& existing);
+
+// What the store-as list window shows.
+struct StoreAsList {
+    std::string heading;
+    std::vector<std::string> names;
+};
+
+// The material a store takes, by list kind: the chosen file (forms, fonts), the picture in
+// the graphics buffer, the current label.
+struct StoreSources {
+    std::filesystem::path file;
+    const GraphicsBuffer* graphics = nullptr;
+    const LabelDocument* label = nullptr;
+};
+
+// A reply of a two-byte length (high byte first) and that many bytes.
+struct SizedReply {
+    std::vector<std::uint8_t> bytes;  // at most the capacity asked for
+    std::size_t announced = 0;        // the length the printer gave
+    bool complete = false;            // every announced byte came and fitted
+};
+
+class PrinterStorage {
+public:
+    explicit PrinterStorage(PrinterLink& link) : link_(link) {}
+
+    PrinterLink& link() { return link_; }
+
+    // The kind of the object list last received or stored; decides what a store stores.
+    int CurrentListKind = kListForms;
+
+    const StoreAsList& storeAsList() const { return storeAsList_; }
+    const std::vector<std::string>& graphicsNames() const { return graphicsNames_; }
+    const std::vector<std::string>& fontNames() const { return fontNames_; }
+    const std::string& activeFormName() const { return activeFormName_; }
+
+    // UF, UG or UE into the store-as list; false on a failed open, a refused write or silence.
+    bool receiveList(int kind);
+    // UG and UE into the graphics and font name lists, names trimmed.
+    bool listGraphicsAndFonts();
+
+    // Each store deletes the object of that name first, sends it, and unless the user gave
+    // up refreshes the store-as list. True when everything was sent.
+    bool storeFormFile(const std::filesystem::path& file, std::string_view name);
+    bool storeGraphicsFile(const GraphicsBuffer& buffer, std::string_view name);
+    bool storeFontFile(const std::filesystem::path& file, std::string_view name);
+    bool storeCurrentLabel(const LabelDocument& label, std::string_view name);
+    // The store the window's button asks for once checkStoreAsName() said Store (or the user
+    // agreed to overwrite), by CurrentListKind.
+    bool storeAs(std::string_view name, const StoreSources& sources);
+
+    // FA: the printer's active form, at most 15 characters; empty after a failure.
+    bool receiveActiveForm();
+    // FR, then FA and VI: the form becomes active and its variables replace the label's.
+    void selectActiveForm(std::string_view name, LabelDocument& label);
+    // VI: the definitions and values replace the given slots (the label's, or a dialog's
+    // working copy). Returns how many came; after silence nothing is changed.
+    int receiveVariables(std::array<Variable, kVariableCount>& variables,
+                         std::array<Counter, kCounterCount>& counters);
+    int receiveVariables(LabelDocument& label) { return receiveVariables(label.variables, label.counters); }
+
+    // Reads a length-prefixed reply (a picture or a font) keeping at most `capacity` bytes;
+    // what does not fit is read and dropped so it cannot spill into the next exchange.
+    SizedReply receiveSizedReply(std::size_t capacity);
+
+private:
+    bool receiveNames(std::string_view command, std::vector<std::string>& names, bool trim);
+    bool stopAfterRefusal();
+
+    PrinterLink& link_;
+    StoreAsList storeAsList_;
+    std::vector<std::string> graphicsNames_;
+    std::vector<std::string> fontNames_;
+    std::string activeFormName_;
+};
+
+}  // namespace tavrin

@@ -1,0 +1,288 @@
+// Exchanges about stored objects against a scripted printer. Expected command bytes are
+// written out by hand from the command table; replies are scripted the same way.
+#include <gtest/gtest.h>
+
+#include "fake_printer.h"
+#include "printer/storage_operations.h"
+#include "printer_fixtures.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+using test::FakePrinter;
+using test::TempDir;
+using Events = std::vector<std::string>;
+using Names = std::vector<std::string>;
+using Sleeps = std::vector<test::FakeClock::Sleep>;
+
+std::string withNul(std::string text) { return text + '\0'; }
+
+struct Storage : FakePrinter {
+    PrinterStorage storage{link};
+};
+
+TEST(ReceiveList, NamesCountAndKindComeFromTheReply) {
+    Storage s;
+    s.transport.replyTo("\r\nUF\r\n", withNul("2\r\nFORM1\r\n LBL \r\n"));
+    ASSERT_TRUE(s.storage.receiveList(kListForms));
+    EXPECT_EQ(s.transport.written, "\r\nUF\r\n");
+    EXPECT_EQ(s.storage.storeAsList().names, (Names{"FORM1", " LBL "}));
+    EXPECT_EQ(s.storage.storeAsList().heading, "Existing forms:");
+    EXPECT_FALSE(s.transport.opened);
+    EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Receiving form list", "close"}));
+
+    s.transport.replyTo("\r\nUE\r\n", withNul("0\r\n"));
+    ASSERT_TRUE(s.storage.receiveList(kListFonts));
+    EXPECT_TRUE(s.storage.storeAsList().names.empty());
+    EXPECT_EQ(s.storage.storeAsList().heading, "Existing fonts:");
+    EXPECT_EQ(s.storage.CurrentListKind, kListFonts);
+}
+
+TEST(ReceiveList, MissingNameEndsInSilenceWithThePortLeftOpen) {
+    Storage s;
+    s.transport.replyTo("\r\nUG\r\n", "3\r\nLOGO\r\nPIC\r\n");
+    EXPECT_FALSE(s.storage.receiveList(kListGraphics));
+    EXPECT_TRUE(s.link.timeoutFlag);
+    EXPECT_TRUE(s.transport.opened);
+    EXPECT_EQ(s.storage.storeAsList().names, (Names{"LOGO", "PIC"}));
+    EXPECT_EQ(s.storage.CurrentListKind, kListForms);
+    EXPECT_EQ(s.ui.events.back(), "beep");
+    EXPECT_EQ(s.ui.events[s.ui.events.size() - 2], "window error Error: No printer response");
+
+    // The next exchange reuses the port.
+    s.transport.replyTo("\r\nUF\r\n", withNul("0\r\n"));
+    EXPECT_TRUE(s.storage.receiveList(kListForms));
+    EXPECT_EQ(s.transport.openCount, 1);
+}
+
+TEST(ReceiveList, CountsOfAnySizeStayWithinTheReply) {
+    EXPECT_EQ(parseListCount("  +2abc"), 2);
+    EXPECT_EQ(parseListCount("-5"), 0);
+    EXPECT_EQ(parseListCount("none"), 0);
+    EXPECT_EQ(parseListCount("99999999999999"), 65535);
+
+    Storage s;
+    std::string reply = "3000\r\n";
+    for (int i = 0; i < 3000; ++i) reply += "F" + std::to_string(i) + "\r\n";
+    s.transport.replyTo("\r\nUF\r\n", withNul(reply));
+    ASSERT_TRUE(s.storage.receiveList(kListForms));
+    ASSERT_EQ(s.storage.storeAsList().names.size(), 3000u);
+    EXPECT_EQ(s.storage.storeAsList().names.back(), "F2999");
+
+    // The end mark closes a list that is shorter than its count, at once.
+    s.transport.replyTo("\r\nUF\r\n", withNul("4000\r\nA\r\n"));
+    ASSERT_TRUE(s.storage.receiveList(kListForms));
+    EXPECT_EQ(s.storage.storeAsList().names, (Names{"A"}));
+    EXPECT_FALSE(s.link.timeoutFlag);
+}
+
+TEST(ListGraphicsAndFonts, BothListsTrimmedWithTheFirstEndMarkDropped) {
+    Storage s;
+    s.transport.replyTo("\r\nUG\r\n", withNul("2\r\n  LOGO  \r\nPIC2\r\n"));
+    s.transport.replyTo("\r\nUE\r\n", withNul("1\r\nA\r\n"));
+    ASSERT_TRUE(s.storage.listGraphicsAndFonts());
+    EXPECT_EQ(s.transport.written, "\r\nUG\r\n\r\nUE\r\n");
+    EXPECT_EQ(s.storage.graphicsNames(), (Names{"LOGO", "PIC2"}));
+    EXPECT_EQ(s.storage.fontNames(), (Names{"A"}));
+    EXPECT_EQ(s.clock.sleeps, (Sleeps{{6, 100}}));
+    EXPECT_FALSE(s.transport.opened);
+}
+
+TEST(StoreFormFile, DeletesStoresActivatesAndRefreshesTheList) {
+    Storage s;
+    TempDir dir;
+    const std::string form = "; Saved by TAVRIN Label Editor\r\nA10,10,0,1,1,1,N,\"X\"\r\n\r\n";
+    test::writeFile(dir / "SHOP.EJF", form);
+    s.transport.replyTo("\r\nUF\r\n", withNul("1\r\nF1\r\n"));
+    EXPECT_TRUE(s.storage.storeFormFile(dir / "SHOP.EJF", "F1"));
+    EXPECT_EQ(s.transport.written,
+              "\r\n\nN\r\nFK\"F1\"\r\nFS\"F1\"\r\n" + form + "\r\nFE\r\nFR\"F1\"\r\n\r\nUF\r\n");
+    EXPECT_EQ(s.clock.sleeps, (Sleeps{{14, 150}}));
+    EXPECT_EQ(s.storage.storeAsList().names, (Names{"F1"}));
+    EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Store form F1", "close",
+                                   "window Communicating ...: Receiving form list", "close"}));
+}
+
+TEST(StoreFormFile, UnreadableFileAndRefusedWriteStopEverything) {
+    Storage s;
+    TempDir dir;
+    EXPECT_FALSE(s.storage.storeFormFile(dir / "NONE.EJF", "F1"));
+    EXPECT_EQ(s.ui.events, (Events{"box Error: Can't open input file"}));
+    EXPECT_EQ(s.transport.openCount, 0);
+
+    test::writeFile(dir / "A.EJF", std::string(100, 'x'));
+    s.transport.refuseFrom = 30;
+    s.transport.refusals = 1;
+    EXPECT_FALSE(s.storage.storeFormFile(dir / "A.EJF", "F1"));
+    EXPECT_EQ(s.transport.written.size(), 30u);
+    EXPECT_TRUE(s.link.abortFlag);
+    EXPECT_FALSE(s.transport.opened);
+    EXPECT_EQ(s.transport.written.find("UF"), std::string::npos);
+}
+
+TEST(StoreGraphicsFile, SendsTheBufferWithItsByteCountAndLineFeeds) {
+    Storage s;
+    auto buffer = std::make_unique<GraphicsBuffer>();
+    const std::string pcx = "\x0A\x05\x01\x01\xC3";
+    std::copy(pcx.begin(), pcx.end(), buffer->bytes.begin());
+    buffer->count = pcx.size();
+    s.transport.replyTo("\r\nUG\r\n", withNul("1\r\nLOGO\r\n"));
+    s.storage.CurrentListKind = kListGraphics;
+    StoreSources sources;
+    sources.graphics = buffer.get();
+    EXPECT_TRUE(s.storage.storeAs("LOGO", sources));
+    EXPECT_EQ(s.transport.written,
+              "\r\n\nGK\"LOGO\"\nGM\"LOGO\"5\n" + pcx + std::string(256, '\n') + "\r\nUG\r\n");
+    EXPECT_EQ(s.clock.sleeps, (Sleeps{{12, 100}}));
+    EXPECT_EQ(s.ui.events.front(), "window Communicating ...: Store picture LOGO");
+}
+
+TEST(StoreFontFile, OwnDownloadLinesAreLeftOutAndRawFilesSentWhole) {
+    Storage s;
+    TempDir dir;
+    const std::string data = std::string("\x02\x00\x10", 3) + "\x41\x08\x01" + std::string(16, '\x55');
+    test::writeFile(dir / "OWN.QFT", "\r\n\nEK\"A\"\r\nES\"A\"" + data);
+    test::writeFile(dir / "RAW.QFT", data);
+    s.transport.replyTo("\r\nUE\r\n", withNul("1\r\nB\r\n"));
+    s.transport.replyTo("\r\nUE\r\n", withNul("1\r\nB\r\n"));
+    const std::string tail = std::string(256, '\r') + "\n\r\nUE\r\n";
+
+    EXPECT_TRUE(s.storage.storeFontFile(dir / "OWN.QFT", "B"));
+    EXPECT_EQ(s.transport.written, "\r\n\nEK\"B\"\r\nES\"B\"" + data + tail);
+    EXPECT_EQ(s.clock.sleeps, (Sleeps{{10, 150}}));
+
+    s.transport.written.clear();
+    EXPECT_TRUE(s.storage.storeFontFile(dir / "RAW.QFT", "B"));
+    EXPECT_EQ(s.transport.written, "\r\n\nEK\"B\"\r\nES\"B\"" + data + tail);
+    EXPECT_EQ(s.storage.storeAsList().names, (Names{"B"}));
+}
+
+TEST(StoreCurrentLabel, OneProgressWindowForTheChainThenTheFormList) {
+    Storage s;
+    LabelDocument label;
+    test::addRectangle(label, 1, 2, 3, 4, 0);
+    s.transport.replyTo("\r\nUF\r\n", withNul("1\r\nLBL\r\n"));
+    EXPECT_TRUE(s.storage.storeCurrentLabel(label, "LBL"));
+    const std::string& w = s.transport.written;
+    EXPECT_EQ(w.substr(0, 16), "\r\nN\r\nFK\"LBL\"\r\nFS");
+    EXPECT_TRUE(w.ends_with("\r\nFR\"LBL\"\r\n\r\nUF\r\n"));
+    EXPECT_EQ(s.storage.CurrentListKind, kListFormsForLabel);
+    EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Store current form as LBL",
+                                   "text Store current form as LBL", "close",
+                                   "window Communicating ...: Receiving form list", "close"}));
+    EXPECT_EQ(s.clock.sleeps.front(), (test::FakeClock::Sleep{14, 150}));
+    EXPECT_EQ(s.clock.sleeps.back().milliseconds, 100);
+}
+
+TEST(StoreAsName, LettersAndDigitsOnlyAndExistingNamesAskFirst) {
+    const Names forms = {"F1", "SHOP"};
+    using Action = StoreAsDecision::Action;
+    EXPECT_EQ(checkStoreAsName("", kListForms, forms).action, Action::Ignore);
+    EXPECT_EQ(checkStoreAsName("AB12CD34", kListForms, forms).action, Action::Store);
+    const auto bad = checkStoreAsName("MY_FORM", kListForms, forms);
+    EXPECT_EQ(bad.action, Action::Refuse);
+    EXPECT_EQ(bad.message, (UserMessage{"Error", "Invalid name: MY_FORM"}));
+    EXPECT_EQ(checkStoreAsName("ABCDEFGH9", kListForms, forms).action, Action::Refuse);
+    EXPECT_EQ(checkStoreAsName("AB", kListFonts, {}).action, Action::Refuse);
+
+    EXPECT_EQ(checkStoreAsName("SHOP", kListForms, forms).message,
+              (UserMessage{"Warning", "Form exists. Overwrite ?"}));
+    EXPECT_EQ(checkStoreAsName("SHOP", kListFormsForLabel, forms).message.text, "Form exists. Overwrite ?");
+    EXPECT_EQ(checkStoreAsName("F1", kListGraphics, forms).message.text, "Graphics exists. Overwrite ?");
+    EXPECT_EQ(checkStoreAsName("A", kListFonts, {"A"}).action, Action::AskOverwrite);
+    EXPECT_EQ(checkStoreAsName("A", kListFonts, {"A"}).message.text, "Font exists. Overwrite ?");
+}
+
+constexpr const char* kVariablesReply =
+    "V00,10,N ,\"Name\",\"Bob\"\r\n"
+    "V31,05,R0,\"Price  \",\"12\"\r\n"
+    "C07,04,L*,-12,\"Count\",\"0009\"\r\n"
+    "C00,03,C0,+5,\"Lot\",\"7\"\r\n"
+    "C01,03,N ,+100,\"Big\",\"1\"\r\n"
+    "V02,08,N ,\"Say \\\"hi\\\"\",\"x\"\r\n"
+    "V03,08,N ,\"An overly long prompt text that goes on\",\"v\"\r\n"
+    "V04,08,N ,\"unterminated\r\n"
+    "V40,08,N ,\"Past the slots\",\"x\"\r\n"
+    "C08,08,N ,+1,\"Past the slots\",\"x\"\r\n";
+
+TEST(ReceiveVariables, FixedColumnsFillTheSlots) {
+    Storage s;
+    LabelDocument label;
+    label.variables[5] = test::makeSlot(3, 0, ' ', "Old", "old");
+    s.transport.replyTo("\r\n\nVI\r\n", withNul(kVariablesReply));
+    EXPECT_EQ(s.storage.receiveVariables(label), 8);
+    EXPECT_EQ(s.transport.written, "\r\n\nVI\r\n");
+    EXPECT_FALSE(s.transport.opened);
+
+    EXPECT_EQ(label.variables[0], test::makeSlot(10, kJustifyNone, ' ', "Name", "Bob"));
+    EXPECT_EQ(label.variables[31], test::makeSlot(5, kJustifyRight, '0', "Price", "12"));
+    EXPECT_EQ(label.counters[7], test::makeSlot(4, kJustifyLeft, '*', "Count", "0009", -12));
+    EXPECT_EQ(label.counters[0], test::makeSlot(3, kJustifyCentre, '0', "Lot", "7", 5));
+    EXPECT_EQ(label.counters[1], test::makeSlot(3, kJustifyNone, ' ', "Big", "1", 100));
+    EXPECT_EQ(label.variables[2].promptText(), "Say \"hi\"");
+    EXPECT_EQ(label.variables[3].promptText(), "An overly long prompt text");
+    EXPECT_TRUE(label.variables[4].isDefined());
+    EXPECT_EQ(label.variables[4].promptText(), "");
+    // Slots the reply leaves out become undefined.
+    EXPECT_FALSE(label.variables[5].isDefined());
+}
+
+TEST(ReceiveVariables, SilenceChangesNothingAndOtherLinesEndTheReply) {
+    Storage s;
+    LabelDocument label;
+    label.variables[5] = test::makeSlot(3, 0, ' ', "Old", "old");
+    const LabelDocument before = label;
+    s.transport.replyTo("\r\n\nVI\r\n", "V00,10,N ,\"Name\",\"Bob\"\r\n");
+    EXPECT_EQ(s.storage.receiveVariables(label), 0);
+    EXPECT_TRUE(s.link.timeoutFlag);
+    EXPECT_EQ(label.variables, before.variables);
+
+    s.transport.input.clear();
+    s.transport.replyTo("\r\n\nVI\r\n", "V00,10,N ,\"Name\",\"Bob\"\r\nOK\r\nV01,10,N ,\"Late\",\"\"\r\n");
+    EXPECT_EQ(s.storage.receiveVariables(label), 1);
+    EXPECT_FALSE(label.variables[1].isDefined());
+}
+
+TEST(SelectActiveForm, ActivatesAsksTheNameAndTakesTheVariables) {
+    Storage s;
+    LabelDocument label;
+    s.transport.replyTo("\r\nFA\r\n", "F1\r\n");
+    s.transport.replyTo("\r\n\nVI\r\n", withNul("V00,10,N ,\"Name\",\"Bob\"\r\n"));
+    s.storage.selectActiveForm("F1", label);
+    EXPECT_EQ(s.transport.written, "\r\nFR\"F1\"\r\n\r\nFA\r\n\r\n\nVI\r\n");
+    EXPECT_EQ(s.clock.sleeps, (Sleeps{{10, 50}}));
+    EXPECT_EQ(s.storage.activeFormName(), "F1");
+    EXPECT_EQ(label.variables[0].valueText(), "Bob");
+    EXPECT_FALSE(s.transport.opened);
+    EXPECT_TRUE(s.link.progressShowFlag);
+    EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Receiving active form name",
+                                   "text Receiving active form name", "text Receiving variables", "close"}));
+}
+
+TEST(SizedReply, LengthBeyondTheBufferIsReadButNotKept) {
+    Storage s;
+    ASSERT_TRUE(s.link.openPort());
+    s.transport.arrive(std::string("\xFF\xFF") + std::string(65535, 'x') + "NEXT\n");
+    const SizedReply big = s.storage.receiveSizedReply(49152);
+    EXPECT_EQ(big.announced, 65535u);
+    EXPECT_EQ(big.bytes.size(), 49152u);
+    EXPECT_FALSE(big.complete);
+    std::string line;
+    s.link.readLine(line, 16);
+    EXPECT_EQ(line, "NEXT");
+
+    s.transport.arrive(std::string("\x00\x03", 2) + "abc");
+    const SizedReply exact = s.storage.receiveSizedReply(49152);
+    EXPECT_TRUE(exact.complete);
+    EXPECT_EQ(exact.bytes, (std::vector<std::uint8_t>{'a', 'b', 'c'}));
+
+    s.transport.arrive(std::string("\x00\x10", 2) + "abc");
+    const SizedReply cut = s.storage.receiveSizedReply(49152);
+    EXPECT_FALSE(cut.complete);
+    EXPECT_TRUE(s.link.timeoutFlag);
+    EXPECT_EQ(cut.bytes.size(), 3u);
+}
+
+}  // namespace
+}  // namespace tavrin
