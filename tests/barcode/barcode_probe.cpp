@@ -1,5 +1,7 @@
 #include "barcode/barcode_probe.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -107,5 +109,29 @@ std::optional<std::string> readWithZXing(const std::string&, int, const std::str
     return std::nullopt;
 }
 #endif
+
+void expectMatchesZint(int type, std::string_view data, const std::string& zintArguments, Compare how) {
+    SCOPED_TRACE("zint --dump " + zintArguments);
+    const auto rows = zintRows("--addongap=9 " + zintArguments);
+    ASSERT_EQ(rows.size(), 1u) << "zint is needed (scripts/install-deps)";
+    for (int n : {1, 3}) {
+        const auto r = barcode::encodeBarcode({type, data, n, 3 * n});
+        std::string ours = how == Compare::Modules ? modules(r.bars, n) : columns(r.bars);
+        if (r.addOnDigits > 0) ours += std::string(9, '0') + modules(r.addOnBars, n);
+        if (how == Compare::Modules) EXPECT_EQ(ours, rows[0]) << "narrow " << n;
+        else EXPECT_EQ(elementClasses(ours), elementClasses(rows[0])) << "narrow " << n;
+    }
+}
+
+void expectReadsBack(int type, std::string_view data, const std::string& read) {
+    if (!haveZXing()) return;
+    for (int n = 1; n <= 4; ++n) {
+        const auto r = barcode::encodeBarcode({type, data, n, 3 * n});
+        for (int rotation = 0; rotation < 4; ++rotation)
+            EXPECT_EQ(readWithZXing(columns(r.bars), rotation, columns(r.addOnBars), r.addOnOffset - r.barLength),
+                      read)
+                << "type " << type << " narrow " << n << " rotation " << rotation;
+    }
+}
 
 }  // namespace tavrin::test

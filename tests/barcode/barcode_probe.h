@@ -3,6 +3,7 @@
 // view that ignores the wide-to-narrow ratio, and ZXing reading a rendered image.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "render/barcode/barcode.h"
@@ -27,5 +28,14 @@ std::vector<int> runWidths(const std::string& bits);
 std::optional<std::string> readWithZXing(const std::string& bars, int rotation,
                                          const std::string& addOn = {}, int gap = 0);
 bool haveZXing();
+
+// How a symbol is compared with zint's: module for module (zint's wide elements are then
+// as wide as ours at wide = 3 x narrow), or as the sequence of narrow and wide elements.
+enum class Compare { Modules, Elements };
+// Checks the symbol of (type, data) against `zint --dump <zintArguments>` (the add-on after
+// a 9-module gap) at narrow 1 and 3.
+void expectMatchesZint(int type, std::string_view data, const std::string& zintArguments, Compare how);
+// Checks that ZXing reads `read` from the symbol at narrow 1..4 in all four rotations.
+void expectReadsBack(int type, std::string_view data, const std::string& read);
 
 }  // namespace tavrin::test
