@@ -286,6 +286,23 @@ TEST_F(CanvasTest, TextIsDrawnAtItsAnchorWithDrawnWidthWrittenBackAndInverseFlip
     EXPECT_EQ(canvas.drawnCount, 2);
 }
 
+TEST_F(CanvasTest, InvalidBarcodeCrossIsOnTheScreenOnlyAndSurvivesARefresh) {
+    BarcodeRecord code;  // EAN 13 with 11 digits cannot be encoded
+    code.type = 8, code.x = 20, code.y = 20, code.height = 60, code.data = "\"12345678901\"";
+    document.figures.appendFigure(code.encode(), FigureKind::Barcode);
+    CanvasOptions plain;
+    plain.showMargins = false;
+    RedrawLabel(canvas, document, context, plain);
+    EXPECT_EQ(canvas.drawnCount, 1);
+    // The cross starts 5 dots inside the symbol's corner.
+    EXPECT_EQ(canvas.visible.pixel(25, 25), kCrossRed);
+    drawSelectionMarks(canvas, document, plain, true);
+    EXPECT_EQ(canvas.visible.pixel(25, 25), kCrossRed);
+    // The print image has only black and white: the dot is whatever the bars made it.
+    Bitmap printed = renderPrintImage(document, context);
+    EXPECT_TRUE(printed == canvas.back);
+}
+
 // The selection marks ------------------------------------------------------------------
 
 class SelectionMarksTest : public CanvasTest {
