@@ -137,18 +137,15 @@ TEST_F(CanvasTest, RectanglesExcludeRightAndBottomEdgesAndInverseOnlyFlipsTheOve
     EXPECT_TRUE(b.isInk(14, 14));
     // 200 black - 25 overlap + 75 inverted white - 6 cleared
     EXPECT_EQ(b.countInk(), 200 - 25 + 75 - 6);
-}
 
-TEST_F(CanvasTest, InverseTwiceRestoresAndOutOfLabelPartsAreClipped) {
+    // Inverse twice restores; parts off the label are clipped; no area draws nothing.
+    document.figures.clearFigures();
     rectangle(-5, -5, 10, 10);
     rectangle(190, 150, 50, 50);
     rectangle(0, 0, 3, 3, kColourInverse);
     rectangle(0, 0, 3, 3, kColourInverse);
-    rectangle(50, 50, -10, 5);  // no area
-    const Bitmap& b = print();
-    EXPECT_EQ(b.countInk(), 25 + 100);
-    EXPECT_TRUE(b.isInk(0, 0));
-    EXPECT_TRUE(b.isInk(199, 159));
+    rectangle(50, 50, -10, 5);
+    EXPECT_EQ(print().countInk(), 25 + 100);
     EXPECT_EQ(canvas.drawnCount, 5);
 }
 
@@ -344,48 +341,28 @@ TEST_F(SelectionMarksTest, RectangleMarkIsNotXorRedAndDrawingItTwiceRemovesIt) {
     EXPECT_TRUE(twice == canvas.visible);
 }
 
-TEST_F(SelectionMarksTest, BoxAndPictureAndLineMarks) {
-    selected.push_back(&box(60, 40, 20, 10, 3));
-    EXPECT_EQ(markedPixels(), outline(19, 9, 60, 40));
-    selected.clear();
-    document.figures.clearFigures();
+TEST_F(SelectionMarksTest, BoxPictureAndTextOutlinesAndTheLineItself) {
     document.setup.leftMargin = 5;
-    selected.push_back(&picture(10, 20, 16, 4, {1, 2}));
-    EXPECT_EQ(markedPixels(), outline(14, 19, 31, 24));
-    selected.clear();
+    EXPECT_EQ(selectionRectangle(box(60, 40, 20, 10, 3), document), (MarkRectangle{24, 9, 65, 40}));
+    EXPECT_EQ(selectionRectangle(picture(10, 20, 16, 4, {1, 2}), document), (MarkRectangle{14, 19, 31, 24}));
+    // A text 30 dots along and 2 x 14 across, turned about its anchor (105, 100).
+    TextRecord text;
+    text.x = 100, text.y = 100, text.font = 1, text.vMul = 2, text.drawnWidth = 30;
+    Figure& t = document.figures.appendFigure(text.encode(), FigureKind::Text);
+    const auto turned = [&](int rotation) {
+        text.rotation = rotation;
+        t.record = text.encode();
+        return selectionRectangle(t, document);
+    };
+    EXPECT_EQ(turned(0), (MarkRectangle{105, 100, 135, 128}));
+    EXPECT_EQ(turned(1), (MarkRectangle{78, 100, 106, 130}));  // across to -x, along +y
+    EXPECT_EQ(turned(2), (MarkRectangle{76, 73, 106, 101}));   // along -x, across -y
+    EXPECT_EQ(turned(3), (MarkRectangle{105, 71, 133, 101}));  // across +x, along -y
+
     document.figures.clearFigures();
     document.setup.leftMargin = 0;
     selected.push_back(&line(10, 10, 13, 10, 2, kColourInverse));
-    std::vector<std::pair<int, int>> expected = {{10, 10}, {11, 10}, {12, 10}, {13, 10}};
-    EXPECT_EQ(markedPixels(), expected);
-}
-
-TEST_F(SelectionMarksTest, TextMarkTurnsWithTheRotation) {
-    // A text whose drawn width is already known; the marks do not draw it again.
-    TextRecord text;
-    text.x = 100, text.y = 10, text.font = 1, text.vMul = 2, text.drawnWidth = 30, text.rotation = 0;
-    text.data = "\"\"";
-    const auto markOf = [&](int rotation) {
-        text.rotation = rotation;
-        CanvasOptions plain;
-        plain.showMargins = false;
-        document.figures.clearFigures();
-        RedrawLabel(canvas, document, context, plain);
-        const ScreenImage before = canvas.visible;
-        document.figures.appendFigure(text.encode(), FigureKind::Text).flags = kFlagSelected;
-        drawSelectionMarks(canvas, document, plain, false);
-        std::vector<std::pair<int, int>> changed;
-        for (int y = 0; y < before.height(); ++y)
-            for (int x = 0; x < before.width(); ++x)
-                if (before.pixel(x, y) != canvas.visible.pixel(x, y)) changed.emplace_back(x, y);
-        return changed;
-    };
-    // 30 along, 2 x 14 = 28 across.
-    EXPECT_EQ(markOf(0), outline(100, 10, 130, 38));
-    EXPECT_EQ(markOf(1), outline(73, 10, 101, 40));   // across to -x, along +y
-    text.y = 100;
-    EXPECT_EQ(markOf(2), outline(71, 73, 101, 101));  // along -x, across -y
-    EXPECT_EQ(markOf(3), outline(100, 71, 128, 101)); // across +x, along -y
+    EXPECT_EQ(markedPixels(), (std::vector<std::pair<int, int>>{{10, 10}, {11, 10}, {12, 10}, {13, 10}}));
 }
 
 TEST_F(SelectionMarksTest, TextMarkHeightComesFromTheFont) {
