@@ -108,6 +108,16 @@ TEST_F(RenderCommand, PrintImageIsOneBitWithoutOverlays) {
     EXPECT_TRUE(image.isInk(13, 7));
     EXPECT_FALSE(image.isInk(5, 3));
     EXPECT_FALSE(image.isInk(14, 7));
+
+    // The same as a one-bit PNG.
+    const auto png = dir / "print.png";
+    ASSERT_EQ(render({label, "--print", "-o", png.string()}).exitCode, 0);
+    ScreenImage fromPng;
+    ASSERT_TRUE(readPng(png, fromPng).ok);
+    EXPECT_EQ(fromPng.pixel(4, 2), kInkBlack);
+    EXPECT_EQ(fromPng.pixel(13, 7), kInkBlack);
+    EXPECT_EQ(fromPng.pixel(5, 3), kPaperWhite);
+    EXPECT_EQ(fromPng.pixel(119, 79), kPaperWhite);
 }
 
 TEST_F(RenderCommand, FailuresSayWhatWentWrongAndExitNonZero) {
