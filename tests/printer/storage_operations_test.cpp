@@ -286,3 +286,94 @@ TEST(SizedReply, LengthBeyondTheBufferIsReadButNotKept) {
 
 }  // namespace
 }  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+// A 10 x 2 picture, 2 bytes per row, stored unencoded: 128-byte header, then 4 row bytes.
+std::string pictureReply() {
+    test::ByteBuilder b;
+    b.be16(132).u8(0x0A).u8(5).u8(1).u8(1).le16(0).le16(0).le16(9).le16(1).zeros(54);
+    b.le16(2).zeros(60);  // offset 66: bytes per line
+    b.u8(0x00).u8(0x3F).u8(0xFF).u8(0xFF);
+    return std::string(b.get().begin(), b.get().end());
+}
+
+// One character 'A', 8 wide, 2 rows.
+const std::string kFontData = std::string("\x01\x00\x02", 3) + "A\x08\x01\x18\x3C";
+
+struct Retrieve : Storage {
+    Retrieve() {
+        transport.replyTo("\r\nUG\r\n", withNul("1\r\n LOGO \r\n"));
+        transport.replyTo("\r\nUE\r\n", withNul("2\r\nB\r\nC\r\n"));
+        transport.replyTo("\r\nFI\"SHOP\"\r\n", withNul("q400\r\nA10,20,0,B,1,1,N,\"Hi\"\r\nGG5,6,\"LOGO\"\n"
+                                                        "LO1,2,3,4\r\nGG7,8,\"LOGO\"\nGG0,0,\"GONE\"\n"));
+    }
+    void variablesFollow() {
+        transport.replyTo("\r\n\nVI\r\n", withNul("V00,10,N ,\"Name\",\"Bob\"\r\n"));
+    }
+    std::vector<Figure> figures() const { return {label.figures.begin(), label.figures.end()}; }
+    LabelDocument label;
+};
+
+TEST(RetrieveForm, RebuildsTheLabelWithSharedPictureFontAndVariables) {
+    Retrieve r;
+    r.label.variables[9] = test::makeSlot(2, 0, ' ', "Stale");
+    r.transport.replyTo("\r\nGI\"LOGO\"\r\n", pictureReply());
+    r.transport.replyTo("\r\nEI\"B\"\r\n", std::string("\x00\x08", 2) + kFontData);
+    r.variablesFollow();
+    ASSERT_TRUE(r.storage.retrieveForm("SHOP", r.label));
+    // Font C is listed but no text uses it, so it is not fetched.
+    EXPECT_EQ(r.transport.written,
+              "\r\nUG\r\n\r\nUE\r\n\r\nFI\"SHOP\"\r\n\r\nGI\"LOGO\"\r\n\r\nEI\"B\"\r\n\r\nFR\"SHOP\"\r\n\r\n\nVI\r\n");
+    EXPECT_EQ(r.label.setup.width, 400);
+
+    const auto figures = r.figures();
+    ASSERT_EQ(figures.size(), 5u);
+    EXPECT_EQ(TextRecord::decode(figures[0].record).font, 6);
+    const PictureRecord first = PictureRecord::decode(figures[1].record);
+    EXPECT_EQ(first.width, 10);
+    EXPECT_EQ(first.height, 2);
+    EXPECT_EQ(first.dataLength, 6u);
+    ASSERT_TRUE(figures[1].picture);
+    EXPECT_EQ(figures[1].picture->bytes, (std::vector<std::uint8_t>{2, 2, 0x00, 0x3F, 0xFF, 0xFF}));
+    EXPECT_EQ(figures[3].picture, figures[1].picture);
+    EXPECT_EQ(PictureRecord::decode(figures[3].record).dataLength, 6u);
+
+    ASSERT_EQ(figures[4].kind, FigureKind::Font);
+    const FontRecord font = FontRecord::decode(figures[4].record);
+    EXPECT_EQ(font.letter, 'B');
+    EXPECT_EQ(font.dataLength, 8u);
+    EXPECT_EQ(font.charCount, 1u);
+    EXPECT_EQ(font.height, 2u);
+    EXPECT_EQ(figures[4].fontData, std::vector<std::uint8_t>(kFontData.begin(), kFontData.end()));
+
+    EXPECT_EQ(r.label.variables[0].valueText(), "Bob");
+    EXPECT_FALSE(r.label.variables[9].isDefined());
+}
+
+TEST(RetrieveForm, DamagedRepliesAreLeftOutAndSilenceStops) {
+    Retrieve r;
+    // A picture too short for its header, a font longer than any font file.
+    r.transport.replyTo("\r\nGI\"LOGO\"\r\n", std::string("\x00\x64", 2) + std::string(100, 'x'));
+    r.transport.replyTo("\r\nEI\"B\"\r\n", std::string("\xFF\xFF") + std::string(65535, 'y'));
+    r.variablesFollow();
+    ASSERT_TRUE(r.storage.retrieveForm("SHOP", r.label));
+    const auto figures = r.figures();
+    ASSERT_EQ(figures.size(), 4u);
+    EXPECT_FALSE(figures[1].picture);
+    EXPECT_EQ(PictureRecord::decode(figures[1].record).dataLength, 0u);
+    EXPECT_EQ(TextRecord::decode(figures[0].record).font, 'B');
+    EXPECT_EQ(r.label.variables[0].valueText(), "Bob");
+
+    // A picture reply that stops short ends the retrieve without data for it.
+    Retrieve silent;
+    silent.transport.replyTo("\r\nGI\"LOGO\"\r\n", pictureReply().substr(0, 100));
+    EXPECT_FALSE(silent.storage.retrieveForm("SHOP", silent.label));
+    EXPECT_TRUE(silent.link.timeoutFlag);
+    EXPECT_FALSE(silent.figures()[1].picture);
+    EXPECT_EQ(silent.transport.written.find("EI"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "printer/form_reader.h"
 #include "printer/form_writer.h"
 
 namespace tavrin {
@@ -25,6 +26,12 @@ constexpr int kMaxVariableLines = 256;
 // The longest quoted string a VI line may carry.
 constexpr std::size_t kMaxQuotedLength = 63;
 constexpr std::size_t kFontHeaderProbe = 48;
+constexpr std::size_t kFormLineSize = 250;
+// A form reply that goes on longer than this is not a form.
+constexpr int kMaxFormLines = 65536;
+constexpr std::size_t kPcxHeaderSize = 128;
+// Font files are kept below this size; a longer reply is not a font.
+constexpr std::size_t kMaxFontBytes = 49152;
 
 std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
@@ -413,6 +420,152 @@ int PrinterStorage::receiveVariables(std::array<Variable, kVariableCount>& varia
     variables = scratchVariables;
     counters = scratchCounters;
     return count;
+}
+
+void PrinterStorage::drain(std::size_t count) {
+    std::array<std::uint8_t, 256> sink{};
+    while (count > 0) {
+        const std::size_t chunk = std::min(count, sink.size());
+        if (link_.readBytes(std::span(sink).first(chunk)) < chunk) return;
+        count -= chunk;
+    }
+}
+
+// GI: two length bytes, the PCX header, then the run-length rows. The block keeps the rows
+// behind a share count and the header's bytes per line; width and height come from the
+// header. A reply too short for its header, too big for the program to hold, or with a
+// header that describes no picture is read to its end and left out.
+PrinterStorage::Fetch PrinterStorage::fetchPicture(std::string_view name, PictureBlockRef& block,
+                                                   PictureRecord& facts) {
+    if (!link_.openPort()) return Fetch::Silent;
+    if (!link_.writeText("\r\nGI" + quoted(name) + "\r\n")) return Fetch::Silent;
+    link_.showProgress("Receiving graphics " + quoted(name));
+    std::array<std::uint8_t, 2> lengthBytes{};
+    if (link_.readBytes(lengthBytes) < lengthBytes.size()) return Fetch::Silent;
+    const std::size_t length = static_cast<std::size_t>(lengthBytes[0]) << 8 | lengthBytes[1];
+    if (length < kPcxHeaderSize || length > GraphicsBuffer::kCapacity) {
+        drain(length);
+        return link_.timeoutFlag ? Fetch::Silent : Fetch::Damaged;
+    }
+    std::array<std::uint8_t, kPcxHeaderSize> header{};
+    if (link_.readBytes(header) < header.size()) return Fetch::Silent;
+    const auto le16 = [&header](std::size_t at) { return header[at] | header[at + 1] << 8; };
+    const int width = le16(8) - le16(4) + 1;
+    const int height = le16(10) - le16(6) + 1;
+    const int bytesPerRow = le16(66);
+    auto fresh = std::make_shared<PictureBlock>();
+    fresh->bytes.resize(length - 126);
+    fresh->bytes[0] = 1;
+    fresh->bytes[1] = static_cast<std::uint8_t>(bytesPerRow);
+    if (link_.readBytes(std::span(fresh->bytes).subspan(2)) < length - kPcxHeaderSize) return Fetch::Silent;
+    if (width < 1 || height < 1 || bytesPerRow > 255 || bytesPerRow * 8 < width) return Fetch::Damaged;
+    facts.width = width;
+    facts.height = height;
+    facts.dataLength = static_cast<unsigned>(fresh->bytes.size());
+    block = std::move(fresh);
+    return Fetch::Done;
+}
+
+// EI: two length bytes, then the font data: character count, a zero, height, records.
+PrinterStorage::Fetch PrinterStorage::fetchFont(std::string_view name, std::vector<std::uint8_t>& data) {
+    if (!link_.openPort()) return Fetch::Silent;
+    if (!link_.writeText("\r\nEI" + quoted(name) + "\r\n")) return Fetch::Silent;
+    link_.showProgress("Receiving font " + quoted(name));
+    std::array<std::uint8_t, 2> lengthBytes{};
+    if (link_.readBytes(lengthBytes) < lengthBytes.size()) return Fetch::Silent;
+    const std::size_t length = static_cast<std::size_t>(lengthBytes[0]) << 8 | lengthBytes[1];
+    if (length < 3 || length >= kMaxFontBytes) {
+        drain(length);
+        return link_.timeoutFlag ? Fetch::Silent : Fetch::Damaged;
+    }
+    data.resize(length);
+    if (link_.readBytes(data) < length) return Fetch::Silent;
+    return Fetch::Done;
+}
+
+bool PrinterStorage::retrieveForm(std::string_view name, LabelDocument& label) {
+    if (!listGraphicsAndFonts()) return false;
+    if (!link_.openPort()) return false;
+    label.figures.clearFigures();
+    label.variables = {};
+    label.counters = {};
+    if (!link_.writeText("\r\nFI" + quoted(name) + "\r\n")) {
+        link_.closePort();
+        return false;
+    }
+    FormReader reader(label, FormReader::nameListResolver(graphicsNames_));
+    std::string line;
+    for (int lines = 0; lines < kMaxFormLines; ++lines) {
+        link_.readLine(line, kFormLineSize);
+        if (link_.timeoutFlag) {
+            link_.closePort();
+            return false;
+        }
+        if (link_.endMarkFlag) break;
+        reader.readFormLine(line);
+    }
+    link_.closePort();
+
+    for (const std::string& pictureName : graphicsNames_) {
+        PictureBlockRef block;
+        PictureRecord facts;
+        bool fetched = false;
+        for (Figure& figure : label.figures) {
+            if (figure.kind != FigureKind::Picture) continue;
+            PictureRecord picture = PictureRecord::decode(figure.record);
+            if (picture.name != pictureName) continue;
+            if (!fetched) {
+                fetched = true;
+                const Fetch result = fetchPicture(pictureName, block, facts);
+                link_.closePort();
+                if (result == Fetch::Silent) return false;
+            } else if (block && block->bytes[0] < 255) {
+                ++block->bytes[0];
+            }
+            if (!block) continue;
+            picture.width = facts.width;
+            picture.height = facts.height;
+            picture.dataLength = facts.dataLength;
+            figure.record = picture.encode();
+            figure.picture = block;
+        }
+    }
+
+    int fontNumber = 5;
+    for (const std::string& fontName : fontNames_) {
+        if (fontName.empty()) continue;
+        const int letter = static_cast<unsigned char>(fontName[0]);
+        const auto usesFont = [letter](const Figure& figure) {
+            return figure.kind == FigureKind::Text && TextRecord::decode(figure.record).font == letter;
+        };
+        if (std::none_of(label.figures.begin(), label.figures.end(), usesFont)) continue;
+        std::vector<std::uint8_t> data;
+        const Fetch result = fetchFont(fontName, data);
+        link_.closePort();
+        if (result == Fetch::Silent) return false;
+        // A font that did not come whole leaves its texts naming the letter.
+        if (result == Fetch::Damaged) continue;
+        ++fontNumber;
+        for (Figure& figure : label.figures) {
+            if (!usesFont(figure)) continue;
+            TextRecord text = TextRecord::decode(figure.record);
+            text.font = fontNumber;
+            figure.record = text.encode();
+        }
+        FontRecord font;
+        font.dataLength = static_cast<unsigned>(data.size());
+        font.charCount = data[0];
+        font.height = data[2];
+        font.letter = fontName[0];
+        Figure& entry = label.figures.appendFigure(font.encode(), FigureKind::Font);
+        entry.fontData = std::move(data);
+    }
+
+    if (!link_.openPort()) return false;
+    link_.writeText("\r\nFR" + quoted(name) + "\r\n");
+    link_.showProgress("Receiving variables");
+    receiveVariables(label);
+    return true;
 }
 
 SizedReply PrinterStorage::receiveSizedReply(std::size_t capacity) {

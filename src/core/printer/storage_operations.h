@@ -106,6 +106,11 @@ public:
                          std::array<Counter, kCounterCount>& counters);
     int receiveVariables(LabelDocument& label) { return receiveVariables(label.variables, label.counters); }
 
+    // FI: the stored form replaces the label, with the pictures and fonts it uses fetched
+    // by GI and EI, then its variables by VI. False on a failed open, a refused write or
+    // silence; the label then holds what had been rebuilt so far.
+    bool retrieveForm(std::string_view name, LabelDocument& label);
+
     // Reads a length-prefixed reply (a picture or a font) keeping at most `capacity` bytes;
     // what does not fit is read and dropped so it cannot spill into the next exchange.
     SizedReply receiveSizedReply(std::size_t capacity);
@@ -113,6 +118,10 @@ public:
 private:
     bool receiveNames(std::string_view command, std::vector<std::string>& names, bool trim);
     bool stopAfterRefusal();
+    enum class Fetch { Done, Damaged, Silent };
+    Fetch fetchPicture(std::string_view name, PictureBlockRef& block, PictureRecord& facts);
+    Fetch fetchFont(std::string_view name, std::vector<std::uint8_t>& data);
+    void drain(std::size_t count);
 
     PrinterLink& link_;
     StoreAsList storeAsList_;
