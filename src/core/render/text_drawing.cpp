@@ -375,7 +375,7 @@ int drawText(const RenderContext& context, const Sink& sink, int x, int y, int r
     options.residentGap = normalText ? 2 : 0;
     std::string text;
     ExpandTextData(data, context, text);
-    if (text.empty()) text = " ";
+    if (text.empty()) text.assign(1, ' ');  // assign(), not = " ": GCC 12 warns falsely on the latter at -O2
     return clampToInt(runText(context, sink, x, y, choice, options, text));
 }
 
