@@ -1,0 +1,125 @@
+#include "printer/posix_serial_transport.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tavrin {
+
+namespace {
+
+speed_t speedFor(int baudRate) {
+    switch (baudRate) {
+        case 2400: return B2400;
+        case 4800: return B4800;
+        case 9600: return B9600;
+        case 19200: return B19200;
+        case 38400: return B38400;
+        case 57600: return B57600;
+        case 115200: return B115200;
+        default: return B9600;
+    }
+}
+
+constexpr cc_t kXon = 0x11;
+constexpr cc_t kXoff = 0x13;
+
+}  // namespace
+
+PosixSerialTransport::~PosixSerialTransport() { close(); }
+
+bool PosixSerialTransport::open(const std::string& device, const SerialSettings& settings) {
+    close();
+    // Non-blocking, so that every read and write waits under our own time-out.
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    termios options{};
+    if (!isatty(fd) || tcgetattr(fd, &options) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        return false;
+    }
+    cfmakeraw(&options);
+    cfsetispeed(&options, speedFor(settings.baudRate));
+    cfsetospeed(&options, speedFor(settings.baudRate));
+    options.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    options.c_cflag |= CS8 | CLOCAL | CREAD;
+    options.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    if (settings.flowControl == FlowControl::Hardware) {
+        options.c_cflag |= CRTSCTS;
+    } else {
+        options.c_iflag |= IXON | IXOFF;
+        options.c_cc[VSTART] = kXon;
+        options.c_cc[VSTOP] = kXoff;
+    }
+    options.c_cc[VMIN] = 0;
+    options.c_cc[VTIME] = 0;
+    // Like the port set-up on other systems, a setting the device refuses is not fatal:
+    // a pseudo-terminal, for one, has no flow-control lines.
+    tcsetattr(fd, TCSANOW, &options);
+    tcflush(fd, TCIFLUSH);
+    fd_ = fd;
+    return true;
+}
+
+void PosixSerialTransport::close() {
+    if (fd_ < 0) return;
+    ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+std::uint32_t PosixSerialTransport::bytesWaiting() {
+    int count = 0;
+    if (fd_ < 0 || ioctl(fd_, FIONREAD, &count) != 0 || count < 0) return kBytesWaitingUnknown;
+    return static_cast<std::uint32_t>(count);
+}
+
+bool PosixSerialTransport::waitFor(short events) {
+    pollfd entry{fd_, events, 0};
+    for (;;) {
+        const int ready = poll(&entry, 1, static_cast<int>(ioTimeout_.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        return ready > 0 && (entry.revents & events) != 0;
+    }
+}
+
+bool PosixSerialTransport::readByte(std::uint8_t& byte) {
+    if (fd_ < 0) return false;
+    bool waited = false;
+    for (;;) {
+        const ssize_t n = ::read(fd_, &byte, 1);
+        if (n == 1) return true;
+        if (n < 0 && errno == EINTR) continue;
+        // Nothing there yet (a raw terminal answers 0 or EAGAIN): wait once for a byte. A
+        // hung-up line keeps answering 0, so a second empty read ends it.
+        const bool empty = n == 0 || errno == EAGAIN;
+        if (empty && !waited && waitFor(POLLIN)) {
+            waited = true;
+            continue;
+        }
+        return false;
+    }
+}
+
+bool PosixSerialTransport::writeByte(std::uint8_t byte) {
+    if (fd_ < 0) return false;
+    for (;;) {
+        const ssize_t n = ::write(fd_, &byte, 1);
+        if (n == 1) return true;
+        if (n < 0 && errno == EINTR) continue;
+        // The driver's queue is full (the printer holds the line): wait, then give up.
+        if (n < 0 && errno == EAGAIN && waitFor(POLLOUT)) continue;
+        return false;
+    }
+}
+
+// Each write already hands its byte to the driver. Waiting until it has left the port
+// (tcdrain) has no time-out and would hang on a printer that holds the line, so the byte
+// is left to the driver's queue.
+void PosixSerialTransport::flush() {}
+
+}  // namespace tavrin
