@@ -96,37 +96,37 @@ class FakeUi : public LinkUi {
 public:
     void processEvents() override { ++eventRuns; }
     bool askRetry(std::string_view title, std::string_view question) override {
-        log("ask " + std::string(title) + ": " + std::string(question));
-        if (retryAnswers.empty()) return false;
-        const bool answer = retryAnswers.front();
-        retryAnswers.pop_front();
+        log("ask ", title, question);
+        const bool answer = !retryAnswers.empty() && retryAnswers.front();
+        if (!retryAnswers.empty()) retryAnswers.pop_front();
         return answer;
     }
     void showProgressWindow(std::string_view title, std::string_view text) override {
         visible = true;
-        log("window " + std::string(title) + ": " + std::string(text));
+        log("window ", title, text);
     }
-    void setProgressText(std::string_view text) override { log("text " + std::string(text)); }
+    void setProgressText(std::string_view text) override { events.push_back("text " + std::string(text)); }
     bool progressWindowVisible() const override { return visible; }
     void showProgressError(std::string_view title, std::string_view text) override {
         visible = true;
-        log("window error " + std::string(title) + ": " + std::string(text));
+        log("window error ", title, text);
     }
     void closeProgressWindow() override {
         visible = false;
-        log("close");
+        events.push_back("close");
     }
-    void showError(std::string_view title, std::string_view text) override {
-        log("box " + std::string(title) + ": " + std::string(text));
-    }
-    void beep() override { log("beep"); }
-
-    void log(std::string event) { events.push_back(std::move(event)); }
+    void showError(std::string_view title, std::string_view text) override { log("box ", title, text); }
+    void beep() override { events.push_back("beep"); }
 
     std::vector<std::string> events;
-    std::deque<bool> retryAnswers;
+    std::deque<bool> retryAnswers;  // No once they run out
     bool visible = false;
     int eventRuns = 0;
+
+private:
+    void log(std::string_view kind, std::string_view title, std::string_view text) {
+        events.push_back(std::string(kind) + std::string(title) + ": " + std::string(text));
+    }
 };
 
 // Each look at the clock costs a millisecond, so waiting loops reach the silence limit on
