@@ -43,10 +43,10 @@ TEST(EanUpcInvalid, WrongLengthGivesZerosAndNonDigitsCodeModTen) {
     const auto wrong = encode(8, "12345678901");
     EXPECT_TRUE(wrong.invalid);
     EXPECT_EQ(wrong.text, "0000000000000");
-    EXPECT_EQ(wrong.bars.columns(), encode(8, "000000000000").bars.columns());
+    EXPECT_EQ(wrong.bars, encode(8, "000000000000").bars);
     const auto letters = encode(5, "12A4!67");  // 'A' 65 -> 5, '!' 33 -> 3
     EXPECT_TRUE(letters.invalid);
-    EXPECT_EQ(letters.bars.columns(), encode(5, "1254367").bars.columns());
+    EXPECT_EQ(letters.bars, encode(5, "1254367").bars);
 }
 
 TEST(EanUpcCheck, CheckDigitsAndText) {

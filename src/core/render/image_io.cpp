@@ -136,7 +136,8 @@ ImageIoResult readPng(const std::filesystem::path& path, ScreenImage& image) {
     // Allocated before setjmp so that a longjmp never skips a destructor.
     std::vector<std::uint8_t> rgb;
     std::vector<png_bytep> rows;
-    png_uint_32 width = 0, height = 0;
+    // Set between setjmp and a possible longjmp, so volatile (as the C standard asks).
+    volatile png_uint_32 width = 0, height = 0;
     volatile bool ok = false;
     if (setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, file.get());

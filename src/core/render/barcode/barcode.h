@@ -2,8 +2,12 @@
 // Barcode encoders: the 27 symbologies of a Barcode figure turned into a row of dot columns
 // (1 bar, 0 space) with the printer's own check characters, placeholders and human-readable
 // text. Pure functions of (type, expanded data, narrow, wide); drawing lives elsewhere.
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,21 +19,40 @@ inline constexpr int kSymbologyCount = 27;
 inline constexpr int kMaxColumns = 2048;
 
 // A row of dot columns that never grows past kMaxColumns: what does not fit is dropped
-// and remembered as an overflow.
+// and remembered as an overflow. The columns live inline, so encoding allocates nothing.
 class BarRow {
 public:
+    // User-provided, so that value-initialising a result does not zero 2 KB per row.
+    BarRow() {}  // NOLINT(modernize-use-equals-default)
     void bar(int dots) { append(dots, 1); }
     void space(int dots) { append(dots, 0); }
-    int length() const { return static_cast<int>(columns_.size()); }
+    int length() const { return length_; }
     bool overflowed() const { return overflow_; }
     bool at(int column) const {
-        return column >= 0 && column < length() && columns_[static_cast<std::size_t>(column)] != 0;
+        return column >= 0 && column < length_ && columns_[static_cast<std::size_t>(column)] != 0;
     }
-    const std::vector<std::uint8_t>& columns() const { return columns_; }
+    std::span<const std::uint8_t> columns() const { return {columns_.data(), static_cast<std::size_t>(length_)}; }
+    bool operator==(const BarRow& other) const {
+        return std::ranges::equal(columns(), other.columns());
+    }
 
 private:
-    void append(int dots, std::uint8_t value);
-    std::vector<std::uint8_t> columns_;
+    void append(int dots, std::uint8_t value) {
+        if (dots <= 0) return;
+        if (dots > kMaxColumns - length_) {
+            overflow_ = true;
+            dots = kMaxColumns - length_;
+        }
+        // Modules are a few dots wide: a fixed 16-byte store (into the slack beyond the
+        // used columns) is far cheaper than a call per module.
+        std::uint8_t* out = columns_.data() + length_;
+        if (dots <= kSlack) std::memset(out, value, kSlack);
+        else std::memset(out, value, static_cast<std::size_t>(dots));
+        length_ += dots;
+    }
+    static constexpr int kSlack = 16;
+    std::array<std::uint8_t, kMaxColumns + kSlack> columns_;
+    int length_ = 0;
     bool overflow_ = false;
 };
 

@@ -6,16 +6,6 @@
 
 namespace tavrin::barcode {
 
-void BarRow::append(int dots, std::uint8_t value) {
-    if (dots <= 0) return;
-    const int room = kMaxColumns - length();
-    if (dots > room) {
-        overflow_ = true;
-        dots = room;
-    }
-    columns_.insert(columns_.end(), static_cast<std::size_t>(dots), value);
-}
-
 bool forceDigits(std::string& text) {
     bool replaced = false;
     for (char& c : text) {
