@@ -1,0 +1,214 @@
+// Test prints, prints of the active form, value exchanges and the raster test print
+// against a scripted printer. Expected bytes are written out by hand from the command
+// texts; the immediate job's own lines are the form writer's tests' business.
+#include <gtest/gtest.h>
+
+#include "fake_printer.h"
+#include "printer/printing.h"
+#include "printer_fixtures.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+using test::addFont;
+using test::addRectangle;
+using test::FakePrinter;
+using test::makeSlot;
+using Events = std::vector<std::string>;
+
+std::string bytesText(std::initializer_list<int> bytes) {
+    std::string text;
+    for (int b : bytes) text.push_back(static_cast<char>(b));
+    return text;
+}
+
+TEST(PrintQuantity, OnlyWholeNumbersFromOneTo999Replace) {
+    EXPECT_EQ(validateQuantity("999", 4), 999u);
+    EXPECT_EQ(validateQuantity("1", 4), 1u);
+    EXPECT_EQ(validateQuantity(" 12", 4), 12u);
+    for (const char* refused : {"0", "1000", "1x", "", "-3", "x", "99999999999999999999"})
+        EXPECT_EQ(validateQuantity(refused, 4), 4u) << refused;
+}
+
+TEST(TestPrint, SendsTheJobWithItsCopiesAndAdvancesCountersOnce) {
+    FakePrinter p;
+    LabelDocument d;
+    addRectangle(d, 10, 20, 30, 40, 0);
+    d.counters[0] = makeSlot(4, kJustifyRight, '0', "Up", "0009", 1);
+    d.counters[2] = makeSlot(4, kJustifyRight, '0', "Down", "0", -1);
+    d.counters[5] = makeSlot(4, kJustifyRight, '0', "Odd", "x7", 5);
+    const PrintOutcome outcome = testPrint(p.link, d, 2);
+    EXPECT_TRUE(outcome.sent);
+    EXPECT_TRUE(p.transport.written.starts_with("\r\nN\r\nVC\r\n"));
+    // The values follow "?" in slot order, each with CR LF.
+    EXPECT_NE(p.transport.written.find("?\r\n0009\r\n0\r\nx7\r\n"), std::string::npos);
+    EXPECT_TRUE(p.transport.written.ends_with("\r\nP2\r\n"));
+    EXPECT_FALSE(p.transport.opened);
+    EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Printing label. Please wait !", "close"}));
+    EXPECT_EQ(d.counters[0].valueText(), "10");
+    EXPECT_EQ(d.counters[2].valueText(), "-1");
+    EXPECT_EQ(d.counters[5].valueText(), "5");  // no leading digits count as 0
+}
+
+TEST(TestPrint, FontEntriesAloneAreNothingToPrint) {
+    FakePrinter p;
+    LabelDocument d;
+    addFont(d, 'A', {1, 0, 8});
+    const PrintOutcome outcome = testPrint(p.link, d, 1);
+    EXPECT_FALSE(outcome.sent);
+    EXPECT_EQ(outcome.message, (UserMessage{"Error", "Nothing to print"}));
+    EXPECT_EQ(p.transport.openCount, 0);
+}
+
+TEST(TestPrint, RefusedOrUnopenedPortLeavesTheCountersAlone) {
+    FakePrinter p;
+    LabelDocument d;
+    addRectangle(d, 0, 0, 8, 8, 0);
+    d.counters[0] = makeSlot(3, kJustifyNone, ' ', "N", "5", 1);
+    p.transport.refuseFrom = 4;
+    p.transport.refusals = 1;
+    EXPECT_FALSE(testPrint(p.link, d, 1).sent);
+    EXPECT_TRUE(p.link.abortFlag);
+    EXPECT_EQ(p.transport.written, "\r\nN\r");  // nothing after the refusal
+    EXPECT_FALSE(p.transport.opened);
+    EXPECT_EQ(p.ui.events.back(), "beep");  // the progress window turned into the error
+    EXPECT_EQ(d.counters[0].valueText(), "5");
+
+    FakePrinter closed;
+    closed.transport.openFails = true;
+    EXPECT_FALSE(testPrint(closed.link, d, 1).sent);
+    EXPECT_EQ(d.counters[0].valueText(), "5");
+}
+
+TEST(PrintStoredForm, SendsTheFormNameThenSetsAndCopies) {
+    FakePrinter p;
+    EXPECT_TRUE(printStoredForm(p.link, "LABEL1", 3, 2).sent);
+    EXPECT_EQ(p.transport.written, "\r\nFR\"LABEL1\"\r\n\n\rP3,2\r\n");
+    EXPECT_FALSE(p.transport.opened);
+    EXPECT_TRUE(p.ui.events.empty());  // no progress window, no reply
+
+    FakePrinter refused;
+    refused.transport.refuseFrom = 2;
+    refused.transport.refusals = 1;
+    EXPECT_FALSE(printStoredForm(refused.link, "LABEL1", 3, 2).sent);
+    EXPECT_EQ(refused.transport.written, "\r\n");
+    EXPECT_FALSE(refused.transport.opened);
+
+    FakePrinter none;
+    EXPECT_EQ(printStoredForm(none.link, "", 1, 1).message, (UserMessage{"Error", "No form is selected"}));
+    EXPECT_EQ(none.transport.openCount, 0);
+}
+
+LabelDocument labelWithValues() {
+    LabelDocument d;
+    d.variables[1] = makeSlot(5, kJustifyLeft, ' ', "Name", "ABC");
+    d.variables[4] = makeSlot(5, kJustifyLeft, ' ', "Empty", "");
+    d.counters[0] = makeSlot(4, kJustifyRight, '0', "Serial", "0007", 2);
+    d.counters[3] = makeSlot(4, kJustifyRight, '0', "Blank", "", 1);
+    return d;
+}
+
+TEST(StoredFormValues, EmptyValuesTravelAsBlankAndZero) {
+    FakePrinter p;
+    const LabelDocument d = labelWithValues();
+    EXPECT_TRUE(sendStoredFormValues(p.link, d));
+    EXPECT_EQ(p.transport.written, "\r\n?\r\nABC\r\n \r\n0007\n0\r\n");
+    EXPECT_FALSE(p.transport.opened);
+}
+
+TEST(StoredFormValues, PrintSendsFormValuesAndQuantityThenAdvancesBySets) {
+    FakePrinter p;
+    LabelDocument d = labelWithValues();
+    EXPECT_TRUE(printStoredFormWithValues(p.link, d, "F1", 3, 2).sent);
+    EXPECT_EQ(p.transport.written, "\r\nFR\"F1\"\r\n?\r\nABC\r\n \r\n0007\n0\r\nP3,2\r\n");
+    EXPECT_EQ(d.counters[0].valueText(), "13");
+    EXPECT_EQ(d.counters[3].valueText(), "3");
+
+    FakePrinter refused;
+    LabelDocument kept = labelWithValues();
+    refused.transport.refuseFrom = 14;  // inside the values
+    refused.transport.refusals = 1;
+    EXPECT_FALSE(printStoredFormWithValues(refused.link, kept, "F1", 3, 2).sent);
+    EXPECT_EQ(refused.transport.written, "\r\nFR\"F1\"\r\n?\r\nA");
+    EXPECT_EQ(kept.counters[0].valueText(), "0007");
+}
+
+TEST(StoredFormValues, RowsFollowSlotOrderAndStoreBackCut) {
+    LabelDocument d = labelWithValues();
+    const auto rows = valueRows(d);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1].prompt, "Empty");
+    EXPECT_TRUE(rows[2].counter);
+    EXPECT_EQ(rows[3].slot, 3);
+    storeValues(d, {"X", std::string(70, 'y'), "42", "9"});
+    EXPECT_EQ(d.variables[1].valueText(), "X");
+    EXPECT_EQ(d.variables[4].valueText(), std::string(63, 'y'));
+    EXPECT_EQ(d.counters[0].valueText(), "42");
+    EXPECT_EQ(d.counters[3].valueText(), "9");
+    EXPECT_TRUE(hasVariablesOrCounters(d));
+    EXPECT_FALSE(hasVariablesOrCounters(LabelDocument{}));
+}
+
+TEST(ActiveForm, NameAndVariablesComeBeforeThePrintDialog) {
+    FakePrinter p;
+    PrinterStorage storage(p.link);
+    LabelDocument d;
+    d.variables[7] = makeSlot(3, 0, ' ', "Old", "old");
+    p.transport.replyTo("\r\nFA\r\n", "LABEL1\r\n");
+    p.transport.replyTo("\r\n\nVI\r\n", std::string("C00,04,R0,+1,\"Serial\",\"0041\"\r\n") + '\0');
+    ASSERT_TRUE(receiveActiveFormAndVariables(storage, d));
+    EXPECT_EQ(storage.activeFormName(), "LABEL1");
+    EXPECT_EQ(printDialogTitle(storage.activeFormName()), "Print - LABEL1");
+    EXPECT_FALSE(d.variables[7].isDefined());
+    EXPECT_EQ(d.counters[0].valueText(), "0041");
+    EXPECT_EQ(p.ui.events.front(), "window Communicating ...: Receiving active form name");
+    EXPECT_EQ(p.ui.events.back(), "close");
+}
+
+TEST(ActiveForm, EmptyReplyMeansNoFormAndSilenceStopsBeforeVariables) {
+    FakePrinter p;
+    PrinterStorage storage(p.link);
+    LabelDocument d;
+    p.transport.replyTo("\r\nFA\r\n", "\r\n");
+    p.transport.replyTo("\r\n\nVI\r\n", std::string(1, '\0'));
+    ASSERT_TRUE(receiveActiveFormAndVariables(storage, d));
+    EXPECT_EQ(printDialogTitle(storage.activeFormName()), "Print");
+    EXPECT_EQ(printStoredForm(p.link, storage.activeFormName(), 1, 1).message.text, "No form is selected");
+
+    FakePrinter silent;
+    PrinterStorage quiet(silent.link);
+    EXPECT_FALSE(receiveActiveFormAndVariables(quiet, d));
+    EXPECT_EQ(silent.transport.written, "\r\nFA\r\n");
+    EXPECT_EQ(silent.ui.events.back(), "beep");
+}
+
+TEST(BitmapTest, RowsGoTopFirstWithTheirPadding) {
+    FakePrinter p;
+    // Two rows of a 10-dot picture, bottom row first in memory, 4 bytes each.
+    const std::vector<std::uint8_t> rows{0x11, 0x22, 0x33, 0x44, 0xAA, 0xBB, 0xCC, 0xDD};
+    ASSERT_TRUE(PrintBitmapTest(p.link, rows, 10, 2, 12));
+    EXPECT_EQ(p.transport.written, "\r\nN\r\nQ2,80\r\nq10\r\nD12\r\nGW0,0,4,2," +
+                                       bytesText({0xAA, 0xBB, 0xCC, 0xDD, 0x11, 0x22, 0x33, 0x44}) +
+                                       "\r\nP1\r\n");
+    EXPECT_FALSE(p.transport.opened);
+
+    FakePrinter shortRows;
+    EXPECT_FALSE(PrintBitmapTest(shortRows.link, std::span(rows).first(7), 10, 2, 12));
+    EXPECT_EQ(shortRows.transport.openCount, 0);
+
+    // 33 dots take two words a row.
+    EXPECT_EQ(bitmapTestRowBytes(32), 4u);
+    EXPECT_EQ(bitmapTestRowBytes(33), 8u);
+}
+
+TEST(BitmapTest, ImagesTurnBottomUpWithBlankPadding) {
+    Bitmap image(10, 2);
+    image.setDot(0, 0, true);
+    image.setDot(9, 1, true);
+    EXPECT_EQ(bottomUpRows(image),
+              (std::vector<std::uint8_t>{0xFF, 0xBF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF}));
+}
+
+}  // namespace
+}  // namespace tavrin
