@@ -1,5 +1,6 @@
 // Code 39 (types 0 and 1): native characters, full ASCII pairs for the rest of 0..127, and
 // the optional modulo 43 check character.
+#include <array>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,16 @@ constexpr const char* kFullAscii[128] = {
     "+P", "+Q", "+R", "+S", "+T", "+U", "+V", "+W", "+X", "+Y", "+Z", "%P", "%Q", "%R", "%S", "%T",
 };
 
-int nativeValue(char c) { return static_cast<int>(kNative.find(c)); }
+// Value of each byte that is a native character, -1 for the others.
+constexpr std::array<signed char, 256> kNativeValues = [] {
+    std::array<signed char, 256> table{};
+    table.fill(-1);
+    for (std::size_t i = 0; i < kNative.size(); ++i)
+        table[static_cast<unsigned char>(kNative[i])] = static_cast<signed char>(i);
+    return table;
+}();
+
+int nativeValue(char c) { return kNativeValues[static_cast<unsigned char>(c)]; }
 
 void appendSymbol(BarRow& row, int value, int narrow, int wide, bool gapBefore) {
     if (gapBefore) row.space(narrow);
@@ -56,6 +66,7 @@ BarcodeResult encodeCode39(const BarcodeInput& in) {
     }
     // Symbol values: native characters stand for themselves, the rest as full ASCII pairs.
     std::vector<int> values;
+    values.reserve(2 * r.text.size() + 1);
     for (char c : r.text) {
         const int native = nativeValue(c);
         if (native >= 0) {

@@ -32,9 +32,10 @@ Shape shapeOf(int type) {
     }
 }
 
-// Number set A; set C is its complement and set B the mirror image of C.
-constexpr const char* kSetA[10] = {"0001101", "0011001", "0010011", "0111101", "0100011",
-                                   "0110001", "0101111", "0111011", "0110111", "0001011"};
+// Number set A as the widths of its space, bar, space, bar (in modules). Set C has the
+// same widths starting with a bar; set B is set C mirrored, so A's widths reversed.
+constexpr std::uint8_t kSetAWidths[10][4] = {{3, 2, 1, 1}, {2, 2, 2, 1}, {2, 1, 2, 2}, {1, 4, 1, 1}, {1, 1, 3, 2},
+                                             {1, 2, 3, 1}, {1, 1, 1, 4}, {1, 3, 1, 2}, {1, 2, 1, 3}, {3, 1, 1, 2}};
 // Parity (A or B) of the left-hand digits of EAN-13 by its leading digit.
 constexpr const char* kEan13Parity[10] = {"AAAAAA", "AABABB", "AABBAB", "AABBBA", "ABAABB",
                                           "ABBAAB", "ABBBAA", "ABABAB", "ABABBA", "ABBABA"};
@@ -51,12 +52,14 @@ void appendModules(BarRow& row, std::string_view modules, int narrow) {
 }
 
 void appendDigit(BarRow& row, char digit, char set, int narrow) {
-    std::string modules = kSetA[digitValue(digit)];
-    if (set != 'A') {
-        for (char& m : modules) m = m == '1' ? '0' : '1';
-        if (set == 'B') modules.assign(modules.rbegin(), modules.rend());
+    const auto& w = kSetAWidths[digitValue(digit)];
+    if (set == 'A') {
+        row.space(w[0] * narrow), row.bar(w[1] * narrow), row.space(w[2] * narrow), row.bar(w[3] * narrow);
+    } else if (set == 'B') {
+        row.space(w[3] * narrow), row.bar(w[2] * narrow), row.space(w[1] * narrow), row.bar(w[0] * narrow);
+    } else {
+        row.bar(w[0] * narrow), row.space(w[1] * narrow), row.bar(w[2] * narrow), row.space(w[3] * narrow);
     }
-    appendModules(row, modules, narrow);
 }
 
 // The six digits of a UPC-E symbol expanded to the 11 digits of its UPC-A number.
