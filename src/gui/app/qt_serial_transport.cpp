@@ -1,0 +1,124 @@
+#include "app/qt_serial_transport.h"
+
+#include <QSerialPort>
+#include <QString>
+
+#include <limits>
+
+namespace tavrin {
+
+namespace {
+
+QSerialPort::FlowControl qtFlowControl(FlowControl flowControl) {
+    // "Hardware" used to mean output waiting for DSR, with DTR as the input handshake.
+    // QSerialPort cannot express DSR/DTR flow control, only RTS/CTS, so that is what we
+    // use; a printer that signals on DSR needs a cable that carries its ready line to CTS.
+    return flowControl == FlowControl::XonXoff ? QSerialPort::SoftwareControl
+                                               : QSerialPort::HardwareControl;
+}
+
+}  // namespace
+
+QtSerialTransport::QtSerialTransport() : port_(std::make_unique<QSerialPort>()) {}
+
+QtSerialTransport::~QtSerialTransport() { close(); }
+
+int QtSerialTransport::timeoutMs() const {
+    const auto count = ioTimeout_.count();
+    if (count < 0) return 0;
+    if (count > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    return static_cast<int>(count);
+}
+
+bool QtSerialTransport::open(const std::string& device, const SerialSettings& settings) {
+    close();
+    if (device.empty()) return false;
+    // QSerialPort takes a bare name as one below /dev; a path is used as it is.
+    port_->setPortName(QString::fromStdString(device));
+    // On Unix the open is exclusive: QSerialPort takes a lock file for the device and sets
+    // TIOCEXCL, so a second open, here or in another program, fails.
+    if (!port_->open(QIODevice::ReadWrite)) return false;
+    // The settings are made on the open port so that one the device refuses (a
+    // pseudo-terminal has no flow-control lines) does not stop the exchange; the port then
+    // keeps what it had.
+    port_->setBaudRate(settings.baudRate);
+    port_->setDataBits(QSerialPort::Data8);
+    port_->setParity(QSerialPort::NoParity);
+    port_->setStopBits(QSerialPort::OneStop);
+    port_->setFlowControl(qtFlowControl(settings.flowControl));
+    // Whatever an earlier session left unread is not an answer to this one.
+    port_->clear(QSerialPort::Input);
+    port_->clearError();
+    unsentByte_.reset();
+    return true;
+}
+
+bool QtSerialTransport::isOpen() const { return port_->isOpen(); }
+
+void QtSerialTransport::close() {
+    unsentByte_.reset();
+    if (port_->isOpen()) port_->close();
+    port_->clearError();
+}
+
+std::uint32_t QtSerialTransport::bytesWaiting() {
+    if (!port_->isOpen()) return kBytesWaitingUnknown;
+    if (port_->bytesAvailable() == 0) {
+        // Without an event loop nothing moves the driver's input into the port's buffer;
+        // a wait of no time does, and returns at once when nothing is there.
+        port_->waitForReadyRead(0);
+        if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+    }
+    if (port_->error() != QSerialPort::NoError && port_->bytesAvailable() == 0)
+        return kBytesWaitingUnknown;
+    const qint64 available = port_->bytesAvailable();
+    return available > std::numeric_limits<std::uint32_t>::max() - 1
+               ? std::numeric_limits<std::uint32_t>::max() - 1
+               : static_cast<std::uint32_t>(available);
+}
+
+bool QtSerialTransport::readByte(std::uint8_t& byte) {
+    if (!port_->isOpen()) return false;
+    if (port_->bytesAvailable() == 0 && !port_->waitForReadyRead(timeoutMs())) {
+        if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+        return false;
+    }
+    char c = 0;
+    if (!port_->getChar(&c)) return false;
+    byte = static_cast<std::uint8_t>(c);
+    return true;
+}
+
+bool QtSerialTransport::writeByte(std::uint8_t byte) {
+    if (!port_->isOpen()) return false;
+    if (unsentByte_) {
+        // An earlier byte is still queued: give it this call's time to leave.
+        if (port_->bytesToWrite() > 0 && !port_->waitForBytesWritten(timeoutMs())) {
+            if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+            return false;
+        }
+        const bool retry = *unsentByte_ == byte;
+        unsentByte_.reset();
+        // The retry of the byte that was stuck: it has gone out now.
+        if (retry) return true;
+    }
+    const char c = static_cast<char>(byte);
+    if (port_->write(&c, 1) != 1) return false;
+    if (port_->bytesToWrite() > 0 && !port_->waitForBytesWritten(timeoutMs())) {
+        if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+        // Still queued when the printer holds the line; see unsentByte_.
+        if (port_->bytesToWrite() > 0) unsentByte_ = byte;
+        return false;
+    }
+    return true;
+}
+
+// Each write already waits until its byte has reached the driver; this pushes anything
+// left behind without waiting.
+void QtSerialTransport::flush() {
+    if (port_->isOpen()) port_->flush();
+}
+
+std::string QtSerialTransport::errorText() const { return port_->errorString().toStdString(); }
+
+}  // namespace tavrin

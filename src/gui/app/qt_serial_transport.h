@@ -1,0 +1,47 @@
+#pragma once
+// The printer's serial port through QSerialPort. Every wait is a blocking waitFor* call, so
+// the port works the same with or without a running event loop; the link lets events run
+// between bytes itself.
+#include <chrono>
+#include <memory>
+#include <optional>
+
+#include "printer/serial_transport.h"
+
+class QSerialPort;
+
+namespace tavrin {
+
+class QtSerialTransport : public SerialTransport {
+public:
+    QtSerialTransport();
+    ~QtSerialTransport() override;
+    QtSerialTransport(const QtSerialTransport&) = delete;
+    QtSerialTransport& operator=(const QtSerialTransport&) = delete;
+
+    // Fails when the device does not exist, is not a serial line or is already open, in
+    // this process or another.
+    bool open(const std::string& device, const SerialSettings& settings) override;
+    bool isOpen() const override;
+    void close() override;
+    std::uint32_t bytesWaiting() override;
+    bool readByte(std::uint8_t& byte) override;
+    bool writeByte(std::uint8_t byte) override;
+    void flush() override;
+
+    // How long one read or write waits before it gives up.
+    void setIoTimeout(std::chrono::milliseconds timeout) { ioTimeout_ = timeout; }
+    // What the port said about its last failure, for diagnostics.
+    std::string errorText() const;
+
+private:
+    int timeoutMs() const;
+
+    std::unique_ptr<QSerialPort> port_;
+    std::chrono::milliseconds ioTimeout_{3000};
+    // A byte whose write timed out: it still waits in the port's queue and goes out once
+    // the printer lets it, so the retry of that same byte must not queue it twice.
+    std::optional<std::uint8_t> unsentByte_;
+};
+
+}  // namespace tavrin
