@@ -1,0 +1,51 @@
+#pragma once
+// The printer simulator as a child process on a pseudo-terminal, a link to it through the
+// real serial transport, and the command line run against it.
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "printer/link_ui.h"
+#include "printer/posix_serial_transport.h"
+#include "printer/printer_link.h"
+#include "support/test_support.h"
+
+namespace tavrin::e2e {
+
+// How long a silent printer is waited for here; the simulator answers within a few
+// milliseconds, so this only costs time in the tests about silence.
+inline constexpr std::chrono::milliseconds kSilence{400};
+
+class SimulatorProcess {
+public:
+    // Starts tavrin-printer-sim printing into `output`, with extra options such as
+    // {"--fault", "silent"}.
+    SimulatorProcess(const std::filesystem::path& output, const std::vector<std::string>& options = {});
+    ~SimulatorProcess();
+    SimulatorProcess(const SimulatorProcess&) = delete;
+    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+
+    const std::string& device() const { return device_; }
+    const std::filesystem::path& output() const { return output_; }
+    // The n-th printed label (1-based).
+    std::filesystem::path label(int n) const;
+
+private:
+    int pid_ = -1;
+    std::string device_;
+    std::filesystem::path output_;
+};
+
+// A link over the real terminal transport to a device, with the short silence limit.
+struct RealLink {
+    explicit RealLink(const std::string& device);
+    PosixSerialTransport transport;
+    QuietLinkUi ui;
+    PrinterLink link{transport, ui};
+};
+
+// tavrin-label printer --port DEVICE --silence-ms ... with the given sub-command.
+test::CommandResult runPrinterCommand(const std::string& device, const std::vector<std::string>& subCommand);
+
+}  // namespace tavrin::e2e

@@ -1,0 +1,91 @@
+// Replies the simulator will not give on its own: a list shorter than its count, over a
+// real pseudo-terminal, and a port that refuses a byte.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <thread>
+#include <unistd.h>
+
+#include "e2e/e2e_support.h"
+#include "printer/fake_printer.h"
+#include "printer/storage_operations.h"
+
+namespace tavrin {
+namespace {
+
+// The far end of a pseudo-terminal that answers one command with a fixed reply.
+class ScriptedPeer {
+public:
+    ScriptedPeer(std::string command, std::string reply) {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        device_ = ::ptsname(master_);
+        thread_ = std::thread([this, command = std::move(command), reply = std::move(reply)] {
+            std::string received;
+            while (!stop_) {
+                pollfd p{master_, POLLIN, 0};
+                if (::poll(&p, 1, 20) <= 0) continue;
+                char buffer[256];
+                const ssize_t n = ::read(master_, buffer, sizeof buffer);
+                if (n <= 0) continue;
+                received.append(buffer, static_cast<std::size_t>(n));
+                if (received.ends_with(command)) {
+                    if (::write(master_, reply.data(), reply.size()) < 0) return;
+                    received.clear();
+                }
+            }
+        });
+    }
+    ~ScriptedPeer() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        if (master_ >= 0) ::close(master_);
+    }
+    const std::string& device() const { return device_; }
+
+private:
+    int master_ = -1;
+    std::string device_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST(LinkFailures, ListShorterThanItsCountEndsInSilence) {
+    ScriptedPeer peer("\r\nUF\r\n", "3\r\nFORM1\r\nFORM2\r\n");
+    ASSERT_FALSE(peer.device().empty());
+    e2e::RealLink real(peer.device());
+    PrinterStorage storage(real.link);
+    EXPECT_FALSE(storage.receiveList(kListForms));
+    EXPECT_TRUE(real.link.timeoutFlag);
+    EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"FORM1", "FORM2"}));
+    EXPECT_EQ(real.ui.lastError(), "No printer response");
+
+    const auto r = e2e::runPrinterCommand(peer.device(), {"list", "forms"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("No printer response"), std::string::npos) << r.err;
+}
+
+TEST(LinkFailures, RefusedByteAnsweredNoStopsTheStore) {
+    test::FakePrinter p;
+    p.transport.refuseFrom = 20;
+    p.ui.retryAnswers = {true, false};  // one retry, then give up
+    p.transport.refusals = 2;
+    PrinterStorage storage(p.link);
+    LabelDocument label;
+    TextRecord text;
+    text.font = 1, text.data = "\"X\"";
+    label.figures.appendFigure(text.encode(), FigureKind::Text);
+    EXPECT_FALSE(storage.storeCurrentLabel(label, "F"));
+    EXPECT_TRUE(p.link.abortFlag);
+    EXPECT_EQ(p.transport.written.size(), 20u);  // nothing after the refused byte
+    EXPECT_FALSE(p.transport.opened);
+    const auto asks = std::count(p.ui.events.begin(), p.ui.events.end(),
+                                 "ask Error: Can't write to comm. port. Retry ?");
+    EXPECT_EQ(asks, 2);
+}
+
+}  // namespace
+}  // namespace tavrin

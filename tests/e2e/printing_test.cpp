@@ -1,0 +1,85 @@
+// Printing through the command line to the simulated printer: what it prints is what
+// `tavrin-label render --print` draws, and stored-form prints move the counters.
+#include <gtest/gtest.h>
+
+#include "e2e/e2e_support.h"
+#include "render/image_io.h"
+
+namespace tavrin {
+namespace {
+
+using e2e::runPrinterCommand;
+
+const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
+
+Bitmap readOneBitPng(const std::filesystem::path& path) {
+    ScreenImage image;
+    const ImageIoResult read = readPng(path, image);
+    EXPECT_TRUE(read.ok) << path << ": " << read.message;
+    return toOneBit(image);
+}
+
+TEST(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
+    test::TempDir dir;
+    e2e::SimulatorProcess sim(dir / "out");
+    // The label's picture is printed from the printer's memory, so store it first.
+    ASSERT_EQ(runPrinterCommand(sim.device(), {"store-label", kSample, "SAMPLE"}).exitCode, 0);
+    auto r = runPrinterCommand(sim.device(), {"print-label", kSample});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "printed 1 copy\nV00 \"Lot number\" = \"42\"\nC00 +1 \"Serial\" = \"2\"\n");
+    // The pictures travel as rasters here.
+    ASSERT_EQ(runPrinterCommand(sim.device(), {"print-label", kSample, "--direct-graphics"}).exitCode, 0);
+    // The printer answers only after it has finished the prints before.
+    ASSERT_EQ(runPrinterCommand(sim.device(), {"list", "forms"}).out, "SAMPLE\n");
+
+    const auto rendered = test::runProgram(
+        TAVRIN_LABEL_EXE, {"render", kSample, "--print", "-o", (dir / "render.png").string()});
+    ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
+    const Bitmap expected = readOneBitPng(dir / "render.png");
+    EXPECT_GT(expected.countInk(), 0);
+    EXPECT_TRUE(readOneBitPng(sim.label(1)) == expected);
+    EXPECT_TRUE(readOneBitPng(sim.label(2)) == expected);
+    EXPECT_FALSE(std::filesystem::exists(sim.label(3)));
+}
+
+TEST(PrintingEndToEnd, ActiveFormWithThreeSetsAdvancesCountersByThreeSteps) {
+    test::TempDir dir;
+    e2e::SimulatorProcess sim(dir / "out");
+    ASSERT_EQ(runPrinterCommand(sim.device(), {"store-label", kSample, "SAMPLE"}).exitCode, 0);
+
+    // With values: FR, ?, the values and P in one exchange.
+    auto r = runPrinterCommand(sim.device(), {"print-form", "--sets", "3", "--set", "C00=0010", "--set", "V00=A1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "printed form SAMPLE: 3 sets of 1\nV00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"13\"\n");
+    // The printer counted the same way.
+    EXPECT_EQ(runPrinterCommand(sim.device(), {"variables"}).out,
+              "V00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"13\"\n");
+
+    // Without values: FR and P alone; the counters start from what the printer reports.
+    r = runPrinterCommand(sim.device(), {"print-form", "--sets", "3", "--copies", "2"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "printed form SAMPLE: 3 sets of 2\nV00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"16\"\n");
+    EXPECT_EQ(runPrinterCommand(sim.device(), {"variables"}).out,
+              "V00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"16\"\n");
+    EXPECT_TRUE(std::filesystem::exists(sim.label(9)));
+    EXPECT_FALSE(std::filesystem::exists(sim.label(10)));
+
+    EXPECT_NE(runPrinterCommand(sim.device(), {"print-form", "--sets", "1000"}).exitCode, 0);
+}
+
+TEST(PrintingEndToEnd, SilentPrinterAndMissingPortFailWithTheLinkMessage) {
+    test::TempDir dir;
+    e2e::SimulatorProcess silent(dir / "out", {"--fault", "silent"});
+    for (const std::vector<std::string>& sub :
+         {std::vector<std::string>{"list", "forms"}, {"print-form"}, {"clock", "get"}, {"variables"}}) {
+        const auto r = runPrinterCommand(silent.device(), sub);
+        EXPECT_NE(r.exitCode, 0) << sub[0];
+        EXPECT_NE(r.err.find("No printer response"), std::string::npos) << sub[0] << ": " << r.err;
+    }
+    const auto r = runPrinterCommand((dir / "no-such-port").string(), {"list", "forms"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("Can't open communication port"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace tavrin
