@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "e2e/e2e_support.h"
+#include "printer/printing.h"
+#include "printer/storage_operations.h"
 #include "render/image_io.h"
 
 namespace tavrin {
@@ -40,6 +42,20 @@ TEST(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
     EXPECT_TRUE(readOneBitPng(sim.label(1)) == expected);
     EXPECT_TRUE(readOneBitPng(sim.label(2)) == expected);
     EXPECT_FALSE(std::filesystem::exists(sim.label(3)));
+}
+
+TEST(PrintingEndToEnd, BitmapTestPrintComesOutAsThePicture) {
+    test::TempDir dir;
+    e2e::SimulatorProcess sim(dir / "out");
+    e2e::RealLink real(sim.device());
+    // 45 dots wide, so every row carries padding past the picture.
+    Bitmap picture(45, 30);
+    picture.fillRect(3, 2, 20, 10, FillOp::Ink);
+    for (int i = 0; i < 30; ++i) picture.setDot(i + 10, i, true);
+    ASSERT_TRUE(PrintBitmapTest(real.link, bottomUpRows(picture), picture.width(), picture.height(), 8));
+    PrinterStorage storage(real.link);
+    ASSERT_TRUE(storage.receiveList(kListForms));  // answered once the print is done
+    EXPECT_TRUE(readOneBitPng(sim.label(1)) == picture);
 }
 
 TEST(PrintingEndToEnd, ActiveFormWithThreeSetsAdvancesCountersByThreeSteps) {
