@@ -30,7 +30,11 @@ public:
                 if (::poll(&p, 1, 20) <= 0) continue;
                 char buffer[256];
                 const ssize_t n = ::read(master_, buffer, sizeof buffer);
-                if (n <= 0) continue;
+                if (n <= 0) {
+                    // No one has the terminal open yet: the master reports a hang-up.
+                    ::usleep(5000);
+                    continue;
+                }
                 received.append(buffer, static_cast<std::size_t>(n));
                 if (received.ends_with(command)) {
                     if (::write(master_, reply.data(), reply.size()) < 0) return;
