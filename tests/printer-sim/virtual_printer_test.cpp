@@ -88,14 +88,14 @@ TEST(VirtualPrinter, KeepsGraphicsAndFontsAndAnswersWithTheirLengths) {
     EXPECT_EQ(p.ask("\r\nUG\r\n"), "1\r\nLOGO\r\n");
     EXPECT_EQ(p.ask("\r\nUE\r\n"), "1\r\nF\r\n");
 
-    Bytes expected = {0, static_cast<std::uint8_t>(pcx.size())};
-    expected.insert(expected.end(), pcx.begin(), pcx.end());
+    // Two length bytes, high first, then the object.
+    const auto sized = [](const Bytes& object) {
+        return test::ByteBuilder().be16(static_cast<int>(object.size())).bytes(object).get();
+    };
     const std::string gi = p.ask("\r\nGI\"LOGO\"\r\n");
-    EXPECT_EQ(Bytes(gi.begin(), gi.end()), expected);
+    EXPECT_EQ(Bytes(gi.begin(), gi.end()), sized(pcx));
     const std::string ei = p.ask("\r\nEI\"F\"\r\n");
-    expected = {0, static_cast<std::uint8_t>(font.size())};
-    expected.insert(expected.end(), font.begin(), font.end());
-    EXPECT_EQ(Bytes(ei.begin(), ei.end()), expected);
+    EXPECT_EQ(Bytes(ei.begin(), ei.end()), sized(font));
     EXPECT_EQ(p.ask("\r\nGI\"NONE\"\r\n"), std::string(2, '\0'));
     EXPECT_EQ(p.ask("\r\nUM\r\n"), "0," + std::to_string(pcx.size()) + ",13," +
                                        std::to_string(PrinterMemory::kCapacity - pcx.size() - 13) + "\r\n");
