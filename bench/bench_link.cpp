@@ -6,56 +6,40 @@
 // simulator).
 #include <benchmark/benchmark.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "printer/link_ui.h"
 #include "printer/posix_serial_transport.h"
 #include "printer/printer_link.h"
+#include "support/test_support.h"
 
 namespace tavrin {
 namespace {
 
+// The simulator from this build, printing into a folder of its own.
 class Simulator {
 public:
-    Simulator() {
-        char folder[] = "/tmp/bench-link-XXXXXX";
-        if (!::mkdtemp(folder)) throw std::runtime_error("mkdtemp");
-        folder_ = folder;
-        int out[2];
-        if (::pipe(out) != 0) throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            const std::string output = folder_ + "/out";
-            ::execl(TAVRIN_PRINTER_SIM_EXE, TAVRIN_PRINTER_SIM_EXE, "--output", output.c_str(), nullptr);
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n') device_ += c;
-        ::close(out[0]);
-    }
+    Simulator() : folder_(makeFolder()), process_(TAVRIN_PRINTER_SIM_EXE, folder_ / "out") {}
     ~Simulator() {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
-    const std::string& device() const { return device_; }
+    const std::string& device() const { return process_.device(); }
 
 private:
-    pid_t pid_ = -1;
-    std::string folder_;
-    std::string device_;
+    static std::filesystem::path makeFolder() {
+        char folder[] = "/tmp/bench-link-XXXXXX";
+        if (!::mkdtemp(folder)) throw std::runtime_error("mkdtemp");
+        return folder;
+    }
+    std::filesystem::path folder_;
+    test::SimulatorProcess process_;
 };
 
 // A PCX header and literal row bytes (all below the run marker), 48 KB in all.

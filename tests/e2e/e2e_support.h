@@ -17,24 +17,11 @@ namespace tavrin::e2e {
 // milliseconds, so this only costs time in the tests about silence.
 inline constexpr std::chrono::milliseconds kSilence{400};
 
-class SimulatorProcess {
+// The simulator started from this build.
+class SimulatorProcess : public test::SimulatorProcess {
 public:
-    // Starts tavrin-printer-sim printing into `output`, with extra options such as
-    // {"--fault", "silent"}.
-    SimulatorProcess(const std::filesystem::path& output, const std::vector<std::string>& options = {});
-    ~SimulatorProcess();
-    SimulatorProcess(const SimulatorProcess&) = delete;
-    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
-
-    const std::string& device() const { return device_; }
-    const std::filesystem::path& output() const { return output_; }
-    // The n-th printed label (1-based).
-    std::filesystem::path label(int n) const;
-
-private:
-    int pid_ = -1;
-    std::string device_;
-    std::filesystem::path output_;
+    explicit SimulatorProcess(const std::filesystem::path& output, const std::vector<std::string>& options = {})
+        : test::SimulatorProcess(TAVRIN_PRINTER_SIM_EXE, output, options) {}
 };
 
 // A link over the real terminal transport to a device, with the short silence limit.

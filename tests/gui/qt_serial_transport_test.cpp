@@ -5,11 +5,8 @@
 #include <QCoreApplication>
 
 #include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <stdexcept>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/qt_serial_transport.h"
@@ -21,37 +18,10 @@
 namespace tavrin {
 namespace {
 
-class Simulator {
-public:
-    Simulator(const test::TempDir& dir, std::vector<std::string> options) {
-        options.insert(options.begin(), {"--output", dir.path().string()});
-        int out[2];
-        if (::pipe(out) != 0) throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            std::vector<char*> argv{const_cast<char*>(TAVRIN_PRINTER_SIM_EXE)};
-            for (auto& o : options) argv.push_back(o.data());
-            argv.push_back(nullptr);
-            ::execv(TAVRIN_PRINTER_SIM_EXE, argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        // The first line of its output is the terminal it listens on.
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n') device_ += c;
-        ::close(out[0]);
-    }
-    ~Simulator() {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    const std::string& device() const { return device_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string device_;
+// The simulator from this build, printing into dir.
+struct Simulator : test::SimulatorProcess {
+    Simulator(const test::TempDir& dir, const std::vector<std::string>& options)
+        : test::SimulatorProcess(TAVRIN_PRINTER_SIM_EXE, dir.path(), options) {}
 };
 
 void writeAll(SerialTransport& port, std::string_view bytes) {

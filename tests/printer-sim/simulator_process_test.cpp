@@ -1,10 +1,8 @@
 // tavrin-printer-sim as a process on a real pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,34 +10,16 @@
 
 namespace {
 
-class Simulator {
+// The simulator from this build, and a raw terminal to it.
+class Simulator : public tavrin::test::SimulatorProcess {
 public:
-    explicit Simulator(const std::vector<std::string>& options) {
-        int out[2];
-        if (::pipe(out) != 0) throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            std::vector<char*> argv{const_cast<char*>(TAVRIN_PRINTER_SIM_EXE)};
-            for (const auto& o : options) argv.push_back(const_cast<char*>(o.c_str()));
-            argv.push_back(nullptr);
-            ::execv(TAVRIN_PRINTER_SIM_EXE, argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n') device_ += c;
-        ::close(out[0]);
-    }
+    Simulator(const std::filesystem::path& output, const std::vector<std::string>& options)
+        : SimulatorProcess(TAVRIN_PRINTER_SIM_EXE, output, options) {}
     ~Simulator() {
         if (fd_ >= 0) ::close(fd_);
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
     }
-    const std::string& device() const { return device_; }
     int open() {
-        fd_ = ::open(device_.c_str(), O_RDWR | O_NOCTTY);
+        fd_ = ::open(device().c_str(), O_RDWR | O_NOCTTY);
         termios t{};
         ::tcgetattr(fd_, &t);
         ::cfmakeraw(&t);
@@ -61,14 +41,12 @@ public:
     }
 
 private:
-    pid_t pid_ = -1;
     int fd_ = -1;
-    std::string device_;
 };
 
 TEST(SimulatorProcess, AnswersOnItsTerminalAndPrintsToItsFolder) {
     tavrin::test::TempDir dir;
-    Simulator sim({"--output", (dir / "out").string(), "--link", (dir / "printer").string()});
+    Simulator sim(dir / "out", {"--link", (dir / "printer").string()});
     ASSERT_EQ(sim.device().rfind("/dev/pts/", 0), 0u) << sim.device();
     EXPECT_EQ(std::filesystem::read_symlink(dir / "printer").string(), sim.device());
     ASSERT_GE(sim.open(), 0);
@@ -81,7 +59,7 @@ TEST(SimulatorProcess, AnswersOnItsTerminalAndPrintsToItsFolder) {
 
 TEST(SimulatorProcess, SilentFaultNeverAnswers) {
     tavrin::test::TempDir dir;
-    Simulator sim({"--output", dir.path().string(), "--fault", "silent"});
+    Simulator sim(dir.path(), {"--fault", "silent"});
     ASSERT_GE(sim.open(), 0);
     EXPECT_EQ(sim.exchange("\r\nUF\r\n", 1), "");
 }

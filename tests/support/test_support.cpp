@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,6 +62,45 @@ CommandResult runProgram(const std::string& program, const std::vector<std::stri
     result.out.assign(out.begin(), out.end());
     result.err.assign(err.begin(), err.end());
     return result;
+}
+
+SimulatorProcess::SimulatorProcess(const std::string& executable, const std::filesystem::path& output,
+                                   const std::vector<std::string>& options)
+    : output_(output) {
+    std::vector<std::string> arguments{executable, "--output", output.string()};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    int out[2];
+    if (::pipe(out) != 0) throw std::runtime_error("pipe");
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::dup2(out[1], 1);
+        ::close(out[0]);
+        ::close(out[1]);
+        std::vector<char*> argv;
+        for (auto& a : arguments) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(executable.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    // The device path is the first line; once it is there the terminal is up.
+    char c = 0;
+    while (::read(out[0], &c, 1) == 1 && c != '\n') device_ += c;
+    ::close(out[0]);
+    if (device_.empty()) throw std::runtime_error("the simulator did not start");
+}
+
+SimulatorProcess::~SimulatorProcess() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
+}
+
+std::filesystem::path SimulatorProcess::label(int n) const {
+    char name[32];
+    std::snprintf(name, sizeof name, "label-%04d.png", n);
+    return output_ / name;
 }
 
 ByteBuilder& ByteBuilder::u8(unsigned value) {

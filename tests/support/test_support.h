@@ -36,6 +36,26 @@ struct CommandResult {
 };
 CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+// tavrin-printer-sim as a child process on a pseudo-terminal, printing into `output`,
+// with extra options such as {"--fault", "silent"}; stopped when this goes out of scope.
+class SimulatorProcess {
+public:
+    SimulatorProcess(const std::string& executable, const std::filesystem::path& output,
+                     const std::vector<std::string>& options = {});
+    ~SimulatorProcess();
+    SimulatorProcess(const SimulatorProcess&) = delete;
+    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+
+    const std::string& device() const { return device_; }
+    const std::filesystem::path& output() const { return output_; }
+    std::filesystem::path label(int n) const;  // the n-th printed label, 1-based
+
+private:
+    int pid_ = -1;
+    std::string device_;
+    std::filesystem::path output_;
+};
+
 // Builds byte fixtures field by field, in the byte order the table in hand says.
 class ByteBuilder {
 public:
