@@ -292,8 +292,12 @@ void VirtualPrinter::command(const std::string& line) {
         valuesTarget_->clear();
         valuesExpected_ = static_cast<int>(definitionsOf(lines).size());
     } else if (line[0] == 'P') {
+        // "Psets,copies"; a single number is the quantity of one label (the editor's test
+        // print), so its copies are alike and the counters move once.
         int v[2] = {1, 1};
-        if (line.size() == 1 || numbers(line, 1, 1, v, false) || numbers(line, 1, 2, v, false)) print(v[0], v[1]);
+        if (line.size() == 1) print(1, 1);
+        else if (numbers(line, 1, 1, v, false)) print(1, v[0]);
+        else if (numbers(line, 1, 2, v, false)) print(v[0], v[1]);
     } else if (line == "M") {
         memory_.erase();
         memory_.save();
