@@ -22,6 +22,9 @@ struct AppConfig {
     int gridStep = 8;        // dots
     int toolbarLeft = 0;
     std::string workDirectory;  // initial folder of the file dialogs; empty at first
+    // The device each port opens, by port index ("COM1 DEVICE" ... "COM8 DEVICE" in the
+    // file, written only when set); empty keeps the port's default device.
+    std::array<std::string, kPortCount> portDevices{};
 
     bool operator==(const AppConfig&) const = default;
 };

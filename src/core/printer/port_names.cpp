@@ -1,5 +1,7 @@
 #include "printer/port_names.h"
 
+#include "printer/printer_link.h"
+
 namespace tavrin {
 
 namespace {
@@ -9,6 +11,14 @@ constexpr std::string_view kPortOption = "--port";
 bool validPort(int portIndex) { return portIndex >= 0 && portIndex < kPortCount; }
 
 }  // namespace
+
+PortDevices portDevicesFrom(const AppConfig& config, std::string commandLine) {
+    return PortDevices{config.portDevices, std::move(commandLine)};
+}
+
+void applyPortDevices(PrinterLink& link, const PortDevices& devices) {
+    for (int port = 0; port < kPortCount; ++port) link.setPortDevice(port, portDevice(devices, port));
+}
 
 std::string portName(int portIndex) { return "Com" + std::to_string(portIndex + 1); }
 

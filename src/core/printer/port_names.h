@@ -19,6 +19,9 @@ struct PortDevices {
     std::string commandLine;
 };
 
+// The configured devices with the command line's device, if any.
+PortDevices portDevicesFrom(const AppConfig& config, std::string commandLine = {});
+
 // The name the port list shows: "Com1".."Com8".
 std::string portName(int portIndex);
 // The device a port opens when nothing else is said: /dev/ttyS0 for "Com1", and so on.
@@ -34,5 +37,9 @@ struct PortArguments {
     std::string error;               // set when "--port" has no device
 };
 PortArguments takePortArgument(const std::vector<std::string>& arguments);
+
+class PrinterLink;
+// Gives every port of the link the device it opens.
+void applyPortDevices(PrinterLink& link, const PortDevices& devices);
 
 }  // namespace tavrin
