@@ -1,0 +1,519 @@
+// Every symbology in four groups (limits, invalid input, check digits and text, bars against
+// zint and ZXing), the symbology table, and a Barcode figure drawn on the label. Types: 0, 1
+// Code 39 (with check), 2 Code 93, 3 Code 128, 4 Codabar, 5..11 EAN-8/13 with add-ons, 12 EAN
+// 128, 13 Leitcode/Identcode, 14..16 Interleaved 2 of 5 (with check), 17 Plessey, 18 Postnet,
+// 19 SSCC-18, 20..25 UPC-A/E, 26 ITF-14.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <set>
+
+#include "document/figure_records.h"
+#include "document/label_document.h"
+#include "render/barcode/barcode.h"
+#include "render/barcode_figure.h"
+#include "render/resident_font.h"
+#ifdef TAVRIN_HAVE_ZXING
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+#endif
+
+namespace tavrin::test {
+namespace {
+
+barcode::BarcodeResult encode(int type, std::string_view data, int narrow = 1, int wide = 3) {
+    return barcode::encodeBarcode({type, data, narrow, wide});
+}
+
+// The symbol's columns as '0'/'1'; `narrow` > 1 keeps one column per module.
+std::string modules(const barcode::BarRow& row, int narrow = 1) {
+    std::string out;
+    for (std::size_t i = 0; i < row.columns().size(); i += static_cast<std::size_t>(narrow))
+        out += row.columns()[i] ? '1' : '0';
+    return out;
+}
+
+// The rows of `zint --dump <arguments>` as '0'/'1', trailing spaces trimmed; none without zint.
+std::vector<std::string> zintRows(const std::string& arguments) {
+    std::vector<std::string> rows;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("zint --dump " + arguments + " 2>/dev/null").c_str(), "r"),
+                                               pclose);
+    std::string row;
+    for (int ch; pipe && (ch = std::fgetc(pipe.get())) != EOF;) {
+        if (ch == '\n') {
+            while (!row.empty() && row.back() == '0') row.pop_back();
+            if (!row.empty()) rows.push_back(row);
+            row.clear();
+        } else if ((ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'F')) {
+            const int nibble = ch <= '9' ? ch - '0' : ch - 'A' + 10;
+            for (int bit = 3; bit >= 0; --bit) row += (nibble >> bit) & 1 ? '1' : '0';
+        }
+    }
+    return rows;
+}
+
+// Runs as 'n' (the narrowest) or 'w' (any longer): the narrow/wide sequence, whatever the ratio.
+std::string elementClasses(const std::string& bits) {
+    std::vector<std::size_t> widths;
+    for (std::size_t i = 0, j = 0; i < bits.size(); widths.push_back(j - i), i = j)
+        while (j < bits.size() && bits[j] == bits[i]) ++j;
+    std::string out;
+    for (auto w : widths) out += w == *std::min_element(widths.begin(), widths.end()) ? 'n' : 'w';
+    return out;
+}
+
+// ZXing's reading of the bars drawn with a quiet zone, turned `rotation` quarter turns
+// clockwise; nullopt when nothing is read. `addOn`, when given, is drawn `gap` dots after.
+#ifdef TAVRIN_HAVE_ZXING
+bool haveZXing() { return true; }
+std::optional<std::string> readWithZXing(const std::string& bars, int rotation, const std::string& addOn = {},
+                                         int gap = 0) {
+    constexpr int kQuiet = 40, kHeight = 60;
+    const std::string quiet(kQuiet, '0'), gapped = addOn.empty() ? "" : std::string(static_cast<std::size_t>(gap), '0');
+    const std::string line = quiet + bars + gapped + addOn + quiet;
+    const int length = static_cast<int>(line.size());
+    const int width = rotation % 2 ? kHeight : length, height = rotation % 2 ? length : kHeight;
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width * height), 255);
+    for (int i = 0; i < length; ++i)
+        for (int k = 0; k < kHeight && line[static_cast<std::size_t>(i)] == '1'; ++k) {
+            const int x[] = {i, kHeight - 1 - k, length - 1 - i, k}, y[] = {k, i, kHeight - 1 - k, length - 1 - i};
+            pixels[static_cast<std::size_t>(y[rotation] * width + x[rotation])] = 0;
+        }
+    const auto hints = ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::LinearCodes).setTryRotate(true)
+        .setTryCode39ExtendedMode(false).setReturnCodabarStartEnd(true)
+        .setEanAddOnSymbol(addOn.empty() ? ZXing::EanAddOnSymbol::Ignore : ZXing::EanAddOnSymbol::Require);
+    const auto result = ZXing::ReadBarcode({pixels.data(), width, height, ZXing::ImageFormat::Lum}, hints);
+    return result.isValid() ? std::optional(result.text()) : std::nullopt;
+}
+#else
+bool haveZXing() { return false; }
+std::optional<std::string> readWithZXing(const std::string&, int, const std::string& = {}, int = 0) { return {}; }
+#endif
+
+// Checks (type, data) against `zint --dump <zint>` (with -d 'data' unless given; add-on after a
+// 9-module gap) at narrow 1 and 3, module for module (at wide = 3 x narrow) or as the sequence
+// of narrow and wide elements.
+enum class Compare { Modules, Elements };
+void expectMatchesZint(int type, std::string_view data, std::string zint, Compare how) {
+    if (zint.find(" -d ") == std::string::npos) zint += " -d '" + std::string(data) + "'";
+    SCOPED_TRACE("zint --dump " + zint);
+    const auto rows = zintRows("--addongap=9 " + zint);
+    ASSERT_EQ(rows.size(), 1u) << "zint is needed (scripts/install-deps)";
+    for (int n : {1, 3}) {
+        const auto r = encode(type, data, n, 3 * n);
+        std::string ours = modules(r.bars, how == Compare::Modules ? n : 1);
+        if (r.addOnDigits > 0) ours += std::string(9, '0') + modules(r.addOnBars, n);
+        if (how == Compare::Modules) EXPECT_EQ(ours, rows[0]) << "narrow " << n;
+        else EXPECT_EQ(elementClasses(ours), elementClasses(rows[0])) << "narrow " << n;
+    }
+}
+
+// Checks that ZXing reads `read` from the symbol at narrow 1..4 in all four rotations.
+void expectReadsBack(int type, std::string_view data, const std::string& read) {
+    for (int n = 1; n <= 4 && haveZXing(); ++n) {
+        const auto r = encode(type, data, n, 3 * n);
+        for (int rotation = 0; rotation < 4; ++rotation)
+            EXPECT_EQ(readWithZXing(modules(r.bars), rotation, modules(r.addOnBars), r.addOnOffset - r.barLength), read)
+                << "type " << type << " narrow " << n << " rotation " << rotation;
+    }
+}
+
+// What (type, data) gives; fields left out are unchecked; `barsOf` is data with the same bars.
+struct Case {
+    int type;
+    std::string_view data;
+    std::optional<std::string_view> text = {};
+    std::optional<bool> invalid = {};
+    std::optional<std::string_view> barsOf = {};
+    int checkDigit = -1;  // EAN/UPC
+};
+void expectCases(std::initializer_list<Case> cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE("type " + std::to_string(c.type) + " data '" + std::string(c.data) + "'");
+        const auto r = encode(c.type, c.data);
+        if (c.text) { EXPECT_EQ(r.text, *c.text); }
+        if (c.invalid) { EXPECT_EQ(r.invalid, *c.invalid); }
+        if (c.barsOf) { EXPECT_EQ(r.bars, encode(c.type, *c.barsOf).bars); }
+        if (c.checkDigit >= 0) { EXPECT_EQ(r.checkDigit, c.checkDigit); }
+    }
+}
+
+using namespace std::string_view_literals;
+
+TEST(Symbologies, LengthAndInputLimits) {
+    // EAN/UPC: exactly so many digits.
+    for (auto [type, digits] : {std::pair{5, std::size_t{7}}, {6, 9}, {7, 12}, {8, 12}, {9, 14}, {10, 17}, {11, 12},
+                                {20, 11}, {21, 13}, {22, 16}, {23, 6}, {24, 8}, {25, 11}})
+        for (std::size_t n : {digits - 1, digits, digits + 1})
+            EXPECT_EQ(encode(type, std::string(n, '1')).invalid, n != digits) << type << " " << n;
+    // 67 modules for EAN-8, 95 for EAN-13 and UPC-A, 51 for UPC-E.
+    EXPECT_EQ(encode(5, "1234567", 2).barLength, 134);
+    EXPECT_EQ(encode(8, "123456789012", 3).barLength, 285);
+    EXPECT_EQ(encode(23, "123456").barLength, 51);
+    EXPECT_EQ(encode(8, "123456789012").totalLength, 95);
+    // An add-on and its gap add 29 modules for 2 digits, 56 for 5.
+    for (int n = 1; n <= 4; ++n) {
+        const auto two = encode(9, "12345678901212", n), five = encode(10, "12345678901212345", n);
+        EXPECT_EQ(two.totalLength - two.barLength, 29 * n);
+        EXPECT_EQ(five.totalLength - five.barLength, 56 * n);
+        EXPECT_EQ(two.addOnOffset, two.barLength + 9 * n);
+    }
+    // Code 93: start, 3 symbols, C, K, stop of 9 modules and the termination bar, whatever the wide.
+    EXPECT_EQ(encode(2, "ABC", 2, 5).barLength, (7 * 9 + 1) * 2);
+    EXPECT_EQ(encode(2, "ABC", 2, 5).bars, encode(2, "ABC", 2, 9).bars);
+    EXPECT_EQ(encode(17, "1234", 2, 7).bars, encode(17, "1234", 2, 3).bars);  // Plessey too
+    // Code 128: 63 letters at narrow 6 need 66 symbols of 66 dots: cut at 2048 columns, marked.
+    EXPECT_TRUE(encode(3, std::string(63, 'x'), 6).invalid);
+    EXPECT_EQ(encode(3, std::string(63, 'x'), 6).barLength, barcode::kMaxColumns);
+    EXPECT_FALSE(encode(3, std::string(20, 'x'), 6).invalid);
+    // EAN 128 takes 48 characters; Identcode 11 digits, Leitcode 13, ITF-14 13; Postnet 5, 6, 8, 9 or 11.
+    expectCases({{12, "10" + std::string(46, 'A'), {}, false}, {13, "12345678901", {}, false},
+                 {13, "1234567890123", {}, false}, {13, "123456789012", {}, true}, {26, "12345678901234", {}, true},
+                 {18, "12345", {}, false}, {18, "123456", {}, false}, {18, "12345678", {}, false},
+                 {18, "123456789", {}, false}, {18, "12345678901", {}, false}});
+}
+
+TEST(Symbologies, InvalidInputAndPlaceholders) {
+    expectCases({
+        // EAN/UPC: the wrong number of digits gives the zero symbol; other bytes are coded
+        // modulo ten ('A' 65 -> 5, '!' 33 -> 3).
+        {8, "12345678901", "0000000000000", true, "000000000000"}, {5, "12A4!67", {}, true, "1254367"},
+        // Code 39: any length; a byte past 127 is drawn as "0". Code 93: no automatic full ASCII.
+        {0, "", "000000", false}, {1, "A\xC8" "B", "A0B", true, "A0B"}, {2, "", "000000", false},
+        {2, "Ab*", {}, true, "A00"},
+        // Code 128: a byte it cannot code draws nothing, but is marked.
+        {3, "AB\x1f", {}, true}, {3, "A\xaa", {}, true}, {3, "\x7f\x00"sv, {}, true}, {3, "\x20\xa9", {}, false},
+        // Codabar: start and stop letters are required; without them it is drawn but crossed.
+        {4, "", "A0000B", true}, {4, "1234", {}, true}, {4, "A1x3B", "A103B"}, {4, "C12-$:/.+D", {}, false},
+        // Interleaved 2 of 5 and the postal codes.
+        {14, "", "1234", false}, {14, "12A4", "1254", true}, {13, "123", "00.000 000.000 0", true},
+        {26, "", "0 00 00000 00000 0", true},
+        // Plessey ('B' 66 -> 6), Postnet (digit sum 12: check 8) and SSCC-18.
+        {17, "", "0000", true}, {17, "1B3", {}, true, "163"}, {18, "1234", "000000", true},
+        {18, "12a45", "120458", true}, {19, "1234", "(00)000000000000000000", true},
+        {19, "1234567890123456A", {}, true}});
+    EXPECT_EQ(encode(19, "1234567890123456A").text.substr(4, 17), "12345678901234565");  // 'A' 65 -> 5
+    for (std::string_view nothing : {"AB\x1f"sv, "A\xaa"sv, "\x7f\x00"sv}) EXPECT_EQ(encode(3, nothing).barLength, 0);
+    EXPECT_GT(encode(4, "1234").barLength, 0);
+    // EAN 128: too long, a space, no data, a short or lettered fixed-length element, an empty
+    // element or an unknown identifier give START C, FNC1, ten pairs of zeros, check, stop, bar.
+    for (const std::string& bad : {"10" + std::string(47, 'A'), std::string("10AB CD"), std::string(),
+                                   std::string("0112345"), std::string("0112345678901A31"),
+                                   std::string("10AB\x1d\x1d" "10C"), std::string("3X")}) {
+        expectCases({{12, bad, "(00)000000000000000000", true}});
+        EXPECT_EQ(encode(12, bad).barLength, 14 * 11 + 2) << bad;
+    }
+}
+
+TEST(Symbologies, CheckDigitsAndHumanReadableText) {
+    expectCases({
+        // EAN/UPC (type, data, text, invalid, bars of, check digit). UPC-E expands by its sixth
+        // digit: 425261 -> 04210000526, 123453 -> 01230000045, 123454 -> 01234000005, 123457 ->
+        // 01234500007. Price 14685 by the weighting tables: 5+(1)=5, 2-(4)=8, 5-(6)=7, 5+(8)=4,
+        // 2-(5)=9; sum 33, 10 - 3 = 7 = 5-(6): digit 7 becomes 6; the check of 201234614685 is 2.
+        {8, "123456789012", "1234567890128", false, {}, 8}, {5, "9638507", {}, {}, {}, 4},
+        {20, "03600029145", {}, {}, {}, 2}, {23, "425261", "4252614"}, {23, "123453", {}, {}, {}, 1},
+        {23, "123454", {}, {}, {}, 3}, {23, "123457", {}, {}, {}, 2}, {6, "123456712", "12345670"},
+        {11, "201234014685", "2012346146852"},
+        // Code 39: the check is not shown; the text is the data as typed.
+        {1, "CODE39", "CODE39"}, {0, "ab", "ab"},
+        // Code 128: controls show as blanks, specials (166 FNC1, 160 FNC3) not at all.
+        {3, "A\x81" "B\xa6" "C\xa0", "A BC"},
+        // EAN 128: each element string with its identifier.
+        {12, "0112345678901231", "(01)12345678901231", false},
+        {12, "10ABC123\x1d" "3102000123", "(10)ABC123(3102)000123", false},
+        {12, "179912312012", "(17)991231(20)12", false}, {12, "2401ABC\x1d" "42512", "(240)1ABC(425)12", false},
+        {12, "4101234567890123", "(410)1234567890123", false}, {12, "800312AB", "(8003)12AB", false},
+        {12, "800512345681011234567890810212", "(8005)123456(8101)1234567890(8102)12", false},
+        {12, "23212345", "(232)12345", false},
+        // SSCC-18: weights 3, 1, ... from the first digit: check 5; GS1's 00614141123456789 gives 0.
+        {19, "12345678901234567", "(00)123456789012345675", false},
+        {19, "00614141123456789", "(00)006141411234567890", false},
+        // Interleaved 2 of 5: 123 is padded with a zero in the bars only. 123: 3x3 + 2 + 1x3 =
+        // 14, check 6; encoded by both, shown only by type 16. Leitcode, Identcode: weights
+        // 4, 9, 4 ... from the first digit: 284 and 314, check 6 for both.
+        {14, "123", "123", false, "0123"}, {15, "123", "123", false}, {16, "123", "1236", false},
+        {13, "12345678901", "12.345 678.901 6", false}, {13, "1234567890123", "12345.678.901.23 6", false},
+        {26, "1234567890123", "1 23 45678 90123 1", false},
+        // Postnet: digit sum 15, check 5.
+        {18, "12345", "123455", false}});
+    EXPECT_EQ(encode(15, "123").bars, encode(14, "1236").bars);
+    EXPECT_EQ(encode(6, "123456712").addOnText, "12");
+    EXPECT_EQ(encode(11, "211111900000").text.substr(6, 1), "0");
+}
+
+TEST(EanUpc, CaptionGroupsFollowTheLayout) {
+    const auto runs = [](const barcode::EanCaption& c, std::string out = {}) {
+        for (const auto& r : c.runs) out += (out.empty() ? "" : "|") + r.text;
+        return out;
+    };
+    // Font 3 below narrow 3, spacing 7n - 14; leading digit at -3n - 12; symbol moved 3n + 12.
+    const auto ean13 = barcode::layoutEanCaption(encode(8, "123456789012", 2), 2, 80);
+    ASSERT_EQ(runs(ean13), "1|234567|890128");
+    EXPECT_EQ((std::array{ean13.font, ean13.spacing, ean13.symbolShift, ean13.runs[0].offset, ean13.runs[2].offset}),
+              (std::array{3, 0, 18, -18, 98}));
+    const auto upce = barcode::layoutEanCaption(encode(25, "42526112345", 3), 3, 80);
+    ASSERT_EQ(runs(upce), "0|425261|4");
+    EXPECT_EQ(upce.addOn.text, "12345");
+    EXPECT_EQ((std::array{upce.font, upce.runs[2].offset, upce.addOn.offset, upce.addOnSpacing}),
+              (std::array{4, 51 * 3 + 5 / 2, 153 + 42, 11}));
+    const auto upca = barcode::layoutEanCaption(encode(20, "03600029145"), 1, 80);
+    EXPECT_EQ(runs(upca), "036000|291452");
+    EXPECT_EQ(upca.symbolShift, 0);
+}
+
+// Modules from widths of bar, space, bar ... (the standard Code 128 table's symbols have six,
+// so they can be written one after the other).
+std::string fromWidths(const char* widths) {
+    std::string out;
+    for (int i = 0; widths[i]; ++i) out.append(static_cast<std::size_t>(widths[i] - '0'), i % 2 ? '0' : '1');
+    return out;
+}
+
+TEST(Symbologies, DataToExpectedBars) {
+    // EAN/UPC guard rows from the standard guard patterns.
+    const std::string s42(42, '0'), s28(28, '0');
+    EXPECT_EQ(modules(encode(8, "123456789012").guardBars), "101" + s42 + "01010" + s42 + "101");
+    EXPECT_EQ(modules(encode(5, "1234567").guardBars), "101" + s28 + "01010" + s28 + "101");
+    EXPECT_EQ(modules(encode(23, "123456").guardBars), "101" + std::string(43, '0') + "10101");
+    // Code 128: START C, 12, 34, CODE B, A, B; check (105 + 12 + 34x2 + 100x3 + 33x4 + 34x5)
+    // mod 103 = 66. START B, A, CODE C, 12, 34, CODE B, 5, check, stop: four digits ahead switch
+    // to set C at once (an optimiser would take A, 1, CODE C, 23, 45). A control character
+    // anywhere starts in set A: a, b then need CODE B and CODE A back.
+    EXPECT_EQ(modules(encode(3, "1234AB", 2).bars, 2),
+              fromWidths("211232" "112232" "131123" "114131" "111323" "131123" "121421" "2331112"));
+    EXPECT_EQ(encode(3, "A12345").barLength, 9 * 11 + 2);
+    EXPECT_EQ(encode(3, "ab\x81").barLength, encode(3, "AB\x81").barLength + 22);
+    // Postnet: 32 bars of 4 dots at a 10-dot pitch, whatever narrow and wide; tall bars take 24
+    // dots, short ones the bottom 8.
+    const auto postnet = encode(18, "12345", 5, 9);
+    EXPECT_EQ((std::array{postnet.fixedHeight, postnet.shortBarHeight}), (std::array{24, 8}));
+    std::string bars = "1111";
+    for (int i = 1; i < 32; ++i) bars += "0000001111";
+    EXPECT_EQ(modules(postnet.bars), bars);
+    EXPECT_EQ(postnet.bars, encode(18, "12345", 1, 2).bars);
+    // zint (-b 40) dumps two rows, the tall parts and then every bar, a bar every second module.
+    for (const char* data : {"12345", "555551237", "12345678901", "000000"}) {
+        const auto rows = zintRows(std::string("-b 40 -d ") + data);
+        ASSERT_EQ(rows.size(), 2u) << "zint is needed (scripts/install-deps)";
+        std::string expected, ours;
+        for (std::size_t i = 0; i < rows[1].size(); i += 2) expected += rows[0].substr(i, 1) == "1" ? 'T' : 'S';
+        const auto r = encode(18, data);
+        for (int column = 0; column < r.barLength; column += 10) ours += r.tallBars.at(column) ? 'T' : 'S';
+        EXPECT_EQ(ours, expected) << data;
+    }
+}
+
+// zint's symbol (`zint --dump -b N -d 'data'`, or the -d written out), module for module (M) or
+// as narrow and wide elements (E) where zint's wide ones are two modules; same check characters.
+TEST(Symbologies, BarsMatchZint) {
+    constexpr auto M = Compare::Modules, E = Compare::Elements;
+    const struct { int type; const char* data; const char* zint; Compare how; } vectors[] = {
+        // EAN (-b 13) and UPC-A (-b 34), UPC-E (-b 37); zint takes the add-on after "+".
+        {5, "9638507", "-b 13", M}, {6, "123456712", "-b 13 -d 1234567+12", M}, {8, "590123412345", "-b 13", M},
+        {7, "123456798765", "-b 13 -d 1234567+98765", M}, {9, "12345678901242", "-b 13 -d 123456789012+42", M},
+        {10, "97802013795995199", "-b 13 -d 978020137959+95199", M}, {20, "03600029145", "-b 34", M},
+        {21, "7234567890103", "-b 34 -d 72345678901+03", M}, {22, "0123456789012345", "-b 34 -d 01234567890+12345", M},
+        {23, "425261", "-b 37", M}, {23, "123453", "-b 37", M}, {23, "123454", "-b 37", M}, {23, "987657", "-b 37", M},
+        {24, "65432122", "-b 37 -d 654321+22", M}, {25, "11111954321", "-b 37 -d 111119+54321", M},
+        // Code 39 (-b 8, --vers=1 adds the check) and full ASCII Code 39 (-b 9).
+        {0, "CODE 39", "-b 8", E}, {0, "-.$/+%0129", "-b 8", E}, {1, "XYZ-123", "-b 8 --vers=1", E},
+        {0, "ab", "-b 9", E}, {0, "Tavrin!#*", "-b 9", E}, {1, "a;b", "-b 9 --vers=1", E},
+        // Code 93 (-b 25) with its C and K check characters.
+        {2, "CODE93", "-b 25", M}, {2, "TEST 93", "-b 25", M}, {2, "A-1.$/+%", "-b 25", M}, {2, "0", "-b 25", M},
+        {2, "THE QUICK BROWN FOX", "-b 25", M},
+        // Code 128 (-b 20) optimises its set choice; these data leave it no other choice than ours.
+        {3, "1234AB", "-b 20", M}, {3, "AB1234", "-b 20", M}, {3, "A1234B", "-b 20", M}, {3, "12345", "-b 20", M},
+        {3, "abc", "-b 20", M}, {3, "123456789", "-b 20", M}, {3, "Tavrin 1.12", "-b 20", M},
+        // EAN 128 and SSCC-18 (-b 16).
+        {12, "0112345678901231", "-b 16 -d '[01]12345678901231'", M},
+        {19, "12345678901234567", "-b 16 -d '[00]123456789012345675'", M},
+        // Codabar (-b 18).
+        {4, "A1234B", "-b 18", E}, {4, "C-$:/.+D", "-b 18", E}, {4, "D0987654321A", "-b 18", E}, {4, "B5C", "-b 18", E},
+        // Interleaved 2 of 5 (-b 3, --vers=1 adds the check), Identcode -b 22, Leitcode -b 21, ITF-14 -b 89.
+        {14, "123", "-b 3 -d 0123", M}, {14, "9876543210", "-b 3", M}, {15, "123", "-b 3 --vers=1", M},
+        {16, "24680", "-b 3 --vers=1", M}, {13, "12345678901", "-b 22", M}, {13, "56310243031", "-b 22", M},
+        {13, "1234567890123", "-b 21", M}, {13, "2132103200900", "-b 21", M}, {26, "1234567890123", "-b 89", M},
+        {26, "0001234560001", "-b 89", M},
+        // MSI Plessey with the modulo 10 check (-b 47 --vers=1): same start, bits, Luhn check, stop.
+        {17, "1234", "-b 47 --vers=1", E}, {17, "0", "-b 47 --vers=1", E}, {17, "80523", "-b 47 --vers=1", E},
+        {17, "9999999999", "-b 47 --vers=1", E}, {17, "4012888888881", "-b 47 --vers=1", E}};
+    for (const auto& v : vectors) expectMatchesZint(v.type, v.data, v.zint, v.how);
+}
+
+// ZXing reads our symbols, with their check characters, at narrow 1..4 in four rotations.
+TEST(Symbologies, ZXingReadsBack) {
+    const struct { int type; std::string_view data; const char* read; } reads[] = {
+        {5, "9638507", "96385074"}, {8, "123456789012", "1234567890128"}, {11, "201234014685", "2012346146852"},
+        {20, "03600029145", "036000291452"}, {23, "425261", "04252614"}, {9, "12345678901242", "1234567890128 42"},
+        {10, "97802013795995199", "9780201379594 95199"}, {21, "7234567890103", "723456789014 03"},
+        {25, "42526154321", "04252614 54321"},
+        // Code 39: C12 O24 D13 E14 3 9: 75 mod 43 = 32, "W"; "a" is "+A": 41 + 10 = 51 mod 43 = 8.
+        {1, "CODE39", "CODE39W"}, {1, "a", "+A8"}, {0, "ab", "+A+B"}, {0, "LABEL-42", "LABEL-42"},
+        {2, "X^A_B", "X!b"}, {2, "PART 77", "PART 77"},  // Code 93: (/)A is "!", (+)B is "b"
+        // Code 128: set A, CODE B; A, CODE B, CODE A, CODE B; set C, then CODE A.
+        {3, "A12345", "A12345"}, {3, "\x81" "a12", "\x01" "a12"}, {3, "ab\x9f" "c", "ab\x1f" "c"},
+        {3, "12345678\x82", "12345678\x02"}, {3, "Hello, World! {~}", "Hello, World! {~}"},
+        {12, "0112345678901231", "0112345678901231"}, {12, "10ABC123\x1d" "3102000123", "10ABC123\x1d" "3102000123"},
+        {4, "A40156B", "A40156B"}, {14, "123456", "123456"}, {14, "12345", "012345"}, {16, "1234567", "12345670"},
+        {26, "1234567890123", "12345678901231"}};
+    for (const auto& r : reads) expectReadsBack(r.type, r.data, r.read);
+}
+
+TEST(SymbologyTable, NamesAndPrinterCodesAndUnknownTypes) {
+    EXPECT_STREQ(barcode::symbology(0).name, "Code 39");
+    EXPECT_STREQ(barcode::symbology(3).name, "Code 128 auto A, B, C modes");
+    EXPECT_STREQ(barcode::symbology(16).name, "ITF - human readable check digit");
+    EXPECT_STREQ(barcode::symbology(26).name, "UPC Interleaved 2 of 5");
+    EXPECT_STREQ(barcode::symbology(11).printerCode, "A30");
+    EXPECT_STREQ(barcode::symbology(19).printerCode, "0");
+    for (auto [code, type] : {std::pair{"E30", 8}, {"3C", 1}, {"UE5", 25}, {"3", 0}, {"e30", -1}, {"", -1}})
+        EXPECT_EQ(barcode::symbologyByPrinterCode(code), type) << code;
+    std::set<std::string> all;
+    for (int type = 0; type < barcode::kSymbologyCount; ++type) all.insert(barcode::symbology(type).printerCode);
+    EXPECT_EQ(all.size(), static_cast<std::size_t>(barcode::kSymbologyCount));
+    for (int type : {-1, 27, 1000}) {  // unknown types are marked and draw nothing
+        EXPECT_STREQ(barcode::symbology(type).name, "");
+        EXPECT_TRUE(encode(type, "123").invalid);
+        EXPECT_EQ(encode(type, "123").barLength, 0);
+    }
+}
+
+// The longest data at the widest elements stays within the 2048-column row, or is marked.
+TEST(SymbologyTable, NoEncoderWritesPastTheRow) {
+    const std::string digits(63, '7');
+    for (int type = 0; type < barcode::kSymbologyCount; ++type) {
+        const auto r = encode(type, digits, 6, 10);
+        EXPECT_LE(r.bars.length(), barcode::kMaxColumns) << type;
+        EXPECT_EQ(r.barLength, r.bars.length()) << type;
+        EXPECT_TRUE(r.invalid || !r.bars.overflowed()) << type;
+    }
+    EXPECT_TRUE(encode(0, digits, 6, 10).invalid);
+    EXPECT_FALSE(encode(0, "1234", 6, 10).invalid);
+}
+
+TEST(PlainCaption, FontByPitchAndPlacement) {
+    using barcode::layoutPlainCaption;
+    const auto all = [](barcode::PlainCaption c) { return std::array{c.font, c.vMul, c.start}; };
+    // Pitch 13 with "Center": font 2, vMul 2; free 130 - 12 x 10 = 10, start 5. Pitch 14: 140 - 14 x 10.
+    EXPECT_EQ(all(layoutPlainCaption(130, 10, 2)), (std::array{2, 2, 5}));
+    EXPECT_EQ(all(layoutPlainCaption(140, 10, 3)), (std::array{3, 1, 0}));
+    EXPECT_EQ(layoutPlainCaption(200, 10, 3).font, 4);
+    EXPECT_EQ(layoutPlainCaption(200, 10, 3).start, 40);
+    EXPECT_EQ(layoutPlainCaption(119, 10, 1).font, 1);
+    EXPECT_EQ(layoutPlainCaption(200, 10, 1).start, 0);
+    EXPECT_EQ(layoutPlainCaption(0, 0, 2).start, 0);  // no text, no division
+}
+
+// A Barcode figure on the label: placement, rotations, guard bars, Postnet, lengths, the cross.
+class BarcodeFigureTest : public ::testing::Test {
+protected:
+    BarcodeFigureTest() { context.document = &document, document.setup.width = document.setup.length = 500; }
+    Figure& figure(int type, const char* data, int rotation = 0, int humanReadable = 0) {
+        BarcodeRecord b;
+        b.type = type, b.x = 250, b.y = 250, b.height = 40, b.narrow = 2, b.wide = 5;
+        b.humanReadable = humanReadable, b.rotation = rotation, b.data = data;
+        return document.figures.appendFigure(b.encode(), FigureKind::Barcode);
+    }
+    Bitmap draw(Figure& f) {
+        Bitmap canvas(500, 500);
+        lines.clear();
+        DrawBarcodeFigure(canvas, context, f, lines);
+        return canvas;
+    }
+    // The canvas row y (or column x for rotations 1 and 3) as a 0/1 string.
+    static std::string line(const Bitmap& b, int rotation, int at) {
+        std::string out;
+        for (int i = 0; i < (rotation % 2 ? b.height() : b.width()); ++i)
+            out += (rotation % 2 ? b.isInk(at, i) : b.isInk(i, at)) ? '1' : '0';
+        return out;
+    }
+    // The dots at the given points as a 0/1 string.
+    static std::string dots(const Bitmap& b, std::initializer_list<std::pair<int, int>> points) {
+        std::string out;
+        for (auto [x, y] : points) out += b.isInk(x, y) ? '1' : '0';
+        return out;
+    }
+    LabelDocument document;
+    RenderContext context;
+    std::vector<ScreenLine> lines;  // what is drawn on the screen only
+};
+
+TEST_F(BarcodeFigureTest, LengthsAreWrittenBackAndTheReferencePointMoves) {
+    document.setup.leftMargin = 7, document.setup.topMargin = 3;
+    Figure& f = figure(9, "\"12345678901242\"");
+    const Bitmap b = draw(f);
+    const BarcodeRecord r = BarcodeRecord::decode(f.record);
+    EXPECT_EQ((std::array{r.barLength, r.totalLength}), (std::array{190u, 190u + 58u}));
+    // The start guard's first bar at (257, 253), full height without a human-readable line.
+    EXPECT_EQ(dots(b, {{257, 253}, {256, 253}, {257, 292}, {257, 293}}), "1010");
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(BarcodeFigureTest, FourRotationsTurnAroundTheAnchor) {
+    // Every glyph a solid block, so that the human-readable line turns with the bars.
+    ResidentFonts fonts;
+    fonts.loadFromBytes(std::vector<std::uint8_t>(ResidentFonts::kGlyphAreaSize, 0xFF));
+    context.residentFonts = &fonts;
+    Figure& f = figure(0, "\"AB-12\"", 0, 2);
+    const Bitmap upright = draw(f);
+    for (int rotation = 1; rotation < 4; ++rotation) {
+        setRecord16(f.record, 14, rotation);
+        const Bitmap turned = draw(f);
+        EXPECT_EQ(turned.countInk(), upright.countInk());
+        for (int y = 0; y < 500; ++y)
+            for (int x = 0; x < 500; ++x) {
+                const int a = x - 250, c = y - 250;  // along and across the symbol
+                const int px[] = {250 + a, 250 - c, 250 - a, 250 + c}, py[] = {250 + c, 250 + a, 250 - c, 250 - a};
+                ASSERT_TRUE(!upright.isInk(x, y) || turned.isInk(px[rotation], py[rotation]))
+                    << rotation << ": " << x << "," << y;
+            }
+    }
+}
+
+TEST_F(BarcodeFigureTest, DrawnSymbolsReadBackInEveryRotation) {
+    if (!haveZXing()) GTEST_SKIP() << "ZXing not available";
+    for (int rotation = 0; rotation < 4; ++rotation) {
+        const Bitmap b = draw(figure(8, "\"590123412345\"", rotation, 2));
+        // A line across the bars, 20 dots from the anchor's side, read along the symbol.
+        std::string bars = line(b, rotation, rotation == 0 || rotation == 3 ? 270 : 230);
+        if (rotation >= 2) bars.assign(bars.rbegin(), bars.rend());
+        EXPECT_EQ(readWithZXing(bars, 0), "5901234123457") << rotation;
+    }
+}
+
+TEST_F(BarcodeFigureTest, GuardBarsReachBelowTheOthersUnderAHumanReadableLine) {
+    const Bitmap b = draw(figure(8, "\"123456789012\"", 0, 2));
+    const int x = 250 + 18;  // EAN-13 moves 3n + 12 = 18 dots right for its leading digit
+    EXPECT_EQ(line(b, 0, 250).find('1'), static_cast<std::size_t>(x));
+    // Bars stop 16 dots short; the guards (start, centre at module 46, end) go on.
+    const std::string low = line(b, 0, 250 + 30);
+    for (int module : {0, 2, 46, 48, 92, 94}) EXPECT_EQ(low[static_cast<std::size_t>(x + 2 * module)], '1') << module;
+    EXPECT_EQ(low[static_cast<std::size_t>(x + 2 * 3)], '0');
+    EXPECT_EQ(dots(b, {{x, 250 + 39}, {x, 250 + 40}}), "10");
+}
+
+TEST_F(BarcodeFigureTest, PostnetTallAndShortBars) {
+    Figure& f = figure(18, "\"12345\"");
+    // Frame bar: tall, 24 dots; digit 1 = 00011: its first bar short, only the bottom 8 dots.
+    EXPECT_EQ(dots(draw(f), {{250, 250}, {253, 273}, {250, 274}, {260, 265}, {260, 266}, {260, 273}, {264, 270}}),
+              "1100110");
+    EXPECT_EQ(BarcodeRecord::decode(f.record).barLength, 314u);
+}
+
+TEST_F(BarcodeFigureTest, InvalidDataIsCrossedOnTheScreenOnly) {
+    Figure& f = figure(8, "\"12345678901\"", 1);
+    EXPECT_GT(draw(f).countInk(), 0);  // the zero symbol is drawn as it stands
+    ASSERT_EQ(lines.size(), 2u);
+    // Rotation 1: along runs down (+y), across runs left (-x); the symbol is 190 dots long.
+    const auto& l = lines;
+    EXPECT_EQ((std::vector{l[0].x1, l[0].y1, l[0].x2, l[0].y2, l[1].x1, l[1].y1, l[0].penWidth}),
+              (std::vector{245, 255, 250 - 30, 250 + 180, 220, 255, 3}));
+    EXPECT_EQ(BarcodeRecord::decode(f.record).barLength, 190u);
+}
+
+}  // namespace
+}  // namespace tavrin::test
