@@ -2,44 +2,30 @@
 // A scripted printer at the other end of the link, a window stand-in that records what the
 // link showed, and a clock that runs only when asked, so silence costs no real time.
 #include <chrono>
-#include <cstdint>
 #include <deque>
 #include <string>
-#include <string_view>
+#include <utility>
 #include <vector>
 
-#include "printer/link_ui.h"
 #include "printer/printer_link.h"
-#include "printer/serial_transport.h"
 
 namespace tavrin::test {
 
 class FakeTransport : public SerialTransport {
 public:
-    // When the bytes written so far end with `command`, `reply` arrives. Replies are
-    // matched in the order they were scripted.
-    void replyTo(std::string_view command, std::string_view reply) {
-        script_.push_back({std::string(command), std::string(reply)});
-    }
+    // When the bytes written so far end with `command`, `reply` arrives; in scripted order.
+    void replyTo(std::string_view command, std::string_view reply) { script_.emplace_back(command, reply); }
     void arrive(std::string_view bytes) { input.insert(input.end(), bytes.begin(), bytes.end()); }
 
     bool open(const std::string& device, const SerialSettings& settings) override {
-        openedDevice = device;
-        openedSettings = settings;
-        ++openCount;
-        if (openFails) return false;
-        opened = true;
+        openedDevice = device, openedSettings = settings, ++openCount;
         input.clear();  // as a real port: nothing from an earlier session
-        return true;
+        return opened = !openFails;
     }
     bool isOpen() const override { return opened; }
-    void close() override {
-        opened = false;
-        ++closeCount;
-    }
+    void close() override { opened = false, ++closeCount; }
     std::uint32_t bytesWaiting() override {
-        if (brokenInput) return kBytesWaitingUnknown;
-        return static_cast<std::uint32_t>(input.size());
+        return brokenInput ? kBytesWaitingUnknown : static_cast<std::uint32_t>(input.size());
     }
     bool readByte(std::uint8_t& byte) override {
         if (brokenInput || input.empty()) return false;
@@ -48,47 +34,29 @@ public:
         return true;
     }
     bool writeByte(std::uint8_t byte) override {
-        ++writeCalls;
         if (unflushed) ++writesWithoutFlush;
-        if (refuseFrom <= written.size() && refusals > 0) {
-            --refusals;
-            return false;
-        }
+        if (refuseFrom <= written.size() && refusals > 0) return --refusals, false;
         written.push_back(static_cast<char>(byte));
         unflushed = true;
-        if (!script_.empty() && written.ends_with(script_.front().command)) {
-            arrive(script_.front().reply);
+        if (!script_.empty() && written.ends_with(script_.front().first)) {
+            arrive(script_.front().second);
             script_.pop_front();
         }
         return true;
     }
-    void flush() override {
-        unflushed = false;
-        ++flushCalls;
-    }
+    void flush() override { unflushed = false, ++flushCalls; }
 
     std::string written;
     std::deque<char> input;
-    bool opened = false;
-    bool openFails = false;
-    bool brokenInput = false;  // claims input it cannot deliver
+    bool opened = false, openFails = false, unflushed = false;
+    bool brokenInput = false;    // claims input it cannot deliver
     std::size_t refuseFrom = 0;  // the refusals start once this many bytes are written
-    int refusals = 0;
-    int openCount = 0;
-    int closeCount = 0;
-    int writeCalls = 0;
-    int flushCalls = 0;
-    int writesWithoutFlush = 0;
-    bool unflushed = false;
+    int refusals = 0, openCount = 0, closeCount = 0, flushCalls = 0, writesWithoutFlush = 0;
     std::string openedDevice;
     SerialSettings openedSettings;
 
 private:
-    struct Step {
-        std::string command;
-        std::string reply;
-    };
-    std::deque<Step> script_;
+    std::deque<std::pair<std::string, std::string>> script_;
 };
 
 // Records what the user would have seen, one event per line.
@@ -102,19 +70,14 @@ public:
         return answer;
     }
     void showProgressWindow(std::string_view title, std::string_view text) override {
-        visible = true;
-        log("window ", title, text);
+        visible = true, log("window ", title, text);
     }
     void setProgressText(std::string_view text) override { events.push_back("text " + std::string(text)); }
     bool progressWindowVisible() const override { return visible; }
     void showProgressError(std::string_view title, std::string_view text) override {
-        visible = true;
-        log("window error ", title, text);
+        visible = true, log("window error ", title, text);
     }
-    void closeProgressWindow() override {
-        visible = false;
-        events.push_back("close");
-    }
+    void closeProgressWindow() override { visible = false, events.push_back("close"); }
     void showError(std::string_view title, std::string_view text) override { log("box ", title, text); }
     void beep() override { events.push_back("beep"); }
 
@@ -137,23 +100,18 @@ struct FakeClock {
         int milliseconds;
         bool operator==(const Sleep&) const = default;
     };
-
     LinkTiming timing(const FakeTransport& transport) {
         LinkTiming t;
-        t.now = [this] { return std::chrono::milliseconds(now_++); };
+        t.now = [this] { return std::chrono::milliseconds(now++); };
         t.sleep = [this, &transport](std::chrono::milliseconds d) {
-            now_ += d.count();
+            now += d.count();
             sleeps.push_back({transport.written.size(), static_cast<int>(d.count())});
         };
         t.pollInterval = std::chrono::milliseconds(0);
         return t;
     }
-    long long elapsed() const { return now_; }
-
     std::vector<Sleep> sleeps;
-
-private:
-    long long now_ = 0;
+    long long now = 0;
 };
 
 // A link wired to the fakes.
@@ -163,5 +121,8 @@ struct FakePrinter {
     FakeClock clock;
     PrinterLink link{transport, ui, clock.timing(transport)};
 };
+
+using Events = std::vector<std::string>;
+using Sleeps = std::vector<FakeClock::Sleep>;
 
 }  // namespace tavrin::test

@@ -1,163 +1,180 @@
-// Form lines read back into a label: accepted shapes, limits, and lines that add nothing.
+// Form lines read back into a label: accepted shapes, limits, lines that add nothing, and
+// written labels read back as they were.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "printer/form_reader.h"
+#include "printer/form_writer.h"
 #include "printer/line_scanner.h"
+#include "printer_fixtures.h"
 
 namespace tavrin {
 namespace {
 
+using test::makeSlot;
+
+TEST(LineScanner, NumbersClampAndStopAtNonDigits) {
+    struct Case {
+        const char* text;
+        long long value;
+        char next;  // 0: not looked at
+    };
+    const Case unsignedCases[] = {{"123,", 123, ','}, {",5", 0, ','}, {"99999999999999999999999x", 65535, 'x'},
+                                  {"65535", 65535, 0}, {"65536", 65535, 0}, {"-5", 0, 0}};
+    for (const Case& c : unsignedCases) {
+        LineScanner s(c.text);
+        EXPECT_EQ(static_cast<long long>(s.scanUnsigned()), c.value) << c.text;
+        if (c.next) {
+            EXPECT_EQ(s.peek(), c.next) << c.text;
+        }
+    }
+    const Case signedCases[] = {{"-8", -8, 0},     {"+8", 8, 0},  {"32767", 32767, 0}, {"40000", 32767, 0},
+                                {"-999999999999", -32767, 0}, {"-", 0, 0}, {"+-3", 0, '-'}};
+    for (const Case& c : signedCases) {
+        LineScanner s(c.text);
+        EXPECT_EQ(static_cast<long long>(s.scanSigned()), c.value) << c.text;
+        if (c.next) {
+            EXPECT_EQ(s.peek(), c.next) << c.text;
+        }
+    }
+}
+
 class FormReaderTest : public ::testing::Test {
 protected:
     bool read(std::string_view line) { return reader.readFormLine(line); }
-    const Figure& last() { return document.figures.back(); }
-    std::size_t count() const { return document.figures.size(); }
-
     LabelDocument document;
     FormReader reader{document, FormReader::nameListResolver({"  LOGO ", "PICT0001", "A\"B"})};
 };
 
-TEST(LineScanner, NumbersClampAndStopAtNonDigits) {
-    LineScanner a("123,");
-    EXPECT_EQ(a.scanUnsigned(), 123u);
-    EXPECT_EQ(a.peek(), ',');
-    LineScanner none(",5");
-    EXPECT_EQ(none.scanUnsigned(), 0u);
-    EXPECT_EQ(none.peek(), ',');
-    LineScanner big("99999999999999999999999x");
-    EXPECT_EQ(big.scanUnsigned(), 65535u);
-    EXPECT_EQ(big.peek(), 'x');
-    EXPECT_EQ(LineScanner("65535").scanUnsigned(), 65535u);
-    EXPECT_EQ(LineScanner("65536").scanUnsigned(), 65535u);
-    EXPECT_EQ(LineScanner("-5").scanUnsigned(), 0u);
-
-    EXPECT_EQ(LineScanner("-8").scanSigned(), -8);
-    EXPECT_EQ(LineScanner("+8").scanSigned(), 8);
-    EXPECT_EQ(LineScanner("32767").scanSigned(), 32767);
-    EXPECT_EQ(LineScanner("40000").scanSigned(), 32767);
-    EXPECT_EQ(LineScanner("-999999999999").scanSigned(), -32767);
-    EXPECT_EQ(LineScanner("-").scanSigned(), 0);
-    LineScanner twoSigns("+-3");
-    EXPECT_EQ(twoSigns.scanSigned(), 0);
-    EXPECT_EQ(twoSigns.peek(), '-');
-}
-
-TEST_F(FormReaderTest, TextLines) {
-    ASSERT_TRUE(read("A40,40,0,3,1,1,N,\"Text\""));
-    TextRecord t = TextRecord::decode(last().record);
-    EXPECT_EQ(last().kind, FigureKind::Text);
-    EXPECT_EQ(t.x, 40);
-    EXPECT_EQ(t.font, 3);
-    EXPECT_EQ(t.style, 0);
-    EXPECT_EQ(t.data, "\"Text\"");
-
-    ASSERT_TRUE(read("A-2047,2047,3,b,8,8,W,V00,\"x\""));
-    t = TextRecord::decode(last().record);
-    EXPECT_EQ(t.x, -2047);
-    EXPECT_EQ(t.y, 2047);
-    EXPECT_EQ(t.rotation, 3);
-    EXPECT_EQ(t.font, 'B');  // the letter's upper-case code until fonts are fetched
-    EXPECT_EQ(t.hMul, 8);
-    EXPECT_EQ(t.vMul, 8);
-    EXPECT_EQ(t.style, 3);
-    EXPECT_EQ(t.data, "V00,\"x\"");
-
-    ASSERT_TRUE(read("A1,1,0,1,1,1,R,"));  // empty data
-    EXPECT_EQ(TextRecord::decode(last().record).data, "");
-    // Data keeps 67 characters.
-    ASSERT_TRUE(read("A1,1,0,1,1,1,B," + std::string(100, 'x')));
-    EXPECT_EQ(TextRecord::decode(last().record).data, std::string(67, 'x'));
-
-    const std::size_t before = count();
-    for (const char* bad : {"A40,40,0,3,1,9,N,\"T\"", "A40,40,0,3,0,1,N,x", "A40,40,0,6,1,1,N,x",
-                            "A40,40,0,0,1,1,N,x", "A40,40,4,3,1,1,N,x", "A-2048,40,0,3,1,1,N,x",
-                            "A40,2048,0,3,1,1,N,x", "A40,40,0,3,1,1,X,x", "A40,40,0,3,1,1,N",
-                            "A40,40,0,33,1,1,N,x", "A40;40,0,3,1,1,N,x", "A", "A40,40,0,,1,1,N,x"})
-        EXPECT_FALSE(read(bad)) << bad;
-    EXPECT_EQ(count(), before);
-}
-
-TEST_F(FormReaderTest, BarcodeLines) {
-    ASSERT_TRUE(read("B40,40,0,E30,2,3,80,BC,V01"));
-    BarcodeRecord b = BarcodeRecord::decode(last().record);
-    EXPECT_EQ(b.type, 8);
-    EXPECT_EQ(b.humanReadable, 2);
-    EXPECT_EQ(b.height, 80);
-    EXPECT_EQ(b.data, "V01");
+TEST_F(FormReaderTest, FigureLinesBecomeTheirRecords) {
+    using T = TextRecord;
+    using B = BarcodeRecord;
+    using K = FigureKind;
+    const std::string longText = "A1,1,0,1,1,1,B," + std::string(100, 'x');
+    const std::string longCode = "B1,1,0,3,1,2,10,N," + std::string(80, '7');
     struct Case {
-        const char* line;
-        int type, readable;
+        std::string line;
+        FigureKind kind;
+        Record record;
     };
-    for (const Case c : {Case{"B0,0,1,3,1,2,10,N,x", 0, 0}, Case{"B0,0,1,2U,1,2,10,B,x", 26, 1},
-                         Case{"B0,0,1,0,1,2,10,BL,x", 19, 1}, Case{"B0,0,1,UE5,1,2,10,BR,x", 25, 3},
-                         Case{"B0,0,1,1E,8,8,255,BC,", 12, 2}}) {
-        ASSERT_TRUE(read(c.line)) << c.line;
-        b = BarcodeRecord::decode(last().record);
-        EXPECT_EQ(b.type, c.type) << c.line;
-        EXPECT_EQ(b.humanReadable, c.readable) << c.line;
+    const std::vector<Case> cases = {
+        {"A40,40,0,3,1,1,N,\"Text\"", K::Text, T{.x = 40, .y = 40, .font = 3, .data = "\"Text\""}.encode()},
+        {"A-2047,2047,3,b,8,8,W,V00,\"x\"", K::Text,  // a letter's upper-case code until fonts are fetched
+         T{.x = -2047, .y = 2047, .hMul = 8, .vMul = 8, .font = 'B', .style = 3, .rotation = 3, .data = "V00,\"x\""}
+             .encode()},
+        {"A1,1,0,1,1,1,R,", K::Text, T{.x = 1, .y = 1, .font = 1, .style = 1, .data = ""}.encode()},
+        {longText, K::Text, T{.x = 1, .y = 1, .font = 1, .style = 2, .data = std::string(67, 'x')}.encode()},
+        {"B40,40,0,E30,2,3,80,BC,V01", K::Barcode, B{.x = 40, .y = 40, .data = "V01"}.encode()},
+        {"B0,0,1,3,1,2,10,N,x", K::Barcode,
+         B{.type = 0, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 0, .rotation = 1, .data = "x"}.encode()},
+        {"B0,0,1,2U,1,2,10,B,x", K::Barcode,
+         B{.type = 26, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 1, .rotation = 1, .data = "x"}.encode()},
+        {"B0,0,1,0,1,2,10,BL,x", K::Barcode,
+         B{.type = 19, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 1, .rotation = 1, .data = "x"}.encode()},
+        {"B0,0,1,UE5,1,2,10,BR,x", K::Barcode,
+         B{.type = 25, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 3, .rotation = 1, .data = "x"}.encode()},
+        {"B0,0,1,1E,8,8,255,BC,", K::Barcode,
+         B{.type = 12, .height = 255, .narrow = 8, .wide = 8, .humanReadable = 2, .rotation = 1, .data = ""}.encode()},
+        {longCode, K::Barcode,
+         B{.type = 0, .x = 1, .y = 1, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 0,
+           .data = std::string(63, '7')}.encode()},
+        {"LE-2046,2047,2047,0", K::Rectangle, RectangleRecord{-2046, 2047, 2047, 0, kColourInverse}.encode()},
+        {"LW1,2,3,4", K::Rectangle, RectangleRecord{1, 2, 3, 4, kColourWhite}.encode()},
+        {"LS10,10,4E,100,100", K::DiagonalLine, LineRecord{10, 10, 100, 100, 4, kColourInverse}.encode()},
+        {"LS10,10,4,100,100", K::DiagonalLine, LineRecord{10, 10, 100, 100, 4, kColourBlack}.encode()},
+        {"LS-1,-2,80W,-3,-4", K::DiagonalLine, LineRecord{-1, -2, -3, -4, 80, kColourWhite}.encode()},
+        {"X40,40,4,140,90", K::Box, BoxRecord{40, 40, 140, 90, 4}.encode()},
+        // The list entry "  LOGO " matches once trimmed; a backslash takes the quote literally.
+        {"GG10,-20,\"LOGO\"", K::Picture, PictureRecord{.x = 10, .y = -20, .name = "LOGO"}.encode()},
+        {"GG0,0,\"A\\\"B\"", K::Picture, PictureRecord{.name = "A\"B"}.encode()},
+    };
+    for (const auto& [line, kind, record] : cases) {
+        ASSERT_TRUE(read(line)) << line;
+        EXPECT_EQ(document.figures.back().kind, kind) << line;
+        EXPECT_EQ(document.figures.back().record, record) << line;
+        EXPECT_EQ(document.figures.back().picture, nullptr) << line;
     }
-    ASSERT_TRUE(read("B1,1,0,3,1,2,10,N," + std::string(80, '7')));
-    EXPECT_EQ(BarcodeRecord::decode(last().record).data, std::string(63, '7'));
-
-    const std::size_t before = count();
-    for (const char* bad : {"B40,40,0,E31,2,3,80,BC,x", "B40,40,0,e30,2,3,80,BC,x", "B40,40,0,E300,2,3,80,BC,x",
-                            "B40,40,0,E30,2,3,256,BC,x", "B40,40,0,E30,9,3,80,BC,x", "B40,40,0,E30,2,0,80,BC,x",
-                            "B40,40,0,E30,2,3,80,BX,x", "B40,40,0,E30,2,3,80,X,x", "B40,40,0,E30,2,3,80,BC",
-                            "B40,40,0,E30", "B40,40,0,,2,3,80,N,x", "B40,40,0,E30,2,3,80,NN,x"})
-        EXPECT_FALSE(read(bad)) << bad;
-    EXPECT_EQ(count(), before);
 }
 
-TEST_F(FormReaderTest, RectanglesLinesAndBoxes) {
-    ASSERT_TRUE(read("LE-2046,2047,2047,0"));
-    RectangleRecord r = RectangleRecord::decode(last().record);
-    EXPECT_EQ(r.x, -2046);
-    EXPECT_EQ(r.width, 2047);
-    EXPECT_EQ(r.colour, 1);
-    ASSERT_TRUE(read("LW1,2,3,4"));
-    EXPECT_EQ(RectangleRecord::decode(last().record).colour, 2);
+TEST_F(FormReaderTest, SetupAndDefinitionLines) {
+    using S = LabelSetup;
+    const std::vector<std::pair<std::string, std::function<void(S&)>>> steps = {
+        {"Q200,B24-8", [](S& s) { s.length = 200, s.labelGap = 24, s.offset = -8, s.paperType = 1; }},
+        {"Q300,24", [](S& s) { s.length = 300, s.offset = 0, s.paperType = 0; }},
+        {"Q1650,120+80", [](S& s) { s.length = 1650, s.labelGap = 120, s.offset = 80; }},
+        {"S6", [](S& s) { s.speed = 6; }},
+        {"D15", [](S& s) { s.darkness = 15; }},
+        {"q608", [](S& s) { s.width = 608; }},
+        {"ZB", [](S& s) { s.orientation = 1; }},
+        {"ZT", [](S& s) { s.orientation = 0; }},
+        {"j1", [](S& s) { s.normalText = 0; }},
+        {"j0", [](S& s) { s.normalText = 1; }},
+        {"TDY2.MN.DD", [](S& s) { s.dateFormat = "Y2.MN.DD"; }},
+        {"TT" + std::string(30, 'H'), [](S& s) { s.timeFormat = std::string(15, 'H'); }},
+    };
+    S expected = document.setup;
+    for (const auto& [line, change] : steps) {
+        ASSERT_TRUE(read(line)) << line;
+        change(expected);
+        EXPECT_EQ(document.setup, expected) << line;
+    }
 
-    ASSERT_TRUE(read("LS10,10,4E,100,100"));
-    LineRecord l = LineRecord::decode(last().record);
-    EXPECT_EQ(l.thickness, 4);
-    EXPECT_EQ(l.colour, 1);
-    EXPECT_EQ(l.x2, 100);
-    ASSERT_TRUE(read("LS10,10,4,100,100"));
-    EXPECT_EQ(LineRecord::decode(last().record).colour, 0);
-    ASSERT_TRUE(read("LS-1,-2,80W,-3,-4"));
-    l = LineRecord::decode(last().record);
-    EXPECT_EQ(l.colour, 2);
-    EXPECT_EQ(l.y2, -4);
-
-    ASSERT_TRUE(read("X40,40,4,140,90"));
-    const BoxRecord x = BoxRecord::decode(last().record);
-    EXPECT_EQ(x.x1, 40);
-    EXPECT_EQ(x.thickness, 4);
-    EXPECT_EQ(x.y2, 90);
-
-    const std::size_t before = count();
-    for (const char* bad : {"LO-2047,0,1,1", "LO0,0,2048,1", "LO0,0,1,2048", "LO0,0,1,1,", "LX0,0,1,1", "L",
-                            "LS10,10,81,100,100", "LS10,10,4X,100,100", "LS10,10,4E,100", "LS10,10,4E,100,100x",
-                            "X40,40,81,140,90", "X40,40,4,140", "X40,40,4,140,2048", "X-2047,40,4,140,90"})
-        EXPECT_FALSE(read(bad)) << bad;
-    EXPECT_EQ(count(), before);
+    document.counters[2].setValue("0009");  // the value stays
+    struct Definition {
+        const char* line;
+        const Variable& slot;
+        Variable expected;
+    };
+    const Definition definitions[] = {
+        {"V03,05,R0,\"Price\"", document.variables[3], makeSlot(5, kJustifyRight, '0', "Price")},
+        {"V31,32,L,\"\"", document.variables[31], makeSlot(32, kJustifyLeft, ' ', "")},
+        {"V00,04,R,,\"say \"hi\"\"",  // a comma as pad, quotes inside the prompt
+         document.variables[0], makeSlot(4, kJustifyRight, ',', "say \"hi\"")},
+        {"C02,04,R0,-1,\"Count\"", document.counters[2], makeSlot(4, kJustifyRight, '0', "Count", "0009", -1)},
+        {"C07,04,N,+127,\"x\"", document.counters[7], makeSlot(4, kJustifyNone, ' ', "x", "", 127)},
+    };
+    for (const Definition& d : definitions) {
+        ASSERT_TRUE(read(d.line)) << d.line;
+        EXPECT_EQ(d.slot, d.expected) << d.line;
+    }
 }
 
-TEST_F(FormReaderTest, PicturesOnlyWhenTheNameIsKnown) {
-    ASSERT_TRUE(read("GG10,-20,\"LOGO\""));  // list entry "  LOGO " matches once trimmed
-    PictureRecord p = PictureRecord::decode(last().record);
-    EXPECT_EQ(p.name, "LOGO");
-    EXPECT_EQ(p.y, -20);
-    EXPECT_EQ(p.dataLength, 0u);
-    EXPECT_EQ(last().picture, nullptr);
-    ASSERT_TRUE(read("GG0,0,\"A\\\"B\""));  // a backslash takes the quote literally
-    EXPECT_EQ(PictureRecord::decode(last().record).name, "A\"B");
-
-    const std::size_t before = count();
-    for (const char* bad : {"GG0,0,\"logo\"", "GG0,0,\"LOGO", "GG0,0,\"LOGO\"x", "GG0,0,LOGO", "GX0,0,\"LOGO\"",
-                            "GG0,0,\"LOGO\\\"", "GG-2047,0,\"LOGO\"", "GG0,0,\"OTHER\"", "GG0,0,\"\""})
+TEST_F(FormReaderTest, LinesOutsideTheLimitsOrNotRestoredChangeNothing) {
+    document.variables[3] = makeSlot(1, kJustifyLeft, ' ', "Old");
+    const LabelDocument before = document;
+    for (const char* bad : {
+             // Text: vMul 9, hMul 0, font 6, 0 and 33, rotation 4, positions, style, missing fields.
+             "A40,40,0,3,1,9,N,\"T\"", "A40,40,0,3,0,1,N,x", "A40,40,0,6,1,1,N,x", "A40,40,0,0,1,1,N,x",
+             "A40,40,4,3,1,1,N,x", "A-2048,40,0,3,1,1,N,x", "A40,2048,0,3,1,1,N,x", "A40,40,0,3,1,1,X,x",
+             "A40,40,0,3,1,1,N", "A40,40,0,33,1,1,N,x", "A40;40,0,3,1,1,N,x", "A", "A40,40,0,,1,1,N,x",
+             // Barcode: E31 and other unknown codes, height, widths, readable letters.
+             "B40,40,0,E31,2,3,80,BC,x", "B40,40,0,e30,2,3,80,BC,x", "B40,40,0,E300,2,3,80,BC,x",
+             "B40,40,0,E30,2,3,256,BC,x", "B40,40,0,E30,9,3,80,BC,x", "B40,40,0,E30,2,0,80,BC,x",
+             "B40,40,0,E30,2,3,80,BX,x", "B40,40,0,E30,2,3,80,X,x", "B40,40,0,E30,2,3,80,BC", "B40,40,0,E30",
+             "B40,40,0,,2,3,80,N,x", "B40,40,0,E30,2,3,80,NN,x",
+             // Rectangles, lines (colour letters E and W only), boxes.
+             "LO-2047,0,1,1", "LO0,0,2048,1", "LO0,0,1,2048", "LO0,0,1,1,", "LX0,0,1,1", "L", "LS10,10,81,100,100",
+             "LS10,10,4X,100,100", "LS10,10,4E,100", "LS10,10,4E,100,100x", "X40,40,81,140,90", "X40,40,4,140",
+             "X40,40,4,140,2048", "X-2047,40,4,140,90",
+             // Pictures: case, quotes, unknown or empty names.
+             "GG0,0,\"logo\"", "GG0,0,\"LOGO", "GG0,0,\"LOGO\"x", "GG0,0,LOGO", "GX0,0,\"LOGO\"", "GG0,0,\"LOGO\\\"",
+             "GG-2047,0,\"LOGO\"", "GG0,0,\"OTHER\"", "GG0,0,\"\"",
+             // Setup values out of range or with trailing characters.
+             "Q2000,24", "Q200,121", "Q200,24+81", "Q200,24-8x", "Q200", "S7", "S6 ", "D16", "q609", "ZBX", "Z", "j2",
+             "TX1",
+             // Definitions: slot, length, justification, quotes, prompt of 27, step.
+             "V32,05,R0,\"P\"", "V03,33,R0,\"P\"", "V03,05,X0,\"P\"", "V03,05,R0,\"P", "V03,05,R0,P",
+             "V03,05,R0,\"P\"x", "V03,05,R0,\"123456789012345678901234567\"", "V03", "C08,04,R0,+1,\"P\"",
+             "C00,04,R0,+128,\"P\"", "C00,04,R0,\"P\"", "C00,04,R0,+1",
+             // Lines the reader does not restore, comments and lines starting with a blank.
+             "; Saved by TAVRIN Label Editor", " Q200,24", "R10,10", "I2", "P1", "N", "FE", "rQ200,24", "", "~",
+             "\x7f"})
         EXPECT_FALSE(read(bad)) << bad;
-    EXPECT_EQ(count(), before);
+    EXPECT_EQ(document.figures.size(), 0u);
+    EXPECT_EQ(document.setup, before.setup);
+    EXPECT_EQ(document.variables, before.variables);
+    EXPECT_EQ(document.counters, before.counters);
 }
 
 TEST(FormReaderPictures, ResolverCanSupplyTheData) {
@@ -169,103 +186,189 @@ TEST(FormReaderPictures, ResolverCanSupplyTheData) {
         return ResolvedPicture{block, 8, 2};
     });
     ASSERT_TRUE(reader.readFormLine("GG1,2,\"SIXTEENCHARNAME1\""));
-    const PictureRecord p = PictureRecord::decode(d.figures.back().record);
-    EXPECT_EQ(p.name, "SIXTEENCHARNAME");  // 15 characters kept
-    EXPECT_EQ(p.width, 8);
-    EXPECT_EQ(p.height, 2);
-    EXPECT_EQ(p.dataLength, 4u);
+    // 15 characters of the name are kept.
+    EXPECT_EQ(d.figures.back().record,
+              (PictureRecord{.x = 1, .y = 2, .width = 8, .height = 2, .dataLength = 4, .name = "SIXTEENCHARNAME"}
+                   .encode()));
     EXPECT_EQ(d.figures.back().picture, block);
     FormReader blind(d);  // no resolver: no picture can be placed
     EXPECT_FALSE(blind.readFormLine("GG1,2,\"SIXTEENCHARNAME1\""));
 }
 
-TEST_F(FormReaderTest, SetupLines) {
-    LabelSetup& s = document.setup;
-    s.offset = 5;
-    ASSERT_TRUE(read("Q200,B24-8"));
-    EXPECT_EQ(s.length, 200);
-    EXPECT_EQ(s.labelGap, 24);
-    EXPECT_EQ(s.offset, -8);
-    EXPECT_EQ(s.paperType, 1);
-    ASSERT_TRUE(read("Q300,24"));
-    EXPECT_EQ(s.offset, 0);
-    EXPECT_EQ(s.paperType, 0);
-    ASSERT_TRUE(read("Q1650,120+80"));
-    EXPECT_EQ(s.offset, 80);
-    EXPECT_FALSE(read("Q2000,24"));
-    EXPECT_FALSE(read("Q200,121"));
-    EXPECT_FALSE(read("Q200,24+81"));
-    EXPECT_FALSE(read("Q200,24-8x"));
-    EXPECT_FALSE(read("Q200"));
-    EXPECT_EQ(s.length, 1650);
+class Generator {
+public:
+    explicit Generator(unsigned seed) : rng_(seed) {}
+    int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
+    bool chance(int percent) { return between(1, 100) <= percent; }
+    // Printable bytes, including some of the printer's upper half; never a line end.
+    std::string text(int maxLength) {
+        std::string out(static_cast<std::size_t>(between(0, maxLength)), ' ');
+        for (char& c : out) c = static_cast<char>(chance(90) ? between(0x20, 0x7E) : between(0xA0, 0xFF));
+        return out;
+    }
+    std::string name() {
+        static constexpr std::string_view kChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
+        std::string out(static_cast<std::size_t>(between(1, 15)), 'A');
+        for (char& c : out) c = kChars[static_cast<std::size_t>(between(0, static_cast<int>(kChars.size()) - 1))];
+        return out;
+    }
+    int position(int low = -2046) { return chance(10) ? (chance(50) ? low : 2047) : between(-100, 700); }
+    Variable slot(int step) {
+        return makeSlot(between(0, 32), between(0, 3), static_cast<char>(between(0x20, 0x7E)), text(26),
+                        step ? "1" : text(63), step);
+    }
 
-    EXPECT_FALSE(read("S7"));
-    ASSERT_TRUE(read("S6"));
-    EXPECT_EQ(s.speed, 6);
-    EXPECT_FALSE(read("S6 "));
-    ASSERT_TRUE(read("D15"));
-    EXPECT_EQ(s.darkness, 15);
-    EXPECT_FALSE(read("D16"));
-    EXPECT_FALSE(read("q609"));
-    ASSERT_TRUE(read("q608"));
-    EXPECT_EQ(s.width, 608);
-    ASSERT_TRUE(read("ZB"));
-    EXPECT_EQ(s.orientation, 1);
-    EXPECT_FALSE(read("ZBX"));
-    EXPECT_FALSE(read("Z"));
-    ASSERT_TRUE(read("ZT"));
-    EXPECT_EQ(s.orientation, 0);
-    ASSERT_TRUE(read("j1"));
-    EXPECT_EQ(s.normalText, 0);
-    ASSERT_TRUE(read("j0"));
-    EXPECT_EQ(s.normalText, 1);
-    EXPECT_FALSE(read("j2"));
-    ASSERT_TRUE(read("TDY2.MN.DD"));
-    EXPECT_EQ(s.dateFormat, "Y2.MN.DD");
-    ASSERT_TRUE(read("TT" + std::string(30, 'H')));
-    EXPECT_EQ(s.timeFormat, std::string(15, 'H'));
-    EXPECT_FALSE(read("TX1"));
+private:
+    std::mt19937 rng_;
+};
 
-    // Lines the reader does not restore leave everything as it was.
-    const LabelSetup before = s;
-    for (const char* ignored : {"; Saved by TAVRIN Label Editor", " Q200,24", "R10,10", "I2", "P1", "N", "FE",
-                                "rQ200,24", "", "~", "\x7f"})
-        EXPECT_FALSE(read(ignored)) << ignored;
-    EXPECT_EQ(s, before);
-    EXPECT_EQ(count(), 0u);
+LabelDocument randomLabel(Generator& g, std::vector<std::string>& pictureNames) {
+    LabelDocument d;
+    d.setup = LabelSetup{.width = g.between(0, 608), .length = g.between(0, 1650), .offset = g.between(-80, 80),
+                         .orientation = g.between(0, 1), .darkness = g.between(0, 15), .speed = g.between(0, 6),
+                         .labelGap = g.between(0, 120), .paperType = g.between(0, 2), .dateFormat = g.text(15),
+                         .timeFormat = g.text(15)};
+    for (Variable& v : d.variables)
+        if (g.chance(15)) v = g.slot(0);
+    for (Counter& c : d.counters)
+        if (g.chance(20)) c = g.slot(g.between(-128, 127));
+    int fonts = 0;
+    for (int i = g.between(1, 25); i > 0; --i) {
+        switch (g.between(0, 6)) {
+            case 0: {
+                const int font = fonts > 0 && g.chance(40) ? 5 + g.between(1, fonts) : g.between(1, 5);
+                test::addText(d, g.position(-2047), g.position(-2047), font, g.between(0, 3), g.text(67),
+                              g.between(0, 3), g.between(1, 8), g.between(1, 8));
+                break;
+            }
+            case 1:
+                test::addBarcode(d, g.between(0, 26), g.position(-2047), g.position(-2047), g.between(0, 255),
+                                 g.between(1, 8), g.between(1, 8), g.between(0, 3), g.text(63), g.between(0, 3));
+                break;
+            case 2:
+                test::addRectangle(d, g.position(), g.position(), g.between(0, 2047), g.between(0, 2047),
+                                   g.between(0, 2));
+                break;
+            case 3:
+                test::addLine(d, g.position(), g.position(), g.position(), g.position(), g.between(0, 80),
+                              g.between(0, 2));
+                break;
+            case 4: test::addBox(d, g.position(), g.position(), g.position(), g.position(), g.between(0, 80)); break;
+            case 5:
+                pictureNames.push_back(g.name());
+                test::addPicture(d, g.position(), g.position(), pictureNames.back(), nullptr, 0, 0);
+                break;
+            case 6: {
+                const char letter = static_cast<char>('A' + g.between(0, 25));
+                if (d.figures.fontByLetter(letter)) break;
+                ++fonts;
+                test::addFont(d, letter, {1, 0, 16});
+                break;
+            }
+        }
+    }
+    return d;
 }
 
-TEST_F(FormReaderTest, VariableAndCounterDefinitions) {
-    ASSERT_TRUE(read("V03,05,R0,\"Price\""));
-    const Variable& v = document.variables[3];
-    EXPECT_TRUE(v.isDefined());
-    EXPECT_EQ(v.length, 5);
-    EXPECT_EQ(v.justification, kJustifyRight);
-    EXPECT_EQ(v.padChar, '0');
-    EXPECT_EQ(v.promptText(), "Price");
-    ASSERT_TRUE(read("V31,32,L,\"\""));
-    EXPECT_EQ(document.variables[31].padChar, ' ');
-    EXPECT_EQ(document.variables[31].promptText(), "");
-    ASSERT_TRUE(read("V00,04,R,,\"say \"hi\"\""));  // a comma as pad, quotes inside the prompt
-    EXPECT_EQ(document.variables[0].padChar, ',');
-    EXPECT_EQ(document.variables[0].promptText(), "say \"hi\"");
+// What a form carries of a figure: a soft font's text names the font by its letter.
+Record expectedRecord(const Figure& f, const FigureList& figures) {
+    if (f.kind != FigureKind::Text) return f.record;
+    TextRecord t = TextRecord::decode(f.record);
+    if (const Figure* font = figures.softFontByNumber(t.font)) {
+        t.font = FontRecord::decode(font->record).letter;
+        t.style = 0;
+    }
+    t.drawnWidth = 0;
+    return t.encode();
+}
 
-    document.counters[2].setValue("0009");
-    ASSERT_TRUE(read("C02,04,R0,-1,\"Count\""));
-    const Counter& c = document.counters[2];
-    EXPECT_TRUE(c.isDefined());
-    EXPECT_EQ(c.counterStep(), -1);
-    EXPECT_EQ(c.padChar, '0');
-    EXPECT_EQ(c.valueText(), "0009");  // the value stays
-    ASSERT_TRUE(read("C07,04,N,+127,\"x\""));
-    EXPECT_EQ(document.counters[7].counterStep(), 127);
-    EXPECT_EQ(document.counters[7].padChar, ' ');
+TEST(FormRoundTrip, GeneratedLabelsReadBackAsWritten) {
+    Generator g(20261206);
+    for (int round = 0; round < 400; ++round) {
+        std::vector<std::string> names;
+        const LabelDocument original = randomLabel(g, names);
+        BufferSink sink;
+        writeFormFile(original, sink);
+        const std::string text = sink.text();
 
-    for (const char* bad : {"V32,05,R0,\"P\"", "V03,33,R0,\"P\"", "V03,05,X0,\"P\"", "V03,05,R0,\"P",
-                            "V03,05,R0,P", "V03,05,R0,\"P\"x", "V03,05,R0,\"123456789012345678901234567\"",
-                            "V03", "C08,04,R0,+1,\"P\"", "C00,04,R0,+128,\"P\"", "C00,04,R0,\"P\"", "C00,04,R0,+1"})
-        EXPECT_FALSE(read(bad)) << bad;
-    EXPECT_FALSE(document.counters[0].isDefined());
+        LabelDocument copy;
+        copy.setup.leftMargin = 77;  // not carried by the form: must stay
+        FormReader reader(copy, FormReader::nameListResolver(names));
+        for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+            reader.readFormLine(std::string_view(text).substr(start, end - start - (text[end - 1] == '\r')));
+
+        std::vector<Record> expected, actual;
+        for (const Figure& f : original.figures)
+            if (!f.isFont()) expected.push_back(expectedRecord(f, original.figures));
+        for (const Figure& f : copy.figures) actual.push_back(f.record);
+        ASSERT_EQ(actual, expected) << "round " << round << "\n" << text;
+
+        LabelSetup setup = original.setup;
+        setup.paperType = setup.paperType == 1 ? 1 : 0;  // continuous and black line both write no B
+        setup.leftMargin = 77;
+        EXPECT_EQ(copy.setup, setup) << "round " << round;
+        for (std::size_t i = 0; i < kVariableCount + kCounterCount; ++i) {
+            const bool counter = i >= kVariableCount;
+            Variable want = counter ? original.counters[i - kVariableCount] : original.variables[i];
+            const Variable& got = counter ? copy.counters[i - kVariableCount] : copy.variables[i];
+            if (want.isDefined()) {
+                want.setValue("");  // values are not part of a form
+                if (want.justification == kJustifyNone) want.padChar = ' ';
+            }
+            ASSERT_EQ(got, want) << "round " << round << " slot " << i << "\n" << text;
+        }
+    }
+}
+
+TEST(FormRoundTrip, HostileLinesNeverBreakTheReader) {
+    Generator g(7);
+    LabelDocument d;
+    FormReader reader(d, [](const std::string&) { return std::optional<ResolvedPicture>(ResolvedPicture{}); });
+    const std::vector<std::string> seeds = {
+        "A40,40,0,3,1,1,N,\"Text\"", "B40,40,0,E30,2,3,80,BC,V01", "LS40,40,4E,140,90", "X40,40,4,140,90",
+        "LO40,40,100,20", "GG40,40,\"PICT0001\"", "Q200,B24-8", "V03,05,R0,\"Price\"", "C00,04,R0,+1,\"Count\"",
+        "TDDD-MN-Y4", "q608", "S6", "D8", "ZT", "j1"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string line = seeds[static_cast<std::size_t>(g.between(0, static_cast<int>(seeds.size()) - 1))];
+        const auto upTo = [&g](std::size_t n) {
+            return static_cast<std::size_t>(g.between(0, static_cast<int>(n)));
+        };
+        switch (g.between(0, 4)) {
+            case 0:  // random bytes, any value
+                line.assign(upTo(300), '\0');
+                for (char& c : line) c = static_cast<char>(g.between(0, 255));
+                if (!line.empty()) line[0] = "ABCDGLQSTVXZjq"[g.between(0, 13)];
+                break;
+            case 1:  // huge numbers and long fields
+                line.insert(1 + upTo(line.size() - 1), std::string(1 + upTo(399), g.chance(50) ? '9' : 'x'));
+                break;
+            case 2:  // a quote or a backslash dropped or added at the end
+                if (g.chance(50)) line.pop_back();
+                else line.push_back(g.chance(50) ? '\\' : '"');
+                break;
+            case 3: line.resize(upTo(line.size())); break;  // cut anywhere
+            default: line[upTo(line.size() - 1)] = static_cast<char>(g.between(0, 255));  // a byte changed
+        }
+        reader.readFormLine(line);
+    }
+    // Whatever got in respects the record limits.
+    for (const Figure& f : d.figures) {
+        if (f.kind == FigureKind::Text) {
+            const TextRecord t = TextRecord::decode(f.record);
+            EXPECT_LE(t.data.size(), 67u);
+            EXPECT_TRUE(t.hMul >= 1 && t.hMul <= 8 && t.vMul >= 1 && t.vMul <= 8);
+        } else if (f.kind == FigureKind::Barcode) {
+            const BarcodeRecord b = BarcodeRecord::decode(f.record);
+            EXPECT_LE(b.data.size(), 63u);
+            EXPECT_TRUE(b.type >= 0 && b.type <= 26);
+        } else if (f.kind == FigureKind::Picture) {
+            EXPECT_LE(PictureRecord::decode(f.record).name.size(), 15u);
+        }
+    }
+    EXPECT_LE(d.setup.dateFormat.size(), 15u);
+    EXPECT_LE(d.setup.width, 608);
+    EXPECT_LE(d.setup.length, 1650);
+    for (const Variable& v : d.variables) EXPECT_LE(v.promptText().size(), 26u);
 }
 
 }  // namespace

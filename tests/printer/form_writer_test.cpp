@@ -1,18 +1,15 @@
-// Whole command streams of the three writers, written out by hand.
+// Whole command streams of the three writers and form files on disk, written out by hand.
 #include <gtest/gtest.h>
 
+#include "printer/form_file.h"
 #include "printer/form_writer.h"
 #include "printer_fixtures.h"
+#include "support/test_support.h"
 
 namespace tavrin {
 namespace {
 
-using test::addFont;
-using test::addPicture;
-using test::addRectangle;
-using test::addText;
-using test::makeSlot;
-
+using namespace test;
 
 // One variable, one counter, a text and a rectangle on the default setup.
 LabelDocument smallLabel() {
@@ -24,58 +21,46 @@ LabelDocument smallLabel() {
     return d;
 }
 
-constexpr const char* kDefinitions = "V03,05,R0,\"Price\"\r\nC00,04,R0,+1,\"Count\"\r\n";
-constexpr const char* kFigures = "A40,40,0,3,1,1,N,\"Text\"\r\nLO40,40,100,20\r\n";
+const std::string kHeader = "; Saved by TAVRIN Label Editor\r\n";
+const std::string kDefinitions = "V03,05,R0,\"Price\"\r\nC00,04,R0,+1,\"Count\"\r\n";
+const std::string kFigures = "A40,40,0,3,1,1,N,\"Text\"\r\nLO40,40,100,20\r\n";
 
-TEST(FormFile, WholeFile) {
+// The form file writes speed 4 as S4, with no values; the print job as S6, after its values.
+TEST(FormFile, WholeFileAndFontOnlyLabel) {
     BufferSink sink;
     writeFormFile(smallLabel(), sink);
-    EXPECT_EQ(sink.text(), std::string("; Saved by TAVRIN Label Editor\r\n") + kDefinitions +
-                               "D8\r\nS4\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\nQ200,24+8\r\nq384\r\nR0,0\r\n" +
-                               kFigures + "\r\n");
+    EXPECT_EQ(sink.text(), kHeader + kDefinitions + "D8\r\nS4\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\n" +
+                               "Q200,24+8\r\nq384\r\nR0,0\r\n" + kFigures + "\r\n");
     EXPECT_TRUE(sink.pauses().empty());
+
+    LabelDocument fontOnly;
+    addFont(fontOnly, 'A', {1, 0, 16, 0, 0});
+    fontOnly.setup.speed = 0;
+    fontOnly.setup.offset = 0;
+    fontOnly.setup.paperType = 1;
+    BufferSink fonts;
+    writeFormFile(fontOnly, fonts);
+    EXPECT_EQ(fonts.text(), kHeader + "D8\r\nS0\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\nQ200,B24\r\nq384\r\nR0,0\r\n\r\n");
 }
 
-TEST(FormFile, FontOnlyLabelHasHeaderAndNoFigureLines) {
-    LabelDocument d;
-    addFont(d, 'A', {1, 0, 16, 0, 0});
-    d.setup.speed = 0;
-    d.setup.offset = 0;
-    d.setup.paperType = 1;
-    BufferSink sink;
-    writeFormFile(d, sink);
-    EXPECT_EQ(sink.text(),
-              "; Saved by TAVRIN Label Editor\r\nD8\r\nS0\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\n"
-              "Q200,B24\r\nq384\r\nR0,0\r\n\r\n");
-}
-
-TEST(PrintLabel, WholeJobWithValues) {
+TEST(PrintLabel, WholeJobWithValuesAndARasterHook) {
     LabelDocument d = smallLabel();
-    d.variables[0] = makeSlot(3, kJustifyNone, ' ', "", "");  // empty prompt and value
+    d.variables[0] = makeSlot(3, kJustifyNone, ' ', "", "");  // empty prompt, empty value as an empty line
     d.setup.orientation = 1;
     d.setup.leftMargin = 16;
     d.setup.topMargin = -2;
     BufferSink sink;
     EXPECT_TRUE(writePrintLabel(d, PrintJob{3, {}}, sink));
-    EXPECT_EQ(sink.text(), std::string("\r\nN\r\nVC\r\nV00,03,N,\"\"\r\n") + kDefinitions +
-                               "?\r\n\r\n12\r\n0009\r\n"
+    EXPECT_EQ(sink.text(), "\r\nN\r\nVC\r\nV00,03,N,\"\"\r\n" + kDefinitions + "?\r\n\r\n12\r\n0009\r\n" +
                                "D8\r\nS6\r\nI0\r\nZB\r\nQ200,24+8\r\nq384\r\nR16,-2\r\nTDDD-MN-Y4\r\nTTH:M:S\r\n" +
                                kFigures + "P3\r\n");
-}
 
-TEST(PrintLabel, RasterHookReplacesChosenFigures) {
-    LabelDocument d = smallLabel();
-    PrintJob job;
-    job.quantity = 1;
-    job.rasterFigure = [](const Figure& f, CommandWriter& out) {
-        if (f.kind != FigureKind::Text) return false;
-        out.send("GW<raster>\r\n");
-        return true;
-    };
-    BufferSink sink;
-    EXPECT_TRUE(writePrintLabel(d, job, sink));
-    const std::string text = sink.text();
-    EXPECT_NE(text.find("TTH:M:S\r\nGW<raster>\r\nLO40,40,100,20\r\nP1\r\n"), std::string::npos) << text;
+    PrintJob job{1, [](const Figure& f, CommandWriter& out) {
+                     return f.kind == FigureKind::Text && out.send("GW<raster>\r\n");
+                 }};
+    BufferSink raster;
+    EXPECT_TRUE(writePrintLabel(d, job, raster));
+    EXPECT_TRUE(raster.text().ends_with("TTH:M:S\r\nGW<raster>\r\nLO40,40,100,20\r\nP1\r\n")) << raster.text();
 }
 
 // Rows: two blank bytes as one run, then 0x3F 0x0F as themselves.
@@ -92,52 +77,36 @@ TEST(StoredForm, FramingPicturesOnceFontsAndPauses) {
     addPicture(d, 10, 20, "LOGO", block, 10, 2);
     addFont(d, 'B', {2, 0, 3, 7});
     addPicture(d, 50, 60, "LOGO", block, 10, 2);
+    addPicture(d, 1, 2, "EMPTY", nullptr, 0, 0);  // no data: placed but not downloaded
     BufferSink sink;
     ASSERT_TRUE(writeStoredForm(d, "FORM1", sink));
 
-    std::string expected =
-        "\r\nN\r\nFK\"FORM1\"\r\n"
-        "FS\"FORM1\"\r\nV03,05,R0,\"Price\"\r\n"
-        "D8\r\nS6\r\nI0\r\nZT\r\nQ200,24+8\r\nq384\r\nTDDD-MN-Y4\r\nTTH:M:S\r\nR0,0\r\n"
-        "GG10,20,\"LOGO\"\nGG50,60,\"LOGO\"\n"
-        "FE\r\n"
-        "\r\n\nGK\"LOGO\"\r\nGM\"LOGO\"132\n";
-    const std::size_t afterFk = std::string("\r\nN\r\nFK\"FORM1\"\r\n").size();
-    const std::size_t beforeGm = expected.size() - std::string("GM\"LOGO\"132\n").size();
+    std::string expected = "\r\nN\r\nFK\"FORM1\"\r\n";
+    const std::size_t afterFk = expected.size();
+    expected += "FS\"FORM1\"\r\nV03,05,R0,\"Price\"\r\n"
+                "D8\r\nS6\r\nI0\r\nZT\r\nQ200,24+8\r\nq384\r\nTDDD-MN-Y4\r\nTTH:M:S\r\nR0,0\r\n"
+                "GG10,20,\"LOGO\"\nGG50,60,\"LOGO\"\nGG1,2,\"EMPTY\"\nFE\r\n\r\n\nGK\"LOGO\"\r\n";
+    const std::size_t beforeGm = expected.size();
     // 128-byte header for 10 x 2 dots, 2 bytes per row.
-    const unsigned char header[22] = {10, 5, 1, 1, 0, 0, 0, 0, 9, 0, 1, 0, 150, 0, 150, 0, 0, 0, 0, 255, 255, 255};
-    expected.append(reinterpret_cast<const char*>(header), sizeof header);
-    expected.append(43, '\0');
-    expected += std::string("\x01\x02\x00\x01", 4);
-    expected.append(59, '\0');
-    expected += std::string("\xC2\x00\x3F\x0F", 4);
-    expected += "\r\n\n\n";
+    expected += "GM\"LOGO\"132\n" + byteString({10, 5, 1, 1, 0, 0, 0, 0, 9, 0, 1, 0, 150, 0, 150, 0, 0, 0, 0, 255, 255, 255}) +
+                std::string(43, '\0') + byteString({1, 2, 0, 1}) + std::string(59, '\0') +
+                byteString({0xC2, 0x00, 0x3F, 0x0F}) + "\r\n\n\n";
     const std::size_t afterPictures = expected.size();
     expected += "\r\n\nEK\"B\"\r\n";
     const std::size_t afterEk = expected.size();
-    expected += "ES\"B\"" + std::string("\x02\x00\x03\x07", 4) + std::string(256, '\r');
+    expected += "ES\"B\"" + byteString({2, 0, 3, 7}) + std::string(256, '\r');
     const std::size_t afterFont = expected.size();
     expected += "\r\nFR\"FORM1\"\r\n";
     EXPECT_EQ(sink.text(), expected);
 
-    using Mark = BufferSink::PauseMark;
-    const std::vector<Mark> pauses = {{afterFk, PrinterPause::Long},
-                                      {beforeGm, PrinterPause::Medium},
-                                      {afterPictures, PrinterPause::Medium},
-                                      {afterEk, PrinterPause::Medium},
-                                      {afterFont, PrinterPause::Short}};
+    const std::vector<BufferSink::PauseMark> pauses = {{afterFk, PrinterPause::Long},
+                                                       {beforeGm, PrinterPause::Medium},
+                                                       {afterPictures, PrinterPause::Medium},
+                                                       {afterEk, PrinterPause::Medium},
+                                                       {afterFont, PrinterPause::Short}};
     EXPECT_EQ(sink.pauses(), pauses);
     EXPECT_EQ(sink.progressTexts(),
               (std::vector<std::string>{"Store current form as FORM1", "Store picture \"LOGO\"", "Store font \"B\""}));
-}
-
-TEST(StoredForm, PicturesWithoutDataAreNotDownloaded) {
-    LabelDocument d;
-    addPicture(d, 1, 2, "EMPTY", nullptr, 0, 0);
-    BufferSink sink;
-    ASSERT_TRUE(writeStoredForm(d, "F", sink));
-    EXPECT_EQ(sink.text().find("GM"), std::string::npos);
-    EXPECT_NE(sink.text().find("GG1,2,\"EMPTY\"\nFE\r\n\r\nFR\"F\"\r\n"), std::string::npos);
 }
 
 TEST(Writers, StopWhereTheLinkGaveUp) {
@@ -156,6 +125,66 @@ TEST(Writers, StopWhereTheLinkGaveUp) {
     print.failAfter(10);
     EXPECT_FALSE(writePrintLabel(d, PrintJob{}, print));
     EXPECT_EQ(print.bytes().size(), 10u);
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    const auto bytes = readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(SaveAsForm, ReplacesTheFileWholeOrNotAtAll) {
+    TempDir dir;
+    LabelDocument d;
+    const auto empty = saveAsForm(dir / "a.ejf", d);
+    EXPECT_EQ(empty.message, "Nothing to save");
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.ejf"));
+
+    writeFile(dir / "a.ejf", std::string(5000, 'z'));
+    addBox(d, 1, 2, 3, 4, 5);
+    ASSERT_TRUE(saveAsForm(dir / "a.ejf", d).ok);
+    EXPECT_EQ(fileText(dir / "a.ejf"), kHeader + "D8\r\nS4\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\n"
+                                                  "Q200,24+8\r\nq384\r\nR0,0\r\nX1,2,5,3,4\r\n\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
+
+    const auto missingFolder = saveAsForm(dir / "no" / "such" / "a.ejf", d);
+    EXPECT_FALSE(missingFolder.ok);
+    EXPECT_EQ(missingFolder.message, "Can't open output file");
+    std::filesystem::create_directory(dir / "taken.ejf");  // a folder in the way stays as it is
+    EXPECT_FALSE(saveAsForm(dir / "taken.ejf", d).ok);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.ejf"));
+}
+
+TEST(FormLines, SplitLikeThePrinterLinkReadsReplies) {
+    const auto split = [](const std::string& text) {
+        return splitFormLines(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    };
+    EXPECT_EQ(split(std::string("A1\r\n\r\nB\x01\x02" "2\nlast\x7f\xe9\r") + '\0' + "after"),
+              (std::vector<std::string>{"A1", "", "B2", "last\x7f\xe9"}));
+    EXPECT_EQ(split("q100"), std::vector<std::string>{"q100"});
+}
+
+TEST(ImportForm, ReplacesFiguresAndSlotsKeepsUnsetSetup) {
+    TempDir dir;
+    writeFile(dir / "f.ejf", kHeader + "V01,05,L,\"Name\"\r\nD3\r\nS2\r\nI1\r\nZB\r\n"
+                                       "Q300,B20-4\r\nq500\r\nR10,10\r\nLO1,2,3,4\r\nGG5,5,\"LOGO\"\r\nXX\r\n\r\n");
+    LabelDocument d;
+    addBox(d, 9, 9, 9, 9, 9);
+    d.variables[5] = makeSlot(3, 0, ' ', "old");
+    d.setup.leftMargin = 33;
+    const FormImport imported = importFormFile(dir / "f.ejf", d);
+    ASSERT_TRUE(imported.result.ok);
+    EXPECT_EQ(imported.linesRead, 7);     // V, D, S, ZB, Q, q, LO
+    EXPECT_EQ(imported.linesSkipped, 4);  // R, I, GG without picture data, XX
+    ASSERT_EQ(d.figures.size(), 1u);
+    EXPECT_EQ(d.figures.front().record, (RectangleRecord{1, 2, 3, 4, 0}.encode()));
+    EXPECT_FALSE(d.variables[5].isDefined());
+    EXPECT_EQ(d.variables[1], makeSlot(5, kJustifyLeft, ' ', "Name"));
+    EXPECT_EQ(d.setup, (LabelSetup{.width = 500, .length = 300, .leftMargin = 33, .offset = -4, .orientation = 1,
+                                   .darkness = 3, .speed = 2, .labelGap = 20, .paperType = 1,
+                                   .timeFormat = "H:M:S"}));
+
+    EXPECT_EQ(importFormFile(dir / "none.ejf", d).result.message, "Can't open input file");
+    EXPECT_EQ(d.figures.size(), 1u);
 }
 
 }  // namespace

@@ -22,17 +22,15 @@ inline Variable makeSlot(int length, int justification, char pad, const std::str
 
 inline Figure& addText(LabelDocument& d, int x, int y, int font, int style, const std::string& data,
                        int rotation = 0, int hMul = 1, int vMul = 1) {
-    TextRecord t;
-    t.x = x, t.y = y, t.font = font, t.style = style, t.data = data;
-    t.rotation = rotation, t.hMul = hMul, t.vMul = vMul;
+    const TextRecord t{.x = x, .y = y, .hMul = hMul, .vMul = vMul, .font = font, .style = style,
+                       .rotation = rotation, .data = data};
     return d.figures.appendFigure(t.encode(), FigureKind::Text);
 }
 
 inline Figure& addBarcode(LabelDocument& d, int type, int x, int y, int height, int narrow, int wide,
                           int readable, const std::string& data, int rotation = 0) {
-    BarcodeRecord b;
-    b.type = type, b.x = x, b.y = y, b.height = height, b.narrow = narrow, b.wide = wide;
-    b.humanReadable = readable, b.data = data, b.rotation = rotation;
+    const BarcodeRecord b{.type = type, .x = x, .y = y, .height = height, .narrow = narrow, .wide = wide,
+                          .humanReadable = readable, .rotation = rotation, .data = data};
     return d.figures.appendFigure(b.encode(), FigureKind::Barcode);
 }
 
@@ -50,23 +48,26 @@ inline Figure& addBox(LabelDocument& d, int x1, int y1, int x2, int y2, int thic
 
 inline Figure& addPicture(LabelDocument& d, int x, int y, const std::string& name, PictureBlockRef block,
                           int width, int height) {
-    PictureRecord p;
-    p.x = x, p.y = y, p.name = name, p.width = width, p.height = height;
-    p.dataLength = block ? static_cast<unsigned>(block->bytes.size()) : 0;
+    const unsigned length = block ? static_cast<unsigned>(block->bytes.size()) : 0;
+    const PictureRecord p{.x = x, .y = y, .width = width, .height = height, .dataLength = length, .name = name};
     Figure& f = d.figures.appendFigure(p.encode(), FigureKind::Picture);
     f.picture = std::move(block);
     return f;
 }
 
 inline Figure& addFont(LabelDocument& d, char letter, std::vector<std::uint8_t> data) {
-    FontRecord r;
-    r.letter = letter;
-    r.charCount = data.empty() ? 0 : data[0];
-    r.height = data.size() > 2 ? data[2] : 0;
-    r.dataLength = static_cast<unsigned>(data.size());
+    const FontRecord r{.charCount = data.empty() ? 0u : data[0], .height = data.size() > 2 ? data[2] : 0u,
+                       .dataLength = static_cast<unsigned>(data.size()), .letter = letter};
     Figure& f = d.figures.appendFigure(r.encode(), FigureKind::Font);
     f.fontData = std::move(data);
     return f;
+}
+
+// Bytes given as numbers, as a string.
+inline std::string byteString(std::initializer_list<int> values) {
+    std::string out;
+    for (int v : values) out.push_back(static_cast<char>(v));
+    return out;
 }
 
 }  // namespace tavrin::test

@@ -5,21 +5,19 @@
 #include <algorithm>
 
 #include "fake_printer.h"
-#include "printer/command_writer.h"
 
 namespace tavrin {
 namespace {
 
+using test::Events;
 using test::FakePrinter;
-using Events = std::vector<std::string>;
 
 TEST(PrinterLinkOpen, OpensTheConfiguredDeviceOnceWithRateAndProtocol) {
     FakePrinter p;
     p.link.setSettings({.portIndex = 2, .baudIndex = 4, .protocol = 1});
     ASSERT_TRUE(p.link.openPort());
     EXPECT_EQ(p.transport.openedDevice, "/dev/ttyS2");
-    EXPECT_EQ(p.transport.openedSettings.baudRate, 38400);
-    EXPECT_EQ(p.transport.openedSettings.flowControl, FlowControl::XonXoff);
+    EXPECT_EQ(p.transport.openedSettings, (SerialSettings{38400, FlowControl::XonXoff}));
 
     // An open port is reused as it is.
     p.link.setSettings({.portIndex = 0, .baudIndex = 0, .protocol = 0});
@@ -42,8 +40,7 @@ TEST(PrinterLinkOpen, FailureIsReportedInABoxOrInTheProgressWindow) {
     EXPECT_TRUE(p.link.timeoutFlag);
     EXPECT_EQ(p.ui.events, (Events{"beep", "box Error: Can't open communication port"}));
 
-    // With the progress window up the message goes into it, and ending the progress keeps
-    // that message rather than replacing it.
+    // With the progress window up the message goes into it, and ending the progress keeps it.
     p.ui.events.clear();
     p.link.showProgress("Receiving form list");
     EXPECT_FALSE(p.link.openPort());
@@ -54,26 +51,21 @@ TEST(PrinterLinkOpen, FailureIsReportedInABoxOrInTheProgressWindow) {
 
 TEST(PrinterLinkWrite, EachByteIsWrittenAndFlushedAloneAfterPendingEvents) {
     FakePrinter p;
+    EXPECT_TRUE(p.link.writeFormatted("\r\nUF\r\n"));  // port closed: nothing sent, callers carry on
+    EXPECT_TRUE(p.link.writeByte('A'));
+    EXPECT_FALSE(p.link.abortFlag);
+    EXPECT_EQ(p.transport.writesWithoutFlush + p.transport.flushCalls, 0);
+
     ASSERT_TRUE(p.link.openPort());
     EXPECT_TRUE(p.link.writeFormatted("FK\"%s\"\r\n", "ABC"));
     EXPECT_EQ(p.transport.written, "FK\"ABC\"\r\n");
     EXPECT_EQ(p.transport.flushCalls, 9);
     EXPECT_EQ(p.transport.writesWithoutFlush, 0);
     EXPECT_GE(p.ui.eventRuns, 9);
-
     // A name longer than the printer's pieces is sent whole, not cut or overrun.
-    p.transport.written.clear();
     const std::string longName(400, 'X');
     p.link.writeFormatted("GM\"%s\"%d\n", longName.c_str(), 5);
-    EXPECT_EQ(p.transport.written, "GM\"" + longName + "\"5\n");
-}
-
-TEST(PrinterLinkWrite, ClosedPortSendsNothingAndCallersCarryOn) {
-    FakePrinter p;
-    EXPECT_TRUE(p.link.writeFormatted("\r\nUF\r\n"));
-    EXPECT_TRUE(p.link.writeByte('A'));
-    EXPECT_FALSE(p.link.abortFlag);
-    EXPECT_EQ(p.transport.writeCalls, 0);
+    EXPECT_EQ(p.transport.written, "FK\"ABC\"\r\nGM\"" + longName + "\"5\n");
 }
 
 TEST(PrinterLinkWrite, RefusedByteAsksToRetryAndNoStopsTheRest) {
@@ -100,71 +92,49 @@ TEST(PrinterLinkWrite, RefusedByteAsksToRetryAndNoStopsTheRest) {
 TEST(PrinterLinkRead, LinesDropControlBytesAndEndAtLineFeedOrEndMark) {
     FakePrinter p;
     ASSERT_TRUE(p.link.openPort());
-    p.transport.arrive(std::string("ABC\r\n\x01X\tY\r\n\n") + '\0');
+    // Over-long lines read empty and their rest comes next; size - 1 characters still fit.
+    p.transport.arrive(std::string("ABC\r\n\x01X\tY\r\n\nABCDEFG\r\nWXYZ\r\n") + '\0');
+    const std::vector<std::pair<std::size_t, std::string>> expected = {
+        {32, "ABC"}, {32, "XY"}, {32, ""}, {5, ""}, {5, "EFG"}, {5, "WXYZ"}};
     std::string line = "old";
-    EXPECT_EQ(p.link.readLine(line, 32), 3u);
-    EXPECT_EQ(line, "ABC");
-    EXPECT_EQ(p.link.readLine(line, 32), 2u);
-    EXPECT_EQ(line, "XY");
-    EXPECT_EQ(p.link.readLine(line, 32), 0u);
-    EXPECT_FALSE(p.link.endMarkFlag);
-    EXPECT_FALSE(p.link.timeoutFlag);
-    EXPECT_EQ(p.link.readLine(line, 32), 0u);
+    for (const auto& [size, text] : expected) {
+        EXPECT_EQ(p.link.readLine(line, size), text.size()) << text;
+        EXPECT_EQ(line, text);
+        EXPECT_FALSE(p.link.endMarkFlag);
+        EXPECT_FALSE(p.link.timeoutFlag);
+    }
+    EXPECT_EQ(p.link.readLine(line, 32), 0u);  // the lone NUL
     EXPECT_TRUE(p.link.endMarkFlag);
-    EXPECT_EQ(line, "");
-}
-
-TEST(PrinterLinkRead, OverLongLineReadsEmptyAndItsRestComesNext) {
-    FakePrinter p;
-    ASSERT_TRUE(p.link.openPort());
-    p.transport.arrive("ABCDEFG\r\nWXYZ\r\n");
-    std::string line;
-    EXPECT_EQ(p.link.readLine(line, 5), 0u);
-    EXPECT_EQ(line, "");
-    EXPECT_EQ(p.link.readLine(line, 5), 3u);
-    EXPECT_EQ(line, "EFG");
-    // Exactly size - 1 characters still fit.
-    EXPECT_EQ(p.link.readLine(line, 5), 4u);
-    EXPECT_EQ(line, "WXYZ");
     EXPECT_FALSE(p.link.timeoutFlag);
 }
 
-TEST(PrinterLinkRead, SilenceEndsReadsAtTheLimit) {
+TEST(PrinterLinkRead, SilenceGarbageOrABrokenPortEndReadsAtTheLimit) {
     FakePrinter p;
     ASSERT_TRUE(p.link.openPort());
     p.transport.arrive("AB");
-    std::string line;
+    std::string line = "old";
     EXPECT_EQ(p.link.readLine(line, 32), 0u);
     EXPECT_TRUE(p.link.timeoutFlag);
     EXPECT_EQ(line, "");
-    EXPECT_GE(p.clock.elapsed(), 3000);
-    EXPECT_LT(p.clock.elapsed(), 3100);
-
+    EXPECT_GE(p.clock.now, 3000);
+    EXPECT_LT(p.clock.now, 3100);
     std::array<std::uint8_t, 5> buffer{};
     p.transport.arrive("123");
     EXPECT_EQ(p.link.readBytes(buffer), 3u);
     EXPECT_TRUE(p.link.timeoutFlag);
     EXPECT_EQ(buffer[2], '3');
-}
 
-TEST(PrinterLinkRead, NeitherGarbageNorABrokenPortKeepsAReadGoing) {
-    FakePrinter p;
-    ASSERT_TRUE(p.link.openPort());
     // An endless stream of control bytes is not a line.
     p.transport.arrive(std::string(100000, '\r'));
-    std::string line;
     EXPECT_EQ(p.link.readLine(line, 32), 0u);
     EXPECT_FALSE(p.link.timeoutFlag);
     EXPECT_GT(p.transport.input.size(), 90000u);
-
     // A port that claims input but yields none times out like silence.
     p.transport.brokenInput = true;
-    const long long before = p.clock.elapsed();
-    std::array<std::uint8_t, 4> buffer{};
+    const long long before = p.clock.now;
     EXPECT_EQ(p.link.readBytes(buffer), 0u);
     EXPECT_TRUE(p.link.timeoutFlag);
-    EXPECT_LT(p.clock.elapsed() - before, 3100);
-
+    EXPECT_LT(p.clock.now - before, 3100);
     // Reading a closed port gives up at once.
     p.link.closePort();
     EXPECT_EQ(p.link.readLine(line, 32), 0u);
@@ -183,20 +153,6 @@ TEST(PrinterLinkProgress, WindowOpensOnceShowsSilenceAndClosesOtherwise) {
     p.link.endProgress();
     EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Store form A", "close", "text step",
                                    "window error Error: No printer response", "beep"}));
-}
-
-TEST(PrinterLinkSink, CommandStreamsGoOutWithTheirPausesAndTexts) {
-    FakePrinter p;
-    ASSERT_TRUE(p.link.openPort());
-    LinkByteSink sink(p.link);
-    CommandWriter out(sink);
-    out.progress("Store picture \"P\"");
-    out.send("GK\r\n");
-    out.pause(PrinterPause::Medium);
-    out.send("GM");
-    EXPECT_EQ(p.transport.written, "GK\r\nGM");
-    EXPECT_EQ(p.clock.sleeps, (std::vector<test::FakeClock::Sleep>{{4, 100}}));
-    EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Store picture \"P\""}));
 }
 
 }  // namespace

@@ -6,22 +6,13 @@
 #include "fake_printer.h"
 #include "printer/printing.h"
 #include "printer_fixtures.h"
-#include "support/test_support.h"
 
 namespace tavrin {
 namespace {
 
-using test::addFont;
-using test::addRectangle;
+using test::Events;
 using test::FakePrinter;
 using test::makeSlot;
-using Events = std::vector<std::string>;
-
-std::string bytesText(std::initializer_list<int> bytes) {
-    std::string text;
-    for (int b : bytes) text.push_back(static_cast<char>(b));
-    return text;
-}
 
 TEST(PrintQuantity, OnlyWholeNumbersFromOneTo999Replace) {
     EXPECT_EQ(validateQuantity("999", 4), 999u);
@@ -34,37 +25,32 @@ TEST(PrintQuantity, OnlyWholeNumbersFromOneTo999Replace) {
 TEST(TestPrint, SendsTheJobWithItsCopiesAndAdvancesCountersOnce) {
     FakePrinter p;
     LabelDocument d;
-    addRectangle(d, 10, 20, 30, 40, 0);
+    test::addRectangle(d, 10, 20, 30, 40, 0);
     d.counters[0] = makeSlot(4, kJustifyRight, '0', "Up", "0009", 1);
     d.counters[2] = makeSlot(4, kJustifyRight, '0', "Down", "0", -1);
     d.counters[5] = makeSlot(4, kJustifyRight, '0', "Odd", "x7", 5);
-    const PrintOutcome outcome = testPrint(p.link, d, 2);
-    EXPECT_TRUE(outcome.sent);
-    EXPECT_TRUE(p.transport.written.starts_with("\r\nN\r\nVC\r\n"));
-    // The values follow "?" in slot order, each with CR LF.
-    EXPECT_NE(p.transport.written.find("?\r\n0009\r\n0\r\nx7\r\n"), std::string::npos);
-    EXPECT_TRUE(p.transport.written.ends_with("\r\nP2\r\n"));
+    EXPECT_TRUE(testPrint(p.link, d, 2).sent);
+    const std::string& w = p.transport.written;
+    EXPECT_TRUE(w.starts_with("\r\nN\r\nVC\r\n"));
+    EXPECT_NE(w.find("?\r\n0009\r\n0\r\nx7\r\n"), std::string::npos);  // values after "?" in slot order
+    EXPECT_TRUE(w.ends_with("\r\nP2\r\n"));
     EXPECT_FALSE(p.transport.opened);
     EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Printing label. Please wait !", "close"}));
     EXPECT_EQ(d.counters[0].valueText(), "10");
     EXPECT_EQ(d.counters[2].valueText(), "-1");
     EXPECT_EQ(d.counters[5].valueText(), "5");  // no leading digits count as 0
-}
 
-TEST(TestPrint, FontEntriesAloneAreNothingToPrint) {
-    FakePrinter p;
-    LabelDocument d;
-    addFont(d, 'A', {1, 0, 8});
-    const PrintOutcome outcome = testPrint(p.link, d, 1);
-    EXPECT_FALSE(outcome.sent);
-    EXPECT_EQ(outcome.message, (UserMessage{"Error", "Nothing to print"}));
-    EXPECT_EQ(p.transport.openCount, 0);
+    FakePrinter fontsOnly;  // font entries alone are nothing to print
+    LabelDocument fonts;
+    test::addFont(fonts, 'A', {1, 0, 8});
+    EXPECT_EQ(testPrint(fontsOnly.link, fonts, 1).message, (UserMessage{"Error", "Nothing to print"}));
+    EXPECT_EQ(fontsOnly.transport.openCount, 0);
 }
 
 TEST(TestPrint, RefusedOrUnopenedPortLeavesTheCountersAlone) {
     FakePrinter p;
     LabelDocument d;
-    addRectangle(d, 0, 0, 8, 8, 0);
+    test::addRectangle(d, 0, 0, 8, 8, 0);
     d.counters[0] = makeSlot(3, kJustifyNone, ' ', "N", "5", 1);
     p.transport.refuseFrom = 4;
     p.transport.refusals = 1;
@@ -94,10 +80,6 @@ TEST(PrintStoredForm, SendsTheFormNameThenSetsAndCopies) {
     EXPECT_FALSE(printStoredForm(refused.link, "LABEL1", 3, 2).sent);
     EXPECT_EQ(refused.transport.written, "\r\n");
     EXPECT_FALSE(refused.transport.opened);
-
-    FakePrinter none;
-    EXPECT_EQ(printStoredForm(none.link, "", 1, 1).message, (UserMessage{"Error", "No form is selected"}));
-    EXPECT_EQ(none.transport.openCount, 0);
 }
 
 LabelDocument labelWithValues() {
@@ -109,20 +91,18 @@ LabelDocument labelWithValues() {
     return d;
 }
 
-TEST(StoredFormValues, EmptyValuesTravelAsBlankAndZero) {
-    FakePrinter p;
-    const LabelDocument d = labelWithValues();
-    EXPECT_TRUE(sendStoredFormValues(p.link, d));
-    EXPECT_EQ(p.transport.written, "\r\n?\r\nABC\r\n \r\n0007\n0\r\n");
-    EXPECT_FALSE(p.transport.opened);
-}
-
-TEST(StoredFormValues, PrintSendsFormValuesAndQuantityThenAdvancesBySets) {
+TEST(StoredFormValues, EmptyValuesTravelAsBlankAndZeroAndSetsAdvanceTheCounters) {
+    const std::string values = "?\r\nABC\r\n \r\n0007\n0\r\n";
     FakePrinter p;
     LabelDocument d = labelWithValues();
+    EXPECT_TRUE(sendStoredFormValues(p.link, d));
+    EXPECT_EQ(p.transport.written, "\r\n" + values);
+    EXPECT_FALSE(p.transport.opened);
+
+    p.transport.written.clear();
     EXPECT_TRUE(printStoredFormWithValues(p.link, d, "F1", 3, 2).sent);
-    EXPECT_EQ(p.transport.written, "\r\nFR\"F1\"\r\n?\r\nABC\r\n \r\n0007\n0\r\nP3,2\r\n");
-    EXPECT_EQ(d.counters[0].valueText(), "13");
+    EXPECT_EQ(p.transport.written, "\r\nFR\"F1\"\r\n" + values + "P3,2\r\n");
+    EXPECT_EQ(d.counters[0].valueText(), "13");  // 3 sets: 3 steps of 2
     EXPECT_EQ(d.counters[3].valueText(), "3");
 
     FakePrinter refused;
@@ -158,7 +138,6 @@ TEST(ActiveForm, NameAndVariablesComeBeforeThePrintDialog) {
     p.transport.replyTo("\r\nFA\r\n", "LABEL1\r\n");
     p.transport.replyTo("\r\n\nVI\r\n", std::string("C00,04,R0,+1,\"Serial\",\"0041\"\r\n") + '\0');
     ASSERT_TRUE(receiveActiveFormAndVariables(storage, d));
-    EXPECT_EQ(storage.activeFormName(), "LABEL1");
     EXPECT_EQ(printDialogTitle(storage.activeFormName()), "Print - LABEL1");
     EXPECT_FALSE(d.variables[7].isDefined());
     EXPECT_EQ(d.counters[0].valueText(), "0041");
@@ -174,7 +153,10 @@ TEST(ActiveForm, EmptyReplyMeansNoFormAndSilenceStopsBeforeVariables) {
     p.transport.replyTo("\r\n\nVI\r\n", std::string(1, '\0'));
     ASSERT_TRUE(receiveActiveFormAndVariables(storage, d));
     EXPECT_EQ(printDialogTitle(storage.activeFormName()), "Print");
-    EXPECT_EQ(printStoredForm(p.link, storage.activeFormName(), 1, 1).message.text, "No form is selected");
+    const int opened = p.transport.openCount;
+    const PrintOutcome none = printStoredForm(p.link, storage.activeFormName(), 1, 1);
+    EXPECT_EQ(none.message, (UserMessage{"Error", "No form is selected"}));
+    EXPECT_EQ(p.transport.openCount, opened);
 
     FakePrinter silent;
     PrinterStorage quiet(silent.link);
@@ -189,25 +171,20 @@ TEST(BitmapTest, RowsGoTopFirstWithTheirPadding) {
     const std::vector<std::uint8_t> rows{0x11, 0x22, 0x33, 0x44, 0xAA, 0xBB, 0xCC, 0xDD};
     ASSERT_TRUE(PrintBitmapTest(p.link, rows, 10, 2, 12));
     EXPECT_EQ(p.transport.written, "\r\nN\r\nQ2,80\r\nq10\r\nD12\r\nGW0,0,4,2," +
-                                       bytesText({0xAA, 0xBB, 0xCC, 0xDD, 0x11, 0x22, 0x33, 0x44}) +
+                                       test::byteString({0xAA, 0xBB, 0xCC, 0xDD, 0x11, 0x22, 0x33, 0x44}) +
                                        "\r\nP1\r\n");
     EXPECT_FALSE(p.transport.opened);
 
     FakePrinter shortRows;
     EXPECT_FALSE(PrintBitmapTest(shortRows.link, std::span(rows).first(7), 10, 2, 12));
     EXPECT_EQ(shortRows.transport.openCount, 0);
-
-    // 33 dots take two words a row.
     EXPECT_EQ(bitmapTestRowBytes(32), 4u);
-    EXPECT_EQ(bitmapTestRowBytes(33), 8u);
-}
+    EXPECT_EQ(bitmapTestRowBytes(33), 8u);  // 33 dots take two words a row
 
-TEST(BitmapTest, ImagesTurnBottomUpWithBlankPadding) {
     Bitmap image(10, 2);
     image.setDot(0, 0, true);
     image.setDot(9, 1, true);
-    EXPECT_EQ(bottomUpRows(image),
-              (std::vector<std::uint8_t>{0xFF, 0xBF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(bottomUpRows(image), (std::vector<std::uint8_t>{0xFF, 0xBF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF}));
 }
 
 }  // namespace

@@ -10,16 +10,16 @@
 namespace tavrin {
 namespace {
 
-using test::FakePrinter;
+using test::Events;
+using test::Sleeps;
 using test::TempDir;
-using Events = std::vector<std::string>;
 using Names = std::vector<std::string>;
-using Sleeps = std::vector<test::FakeClock::Sleep>;
 
 std::string withNul(std::string text) { return text + '\0'; }
 
-struct Storage : FakePrinter {
+struct Storage : test::FakePrinter {
     PrinterStorage storage{link};
+    LabelDocument label;
 };
 
 TEST(ReceiveList, NamesCountAndKindComeFromTheReply) {
@@ -36,23 +36,19 @@ TEST(ReceiveList, NamesCountAndKindComeFromTheReply) {
     ASSERT_TRUE(s.storage.receiveList(kListFonts));
     EXPECT_TRUE(s.storage.storeAsList().names.empty());
     EXPECT_EQ(s.storage.CurrentListKind, kListFonts);
-}
 
-TEST(ReceiveList, MissingNameEndsInSilenceWithThePortLeftOpen) {
-    Storage s;
+    // Count 3 with two names: silence, the kind unchanged, the port left open for the next.
     s.transport.replyTo("\r\nUG\r\n", "3\r\nLOGO\r\nPIC\r\n");
     EXPECT_FALSE(s.storage.receiveList(kListGraphics));
     EXPECT_TRUE(s.link.timeoutFlag);
     EXPECT_TRUE(s.transport.opened);
     EXPECT_EQ(s.storage.storeAsList().names, (Names{"LOGO", "PIC"}));
-    EXPECT_EQ(s.storage.CurrentListKind, kListForms);
-    EXPECT_EQ(s.ui.events.back(), "beep");
-    EXPECT_EQ(s.ui.events[s.ui.events.size() - 2], "window error Error: No printer response");
-
-    // The next exchange reuses the port.
+    EXPECT_EQ(s.storage.CurrentListKind, kListFonts);
+    EXPECT_EQ(Events(s.ui.events.end() - 2, s.ui.events.end()),
+              (Events{"window error Error: No printer response", "beep"}));
     s.transport.replyTo("\r\nUF\r\n", withNul("0\r\n"));
     EXPECT_TRUE(s.storage.receiveList(kListForms));
-    EXPECT_EQ(s.transport.openCount, 1);
+    EXPECT_EQ(s.transport.openCount, 3);  // the open port is reused
 }
 
 TEST(ReceiveList, CountsOfAnySizeStayWithinTheReply) {
@@ -68,7 +64,6 @@ TEST(ReceiveList, CountsOfAnySizeStayWithinTheReply) {
     ASSERT_TRUE(s.storage.receiveList(kListForms));
     ASSERT_EQ(s.storage.storeAsList().names.size(), 3000u);
     EXPECT_EQ(s.storage.storeAsList().names.back(), "F2999");
-
     // The end mark closes a list that is shorter than its count, at once.
     s.transport.replyTo("\r\nUF\r\n", withNul("4000\r\nA\r\n"));
     ASSERT_TRUE(s.storage.receiveList(kListForms));
@@ -88,6 +83,21 @@ TEST(ListGraphicsAndFonts, BothListsTrimmedWithTheFirstEndMarkDropped) {
     EXPECT_FALSE(s.transport.opened);
 }
 
+TEST(StoreAsName, LettersAndDigitsOnlyAndExistingNamesAskFirst) {
+    const Names forms = {"F1", "SHOP"};
+    using Action = StoreAsDecision::Action;
+    EXPECT_EQ(checkStoreAsName("", kListForms, forms).action, Action::Ignore);
+    EXPECT_EQ(checkStoreAsName("AB12CD34", kListForms, forms).action, Action::Store);
+    EXPECT_EQ(checkStoreAsName("MY_FORM", kListForms, forms).message, (UserMessage{"Error", "Invalid name: MY_FORM"}));
+    EXPECT_EQ(checkStoreAsName("ABCDEFGH9", kListForms, forms).action, Action::Refuse);
+    EXPECT_EQ(checkStoreAsName("AB", kListFonts, {}).action, Action::Refuse);
+    const auto exists = checkStoreAsName("SHOP", kListForms, forms);
+    EXPECT_EQ(exists.action, Action::AskOverwrite);
+    EXPECT_EQ(exists.message, (UserMessage{"Warning", "Form exists. Overwrite ?"}));
+    EXPECT_EQ(checkStoreAsName("F1", kListGraphics, forms).message.text, "Graphics exists. Overwrite ?");
+    EXPECT_EQ(checkStoreAsName("A", kListFonts, {"A"}).message.text, "Font exists. Overwrite ?");
+}
+
 TEST(StoreFormFile, DeletesStoresActivatesAndRefreshesTheList) {
     Storage s;
     TempDir dir;
@@ -95,8 +105,7 @@ TEST(StoreFormFile, DeletesStoresActivatesAndRefreshesTheList) {
     test::writeFile(dir / "SHOP.EJF", form);
     s.transport.replyTo("\r\nUF\r\n", withNul("1\r\nF1\r\n"));
     EXPECT_TRUE(s.storage.storeFormFile(dir / "SHOP.EJF", "F1"));
-    EXPECT_EQ(s.transport.written,
-              "\r\n\nN\r\nFK\"F1\"\r\nFS\"F1\"\r\n" + form + "\r\nFE\r\nFR\"F1\"\r\n\r\nUF\r\n");
+    EXPECT_EQ(s.transport.written, "\r\n\nN\r\nFK\"F1\"\r\nFS\"F1\"\r\n" + form + "\r\nFE\r\nFR\"F1\"\r\n\r\nUF\r\n");
     EXPECT_EQ(s.clock.sleeps, (Sleeps{{14, 150}}));
     EXPECT_EQ(s.storage.storeAsList().names, (Names{"F1"}));
     EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Store form F1", "close",
@@ -114,13 +123,12 @@ TEST(StoreFormFile, UnreadableFileAndRefusedWriteStopEverything) {
     s.transport.refuseFrom = 30;
     s.transport.refusals = 1;
     EXPECT_FALSE(s.storage.storeFormFile(dir / "A.EJF", "F1"));
-    EXPECT_EQ(s.transport.written.size(), 30u);
+    EXPECT_EQ(s.transport.written.size(), 30u);  // no list asked for after the refusal
     EXPECT_TRUE(s.link.abortFlag);
     EXPECT_FALSE(s.transport.opened);
-    EXPECT_EQ(s.transport.written.find("UF"), std::string::npos);
 }
 
-TEST(StoreGraphicsFile, SendsTheBufferWithItsByteCountAndLineFeeds) {
+TEST(StoreGraphicsAndFonts, BytesWithTheirCountsAndOwnDownloadLinesLeftOut) {
     Storage s;
     auto buffer = std::make_unique<GraphicsBuffer>();
     const std::string pcx = "\x0A\x05\x01\x01\xC3";
@@ -131,41 +139,33 @@ TEST(StoreGraphicsFile, SendsTheBufferWithItsByteCountAndLineFeeds) {
     StoreSources sources;
     sources.graphics = buffer.get();
     EXPECT_TRUE(s.storage.storeAs("LOGO", sources));
-    EXPECT_EQ(s.transport.written,
-              "\r\n\nGK\"LOGO\"\nGM\"LOGO\"5\n" + pcx + std::string(256, '\n') + "\r\nUG\r\n");
+    EXPECT_EQ(s.transport.written, "\r\n\nGK\"LOGO\"\nGM\"LOGO\"5\n" + pcx + std::string(256, '\n') + "\r\nUG\r\n");
     EXPECT_EQ(s.clock.sleeps, (Sleeps{{12, 100}}));
     EXPECT_EQ(s.ui.events.front(), "window Communicating ...: Store picture LOGO");
-}
 
-TEST(StoreFontFile, OwnDownloadLinesAreLeftOutAndRawFilesSentWhole) {
-    Storage s;
+    // A font file with its own EK/ES lines is sent without them, as a raw one is.
     TempDir dir;
-    const std::string data = std::string("\x02\x00\x10", 3) + "\x41\x08\x01" + std::string(16, '\x55');
+    const std::string data = test::byteString({2, 0, 0x10, 0x41, 8, 1}) + std::string(16, '\x55');
     test::writeFile(dir / "OWN.QFT", "\r\n\nEK\"A\"\r\nES\"A\"" + data);
     test::writeFile(dir / "RAW.QFT", data);
-    s.transport.replyTo("\r\nUE\r\n", withNul("1\r\nB\r\n"));
-    s.transport.replyTo("\r\nUE\r\n", withNul("1\r\nB\r\n"));
-    const std::string tail = std::string(256, '\r') + "\n\r\nUE\r\n";
-
-    EXPECT_TRUE(s.storage.storeFontFile(dir / "OWN.QFT", "B"));
-    EXPECT_EQ(s.transport.written, "\r\n\nEK\"B\"\r\nES\"B\"" + data + tail);
-    EXPECT_EQ(s.clock.sleeps, (Sleeps{{10, 150}}));
-
-    s.transport.written.clear();
-    EXPECT_TRUE(s.storage.storeFontFile(dir / "RAW.QFT", "B"));
-    EXPECT_EQ(s.transport.written, "\r\n\nEK\"B\"\r\nES\"B\"" + data + tail);
-    EXPECT_EQ(s.storage.storeAsList().names, (Names{"B"}));
+    for (const char* file : {"OWN.QFT", "RAW.QFT"}) {
+        s.transport.written.clear();
+        s.clock.sleeps.clear();
+        s.transport.replyTo("\r\nUE\r\n", withNul("1\r\nB\r\n"));
+        EXPECT_TRUE(s.storage.storeFontFile(dir / file, "B")) << file;
+        EXPECT_EQ(s.transport.written, "\r\n\nEK\"B\"\r\nES\"B\"" + data + std::string(256, '\r') + "\n\r\nUE\r\n");
+        EXPECT_EQ(s.clock.sleeps, (Sleeps{{10, 150}}));
+        EXPECT_EQ(s.storage.storeAsList().names, (Names{"B"}));
+    }
 }
 
 TEST(StoreCurrentLabel, OneProgressWindowForTheChainThenTheFormList) {
     Storage s;
-    LabelDocument label;
-    test::addRectangle(label, 1, 2, 3, 4, 0);
+    test::addRectangle(s.label, 1, 2, 3, 4, 0);
     s.transport.replyTo("\r\nUF\r\n", withNul("1\r\nLBL\r\n"));
-    EXPECT_TRUE(s.storage.storeCurrentLabel(label, "LBL"));
-    const std::string& w = s.transport.written;
-    EXPECT_EQ(w.substr(0, 16), "\r\nN\r\nFK\"LBL\"\r\nFS");
-    EXPECT_TRUE(w.ends_with("\r\nFR\"LBL\"\r\n\r\nUF\r\n"));
+    EXPECT_TRUE(s.storage.storeCurrentLabel(s.label, "LBL"));
+    EXPECT_TRUE(s.transport.written.starts_with("\r\nN\r\nFK\"LBL\"\r\nFS"));
+    EXPECT_TRUE(s.transport.written.ends_with("\r\nFR\"LBL\"\r\n\r\nUF\r\n"));
     EXPECT_EQ(s.storage.CurrentListKind, kListFormsForLabel);
     EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Store current form as LBL",
                                    "text Store current form as LBL", "close",
@@ -174,83 +174,59 @@ TEST(StoreCurrentLabel, OneProgressWindowForTheChainThenTheFormList) {
     EXPECT_EQ(s.clock.sleeps.back().milliseconds, 100);
 }
 
-TEST(StoreAsName, LettersAndDigitsOnlyAndExistingNamesAskFirst) {
-    const Names forms = {"F1", "SHOP"};
-    using Action = StoreAsDecision::Action;
-    EXPECT_EQ(checkStoreAsName("", kListForms, forms).action, Action::Ignore);
-    EXPECT_EQ(checkStoreAsName("AB12CD34", kListForms, forms).action, Action::Store);
-    const auto bad = checkStoreAsName("MY_FORM", kListForms, forms);
-    EXPECT_EQ(bad.action, Action::Refuse);
-    EXPECT_EQ(bad.message, (UserMessage{"Error", "Invalid name: MY_FORM"}));
-    EXPECT_EQ(checkStoreAsName("ABCDEFGH9", kListForms, forms).action, Action::Refuse);
-    EXPECT_EQ(checkStoreAsName("AB", kListFonts, {}).action, Action::Refuse);
-
-    EXPECT_EQ(checkStoreAsName("SHOP", kListForms, forms).message,
-              (UserMessage{"Warning", "Form exists. Overwrite ?"}));
-    EXPECT_EQ(checkStoreAsName("F1", kListGraphics, forms).message.text, "Graphics exists. Overwrite ?");
-    EXPECT_EQ(checkStoreAsName("A", kListFonts, {"A"}).message.text, "Font exists. Overwrite ?");
-}
-
-constexpr const char* kVariablesReply =
-    "V00,10,N ,\"Name\",\"Bob\"\r\n"
-    "V31,05,R0,\"Price  \",\"12\"\r\n"
-    "C07,04,L*,-12,\"Count\",\"0009\"\r\n"
-    "C00,03,C0,+5,\"Lot\",\"7\"\r\n"
-    "C01,03,N ,+100,\"Big\",\"1\"\r\n"
-    "V02,08,N ,\"Say \\\"hi\\\"\",\"x\"\r\n"
-    "V03,08,N ,\"An overly long prompt text that goes on\",\"v\"\r\n"
-    "V04,08,N ,\"unterminated\r\n"
-    "V40,08,N ,\"Past the slots\",\"x\"\r\n"
-    "C08,08,N ,+1,\"Past the slots\",\"x\"\r\n";
-
 TEST(ReceiveVariables, FixedColumnsFillTheSlots) {
+    using test::makeSlot;
     Storage s;
-    LabelDocument label;
-    label.variables[5] = test::makeSlot(3, 0, ' ', "Old", "old");
-    s.transport.replyTo("\r\n\nVI\r\n", withNul(kVariablesReply));
-    EXPECT_EQ(s.storage.receiveVariables(label), 8);
+    s.label.variables[5] = makeSlot(3, 0, ' ', "Old", "old");
+    s.transport.replyTo("\r\n\nVI\r\n", withNul("V00,10,N ,\"Name\",\"Bob\"\r\n"
+                                                "V31,05,R0,\"Price  \",\"12\"\r\n"
+                                                "C07,04,L*,-12,\"Count\",\"0009\"\r\n"  // quote at column 14
+                                                "C00,03,C0,+5,\"Lot\",\"7\"\r\n"
+                                                "C01,03,N ,+100,\"Big\",\"1\"\r\n"
+                                                "V02,08,N ,\"Say \\\"hi\\\"\",\"x\"\r\n"
+                                                "V03,08,N ,\"An overly long prompt text that goes on\",\"v\"\r\n"
+                                                "V04,08,N ,\"unterminated\r\n"
+                                                "V40,08,N ,\"Past the slots\",\"x\"\r\n"
+                                                "C08,08,N ,+1,\"Past the slots\",\"x\"\r\n"));
+    EXPECT_EQ(s.storage.receiveVariables(s.label), 8);
     EXPECT_EQ(s.transport.written, "\r\n\nVI\r\n");
     EXPECT_FALSE(s.transport.opened);
-
-    EXPECT_EQ(label.variables[0], test::makeSlot(10, kJustifyNone, ' ', "Name", "Bob"));
-    EXPECT_EQ(label.variables[31], test::makeSlot(5, kJustifyRight, '0', "Price", "12"));
-    EXPECT_EQ(label.counters[7], test::makeSlot(4, kJustifyLeft, '*', "Count", "0009", -12));
-    EXPECT_EQ(label.counters[0], test::makeSlot(3, kJustifyCentre, '0', "Lot", "7", 5));
-    EXPECT_EQ(label.counters[1], test::makeSlot(3, kJustifyNone, ' ', "Big", "1", 100));
-    EXPECT_EQ(label.variables[2].promptText(), "Say \"hi\"");
-    EXPECT_EQ(label.variables[3].promptText(), "An overly long prompt text");
-    EXPECT_TRUE(label.variables[4].isDefined());
-    EXPECT_EQ(label.variables[4].promptText(), "");
-    // Slots the reply leaves out become undefined.
-    EXPECT_FALSE(label.variables[5].isDefined());
+    const auto& v = s.label.variables;
+    EXPECT_EQ(v[0], makeSlot(10, kJustifyNone, ' ', "Name", "Bob"));
+    EXPECT_EQ(v[31], makeSlot(5, kJustifyRight, '0', "Price", "12"));
+    EXPECT_EQ(s.label.counters[7], makeSlot(4, kJustifyLeft, '*', "Count", "0009", -12));
+    EXPECT_EQ(s.label.counters[0], makeSlot(3, kJustifyCentre, '0', "Lot", "7", 5));
+    EXPECT_EQ(s.label.counters[1], makeSlot(3, kJustifyNone, ' ', "Big", "1", 100));
+    EXPECT_EQ(v[2].promptText(), "Say \"hi\"");
+    EXPECT_EQ(v[3].promptText(), "An overly long prompt text");
+    EXPECT_TRUE(v[4].isDefined());
+    EXPECT_EQ(v[4].promptText(), "");
+    EXPECT_FALSE(v[5].isDefined());  // slots the reply leaves out become undefined
 }
 
 TEST(ReceiveVariables, SilenceChangesNothingAndOtherLinesEndTheReply) {
     Storage s;
-    LabelDocument label;
-    label.variables[5] = test::makeSlot(3, 0, ' ', "Old", "old");
-    const LabelDocument before = label;
+    s.label.variables[5] = test::makeSlot(3, 0, ' ', "Old", "old");
+    const auto before = s.label.variables;
     s.transport.replyTo("\r\n\nVI\r\n", "V00,10,N ,\"Name\",\"Bob\"\r\n");
-    EXPECT_EQ(s.storage.receiveVariables(label), 0);
+    EXPECT_EQ(s.storage.receiveVariables(s.label), 0);
     EXPECT_TRUE(s.link.timeoutFlag);
-    EXPECT_EQ(label.variables, before.variables);
+    EXPECT_EQ(s.label.variables, before);
 
-    s.transport.input.clear();
     s.transport.replyTo("\r\n\nVI\r\n", "V00,10,N ,\"Name\",\"Bob\"\r\nOK\r\nV01,10,N ,\"Late\",\"\"\r\n");
-    EXPECT_EQ(s.storage.receiveVariables(label), 1);
-    EXPECT_FALSE(label.variables[1].isDefined());
+    EXPECT_EQ(s.storage.receiveVariables(s.label), 1);
+    EXPECT_FALSE(s.label.variables[1].isDefined());
 }
 
 TEST(SelectActiveForm, ActivatesAsksTheNameAndTakesTheVariables) {
     Storage s;
-    LabelDocument label;
     s.transport.replyTo("\r\nFA\r\n", "F1\r\n");
     s.transport.replyTo("\r\n\nVI\r\n", withNul("V00,10,N ,\"Name\",\"Bob\"\r\n"));
-    s.storage.selectActiveForm("F1", label);
+    s.storage.selectActiveForm("F1", s.label);
     EXPECT_EQ(s.transport.written, "\r\nFR\"F1\"\r\n\r\nFA\r\n\r\n\nVI\r\n");
     EXPECT_EQ(s.clock.sleeps, (Sleeps{{10, 50}}));
     EXPECT_EQ(s.storage.activeFormName(), "F1");
-    EXPECT_EQ(label.variables[0].valueText(), "Bob");
+    EXPECT_EQ(s.label.variables[0].valueText(), "Bob");
     EXPECT_FALSE(s.transport.opened);
     EXPECT_TRUE(s.link.progressShowFlag);
     EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Receiving active form name",
@@ -260,7 +236,7 @@ TEST(SelectActiveForm, ActivatesAsksTheNameAndTakesTheVariables) {
 TEST(SizedReply, LengthBeyondTheBufferIsReadButNotKept) {
     Storage s;
     ASSERT_TRUE(s.link.openPort());
-    s.transport.arrive(std::string("\xFF\xFF") + std::string(65535, 'x') + "NEXT\n");
+    s.transport.arrive("\xFF\xFF" + std::string(65535, 'x') + "NEXT\n");
     const SizedReply big = s.storage.receiveSizedReply(49152);
     EXPECT_EQ(big.announced, 65535u);
     EXPECT_EQ(big.bytes.size(), 49152u);
@@ -281,23 +257,17 @@ TEST(SizedReply, LengthBeyondTheBufferIsReadButNotKept) {
     EXPECT_EQ(cut.bytes.size(), 3u);
 }
 
-}  // namespace
-}  // namespace tavrin
-
-namespace tavrin {
-namespace {
-
-// A 10 x 2 picture, 2 bytes per row, stored unencoded: 128-byte header, then 4 row bytes.
+// L = 1000: a 10 x 2 picture, 2 bytes per row, 128-byte header, then 872 bytes of rows.
 std::string pictureReply() {
     test::ByteBuilder b;
-    b.be16(132).u8(0x0A).u8(5).u8(1).u8(1).le16(0).le16(0).le16(9).le16(1).zeros(54);
+    b.be16(1000).u8(0x0A).u8(5).u8(1).u8(1).le16(0).le16(0).le16(9).le16(1).zeros(54);
     b.le16(2).zeros(60);  // offset 66: bytes per line
-    b.u8(0x00).u8(0x3F).u8(0xFF).u8(0xFF);
+    b.u8(0x00).u8(0x3F).u8(0xFF).u8(0xFF).zeros(868);
     return std::string(b.get().begin(), b.get().end());
 }
 
 // One character 'A', 8 wide, 2 rows.
-const std::string kFontData = std::string("\x01\x00\x02", 3) + "A\x08\x01\x18\x3C";
+const std::string kFontData = test::byteString({1, 0, 2, 'A', 8, 1, 0x18, 0x3C});
 
 struct Retrieve : Storage {
     Retrieve() {
@@ -306,11 +276,8 @@ struct Retrieve : Storage {
         transport.replyTo("\r\nFI\"SHOP\"\r\n", withNul("q400\r\nA10,20,0,B,1,1,N,\"Hi\"\r\nGG5,6,\"LOGO\"\n"
                                                         "LO1,2,3,4\r\nGG7,8,\"LOGO\"\nGG0,0,\"GONE\"\n"));
     }
-    void variablesFollow() {
-        transport.replyTo("\r\n\nVI\r\n", withNul("V00,10,N ,\"Name\",\"Bob\"\r\n"));
-    }
+    void variablesFollow() { transport.replyTo("\r\n\nVI\r\n", withNul("V00,10,N ,\"Name\",\"Bob\"\r\n")); }
     std::vector<Figure> figures() const { return {label.figures.begin(), label.figures.end()}; }
-    LabelDocument label;
 };
 
 TEST(RetrieveForm, RebuildsTheLabelWithSharedPictureFontAndVariables) {
@@ -320,7 +287,7 @@ TEST(RetrieveForm, RebuildsTheLabelWithSharedPictureFontAndVariables) {
     r.transport.replyTo("\r\nEI\"B\"\r\n", std::string("\x00\x08", 2) + kFontData);
     r.variablesFollow();
     ASSERT_TRUE(r.storage.retrieveForm("SHOP", r.label));
-    // Font C is listed but no text uses it, so it is not fetched.
+    // Font C is listed but no text uses it; GONE is in no list: neither is asked for.
     EXPECT_EQ(r.transport.written,
               "\r\nUG\r\n\r\nUE\r\n\r\nFI\"SHOP\"\r\n\r\nGI\"LOGO\"\r\n\r\nEI\"B\"\r\n\r\nFR\"SHOP\"\r\n\r\n\nVI\r\n");
     EXPECT_EQ(r.label.setup.width, 400);
@@ -328,21 +295,16 @@ TEST(RetrieveForm, RebuildsTheLabelWithSharedPictureFontAndVariables) {
     const auto figures = r.figures();
     ASSERT_EQ(figures.size(), 5u);
     EXPECT_EQ(TextRecord::decode(figures[0].record).font, 6);
-    const PictureRecord first = PictureRecord::decode(figures[1].record);
-    EXPECT_EQ(first.width, 10);
-    EXPECT_EQ(first.height, 2);
-    EXPECT_EQ(first.dataLength, 6u);
+    EXPECT_EQ(figures[1].record,
+              (PictureRecord{.x = 5, .y = 6, .width = 10, .height = 2, .dataLength = 874, .name = "LOGO"}.encode()));
     ASSERT_TRUE(figures[1].picture);
-    EXPECT_EQ(figures[1].picture->bytes, (std::vector<std::uint8_t>{2, 2, 0x00, 0x3F, 0xFF, 0xFF}));
+    std::vector<std::uint8_t> rows = {2, 2, 0x00, 0x3F, 0xFF, 0xFF};  // share count 2, bytes per row, rows
+    rows.resize(874);
+    EXPECT_EQ(figures[1].picture->bytes, rows);
     EXPECT_EQ(figures[3].picture, figures[1].picture);
-
     ASSERT_EQ(figures[4].kind, FigureKind::Font);
-    const FontRecord font = FontRecord::decode(figures[4].record);
-    EXPECT_EQ(font.letter, 'B');
-    EXPECT_EQ(font.dataLength, 8u);
-    EXPECT_EQ(font.height, 2u);
+    EXPECT_EQ(figures[4].record, (FontRecord{.charCount = 1, .height = 2, .dataLength = 8, .letter = 'B'}.encode()));
     EXPECT_EQ(figures[4].fontData, std::vector<std::uint8_t>(kFontData.begin(), kFontData.end()));
-
     EXPECT_EQ(r.label.variables[0].valueText(), "Bob");
     EXPECT_FALSE(r.label.variables[9].isDefined());
 }
@@ -351,7 +313,7 @@ TEST(RetrieveForm, DamagedRepliesAreLeftOutAndSilenceStops) {
     Retrieve r;
     // A picture too short for its header, a font longer than any font file.
     r.transport.replyTo("\r\nGI\"LOGO\"\r\n", std::string("\x00\x64", 2) + std::string(100, 'x'));
-    r.transport.replyTo("\r\nEI\"B\"\r\n", std::string("\xFF\xFF") + std::string(65535, 'y'));
+    r.transport.replyTo("\r\nEI\"B\"\r\n", "\xFF\xFF" + std::string(65535, 'y'));
     r.variablesFollow();
     ASSERT_TRUE(r.storage.retrieveForm("SHOP", r.label));
     const auto figures = r.figures();

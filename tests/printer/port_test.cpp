@@ -1,0 +1,197 @@
+// The port side of the link: which device "Com n" opens, "--port" on the command line, the
+// POSIX transport against a pseudo-terminal whose master side plays the printer, and the
+// character set translation. Expected code page bytes come from the published cp1251,
+// cp866, cp1252 and cp437 tables.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "printer/port_names.h"
+#include "printer/posix_serial_transport.h"
+#include "printer/printer_link.h"
+#include "printer/storage_operations.h"
+#include "printer/translation.h"
+#include "printer_fixtures.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+TEST(PortNames, ConfiguredDeviceThenCommandLineOverrideTheDefault) {
+    EXPECT_EQ(portName(0), "Com1");
+    EXPECT_EQ(portName(7), "Com8");
+    PortDevices devices;
+    devices.configured[2] = "/dev/ttyUSB0";
+    EXPECT_EQ(portDevice(devices, 0), "/dev/ttyS0");
+    EXPECT_EQ(portDevice(devices, 7), "/dev/ttyS7");
+    EXPECT_EQ(portDevice(devices, 2), "/dev/ttyUSB0");
+    devices.commandLine = "/dev/pts/4";
+    EXPECT_EQ(portDevice(devices, 2), "/dev/pts/4");
+    EXPECT_EQ(portDevice(devices, 1), "/dev/pts/4");
+    // No port outside Com1..Com8, whatever else is set.
+    EXPECT_EQ(portDevice(devices, -1), "");
+    EXPECT_EQ(portDevice(devices, 8), "");
+    EXPECT_EQ(defaultPortDevice(8), "");
+}
+
+TEST(PortNames, PortArgumentIsTakenOutOfTheCommandLine) {
+    for (const Arguments& given : {Arguments{"--port", "/dev/pts/2", "label.qlb"}, {"label.qlb", "--port=/dev/pts/2"}}) {
+        const PortArguments a = takePortArgument(given);
+        EXPECT_EQ(a.device, "/dev/pts/2");
+        EXPECT_EQ(a.rest, Arguments{"label.qlb"});
+        EXPECT_EQ(a.error, "");
+    }
+    EXPECT_EQ(takePortArgument({"label.qlb"}).device, "");
+    // A missing device is an error, and the next option is not taken for one.
+    for (const Arguments& missing : {Arguments{"--port"}, {"--port="}, {"--port", "--help"}}) {
+        EXPECT_EQ(takePortArgument(missing).device, "");
+        EXPECT_NE(takePortArgument(missing).error, "");
+    }
+    EXPECT_EQ(takePortArgument({"--port", "--help"}).rest, Arguments{"--help"});
+}
+
+class PseudoTerminal {
+public:
+    PseudoTerminal() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) device = ptsname(master_);
+    }
+    ~PseudoTerminal() {
+        if (master_ >= 0) close(master_);
+    }
+    void send(std::string_view bytes) {
+        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // Everything the other side wrote, once it has stopped for a moment.
+    std::string received() {
+        std::string out;
+        char buffer[256];
+        pollfd entry{master_, POLLIN, 0};
+        for (ssize_t n; poll(&entry, 1, 100) > 0 && (n = read(master_, buffer, sizeof buffer)) > 0;)
+            out.append(buffer, static_cast<std::size_t>(n));
+        return out;
+    }
+    std::string device;
+
+private:
+    int master_;
+};
+
+TEST(PosixSerialTransport, OpensTheTerminalRawExclusiveAtTheRate) {
+    PseudoTerminal pty;
+    ASSERT_FALSE(pty.device.empty());
+    const int observer = open(pty.device.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(observer, 0);
+    PosixSerialTransport port;
+    ASSERT_TRUE(port.open(pty.device, {38400, FlowControl::XonXoff}));
+    termios options{};
+    int exclusive = 0;
+    ASSERT_EQ(tcgetattr(observer, &options), 0);
+    EXPECT_EQ(cfgetospeed(&options), B38400);
+    EXPECT_EQ(options.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(options.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));
+    EXPECT_EQ(options.c_cc[VSTART], 0x11);
+    EXPECT_EQ(options.c_cc[VSTOP], 0x13);
+    EXPECT_EQ(options.c_oflag & OPOST, 0u);
+    ASSERT_EQ(ioctl(observer, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    port.close();
+    ASSERT_TRUE(port.open(pty.device, {115200, FlowControl::Hardware}));
+    ASSERT_EQ(tcgetattr(observer, &options), 0);
+    EXPECT_EQ(cfgetospeed(&options), B115200);
+    EXPECT_EQ(options.c_iflag & (IXON | IXOFF), 0u);
+    EXPECT_NE(options.c_cflag & CRTSCTS, 0u);
+    port.close();
+    ASSERT_EQ(ioctl(observer, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    close(observer);
+    EXPECT_FALSE(port.open("/nonexistent/tty", {}));
+    EXPECT_FALSE(port.open("/dev/null", {}));  // not a terminal
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST(PosixSerialTransport, BytesTravelBothWaysUnchanged) {
+    PseudoTerminal pty;
+    PosixSerialTransport port;
+    port.setIoTimeout(std::chrono::milliseconds(200));
+    ASSERT_TRUE(port.open(pty.device, {}));
+    const std::string out("\r\n\nA\x00\xFF", 6), in("\x13\r\n\x00", 4);
+    for (const char c : out) ASSERT_TRUE(port.writeByte(static_cast<std::uint8_t>(c)));
+    EXPECT_EQ(pty.received(), out);
+
+    pty.send(in);
+    for (int i = 0; i < 50 && port.bytesWaiting() < 4; ++i) usleep(10000);
+    EXPECT_EQ(port.bytesWaiting(), 4u);
+    std::string got;
+    std::uint8_t byte = 0;
+    while (port.bytesWaiting() > 0 && port.readByte(byte)) got.push_back(static_cast<char>(byte));
+    EXPECT_EQ(got, in);
+    EXPECT_FALSE(port.readByte(byte));  // nothing more comes: the read gives up after its time-out
+}
+
+TEST(PosixSerialTransport, CarriesAWholeListExchange) {
+    PseudoTerminal pty;
+    PosixSerialTransport port;
+    QuietLinkUi ui;
+    PrinterLink link(port, ui);
+    link.setPortDevice(0, pty.device);
+    PrinterStorage storage(link);
+    ASSERT_TRUE(link.openPort());
+    pty.send(std::string("2\r\nSHOP\r\nLABEL1\r\n\0", 19));
+    ASSERT_TRUE(storage.receiveList(kListForms));
+    EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"SHOP", "LABEL1"}));
+    EXPECT_EQ(pty.received(), "\r\nUF\r\n");
+    EXPECT_FALSE(link.isOpen());
+}
+
+using test::byteString;
+
+TEST(Translation, AnsiToOemConvertsBetweenCodePages) {
+    Translation t;
+    EXPECT_EQ(t.choice(), kTranslationAnsiToOem);
+    // А, я, Ё, ё, № in cp1251, then in cp866.
+    const std::string ansi = byteString({0xC0, 0xFF, 0xA8, 0xB8, 0xB9}), oem = byteString({0x80, 0xEF, 0xF0, 0xF1, 0xFC});
+    EXPECT_EQ(t.toPrinter("Sale " + ansi), "Sale " + oem);
+    EXPECT_EQ(t.toScreen(oem + "\"V01\""), ansi + "\"V01\"");
+    ASSERT_TRUE(t.setCodePages("CP1252", "CP437"));
+    EXPECT_EQ(t.toPrinter(byteString({0xE9})), byteString({0x82}));  // é
+    EXPECT_FALSE(t.setCodePages("NO-SUCH-PAGE", "CP437"));
+    EXPECT_EQ(t.ansiCodePage(), "CP1252");
+    EXPECT_EQ(Translation::choiceNames({"/opt/x/RUS.TRN", "GREEK.TRN"}),
+              (std::vector<std::string>{"ANSI to OEM", "None", "File: RUS.TRN", "File: GREEK.TRN"}));
+}
+
+TEST(Translation, TableFileMapsOnlyUpperBytesEachWayAndNoneNothing) {
+    test::TempDir dir;
+    test::Bytes table(256);
+    for (int i = 0; i < 128; ++i) {
+        table[i] = static_cast<std::uint8_t>(0xFF - i);              // out: 0x80 -> 0xFF ...
+        table[128 + i] = static_cast<std::uint8_t>(0x80 + (i ^ 1));  // in: swaps pairs
+    }
+    test::writeFile(dir / "RUS.TRN", table);
+    test::writeFile(dir / "SHORT.TRN", test::Bytes(255, 0x41));
+    const std::vector<std::filesystem::path> files = {dir / "RUS.TRN", dir / "SHORT.TRN", dir / "GONE.TRN"};
+    std::string all, low;
+    for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+    low = all.substr(0, 0x7F);
+
+    Translation t;
+    ASSERT_EQ(t.load(2, files), 2);
+    EXPECT_EQ(t.toPrinter(all).substr(0, 0x7F), low);
+    EXPECT_EQ(t.toScreen(all).substr(0, 0x7F), low);
+    EXPECT_EQ(t.toPrinter(byteString({0x80, 0xC1})), byteString({0xFF, 0xBE}));
+    EXPECT_EQ(t.toScreen(byteString({0x80, 0xFF})), byteString({0x81, 0xFE}));
+    // A short file, a missing file and a choice past the list fall back without a message.
+    for (int choice : {3, 4, 5, -1}) EXPECT_EQ(t.load(choice, files), kTranslationAnsiToOem) << choice;
+    ASSERT_EQ(t.load(kTranslationNone, files), kTranslationNone);
+    EXPECT_EQ(t.toPrinter(all), all);
+    EXPECT_EQ(t.toScreen(all), all);
+}
+
+}  // namespace
+}  // namespace tavrin
