@@ -1,17 +1,11 @@
-// ZREDITW.CFG reading and writing. Fixtures are typed by hand as the file's text.
-#include "document/config_file.h"
-
+// ZREDITW.CFG reading and writing, and where it lives. Fixtures are typed by hand as the file's text.
 #include <csignal>
-#include <filesystem>
-#include <string>
-#include <tuple>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "document/config_file.h"
+#include "document/program_paths.h"
 #include "support/test_support.h"
 
 namespace tavrin {
@@ -26,42 +20,25 @@ struct Loaded {
     AppConfig config;
 };
 
-Loaded readText(std::string_view text, int translationChoiceCount = 2) {
+Loaded readText(std::optional<std::string> text, int translationChoiceCount = 2) {
     TempDir dir;
-    test::writeFile(dir / "ZREDITW.CFG", text);
+    if (text) test::writeFile(dir / "ZREDITW.CFG", *text);
     Loaded loaded;
     loaded.opened = readConfiguration(dir / "ZREDITW.CFG", loaded.setup, loaded.config, translationChoiceCount);
     return loaded;
 }
 
-std::string fileText(const fs::path& path) {
-    const auto bytes = test::readFile(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 TEST(ConfigFileRead, MissingFileKeepsTheDefaults) {
-    TempDir dir;
-    LabelSetup setup;
-    AppConfig config;
-    EXPECT_FALSE(readConfiguration(dir / "ZREDITW.CFG", setup, config, 2));
-    EXPECT_EQ(setup.width, 384);
-    EXPECT_EQ(setup.length, 200);
-    EXPECT_EQ(setup.offset, 8);
-    EXPECT_EQ(setup.darkness, 8);
-    EXPECT_EQ(setup.speed, 4);
-    EXPECT_EQ(setup.labelGap, 24);
-    EXPECT_EQ(setup.dateFormat, "DD-MN-Y4");
-    EXPECT_EQ(setup.timeFormat, "H:M:S");
-    EXPECT_EQ(config.port, 0);  // COM1
-    EXPECT_EQ(config.baudIndex, 6);
-    EXPECT_EQ(baudRate(config.baudIndex), 115200);
-    EXPECT_EQ(config.gridStep, 8);
-    EXPECT_EQ(config.pictureNumber, 1);
-    EXPECT_EQ(config.workDirectory, "");
+    const auto [opened, s, c] = readText(std::nullopt);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ((std::array{s.width, s.length, s.offset, s.darkness, s.speed, s.labelGap, c.port, baudRate(c.baudIndex),
+                          c.gridStep, c.pictureNumber}),
+              (std::array{384, 200, 8, 8, 4, 24, 0, 115200, 8, 1}));
+    EXPECT_EQ(std::tuple(s.dateFormat, s.timeFormat, c.workDirectory), std::tuple("DD-MN-Y4", "H:M:S", ""));
 }
 
 TEST(ConfigFileRead, BlanksAndControlBytesAreDroppedAndKeysIgnoreCase) {
-    const Loaded loaded = readText(
+    const auto [opened, s, c] = readText(
         "left margin = 20\r\n"
         "  Top\tMargin=\x01 -30 \r\n"
         "width = 1 = 400\n"           // the value follows the last "="
@@ -71,50 +48,38 @@ TEST(ConfigFileRead, BlanksAndControlBytesAreDroppedAndKeysIgnoreCase) {
         "\r\n"
         "Date Format = dd/mn/y3\r\n"  // copied without the format check
         "WORK DIRECTORY = /home/ann/my labels\r\n"
+        "com3 device = /dev/ttyACM1\r\nCOM9 DEVICE = /dev/x\r\n"
         "offset = -8");               // last line without a line end
-    EXPECT_TRUE(loaded.opened);
-    EXPECT_EQ(loaded.setup.leftMargin, 20);
-    EXPECT_EQ(loaded.setup.topMargin, -30);
-    EXPECT_EQ(loaded.setup.width, 400);
-    EXPECT_EQ(loaded.setup.length, 200);
-    EXPECT_EQ(loaded.setup.dateFormat, "dd/mn/y3");
-    EXPECT_EQ(loaded.config.workDirectory, "/home/ann/mylabels");
-    EXPECT_EQ(loaded.setup.offset, -8);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ((std::array{s.leftMargin, s.topMargin, s.width, s.length, s.offset}), (std::array{20, -30, 400, 200, -8}));
+    EXPECT_EQ(s.dateFormat, "dd/mn/y3");
+    EXPECT_EQ(c.workDirectory, "/home/ann/mylabels");
+    EXPECT_EQ(c.portDevices, (std::array<std::string, kPortCount>{"", "", "/dev/ttyACM1"}));
 }
 
 TEST(ConfigFileRead, ValuesAreClampedAsTheTableSays) {
     using S = LabelSetup;
     const std::tuple<const char*, int S::*, int> setupCases[] = {
-        {"WIDTH = 10", &S::width, 80},           {"WIDTH = 700", &S::width, 608},
+        {"WIDTH = 10", &S::width, 80}, {"WIDTH = 700", &S::width, 608}, {"WIDTH = ", &S::width, 80},
         {"WIDTH = 99999999999999", &S::width, 608}, {"WIDTH = -99999999999999", &S::width, 80},
-        {"WIDTH = ", &S::width, 80},             {"LENGTH = 300mm", &S::length, 300},
-        {"LENGTH = 2000", &S::length, 1640},     {"LEFT MARGIN = -700", &S::leftMargin, -608},
-        {"TOP MARGIN = 1700", &S::topMargin, 1640}, {"OFFSET = -200", &S::offset, -80},
-        {"OFFSET = +12", &S::offset, 12},        {"ORIENTATION = -5", &S::orientation, 1},
-        {"DARKNESS = 16", &S::darkness, 15},     {"DARKNESS = -1", &S::darkness, 15},
-        {"SPEED = -3", &S::speed, 6},            {"LABEL GAP = 101", &S::labelGap, 100},
-        {"LABEL GAP = -1", &S::labelGap, 100},   {"PAPER TYPE = -1", &S::paperType, 2},
-        {"LANGUAGE = 3", &S::language, 3},       {"LANGUAGE = 7", &S::language, 0},
-    };
-    for (const auto& [line, field, expected] : setupCases) {
-        SCOPED_TRACE(line);
-        EXPECT_EQ(readText(std::string(line) + "\r\n").setup.*field, expected);
-    }
+        {"LENGTH = 300mm", &S::length, 300}, {"LENGTH = 2000", &S::length, 1640},
+        {"LEFT MARGIN = -700", &S::leftMargin, -608}, {"TOP MARGIN = 1700", &S::topMargin, 1640},
+        {"OFFSET = -200", &S::offset, -80}, {"OFFSET = +12", &S::offset, 12}, {"ORIENTATION = -5", &S::orientation, 1},
+        {"DARKNESS = 16", &S::darkness, 15}, {"DARKNESS = -1", &S::darkness, 15}, {"SPEED = -3", &S::speed, 6},
+        {"LABEL GAP = 101", &S::labelGap, 100}, {"LABEL GAP = -1", &S::labelGap, 100},
+        {"PAPER TYPE = -1", &S::paperType, 2}, {"LANGUAGE = 3", &S::language, 3}, {"LANGUAGE = 7", &S::language, 0}};
+    for (const auto& [line, field, expected] : setupCases)
+        EXPECT_EQ(readText(std::string(line) + "\r\n").setup.*field, expected) << line;
     using A = AppConfig;
     const std::tuple<const char*, int A::*, int> configCases[] = {
-        {"PORT = 0", &A::port, 7},               {"PORT = 1", &A::port, 0},
-        {"PORT = 8", &A::port, 7},               {"PORT = 9", &A::port, 7},
-        {"PORT = -2", &A::port, 7},              {"BAUDS = 19200", &A::baudIndex, 3},
-        {"BAUDS = 9601", &A::baudIndex, 2},      {"BAUDS = fast", &A::baudIndex, 2},
-        {"PICTURE NUMBER = 12345", &A::pictureNumber, 2345}, {"PICTURE NUMBER = -5", &A::pictureNumber, 9999},
-        {"TRANSLATION = 3", &A::translation, 3}, {"TRANSLATION = 4", &A::translation, 0},  // 4 choices
-        {"TRANSLATION = -1", &A::translation, 0}, {"GRID STEP = 60", &A::gridStep, 40},
-        {"GRID STEP = 1", &A::gridStep, 4},      {"SHOW GRID = 2", &A::showGrid, 1},
-    };
-    for (const auto& [line, field, expected] : configCases) {
-        SCOPED_TRACE(line);
-        EXPECT_EQ(readText(std::string(line) + "\r\n", 4).config.*field, expected);
-    }
+        {"PORT = 0", &A::port, 7}, {"PORT = 1", &A::port, 0}, {"PORT = 8", &A::port, 7}, {"PORT = 9", &A::port, 7},
+        {"PORT = -2", &A::port, 7}, {"BAUDS = 19200", &A::baudIndex, 3}, {"BAUDS = 9601", &A::baudIndex, 2},
+        {"BAUDS = fast", &A::baudIndex, 2}, {"PICTURE NUMBER = 12345", &A::pictureNumber, 2345},
+        {"PICTURE NUMBER = -5", &A::pictureNumber, 9999}, {"TRANSLATION = 3", &A::translation, 3},
+        {"TRANSLATION = 4", &A::translation, 0} /* of 4 choices */, {"TRANSLATION = -1", &A::translation, 0},
+        {"GRID STEP = 60", &A::gridStep, 40}, {"GRID STEP = 1", &A::gridStep, 4}, {"SHOW GRID = 2", &A::showGrid, 1}};
+    for (const auto& [line, field, expected] : configCases)
+        EXPECT_EQ(readText(std::string(line) + "\r\n", 4).config.*field, expected) << line;
 }
 
 TEST(ConfigFileRead, LongLinesAndFormatsAreCut) {
@@ -128,21 +93,11 @@ TEST(ConfigFileRead, LongLinesAndFormatsAreCut) {
 
 TEST(ConfigFileWrite, WritesTheKeysInOrderWithCrLf) {
     TempDir dir;
-    LabelSetup setup;
-    setup.width = 608;
-    setup.leftMargin = -16;
-    setup.offset = -8;
-    setup.orientation = 1;
-    setup.labelGap = 0;
-    AppConfig config;
-    config.port = 2;
-    config.baudIndex = 2;
-    config.pictureNumber = 42;
-    config.translation = 3;
-    config.showGrid = 1;
-    config.gridStep = 16;
-    ASSERT_TRUE(writeConfiguration(dir / "ZREDITW.CFG", setup, config));
-    EXPECT_EQ(fileText(dir / "ZREDITW.CFG"),
+    ASSERT_TRUE(writeConfiguration(dir / "ZREDITW.CFG",
+                                   {.width = 608, .leftMargin = -16, .offset = -8, .orientation = 1, .labelGap = 0},
+                                   {.port = 2, .baudIndex = 2, .pictureNumber = 42, .translation = 3, .showGrid = 1,
+                                    .gridStep = 16, .workDirectory = {}}));
+    EXPECT_EQ(test::readText(dir / "ZREDITW.CFG"),
               "WIDTH = 608\r\nLENGTH = 200\r\nLEFT MARGIN = -16\r\nTOP MARGIN = 0\r\nOFFSET = -8\r\n"
               "ORIENTATION = 1\r\nDARKNESS = 8\r\nSPEED = 4\r\nLANGUAGE = 0\r\nLABEL GAP = 0\r\n"
               "PAPER TYPE = 0\r\nPORT = 3\r\nBAUDS = 9600\r\nPROTOCOL = 0\r\nDIRECT GRAPHICS = 0\r\n"
@@ -152,84 +107,118 @@ TEST(ConfigFileWrite, WritesTheKeysInOrderWithCrLf) {
 
 TEST(ConfigFileWrite, WhatIsWrittenReadsBackTheSame) {
     TempDir dir;
-    LabelSetup setup;
-    setup.offset = -8;
-    setup.topMargin = -40;
-    setup.darkness = 15;
-    setup.dateFormat = "Y4/MN/DD";
-    setup.timeFormat = "H.M";
-    AppConfig config;
-    config.port = 7;
-    config.baudIndex = 0;
-    config.protocol = 1;
-    config.directGraphics = 1;
-    config.toolbarLeft = 1;
-    config.workDirectory = "/srv/labels\r\n2024";  // a line break must not start a new line
+    const LabelSetup setup{.topMargin = -40, .offset = -8, .darkness = 15, .dateFormat = "Y4/MN/DD", .timeFormat = "H.M"};
+    AppConfig config{.port = 7, .baudIndex = 0, .protocol = 1, .directGraphics = 1, .toolbarLeft = 1,
+                     .workDirectory = "/srv/labels\r\n2024",  // a line break must not start a new line
+                     .portDevices = {{"/dev/ttyUSB0", "", "", "", "", "", "", "/tmp/printer"}}};
     ASSERT_TRUE(writeConfiguration(dir / "sub" / "ZREDITW.CFG", setup, config));  // folder created
-
-    LabelSetup readSetup;
-    AppConfig readConfig;
-    ASSERT_TRUE(readConfiguration(dir / "sub" / "ZREDITW.CFG", readSetup, readConfig, 2));
-    EXPECT_EQ(readSetup, setup);
+    EXPECT_TRUE(test::readText(dir / "sub" / "ZREDITW.CFG").ends_with(  // devices last, only those set
+        "WORK DIRECTORY = /srv/labels2024\r\nCOM1 DEVICE = /dev/ttyUSB0\r\nCOM8 DEVICE = /tmp/printer\r\n"));
+    Loaded back;
+    ASSERT_TRUE(readConfiguration(dir / "sub" / "ZREDITW.CFG", back.setup, back.config, 2));
+    EXPECT_EQ(back.setup, setup);
     config.workDirectory = "/srv/labels2024";
-    EXPECT_EQ(readConfig, config);
+    EXPECT_EQ(back.config, config);
 }
 
-// The old file must survive any failed write, and no temporary file may be left behind.
-class ConfigFileFailedWrite : public ::testing::Test {
-protected:
-    void SetUp() override { test::writeFile(path, oldText); }
-    void expectOldFileIntact() {
-        EXPECT_EQ(fileText(path), oldText);
-        int entries = 0;
-        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++entries;
-        EXPECT_EQ(entries, 1);
-    }
+// A failed write leaves the old file as it was, and no temporary file behind.
+TEST(ConfigFileWrite, FailedWritesKeepTheOldFile) {
     TempDir dir;
-    fs::path path = dir / "ZREDITW.CFG";
-    const std::string oldText = "WIDTH = 500\r\n";
-};
-
-TEST_F(ConfigFileFailedWrite, DiskFullMidwayKeepsTheOldFile) {
+    const fs::path path = dir / "ZREDITW.CFG";
+    test::writeFile(path, "WIDTH = 500\r\n");
+    const auto expectOldFileIntact = [&] {
+        EXPECT_EQ(test::readText(path), "WIDTH = 500\r\n");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    };
     // A file size limit makes write() fail part way, even for root.
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 64;
+    const rlimit small{64, old.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const ConfigWriteResult result = writeConfiguration(path, LabelSetup{}, AppConfig{});
+    const ConfigWriteResult result = writeConfiguration(path, {}, {});
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(result);
     EXPECT_FALSE(result.message.empty());
     expectOldFileIntact();
-}
-
-// Root ignores permission bits, so as root the write runs in a child that gives them up.
-bool writeFails(const fs::path& path) {
-    if (geteuid() != 0) return !writeConfiguration(path, LabelSetup{}, AppConfig{});
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-        _exit(writeConfiguration(path, LabelSetup{}, AppConfig{}) ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-TEST_F(ConfigFileFailedWrite, UnwritableFolderOrReadOnlyFileKeepsTheOldFile) {
+    // A read-only file, then a folder that cannot be written.
     using fs::perms;
+    const auto write = [&] { return writeConfiguration(path, {}, {}) ? "written" : "failed"; };
     fs::permissions(dir.path(), perms::all);
     fs::permissions(path, perms::owner_read | perms::group_read | perms::others_read);
-    EXPECT_TRUE(writeFails(path));
+    EXPECT_EQ(test::asUnprivileged(write), "failed");
     fs::permissions(path, perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
-    fs::permissions(dir.path(), perms::owner_read | perms::owner_exec | perms::group_read | perms::group_exec |
-                                    perms::others_read | perms::others_exec);
-    EXPECT_TRUE(writeFails(path));
+    fs::permissions(dir.path(), perms::all & ~(perms::owner_write | perms::group_write | perms::others_write));
+    EXPECT_EQ(test::asUnprivileged(write), "failed");
     fs::permissions(dir.path(), perms::owner_all);
     expectOldFileIntact();
+}
+
+struct Folders {
+    TempDir root;
+    fs::path program = root / "bin", data = root / "data", user = root / "config" / "tavrin-label-editor";
+    Folders() {
+        for (const auto& folder : {program, data, user}) fs::create_directories(folder);
+    }
+    ProgramPaths paths() const { return ProgramPaths(program, data, user); }
+};
+
+TEST(ProgramPaths, ConfigurationIsWrittenBesideTheProgramIfItCanBeAndReadWhereItWasWritten) {
+    Folders f;
+    EXPECT_EQ(f.paths().configWritePath(), f.program / "ZREDITW.CFG");
+    EXPECT_EQ(f.paths().configReadPath(), f.program / "ZREDITW.CFG");  // neither exists yet
+    const ProgramPaths missingFolder(f.root / "no-such-folder", f.data, f.user);
+    EXPECT_FALSE(missingFolder.programFolderWritable());
+    EXPECT_EQ(missingFolder.configWritePath(), f.user / "ZREDITW.CFG");
+    // A program folder that cannot be written: the user's file wins over the one shipped.
+    test::writeFile(f.program / "ZREDITW.CFG", "WIDTH = 400\r\n");
+    fs::permissions(f.program, fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write));
+    const auto readPath = [&] { return test::asUnprivileged([&] { return f.paths().configReadPath().string(); }); };
+    EXPECT_EQ(readPath(), f.program / "ZREDITW.CFG");
+    test::writeFile(f.user / "ZREDITW.CFG", "WIDTH = 500\r\n");
+    EXPECT_EQ(readPath(), f.user / "ZREDITW.CFG");
+    fs::permissions(f.program, fs::perms::owner_all);
+    EXPECT_EQ(f.paths().configReadPath(), f.program / "ZREDITW.CFG");  // writable: the program's wins
+    fs::remove(f.program / "ZREDITW.CFG");
+    EXPECT_EQ(f.paths().configReadPath(), f.user / "ZREDITW.CFG");  // the only one there is
+}
+
+TEST(ProgramPaths, TranslationFilesAreSortedByNameAndCountedOnce) {
+    Folders f;
+    for (const char* name : {"B.TRN", "a.trn", "notes.txt"}) test::writeFile(f.program / name, "p");
+    fs::create_directories(f.program / "D.TRN");  // a folder, not a table
+    for (const char* name : {"B.TRN", "A.TRN"}) test::writeFile(f.data / name, "d");
+    const std::vector<fs::path> expected = {f.data / "A.TRN", f.program / "B.TRN", f.program / "a.trn"};
+    EXPECT_EQ(f.paths().translationFiles(), expected);
+}
+
+TEST(ProgramPaths, DataFilesBesideTheProgramComeFirst) {
+    Folders f;
+    EXPECT_EQ(f.paths().residentFontPath(), f.program / "ZREDIT.FNT");  // named even when missing
+    for (const auto& folder : {f.data, f.program}) {
+        test::writeFile(folder / "ZREDIT.FNT", "x");
+        fs::create_directories(folder / "help");
+        EXPECT_EQ(f.paths().residentFontPath(), folder / "ZREDIT.FNT");
+        EXPECT_EQ(f.paths().helpFolder(), folder / "help");
+    }
+}
+
+TEST(ProgramPaths, FoldersOfTheRunningProgram) {
+    using test::ScopedEnv;
+    EXPECT_EQ(ProgramPaths::findProgramFolder(nullptr), fs::canonical(fs::path(TAVRIN_BINARY_DIR) / "tests"));
+    {
+        ScopedEnv data("TAVRIN_DATA_DIR", "/opt/labels/data");
+        EXPECT_EQ(ProgramPaths::findDataFolder("/usr/bin"), fs::path("/opt/labels/data"));
+    }
+    {
+        ScopedEnv data("TAVRIN_DATA_DIR", nullptr);
+        EXPECT_EQ(ProgramPaths::findDataFolder("/no/such/bin"), fs::path(TAVRIN_SOURCE_DATA_DIR));
+        ScopedEnv xdg("XDG_CONFIG_HOME", "/home/ann/.cfg");
+        EXPECT_EQ(ProgramPaths::findUserConfigFolder(), fs::path("/home/ann/.cfg/tavrin-label-editor"));
+    }
+    ScopedEnv xdg("XDG_CONFIG_HOME", nullptr), home("HOME", "/home/ann");
+    EXPECT_EQ(ProgramPaths::findUserConfigFolder(), fs::path("/home/ann/.config/tavrin-label-editor"));
 }
 
 }  // namespace

@@ -6,20 +6,19 @@
 namespace tavrin {
 namespace {
 
-Figure& addRectangle(FigureList& list, int x, int y) {
-    return list.appendFigure(RectangleRecord{x, y, 10, 10, 0}.encode(), FigureKind::Rectangle);
+Figure& addRectangle(FigureList& list, int x, int y = 0, bool selected = false) {
+    Figure& f = list.appendFigure(RectangleRecord{x, y, 10, 10, 0}.encode(), FigureKind::Rectangle);
+    if (selected) f.flags = kFlagSelected;
+    return f;
 }
-
-Figure& addPicture(FigureList& list, const std::string& name, PictureBlockRef block, int x = 0) {
-    Figure& f = list.appendFigure(PictureRecord{x, 0, 8, 1, 3, name}.encode(), FigureKind::Picture);
+Figure& addPicture(FigureList& list, PictureBlockRef block, int x) {
+    Figure& f = list.appendFigure(PictureRecord{x, 0, 8, 1, 3, "LOGO"}.encode(), FigureKind::Picture);
     f.picture = std::move(block);
     return f;
 }
-
-Figure& addFont(FigureList& list, char letter, unsigned height) {
-    return list.appendFigure(FontRecord{1, height, 0, letter}.encode(), FigureKind::Font);
+void addFont(FigureList& list, char letter, unsigned height) {
+    list.appendFigure(FontRecord{1, height, 0, letter}.encode(), FigureKind::Font);
 }
-
 std::vector<int> xs(const FigureList& list) {
     std::vector<int> out;
     for (const auto& f : list)
@@ -30,8 +29,10 @@ std::vector<int> xs(const FigureList& list) {
 TEST(FigureList, PasteLeavesCopiesAtTheBottomAndShiftsTheOriginals) {
     FigureList list;
     addRectangle(list, 1, 1);
-    addRectangle(list, 2, 2).flags = kFlagSelected;
-    addRectangle(list, 3, 3).flags = kFlagSelected;
+    addRectangle(list, 2, 2, true);
+    addRectangle(list, 3, 3, true);
+    list.paste();  // nothing copied yet: nothing changes
+    EXPECT_EQ(xs(list), (std::vector<int>{1, 2, 3}));
     list.copy();
     list.paste();
     // Copies are prepended as they are met, so they end up in reverse order at the head.
@@ -39,16 +40,8 @@ TEST(FigureList, PasteLeavesCopiesAtTheBottomAndShiftsTheOriginals) {
     EXPECT_FALSE(list.front().selected());
     EXPECT_EQ(list.front().copyMark, 0);
     EXPECT_EQ(RectangleRecord::decode(list.back().record).y, 27);
-    // Pasting again repeats from the shifted positions.
-    list.paste();
+    list.paste();  // again, from the shifted positions
     EXPECT_EQ(xs(list), (std::vector<int>{27, 26, 3, 2, 1, 50, 51}));
-}
-
-TEST(FigureList, PasteWithNothingCopiedChangesNothing) {
-    FigureList list;
-    addRectangle(list, 5, 5).flags = kFlagSelected;
-    list.paste();
-    EXPECT_EQ(xs(list), (std::vector<int>{5}));
 }
 
 TEST(FigureList, MovingShiftsEveryPositionFieldOfTheKind) {
@@ -59,22 +52,16 @@ TEST(FigureList, MovingShiftsEveryPositionFieldOfTheKind) {
     const auto line = LineRecord::decode(list.front().record);
     EXPECT_EQ((std::array{line.x1, line.y1, line.x2, line.y2}), (std::array{6, 1, 8, 3}));
     const auto bar = BarcodeRecord::decode(list.back().record);
-    EXPECT_EQ(bar.type, 8);
-    EXPECT_EQ(bar.x, 15);
-    EXPECT_EQ(bar.y, 19);
-    EXPECT_EQ(bar.height, 80);
+    EXPECT_EQ((std::array{bar.type, bar.x, bar.y, bar.height}), (std::array{8, 15, 19, 80}));
 }
 
 TEST(FigureList, MoveToTopAndBottomNeedExactlyOneSelection) {
     FigureList list;
-    addRectangle(list, 1, 0);
-    addRectangle(list, 2, 0);
-    addRectangle(list, 3, 0);
+    for (int x : {1, 2, 3}) addRectangle(list, x);
     EXPECT_EQ(list.moveToTop(), (UserMessage{"Error", "Nothing is selected"}));
     list.selectAll();
     EXPECT_EQ(list.moveToBottom(), (UserMessage{"Error", "Too many objects selected"}));
     EXPECT_EQ(xs(list), (std::vector<int>{1, 2, 3}));
-
     list.unselectAll();
     list.back().flags = kFlagSelected;
     EXPECT_EQ(list.moveToTop(), std::nullopt);  // already the tail: order unchanged
@@ -88,10 +75,9 @@ TEST(FigureList, MoveToTopAndBottomNeedExactlyOneSelection) {
 TEST(FigureList, SelectAllAndDeleteNeverTouchFonts) {
     FigureList list;
     addFont(list, 'A', 20);
-    addRectangle(list, 1, 0);
-    addRectangle(list, 2, 0);
+    addRectangle(list, 1);
+    addRectangle(list, 2);
     EXPECT_EQ(list.requestDelete().error, (UserMessage{"Error", "Nothing is selected"}));
-
     list.selectAll();
     EXPECT_FALSE(list.front().selected());
     const auto request = list.requestDelete();
@@ -106,15 +92,13 @@ TEST(FigureList, SharedPictureBlockLivesAsLongAsAnyUser) {
     FigureList list;
     auto block = std::make_shared<PictureBlock>(PictureBlock{{2, 1, 0x00}});
     std::weak_ptr<PictureBlock> watch = block;
-    addPicture(list, "LOGO", block, 0);
-    addPicture(list, "LOGO", block, 10).flags = kFlagSelected;
+    addPicture(list, block, 0);
+    addPicture(list, block, 10).flags = kFlagSelected;
     block.reset();
     EXPECT_EQ(list.shareCount(watch.lock().get()), 2);
-
     list.copy();
     list.paste();  // the copy shares the block too
     EXPECT_EQ(list.shareCount(watch.lock().get()), 3);
-
     list.unselectAll();
     list.front().flags = kFlagSelected;
     list.deleteSelected();
@@ -128,16 +112,13 @@ TEST(FigureList, SharedPictureBlockLivesAsLongAsAnyUser) {
 
 TEST(FigureList, SoftFontsAreNumberedByTheirPlaceInTheList) {
     FigureList list;
-    addRectangle(list, 0, 0);
+    addRectangle(list, 0);
     addFont(list, 'b', 24);
     addFont(list, 'A', 30);
-    EXPECT_EQ(list.softFontByNumber(6)->record[6], 'b');
-    EXPECT_EQ(list.softFontByNumber(7)->record[6], 'A');
-    EXPECT_EQ(list.softFontByNumber(8), nullptr);
-    EXPECT_EQ(list.softFontByNumber(5), nullptr);
-    EXPECT_EQ(list.softFontHeight('B'), 24);
-    EXPECT_EQ(list.softFontHeight('a'), 30);
-    EXPECT_EQ(list.softFontHeight('Z'), 16);
+    EXPECT_EQ(std::tuple(list.softFontByNumber(6)->record[6], list.softFontByNumber(7)->record[6]), std::tuple('b', 'A'));
+    EXPECT_TRUE(!list.softFontByNumber(5) && !list.softFontByNumber(8));
+    EXPECT_EQ((std::array{list.softFontHeight('B'), list.softFontHeight('a'), list.softFontHeight('Z')}),
+              (std::array{24, 30, 16}));
 }
 
 TEST(LabelDocument, NewLabelKeepsTheSetupAndSlotBytes) {
@@ -145,79 +126,54 @@ TEST(LabelDocument, NewLabelKeepsTheSetupAndSlotBytes) {
     doc.setup.width = 500;
     doc.variables[3].defined = 1;
     doc.variables[3].setValue("kept");
-    addRectangle(doc.figures, 0, 0);
+    addRectangle(doc.figures, 0);
     doc.newLabel();
-    EXPECT_TRUE(doc.figures.empty());
-    EXPECT_FALSE(doc.variables[3].isDefined());
-    EXPECT_EQ(doc.variables[3].valueText(), "kept");
-    EXPECT_EQ(doc.setup.width, 500);
+    EXPECT_EQ(std::tuple(doc.figures.empty(), doc.variables[3].isDefined(), doc.variables[3].valueText(), doc.setup.width),
+              std::tuple(true, false, "kept", 500));
 }
 
 TEST(LabelDocument, TemplatesAndTheirRecordBytes) {
     const auto t = FigureTemplates::defaults(12345);
-    EXPECT_EQ(t.picture.name, "PICT2345");
-    EXPECT_EQ(defaultPictureName(7), "PICT0007");
+    EXPECT_EQ(t.picture.name + " " + defaultPictureName(7), "PICT2345 PICT0007");
     // Text template: x 40, y 40, hMul 1, vMul 1, font 3, then the quoted data at offset 16.
     const Record text = t.text.encode();
     const std::array<std::uint8_t, 24> expected = {40, 0, 40, 0, 1, 0, 1, 0, 3, 0, 0, 0,
                                                    0, 0, 0, 0, '"', 'T', 'e', 'x', 't', '"', 0, 0};
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), text.begin()));
     const auto bar = BarcodeRecord::decode(t.barcode.encode());
-    EXPECT_EQ(bar.data, "\"123456789012\"");
-    EXPECT_EQ(bar.type, 8);
-    EXPECT_EQ(bar.humanReadable, 2);
+    EXPECT_EQ(std::tuple(bar.data, bar.type, bar.humanReadable), std::tuple("\"123456789012\"", 8, 2));
 }
 
 TEST(FigureRecords, DataIsCutToTheRecordAndNegativeFieldsSurvive) {
-    TextRecord t;
-    t.x = -5;
-    t.data = std::string(100, 'x');
-    const auto back = TextRecord::decode(t.encode());
-    EXPECT_EQ(back.x, -5);
-    EXPECT_EQ(back.data.size(), TextRecord::kMaxData);
-    BarcodeRecord b;
-    b.data = std::string(100, '1');
-    b.barLength = 60000;
-    const auto barBack = BarcodeRecord::decode(b.encode());
-    EXPECT_EQ(barBack.data.size(), 63u);
-    EXPECT_EQ(barBack.barLength, 60000u);
+    const auto text = TextRecord::decode(TextRecord{.x = -5, .data = std::string(100, 'x')}.encode());
+    EXPECT_EQ(text.x, -5);
+    EXPECT_EQ(text.data.size(), TextRecord::kMaxData);
+    const auto bar = BarcodeRecord::decode(BarcodeRecord{.barLength = 60000, .data = std::string(100, '1')}.encode());
+    EXPECT_EQ(bar.data.size(), 63u);
+    EXPECT_EQ(bar.barLength, 60000u);
 }
 
-TEST(Formats, DateFormats) {
-    EXPECT_EQ(checkDateFormat("DD/MN/Y4"), "DD/MN/Y4");
-    EXPECT_EQ(checkDateFormat("dd-mn-y2"), "DD-MN-Y2");
-    EXPECT_EQ(checkDateFormat("ME Y4"), "ME Y4");
-    EXPECT_EQ(checkDateFormat("Y2"), "Y2");
-    EXPECT_EQ(checkDateFormat("DD-DD-Y4"), std::nullopt);
-    EXPECT_EQ(checkDateFormat("DD-MN-Y3"), std::nullopt);
-    EXPECT_EQ(checkDateFormat("MN-ME"), std::nullopt);  // month twice
-    EXPECT_EQ(checkDateFormat("DD-MN-Y4-"), std::nullopt);
-    EXPECT_EQ(checkDateFormat(""), std::nullopt);
+TEST(Formats, DateAndTimeFormatsAreCheckedAndUpperCased) {
+    using Check = std::optional<std::string> (*)(std::string_view);
+    const std::tuple<Check, const char*, std::optional<std::string>> cases[] = {
+        {checkDateFormat, "DD/MN/Y4", "DD/MN/Y4"}, {checkDateFormat, "dd-mn-y2", "DD-MN-Y2"},
+        {checkDateFormat, "ME Y4", "ME Y4"},       {checkDateFormat, "Y2", "Y2"},
+        {checkDateFormat, "DD-DD-Y4", {}},         {checkDateFormat, "DD-MN-Y3", {}},
+        {checkDateFormat, "MN-ME", {}},            {checkDateFormat, "DD-MN-Y4-", {}},  // month twice; too long
+        {checkDateFormat, "", {}},                 {checkTimeFormat, "H:M", "H:M"},
+        {checkTimeFormat, "s.m.h", "S.M.H"},       {checkTimeFormat, "H:M:M", {}},
+        {checkTimeFormat, "H:X", {}},              {checkTimeFormat, "HM", {}},
+    };
+    for (const auto& [check, format, expected] : cases) EXPECT_EQ(check(format), expected) << format;
 }
-
-TEST(Formats, TimeFormats) {
-    EXPECT_EQ(checkTimeFormat("H:M"), "H:M");
-    EXPECT_EQ(checkTimeFormat("s.m.h"), "S.M.H");
-    EXPECT_EQ(checkTimeFormat("H:M:M"), std::nullopt);
-    EXPECT_EQ(checkTimeFormat("H:X"), std::nullopt);
-    EXPECT_EQ(checkTimeFormat("HM"), std::nullopt);
-}
-
-}  // namespace
-}  // namespace tavrin
-
-namespace tavrin {
-namespace {
 
 TEST(Counters, AdvanceBySetsWith64BitArithmetic) {
-    EXPECT_EQ(advancedCounterValue("0009", 1, 1), "10");
-    EXPECT_EQ(advancedCounterValue("0", -1, 1), "-1");
-    EXPECT_EQ(advancedCounterValue("abc", 5, 1), "5");       // no digits count as 0
-    EXPECT_EQ(advancedCounterValue("  -7x", 2, 3), "-1");
-    EXPECT_EQ(advancedCounterValue("4294967296", 1, 1), "4294967297");
-    EXPECT_EQ(advancedCounterValue("9223372036854775807", 1, 1), "9223372036854775807");
-    EXPECT_EQ(advancedCounterValue(std::string(40, '9'), -1, 1), "9223372036854775806");
-
+    const std::tuple<std::string, int, int, const char*> cases[] = {
+        {"0009", 1, 1, "10"}, {"0", -1, 1, "-1"}, {"abc", 5, 1, "5"} /* no digits count as 0 */, {"  -7x", 2, 3, "-1"},
+        {"4294967296", 1, 1, "4294967297"}, {"9223372036854775807", 1, 1, "9223372036854775807"},
+        {std::string(40, '9'), -1, 1, "9223372036854775806"}};
+    for (const auto& [value, step, sets, expected] : cases)
+        EXPECT_EQ(advancedCounterValue(value, step, sets), expected) << value << " " << step << " x " << sets;
     LabelDocument doc;
     doc.counters[2].defined = 1;
     doc.counters[2].step = static_cast<std::uint8_t>(-2);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -38,6 +39,42 @@ void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
 
 void writeFile(const std::filesystem::path& path, std::string_view text) {
     writeFile(path, Bytes(text.begin(), text.end()));
+}
+
+std::string readText(const std::filesystem::path& path) {
+    const Bytes bytes = readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value != nullptr) ::setenv(name, value, 1);
+    else ::unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (old_) ::setenv(name_, old_->c_str(), 1);
+    else ::unsetenv(name_);
+}
+
+std::string asUnprivileged(const std::function<std::string()>& query) {
+    if (::geteuid() != 0) return query();
+    int ends[2];
+    if (::pipe(ends) != 0) throw std::runtime_error("pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ends[0]);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        const std::string answer = query();
+        ::_exit(::write(ends[1], answer.data(), answer.size()) == static_cast<ssize_t>(answer.size()) ? 0 : 1);
+    }
+    ::close(ends[1]);
+    std::string answer;
+    char chunk[256];
+    for (ssize_t n; (n = ::read(ends[0], chunk, sizeof chunk)) > 0;) answer.append(chunk, static_cast<std::size_t>(n));
+    ::close(ends[0]);
+    ::waitpid(child, nullptr, 0);
+    return answer;
 }
 
 CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments) {

@@ -2,6 +2,8 @@
 // Small helpers shared by the suites: byte fixtures, temporary folders, files.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +29,24 @@ private:
 Bytes readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const Bytes& bytes);
 void writeFile(const std::filesystem::path& path, std::string_view text);
+std::string readText(const std::filesystem::path& path);  // the whole file as a string
+
+// Sets an environment variable (or removes it, given nullptr) until the end of the scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// Runs `query` as an ordinary user: directly, or as root in a child process that becomes
+// "nobody", since root ignores permission bits. Returns what the query returned.
+std::string asUnprivileged(const std::function<std::string()>& query);
 
 // Runs a program with arguments (no shell) and collects its exit status and output.
 struct CommandResult {
@@ -55,6 +75,13 @@ private:
     std::string device_;
     std::filesystem::path output_;
 };
+#ifdef TAVRIN_PRINTER_SIM_EXE
+// The simulator from this build.
+inline SimulatorProcess startSimulator(const std::filesystem::path& output,
+                                       const std::vector<std::string>& options = {}) {
+    return SimulatorProcess(TAVRIN_PRINTER_SIM_EXE, output, options);
+}
+#endif
 
 // Builds byte fixtures field by field, in the byte order the table in hand says.
 class ByteBuilder {
