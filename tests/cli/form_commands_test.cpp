@@ -11,20 +11,11 @@ test::CommandResult run(const std::vector<std::string>& arguments) {
     return test::runProgram(TAVRIN_LABEL_EXE, arguments);
 }
 
-std::string fileText(const std::filesystem::path& path) {
-    const auto bytes = test::readFile(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 class FormCommands : public ::testing::Test {
 protected:
     FormCommands() {
-        document.variables[2] = Variable{};
         Variable& v = document.variables[2];
-        v.defined = 1;
-        v.length = 6;
-        v.justification = kJustifyRight;
-        v.padChar = '0';
+        v = Variable{.defined = 1, .length = 6, .justification = kJustifyRight, .padChar = '0'};
         v.setPrompt("Lot");
         v.setValue("42");
         document.setup.offset = -8;
@@ -32,7 +23,6 @@ protected:
         document.figures.appendFigure(LineRecord{40, 40, 140, 90, 4, 1}.encode(), FigureKind::DiagonalLine);
         EXPECT_TRUE(saveLabelFile(label, document).ok);
     }
-
     test::TempDir dir;
     std::filesystem::path label = dir / "label.qlb";
     LabelDocument document;
@@ -41,7 +31,7 @@ protected:
 TEST_F(FormCommands, ExportWritesTheFormFile) {
     const auto r = run({"export-form", label.string(), "-o", (dir / "out.ejf").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(fileText(dir / "out.ejf"),
+    EXPECT_EQ(test::readText(dir / "out.ejf"),
               "; Saved by TAVRIN Label Editor\r\nV02,06,R0,\"Lot\"\r\nD8\r\nS4\r\nI0\r\nZT\r\n"
               "TDDD-MN-Y4\r\nTTH:M:S\r\nQ200,24-8\r\nq384\r\nR0,0\r\n"
               "B40,40,0,E30,2,3,80,BC,V02\r\nLS40,40,4E,140,90\r\n\r\n");
@@ -54,15 +44,11 @@ TEST_F(FormCommands, ImportBuildsALabelFile) {
     EXPECT_NE(r.err.find("1 line(s) not understood"), std::string::npos) << r.err;
     LabelDocument back;
     ASSERT_TRUE(loadLabelFile(dir / "new.qlb", back).ok);
-    EXPECT_EQ(back.setup.speed, 5);
-    EXPECT_EQ(back.setup.length, 300);
-    EXPECT_EQ(back.setup.paperType, 1);
-    EXPECT_EQ(back.variables[2].length, 6);
+    EXPECT_EQ((std::array{back.setup.speed, back.setup.length, back.setup.paperType, int{back.variables[2].length}}),
+              (std::array{5, 300, 1, 6}));
     ASSERT_EQ(back.figures.size(), 1u);
     const TextRecord t = TextRecord::decode(back.figures.front().record);
-    EXPECT_EQ(t.style, 2);
-    EXPECT_EQ(t.data, "\"Hi\"");
-
+    EXPECT_EQ(std::tuple(t.style, t.data), std::tuple(2, "\"Hi\""));
     // A form with no figures gives nothing a label file can hold.
     test::writeFile(dir / "empty.ejf", "Q300,24\r\n");
     const auto empty = run({"import-form", (dir / "empty.ejf").string(), "-o", (dir / "e.qlb").string()});
@@ -76,20 +62,16 @@ TEST_F(FormCommands, PrintAndStoreStreams) {
     EXPECT_EQ(r.out,
               "\r\nN\r\nVC\r\nV02,06,R0,\"Lot\"\r\n?\r\n42\r\nD8\r\nS6\r\nI0\r\nZT\r\nQ200,24-8\r\nq384\r\nR0,0\r\n"
               "TDDD-MN-Y4\r\nTTH:M:S\r\nB40,40,0,E30,2,3,80,BC,V02\r\nLS40,40,4E,140,90\r\nP12\r\n");
-
     r = run({"commands", label.string(), "--store", "SHELF", "-o", (dir / "store.bin").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::string stored = fileText(dir / "store.bin");
+    const std::string stored = test::readText(dir / "store.bin");
     EXPECT_EQ(stored.substr(0, 31), "\r\nN\r\nFK\"SHELF\"\r\nFS\"SHELF\"\r\nV02,");
     EXPECT_EQ(stored.substr(stored.size() - 17), "FE\r\n\r\nFR\"SHELF\"\r\n");
 }
 
 TEST_F(FormCommands, DirectGraphicsSendsPicturesAsRasters) {
-    PictureRecord p;
-    p.x = 3, p.y = 4, p.width = 8, p.height = 1, p.name = "DOT", p.dataLength = 3;
-    Figure& picture = document.figures.appendFigure(p.encode(), FigureKind::Picture);
-    picture.picture = std::make_shared<PictureBlock>();
-    picture.picture->bytes = {1, 1, 0x0F};
+    Figure& picture = document.figures.appendFigure(PictureRecord{3, 4, 8, 1, 3, "DOT"}.encode(), FigureKind::Picture);
+    picture.picture = std::make_shared<PictureBlock>(PictureBlock{{1, 1, 0x0F}});
     ASSERT_TRUE(saveLabelFile(label, document).ok);
     auto r = run({"commands", label.string(), "--print", "--direct-graphics"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -98,20 +80,16 @@ TEST_F(FormCommands, DirectGraphicsSendsPicturesAsRasters) {
 
 TEST_F(FormCommands, BadArgumentsFailWithAMessage) {
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"commands", label.string()},
-          {"commands", label.string(), "--print", "--store", "X"},
-          {"commands", label.string(), "--print", "--copies", "0"},
+         {std::vector<std::string>{"commands", label.string()}, {"commands", label.string(), "--print", "--store", "X"},
+          {"commands", label.string(), "--print", "--copies", "0"}, {"export-form", label.string()},
           {"commands", label.string(), "--print", "--copies", "1000"},
           {"commands", label.string(), "--print", "--copies", "1x"},
-          {"export-form", label.string()},
           {"export-form", (dir / "missing.qlb").string(), "-o", (dir / "x.ejf").string()},
           {"import-form", (dir / "missing.ejf").string(), "-o", (dir / "x.qlb").string()}}) {
         const auto r = run(arguments);
-        EXPECT_NE(r.exitCode, 0) << arguments[0];
-        EXPECT_FALSE(r.err.empty()) << arguments[0];
+        EXPECT_TRUE(r.exitCode != 0 && !r.err.empty()) << arguments[0] << " " << arguments.back();
     }
-    EXPECT_FALSE(std::filesystem::exists(dir / "x.ejf"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "x.qlb"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.ejf") || std::filesystem::exists(dir / "x.qlb"));
 }
 
 }  // namespace

@@ -80,6 +80,7 @@ std::string asUnprivileged(const std::function<std::string()>& query) {
 CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments) {
     TempDir dir;
     const auto outPath = dir / "out", errPath = dir / "err";
+    std::fflush(nullptr);  // or the child's freopen would write this process's buffered output again
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
