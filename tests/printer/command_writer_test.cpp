@@ -112,7 +112,6 @@ TEST(PictureRaster, DotsBeyondTheWidthBlankAndRowsAboveTheTopLeftOut) {
     EXPECT_EQ(raster(0, 0, block({1, 3, 0xC3, 0x00}), 10, 1), "GW0,0,3,1," + byteString({0x00, 0x3F, 0xFF}) + "\r\n");
     // A run that would cross the row end stops there; a stream too short gives blank rows.
     EXPECT_EQ(raster(0, 0, block({1, 1, 0xC3, 0x00}), 8, 2), "GW0,0,1,2," + byteString({0x00, 0xFF}) + "\r\n");
-
     BufferSink sink;  // a picture without data keeps its command line
     CommandWriter out(sink);
     EXPECT_FALSE(writePictureRaster(addPicture(d, 0, 0, "P", nullptr, 8, 8), out));

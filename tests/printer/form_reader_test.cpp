@@ -12,31 +12,24 @@
 namespace tavrin {
 namespace {
 
-using test::makeSlot;
+using namespace test;
 
 TEST(LineScanner, NumbersClampAndStopAtNonDigits) {
     struct Case {
+        bool isSigned;
         const char* text;
         long long value;
         char next;  // 0: not looked at
     };
-    const Case unsignedCases[] = {{"123,", 123, ','}, {",5", 0, ','}, {"99999999999999999999999x", 65535, 'x'},
-                                  {"65535", 65535, 0}, {"65536", 65535, 0}, {"-5", 0, 0}};
-    for (const Case& c : unsignedCases) {
+    const Case cases[] = {{false, "123,", 123, ','},       {false, ",5", 0, ','},      {false, "65535", 65535, 0},
+                          {false, "65536", 65535, 0},      {false, "-5", 0, 0},        {true, "-8", -8, 0},
+                          {false, "99999999999999999999999x", 65535, 'x'},             {true, "+8", 8, 0},
+                          {true, "32767", 32767, 0},       {true, "40000", 32767, 0},  {true, "-", 0, 0},
+                          {true, "-999999999999", -32767, 0}, {true, "+-3", 0, '-'}};
+    for (const Case& c : cases) {
         LineScanner s(c.text);
-        EXPECT_EQ(static_cast<long long>(s.scanUnsigned()), c.value) << c.text;
-        if (c.next) {
-            EXPECT_EQ(s.peek(), c.next) << c.text;
-        }
-    }
-    const Case signedCases[] = {{"-8", -8, 0},     {"+8", 8, 0},  {"32767", 32767, 0}, {"40000", 32767, 0},
-                                {"-999999999999", -32767, 0}, {"-", 0, 0}, {"+-3", 0, '-'}};
-    for (const Case& c : signedCases) {
-        LineScanner s(c.text);
-        EXPECT_EQ(static_cast<long long>(s.scanSigned()), c.value) << c.text;
-        if (c.next) {
-            EXPECT_EQ(s.peek(), c.next) << c.text;
-        }
+        EXPECT_EQ(c.isSigned ? s.scanSigned() : static_cast<long long>(s.scanUnsigned()), c.value) << c.text;
+        EXPECT_TRUE(!c.next || s.peek() == c.next) << c.text;
     }
 }
 
@@ -51,8 +44,10 @@ TEST_F(FormReaderTest, FigureLinesBecomeTheirRecords) {
     using T = TextRecord;
     using B = BarcodeRecord;
     using K = FigureKind;
-    const std::string longText = "A1,1,0,1,1,1,B," + std::string(100, 'x');
-    const std::string longCode = "B1,1,0,3,1,2,10,N," + std::string(80, '7');
+    const auto code = [](int type, int readable) {
+        return B{.type = type, .height = 10, .narrow = 1, .wide = 2, .humanReadable = readable, .rotation = 1,
+                 .data = "x"}.encode();
+    };
     struct Case {
         std::string line;
         FigureKind kind;
@@ -64,19 +59,16 @@ TEST_F(FormReaderTest, FigureLinesBecomeTheirRecords) {
          T{.x = -2047, .y = 2047, .hMul = 8, .vMul = 8, .font = 'B', .style = 3, .rotation = 3, .data = "V00,\"x\""}
              .encode()},
         {"A1,1,0,1,1,1,R,", K::Text, T{.x = 1, .y = 1, .font = 1, .style = 1, .data = ""}.encode()},
-        {longText, K::Text, T{.x = 1, .y = 1, .font = 1, .style = 2, .data = std::string(67, 'x')}.encode()},
+        {"A1,1,0,1,1,1,B," + std::string(100, 'x'), K::Text,
+         T{.x = 1, .y = 1, .font = 1, .style = 2, .data = std::string(67, 'x')}.encode()},
         {"B40,40,0,E30,2,3,80,BC,V01", K::Barcode, B{.x = 40, .y = 40, .data = "V01"}.encode()},
-        {"B0,0,1,3,1,2,10,N,x", K::Barcode,
-         B{.type = 0, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 0, .rotation = 1, .data = "x"}.encode()},
-        {"B0,0,1,2U,1,2,10,B,x", K::Barcode,
-         B{.type = 26, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 1, .rotation = 1, .data = "x"}.encode()},
-        {"B0,0,1,0,1,2,10,BL,x", K::Barcode,
-         B{.type = 19, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 1, .rotation = 1, .data = "x"}.encode()},
-        {"B0,0,1,UE5,1,2,10,BR,x", K::Barcode,
-         B{.type = 25, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 3, .rotation = 1, .data = "x"}.encode()},
+        {"B0,0,1,3,1,2,10,N,x", K::Barcode, code(0, 0)},
+        {"B0,0,1,2U,1,2,10,B,x", K::Barcode, code(26, 1)},
+        {"B0,0,1,0,1,2,10,BL,x", K::Barcode, code(19, 1)},
+        {"B0,0,1,UE5,1,2,10,BR,x", K::Barcode, code(25, 3)},
         {"B0,0,1,1E,8,8,255,BC,", K::Barcode,
-         B{.type = 12, .height = 255, .narrow = 8, .wide = 8, .humanReadable = 2, .rotation = 1, .data = ""}.encode()},
-        {longCode, K::Barcode,
+         B{.type = 12, .height = 255, .narrow = 8, .wide = 8, .rotation = 1, .data = ""}.encode()},
+        {"B1,1,0,3,1,2,10,N," + std::string(80, '7'), K::Barcode,
          B{.type = 0, .x = 1, .y = 1, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 0,
            .data = std::string(63, '7')}.encode()},
         {"LE-2046,2047,2047,0", K::Rectangle, RectangleRecord{-2046, 2047, 2047, 0, kColourInverse}.encode()},
@@ -119,7 +111,6 @@ TEST_F(FormReaderTest, SetupAndDefinitionLines) {
         change(expected);
         EXPECT_EQ(document.setup, expected) << line;
     }
-
     document.counters[2].setValue("0009");  // the value stays
     struct Definition {
         const char* line;
@@ -143,56 +134,30 @@ TEST_F(FormReaderTest, SetupAndDefinitionLines) {
 TEST_F(FormReaderTest, LinesOutsideTheLimitsOrNotRestoredChangeNothing) {
     document.variables[3] = makeSlot(1, kJustifyLeft, ' ', "Old");
     const LabelDocument before = document;
-    for (const char* bad : {
-             // Text: vMul 9, hMul 0, font 6, 0 and 33, rotation 4, positions, style, missing fields.
-             "A40,40,0,3,1,9,N,\"T\"", "A40,40,0,3,0,1,N,x", "A40,40,0,6,1,1,N,x", "A40,40,0,0,1,1,N,x",
-             "A40,40,4,3,1,1,N,x", "A-2048,40,0,3,1,1,N,x", "A40,2048,0,3,1,1,N,x", "A40,40,0,3,1,1,X,x",
-             "A40,40,0,3,1,1,N", "A40,40,0,33,1,1,N,x", "A40;40,0,3,1,1,N,x", "A", "A40,40,0,,1,1,N,x",
-             // Barcode: E31 and other unknown codes, height, widths, readable letters.
-             "B40,40,0,E31,2,3,80,BC,x", "B40,40,0,e30,2,3,80,BC,x", "B40,40,0,E300,2,3,80,BC,x",
-             "B40,40,0,E30,2,3,256,BC,x", "B40,40,0,E30,9,3,80,BC,x", "B40,40,0,E30,2,0,80,BC,x",
-             "B40,40,0,E30,2,3,80,BX,x", "B40,40,0,E30,2,3,80,X,x", "B40,40,0,E30,2,3,80,BC", "B40,40,0,E30",
-             "B40,40,0,,2,3,80,N,x", "B40,40,0,E30,2,3,80,NN,x",
-             // Rectangles, lines (colour letters E and W only), boxes.
-             "LO-2047,0,1,1", "LO0,0,2048,1", "LO0,0,1,2048", "LO0,0,1,1,", "LX0,0,1,1", "L", "LS10,10,81,100,100",
-             "LS10,10,4X,100,100", "LS10,10,4E,100", "LS10,10,4E,100,100x", "X40,40,81,140,90", "X40,40,4,140",
-             "X40,40,4,140,2048", "X-2047,40,4,140,90",
-             // Pictures: case, quotes, unknown or empty names.
-             "GG0,0,\"logo\"", "GG0,0,\"LOGO", "GG0,0,\"LOGO\"x", "GG0,0,LOGO", "GX0,0,\"LOGO\"", "GG0,0,\"LOGO\\\"",
-             "GG-2047,0,\"LOGO\"", "GG0,0,\"OTHER\"", "GG0,0,\"\"",
-             // Setup values out of range or with trailing characters.
-             "Q2000,24", "Q200,121", "Q200,24+81", "Q200,24-8x", "Q200", "S7", "S6 ", "D16", "q609", "ZBX", "Z", "j2",
-             "TX1",
-             // Definitions: slot, length, justification, quotes, prompt of 27, step.
-             "V32,05,R0,\"P\"", "V03,33,R0,\"P\"", "V03,05,X0,\"P\"", "V03,05,R0,\"P", "V03,05,R0,P",
-             "V03,05,R0,\"P\"x", "V03,05,R0,\"123456789012345678901234567\"", "V03", "C08,04,R0,+1,\"P\"",
-             "C00,04,R0,+128,\"P\"", "C00,04,R0,\"P\"", "C00,04,R0,+1",
-             // Lines the reader does not restore, comments and lines starting with a blank.
-             "; Saved by TAVRIN Label Editor", " Q200,24", "R10,10", "I2", "P1", "N", "FE", "rQ200,24", "", "~",
-             "\x7f"})
+    // Text with vMul 9, barcode E31, line colour X, length 2000, speed 7, width 609, ZBX,
+    // comments and lines starting with a blank among them.
+    for (const char* bad :
+         {"A40,40,0,3,1,9,N,\"T\"", "A40,40,0,3,0,1,N,x", "A40,40,0,6,1,1,N,x", "A40,40,0,0,1,1,N,x",
+          "A40,40,4,3,1,1,N,x", "A-2048,40,0,3,1,1,N,x", "A40,2048,0,3,1,1,N,x", "A40,40,0,3,1,1,X,x", "A",
+          "A40,40,0,3,1,1,N", "A40,40,0,33,1,1,N,x", "A40;40,0,3,1,1,N,x", "A40,40,0,,1,1,N,x",
+          "B40,40,0,E31,2,3,80,BC,x", "B40,40,0,e30,2,3,80,BC,x", "B40,40,0,E300,2,3,80,BC,x", "B40,40,0,E30",
+          "B40,40,0,E30,2,3,256,BC,x", "B40,40,0,E30,9,3,80,BC,x", "B40,40,0,E30,2,0,80,BC,x",
+          "B40,40,0,E30,2,3,80,BX,x", "B40,40,0,E30,2,3,80,X,x", "B40,40,0,E30,2,3,80,BC", "B40,40,0,,2,3,80,N,x",
+          "B40,40,0,E30,2,3,80,NN,x", "LO-2047,0,1,1", "LO0,0,2048,1", "LO0,0,1,2048", "LO0,0,1,1,", "LX0,0,1,1",
+          "L", "LS10,10,81,100,100", "LS10,10,4X,100,100", "LS10,10,4E,100", "LS10,10,4E,100,100x",
+          "X40,40,81,140,90", "X40,40,4,140", "X40,40,4,140,2048", "X-2047,40,4,140,90", "GG0,0,\"logo\"",
+          "GG0,0,\"LOGO", "GG0,0,\"LOGO\"x", "GG0,0,LOGO", "GX0,0,\"LOGO\"", "GG0,0,\"LOGO\\\"", "GG0,0,\"\"",
+          "GG-2047,0,\"LOGO\"", "GG0,0,\"OTHER\"", "Q2000,24", "Q200,121", "Q200,24+81", "Q200,24-8x", "Q200",
+          "S7", "S6 ", "D16", "q609", "ZBX", "Z", "j2", "TX1", "V32,05,R0,\"P\"", "V03,33,R0,\"P\"",
+          "V03,05,X0,\"P\"", "V03,05,R0,\"P", "V03,05,R0,P", "V03,05,R0,\"P\"x", "V03", "C08,04,R0,+1,\"P\"",
+          "V03,05,R0,\"123456789012345678901234567\"", "C00,04,R0,+128,\"P\"", "C00,04,R0,\"P\"",
+          "C00,04,R0,+1", "; Saved by TAVRIN Label Editor", " Q200,24", "R10,10", "I2", "P1", "N", "FE",
+          "rQ200,24", "", "~", "\x7f"})
         EXPECT_FALSE(read(bad)) << bad;
     EXPECT_EQ(document.figures.size(), 0u);
     EXPECT_EQ(document.setup, before.setup);
     EXPECT_EQ(document.variables, before.variables);
     EXPECT_EQ(document.counters, before.counters);
-}
-
-TEST(FormReaderPictures, ResolverCanSupplyTheData) {
-    LabelDocument d;
-    auto block = std::make_shared<PictureBlock>();
-    block->bytes = {1, 1, 0x00, 0x00};
-    FormReader reader(d, [&](const std::string& name) -> std::optional<ResolvedPicture> {
-        if (name != "SIXTEENCHARNAME1") return std::nullopt;
-        return ResolvedPicture{block, 8, 2};
-    });
-    ASSERT_TRUE(reader.readFormLine("GG1,2,\"SIXTEENCHARNAME1\""));
-    // 15 characters of the name are kept.
-    EXPECT_EQ(d.figures.back().record,
-              (PictureRecord{.x = 1, .y = 2, .width = 8, .height = 2, .dataLength = 4, .name = "SIXTEENCHARNAME"}
-                   .encode()));
-    EXPECT_EQ(d.figures.back().picture, block);
-    FormReader blind(d);  // no resolver: no picture can be placed
-    EXPECT_FALSE(blind.readFormLine("GG1,2,\"SIXTEENCHARNAME1\""));
 }
 
 class Generator {
@@ -207,9 +172,8 @@ public:
         return out;
     }
     std::string name() {
-        static constexpr std::string_view kChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
         std::string out(static_cast<std::size_t>(between(1, 15)), 'A');
-        for (char& c : out) c = kChars[static_cast<std::size_t>(between(0, static_cast<int>(kChars.size()) - 1))];
+        for (char& c : out) c = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_"[between(0, 36)];
         return out;
     }
     int position(int low = -2046) { return chance(10) ? (chance(50) ? low : 2047) : between(-100, 700); }
@@ -232,39 +196,25 @@ LabelDocument randomLabel(Generator& g, std::vector<std::string>& pictureNames) 
         if (g.chance(15)) v = g.slot(0);
     for (Counter& c : d.counters)
         if (g.chance(20)) c = g.slot(g.between(-128, 127));
-    int fonts = 0;
-    for (int i = g.between(1, 25); i > 0; --i) {
-        switch (g.between(0, 6)) {
-            case 0: {
-                const int font = fonts > 0 && g.chance(40) ? 5 + g.between(1, fonts) : g.between(1, 5);
-                test::addText(d, g.position(-2047), g.position(-2047), font, g.between(0, 3), g.text(67),
-                              g.between(0, 3), g.between(1, 8), g.between(1, 8));
-                break;
-            }
-            case 1:
-                test::addBarcode(d, g.between(0, 26), g.position(-2047), g.position(-2047), g.between(0, 255),
-                                 g.between(1, 8), g.between(1, 8), g.between(0, 3), g.text(63), g.between(0, 3));
-                break;
-            case 2:
-                test::addRectangle(d, g.position(), g.position(), g.between(0, 2047), g.between(0, 2047),
-                                   g.between(0, 2));
-                break;
-            case 3:
-                test::addLine(d, g.position(), g.position(), g.position(), g.position(), g.between(0, 80),
-                              g.between(0, 2));
-                break;
-            case 4: test::addBox(d, g.position(), g.position(), g.position(), g.position(), g.between(0, 80)); break;
-            case 5:
-                pictureNames.push_back(g.name());
-                test::addPicture(d, g.position(), g.position(), pictureNames.back(), nullptr, 0, 0);
-                break;
-            case 6: {
-                const char letter = static_cast<char>('A' + g.between(0, 25));
-                if (d.figures.fontByLetter(letter)) break;
-                ++fonts;
-                test::addFont(d, letter, {1, 0, 16});
-                break;
-            }
+    for (int i = g.between(1, 25), fonts = 0; i > 0; --i) {
+        const int kind = g.between(0, 6), low = kind < 2 ? -2047 : -2046, x = g.position(low), y = g.position(low);
+        if (kind == 0) {
+            const int font = fonts > 0 && g.chance(40) ? 5 + g.between(1, fonts) : g.between(1, 5);
+            addText(d, x, y, font, g.between(0, 3), g.text(67), g.between(0, 3), g.between(1, 8), g.between(1, 8));
+        } else if (kind == 1) {
+            addBarcode(d, g.between(0, 26), x, y, g.between(0, 255), g.between(1, 8), g.between(1, 8),
+                       g.between(0, 3), g.text(63), g.between(0, 3));
+        } else if (kind == 2) {
+            addRectangle(d, x, y, g.between(0, 2047), g.between(0, 2047), g.between(0, 2));
+        } else if (kind == 3) {
+            addLine(d, x, y, g.position(), g.position(), g.between(0, 80), g.between(0, 2));
+        } else if (kind == 4) {
+            addBox(d, x, y, g.position(), g.position(), g.between(0, 80));
+        } else if (kind == 5) {
+            addPicture(d, x, y, pictureNames.emplace_back(g.name()), nullptr, 0, 0);
+        } else if (const char letter = static_cast<char>('A' + g.between(0, 25)); !d.figures.fontByLetter(letter)) {
+            addFont(d, letter, {1, 0, 16});
+            ++fonts;
         }
     }
     return d;
@@ -290,19 +240,16 @@ TEST(FormRoundTrip, GeneratedLabelsReadBackAsWritten) {
         BufferSink sink;
         writeFormFile(original, sink);
         const std::string text = sink.text();
-
         LabelDocument copy;
         copy.setup.leftMargin = 77;  // not carried by the form: must stay
         FormReader reader(copy, FormReader::nameListResolver(names));
         for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
             reader.readFormLine(std::string_view(text).substr(start, end - start - (text[end - 1] == '\r')));
-
         std::vector<Record> expected, actual;
         for (const Figure& f : original.figures)
             if (!f.isFont()) expected.push_back(expectedRecord(f, original.figures));
         for (const Figure& f : copy.figures) actual.push_back(f.record);
         ASSERT_EQ(actual, expected) << "round " << round << "\n" << text;
-
         LabelSetup setup = original.setup;
         setup.paperType = setup.paperType == 1 ? 1 : 0;  // continuous and black line both write no B
         setup.leftMargin = 77;
@@ -328,11 +275,9 @@ TEST(FormRoundTrip, HostileLinesNeverBreakTheReader) {
         "A40,40,0,3,1,1,N,\"Text\"", "B40,40,0,E30,2,3,80,BC,V01", "LS40,40,4E,140,90", "X40,40,4,140,90",
         "LO40,40,100,20", "GG40,40,\"PICT0001\"", "Q200,B24-8", "V03,05,R0,\"Price\"", "C00,04,R0,+1,\"Count\"",
         "TDDD-MN-Y4", "q608", "S6", "D8", "ZT", "j1"};
+    const auto upTo = [&g](std::size_t n) { return static_cast<std::size_t>(g.between(0, static_cast<int>(n))); };
     for (int i = 0; i < 20000; ++i) {
-        std::string line = seeds[static_cast<std::size_t>(g.between(0, static_cast<int>(seeds.size()) - 1))];
-        const auto upTo = [&g](std::size_t n) {
-            return static_cast<std::size_t>(g.between(0, static_cast<int>(n)));
-        };
+        std::string line = seeds[upTo(seeds.size() - 1)];
         switch (g.between(0, 4)) {
             case 0:  // random bytes, any value
                 line.assign(upTo(300), '\0');

@@ -32,7 +32,6 @@ TEST(FormFile, WholeFileAndFontOnlyLabel) {
     EXPECT_EQ(sink.text(), kHeader + kDefinitions + "D8\r\nS4\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\n" +
                                "Q200,24+8\r\nq384\r\nR0,0\r\n" + kFigures + "\r\n");
     EXPECT_TRUE(sink.pauses().empty());
-
     LabelDocument fontOnly;
     addFont(fontOnly, 'A', {1, 0, 16, 0, 0});
     fontOnly.setup.speed = 0;
@@ -40,7 +39,8 @@ TEST(FormFile, WholeFileAndFontOnlyLabel) {
     fontOnly.setup.paperType = 1;
     BufferSink fonts;
     writeFormFile(fontOnly, fonts);
-    EXPECT_EQ(fonts.text(), kHeader + "D8\r\nS0\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\nQ200,B24\r\nq384\r\nR0,0\r\n\r\n");
+    EXPECT_EQ(fonts.text(), kHeader + "D8\r\nS0\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\n"
+                            "Q200,B24\r\nq384\r\nR0,0\r\n\r\n");
 }
 
 TEST(PrintLabel, WholeJobWithValuesAndARasterHook) {
@@ -54,7 +54,6 @@ TEST(PrintLabel, WholeJobWithValuesAndARasterHook) {
     EXPECT_EQ(sink.text(), "\r\nN\r\nVC\r\nV00,03,N,\"\"\r\n" + kDefinitions + "?\r\n\r\n12\r\n0009\r\n" +
                                "D8\r\nS6\r\nI0\r\nZB\r\nQ200,24+8\r\nq384\r\nR16,-2\r\nTDDD-MN-Y4\r\nTTH:M:S\r\n" +
                                kFigures + "P3\r\n");
-
     PrintJob job{1, [](const Figure& f, CommandWriter& out) {
                      return f.kind == FigureKind::Text && out.send("GW<raster>\r\n");
                  }};
@@ -80,7 +79,6 @@ TEST(StoredForm, FramingPicturesOnceFontsAndPauses) {
     addPicture(d, 1, 2, "EMPTY", nullptr, 0, 0);  // no data: placed but not downloaded
     BufferSink sink;
     ASSERT_TRUE(writeStoredForm(d, "FORM1", sink));
-
     std::string expected = "\r\nN\r\nFK\"FORM1\"\r\n";
     const std::size_t afterFk = expected.size();
     expected += "FS\"FORM1\"\r\nV03,05,R0,\"Price\"\r\n"
@@ -88,7 +86,8 @@ TEST(StoredForm, FramingPicturesOnceFontsAndPauses) {
                 "GG10,20,\"LOGO\"\nGG50,60,\"LOGO\"\nGG1,2,\"EMPTY\"\nFE\r\n\r\n\nGK\"LOGO\"\r\n";
     const std::size_t beforeGm = expected.size();
     // 128-byte header for 10 x 2 dots, 2 bytes per row.
-    expected += "GM\"LOGO\"132\n" + byteString({10, 5, 1, 1, 0, 0, 0, 0, 9, 0, 1, 0, 150, 0, 150, 0, 0, 0, 0, 255, 255, 255}) +
+    expected += "GM\"LOGO\"132\n" +
+                byteString({10, 5, 1, 1, 0, 0, 0, 0, 9, 0, 1, 0, 150, 0, 150, 0, 0, 0, 0, 255, 255, 255}) +
                 std::string(43, '\0') + byteString({1, 2, 0, 1}) + std::string(59, '\0') +
                 byteString({0xC2, 0x00, 0x3F, 0x0F}) + "\r\n\n\n";
     const std::size_t afterPictures = expected.size();
@@ -98,7 +97,6 @@ TEST(StoredForm, FramingPicturesOnceFontsAndPauses) {
     const std::size_t afterFont = expected.size();
     expected += "\r\nFR\"FORM1\"\r\n";
     EXPECT_EQ(sink.text(), expected);
-
     const std::vector<BufferSink::PauseMark> pauses = {{afterFk, PrinterPause::Long},
                                                        {beforeGm, PrinterPause::Medium},
                                                        {afterPictures, PrinterPause::Medium},
@@ -138,14 +136,12 @@ TEST(SaveAsForm, ReplacesTheFileWholeOrNotAtAll) {
     const auto empty = saveAsForm(dir / "a.ejf", d);
     EXPECT_EQ(empty.message, "Nothing to save");
     EXPECT_FALSE(std::filesystem::exists(dir / "a.ejf"));
-
     writeFile(dir / "a.ejf", std::string(5000, 'z'));
     addBox(d, 1, 2, 3, 4, 5);
     ASSERT_TRUE(saveAsForm(dir / "a.ejf", d).ok);
     EXPECT_EQ(fileText(dir / "a.ejf"), kHeader + "D8\r\nS4\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\n"
                                                   "Q200,24+8\r\nq384\r\nR0,0\r\nX1,2,5,3,4\r\n\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
-
     const auto missingFolder = saveAsForm(dir / "no" / "such" / "a.ejf", d);
     EXPECT_FALSE(missingFolder.ok);
     EXPECT_EQ(missingFolder.message, "Can't open output file");
@@ -182,7 +178,6 @@ TEST(ImportForm, ReplacesFiguresAndSlotsKeepsUnsetSetup) {
     EXPECT_EQ(d.setup, (LabelSetup{.width = 500, .length = 300, .leftMargin = 33, .offset = -4, .orientation = 1,
                                    .darkness = 3, .speed = 2, .labelGap = 20, .paperType = 1,
                                    .timeFormat = "H:M:S"}));
-
     EXPECT_EQ(importFormFile(dir / "none.ejf", d).result.message, "Can't open input file");
     EXPECT_EQ(d.figures.size(), 1u);
 }

@@ -12,8 +12,6 @@
 
 #include "printer/port_names.h"
 #include "printer/posix_serial_transport.h"
-#include "printer/printer_link.h"
-#include "printer/storage_operations.h"
 #include "printer/translation.h"
 #include "printer_fixtures.h"
 #include "support/test_support.h"
@@ -41,7 +39,8 @@ TEST(PortNames, ConfiguredDeviceThenCommandLineOverrideTheDefault) {
 }
 
 TEST(PortNames, PortArgumentIsTakenOutOfTheCommandLine) {
-    for (const Arguments& given : {Arguments{"--port", "/dev/pts/2", "label.qlb"}, {"label.qlb", "--port=/dev/pts/2"}}) {
+    for (const Arguments& given :
+         {Arguments{"--port", "/dev/pts/2", "label.qlb"}, {"label.qlb", "--port=/dev/pts/2"}}) {
         const PortArguments a = takePortArgument(given);
         EXPECT_EQ(a.device, "/dev/pts/2");
         EXPECT_EQ(a.rest, Arguments{"label.qlb"});
@@ -123,7 +122,6 @@ TEST(PosixSerialTransport, BytesTravelBothWaysUnchanged) {
     const std::string out("\r\n\nA\x00\xFF", 6), in("\x13\r\n\x00", 4);
     for (const char c : out) ASSERT_TRUE(port.writeByte(static_cast<std::uint8_t>(c)));
     EXPECT_EQ(pty.received(), out);
-
     pty.send(in);
     for (int i = 0; i < 50 && port.bytesWaiting() < 4; ++i) usleep(10000);
     EXPECT_EQ(port.bytesWaiting(), 4u);
@@ -134,28 +132,14 @@ TEST(PosixSerialTransport, BytesTravelBothWaysUnchanged) {
     EXPECT_FALSE(port.readByte(byte));  // nothing more comes: the read gives up after its time-out
 }
 
-TEST(PosixSerialTransport, CarriesAWholeListExchange) {
-    PseudoTerminal pty;
-    PosixSerialTransport port;
-    QuietLinkUi ui;
-    PrinterLink link(port, ui);
-    link.setPortDevice(0, pty.device);
-    PrinterStorage storage(link);
-    ASSERT_TRUE(link.openPort());
-    pty.send(std::string("2\r\nSHOP\r\nLABEL1\r\n\0", 19));
-    ASSERT_TRUE(storage.receiveList(kListForms));
-    EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"SHOP", "LABEL1"}));
-    EXPECT_EQ(pty.received(), "\r\nUF\r\n");
-    EXPECT_FALSE(link.isOpen());
-}
-
 using test::byteString;
 
 TEST(Translation, AnsiToOemConvertsBetweenCodePages) {
     Translation t;
     EXPECT_EQ(t.choice(), kTranslationAnsiToOem);
     // А, я, Ё, ё, № in cp1251, then in cp866.
-    const std::string ansi = byteString({0xC0, 0xFF, 0xA8, 0xB8, 0xB9}), oem = byteString({0x80, 0xEF, 0xF0, 0xF1, 0xFC});
+    const std::string ansi = byteString({0xC0, 0xFF, 0xA8, 0xB8, 0xB9});
+    const std::string oem = byteString({0x80, 0xEF, 0xF0, 0xF1, 0xFC});
     EXPECT_EQ(t.toPrinter("Sale " + ansi), "Sale " + oem);
     EXPECT_EQ(t.toScreen(oem + "\"V01\""), ansi + "\"V01\"");
     ASSERT_TRUE(t.setCodePages("CP1252", "CP437"));
@@ -179,7 +163,6 @@ TEST(Translation, TableFileMapsOnlyUpperBytesEachWayAndNoneNothing) {
     std::string all, low;
     for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
     low = all.substr(0, 0x7F);
-
     Translation t;
     ASSERT_EQ(t.load(2, files), 2);
     EXPECT_EQ(t.toPrinter(all).substr(0, 0x7F), low);

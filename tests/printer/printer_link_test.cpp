@@ -18,12 +18,10 @@ TEST(PrinterLinkOpen, OpensTheConfiguredDeviceOnceWithRateAndProtocol) {
     ASSERT_TRUE(p.link.openPort());
     EXPECT_EQ(p.transport.openedDevice, "/dev/ttyS2");
     EXPECT_EQ(p.transport.openedSettings, (SerialSettings{38400, FlowControl::XonXoff}));
-
     // An open port is reused as it is.
     p.link.setSettings({.portIndex = 0, .baudIndex = 0, .protocol = 0});
     EXPECT_TRUE(p.link.openPort());
     EXPECT_EQ(p.transport.openCount, 1);
-
     p.link.closePort();
     p.link.closePort();
     EXPECT_EQ(p.transport.closeCount, 1);
@@ -39,7 +37,6 @@ TEST(PrinterLinkOpen, FailureIsReportedInABoxOrInTheProgressWindow) {
     EXPECT_FALSE(p.link.openPort());
     EXPECT_TRUE(p.link.timeoutFlag);
     EXPECT_EQ(p.ui.events, (Events{"beep", "box Error: Can't open communication port"}));
-
     // With the progress window up the message goes into it, and ending the progress keeps it.
     p.ui.events.clear();
     p.link.showProgress("Receiving form list");
@@ -55,7 +52,6 @@ TEST(PrinterLinkWrite, EachByteIsWrittenAndFlushedAloneAfterPendingEvents) {
     EXPECT_TRUE(p.link.writeByte('A'));
     EXPECT_FALSE(p.link.abortFlag);
     EXPECT_EQ(p.transport.writesWithoutFlush + p.transport.flushCalls, 0);
-
     ASSERT_TRUE(p.link.openPort());
     EXPECT_TRUE(p.link.writeFormatted("FK\"%s\"\r\n", "ABC"));
     EXPECT_EQ(p.transport.written, "FK\"ABC\"\r\n");
@@ -79,7 +75,6 @@ TEST(PrinterLinkWrite, RefusedByteAsksToRetryAndNoStopsTheRest) {
     EXPECT_TRUE(p.link.timeoutFlag);
     EXPECT_EQ(p.transport.written, "AB");
     EXPECT_EQ(std::count(p.ui.events.begin(), p.ui.events.end(), "ask Error: Can't write to comm. port. Retry ?"), 2);
-
     // Yes keeps trying the same byte; the next write starts with clear flags.
     p.transport.refusals = 1;
     p.ui.retryAnswers = {true};
@@ -123,7 +118,6 @@ TEST(PrinterLinkRead, SilenceGarbageOrABrokenPortEndReadsAtTheLimit) {
     EXPECT_EQ(p.link.readBytes(buffer), 3u);
     EXPECT_TRUE(p.link.timeoutFlag);
     EXPECT_EQ(buffer[2], '3');
-
     // An endless stream of control bytes is not a line.
     p.transport.arrive(std::string(100000, '\r'));
     EXPECT_EQ(p.link.readLine(line, 32), 0u);

@@ -31,12 +31,10 @@ TEST(ReceiveList, NamesCountAndKindComeFromTheReply) {
     EXPECT_EQ(s.storage.storeAsList().heading, "Existing forms:");
     EXPECT_FALSE(s.transport.opened);
     EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Receiving form list", "close"}));
-
     s.transport.replyTo("\r\nUE\r\n", withNul("0\r\n"));
     ASSERT_TRUE(s.storage.receiveList(kListFonts));
     EXPECT_TRUE(s.storage.storeAsList().names.empty());
     EXPECT_EQ(s.storage.CurrentListKind, kListFonts);
-
     // Count 3 with two names: silence, the kind unchanged, the port left open for the next.
     s.transport.replyTo("\r\nUG\r\n", "3\r\nLOGO\r\nPIC\r\n");
     EXPECT_FALSE(s.storage.receiveList(kListGraphics));
@@ -56,7 +54,6 @@ TEST(ReceiveList, CountsOfAnySizeStayWithinTheReply) {
     EXPECT_EQ(parseListCount("-5"), 0);
     EXPECT_EQ(parseListCount("none"), 0);
     EXPECT_EQ(parseListCount("99999999999999"), 65535);
-
     Storage s;
     std::string reply = "3000\r\n";
     for (int i = 0; i < 3000; ++i) reply += "F" + std::to_string(i) + "\r\n";
@@ -118,7 +115,6 @@ TEST(StoreFormFile, UnreadableFileAndRefusedWriteStopEverything) {
     EXPECT_FALSE(s.storage.storeFormFile(dir / "NONE.EJF", "F1"));
     EXPECT_EQ(s.ui.events, (Events{"box Error: Can't open input file"}));
     EXPECT_EQ(s.transport.openCount, 0);
-
     test::writeFile(dir / "A.EJF", std::string(100, 'x'));
     s.transport.refuseFrom = 30;
     s.transport.refusals = 1;
@@ -142,7 +138,6 @@ TEST(StoreGraphicsAndFonts, BytesWithTheirCountsAndOwnDownloadLinesLeftOut) {
     EXPECT_EQ(s.transport.written, "\r\n\nGK\"LOGO\"\nGM\"LOGO\"5\n" + pcx + std::string(256, '\n') + "\r\nUG\r\n");
     EXPECT_EQ(s.clock.sleeps, (Sleeps{{12, 100}}));
     EXPECT_EQ(s.ui.events.front(), "window Communicating ...: Store picture LOGO");
-
     // A font file with its own EK/ES lines is sent without them, as a raw one is.
     TempDir dir;
     const std::string data = test::byteString({2, 0, 0x10, 0x41, 8, 1}) + std::string(16, '\x55');
@@ -212,7 +207,6 @@ TEST(ReceiveVariables, SilenceChangesNothingAndOtherLinesEndTheReply) {
     EXPECT_EQ(s.storage.receiveVariables(s.label), 0);
     EXPECT_TRUE(s.link.timeoutFlag);
     EXPECT_EQ(s.label.variables, before);
-
     s.transport.replyTo("\r\n\nVI\r\n", "V00,10,N ,\"Name\",\"Bob\"\r\nOK\r\nV01,10,N ,\"Late\",\"\"\r\n");
     EXPECT_EQ(s.storage.receiveVariables(s.label), 1);
     EXPECT_FALSE(s.label.variables[1].isDefined());
@@ -231,30 +225,6 @@ TEST(SelectActiveForm, ActivatesAsksTheNameAndTakesTheVariables) {
     EXPECT_TRUE(s.link.progressShowFlag);
     EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Receiving active form name",
                                    "text Receiving active form name", "text Receiving variables", "close"}));
-}
-
-TEST(SizedReply, LengthBeyondTheBufferIsReadButNotKept) {
-    Storage s;
-    ASSERT_TRUE(s.link.openPort());
-    s.transport.arrive("\xFF\xFF" + std::string(65535, 'x') + "NEXT\n");
-    const SizedReply big = s.storage.receiveSizedReply(49152);
-    EXPECT_EQ(big.announced, 65535u);
-    EXPECT_EQ(big.bytes.size(), 49152u);
-    EXPECT_FALSE(big.complete);
-    std::string line;
-    s.link.readLine(line, 16);
-    EXPECT_EQ(line, "NEXT");
-
-    s.transport.arrive(std::string("\x00\x03", 2) + "abc");
-    const SizedReply exact = s.storage.receiveSizedReply(49152);
-    EXPECT_TRUE(exact.complete);
-    EXPECT_EQ(exact.bytes, (std::vector<std::uint8_t>{'a', 'b', 'c'}));
-
-    s.transport.arrive(std::string("\x00\x10", 2) + "abc");
-    const SizedReply cut = s.storage.receiveSizedReply(49152);
-    EXPECT_FALSE(cut.complete);
-    EXPECT_TRUE(s.link.timeoutFlag);
-    EXPECT_EQ(cut.bytes.size(), 3u);
 }
 
 // L = 1000: a 10 x 2 picture, 2 bytes per row, 128-byte header, then 872 bytes of rows.
@@ -291,7 +261,6 @@ TEST(RetrieveForm, RebuildsTheLabelWithSharedPictureFontAndVariables) {
     EXPECT_EQ(r.transport.written,
               "\r\nUG\r\n\r\nUE\r\n\r\nFI\"SHOP\"\r\n\r\nGI\"LOGO\"\r\n\r\nEI\"B\"\r\n\r\nFR\"SHOP\"\r\n\r\n\nVI\r\n");
     EXPECT_EQ(r.label.setup.width, 400);
-
     const auto figures = r.figures();
     ASSERT_EQ(figures.size(), 5u);
     EXPECT_EQ(TextRecord::decode(figures[0].record).font, 6);
@@ -322,7 +291,6 @@ TEST(RetrieveForm, DamagedRepliesAreLeftOutAndSilenceStops) {
     EXPECT_EQ(PictureRecord::decode(figures[1].record).dataLength, 0u);
     EXPECT_EQ(TextRecord::decode(figures[0].record).font, 'B');
     EXPECT_EQ(r.label.variables[0].valueText(), "Bob");
-
     // A picture reply that stops short ends the retrieve without data for it.
     Retrieve silent;
     silent.transport.replyTo("\r\nGI\"LOGO\"\r\n", pictureReply().substr(0, 100));
