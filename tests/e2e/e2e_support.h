@@ -1,8 +1,7 @@
 #pragma once
-// The printer simulator as a child process on a pseudo-terminal, a link to it through the
-// real serial transport, and the command line run against it.
+// A link to the printer simulator through the real serial transport, and the command line
+// run against it (the simulator itself: test::startSimulator).
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,22 +16,28 @@ namespace tavrin::e2e {
 // milliseconds, so this only costs time in the tests about silence.
 inline constexpr std::chrono::milliseconds kSilence{400};
 
-// The simulator started from this build.
-class SimulatorProcess : public test::SimulatorProcess {
-public:
-    explicit SimulatorProcess(const std::filesystem::path& output, const std::vector<std::string>& options = {})
-        : test::SimulatorProcess(TAVRIN_PRINTER_SIM_EXE, output, options) {}
-};
+// The sample label shipped with the program: two Pictures of one name, a variable, a counter.
+inline const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
 
 // A link over the real terminal transport to a device, with the short silence limit.
 struct RealLink {
-    explicit RealLink(const std::string& device);
+    explicit RealLink(const std::string& device) {
+        link.setPortDevice(0, device);
+        LinkTiming timing = LinkTiming::system();
+        timing.silenceLimit = kSilence;
+        link.setTiming(timing);
+        transport.setIoTimeout(kSilence);
+    }
     PosixSerialTransport transport;
     QuietLinkUi ui;
     PrinterLink link{transport, ui};
 };
 
 // tavrin-label printer --port DEVICE --silence-ms ... with the given sub-command.
-test::CommandResult runPrinterCommand(const std::string& device, const std::vector<std::string>& subCommand);
+inline test::CommandResult runPrinterCommand(const std::string& device, const std::vector<std::string>& subCommand) {
+    std::vector<std::string> arguments{"printer", "--port", device, "--silence-ms", std::to_string(kSilence.count())};
+    arguments.insert(arguments.end(), subCommand.begin(), subCommand.end());
+    return test::runProgram(TAVRIN_LABEL_EXE, arguments);
+}
 
 }  // namespace tavrin::e2e

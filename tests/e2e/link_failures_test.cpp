@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <thread>
 #include <unistd.h>
 
@@ -19,40 +17,29 @@ namespace {
 // The far end of a pseudo-terminal that answers one command with a fixed reply.
 class ScriptedPeer {
 public:
-    ScriptedPeer(std::string command, std::string reply) {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
-        device_ = ::ptsname(master_);
-        thread_ = std::thread([this, command = std::move(command), reply = std::move(reply)] {
-            std::string received;
-            while (!stop_) {
-                pollfd p{master_, POLLIN, 0};
-                if (::poll(&p, 1, 20) <= 0) continue;
-                char buffer[256];
-                const ssize_t n = ::read(master_, buffer, sizeof buffer);
-                if (n <= 0) {
-                    // No one has the terminal open yet: the master reports a hang-up.
-                    ::usleep(5000);
-                    continue;
-                }
-                received.append(buffer, static_cast<std::size_t>(n));
-                if (received.ends_with(command)) {
-                    if (::write(master_, reply.data(), reply.size()) < 0) return;
-                    received.clear();
-                }
-            }
-        });
-    }
+    ScriptedPeer(std::string command, std::string reply)
+        : thread_([this, command = std::move(command), reply = std::move(reply)] {
+              std::string received;
+              char buffer[256];
+              for (pollfd p{pty_.fd(), POLLIN, 0}; !stop_;) {
+                  if (::poll(&p, 1, 20) <= 0) continue;
+                  const ssize_t n = ::read(pty_.fd(), buffer, sizeof buffer);
+                  if (n <= 0) {  // no one has the terminal open yet: the master reports a hang-up
+                      ::usleep(5000);
+                      continue;
+                  }
+                  received.append(buffer, static_cast<std::size_t>(n));
+                  if (received.ends_with(command) && ::write(pty_.fd(), reply.data(), reply.size()) >= 0) received.clear();
+              }
+          }) {}
     ~ScriptedPeer() {
         stop_ = true;
-        if (thread_.joinable()) thread_.join();
-        if (master_ >= 0) ::close(master_);
+        thread_.join();
     }
-    const std::string& device() const { return device_; }
+    const std::string& device() const { return pty_.device(); }
 
 private:
-    int master_ = -1;
-    std::string device_;
+    test::PseudoTerminal pty_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
@@ -66,29 +53,22 @@ TEST(LinkFailures, ListShorterThanItsCountEndsInSilence) {
     EXPECT_TRUE(real.link.timeoutFlag);
     EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"FORM1", "FORM2"}));
     EXPECT_EQ(real.ui.lastError(), "No printer response");
-
     const auto r = e2e::runPrinterCommand(peer.device(), {"list", "forms"});
-    EXPECT_NE(r.exitCode, 0);
-    EXPECT_NE(r.err.find("No printer response"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.exitCode != 0 && r.err.find("No printer response") != std::string::npos) << r.err;
 }
 
 TEST(LinkFailures, RefusedByteAnsweredNoStopsTheStore) {
     test::FakePrinter p;
-    p.transport.refuseFrom = 20;
+    p.transport.refuseFrom = 20, p.transport.refusals = 2;
     p.ui.retryAnswers = {true, false};  // one retry, then give up
-    p.transport.refusals = 2;
     PrinterStorage storage(p.link);
     LabelDocument label;
-    TextRecord text;
-    text.font = 1, text.data = "\"X\"";
-    label.figures.appendFigure(text.encode(), FigureKind::Text);
+    label.figures.appendFigure(TextRecord{.font = 1, .data = "\"X\""}.encode(), FigureKind::Text);
     EXPECT_FALSE(storage.storeCurrentLabel(label, "F"));
     EXPECT_TRUE(p.link.abortFlag);
     EXPECT_EQ(p.transport.written.size(), 20u);  // nothing after the refused byte
     EXPECT_FALSE(p.transport.opened);
-    const auto asks = std::count(p.ui.events.begin(), p.ui.events.end(),
-                                 "ask Error: Can't write to comm. port. Retry ?");
-    EXPECT_EQ(asks, 2);
+    EXPECT_EQ(std::count(p.ui.events.begin(), p.ui.events.end(), "ask Error: Can't write to comm. port. Retry ?"), 2);
 }
 
 }  // namespace

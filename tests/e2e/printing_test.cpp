@@ -10,9 +10,8 @@
 namespace tavrin {
 namespace {
 
+using e2e::kSample;
 using e2e::runPrinterCommand;
-
-const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
 
 Bitmap readOneBitPng(const std::filesystem::path& path) {
     ScreenImage image;
@@ -23,7 +22,7 @@ Bitmap readOneBitPng(const std::filesystem::path& path) {
 
 TEST(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
     test::TempDir dir;
-    e2e::SimulatorProcess sim(dir / "out");
+    const auto sim = test::startSimulator(dir / "out");
     // The label's picture is printed from the printer's memory, so store it first.
     ASSERT_EQ(runPrinterCommand(sim.device(), {"store-label", kSample, "SAMPLE"}).exitCode, 0);
     auto r = runPrinterCommand(sim.device(), {"print-label", kSample});
@@ -33,20 +32,18 @@ TEST(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
     ASSERT_EQ(runPrinterCommand(sim.device(), {"print-label", kSample, "--direct-graphics"}).exitCode, 0);
     // The printer answers only after it has finished the prints before.
     ASSERT_EQ(runPrinterCommand(sim.device(), {"list", "forms"}).out, "SAMPLE\n");
-
-    const auto rendered = test::runProgram(
-        TAVRIN_LABEL_EXE, {"render", kSample, "--print", "-o", (dir / "render.png").string()});
-    ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
+    r = test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--print", "-o", (dir / "render.png").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
     const Bitmap expected = readOneBitPng(dir / "render.png");
     EXPECT_GT(expected.countInk(), 0);
-    EXPECT_TRUE(readOneBitPng(sim.label(1)) == expected);
-    EXPECT_TRUE(readOneBitPng(sim.label(2)) == expected);
+    EXPECT_TRUE(readOneBitPng(sim.label(1)) == expected) << "with stored pictures";
+    EXPECT_TRUE(readOneBitPng(sim.label(2)) == expected) << "with direct graphics";
     EXPECT_FALSE(std::filesystem::exists(sim.label(3)));
 }
 
 TEST(PrintingEndToEnd, BitmapTestPrintComesOutAsThePicture) {
     test::TempDir dir;
-    e2e::SimulatorProcess sim(dir / "out");
+    const auto sim = test::startSimulator(dir / "out");
     e2e::RealLink real(sim.device());
     // 45 dots wide, so every row carries padding past the picture.
     Bitmap picture(45, 30);
@@ -60,41 +57,35 @@ TEST(PrintingEndToEnd, BitmapTestPrintComesOutAsThePicture) {
 
 TEST(PrintingEndToEnd, ActiveFormWithThreeSetsAdvancesCountersByThreeSteps) {
     test::TempDir dir;
-    e2e::SimulatorProcess sim(dir / "out");
+    const auto sim = test::startSimulator(dir / "out");
     ASSERT_EQ(runPrinterCommand(sim.device(), {"store-label", kSample, "SAMPLE"}).exitCode, 0);
-
     // With values: FR, ?, the values and P in one exchange.
     auto r = runPrinterCommand(sim.device(), {"print-form", "--sets", "3", "--set", "C00=0010", "--set", "V00=A1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "printed form SAMPLE: 3 sets of 1\nV00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"13\"\n");
-    // The printer counted the same way.
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"variables"}).out,
-              "V00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"13\"\n");
-
+    const std::string values13 = "V00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"13\"\n";
+    EXPECT_EQ(r.out, "printed form SAMPLE: 3 sets of 1\n" + values13);
+    EXPECT_EQ(runPrinterCommand(sim.device(), {"variables"}).out, values13);  // the printer counted alike
     // Without values: FR and P alone; the counters start from what the printer reports.
     r = runPrinterCommand(sim.device(), {"print-form", "--sets", "3", "--copies", "2"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "printed form SAMPLE: 3 sets of 2\nV00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"16\"\n");
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"variables"}).out,
-              "V00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"16\"\n");
-    EXPECT_TRUE(std::filesystem::exists(sim.label(9)));
-    EXPECT_FALSE(std::filesystem::exists(sim.label(10)));
-
+    const std::string values16 = "V00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"16\"\n";
+    EXPECT_EQ(r.out, "printed form SAMPLE: 3 sets of 2\n" + values16);
+    EXPECT_EQ(runPrinterCommand(sim.device(), {"variables"}).out, values16);
+    EXPECT_TRUE(std::filesystem::exists(sim.label(9)) && !std::filesystem::exists(sim.label(10)));
     EXPECT_NE(runPrinterCommand(sim.device(), {"print-form", "--sets", "1000"}).exitCode, 0);
 }
 
 TEST(PrintingEndToEnd, SilentPrinterAndMissingPortFailWithTheLinkMessage) {
     test::TempDir dir;
-    e2e::SimulatorProcess silent(dir / "out", {"--fault", "silent"});
-    for (const std::vector<std::string>& sub :
-         {std::vector<std::string>{"list", "forms"}, {"print-form"}, {"clock", "get"}, {"variables"}}) {
-        const auto r = runPrinterCommand(silent.device(), sub);
-        EXPECT_NE(r.exitCode, 0) << sub[0];
-        EXPECT_NE(r.err.find("No printer response"), std::string::npos) << sub[0] << ": " << r.err;
+    const auto silent = test::startSimulator(dir / "out", {"--fault", "silent"});
+    const std::tuple<std::string, std::vector<std::string>, const char*> cases[] = {
+        {silent.device(), {"list", "forms"}, "No printer response"}, {silent.device(), {"print-form"}, "No printer response"},
+        {silent.device(), {"clock", "get"}, "No printer response"}, {silent.device(), {"variables"}, "No printer response"},
+        {(dir / "no-such-port").string(), {"list", "forms"}, "Can't open communication port"}};
+    for (const auto& [device, sub, message] : cases) {
+        const auto r = runPrinterCommand(device, sub);
+        EXPECT_TRUE(r.exitCode != 0 && r.err.find(message) != std::string::npos) << sub[0] << ": " << r.err;
     }
-    const auto r = runPrinterCommand((dir / "no-such-port").string(), {"list", "forms"});
-    EXPECT_NE(r.exitCode, 0);
-    EXPECT_NE(r.err.find("Can't open communication port"), std::string::npos) << r.err;
 }
 
 }  // namespace

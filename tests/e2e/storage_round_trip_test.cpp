@@ -18,19 +18,13 @@ const std::vector<std::uint8_t> kFontData = {
     'A', 8, 1, 0xFF, 0x81, 0x81, 0xFF, 0x81, 0x81, 0x81, 0x81,     // code, width, bytes per row, rows
     'B', 8, 1, 0xFE, 0x81, 0x81, 0xFE, 0x81, 0x81, 0x81, 0xFE};
 
-// The sample label (two Pictures of one name, variables and a counter) with a soft font
-// and a text set in it.
+// The sample label with a soft font and a text set in it.
 LabelDocument sampleWithFont() {
     LabelDocument d;
-    EXPECT_TRUE(loadLabelFile(std::filesystem::path(TAVRIN_SOURCE_DATA_DIR) / "samples" / "sample.qlb", d).ok);
-    TextRecord text;
-    text.x = 40, text.y = 300, text.font = 6, text.hMul = 2, text.vMul = 2, text.data = "\"AB\"";
-    d.figures.appendFigure(text.encode(), FigureKind::Text);
-    FontRecord font;
-    font.letter = 'B';
-    font.charCount = kFontData[0];
-    font.height = kFontData[2];
-    font.dataLength = static_cast<unsigned>(kFontData.size());
+    EXPECT_TRUE(loadLabelFile(e2e::kSample, d).ok);
+    d.figures.appendFigure(TextRecord{.x = 40, .y = 300, .hMul = 2, .vMul = 2, .font = 6, .data = "\"AB\""}.encode(),
+                           FigureKind::Text);
+    const FontRecord font{.charCount = 2, .height = 8, .dataLength = static_cast<unsigned>(kFontData.size()), .letter = 'B'};
     d.figures.appendFigure(font.encode(), FigureKind::Font).fontData = kFontData;
     d.variables[0].setValue("LOT-7");
     d.counters[0].setValue("0041");
@@ -59,82 +53,65 @@ std::vector<const Figure*> figuresOfKind(const LabelDocument& d, FigureKind kind
 
 TEST(StorageRoundTrip, StoredLabelComesBackWithPicturesFontsAndValues) {
     test::TempDir dir;
-    e2e::SimulatorProcess sim(dir / "out");
+    const auto sim = test::startSimulator(dir / "out");
     e2e::RealLink real(sim.device());
     PrinterStorage storage(real.link);
     const LabelDocument original = sampleWithFont();
     const auto originalPictures = figuresOfKind(original, FigureKind::Picture);
     ASSERT_EQ(originalPictures.size(), 2u);
-
     ASSERT_TRUE(storage.storeCurrentLabel(original, "ROUND1"));
     EXPECT_EQ(storage.storeAsList().names, std::vector<std::string>{"ROUND1"});
     EXPECT_EQ(runPrinterCommand(sim.device(), {"list", "graphics"}).out, "LOGO\n");
     EXPECT_EQ(runPrinterCommand(sim.device(), {"list", "fonts"}).out, "B\n");
-
     // The values travel separately, to the form the store made active.
     ASSERT_TRUE(sendStoredFormValues(real.link, original));
-
     LabelDocument back;
     back.variables[9].setValue("left over");
     ASSERT_TRUE(storage.retrieveForm("ROUND1", back));
     EXPECT_FALSE(real.link.timeoutFlag);
-
     // Same figures, setup and definitions: the form they make is the same, byte for byte.
     EXPECT_EQ(formFileOf(back, original), formFileOf(original, original));
-
     // One picture block, fetched once, shared by both Pictures.
     const auto pictures = figuresOfKind(back, FigureKind::Picture);
     ASSERT_EQ(pictures.size(), 2u);
     ASSERT_TRUE(pictures[0]->picture);
     EXPECT_EQ(pictures[0]->picture, pictures[1]->picture);
     EXPECT_EQ(pictures[0]->picture->bytes[0], 2);  // the share count
-    const auto& sent = originalPictures[0]->picture->bytes;
-    const auto& got = pictures[0]->picture->bytes;
+    const auto &sent = originalPictures[0]->picture->bytes, &got = pictures[0]->picture->bytes;
     EXPECT_EQ(std::vector(got.begin() + 1, got.end()), std::vector(sent.begin() + 1, sent.end()));
-
     // The font came back as the first soft font, and the text names it by number.
     const auto fonts = figuresOfKind(back, FigureKind::Font);
     ASSERT_EQ(fonts.size(), 1u);
-    EXPECT_EQ(FontRecord::decode(fonts[0]->record).letter, 'B');
-    EXPECT_EQ(fonts[0]->fontData, kFontData);
-    const auto texts = figuresOfKind(back, FigureKind::Text);
-    EXPECT_EQ(TextRecord::decode(texts.back()->record).font, 6);
-
+    EXPECT_EQ(std::tuple(FontRecord::decode(fonts[0]->record).letter, fonts[0]->fontData), std::tuple('B', kFontData));
+    EXPECT_EQ(TextRecord::decode(figuresOfKind(back, FigureKind::Text).back()->record).font, 6);
     const auto rows = valueRows(back);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].prompt, "Lot number");
-    EXPECT_EQ(rows[0].value, "LOT-7");
-    EXPECT_EQ(rows[1].value, "0041");
+    EXPECT_EQ(std::tuple(rows[0].prompt, rows[0].value, rows[1].value), std::tuple("Lot number", "LOT-7", "0041"));
     EXPECT_EQ(back.counters[0].counterStep(), original.counters[0].counterStep());
     EXPECT_FALSE(back.variables[9].isDefined());
 }
 
 TEST(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     test::TempDir dir;
-    e2e::SimulatorProcess sim(dir / "out");
+    const auto sim = test::startSimulator(dir / "out");
     ASSERT_TRUE(saveLabelFile(dir / "in.qlb", sampleWithFont()).ok);
-
     auto r = runPrinterCommand(sim.device(), {"store-label", (dir / "in.qlb").string(), "CLI1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "CLI1\n");
     r = runPrinterCommand(sim.device(), {"store-label", (dir / "in.qlb").string(), "BAD_NAME"});
-    EXPECT_NE(r.exitCode, 0);
-    EXPECT_NE(r.err.find("Invalid name: BAD_NAME"), std::string::npos);
-
+    EXPECT_TRUE(r.exitCode != 0 && r.err.find("Invalid name: BAD_NAME") != std::string::npos) << r.err;
     r = runPrinterCommand(sim.device(), {"retrieve-form", "CLI1", "-o", (dir / "back.qlb").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     LabelDocument back;
     ASSERT_TRUE(loadLabelFile(dir / "back.qlb", back).ok);
     const LabelDocument original = sampleWithFont();
     EXPECT_EQ(formFileOf(back, original), formFileOf(original, original));
-
     r = runPrinterCommand(sim.device(), {"select", "CLI1"});
     EXPECT_EQ(r.out, "active form: CLI1\nV00 \"Lot number\" = \"\"\nC00 +1 \"Serial\" = \"\"\n");
-
     EXPECT_EQ(runPrinterCommand(sim.device(), {"delete", "form", "CLI1"}).exitCode, 0);
     EXPECT_EQ(runPrinterCommand(sim.device(), {"delete", "font", "B"}).exitCode, 0);
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"list", "forms"}).out, "");
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"list", "fonts"}).out, "");
+    EXPECT_EQ(runPrinterCommand(sim.device(), {"list", "forms"}).out + runPrinterCommand(sim.device(), {"list", "fonts"}).out,
+              "");
     EXPECT_EQ(runPrinterCommand(sim.device(), {"send", "\\r\\nUG\\r\\n"}).out, "1\r\nLOGO\r\n");
 }
 

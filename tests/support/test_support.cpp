@@ -7,6 +7,8 @@
 #include <iterator>
 #include <stdexcept>
 #include <csignal>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -139,6 +141,27 @@ std::filesystem::path SimulatorProcess::label(int n) const {
     char name[32];
     std::snprintf(name, sizeof name, "label-%04d.png", n);
     return output_ / name;
+}
+
+PseudoTerminal::PseudoTerminal() {
+    fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (fd_ >= 0 && ::grantpt(fd_) == 0 && ::unlockpt(fd_) == 0) device_ = ::ptsname(fd_);
+}
+
+PseudoTerminal::~PseudoTerminal() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::string PseudoTerminal::drain(int quietMs) {
+    std::string out;
+    char buffer[4096];
+    pollfd entry{fd_, POLLIN, 0};
+    while (::poll(&entry, 1, quietMs) > 0 && (entry.revents & POLLIN)) {
+        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        if (n <= 0) break;
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+    return out;
 }
 
 ByteBuilder& ByteBuilder::u8(unsigned value) {

@@ -83,6 +83,22 @@ inline SimulatorProcess startSimulator(const std::filesystem::path& output,
 }
 #endif
 
+// The master side of a new pseudo-terminal; device() names its other end.
+class PseudoTerminal {
+public:
+    PseudoTerminal();
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    int fd() const { return fd_; }
+    const std::string& device() const { return device_; }
+    std::string drain(int quietMs = 200);  // what arrives until nothing has come for quietMs
+
+private:
+    int fd_ = -1;
+    std::string device_;
+};
+
 // Builds byte fixtures field by field, in the byte order the table in hand says.
 class ByteBuilder {
 public:
