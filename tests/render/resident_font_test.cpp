@@ -6,33 +6,28 @@
 
 #include "support/test_support.h"
 
+namespace tavrin {
 namespace {
 
-using tavrin::ResidentFonts;
-using tavrin::residentFontInfo;
-using tavrin::test::Bytes;
-using tavrin::test::TempDir;
-using tavrin::test::writeFile;
-
+using test::Bytes;
 constexpr std::size_t kMaps = 63488;
 
-Bytes glyphBytes(std::span<const std::uint8_t> g) { return Bytes(g.begin(), g.end()); }
+Bytes bytes(std::span<const std::uint8_t> g) { return Bytes(g.begin(), g.end()); }
 
 // The fonts lie one after another in the order 1..5 without overlapping, and font 5 fills
 // the glyph area to its end.
 TEST(ResidentFontInfo, FontsTileTheGlyphArea) {
-    const int expectedOffsets[] = {0, 2928, 10736, 20496, 32768};
+    const int offsets[] = {0, 2928, 10736, 20496, 32768, 63488};
     for (int font = 1; font <= 5; ++font) {
         const auto& info = residentFontInfo(font);
-        EXPECT_EQ(info.offset, expectedOffsets[font - 1]) << "font " << font;
-        EXPECT_EQ(info.bytesPerRow, (info.cellWidth + 7) / 8);
-        EXPECT_EQ(info.bytesPerGlyph, info.bytesPerRow * info.cellHeight);
+        EXPECT_EQ(info.offset, offsets[font - 1]) << "font " << font;
+        EXPECT_EQ(info.bytesPerGlyph, (info.cellWidth + 7) / 8 * info.cellHeight) << "font " << font;
         const int end = info.offset + info.glyphCapacity * info.bytesPerGlyph;
-        if (font < 5) EXPECT_LE(end, expectedOffsets[font]) << "font " << font;
-        else EXPECT_EQ(end, 63488);
+        if (font < 5) EXPECT_LE(end, offsets[font]) << "font " << font;
+        else EXPECT_EQ(end, offsets[font]);
     }
     EXPECT_EQ(residentFontInfo(5).firstTable, 4);
-    EXPECT_EQ(residentFontInfo(0).cellWidth, 12);
+    EXPECT_EQ(residentFontInfo(0).cellWidth, 12);  // other numbers: font 3's geometry
     EXPECT_EQ(residentFontInfo(6).cellHeight, 20);
 }
 
@@ -41,96 +36,76 @@ TEST(ResidentFontInfo, FontsTileTheGlyphArea) {
 class HandMadeFontFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        file.assign(65536, 0);
-        file[kMaps + 0 * 256 + 'A'] = 3;
-        file[kMaps + 2 * 256 + 'A'] = 5;
-        file[kMaps + 3 * 256 + 'A'] = 7;
-        file[kMaps + 4 * 256 + 'A'] = 1;
-        file[kMaps + 6 * 256 + 'A'] = 159;  // font 5's last glyph
-        file[kMaps + 4 * 256 + 'B'] = 160;  // one past font 5's room: beyond the file's glyphs
-        file[kMaps + 3 * 256 + 'B'] = 255;  // font 4's glyph 255 still lies inside the area
+        const struct { int table; char c; std::uint8_t glyph; } maps[] = {
+            {0, 'A', 3}, {2, 'A', 5}, {3, 'A', 7}, {4, 'A', 1},
+            {6, 'A', 159},  // font 5's last glyph
+            {4, 'B', 160},  // one past font 5's room: beyond the file's glyphs
+            {3, 'B', 255}};  // font 4's glyph 255 still lies inside the area
+        for (auto m : maps) file[kMaps + static_cast<std::size_t>(m.table * 256 + m.c)] = m.glyph;
         for (std::size_t i = 0; i < 32; ++i) file[2928 + 3 * 32 + i] = static_cast<std::uint8_t>(0xA0 + i);
         file[2928 + 5 * 32] = 0x55;
         file[20496 + 255 * 48] = 0x77;
         file[32768 + 192] = 0x0F;
         file[63488 - 192] = 0xF0;
+        fonts.loadFromBytes(file);
     }
-    Bytes file;
+    Bytes file = Bytes(65536, 0);
+    ResidentFonts fonts;
 };
 
 TEST_F(HandMadeFontFile, LanguageChoosesTheTableAndTheTableTheGlyph) {
-    ResidentFonts fonts;
-    fonts.loadFromBytes(file);
     ASSERT_TRUE(fonts.loaded());
-    EXPECT_EQ(fonts.glyphNumber(2, 0, 'A'), 3);
-    EXPECT_EQ(fonts.glyphNumber(2, 2, 'A'), 5);
-    EXPECT_EQ(fonts.glyphNumber(1, 1, 'A'), 0);
-    EXPECT_EQ(fonts.glyphNumber(5, 0, 'A'), 1);
-    EXPECT_EQ(fonts.glyphNumber(5, 2, 'A'), 159);
-
+    // (font, language) -> glyph of 'A'; language values the setup does not offer read as
+    // English, never as font 5's tables.
+    for (auto [font, language, glyph] : {std::array{2, 0, 3}, {2, 2, 5}, {1, 1, 0}, {5, 0, 1}, {5, 2, 159}, {2, 4, 3},
+                                         {2, -1, 3}, {5, 200, 1}})
+        EXPECT_EQ(fonts.glyphNumber(font, language, 'A'), glyph) << font << " " << language;
     const auto english = fonts.glyph(2, 0, 'A');
     ASSERT_EQ(english.size(), 32u);
-    EXPECT_EQ(english[0], 0xA0);
-    EXPECT_EQ(english[31], 0xA0 + 31);
-    EXPECT_EQ(fonts.glyph(2, 2, 'A')[0], 0x55);
+    EXPECT_EQ((std::array{english[0], english[31], fonts.glyph(2, 2, 'A')[0]}),
+              (std::array<std::uint8_t, 3>{0xA0, 0xBF, 0x55}));
     EXPECT_EQ(fonts.glyph(5, 0, 'A').size(), 192u);
-    EXPECT_EQ(fonts.glyph(5, 0, 'A')[0], 0x0F);
-    EXPECT_EQ(fonts.glyph(5, 2, 'A')[0], 0xF0);
-    EXPECT_EQ(fonts.glyph(4, 3, 'B')[0], 0x77);
+    EXPECT_EQ((std::array{fonts.glyph(5, 0, 'A')[0], fonts.glyph(5, 2, 'A')[0], fonts.glyph(4, 3, 'B')[0]}),
+              (std::array<std::uint8_t, 3>{0x0F, 0xF0, 0x77}));
 }
 
-TEST_F(HandMadeFontFile, GlyphNumbersPastTheAreaAndStrayLanguagesStaySafe) {
-    ResidentFonts fonts;
-    fonts.loadFromBytes(file);
-    const auto beyond = fonts.glyph(5, 0, 'B');
-    ASSERT_EQ(beyond.size(), 192u);
-    EXPECT_EQ(glyphBytes(beyond), Bytes(192, 0)) << "blank expected";
-    // Language values the setup does not offer read as English, never as font 5's tables.
-    EXPECT_EQ(fonts.glyphNumber(2, 4, 'A'), 3);
-    EXPECT_EQ(fonts.glyphNumber(2, -1, 'A'), 3);
-    EXPECT_EQ(fonts.glyphNumber(5, 200, 'A'), 1);
+TEST_F(HandMadeFontFile, GlyphNumbersPastTheAreaAndStrayFontsStaySafe) {
+    EXPECT_EQ(bytes(fonts.glyph(5, 0, 'B')), Bytes(192, 0)) << "blank expected";
     // Font numbers outside 1..5 use font 3's geometry and the first table group.
     EXPECT_EQ(fonts.glyph(9, 0, 'A').size(), 40u);
     EXPECT_EQ(ResidentFonts().glyph(1, 0, 'A').size(), 12u) << "nothing loaded: blank glyph";
 }
 
 TEST_F(HandMadeFontFile, LoadReadsTheFileAndUsesWhatAShortFileHas) {
-    TempDir dir;
-    writeFile(dir / "full.fnt", file);
-    ResidentFonts fonts;
-    ASSERT_EQ(fonts.load(dir / "full.fnt"), 0);
-    EXPECT_EQ(glyphBytes(fonts.glyphArea()), Bytes(file.begin(), file.begin() + 63488));
-    EXPECT_EQ(glyphBytes(fonts.mapArea()), Bytes(file.begin() + 63488, file.end()));
-
+    test::TempDir dir;
+    const auto load = [&](const char* name, const Bytes& content) {
+        test::writeFile(dir / name, content);
+        return fonts.load(dir / name);
+    };
+    ASSERT_EQ(load("full.fnt", file), 0);
+    EXPECT_EQ(bytes(fonts.glyphArea()), Bytes(file.begin(), file.begin() + 63488));
+    EXPECT_EQ(bytes(fonts.mapArea()), Bytes(file.begin() + 63488, file.end()));
     // Cut inside the map area: the tables read so far are used, the rest map to glyph 0.
-    writeFile(dir / "cut-maps.fnt", Bytes(file.begin(), file.begin() + 63488 + 256 * 2 + 'A' + 1));
-    ASSERT_EQ(fonts.load(dir / "cut-maps.fnt"), 0);
-    EXPECT_EQ(fonts.glyphNumber(2, 0, 'A'), 3);
-    EXPECT_EQ(fonts.glyphNumber(2, 2, 'A'), 5);
-    EXPECT_EQ(fonts.glyphNumber(2, 3, 'A'), 0);
-
+    ASSERT_EQ(load("cut-maps.fnt", Bytes(file.begin(), file.begin() + 63488 + 256 * 2 + 'A' + 1)), 0);
+    EXPECT_EQ((std::array{fonts.glyphNumber(2, 0, 'A'), fonts.glyphNumber(2, 2, 'A'), fonts.glyphNumber(2, 3, 'A')}),
+              (std::array{3, 5, 0}));
     // Cut inside the glyph area: no tables at all, glyphs up to the cut.
-    writeFile(dir / "cut-glyphs.fnt", Bytes(file.begin(), file.begin() + 3040));
-    ASSERT_EQ(fonts.load(dir / "cut-glyphs.fnt"), 0);
+    ASSERT_EQ(load("cut-glyphs.fnt", Bytes(file.begin(), file.begin() + 3040)), 0);
     ASSERT_EQ(fonts.glyphArea().size(), 63488u);
     ASSERT_EQ(fonts.mapArea().size(), 2048u);
-    EXPECT_EQ(fonts.glyphArea()[3024], 0xA0);
-    EXPECT_EQ(fonts.glyphArea()[3039], 0xA0 + 15);
-    EXPECT_EQ(fonts.glyphArea()[3040], 0x00);
+    EXPECT_EQ((std::array{fonts.glyphArea()[3024], fonts.glyphArea()[3039], fonts.glyphArea()[3040]}),
+              (std::array<std::uint8_t, 3>{0xA0, 0xA0 + 15, 0x00}));
     EXPECT_EQ(fonts.glyphNumber(2, 0, 'A'), 0);
-
-    writeFile(dir / "empty.fnt", Bytes{});
-    EXPECT_EQ(fonts.load(dir / "empty.fnt"), 0);
-    EXPECT_EQ(glyphBytes(fonts.glyph(3, 0, 'A')), Bytes(40, 0));
+    EXPECT_EQ(load("empty.fnt", Bytes{}), 0);
+    EXPECT_EQ(bytes(fonts.glyph(3, 0, 'A')), Bytes(40, 0));
 }
 
 TEST(ResidentFonts, FilesThatCannotBeOpenedLeaveTheFontsAsTheyWere) {
-    TempDir dir;
+    test::TempDir dir;
     ResidentFonts fonts;
     EXPECT_EQ(fonts.load(dir / "missing.fnt"), 1);
     EXPECT_EQ(fonts.load(dir.path()), 1);
     EXPECT_FALSE(fonts.loaded());
-
     Bytes file(65536, 0);
     file[kMaps + 'x'] = 9;
     fonts.loadFromBytes(file);
@@ -142,9 +117,7 @@ TEST(ResidentFonts, FilesThatCannotBeOpenedLeaveTheFontsAsTheyWere) {
 // CP866 (Russian); the expected dots are those of the Terminus strikes it is made from.
 class ShippedFontFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(fonts.load(std::filesystem::path(TAVRIN_SOURCE_DATA_DIR) / "ZREDIT.FNT"), 0);
-    }
+    void SetUp() override { ASSERT_EQ(fonts.load(std::filesystem::path(TAVRIN_SOURCE_DATA_DIR) / "ZREDIT.FNT"), 0); }
     ResidentFonts fonts;
 };
 
@@ -156,7 +129,7 @@ TEST_F(ShippedFontFile, EveryByteMapsToAGlyphInsideItsFont) {
                 << "table " << table << " byte " << c;
     // The space is blank in every font; the fourth language reads like English.
     for (int font = 1; font <= 5; ++font) {
-        const auto space = glyphBytes(fonts.glyph(font, 0, ' '));
+        const auto space = bytes(fonts.glyph(font, 0, ' '));
         EXPECT_EQ(space, Bytes(space.size(), 0)) << "font " << font;
         for (int c = 0; c < 256; ++c)
             ASSERT_EQ(fonts.glyphNumber(font, 3, static_cast<std::uint8_t>(c)),
@@ -166,29 +139,26 @@ TEST_F(ShippedFontFile, EveryByteMapsToAGlyphInsideItsFont) {
 
 TEST_F(ShippedFontFile, LettersHaveTheirShapes) {
     // "H" in font 1: the 6 x 12 strike one dot in from the left.
-    const Bytes h{0, 0, 0x44, 0x44, 0x44, 0x7C, 0x44, 0x44, 0x44, 0x44, 0, 0};
-    EXPECT_EQ(glyphBytes(fonts.glyph(1, 0, 'H')), h);
+    EXPECT_EQ(bytes(fonts.glyph(1, 0, 'H')), (Bytes{0, 0, 0x44, 0x44, 0x44, 0x7C, 0x44, 0x44, 0x44, 0x44, 0, 0}));
     // Cyrillic "Zhe" (CP866 and MIK 0x86) in font 5: the 16 x 32 strike doubled across and
     // taken 1.5 times down, so its source row 6 (first ink row) becomes rows 9 and 10.
-    const auto zhe = fonts.glyph(5, 2, 0x86);
+    const Bytes zhe = bytes(fonts.glyph(5, 2, 0x86));
     ASSERT_EQ(zhe.size(), 192u);
-    EXPECT_EQ(Bytes(zhe.begin(), zhe.begin() + 36), Bytes(36, 0));
-    const Bytes legs{0x0F, 0x03, 0xC0, 0xF0};
-    EXPECT_EQ(Bytes(zhe.begin() + 36, zhe.begin() + 40), legs);
-    EXPECT_EQ(Bytes(zhe.begin() + 40, zhe.begin() + 44), legs);
-    EXPECT_EQ(glyphBytes(fonts.glyph(5, 1, 0x86)), glyphBytes(zhe));
+    Bytes top(36, 0);
+    for (int row = 9; row <= 10; ++row) top.insert(top.end(), {0x0F, 0x03, 0xC0, 0xF0});
+    EXPECT_EQ(Bytes(zhe.begin(), zhe.begin() + 44), top);
+    EXPECT_EQ(bytes(fonts.glyph(5, 1, 0x86)), zhe);
 }
 
 TEST_F(ShippedFontFile, LanguageSwitchChangesTheGlyphOfAByte) {
     for (int font = 1; font <= 5; ++font) {
         // 0x80 is C-cedilla in CP850 and Cyrillic A in CP866 and MIK; Cyrillic A looks
         // like Latin A, so it shares that glyph.
-        EXPECT_NE(glyphBytes(fonts.glyph(font, 0, 0x80)), glyphBytes(fonts.glyph(font, 2, 0x80))) << font;
+        EXPECT_NE(bytes(fonts.glyph(font, 0, 0x80)), bytes(fonts.glyph(font, 2, 0x80))) << font;
         EXPECT_EQ(fonts.glyphNumber(font, 2, 0x80), fonts.glyphNumber(font, 0, 'A')) << font;
         EXPECT_EQ(fonts.glyphNumber(font, 1, 0x80), fonts.glyphNumber(font, 0, 'A')) << font;
-        // Small "er" lies at 0xE0 in CP866 but at 0xB0 in MIK.
+        // Small "er" lies at 0xE0 in CP866 but at 0xB0 in MIK; ASCII is the same in every language.
         EXPECT_EQ(fonts.glyphNumber(font, 2, 0xE0), fonts.glyphNumber(font, 1, 0xB0)) << font;
-        // ASCII is the same in every language.
         EXPECT_EQ(fonts.glyphNumber(font, 1, 'z'), fonts.glyphNumber(font, 0, 'z')) << font;
     }
     // The letter "Be" has no Latin twin and a glyph of its own.
@@ -196,3 +166,4 @@ TEST_F(ShippedFontFile, LanguageSwitchChangesTheGlyphOfAByte) {
 }
 
 }  // namespace
+}  // namespace tavrin

@@ -11,152 +11,86 @@ class TextDataTest : public ::testing::Test {
 protected:
     TextDataTest() {
         context.document = &document;
-        // Wednesday 5 March 2003, 14:07:09.
-        context.now = [] {
+        context.now = [] {  // Wednesday 5 March 2003, 14:07:09
             std::tm t{};
-            t.tm_year = 103;
-            t.tm_mon = 2;
-            t.tm_mday = 5;
-            t.tm_hour = 14;
-            t.tm_min = 7;
-            t.tm_sec = 9;
+            t.tm_year = 103, t.tm_mon = 2, t.tm_mday = 5, t.tm_hour = 14, t.tm_min = 7, t.tm_sec = 9;
             return t;
         };
+        // Variable slots: value, length, justification and pad character.
+        const struct { int n; std::string_view value; int length, justify = kJustifyNone; char pad = ' '; } slots[] = {
+            {0, "42", 5, kJustifyRight, '0'}, {1, "ab", 6, kJustifyCentre, '*'}, {2, "ab", 5, kJustifyCentre, '*'},
+            {3, "ab", 4, kJustifyLeft, '-'}, {4, "abcdef", 4, kJustifyNone, '-'}, {5, "ab", 4, kJustifyNone, '-'},
+            {6, "ab", 4, kJustifyNone, '-'}, {7, "7", 3, kJustifyRight, '\0'}, {8, "ABCDEF", 6}, {9, "AAB", 3},
+            {10, "xx12xx", 6}, {11, "  12  ", 6}, {12, "000120", 6}, {13, "000", 3}, {14, "00.50", 5}, {15, "30", 2},
+            {16, "ABC", 3}, {17, "3601", 4}};
+        for (const auto& s : slots) {
+            Variable& v = document.variables[static_cast<std::size_t>(s.n)];
+            v.defined = s.n == 6 ? 0 : 1;  // a slot not marked defined is still read
+            v.setValue(s.value);
+            v.length = static_cast<std::uint8_t>(s.length);
+            v.justification = static_cast<std::uint8_t>(s.justify);
+            v.padChar = s.pad;
+        }
+        Counter& c = document.counters[3];
+        c.setValue("0009");
+        c.length = 4, c.justification = kJustifyRight, c.padChar = '0';
     }
 
-    void setVariable(int n, std::string_view value, int length, int justification = 0, char pad = ' ') {
-        Variable& v = document.variables[static_cast<std::size_t>(n)];
-        v.defined = 1;
-        v.setValue(value);
-        v.length = static_cast<std::uint8_t>(length);
-        v.justification = static_cast<std::uint8_t>(justification);
-        v.padChar = pad;
-    }
-
-    std::string expand(std::string_view data) {
-        std::string out = "stale";
-        ok = ExpandTextData(data, context, out);
-        return out;
+    void expectExpansions(std::initializer_list<std::pair<std::string_view, std::string_view>> cases) {
+        for (auto [data, expected] : cases) {
+            std::string out = "stale";
+            EXPECT_TRUE(ExpandTextData(data, context, out)) << data;
+            EXPECT_EQ(out, expected) << data;
+        }
     }
 
     LabelDocument document;
     RenderContext context;
-    bool ok = false;
 };
 
-TEST_F(TextDataTest, QuotedPartsAndEscapes) {
-    EXPECT_EQ(expand(R"("Text")"), "Text");
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(expand(R"("a\"b\\c""d")"), "a\"b\\cd");
-    EXPECT_EQ(expand(""), "");
-    EXPECT_TRUE(ok);
-}
-
-TEST_F(TextDataTest, VariablesWithJustificationAndPadding) {
-    setVariable(0, "42", 5, kJustifyRight, '0');
-    EXPECT_EQ(expand(R"("Lot "V0)"), "Lot 00042");
-    setVariable(1, "ab", 6, kJustifyCentre, '*');
-    EXPECT_EQ(expand("V1"), "**ab**");
-    setVariable(1, "ab", 5, kJustifyCentre, '*');
-    EXPECT_EQ(expand("V1"), "*ab**");  // (5 - 2) / 2 rounded down
-    setVariable(1, "ab", 4, kJustifyLeft, '-');
-    EXPECT_EQ(expand("V1"), "ab--");
-    setVariable(1, "abcdef", 4, kJustifyNone, '-');
-    EXPECT_EQ(expand("V1"), "abcd");  // cut to the length, no padding
-    setVariable(1, "ab", 4, kJustifyNone, '-');
-    EXPECT_EQ(expand("V1"), "ab");
-    // A slot that is not marked defined is still read.
-    document.variables[1].defined = 0;
-    EXPECT_EQ(expand("V1"), "ab");
-    // A zero pad byte pads with blanks rather than ending the field.
-    setVariable(2, "7", 3, kJustifyRight, '\0');
-    EXPECT_EQ(expand("V2"), "  7");
-}
-
-TEST_F(TextDataTest, CountersAndOffsets) {
-    Counter& c = document.counters[3];
-    c.setValue("0009");
-    c.length = 4;
-    c.justification = kJustifyRight;
-    c.padChar = '0';
-    EXPECT_EQ(expand("C3"), "0009");
-    EXPECT_EQ(expand("C3+1"), "0010");
-    EXPECT_EQ(expand("C3-10"), "00-1");
-    EXPECT_EQ(expand("C3+10000"), "1000");  // 10009 cut to the field length
-}
-
-TEST_F(TextDataTest, ModifiersOnTheItem) {
-    setVariable(0, "ABCDEF", 6);
-    EXPECT_EQ(expand("V0M2.3"), "BCD");
-    EXPECT_EQ(expand("V0R2"), "EF");
-    EXPECT_EQ(expand("V0L2"), "AB");
-    EXPECT_EQ(expand("V0L9R9"), "ABCDEF");
-    EXPECT_EQ(expand("V0M6.4"), "F");
-    EXPECT_EQ(expand("V0M7.1"), "");
-    EXPECT_EQ(expand("V0M0.0"), "A");
-    EXPECT_EQ(expand("V0L4R2"), "CD");  // applied in the order written
-    setVariable(0, "AAB", 3);
-    EXPECT_EQ(expand("V0XA-"), "--B");
-    setVariable(0, "xx12xx", 6);
-    EXPECT_EQ(expand("V0>x<x"), "12");
-    setVariable(0, "  12  ", 6);
-    EXPECT_EQ(expand("V0<"), "  12");
-    EXPECT_EQ(expand("V0>"), "12  ");
-    setVariable(0, "000120", 6);
-    EXPECT_EQ(expand("V0#"), "120");
-    setVariable(0, "000", 3);
-    EXPECT_EQ(expand("V0#"), "0");
-    setVariable(0, "00.50", 5);
-    EXPECT_EQ(expand("V0#"), "0.50");
-}
-
-TEST_F(TextDataTest, DateAndTime) {
-    EXPECT_EQ(expand("TD"), "05-03-2003");
-    EXPECT_EQ(expand("Td+1"), "06-03-2003");
-    EXPECT_EQ(expand("TD+27"), "01-04-2003");  // across the month end
-    EXPECT_EQ(expand("TD-5"), "28-02-2003");
-    EXPECT_EQ(expand("TD-64"), "31-12-2002");  // back across the year
-    EXPECT_EQ(expand("TD+3600"), "11-01-2013");
-    EXPECT_EQ(expand("TT"), "14:07:09");
-    EXPECT_EQ(expand("Tt"), "14:07:09");
-
-    setVariable(4, "30", 2);
-    EXPECT_EQ(expand("TD+V4"), "04-04-2003");
-    EXPECT_EQ(expand("TD-V4"), "03-02-2003");
-
+TEST_F(TextDataTest, QuotedPartsVariablesCountersModifiersDateAndTime) {
+    expectExpansions({
+        {R"("Text")", "Text"}, {R"("a\"b\\c""d")", "a\"b\\cd"}, {"", ""},
+        // Variables, justified and padded to their length; centred (5 - 2) / 2 rounded down;
+        // without justification cut to the length but not padded; a zero pad byte pads blanks.
+        {R"("Lot "V0)", "Lot 00042"}, {"V1", "**ab**"}, {"V2", "*ab**"}, {"V3", "ab--"}, {"V4", "abcd"}, {"V5", "ab"},
+        {"V6", "ab"}, {"V7", "  7"},
+        // Counters with offsets, cut to the field length (10009 -> 1000).
+        {"C3", "0009"}, {"C3+1", "0010"}, {"C3-10", "00-1"}, {"C3+10000", "1000"},
+        // Modifiers, applied in the order written.
+        {"V8M2.3", "BCD"}, {"V8R2", "EF"}, {"V8L2", "AB"}, {"V8L9R9", "ABCDEF"}, {"V8M6.4", "F"}, {"V8M7.1", ""},
+        {"V8M0.0", "A"}, {"V8L4R2", "CD"}, {"V9XA-", "--B"}, {"V10>x<x", "12"}, {"V11<", "  12"}, {"V11>", "12  "},
+        {"V12#", "120"}, {"V13#", "0"}, {"V14#", "0.50"},
+        // Date and time, with day offsets across the month and the year.
+        {"TD", "05-03-2003"}, {"Td+1", "06-03-2003"}, {"TD+27", "01-04-2003"}, {"TD-5", "28-02-2003"},
+        {"TD-64", "31-12-2002"}, {"TD+3600", "11-01-2013"}, {"TT", "14:07:09"}, {"Tt", "14:07:09"},
+        {"TD+V15", "04-04-2003"}, {"TD-V15", "03-02-2003"},
+        // Limits themselves are accepted.
+        {"V31C7", ""}});
     document.setup.dateFormat = "Y2/ME/DD";
-    EXPECT_EQ(expand("TD"), "03/MAR/05");
+    expectExpansions({{"TD", "03/MAR/05"}});
     document.setup.dateFormat = "MN";
-    EXPECT_EQ(expand("TD"), "03");
     document.setup.timeFormat = "H.M";
-    EXPECT_EQ(expand("TT"), "14.07");
-    EXPECT_EQ(expand("TTR2"), "07");
-    EXPECT_EQ(expand(R"("at "TT" on "TDL2)"), "at 14.07 on 03");
+    expectExpansions({{"TD", "03"}, {"TT", "14.07"}, {"TTR2", "07"}, {R"("at "TT" on "TDL2)", "at 14.07 on 03"}});
 }
 
 TEST_F(TextDataTest, MalformedFieldsShowTheMarker) {
-    setVariable(0, "ABC", 3);
-    setVariable(5, "3601", 4);
     for (std::string_view data :
-         {"abc", "v0", "V0 V0", R"("abc" "d")", "V32", "C8", "V0+10001", "V0+99999", "TD+4000", "TD+3601",
-          "TD+V5", "TD+V32", R"("open)", R"("ends in escape\)", "V0M2", "V0X", "V0XA", "TX", "T", "V0Q",
-          R"("a"L2)", "#"}) {
-        EXPECT_EQ(expand(data), "@@@@") << data;
-        EXPECT_FALSE(ok) << data;
+         {"abc", "v0", "V0 V0", R"("abc" "d")", "V32", "C8", "V16+10001", "V16+99999", "TD+4000", "TD+3601", "TD+V17",
+          "TD+V32", R"("open)", R"("ends in escape\)", "V16M2", "V16X", "V16XA", "TX", "T", "V16Q", R"("a"L2)", "#"}) {
+        std::string out = "stale";
+        EXPECT_FALSE(ExpandTextData(data, context, out)) << data;
+        EXPECT_EQ(out, "@@@@") << data;
     }
-    // Limits themselves are accepted.
-    EXPECT_EQ(expand("TD+3600"), "11-01-2013");
-    EXPECT_EQ(expand("V31C7"), "");
-    EXPECT_TRUE(ok);
 }
 
 TEST_F(TextDataTest, LongExpansionIsCutAtTheBufferSize) {
-    setVariable(0, std::string(63, 'x'), 200, kJustifyLeft, '.');
-    const std::string out = expand("V0V0");
-    EXPECT_TRUE(ok);
-    ASSERT_EQ(out.size(), kMaxExpandedText);
-    EXPECT_EQ(out.substr(0, 63), std::string(63, 'x'));
-    EXPECT_EQ(out.substr(63), std::string(kMaxExpandedText - 63, '.'));
+    Variable& v = document.variables[0];
+    v.setValue(std::string(63, 'x'));
+    v.length = 200, v.justification = kJustifyLeft, v.padChar = '.';
+    std::string out;
+    EXPECT_TRUE(ExpandTextData("V0V0", context, out));
+    EXPECT_EQ(out, std::string(63, 'x') + std::string(111 - 63, '.'));  // cut at 111 characters
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ namespace tavrin {
 namespace {
 
 using Dots = std::vector<std::pair<int, int>>;  // (row, column) of ink in a glyph
+using Bytes = std::vector<std::uint8_t>;
 
 Dots block(int row0, int row1, int col0, int col1) {  // rows and columns inclusive
     Dots d;
@@ -23,31 +24,24 @@ Dots block(int row0, int row1, int col0, int col1) {  // rows and columns inclus
 }
 
 // Hand-made glyphs of the test font file.
-const Dots kCorners = {{0, 0}, {0, 1}, {11, 7}};  // font 1 glyph 1: "A" in English
+const Dots kCorners = {{0, 0}, {0, 1}, {11, 7}};  // font 1 glyph 1: "A" and "B" in English
 const Dots kBar = block(0, 11, 3, 3);             // font 1 glyph 2: "I" and "@"
 const Dots kRow5 = block(5, 5, 0, 7);             // font 1 glyph 3: "A" in Russian
 const Dots kFont3Corners = {{0, 0}, {19, 11}};    // font 3 glyph 1
 const Dots kFont3Col7 = block(0, 19, 7, 7);       // font 3 glyph 2: the last bit of byte 0
 
-std::vector<std::uint8_t> makeFontFile() {
-    std::vector<std::uint8_t> bytes(ResidentFonts::kFileSize, 0);
+Bytes makeFontFile() {
+    Bytes bytes(ResidentFonts::kFileSize, 0);
     auto put = [&](int offset, int bytesPerRow, int bytesPerGlyph, int glyph, const Dots& dots) {
         for (auto [r, c] : dots)
             bytes[static_cast<std::size_t>(offset + glyph * bytesPerGlyph + r * bytesPerRow + c / 8)] |=
                 static_cast<std::uint8_t>(0x80 >> (c % 8));
     };
-    put(0, 1, 12, 1, kCorners);
-    put(0, 1, 12, 2, kBar);
-    put(0, 1, 12, 3, kRow5);
-    put(10736, 2, 40, 1, kFont3Corners);
-    put(10736, 2, 40, 2, kFont3Col7);
-    auto map = [&](int table, char c, int glyph) {
-        bytes[ResidentFonts::kGlyphAreaSize + static_cast<std::size_t>(table) * 256 + static_cast<unsigned char>(c)] =
+    put(0, 1, 12, 1, kCorners), put(0, 1, 12, 2, kBar), put(0, 1, 12, 3, kRow5);
+    put(10736, 2, 40, 1, kFont3Corners), put(10736, 2, 40, 2, kFont3Col7);
+    for (auto [table, c, glyph] : {std::tuple{0, 'A', 1}, {0, 'B', 1}, {0, 'I', 2}, {0, '@', 2}, {2, 'A', 3}})
+        bytes[ResidentFonts::kGlyphAreaSize + static_cast<std::size_t>(table * 256 + c)] =
             static_cast<std::uint8_t>(glyph);
-    };
-    for (char c : {'A', 'B'}) map(0, c, 1);
-    for (char c : {'I', '@'}) map(0, c, 2);
-    map(2, 'A', 3);
     return bytes;
 }
 
@@ -55,10 +49,10 @@ std::vector<std::uint8_t> makeFontFile() {
 struct SoftChar {
     char code;
     int width, bytesPerRow;
-    std::vector<std::uint8_t> rows;
+    Bytes rows;
 };
-std::vector<std::uint8_t> makeSoftFont(int height, const std::vector<SoftChar>& chars) {
-    std::vector<std::uint8_t> data = {static_cast<std::uint8_t>(chars.size()), 0, static_cast<std::uint8_t>(height)};
+Bytes makeSoftFont(int height, const std::vector<SoftChar>& chars) {
+    Bytes data = {static_cast<std::uint8_t>(chars.size()), 0, static_cast<std::uint8_t>(height)};
     for (const auto& c : chars) {
         data.insert(data.end(), {static_cast<std::uint8_t>(c.code), static_cast<std::uint8_t>(c.width),
                                  static_cast<std::uint8_t>(c.bytesPerRow)});
@@ -68,60 +62,48 @@ std::vector<std::uint8_t> makeSoftFont(int height, const std::vector<SoftChar>& 
 }
 
 // Where one glyph's ink must appear, derived geometrically: each dot is a hMul x vMul block
-// one margin unit inside the upright cell; the cell is then turned clockwise and placed by
-// the corner the rotation anchors at (x, y), with `along` the pen position.
-void addGlyph(Bitmap& expected, const Dots& dots, int cellW, int cellH, int rotation, int hMul, int vMul, int x, int y,
-              int along) {
-    const int U = (cellW + 2) * hMul, V = (cellH + 2) * vMul;
+// one margin unit inside the upright cell; the cell is then turned clockwise about the anchor
+// (x, y), with `along` the pen position.
+void addGlyph(Bitmap& expected, const Dots& dots, int rotation, int hMul, int vMul, int x, int y, int along) {
     for (auto [r, c] : dots)
         for (int du = 0; du < hMul; ++du)
             for (int dv = 0; dv < vMul; ++dv) {
                 const int u = hMul * (c + 1) + du, v = vMul * (r + 1) + dv;
-                switch (rotation) {
-                    case 0: expected.setDot(along + u, y + v, true); break;
-                    case 1: expected.setDot(x - V + 1 + (V - 1 - v), along + u, true); break;
-                    case 2: expected.setDot(along - U + 1 + (U - 1 - u), y - V + 1 + (V - 1 - v), true); break;
-                    case 3: expected.setDot(x + v, along - U + 1 + (U - 1 - u), true); break;
-                }
+                const int px[] = {along + u, x - v, along - u, x + v}, py[] = {y + v, along + u, y - v, along - u};
+                expected.setDot(px[rotation], py[rotation], true);
             }
-}
-
-std::string describeDifferences(const Bitmap& actual, const Bitmap& expected) {
-    std::string out;
-    int shown = 0;
-    for (int y = 0; y < actual.height(); ++y)
-        for (int x = 0; x < actual.width(); ++x)
-            if (actual.isInk(x, y) != expected.isInk(x, y) && shown++ < 12)
-                out += "(" + std::to_string(x) + "," + std::to_string(y) + (actual.isInk(x, y) ? " extra) " : " missing) ");
-    return out;
 }
 
 class TextDrawingTest : public ::testing::Test {
 protected:
     TextDrawingTest() : canvas(200, 160), expected(200, 160) {
-        const auto bytes = makeFontFile();
-        fonts.loadFromBytes(bytes);
-        document.setup.width = 200;
-        document.setup.length = 160;
-        context.document = &document;
-        context.residentFonts = &fonts;
+        fonts.loadFromBytes(makeFontFile());
+        document.setup.width = 200, document.setup.length = 160;
+        context.document = &document, context.residentFonts = &fonts;
     }
-
-    void addSoftFont(char letter, std::vector<std::uint8_t> data) {
+    void addSoftFont(char letter, Bytes data) {
         FontRecord record;
         record.letter = letter;
         record.charCount = data.empty() ? 0 : data[0];
         record.height = data.size() > 2 ? data[2] : 0;
         record.dataLength = static_cast<unsigned>(data.size());
-        Figure& f = document.figures.appendFigure(record.encode(), FigureKind::Font);
-        f.fontData = std::move(data);
+        document.figures.appendFigure(record.encode(), FigureKind::Font).fontData = std::move(data);
     }
-
-    void reset() {
+    int draw(int x, int y, int rotation, int font, int hMul, int vMul, int style, std::string_view data) {
         canvas.clear();
         expected.clear();
+        return DrawLabelText(canvas, context, x, y, rotation, font, hMul, vMul, style, data);
     }
-    void expectCanvas() { EXPECT_TRUE(canvas == expected) << describeDifferences(canvas, expected); }
+    // An upright 1 x 1 glyph at (along, y).
+    void glyph(const Dots& dots, int along, int y) { addGlyph(expected, dots, 0, 1, 1, along, y, along); }
+    void expectCanvas() {  // lists the first differing dots, + extra, - missing
+        std::string differences;
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < canvas.width(); ++x)
+                if (canvas.isInk(x, y) != expected.isInk(x, y) && differences.size() < 200)
+                    differences += std::to_string(x) + "," + std::to_string(y) + (canvas.isInk(x, y) ? "+ " : "- ");
+        EXPECT_TRUE(canvas == expected) << differences;
+    }
 
     ResidentFonts fonts;
     LabelDocument document;
@@ -130,26 +112,21 @@ protected:
 };
 
 TEST_F(TextDrawingTest, AdvanceAndExtentNormalAndCondensed) {
-    EXPECT_EQ(DrawLabelText(canvas, context, 20, 30, 0, 1, 1, 1, 0, R"("AB")"), 20);
-    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 20, 30, 20);
-    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 20, 30, 30);
-    expectCanvas();
+    // Normal: cells of 8 + 2 margin dots; condensed: the margins overlap, 8 apart.
+    for (auto [normal, advance] : {std::pair{1, 10}, {0, 8}}) {
+        document.setup.normalText = normal;
+        EXPECT_EQ(draw(20, 30, 0, 1, 1, 1, 0, R"("AB")"), 2 * advance);
+        glyph(kCorners, 20, 30);
+        glyph(kCorners, 20 + advance, 30);
+        expectCanvas();
+    }
     EXPECT_TRUE(canvas.isInk(21, 31));  // one margin dot in from the anchor
-    EXPECT_TRUE(canvas.isInk(38, 42));
-
-    document.setup.normalText = 0;
-    reset();
-    EXPECT_EQ(DrawLabelText(canvas, context, 20, 30, 0, 1, 1, 1, 0, R"("AB")"), 16);
-    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 20, 30, 20);
-    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 20, 30, 28);
-    expectCanvas();
 }
 
 TEST_F(TextDrawingTest, InverseShowsTheMultipliedCell) {
     // The whole cell, margins included: (12 + 2) x 2 = 28 wide, (20 + 2) x 3 = 66 high;
     // ink already under a stroke stays, as cells are ANDed on.
     canvas.setDot(12, 14, true);
-    expected.setDot(12, 14, true);
     EXPECT_EQ(DrawLabelText(canvas, context, 10, 10, 0, 3, 2, 3, kStyleInverse, R"("A")"), 28);
     expected.fillRect(10, 10, 28, 66, FillOp::Ink);
     expected.fillRect(12, 13, 2, 3, FillOp::Blank);  // glyph dot (0, 0)
@@ -161,49 +138,40 @@ TEST_F(TextDrawingTest, InverseShowsTheMultipliedCell) {
 TEST_F(TextDrawingTest, RotationsTurnAroundTheAnchor) {
     for (int rotation = 0; rotation < 4; ++rotation) {
         SCOPED_TRACE(rotation);
-        reset();
         const int x = 100, y = 80, hMul = 2, vMul = 3, advance = (8 + 2) * hMul;
-        EXPECT_EQ(DrawLabelText(canvas, context, x, y, rotation, 1, hMul, vMul, 0, R"("AI")"), 2 * advance);
-        const int start = rotation == 0 || rotation == 2 ? x : y;
-        const int step = rotation == 0 || rotation == 1 ? advance : -advance;
-        addGlyph(expected, kCorners, 8, 12, rotation, hMul, vMul, x, y, start);
-        addGlyph(expected, kBar, 8, 12, rotation, hMul, vMul, x, y, start + step);
+        EXPECT_EQ(draw(x, y, rotation, 1, hMul, vMul, 0, R"("AI")"), 2 * advance);
+        const int start = rotation % 2 ? y : x, step = rotation < 2 ? advance : -advance;
+        addGlyph(expected, kCorners, rotation, hMul, vMul, x, y, start);
+        addGlyph(expected, kBar, rotation, hMul, vMul, x, y, start + step);
         expectCanvas();
     }
 }
 
 TEST_F(TextDrawingTest, BoldIsOneDotWiderInsideTheCell) {
-    EXPECT_EQ(DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, kStyleBold, R"("I")"), 10);
+    EXPECT_EQ(draw(5, 5, 0, 1, 1, 1, kStyleBold, R"("I")"), 10);
     expected.fillRect(9, 6, 2, 12, FillOp::Ink);
     expectCanvas();
-
-    // In a two-byte row the extra dot carries into the next byte.
-    reset();
-    DrawLabelText(canvas, context, 5, 5, 0, 3, 1, 1, kStyleBold, R"("@")");
-    addGlyph(expected, block(0, 19, 7, 8), 12, 20, 0, 1, 1, 5, 5, 5);
+    draw(5, 5, 0, 3, 1, 1, kStyleBold, R"("@")");  // in a two-byte row the extra dot carries over
+    glyph(block(0, 19, 7, 8), 5, 5);
     expectCanvas();
 }
 
 TEST_F(TextDrawingTest, LanguageChoosesTheMapTable) {
-    DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, 0, R"("A")");
-    addGlyph(expected, kCorners, 8, 12, 0, 1, 1, 5, 5, 5);
+    draw(5, 5, 0, 1, 1, 1, 0, R"("A")");
+    glyph(kCorners, 5, 5);
     expectCanvas();
     document.setup.language = 2;
-    reset();
-    DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, 0, R"("A")");
-    addGlyph(expected, kRow5, 8, 12, 0, 1, 1, 5, 5, 5);
+    draw(5, 5, 0, 1, 1, 1, 0, R"("A")");
+    glyph(kRow5, 5, 5);
     expectCanvas();
 }
 
-TEST_F(TextDrawingTest, EmptyAndMalformedData) {
-    // An empty field is one blank cell.
-    EXPECT_EQ(DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, kStyleInverse, ""), 10);
+TEST_F(TextDrawingTest, EmptyFieldIsOneBlankCellAndMalformedDataTheMarker) {
+    EXPECT_EQ(draw(5, 5, 0, 1, 1, 1, kStyleInverse, ""), 10);
     expected.fillRect(5, 5, 10, 14, FillOp::Ink);
     expectCanvas();
-    // A malformed field draws the four-character marker.
-    reset();
-    EXPECT_EQ(DrawLabelText(canvas, context, 5, 5, 0, 1, 1, 1, 0, "abc"), 40);
-    for (int i = 0; i < 4; ++i) addGlyph(expected, kBar, 8, 12, 0, 1, 1, 5, 5, 5 + 10 * i);
+    EXPECT_EQ(draw(5, 5, 0, 1, 1, 1, 0, "abc"), 40);
+    for (int i = 0; i < 4; ++i) glyph(kBar, 5 + 10 * i, 5);  // "@@@@"
     expectCanvas();
 }
 
@@ -213,42 +181,36 @@ TEST_F(TextDrawingTest, SoftFontClosesUpMissingCharacters) {
                                       {'a', 4, 1, {0xFF, 0xFF, 0xFF}}}));  // later duplicate: unused
     addSoftFont('T', makeSoftFont(2, {{'a', 1, 1, {0x80, 0x80}}}));
     // Font 6 is the first Font entry; style is ignored for soft fonts. "b" is missing.
-    EXPECT_EQ(DrawLabelText(canvas, context, 10, 20, 0, 6, 2, 1, kStyleInverse, R"("abc")"), (3 + 2) * 2 + (9 + 2) * 2);
-    addGlyph(expected, {{0, 0}, {1, 1}, {2, 2}}, 8, 3, 0, 2, 1, 10, 20, 10);
+    EXPECT_EQ(draw(10, 20, 0, 6, 2, 1, kStyleInverse, R"("abc")"), (3 + 2) * 2 + (9 + 2) * 2);
+    addGlyph(expected, {{0, 0}, {1, 1}, {2, 2}}, 0, 2, 1, 10, 20, 10);
     Dots c = block(2, 2, 0, 15);  // the whole stored row, beyond the width
     c.insert(c.end(), {{0, 0}, {0, 8}});
-    addGlyph(expected, c, 16, 3, 0, 2, 1, 10, 20, 10 + 10);
+    addGlyph(expected, c, 0, 2, 1, 10, 20, 10 + 10);
     expectCanvas();
-
     // Font 7 is the second entry, found by its letter.
-    reset();
-    EXPECT_EQ(DrawLabelText(canvas, context, 10, 20, 1, 7, 1, 1, 0, R"("a")"), 3);
-    addGlyph(expected, {{0, 0}, {1, 0}}, 8, 2, 1, 1, 1, 10, 20, 20);
+    EXPECT_EQ(draw(10, 20, 1, 7, 1, 1, 0, R"("a")"), 3);
+    addGlyph(expected, {{0, 0}, {1, 0}}, 1, 1, 1, 10, 20, 20);
     expectCanvas();
-
     // No such Font entry: nothing drawn.
-    canvas.clear();
-    EXPECT_EQ(DrawLabelText(canvas, context, 10, 20, 0, 8, 1, 1, 0, R"("a")"), 0);
+    EXPECT_EQ(draw(10, 20, 0, 8, 1, 1, 0, R"("a")"), 0);
     EXPECT_EQ(canvas.countInk(), 0);
 }
 
 TEST_F(TextDrawingTest, DamagedSoftFontNeverReadsPastItsData) {
     // The second record claims more rows than remain; the count claims five records.
-    std::vector<std::uint8_t> data = makeSoftFont(2, {{'a', 2, 1, {0xC0, 0xC0}}});
+    Bytes data = makeSoftFont(2, {{'a', 2, 1, {0xC0, 0xC0}}});
     data[0] = 5;
     data.insert(data.end(), {'b', 8, 40, 0x00});
     addSoftFont('D', data);
-    EXPECT_EQ(DrawLabelText(canvas, context, 10, 20, 0, 6, 1, 1, 0, R"("ab")"), 4);
-    addGlyph(expected, {{0, 0}, {0, 1}, {1, 0}, {1, 1}}, 8, 2, 0, 1, 1, 10, 20, 10);
+    EXPECT_EQ(draw(10, 20, 0, 6, 1, 1, 0, R"("ab")"), 4);
+    glyph(block(0, 1, 0, 1), 10, 20);
     expectCanvas();
-
-    // A record too wide for the glyph buffer (1600 dots > 508) moves the pen but is not drawn; a zero
-    // height font draws nothing at all.
-    addSoftFont('W', makeSoftFont(1, {{'w', 250, 200, std::vector<std::uint8_t>(200, 0xFF)}, {'a', 2, 1, {0xC0}}}));
+    // A record too wide for the glyph buffer (1600 dots > 508) moves the pen but is not drawn;
+    // a zero height font draws nothing at all.
+    addSoftFont('W', makeSoftFont(1, {{'w', 250, 200, Bytes(200, 0xFF)}, {'a', 2, 1, {0xC0}}}));
     addSoftFont('Z', makeSoftFont(0, {{'a', 5, 1, {}}}));
-    reset();
-    EXPECT_EQ(DrawLabelText(canvas, context, 0, 100, 0, 7, 1, 1, 0, R"("wa")"), 252 + 4);
-    addGlyph(expected, {{0, 0}, {0, 1}}, 8, 1, 0, 1, 1, 0, 100, 252);  // off the canvas: clipped
+    EXPECT_EQ(draw(0, 100, 0, 7, 1, 1, 0, R"("wa")"), 252 + 4);
+    glyph({{0, 0}, {0, 1}}, 252, 100);  // off the canvas: clipped
     expectCanvas();
     EXPECT_EQ(DrawLabelText(canvas, context, 0, 100, 0, 8, 9, 9, 0, R"("aaa")"), 3 * 7 * 9);
     expectCanvas();
@@ -257,42 +219,39 @@ TEST_F(TextDrawingTest, DamagedSoftFontNeverReadsPastItsData) {
 TEST_F(TextDrawingTest, CaptionSpacingIgnoresTheTextType) {
     document.setup.normalText = 0;
     DrawCaptionText(canvas, context, 10, 30, 0, 3, 3, "AA");
-    addGlyph(expected, kFont3Corners, 12, 20, 0, 1, 1, 10, 30, 10);
-    addGlyph(expected, kFont3Corners, 12, 20, 0, 1, 1, 10, 30, 10 + 17);
+    glyph(kFont3Corners, 10, 30);
+    glyph(kFont3Corners, 10 + 17, 30);
     expectCanvas();
-    // Anything but 3 selects font 4, whose "A" is blank in this font file.
-    canvas.clear();
+    canvas.clear();  // anything but 3 selects font 4, whose "A" is blank in this font file
     DrawCaptionText(canvas, context, 10, 30, 0, 1, 0, "AA");
     EXPECT_EQ(canvas.countInk(), 0);
 }
 
-std::array<int, 5> shape(const GlyphRaster& g) { return {g.x, g.y, g.bytesPerRow, g.rows, g.verticalRepeat}; }
-
 TEST_F(TextDrawingTest, PrinterOutputHandsOverEachGlyph) {
     addSoftFont('S', makeSoftFont(2, {{'a', 8, 1, {0x81, 0x00}}, {'b', 3, 1, {0x00, 0xE0}}}));
     std::vector<GlyphRaster> rasters;
-    std::vector<std::vector<std::uint8_t>> rows;
-    auto collect = [&](const GlyphRaster& g) {
+    std::vector<Bytes> rows;
+    const auto collect = [&](const GlyphRaster& g) {
         rasters.push_back(g);
         rows.emplace_back(g.data.begin(), g.data.end());
+    };
+    const auto shape = [](const GlyphRaster& g) {
+        return std::array{g.x, g.y, g.bytesPerRow, g.rows, g.verticalRepeat};
     };
     EXPECT_EQ(DrawLabelTextToPrinter(context, 20, 30, 0, 6, 2, 3, 0, R"("ab")", collect), 20 + 10);
     ASSERT_EQ(rasters.size(), 2u);
     // Two blank margin dots, then 16 glyph dots: 18 dots in 3 bytes, 0 bits print.
     EXPECT_EQ(shape(rasters[0]), (std::array{20, 30, 3, 2, 3}));
-    EXPECT_EQ(rows[0], (std::vector<std::uint8_t>{0xCF, 0xFF, 0x3F, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(rows[0], (Bytes{0xCF, 0xFF, 0x3F, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(rasters[1].x, 40);
-    EXPECT_EQ(rows[1], (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xC0, 0xFF, 0xFF}));
-
-    // Rotated a quarter turn the rows are the glyph's columns, repeated by hMul.
-    rasters.clear();
-    rows.clear();
+    EXPECT_EQ(rows[1], (Bytes{0xFF, 0xFF, 0xFF, 0xC0, 0xFF, 0xFF}));
+    // Rotated a quarter turn the rows are the glyph's columns, repeated by hMul, each listed
+    // from the bottom glyph row up: row 1 of "b" has ink in columns 0..2.
+    rasters.clear(), rows.clear();
     DrawLabelTextToPrinter(context, 100, 30, 1, 6, 2, 1, 0, R"("b")", collect);
     ASSERT_EQ(rasters.size(), 1u);
     EXPECT_EQ(shape(rasters[0]), (std::array{100 - 4 + 1, 30, 1, 8, 2}));
-    // Each row lists the column from the bottom glyph row up: row 1 of "b" has ink in columns 0..2.
-    EXPECT_EQ(rows[0], (std::vector<std::uint8_t>{0xBF, 0xBF, 0xBF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
-
+    EXPECT_EQ(rows[0], (Bytes{0xBF, 0xBF, 0xBF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     // A text off the label is culled as when drawing; nothing reaches the printer.
     rasters.clear();
     DrawLabelTextToPrinter(context, 20, 161, 0, 6, 1, 1, 0, R"("ab")", collect);
