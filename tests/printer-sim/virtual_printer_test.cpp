@@ -1,5 +1,11 @@
-// The virtual printer's side of the command language, driven byte by byte.
+// The virtual printer's side of the command language, driven byte by byte, and
+// tavrin-printer-sim as a process on a real pseudo-terminal.
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "label_job.h"
 #include "render/canvas.h"
@@ -44,9 +50,8 @@ TEST(VirtualPrinter, StoresListsRetrievesAndDeletesForms) {
     EXPECT_EQ(p.ask("\r\nUF\r\n"), "1\r\nSHOP\r\n");
     EXPECT_EQ(p.ask("\r\nFA\r\n"), "SHOP\r\n");
     const std::string form = p.ask("\r\nFI\"SHOP\"\r\n");
-    EXPECT_EQ(form.substr(0, 23), "V00,05,R0,\"Lot \\\"A\\\"\"\r\n");
-    EXPECT_EQ(form.back(), '\0');
-    EXPECT_NE(form.find("LO0,30,50,5\r\n"), std::string::npos);
+    EXPECT_TRUE(form.starts_with("V00,05,R0,\"Lot \\\"A\\\"\"\r\n")) << form;
+    EXPECT_TRUE(form.ends_with(std::string("LO0,30,50,5\r\n") + '\0')) << form;
     EXPECT_EQ(p.ask("\r\nFI\"NONE\"\r\n"), std::string(1, '\0'));
     p.ask("\r\nFK\"SHOP\"\r\n");
     EXPECT_EQ(p.ask("\r\nUF\r\n"), "0\r\n");
@@ -61,23 +66,16 @@ TEST(VirtualPrinter, VariablesReplyInFixedColumnsAndCountersAdvancePerSet) {
               std::string("V00,05,R0,\"Lot \\\"A\\\"\",\"42\"\r\nC01,04,L ,-12,\"Serial\",\"0100\"\r\n") + '\0');
     p.ask("\n\rP3,2\r\n");
     ASSERT_EQ(p.printed.size(), 6u);
-    EXPECT_EQ(p.printed[5].set, 3);
-    EXPECT_EQ(p.printed[5].copy, 2);
+    EXPECT_EQ(std::pair(p.printed[5].set, p.printed[5].copy), std::pair(3, 2));
     EXPECT_NE(p.ask("\r\n\nVI\r\n").find("\"Serial\",\"64\""), std::string::npos);  // 100 - 3 x 12
 }
 
 TEST(VirtualPrinter, KeepsGraphicsAndFontsAndAnswersWithTheirLengths) {
     Printer p;
-    Bytes pcx(128, 0);
-    pcx[0] = 10;
-    pcx[8] = 15;   // x max: 16 dots wide
-    pcx[10] = 1;   // y max: 2 rows
-    pcx[66] = 2;
-    const Bytes rows = {0xC2, 0x00, 0xFF, 0x0F};
-    pcx.insert(pcx.end(), rows.begin(), rows.end());
-    std::string store = "\r\n\nGK\"LOGO\"\n GM\"LOGO\"" + std::to_string(pcx.size()) + "\n";
-    store.erase(store.find(' '), 1);
-    p.printer->receive(store);
+    Bytes pcx(128, 0);  // PCX header: x max 15 (16 dots wide), y max 1 (2 rows), 2 bytes per row; the rows
+    pcx[0] = 10, pcx[8] = 15, pcx[10] = 1, pcx[66] = 2;
+    pcx.insert(pcx.end(), {0xC2, 0x00, 0xFF, 0x0F});
+    p.printer->receive("\r\n\nGK\"LOGO\"\nGM\"LOGO\"" + std::to_string(pcx.size()) + "\n");
     p.printer->receive(pcx);
     p.printer->receive("\r\n\n\n");
     // A font: two characters, height 2, then 256 CRs that are not part of it.
@@ -87,15 +85,9 @@ TEST(VirtualPrinter, KeepsGraphicsAndFontsAndAnswersWithTheirLengths) {
     p.printer->receive(std::string(256, '\r') + "\n");
     EXPECT_EQ(p.ask("\r\nUG\r\n"), "1\r\nLOGO\r\n");
     EXPECT_EQ(p.ask("\r\nUE\r\n"), "1\r\nF\r\n");
-
     // Two length bytes, high first, then the object.
-    const auto sized = [](const Bytes& object) {
-        return test::ByteBuilder().be16(static_cast<int>(object.size())).bytes(object).get();
-    };
-    const std::string gi = p.ask("\r\nGI\"LOGO\"\r\n");
-    EXPECT_EQ(Bytes(gi.begin(), gi.end()), sized(pcx));
-    const std::string ei = p.ask("\r\nEI\"F\"\r\n");
-    EXPECT_EQ(Bytes(ei.begin(), ei.end()), sized(font));
+    EXPECT_EQ(p.ask("\r\nGI\"LOGO\"\r\n"), std::string("\x00\x84", 2) + std::string(pcx.begin(), pcx.end()));  // 132
+    EXPECT_EQ(p.ask("\r\nEI\"F\"\r\n"), std::string("\x00\x0D", 2) + std::string(font.begin(), font.end()));  // 13
     EXPECT_EQ(p.ask("\r\nGI\"NONE\"\r\n"), std::string(2, '\0'));
     EXPECT_EQ(p.ask("\r\nUM\r\n"), "0," + std::to_string(pcx.size()) + ",13," +
                                        std::to_string(PrinterMemory::kCapacity - pcx.size() - 13) + "\r\n");
@@ -110,41 +102,27 @@ TEST(VirtualPrinter, ImmediateJobPrintsWhatTheCanvasDraws) {
         "TDDD-MN-Y4\r\nTTH:M:S\r\nA10,10,0,2,2,1,R,\"x\"V02\r\nX0,0,2,150,90\r\nLS5,5,3,100,60\r\n"
         "GW20,50,1,2,\x0F\xF0\r\nP2\r\n");
     ASSERT_EQ(p.printed.size(), 2u);
-
     LabelDocument expected;
-    expected.setup.width = 160;
-    expected.setup.length = 100;
-    expected.setup.leftMargin = 3;
-    expected.setup.topMargin = 2;
-    expected.variables[2].defined = 1;
-    expected.variables[2].length = 3;
-    expected.variables[2].justification = kJustifyRight;
-    expected.variables[2].padChar = '*';
+    expected.setup = {.width = 160, .length = 100, .leftMargin = 3, .topMargin = 2};
+    expected.variables[2] = Variable{.defined = 1, .length = 3, .justification = kJustifyRight, .padChar = '*'};
     expected.variables[2].setValue("7");
     expected.figures.appendFigure(TextRecord{10, 10, 2, 1, 2, 1, 0, 0, "\"x\"V02"}.encode(), FigureKind::Text);
     expected.figures.appendFigure(BoxRecord{0, 0, 150, 90, 2}.encode(), FigureKind::Box);
     expected.figures.appendFigure(LineRecord{5, 5, 100, 60, 3, 0}.encode(), FigureKind::DiagonalLine);
-    RenderContext context{&expected, &p.fonts, {}};
-    Bitmap image = renderPrintImage(expected, context);
+    Bitmap image = renderPrintImage(expected, RenderContext{&expected, &p.fonts, {}});
     // The raster's 0 bits print: four dots on the first row, four more on the second.
-    for (int x = 0; x < 4; ++x) image.setDot(23 + x, 52, true);
-    for (int x = 4; x < 8; ++x) image.setDot(23 + x, 53, true);
-    EXPECT_TRUE(p.printed[0].image == image);
+    for (int x = 0; x < 8; ++x) image.setDot(23 + x, 52 + x / 4, true);
     EXPECT_GT(image.countInk(), 500);
+    EXPECT_TRUE(p.printed[0].image == image && p.printed[1].image == image);
 }
 
 TEST(VirtualPrinter, HostileInputIsIgnoredWithoutHarm) {
     Printer p;
     std::string noise;
-    unsigned seed = 7;
-    for (int i = 0; i < 20000; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        noise += static_cast<char>(seed >> 16);
-    }
-    p.printer->receive(noise);
-    p.printer->receive(std::string(5000, 'A') + "\r\n");
-    p.printer->receive("GW1,1,99999,99999,\r\nGM\"X\"999999999\r\nP-5,-5\r\nTS99,99,99,99,99,99\r\n");
-    p.printer->receive("\r\nN\r\nQ100,24\r\nq100\r\nGG0,0,\"NONE\"\r\nA0,0,0,Z,1,1,N,\"?\"\r\nP1\r\n");
+    for (unsigned i = 0, seed = 7; i < 20000; ++i) noise += static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+    p.printer->receive(noise + std::string(5000, 'A') + "\r\n"
+                       "GW1,1,99999,99999,\r\nGM\"X\"999999999\r\nP-5,-5\r\nTS99,99,99,99,99,99\r\n"
+                       "\r\nN\r\nQ100,24\r\nq100\r\nGG0,0,\"NONE\"\r\nA0,0,0,Z,1,1,N,\"?\"\r\nP1\r\n");
     EXPECT_EQ(p.ask("\r\nUF\r\n").back(), '\n');  // still answering
 }
 
@@ -165,8 +143,7 @@ TEST(VirtualPrinter, MemorySurvivesARestartWithAStoreFolder) {
     {
         Printer p(dir.path());
         p.ask(kForm);
-        p.printer->receive("ES\"Q\"");
-        p.printer->receive(Bytes{0, 0, 8});
+        p.printer->receive(std::string("ES\"Q\"\0\0\x08", 8));  // a font of no characters
     }
     Printer again(dir.path());
     EXPECT_EQ(again.ask("\r\nUF\r\n"), "1\r\nSHOP\r\n");
@@ -179,6 +156,44 @@ TEST(VirtualPrinter, ClockIsSetAndRead) {
     p.printer->setClock([] { return std::time_t{1700000000}; });
     p.ask("\r\nTS03,07,04,09,05,00\r\n");
     EXPECT_EQ(p.ask("\r\nTI\r\n"), "03,07,04,09,05,00\r\n");
+}
+
+// Writes a command to the terminal and reads up to `expected` bytes, or until 3 s of silence.
+std::string exchange(int fd, const std::string& command, std::size_t expected) {
+    EXPECT_EQ(::write(fd, command.data(), command.size()), static_cast<ssize_t>(command.size()));
+    std::string reply;
+    char buffer[256];
+    for (pollfd p{fd, POLLIN, 0}; reply.size() < expected && ::poll(&p, 1, 3000) > 0;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0) break;
+        reply.append(buffer, static_cast<std::size_t>(n));
+    }
+    return reply;
+}
+
+int openRaw(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+    termios t{};
+    if (::tcgetattr(fd, &t) == 0) ::cfmakeraw(&t), ::tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
+TEST(SimulatorProcess, AnswersOnItsTerminalAndPrintsToItsFolderUnlessSilent) {
+    test::TempDir dir;
+    const auto sim = test::startSimulator(dir / "out", {"--link", (dir / "printer").string()});
+    ASSERT_EQ(sim.device().rfind("/dev/pts/", 0), 0u) << sim.device();
+    EXPECT_EQ(std::filesystem::read_symlink(dir / "printer").string(), sim.device());
+    int fd = openRaw(sim.device());
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(exchange(fd, "\r\nUF\r\n", 3), "0\r\n");
+    exchange(fd, "\r\nN\r\nQ80,24\r\nq80\r\nLO0,0,10,10\r\nP1\r\n", 0);
+    EXPECT_EQ(exchange(fd, "\r\nUG\r\n", 3), "0\r\n");  // answered after the print, so it is done
+    EXPECT_TRUE(std::filesystem::exists(sim.label(1)) && std::filesystem::exists(dir / "out" / "received.log"));
+    ::close(fd);
+    const auto silent = test::startSimulator(dir / "silent", {"--fault", "silent"});
+    fd = openRaw(silent.device());
+    EXPECT_EQ(exchange(fd, "\r\nUF\r\n", 1), "");
+    ::close(fd);
 }
 
 }  // namespace
