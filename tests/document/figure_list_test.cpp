@@ -72,11 +72,16 @@ TEST(FigureList, MoveToTopAndBottomNeedExactlyOneSelection) {
     EXPECT_EQ(xs(list), (std::vector<int>{1, 2, 3}));
 }
 
-TEST(FigureList, SelectAllAndDeleteNeverTouchFonts) {
+TEST(FigureList, SoftFontsAreNumberedByTheirPlaceAndNeverSelectedOrDeleted) {
     FigureList list;
-    addFont(list, 'A', 20);
+    addFont(list, 'b', 24);
     addRectangle(list, 1);
+    addFont(list, 'A', 30);
     addRectangle(list, 2);
+    EXPECT_EQ(std::tuple(list.softFontByNumber(6)->record[6], list.softFontByNumber(7)->record[6]), std::tuple('b', 'A'));
+    EXPECT_TRUE(!list.softFontByNumber(5) && !list.softFontByNumber(8));
+    EXPECT_EQ((std::array{list.softFontHeight('B'), list.softFontHeight('a'), list.softFontHeight('Z')}),
+              (std::array{24, 30, 16}));
     EXPECT_EQ(list.requestDelete().error, (UserMessage{"Error", "Nothing is selected"}));
     list.selectAll();
     EXPECT_FALSE(list.front().selected());
@@ -84,8 +89,8 @@ TEST(FigureList, SelectAllAndDeleteNeverTouchFonts) {
     EXPECT_FALSE(request.error);
     EXPECT_EQ(request.question, (UserMessage{"Delete 2 objects", "Are you sure ?"}));
     EXPECT_EQ(list.deleteSelected(), 2);
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_TRUE(list.front().isFont());
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_TRUE(list.front().isFont() && list.back().isFont());
 }
 
 TEST(FigureList, SharedPictureBlockLivesAsLongAsAnyUser) {
@@ -108,17 +113,6 @@ TEST(FigureList, SharedPictureBlockLivesAsLongAsAnyUser) {
     EXPECT_EQ(list.shareCount(watch.lock().get()), 1);
     list.clearFigures();
     EXPECT_TRUE(watch.expired());
-}
-
-TEST(FigureList, SoftFontsAreNumberedByTheirPlaceInTheList) {
-    FigureList list;
-    addRectangle(list, 0);
-    addFont(list, 'b', 24);
-    addFont(list, 'A', 30);
-    EXPECT_EQ(std::tuple(list.softFontByNumber(6)->record[6], list.softFontByNumber(7)->record[6]), std::tuple('b', 'A'));
-    EXPECT_TRUE(!list.softFontByNumber(5) && !list.softFontByNumber(8));
-    EXPECT_EQ((std::array{list.softFontHeight('B'), list.softFontHeight('a'), list.softFontHeight('Z')}),
-              (std::array{24, 30, 16}));
 }
 
 TEST(LabelDocument, NewLabelKeepsTheSetupAndSlotBytes) {
