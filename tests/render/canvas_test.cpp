@@ -69,7 +69,8 @@ protected:
     LabelCanvas canvas;
 };
 
-TEST_F(CanvasTest, EmptyLabelIsWhiteWithGridAndNoMarginLinesAtTheOrigin) {
+TEST_F(CanvasTest, GridAndMarginLinesStartAtTheReferencePointAndFiguresShiftWithIt) {
+    // An empty label at the origin: white, a grid point every 8 dots, no margin lines.
     RedrawLabel(canvas, document, context, {.showGrid = true});
     EXPECT_EQ((std::array{canvas.drawnCount, canvas.back.width(), canvas.back.height(), canvas.back.countInk()}),
               (std::array{0, 200, 160, 0}));
@@ -77,9 +78,7 @@ TEST_F(CanvasTest, EmptyLabelIsWhiteWithGridAndNoMarginLinesAtTheOrigin) {
     for (auto p : canvas.visible.pixels()) red += p == kGridRed, white += p == kPaperWhite;
     EXPECT_EQ((std::array{red, white}), (std::array{25 * 20, 200 * 160 - 25 * 20}));  // 200 / 8 by 160 / 8 points
     EXPECT_EQ(screen(canvas.visible, {{0, 0}, {8, 16}, {4, 0}}), "RRW");
-}
 
-TEST_F(CanvasTest, ReferencePointShiftsFiguresAndAnchorsGridAndMargins) {
     document.setup.leftMargin = 20, document.setup.topMargin = 10;
     rectangle(0, 0, 1, 1), rectangle(30, 40, 2, 1);
     RedrawLabel(canvas, document, context, {.showGrid = true});
@@ -140,7 +139,8 @@ TEST_F(CanvasTest, DiagonalLineBandsRunAcrossTheirMainDirection) {
     document.figures.clearFigures();
     line(10, 20, 20, 120, 4);  // dx/dy = 1/10
     print();
-    EXPECT_EQ(runs(canvas.back, 20) + " | " + runs(canvas.back, 119) + " | " + runs(canvas.back, 120), "8-11 | 18-21 | ");
+    EXPECT_EQ(runs(canvas.back, 20) + " | " + runs(canvas.back, 119) + " | " + runs(canvas.back, 120),
+              "8-11 | 18-21 | ");
     EXPECT_EQ(canvas.back.countInk(), 100 * 4);
     // Equal steps count as steep; odd thickness puts the extra dot after the line.
     document.figures.clearFigures();
@@ -265,51 +265,51 @@ TEST_F(SelectionMarksTest, RectangleMarkIsNotXorRedAndDrawingItTwiceRemovesIt) {
     EXPECT_TRUE(twice == canvas.visible);
 }
 
-TEST_F(SelectionMarksTest, BoxPictureAndTextOutlinesAndTheLineItself) {
-    document.setup.leftMargin = 5;
-    EXPECT_EQ(selectionRectangle(box(60, 40, 20, 10, 3), document), (MarkRectangle{24, 9, 65, 40}));
-    EXPECT_EQ(selectionRectangle(picture(10, 20, 16, 4, {1, 2}), document), (MarkRectangle{14, 19, 31, 24}));
-    // A text 30 dots along and 2 x 14 across, turned about its anchor (105, 100): along +x,
-    // across +y; across to -x, along +y; along -x, across -y; across +x, along -y.
-    TextRecord text;
-    text.x = 100, text.y = 100, text.font = 1, text.vMul = 2, text.drawnWidth = 30;
-    const MarkRectangle turned[] = {{105, 100, 135, 128}, {78, 100, 106, 130}, {76, 73, 106, 101}, {105, 71, 133, 101}};
-    for (int rotation = 0; rotation < 4; ++rotation) {
-        text.rotation = rotation;
-        EXPECT_EQ(markOf(text.encode(), FigureKind::Text), turned[rotation]) << rotation;
-    }
-    document.figures.clearFigures();
-    document.setup.leftMargin = 0;
+TEST_F(SelectionMarksTest, AnInverseLineIsMarkedByItsOwnDots) {
     selected.push_back(&line(10, 10, 13, 10, 2, kColourInverse));
     EXPECT_EQ(markedPixels(), (std::vector<std::pair<int, int>>{{10, 10}, {11, 10}, {12, 10}, {13, 10}}));
 }
 
-TEST_F(SelectionMarksTest, TextMarkHeightComesFromTheFont) {
-    const auto heightOf = [&](int font) {
-        TextRecord text;
-        text.font = font, text.vMul = 1, text.drawnWidth = 5;
-        const MarkRectangle m = markOf(text.encode(), FigureKind::Text);
-        return m.bottom - m.top;
+// The outline of each kind of figure, with the reference point at (5, 0).
+TEST_F(SelectionMarksTest, MarkRectanglesFollowEachFigure) {
+    document.setup.leftMargin = 5;
+    const auto text = [](int font, int vMul, int width, int rotation) {
+        TextRecord t;
+        t.x = 100, t.y = 100, t.font = font, t.vMul = vMul, t.drawnWidth = width, t.rotation = rotation;
+        return t.encode();
     };
-    // Fonts 1, 4 and 5; font 6 before and after its soft font is loaded; font 7 without one.
-    EXPECT_EQ((std::array{heightOf(1), heightOf(4), heightOf(5), heightOf(6)}), (std::array{14, 26, 50, 16}));
-    FontRecord b;
+    const auto barcode = [](int type, int humanReadable, int rotation) {
+        BarcodeRecord c;
+        c.type = type, c.x = 35, c.y = 40, c.height = 80, c.narrow = 2, c.totalLength = 190;
+        c.humanReadable = humanReadable, c.rotation = rotation;
+        return c.encode();
+    };
+    const struct { const char* what; Record record; FigureKind kind; MarkRectangle mark; } cases[] = {
+        {"box", BoxRecord{60, 40, 20, 10, 3}.encode(), FigureKind::Box, {24, 9, 65, 40}},
+        // A text 30 dots along and 2 x 14 across, turned about its anchor (105, 100): along +x,
+        // across +y; across to -x, along +y; along -x, across -y; across +x, along -y.
+        {"text 0", text(1, 2, 30, 0), FigureKind::Text, {105, 100, 135, 128}},
+        {"text 1", text(1, 2, 30, 1), FigureKind::Text, {78, 100, 106, 130}},
+        {"text 2", text(1, 2, 30, 2), FigureKind::Text, {76, 73, 106, 101}},
+        {"text 3", text(1, 2, 30, 3), FigureKind::Text, {105, 71, 133, 101}},
+        // The height comes from the font: 14, 26 and 50 for fonts 1, 4, 5; 16 for a soft font
+        // not loaded.
+        {"font 4", text(4, 1, 5, 0), FigureKind::Text, {105, 100, 110, 126}},
+        {"font 5", text(5, 1, 5, 0), FigureKind::Text, {105, 100, 110, 150}},
+        {"font 6", text(6, 1, 5, 0), FigureKind::Text, {105, 100, 110, 116}},
+        // Barcodes add the human-readable room of EAN and UPC-E.
+        {"EAN 13", barcode(8, 2, 0), FigureKind::Barcode, {40, 40, 40 + 190 + 18 + 1, 121}},
+        {"EAN 13 plain", barcode(8, 0, 0), FigureKind::Barcode, {40, 40, 40 + 191, 121}},
+        {"UPC-E", barcode(23, 1, 0), FigureKind::Barcode, {40, 40, 40 + 190 + 36 + 1, 121}},
+        {"Code 39", barcode(0, 2, 0), FigureKind::Barcode, {40, 40, 231, 121}},
+        {"Code 39 turned", barcode(0, 0, 1), FigureKind::Barcode, {40 - 80, 40, 41, 40 + 191}}};
+    for (const auto& c : cases) EXPECT_EQ(markOf(c.record, c.kind), c.mark) << c.what;
+    EXPECT_EQ(selectionRectangle(picture(10, 20, 16, 4, {1, 2}), document), (MarkRectangle{14, 19, 31, 24}));
+    FontRecord b;  // font 6 is the first Font entry, 7 the second (none here)
     b.letter = 'b', b.height = 33;
     document.figures.appendFigure(b.encode(), FigureKind::Font);
-    EXPECT_EQ((std::array{heightOf(6), heightOf(7)}), (std::array{33, 16}));
-}
-
-TEST_F(SelectionMarksTest, BarcodeMarkAddsTheHumanReadableRoomOfEanAndUpcE) {
-    const struct { int type, humanReadable, rotation; MarkRectangle mark; } cases[] = {
-        {8, 2, 0, {40, 40, 40 + 190 + 18 + 1, 121}}, {8, 0, 0, {40, 40, 40 + 191, 121}},
-        {23, 1, 0, {40, 40, 40 + 190 + 36 + 1, 121}}, {0, 2, 0, {40, 40, 231, 121}},
-        {0, 0, 1, {40 - 80, 40, 41, 40 + 191}}};
-    for (const auto& c : cases) {
-        BarcodeRecord code;
-        code.type = c.type, code.x = 40, code.y = 40, code.height = 80, code.narrow = 2, code.totalLength = 190;
-        code.humanReadable = c.humanReadable, code.rotation = c.rotation;
-        EXPECT_EQ(markOf(code.encode(), FigureKind::Barcode), c.mark) << c.type << " " << c.humanReadable;
-    }
+    EXPECT_EQ(markOf(text(6, 1, 5, 0), FigureKind::Text), (MarkRectangle{105, 100, 110, 133}));
+    EXPECT_EQ(markOf(text(7, 1, 5, 0), FigureKind::Text), (MarkRectangle{105, 100, 110, 116}));
 }
 
 }  // namespace

@@ -45,22 +45,6 @@ Bytes makeFontFile() {
     return bytes;
 }
 
-// Label font data: count, 0, height, then records of code, width, bytesPerRow and rows.
-struct SoftChar {
-    char code;
-    int width, bytesPerRow;
-    Bytes rows;
-};
-Bytes makeSoftFont(int height, const std::vector<SoftChar>& chars) {
-    Bytes data = {static_cast<std::uint8_t>(chars.size()), 0, static_cast<std::uint8_t>(height)};
-    for (const auto& c : chars) {
-        data.insert(data.end(), {static_cast<std::uint8_t>(c.code), static_cast<std::uint8_t>(c.width),
-                                 static_cast<std::uint8_t>(c.bytesPerRow)});
-        data.insert(data.end(), c.rows.begin(), c.rows.end());
-    }
-    return data;
-}
-
 // Where one glyph's ink must appear, derived geometrically: each dot is a hMul x vMul block
 // one margin unit inside the upright cell; the cell is then turned clockwise about the anchor
 // (x, y), with `along` the pen position.
@@ -111,16 +95,35 @@ protected:
     Bitmap canvas, expected;
 };
 
-TEST_F(TextDrawingTest, AdvanceAndExtentNormalAndCondensed) {
-    // Normal: cells of 8 + 2 margin dots; condensed: the margins overlap, 8 apart.
-    for (auto [normal, advance] : {std::pair{1, 10}, {0, 8}}) {
-        document.setup.normalText = normal;
-        EXPECT_EQ(draw(20, 30, 0, 1, 1, 1, 0, R"("AB")"), 2 * advance);
-        glyph(kCorners, 20, 30);
-        glyph(kCorners, 20 + advance, 30);
+// Upright 1 x 1 texts at (5, 5): their extent and the glyphs at their pen positions.
+TEST_F(TextDrawingTest, AdvanceBoldLanguageAndMalformedData) {
+    const struct {
+        int normalText, language, font, style;
+        const char* data;
+        int extent;
+        std::vector<std::pair<Dots, int>> glyphs;  // glyph and pen position
+    } cases[] = {
+        // Normal: cells of 8 + 2 margin dots, each glyph one margin dot in; condensed: 8 apart.
+        {1, 0, 1, 0, R"("AB")", 20, {{kCorners, 5}, {kCorners, 15}}},
+        {0, 0, 1, 0, R"("AB")", 16, {{kCorners, 5}, {kCorners, 13}}},
+        // Bold is one dot wider inside the cell; in a two-byte row the extra dot carries over.
+        {1, 0, 1, kStyleBold, R"("I")", 10, {{block(0, 11, 3, 4), 5}}},
+        {1, 0, 3, kStyleBold, R"("@")", 14, {{block(0, 19, 7, 8), 5}}},
+        // The language chooses the map table: "A" in English and in Russian.
+        {1, 0, 1, 0, R"("A")", 10, {{kCorners, 5}}},
+        {1, 2, 1, 0, R"("A")", 10, {{kRow5, 5}}},
+        // A malformed field draws the four-character marker "@@@@".
+        {1, 0, 1, 0, "abc", 40, {{kBar, 5}, {kBar, 15}, {kBar, 25}, {kBar, 35}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.data) + " language " + std::to_string(c.language));
+        document.setup.normalText = c.normalText, document.setup.language = c.language;
+        EXPECT_EQ(draw(5, 5, 0, c.font, 1, 1, c.style, c.data), c.extent);
+        for (const auto& [dots, along] : c.glyphs) glyph(dots, along, 5);
         expectCanvas();
     }
-    EXPECT_TRUE(canvas.isInk(21, 31));  // one margin dot in from the anchor
+    EXPECT_EQ(draw(5, 5, 0, 1, 1, 1, kStyleInverse, ""), 10);  // an empty field is one blank cell
+    expected.fillRect(5, 5, 10, 14, FillOp::Ink);
+    expectCanvas();
 }
 
 TEST_F(TextDrawingTest, InverseShowsTheMultipliedCell) {
@@ -147,39 +150,11 @@ TEST_F(TextDrawingTest, RotationsTurnAroundTheAnchor) {
     }
 }
 
-TEST_F(TextDrawingTest, BoldIsOneDotWiderInsideTheCell) {
-    EXPECT_EQ(draw(5, 5, 0, 1, 1, 1, kStyleBold, R"("I")"), 10);
-    expected.fillRect(9, 6, 2, 12, FillOp::Ink);
-    expectCanvas();
-    draw(5, 5, 0, 3, 1, 1, kStyleBold, R"("@")");  // in a two-byte row the extra dot carries over
-    glyph(block(0, 19, 7, 8), 5, 5);
-    expectCanvas();
-}
-
-TEST_F(TextDrawingTest, LanguageChoosesTheMapTable) {
-    draw(5, 5, 0, 1, 1, 1, 0, R"("A")");
-    glyph(kCorners, 5, 5);
-    expectCanvas();
-    document.setup.language = 2;
-    draw(5, 5, 0, 1, 1, 1, 0, R"("A")");
-    glyph(kRow5, 5, 5);
-    expectCanvas();
-}
-
-TEST_F(TextDrawingTest, EmptyFieldIsOneBlankCellAndMalformedDataTheMarker) {
-    EXPECT_EQ(draw(5, 5, 0, 1, 1, 1, kStyleInverse, ""), 10);
-    expected.fillRect(5, 5, 10, 14, FillOp::Ink);
-    expectCanvas();
-    EXPECT_EQ(draw(5, 5, 0, 1, 1, 1, 0, "abc"), 40);
-    for (int i = 0; i < 4; ++i) glyph(kBar, 5 + 10 * i, 5);  // "@@@@"
-    expectCanvas();
-}
-
 TEST_F(TextDrawingTest, SoftFontClosesUpMissingCharacters) {
-    addSoftFont('S', makeSoftFont(3, {{'a', 3, 1, {0x80, 0x40, 0x20}},
-                                      {'c', 9, 2, {0x80, 0x80, 0x00, 0x00, 0xFF, 0xFF}},
-                                      {'a', 4, 1, {0xFF, 0xFF, 0xFF}}}));  // later duplicate: unused
-    addSoftFont('T', makeSoftFont(2, {{'a', 1, 1, {0x80, 0x80}}}));
+    // Label font data: count, 0, height, then records of code, width, bytes per row and rows.
+    addSoftFont('S', {3, 0, 3, 'a', 3, 1, 0x80, 0x40, 0x20, 'c', 9, 2, 0x80, 0x80, 0x00, 0x00, 0xFF, 0xFF,
+                      'a', 4, 1, 0xFF, 0xFF, 0xFF});  // a later duplicate "a": unused
+    addSoftFont('T', {1, 0, 2, 'a', 1, 1, 0x80, 0x80});
     // Font 6 is the first Font entry; style is ignored for soft fonts. "b" is missing.
     EXPECT_EQ(draw(10, 20, 0, 6, 2, 1, kStyleInverse, R"("abc")"), (3 + 2) * 2 + (9 + 2) * 2);
     addGlyph(expected, {{0, 0}, {1, 1}, {2, 2}}, 0, 2, 1, 10, 20, 10);
@@ -198,17 +173,17 @@ TEST_F(TextDrawingTest, SoftFontClosesUpMissingCharacters) {
 
 TEST_F(TextDrawingTest, DamagedSoftFontNeverReadsPastItsData) {
     // The second record claims more rows than remain; the count claims five records.
-    Bytes data = makeSoftFont(2, {{'a', 2, 1, {0xC0, 0xC0}}});
-    data[0] = 5;
-    data.insert(data.end(), {'b', 8, 40, 0x00});
-    addSoftFont('D', data);
+    addSoftFont('D', {5, 0, 2, 'a', 2, 1, 0xC0, 0xC0, 'b', 8, 40, 0x00});
     EXPECT_EQ(draw(10, 20, 0, 6, 1, 1, 0, R"("ab")"), 4);
     glyph(block(0, 1, 0, 1), 10, 20);
     expectCanvas();
     // A record too wide for the glyph buffer (1600 dots > 508) moves the pen but is not drawn;
     // a zero height font draws nothing at all.
-    addSoftFont('W', makeSoftFont(1, {{'w', 250, 200, Bytes(200, 0xFF)}, {'a', 2, 1, {0xC0}}}));
-    addSoftFont('Z', makeSoftFont(0, {{'a', 5, 1, {}}}));
+    Bytes wide = {2, 0, 1, 'w', 250, 200};
+    wide.resize(wide.size() + 200, 0xFF);
+    wide.insert(wide.end(), {'a', 2, 1, 0xC0});
+    addSoftFont('W', wide);
+    addSoftFont('Z', {1, 0, 0, 'a', 5, 1});
     EXPECT_EQ(draw(0, 100, 0, 7, 1, 1, 0, R"("wa")"), 252 + 4);
     glyph({{0, 0}, {0, 1}}, 252, 100);  // off the canvas: clipped
     expectCanvas();
@@ -228,7 +203,7 @@ TEST_F(TextDrawingTest, CaptionSpacingIgnoresTheTextType) {
 }
 
 TEST_F(TextDrawingTest, PrinterOutputHandsOverEachGlyph) {
-    addSoftFont('S', makeSoftFont(2, {{'a', 8, 1, {0x81, 0x00}}, {'b', 3, 1, {0x00, 0xE0}}}));
+    addSoftFont('S', {2, 0, 2, 'a', 8, 1, 0x81, 0x00, 'b', 3, 1, 0x00, 0xE0});
     std::vector<GlyphRaster> rasters;
     std::vector<Bytes> rows;
     const auto collect = [&](const GlyphRaster& g) {
