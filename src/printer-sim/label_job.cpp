@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <map>
 
 #include "printer/form_reader.h"
 #include "render/canvas.h"
@@ -11,15 +10,6 @@
 namespace tavrin::sim {
 
 namespace {
-
-int justificationOf(char letter) {
-    switch (letter) {
-        case 'L': return kJustifyLeft;
-        case 'C': return kJustifyCentre;
-        case 'R': return kJustifyRight;
-        default: return kJustifyNone;
-    }
-}
 
 bool readNumber(const std::string& s, std::size_t& i, int& out, bool allowSign) {
     bool negative = false;
@@ -32,21 +22,6 @@ bool readNumber(const std::string& s, std::size_t& i, int& out, bool allowSign) 
     return true;
 }
 
-bool readQuoted(const std::string& s, std::size_t& i, std::string& out) {
-    if (i >= s.size() || s[i] != '"') return false;
-    for (++i; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            out += s[++i];
-        } else if (s[i] == '"') {
-            ++i;
-            return true;
-        } else {
-            out += s[i];
-        }
-    }
-    return false;
-}
-
 bool parseSigned(const std::string& line, int& a, int& b) {
     std::size_t i = 1;
     return readNumber(line, i, a, true) && i < line.size() && line[i++] == ',' && readNumber(line, i, b, true) &&
@@ -55,31 +30,18 @@ bool parseSigned(const std::string& line, int& a, int& b) {
 
 }  // namespace
 
-bool parseDefinition(const std::string& line, SlotDefinition& out) {
-    if (line.size() < 8 || (line[0] != 'V' && line[0] != 'C')) return false;
-    SlotDefinition d;
-    d.counter = line[0] == 'C';
-    std::size_t i = 1;
-    if (!readNumber(line, i, d.slot, false) || i >= line.size() || line[i++] != ',') return false;
-    if (!readNumber(line, i, d.length, false) || i >= line.size() || line[i++] != ',') return false;
-    if (d.slot >= (d.counter ? kCounterCount : kVariableCount) || i >= line.size()) return false;
-    d.justification = justificationOf(line[i++]);
-    if (i < line.size() && line[i] != ',') d.padChar = line[i++];
-    if (i >= line.size() || line[i++] != ',') return false;
-    if (d.counter && (!readNumber(line, i, d.step, true) || i >= line.size() || line[i++] != ',')) return false;
-    if (!readQuoted(line, i, d.prompt)) return false;
-    out = d;
-    return true;
-}
-
 std::vector<SlotDefinition> definitionsOf(const std::vector<std::string>& lines) {
-    std::map<std::pair<bool, int>, SlotDefinition> bySlot;
-    for (const auto& line : lines) {
-        SlotDefinition d;
-        if (parseDefinition(line, d)) bySlot[{d.counter, d.slot}] = d;
-    }
+    LabelDocument scratch;
+    FormReader reader(scratch);
+    for (const auto& line : lines)
+        if (!line.empty() && (line[0] == 'V' || line[0] == 'C')) reader.readFormLine(line);
     std::vector<SlotDefinition> out;
-    for (const auto& [key, d] : bySlot) out.push_back(d);  // variables (false) sort first
+    for (int i = 0; i < kVariableCount; ++i)
+        if (scratch.variables[static_cast<std::size_t>(i)].isDefined())
+            out.push_back({false, i, scratch.variables[static_cast<std::size_t>(i)]});
+    for (int i = 0; i < kCounterCount; ++i)
+        if (scratch.counters[static_cast<std::size_t>(i)].isDefined())
+            out.push_back({true, i, scratch.counters[static_cast<std::size_t>(i)]});
     return out;
 }
 
@@ -115,8 +77,8 @@ LabelDocument buildLabel(const std::vector<std::string>& lines, const std::vecto
             label.setup.topMargin = b;
         } else if (line.size() == 2 && line[0] == 'I' && line[1] >= '0' && line[1] <= '3') {
             label.setup.language = line[1] - '0';
-        } else if (!line.empty() && line[0] != 'V' && line[0] != 'C') {
-            reader.readFormLine(line);
+        } else {
+            reader.readFormLine(line);  // figures, setup lines and the V and C definitions
         }
     }
 
@@ -125,13 +87,6 @@ LabelDocument buildLabel(const std::vector<std::string>& lines, const std::vecto
     for (const auto& d : definitionsOf(lines)) {
         Variable& slot = d.counter ? label.counters[static_cast<std::size_t>(d.slot)]
                                    : label.variables[static_cast<std::size_t>(d.slot)];
-        slot = Variable{};
-        slot.defined = 1;
-        slot.length = static_cast<std::uint8_t>(d.length);
-        slot.justification = static_cast<std::uint8_t>(d.justification);
-        slot.padChar = d.padChar;
-        slot.step = static_cast<std::uint8_t>(d.step);
-        slot.setPrompt(d.prompt);
         if (next < values.size()) slot.setValue(values[next]);
         ++next;
     }

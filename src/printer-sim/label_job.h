@@ -15,18 +15,14 @@ class ResidentFonts;
 
 namespace tavrin::sim {
 
-// A variable or counter definition line as the printer reads it:
-// V03,05,R0,"prompt" and C00,04,R0,+1,"prompt".
+// A variable or counter defined by a form's V and C lines (V03,05,R0,"prompt" and
+// C00,04,R0,+1,"prompt"), read with the editor's own form reader. The slot holds the
+// definition; its value is not part of it.
 struct SlotDefinition {
     bool counter = false;
     int slot = 0;
-    int length = 0;
-    int justification = 0;
-    char padChar = ' ';
-    int step = 0;
-    std::string prompt;
+    Variable definition;
 };
-bool parseDefinition(const std::string& line, SlotDefinition& out);
 // The definitions of these lines in the order their values travel: variables by slot,
 // then counters by slot (a later line for the same slot replaces an earlier one).
 std::vector<SlotDefinition> definitionsOf(const std::vector<std::string>& lines);

@@ -346,15 +346,15 @@ void VirtualPrinter::replyVariables() {
     if (formIt != memory_.forms.end()) {
         const auto& values = formValues_[memory_.activeForm];
         std::size_t next = 0;
-        for (const auto& d : definitionsOf(formIt->second)) {
+        for (const auto& [counter, slot, d] : definitionsOf(formIt->second)) {
             static const char letters[] = "NLCR";
             char head[32];
-            std::snprintf(head, sizeof head, "%c%02d,%02d,%c%c,", d.counter ? 'C' : 'V', d.slot, d.length % 100,
+            std::snprintf(head, sizeof head, "%c%02d,%02d,%c%c,", counter ? 'C' : 'V', slot, d.length % 100,
                           letters[d.justification & 3], d.padChar ? d.padChar : ' ');
             text += head;
-            if (d.counter) text += (d.step >= 0 ? "+" : "") + std::to_string(d.step) + ",";
+            if (counter) text += (d.counterStep() >= 0 ? "+" : "") + std::to_string(d.counterStep()) + ",";
             const std::string value = next < values.size() ? values[next] : "";
-            text += "\"" + escaped(d.prompt) + "\",\"" + escaped(value) + "\"\r\n";
+            text += "\"" + escaped(d.promptText()) + "\",\"" + escaped(value) + "\"\r\n";
             ++next;
         }
     }

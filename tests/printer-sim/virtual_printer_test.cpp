@@ -39,7 +39,7 @@ struct Printer {
 
 const char* kForm =
     "\r\nN\r\nFK\"SHOP\"\r\nFS\"SHOP\"\r\n"
-    "V00,05,R0,\"Lot \\\"A\\\"\"\r\nC01,04,L,-12,\"Serial\"\r\n"
+    "V00,05,R0,\"Lot \"A\"\"\r\nC01,04,L,-12,\"Serial\"\r\n"
     "D8\r\nS6\r\nI0\r\nZT\r\nQ120,24\r\n\r\nq200\r\nTDDD-MN-Y4\r\nTTH:M:S\r\nR4,6\r\n"
     "A0,0,0,1,1,1,N,\"L\"V00\r\nLO0,30,50,5\r\nFE\r\n\r\nFR\"SHOP\"\r\n";
 
@@ -50,7 +50,7 @@ TEST(VirtualPrinter, StoresListsRetrievesAndDeletesForms) {
     EXPECT_EQ(p.ask("\r\nUF\r\n"), "1\r\nSHOP\r\n");
     EXPECT_EQ(p.ask("\r\nFA\r\n"), "SHOP\r\n");
     const std::string form = p.ask("\r\nFI\"SHOP\"\r\n");
-    EXPECT_TRUE(form.starts_with("V00,05,R0,\"Lot \\\"A\\\"\"\r\n")) << form;
+    EXPECT_TRUE(form.starts_with("V00,05,R0,\"Lot \"A\"\"\r\n")) << form;
     EXPECT_TRUE(form.ends_with(std::string("LO0,30,50,5\r\n") + '\0')) << form;
     EXPECT_EQ(p.ask("\r\nFI\"NONE\"\r\n"), std::string(1, '\0'));
     p.ask("\r\nFK\"SHOP\"\r\n");
