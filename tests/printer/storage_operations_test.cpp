@@ -68,18 +68,6 @@ TEST(ReceiveList, CountsOfAnySizeStayWithinTheReply) {
     EXPECT_FALSE(s.link.timeoutFlag);
 }
 
-TEST(ListGraphicsAndFonts, BothListsTrimmedWithTheFirstEndMarkDropped) {
-    Storage s;
-    s.transport.replyTo("\r\nUG\r\n", withNul("2\r\n  LOGO  \r\nPIC2\r\n"));
-    s.transport.replyTo("\r\nUE\r\n", withNul("1\r\nA\r\n"));
-    ASSERT_TRUE(s.storage.listGraphicsAndFonts());
-    EXPECT_EQ(s.transport.written, "\r\nUG\r\n\r\nUE\r\n");
-    EXPECT_EQ(s.storage.graphicsNames(), (Names{"LOGO", "PIC2"}));
-    EXPECT_EQ(s.storage.fontNames(), (Names{"A"}));
-    EXPECT_EQ(s.clock.sleeps, (Sleeps{{6, 100}}));
-    EXPECT_FALSE(s.transport.opened);
-}
-
 TEST(StoreAsName, LettersAndDigitsOnlyAndExistingNamesAskFirst) {
     const Names forms = {"F1", "SHOP"};
     using Action = StoreAsDecision::Action;
@@ -109,19 +97,11 @@ TEST(StoreFormFile, DeletesStoresActivatesAndRefreshesTheList) {
                                    "window Communicating ...: Receiving form list", "close"}));
 }
 
-TEST(StoreFormFile, UnreadableFileAndRefusedWriteStopEverything) {
+TEST(StoreFormFile, UnreadableFileSendsNothing) {
     Storage s;
-    TempDir dir;
-    EXPECT_FALSE(s.storage.storeFormFile(dir / "NONE.EJF", "F1"));
+    EXPECT_FALSE(s.storage.storeFormFile(TempDir().path() / "NONE.EJF", "F1"));
     EXPECT_EQ(s.ui.events, (Events{"box Error: Can't open input file"}));
     EXPECT_EQ(s.transport.openCount, 0);
-    test::writeFile(dir / "A.EJF", std::string(100, 'x'));
-    s.transport.refuseFrom = 30;
-    s.transport.refusals = 1;
-    EXPECT_FALSE(s.storage.storeFormFile(dir / "A.EJF", "F1"));
-    EXPECT_EQ(s.transport.written.size(), 30u);  // no list asked for after the refusal
-    EXPECT_TRUE(s.link.abortFlag);
-    EXPECT_FALSE(s.transport.opened);
 }
 
 TEST(StoreGraphicsAndFonts, BytesWithTheirCountsAndOwnDownloadLinesLeftOut) {
@@ -152,21 +132,6 @@ TEST(StoreGraphicsAndFonts, BytesWithTheirCountsAndOwnDownloadLinesLeftOut) {
         EXPECT_EQ(s.clock.sleeps, (Sleeps{{10, 150}}));
         EXPECT_EQ(s.storage.storeAsList().names, (Names{"B"}));
     }
-}
-
-TEST(StoreCurrentLabel, OneProgressWindowForTheChainThenTheFormList) {
-    Storage s;
-    test::addRectangle(s.label, 1, 2, 3, 4, 0);
-    s.transport.replyTo("\r\nUF\r\n", withNul("1\r\nLBL\r\n"));
-    EXPECT_TRUE(s.storage.storeCurrentLabel(s.label, "LBL"));
-    EXPECT_TRUE(s.transport.written.starts_with("\r\nN\r\nFK\"LBL\"\r\nFS"));
-    EXPECT_TRUE(s.transport.written.ends_with("\r\nFR\"LBL\"\r\n\r\nUF\r\n"));
-    EXPECT_EQ(s.storage.CurrentListKind, kListFormsForLabel);
-    EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Store current form as LBL",
-                                   "text Store current form as LBL", "close",
-                                   "window Communicating ...: Receiving form list", "close"}));
-    EXPECT_EQ(s.clock.sleeps.front(), (test::FakeClock::Sleep{14, 150}));
-    EXPECT_EQ(s.clock.sleeps.back().milliseconds, 100);
 }
 
 TEST(ReceiveVariables, FixedColumnsFillTheSlots) {
@@ -210,21 +175,6 @@ TEST(ReceiveVariables, SilenceChangesNothingAndOtherLinesEndTheReply) {
     s.transport.replyTo("\r\n\nVI\r\n", "V00,10,N ,\"Name\",\"Bob\"\r\nOK\r\nV01,10,N ,\"Late\",\"\"\r\n");
     EXPECT_EQ(s.storage.receiveVariables(s.label), 1);
     EXPECT_FALSE(s.label.variables[1].isDefined());
-}
-
-TEST(SelectActiveForm, ActivatesAsksTheNameAndTakesTheVariables) {
-    Storage s;
-    s.transport.replyTo("\r\nFA\r\n", "F1\r\n");
-    s.transport.replyTo("\r\n\nVI\r\n", withNul("V00,10,N ,\"Name\",\"Bob\"\r\n"));
-    s.storage.selectActiveForm("F1", s.label);
-    EXPECT_EQ(s.transport.written, "\r\nFR\"F1\"\r\n\r\nFA\r\n\r\n\nVI\r\n");
-    EXPECT_EQ(s.clock.sleeps, (Sleeps{{10, 50}}));
-    EXPECT_EQ(s.storage.activeFormName(), "F1");
-    EXPECT_EQ(s.label.variables[0].valueText(), "Bob");
-    EXPECT_FALSE(s.transport.opened);
-    EXPECT_TRUE(s.link.progressShowFlag);
-    EXPECT_EQ(s.ui.events, (Events{"window Communicating ...: Receiving active form name",
-                                   "text Receiving active form name", "text Receiving variables", "close"}));
 }
 
 // L = 1000: a 10 x 2 picture, 2 bytes per row, 128-byte header, then 872 bytes of rows.
