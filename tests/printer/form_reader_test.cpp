@@ -198,21 +198,21 @@ LabelDocument randomLabel(Generator& g, std::vector<std::string>& pictureNames) 
         if (g.chance(20)) c = g.slot(g.between(-128, 127));
     for (int i = g.between(1, 25), fonts = 0; i > 0; --i) {
         const int kind = g.between(0, 6), low = kind < 2 ? -2047 : -2046, x = g.position(low), y = g.position(low);
-        if (kind == 0) {
-            const int font = fonts > 0 && g.chance(40) ? 5 + g.between(1, fonts) : g.between(1, 5);
-            addText(d, x, y, font, g.between(0, 3), g.text(67), g.between(0, 3), g.between(1, 8), g.between(1, 8));
-        } else if (kind == 1) {
+        if (kind == 0)
+            addText(d, x, y, fonts > 0 && g.chance(40) ? 5 + g.between(1, fonts) : g.between(1, 5), g.between(0, 3),
+                    g.text(67), g.between(0, 3), g.between(1, 8), g.between(1, 8));
+        else if (kind == 1)
             addBarcode(d, g.between(0, 26), x, y, g.between(0, 255), g.between(1, 8), g.between(1, 8),
                        g.between(0, 3), g.text(63), g.between(0, 3));
-        } else if (kind == 2) {
+        else if (kind == 2)
             addRectangle(d, x, y, g.between(0, 2047), g.between(0, 2047), g.between(0, 2));
-        } else if (kind == 3) {
+        else if (kind == 3)
             addLine(d, x, y, g.position(), g.position(), g.between(0, 80), g.between(0, 2));
-        } else if (kind == 4) {
+        else if (kind == 4)
             addBox(d, x, y, g.position(), g.position(), g.between(0, 80));
-        } else if (kind == 5) {
+        else if (kind == 5)
             addPicture(d, x, y, pictureNames.emplace_back(g.name()), nullptr, 0, 0);
-        } else if (const char letter = static_cast<char>('A' + g.between(0, 25)); !d.figures.fontByLetter(letter)) {
+        else if (const char letter = static_cast<char>('A' + g.between(0, 25)); !d.figures.fontByLetter(letter)) {
             addFont(d, letter, {1, 0, 16});
             ++fonts;
         }

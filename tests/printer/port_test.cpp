@@ -115,13 +115,12 @@ TEST(Translation, TableFileMapsOnlyUpperBytesEachWayAndNoneNothing) {
     test::writeFile(dir / "RUS.TRN", table);
     test::writeFile(dir / "SHORT.TRN", test::Bytes(255, 0x41));
     const std::vector<std::filesystem::path> files = {dir / "RUS.TRN", dir / "SHORT.TRN", dir / "GONE.TRN"};
-    std::string all, low;
+    std::string all;
     for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
-    low = all.substr(0, 0x7F);
+    const std::string low = all.substr(0, 0x7F);
     Translation t;
     ASSERT_EQ(t.load(2, files), 2);
-    EXPECT_EQ(t.toPrinter(all).substr(0, 0x7F), low);
-    EXPECT_EQ(t.toScreen(all).substr(0, 0x7F), low);
+    EXPECT_EQ(t.toPrinter(all).substr(0, 0x7F) + "|" + t.toScreen(all).substr(0, 0x7F), low + "|" + low);
     EXPECT_EQ(t.toPrinter(byteString({0x80, 0xC1})), byteString({0xFF, 0xBE}));
     EXPECT_EQ(t.toScreen(byteString({0x80, 0xFF})), byteString({0x81, 0xFE}));
     // A short file, a missing file and a choice past the list fall back without a message.
