@@ -74,16 +74,13 @@ std::vector<Bytes> rows(const Bytes& block, int count) {
     return out;
 }
 
-TEST(PictureDecodeTest, LiteralsAndRunsFillRowsAndRunsNeverCrossARowEnd) {
-    // bytesPerRow 3. Row 0: 0x12, run of 2 x 0x34. Row 1: run of 5 x 0xAB (two dropped).
-    // Row 2: 0xC0 0x99 is a run of nothing, then 0xBF literal, run 0xC2 of 0xFF.
-    const Bytes block = {1, 3, 0x12, 0xC2, 0x34, 0xC5, 0xAB, 0xC0, 0x99, 0xBF, 0xC2, 0xFF};
-    EXPECT_EQ(rows(block, 3), (std::vector<Bytes>{{0x12, 0x34, 0x34}, {0xAB, 0xAB, 0xAB}, {0xBF, 0xFF, 0xFF}}));
-}
-
 // Each check runs on a block of exactly its size, so a read past it shows up under the
 // address sanitizer.
-TEST(PictureDecodeTest, DamagedBlocksGiveBlankRowsAndNeverReadPastTheEnd) {
+TEST(PictureDecodeTest, RunsStopAtRowEndsAndDamagedBlocksGiveBlankRowsWithoutReadingPastTheEnd) {
+    // bytesPerRow 3. Row 0: 0x12, run of 2 x 0x34. Row 1: run of 5 x 0xAB (two dropped).
+    // Row 2: 0xC0 0x99 is a run of nothing, then 0xBF literal, run 0xC2 of 0xFF.
+    EXPECT_EQ(rows({1, 3, 0x12, 0xC2, 0x34, 0xC5, 0xAB, 0xC0, 0x99, 0xBF, 0xC2, 0xFF}, 3),
+              (std::vector<Bytes>{{0x12, 0x34, 0x34}, {0xAB, 0xAB, 0xAB}, {0xBF, 0xFF, 0xFF}}));
     // The stream ends inside row 1; a count byte with nothing after it; no rows at all.
     EXPECT_EQ(rows({1, 2, 0x00, 0x01, 0x02}, 3), (std::vector<Bytes>{{0x00, 0x01}, {0x02, 0xFF}, {0xFF, 0xFF}}));
     EXPECT_EQ(rows({1, 2, 0x05, 0xC3}, 2), (std::vector<Bytes>{{0x05, 0xFF}, {0xFF, 0xFF}}));

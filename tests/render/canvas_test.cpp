@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "render/resident_font.h"
+#include "render/text_drawing.h"
 
 namespace tavrin {
 namespace {
@@ -54,8 +54,7 @@ protected:
         return document.figures.appendFigure(BoxRecord{x1, y1, x2, y2, t}.encode(), FigureKind::Box);
     }
     Figure& picture(int x, int y, int w, int h, std::vector<std::uint8_t> block) {
-        PictureRecord p;
-        p.x = x, p.y = y, p.width = w, p.height = h, p.dataLength = static_cast<unsigned>(block.size()), p.name = "P";
+        const PictureRecord p{x, y, w, h, static_cast<unsigned>(block.size()), "P"};
         Figure& f = document.figures.appendFigure(p.encode(), FigureKind::Picture);
         f.picture = std::make_shared<PictureBlock>(PictureBlock{std::move(block)});
         return f;
@@ -70,7 +69,10 @@ protected:
 };
 
 TEST_F(CanvasTest, GridAndMarginLinesStartAtTheReferencePointAndFiguresShiftWithIt) {
-    // An empty label at the origin: white, a grid point every 8 dots, no margin lines.
+    // An empty label at the origin: white, a grid point every 8 dots, no margin lines; a
+    // selected Font entry is neither drawn, counted nor marked.
+    document.figures.appendFigure(FontRecord{.height = 20, .letter = 'A'}.encode(), FigureKind::Font).flags =
+        kFlagSelected;
     RedrawLabel(canvas, document, context, {.showGrid = true});
     EXPECT_EQ((std::array{canvas.drawnCount, canvas.back.width(), canvas.back.height(), canvas.back.countInk()}),
               (std::array{0, 200, 160, 0}));
@@ -81,16 +83,19 @@ TEST_F(CanvasTest, GridAndMarginLinesStartAtTheReferencePointAndFiguresShiftWith
 
     document.setup.leftMargin = 20, document.setup.topMargin = 10;
     rectangle(0, 0, 1, 1), rectangle(30, 40, 2, 1);
+    // No font loaded: an inverse text is its solid 10 x 14 cell, at 60..69 x 60..73.
+    const TextRecord text{.x = 40, .y = 50, .font = 1, .style = kStyleInverse, .data = "\"A\""};
+    const Figure& textFigure = document.figures.appendFigure(text.encode(), FigureKind::Text);
     RedrawLabel(canvas, document, context, {.showGrid = true});
-    EXPECT_EQ(canvas.drawnCount, 2);
-    EXPECT_EQ(ink(canvas.back, {{20, 10}, {50, 50}, {51, 50}, {4, 2}}), "1110");  // overlays stay off the print
-    EXPECT_EQ(canvas.back.countInk(), 3);
+    EXPECT_EQ(canvas.drawnCount, 3);
+    EXPECT_EQ(ink(canvas.back, {{20, 10}, {50, 50}, {51, 50}, {4, 2}, {60, 60}, {69, 73}, {70, 73}, {69, 74}}),
+              "11101100");  // overlays stay off the print
+    EXPECT_EQ(canvas.back.countInk(), 3 + 140);
+    EXPECT_EQ(TextRecord::decode(textFigure.record).drawnWidth, 10);
     // Grid from (20 mod 8, 10 mod 8) = (4, 2); margin lines y = 10 from x = 20 rightwards and
     // x = 20 from y = 10 downwards.
     EXPECT_EQ(screen(canvas.visible, {{4, 2}, {12, 2}, {4, 130}, {0, 0}, {8, 2}}), "RRRWW");
     EXPECT_EQ(screen(canvas.visible, {{19, 10}, {21, 10}, {199, 10}, {20, 9}, {20, 159}}), "WGGWG");
-    RedrawLabel(canvas, document, context, {.showGrid = false, .showMargins = false});  // off when asked
-    EXPECT_EQ(screen(canvas.visible, {{4, 2}, {21, 10}}), "WW");
 }
 
 TEST_F(CanvasTest, RectanglesExcludeRightAndBottomEdgesAndInverseOnlyFlipsTheOverlap) {
@@ -164,9 +169,8 @@ TEST_F(CanvasTest, WhiteAndInverseLines) {
 
 TEST_F(CanvasTest, PictureIsAndedRowByRowWithPaddingLeftOutAndClipped) {
     rectangle(0, 0, 4, 10);  // black under the picture's first columns
-    // width 12, bytesPerRow 2. Row 0: 0xF0 0x00 -> dots 0..3 blank, 4..11 ink (12..15 are
-    // padding). Row 1: a run of three 0x0F bytes: two fill the row, the third is dropped.
-    // Row 2 starts on the next byte: 0xFF 0x7F -> only dot 8 ink.
+    // width 12, bytesPerRow 2. Row 0: 0xF0 0x00 -> dots 4..11 ink (12..15 are padding). Row 1:
+    // a run of three 0x0F: two fill the row, the third is dropped. Row 2: 0xFF 0x7F -> dot 8.
     picture(0, 0, 12, 3, {1, 2, 0xF0, 0x00, 0xC3, 0x0F, 0xFF, 0x7F});
     const Bitmap& b = print();
     EXPECT_EQ(runs(b, 0) + " | " + runs(b, 1) + " | " + runs(b, 2) + " | " + runs(b, 3),
@@ -182,47 +186,14 @@ TEST_F(CanvasTest, PictureIsAndedRowByRowWithPaddingLeftOutAndClipped) {
     EXPECT_EQ((std::array{canvas.back.countInk(), canvas.drawnCount}), (std::array{6 + 10, 3}));
 }
 
-TEST_F(CanvasTest, FontEntriesAreNeitherDrawnNorCounted) {
-    FontRecord font;
-    font.letter = 'A', font.height = 20;
-    document.figures.appendFigure(font.encode(), FigureKind::Font).flags = kFlagSelected;
-    rectangle(1, 1, 1, 1);
-    RedrawLabel(canvas, document, context, {});
-    EXPECT_EQ((std::array{canvas.drawnCount, canvas.back.countInk()}), (std::array{1, 1}));
-    EXPECT_EQ(screen(canvas.visible, {{0, 0}}), "W");
-}
-
-TEST_F(CanvasTest, TextIsDrawnAtItsAnchorWithDrawnWidthWrittenBackAndInverseFlipsOnlyTheOverlap) {
-    // Every character is glyph 0, and glyph 0 of font 1 is a solid 8 x 12 block.
-    std::vector<std::uint8_t> fontFile(ResidentFonts::kFileSize, 0);
-    std::fill_n(fontFile.begin(), 12, 0xFF);
-    ResidentFonts fonts;
-    fonts.loadFromBytes(fontFile);
-    context.residentFonts = &fonts;
-    document.setup.leftMargin = 2;
-    TextRecord text;
-    text.x = 8, text.y = 10, text.font = 1, text.data = "\"A\"";
-    Figure& figure = document.figures.appendFigure(text.encode(), FigureKind::Text);
-    rectangle(13, 0, 20, 40, kColourInverse);  // canvas columns 15..34
-    // Cell 10..19 x 10..23, glyph dots 11..18 x 11..22.
-    print();
-    EXPECT_EQ(runs(canvas.back, 15) + " | " + runs(canvas.back, 10) + " | " + runs(canvas.back, 12, true),
-              "11-14 19-34 | 15-34 | 11-22");
-    EXPECT_EQ(TextRecord::decode(figure.record).drawnWidth, 10);
-    EXPECT_EQ(canvas.drawnCount, 2);
-}
-
 TEST_F(CanvasTest, InvalidBarcodeCrossIsOnTheScreenOnlyAndSurvivesARefresh) {
-    BarcodeRecord code;  // EAN 13 with 11 digits cannot be encoded
-    code.type = 8, code.x = 20, code.y = 20, code.height = 60, code.data = "\"12345678901\"";
+    const BarcodeRecord code{.type = 8, .x = 20, .y = 20, .height = 60, .data = "\"12345678901\""};  // 11 digits
     document.figures.appendFigure(code.encode(), FigureKind::Barcode);
     RedrawLabel(canvas, document, context, {.showMargins = false});
-    EXPECT_EQ(canvas.drawnCount, 1);
     EXPECT_EQ(canvas.visible.pixel(25, 25), kCrossRed);  // 5 dots inside the symbol's corner
     drawSelectionMarks(canvas, document, {.showMargins = false}, true);
     EXPECT_EQ(canvas.visible.pixel(25, 25), kCrossRed);
-    // The print image has only black and white: the dot is whatever the bars made it.
-    EXPECT_TRUE(renderPrintImage(document, context) == canvas.back);
+    EXPECT_TRUE(renderPrintImage(document, context) == canvas.back);  // black and white only: the bars as drawn
 }
 
 // The selection marks ------------------------------------------------------------------
@@ -256,9 +227,7 @@ TEST_F(SelectionMarksTest, RectangleMarkIsNotXorRedAndDrawingItTwiceRemovesIt) {
     for (int y = 9; y < 15; ++y)
         for (int x = 9; x < 30; ++x)
             if (x == 9 || x == 29 || y == 9 || y == 14) outline.emplace_back(x, y);
-    EXPECT_EQ(markedPixels(), outline);
-    EXPECT_EQ(canvas.visible.pixel(9, 9), kSelectionRed);  // on white: red
-    EXPECT_EQ(canvas.visible.pixel(29, 14), 0x00FFFFu);    // on black: its complement
+    EXPECT_EQ(markedPixels(), outline);  // red on white, cyan on black: checked by the render command's tests
     drawSelectionMarks(canvas, document, {.showMargins = false}, false);
     const ScreenImage twice = canvas.visible;
     RedrawLabel(canvas, document, context, {.showMargins = false, .showSelection = false});
@@ -273,43 +242,16 @@ TEST_F(SelectionMarksTest, AnInverseLineIsMarkedByItsOwnDots) {
 // The outline of each kind of figure, with the reference point at (5, 0).
 TEST_F(SelectionMarksTest, MarkRectanglesFollowEachFigure) {
     document.setup.leftMargin = 5;
-    const auto text = [](int font, int vMul, int width, int rotation) {
-        TextRecord t;
-        t.x = 100, t.y = 100, t.font = font, t.vMul = vMul, t.drawnWidth = width, t.rotation = rotation;
-        return t.encode();
-    };
-    const auto barcode = [](int type, int humanReadable, int rotation) {
-        BarcodeRecord c;
-        c.type = type, c.x = 35, c.y = 40, c.height = 80, c.narrow = 2, c.totalLength = 190;
-        c.humanReadable = humanReadable, c.rotation = rotation;
-        return c.encode();
-    };
-    const struct { const char* what; Record record; FigureKind kind; MarkRectangle mark; } cases[] = {
-        {"box", BoxRecord{60, 40, 20, 10, 3}.encode(), FigureKind::Box, {24, 9, 65, 40}},
-        // A text 30 dots along and 2 x 14 across, turned about its anchor (105, 100): along +x,
-        // across +y; across to -x, along +y; along -x, across -y; across +x, along -y.
-        {"text 0", text(1, 2, 30, 0), FigureKind::Text, {105, 100, 135, 128}},
-        {"text 1", text(1, 2, 30, 1), FigureKind::Text, {78, 100, 106, 130}},
-        {"text 2", text(1, 2, 30, 2), FigureKind::Text, {76, 73, 106, 101}},
-        {"text 3", text(1, 2, 30, 3), FigureKind::Text, {105, 71, 133, 101}},
-        // The height comes from the font: 14, 26 and 50 for fonts 1, 4, 5; 16 for a soft font
-        // not loaded.
-        {"font 4", text(4, 1, 5, 0), FigureKind::Text, {105, 100, 110, 126}},
-        {"font 5", text(5, 1, 5, 0), FigureKind::Text, {105, 100, 110, 150}},
-        {"font 6", text(6, 1, 5, 0), FigureKind::Text, {105, 100, 110, 116}},
-        // Barcodes add the human-readable room of EAN and UPC-E.
-        {"EAN 13", barcode(8, 2, 0), FigureKind::Barcode, {40, 40, 40 + 190 + 18 + 1, 121}},
-        {"EAN 13 plain", barcode(8, 0, 0), FigureKind::Barcode, {40, 40, 40 + 191, 121}},
-        {"UPC-E", barcode(23, 1, 0), FigureKind::Barcode, {40, 40, 40 + 190 + 36 + 1, 121}},
-        {"Code 39", barcode(0, 2, 0), FigureKind::Barcode, {40, 40, 231, 121}},
-        {"Code 39 turned", barcode(0, 0, 1), FigureKind::Barcode, {40 - 80, 40, 41, 40 + 191}}};
-    for (const auto& c : cases) EXPECT_EQ(markOf(c.record, c.kind), c.mark) << c.what;
+    EXPECT_EQ(markOf(BoxRecord{60, 40, 20, 10, 3}.encode(), FigureKind::Box), (MarkRectangle{24, 9, 65, 40}));
     EXPECT_EQ(selectionRectangle(picture(10, 20, 16, 4, {1, 2}), document), (MarkRectangle{14, 19, 31, 24}));
-    FontRecord b;  // font 6 is the first Font entry, 7 the second (none here)
-    b.letter = 'b', b.height = 33;
-    document.figures.appendFigure(b.encode(), FigureKind::Font);
-    EXPECT_EQ(markOf(text(6, 1, 5, 0), FigureKind::Text), (MarkRectangle{105, 100, 110, 133}));
-    EXPECT_EQ(markOf(text(7, 1, 5, 0), FigureKind::Text), (MarkRectangle{105, 100, 110, 116}));
+    // Font 6 is the first Font entry and takes its height from it: a text 30 dots along and
+    // 2 x 33 across, turned a quarter about its anchor (105, 100), runs across to -x, along +y.
+    document.figures.appendFigure(FontRecord{.height = 33, .letter = 'b'}.encode(), FigureKind::Font);
+    const TextRecord text{.x = 100, .y = 100, .vMul = 2, .font = 6, .rotation = 1, .drawnWidth = 30, .data = ""};
+    EXPECT_EQ(markOf(text.encode(), FigureKind::Text), (MarkRectangle{105 - 66 + 1, 100, 106, 130}));
+    // EAN 13 adds the room of its human-readable line.
+    const BarcodeRecord code{.type = 8, .x = 35, .y = 40, .height = 80, .narrow = 2, .totalLength = 190, .data = ""};
+    EXPECT_EQ(markOf(code.encode(), FigureKind::Barcode), (MarkRectangle{40, 40, 40 + 190 + 18 + 1, 121}));
 }
 
 }  // namespace

