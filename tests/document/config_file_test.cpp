@@ -48,13 +48,15 @@ TEST(ConfigFileRead, BlanksAndControlBytesAreDroppedAndKeysIgnoreCase) {
         "\r\n"
         "Date Format = dd/mn/y3\r\n"  // copied without the format check
         "WORK DIRECTORY = /home/ann/my labels\r\n"
-        "com3 device = /dev/ttyACM1\r\nCOM9 DEVICE = /dev/x\r\n"
+        "com3 device = /dev/ttyACM1\r\nCOM9 DEVICE = /dev/x\r\noem code page = CP437\r\n"
         "offset = -8");               // last line without a line end
     EXPECT_TRUE(opened);
     EXPECT_EQ((std::array{s.leftMargin, s.topMargin, s.width, s.length, s.offset}), (std::array{20, -30, 400, 200, -8}));
     EXPECT_EQ(s.dateFormat, "dd/mn/y3");
     EXPECT_EQ(c.workDirectory, "/home/ann/mylabels");
     EXPECT_EQ(c.portDevices, (std::array<std::string, kPortCount>{"", "", "/dev/ttyACM1"}));
+    EXPECT_EQ(c.oemCodePage, "CP437");
+    EXPECT_EQ(c.ansiCodePage, "");
 }
 
 TEST(ConfigFileRead, ValuesAreClampedAsTheTableSays) {
@@ -110,10 +112,12 @@ TEST(ConfigFileWrite, WhatIsWrittenReadsBackTheSame) {
     const LabelSetup setup{.topMargin = -40, .offset = -8, .darkness = 15, .dateFormat = "Y4/MN/DD", .timeFormat = "H.M"};
     AppConfig config{.port = 7, .baudIndex = 0, .protocol = 1, .directGraphics = 1, .toolbarLeft = 1,
                      .workDirectory = "/srv/labels\r\n2024",  // a line break must not start a new line
-                     .portDevices = {{"/dev/ttyUSB0", "", "", "", "", "", "", "/tmp/printer"}}};
+                     .portDevices = {{"/dev/ttyUSB0", "", "", "", "", "", "", "/tmp/printer"}},
+                     .ansiCodePage = "CP1252"};
     ASSERT_TRUE(writeConfiguration(dir / "sub" / "ZREDITW.CFG", setup, config));  // folder created
     EXPECT_TRUE(test::readText(dir / "sub" / "ZREDITW.CFG").ends_with(  // devices last, only those set
-        "WORK DIRECTORY = /srv/labels2024\r\nCOM1 DEVICE = /dev/ttyUSB0\r\nCOM8 DEVICE = /tmp/printer\r\n"));
+        "WORK DIRECTORY = /srv/labels2024\r\nCOM1 DEVICE = /dev/ttyUSB0\r\nCOM8 DEVICE = /tmp/printer\r\n"
+        "ANSI CODE PAGE = CP1252\r\n"));
     Loaded back;
     ASSERT_TRUE(readConfiguration(dir / "sub" / "ZREDITW.CFG", back.setup, back.config, 2));
     EXPECT_EQ(back.setup, setup);

@@ -101,6 +101,8 @@ TEST(Translation, AnsiToOemConvertsBetweenCodePages) {
     EXPECT_EQ(t.toPrinter(byteString({0xE9})), byteString({0x82}));  // é
     EXPECT_FALSE(t.setCodePages("NO-SUCH-PAGE", "CP437"));
     EXPECT_EQ(t.ansiCodePage(), "CP1252");
+    EXPECT_TRUE(configureCodePages(t, AppConfig{.oemCodePage = "CP850"}));  // the ANSI page back to its default
+    EXPECT_EQ(t.ansiCodePage() + " " + t.oemCodePage(), "CP1251 CP850");
     EXPECT_EQ(Translation::choiceNames({"/opt/x/RUS.TRN", "GREEK.TRN"}),
               (std::vector<std::string>{"ANSI to OEM", "None", "File: RUS.TRN", "File: GREEK.TRN"}));
 }

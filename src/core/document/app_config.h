@@ -21,10 +21,14 @@ struct AppConfig {
     int showGrid = 0;
     int gridStep = 8;        // dots
     int toolbarLeft = 0;
-    std::string workDirectory;  // initial folder of the file dialogs; empty at first
+    std::string workDirectory{};  // initial folder of the file dialogs; empty at first
     // The device each port opens, by port index ("COM1 DEVICE" ... "COM8 DEVICE" in the
     // file, written only when set); empty keeps the port's default device.
     std::array<std::string, kPortCount> portDevices{};
+    // The iconv code pages of the "ANSI to OEM" translation ("ANSI CODE PAGE",
+    // "OEM CODE PAGE", written only when set); empty keeps cp1251 and cp866.
+    std::string ansiCodePage{};
+    std::string oemCodePage{};
 
     bool operator==(const AppConfig&) const = default;
 };

@@ -69,6 +69,8 @@ void applySetting(const std::string& key, const std::string& value, LabelSetup& 
     else if (key == "DATEFORMAT") setup.dateFormat = value.substr(0, kFormatFieldWidth - 1);
     else if (key == "TIMEFORMAT") setup.timeFormat = value.substr(0, kFormatFieldWidth - 1);
     else if (key == "WORKDIRECTORY") config.workDirectory = value;
+    else if (key == "ANSICODEPAGE") config.ansiCodePage = value;
+    else if (key == "OEMCODEPAGE") config.oemCodePage = value;
     else if (key.size() == 10 && key.starts_with("COM") && key.ends_with("DEVICE") && key[3] >= '1' &&
              key[3] < '1' + kPortCount)
         config.portDevices[static_cast<std::size_t>(key[3] - '1')] = value;
@@ -145,12 +147,14 @@ std::string formatConfiguration(const LabelSetup& setup, const AppConfig& config
     appendText(out, "DATE FORMAT", setup.dateFormat);
     appendText(out, "TIME FORMAT", setup.timeFormat);
     appendText(out, "WORK DIRECTORY", config.workDirectory);
-    // Devices of the ports come last and only when set, so a file without them reads the
-    // same everywhere and readers that do not know the keys skip them.
+    // Devices of the ports and the code pages come last and only when set, so a file
+    // without them reads the same everywhere and readers that do not know the keys skip them.
     for (int port = 0; port < kPortCount; ++port) {
         const std::string& device = config.portDevices[static_cast<std::size_t>(port)];
         if (!device.empty()) appendText(out, ("COM" + std::to_string(port + 1) + " DEVICE").c_str(), device);
     }
+    if (!config.ansiCodePage.empty()) appendText(out, "ANSI CODE PAGE", config.ansiCodePage);
+    if (!config.oemCodePage.empty()) appendText(out, "OEM CODE PAGE", config.oemCodePage);
     return out;
 }
 

@@ -1,5 +1,7 @@
 #include "printer/translation.h"
 
+#include "document/app_config.h"
+
 #include <iconv.h>
 
 #include <fstream>
@@ -112,5 +114,10 @@ std::string Translation::toScreen(std::string_view printerText) const { return t
 
 std::uint8_t Translation::toPrinter(std::uint8_t byte) const { return byte < 0x80 ? byte : out_[byte - 0x80]; }
 std::uint8_t Translation::toScreen(std::uint8_t byte) const { return byte < 0x80 ? byte : in_[byte - 0x80]; }
+
+bool configureCodePages(Translation& translation, const AppConfig& config) {
+    return translation.setCodePages(config.ansiCodePage.empty() ? "CP1251" : config.ansiCodePage,
+                                    config.oemCodePage.empty() ? "CP866" : config.oemCodePage);
+}
 
 }  // namespace tavrin

@@ -11,6 +11,8 @@
 
 namespace tavrin {
 
+struct AppConfig;
+
 inline constexpr int kTranslationAnsiToOem = 0;
 inline constexpr int kTranslationNone = 1;
 inline constexpr int kTranslationFirstFile = 2;
@@ -55,5 +57,9 @@ private:
     Table out_{};
     Table in_{};
 };
+
+// Sets the code pages the configuration names, each empty one keeping its default
+// (cp1251, cp866); false, and the defaults kept, when iconv does not know them.
+bool configureCodePages(Translation& translation, const AppConfig& config);
 
 }  // namespace tavrin
