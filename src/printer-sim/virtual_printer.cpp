@@ -287,7 +287,10 @@ void VirtualPrinter::command(const std::string& line) {
         mode_ = Mode::Graphic;
     } else if (line == "?") {
         // The values of the definitions in force: the job's, or the active form's.
-        const auto& lines = job_ ? jobLines_ : memory_.forms[memory_.activeForm];
+        // Looked up, not indexed: a missing active form must not become a stored one.
+        static const std::vector<std::string> kNoLines;
+        const auto form = memory_.forms.find(memory_.activeForm);
+        const auto& lines = job_ ? jobLines_ : form != memory_.forms.end() ? form->second : kNoLines;
         valuesTarget_ = job_ ? &jobValues_ : &formValues_[memory_.activeForm];
         valuesTarget_->clear();
         valuesExpected_ = static_cast<int>(definitionsOf(lines).size());
