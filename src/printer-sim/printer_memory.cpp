@@ -12,7 +12,8 @@ namespace {
 // Object names are letters and digits, so they are safe as file names; anything else is
 // hex-encoded so a hostile name can never leave the folder.
 std::string fileNameFor(const std::string& name) {
-    bool plain = !name.empty();
+    // A plain name may not begin with the encoding's own mark, or it would read back decoded.
+    bool plain = !name.empty() && name[0] != 'x';
     for (unsigned char c : name) plain = plain && std::isalnum(c);
     if (plain) return name;
     std::string out = "x";
@@ -26,9 +27,16 @@ std::string fileNameFor(const std::string& name) {
 
 std::string nameFor(const std::string& file) {
     if (file.empty() || file[0] != 'x' || file.size() % 2 == 0) return file;
+    const auto hexValue = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    };
     std::string out;
-    for (std::size_t i = 1; i + 1 < file.size(); i += 2)
-        out += static_cast<char>(std::stoi(file.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 1; i + 1 < file.size(); i += 2) {
+        const int high = hexValue(file[i]);
+        const int low = hexValue(file[i + 1]);
+        if (high < 0 || low < 0) return file;  // not ours: a file someone put there
+        out += static_cast<char>(high * 16 + low);
+    }
     return out;
 }
 

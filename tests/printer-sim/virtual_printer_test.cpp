@@ -124,6 +124,9 @@ TEST(VirtualPrinter, HostileInputIsIgnoredWithoutHarm) {
                        "GW1,1,99999,99999,\r\nGM\"X\"999999999\r\nP-5,-5\r\nTS99,99,99,99,99,99\r\n"
                        "\r\nN\r\nQ100,24\r\nq100\r\nGG0,0,\"NONE\"\r\nA0,0,0,Z,1,1,N,\"?\"\r\nP1\r\n");
     EXPECT_EQ(p.ask("\r\nUF\r\n").back(), '\n');  // still answering
+    // Values with neither a job nor an active form make no nameless form.
+    p.ask("\r\nFR\"NONE\"\r\n?\r\n");
+    EXPECT_EQ(p.ask("\r\nUF\r\n"), "0\r\n");
 }
 
 TEST(VirtualPrinter, FaultsShapeTheReplies) {
@@ -144,9 +147,11 @@ TEST(VirtualPrinter, MemorySurvivesARestartWithAStoreFolder) {
         Printer p(dir.path());
         p.ask(kForm);
         p.printer->receive(std::string("ES\"Q\"\0\0\x08", 8));  // a font of no characters
+        // Names that look like the folder's encoding of other names.
+        p.ask("FS\"xyz\"\r\nFE\r\nFS\"x41\"\r\nFE\r\n");
     }
     Printer again(dir.path());
-    EXPECT_EQ(again.ask("\r\nUF\r\n"), "1\r\nSHOP\r\n");
+    EXPECT_EQ(again.ask("\r\nUF\r\n"), "3\r\nSHOP\r\nx41\r\nxyz\r\n");
     EXPECT_EQ(again.ask("\r\nUE\r\n"), "1\r\nQ\r\n");
     EXPECT_EQ(again.ask("\r\nFA\r\n"), "SHOP\r\n");
 }
