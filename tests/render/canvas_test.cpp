@@ -254,5 +254,13 @@ TEST_F(SelectionMarksTest, MarkRectanglesFollowEachFigure) {
     EXPECT_EQ(markOf(code.encode(), FigureKind::Barcode), (MarkRectangle{40, 40, 40 + 190 + 18 + 1, 121}));
 }
 
+// A rotation outside 0..3 from a damaged file is drawn unturned, so its mark is unturned too.
+TEST_F(SelectionMarksTest, AnUnknownRotationIsMarkedAsItIsDrawn) {
+    const TextRecord text{.x = 100, .y = 100, .font = 1, .rotation = 5, .drawnWidth = 30, .data = ""};
+    EXPECT_EQ(markOf(text.encode(), FigureKind::Text), (MarkRectangle{100, 100, 130, 114}));
+    const BarcodeRecord code{.type = 0, .x = 30, .y = 40, .height = 20, .rotation = -3, .totalLength = 50, .data = ""};
+    EXPECT_EQ(markOf(code.encode(), FigureKind::Barcode), (MarkRectangle{30, 40, 81, 61}));
+}
+
 }  // namespace
 }  // namespace tavrin

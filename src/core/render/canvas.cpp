@@ -40,9 +40,9 @@ int markCellHeight(const LabelDocument& document, int font) {
 }
 
 // The area of `along` x `across` dots whose corner dot is the anchor, turned clockwise by
-// rotation quarter turns as text and barcodes are.
+// rotation quarter turns as text and barcodes are (a rotation outside 0..3 is drawn unturned).
 MarkRectangle turnedArea(int x, int y, int rotation, int along, int across) {
-    switch (rotation & 3) {
+    switch (rotation >= 0 && rotation <= 3 ? rotation : 0) {
         case 1: return {x - across + 1, y, x + 1, y + along};
         case 2: return {x - along + 1, y - across + 1, x + 1, y + 1};
         case 3: return {x, y - along + 1, x + across, y + 1};
