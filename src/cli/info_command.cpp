@@ -149,7 +149,9 @@ int runInfo(const std::vector<std::string>& arguments) {
     int index = 0;
     for (const auto& f : document.figures) writeFigure(json, document.figures, f, index++);
     json.endArray().endObject();
-    std::fputs(json.text().c_str(), stdout);
+    const std::string& text = json.text();
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+        return fail("cannot write to standard output");
     return 0;
 }
 

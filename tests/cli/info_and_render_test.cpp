@@ -1,6 +1,10 @@
 // tavrin-label info and render, run as a user would run them.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+
 #include "document/label_file.h"
 #include "render/image_io.h"
 #include "render/resident_font.h"
@@ -47,6 +51,15 @@ TEST(InfoCommand, MissingDamagedAndForeignFilesFailWithAMessage) {
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty()) << message;
     }
+}
+
+TEST(InfoCommand, FullStandardOutputIsAFailure) {
+    if (!std::filesystem::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const std::string command = std::string(TAVRIN_LABEL_EXE) + " info '" TAVRIN_SOURCE_DIR
+                                "/data/samples/sample.qlb' >/dev/full 2>/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 0);
 }
 
 struct Dot {
