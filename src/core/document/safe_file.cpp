@@ -21,9 +21,32 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     }
     return true;
 }
+
+// A device, a pipe or a socket cannot be replaced by renaming a file over it: it is
+// written in place (that is what writing to it means).
+bool writeInPlace(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool written = writeAll(fd, bytes);
+    return ::close(fd) == 0 && written;
+}
+
 }  // namespace
 
-bool replaceFileContents(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+bool replaceFileContents(const std::filesystem::path& requested, std::span<const std::uint8_t> bytes) {
+    // A symbolic link keeps pointing where it did: its target gets the new contents.
+    std::error_code ec;
+    std::filesystem::path path = requested;
+    struct stat link {};
+    if (::lstat(requested.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        path = std::filesystem::weakly_canonical(requested, ec);
+        if (ec) return false;
+    }
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        if (S_ISDIR(existing.st_mode)) return false;
+        return writeInPlace(path, bytes);
+    }
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
