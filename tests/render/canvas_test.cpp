@@ -98,6 +98,15 @@ TEST_F(CanvasTest, GridAndMarginLinesStartAtTheReferencePointAndFiguresShiftWith
     EXPECT_EQ(screen(canvas.visible, {{19, 10}, {21, 10}, {199, 10}, {20, 9}, {20, 159}}), "WGGWG");
 }
 
+TEST_F(CanvasTest, AHugeLabelFromAFileIsDrawnCutToTheLargestCanvas) {
+    document.setup.width = 65535, document.setup.length = 65535;
+    rectangle(2040, 8180, 100, 100);
+    const Bitmap& image = print();
+    EXPECT_EQ(image.width(), 2048);
+    EXPECT_EQ(image.height(), 8192);
+    EXPECT_EQ(ink(image, {{2047, 8191}, {2039, 8191}}), "10");
+}
+
 TEST_F(CanvasTest, RectanglesExcludeRightAndBottomEdgesAndInverseOnlyFlipsTheOverlap) {
     rectangle(10, 10, 20, 10);                  // black 10..29 x 10..19
     rectangle(25, 15, 10, 10, kColourInverse);  // 25..34 x 15..24

@@ -146,8 +146,10 @@ void drawPicture(Bitmap& canvas, const Figure& figure, int x, int y) {
 
 void drawFigures(LabelCanvas& canvas, LabelDocument& document, const RenderContext& context) {
     const LabelSetup& setup = document.setup;
-    if (canvas.back.width() != setup.width || canvas.back.height() != setup.length)
-        canvas.back = Bitmap(setup.width, setup.length);
+    const int width = std::clamp(setup.width, 0, kMaxCanvasWidth);
+    const int length = std::clamp(setup.length, 0, kMaxCanvasLength);
+    if (canvas.back.width() != width || canvas.back.height() != length)
+        canvas.back = Bitmap(width, length);
     else
         canvas.back.clear();
     canvas.drawnCount = 0;

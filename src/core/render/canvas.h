@@ -20,6 +20,12 @@ struct CanvasOptions {
     bool showSelection = true; // outlines of the selected figures
 };
 
+// The largest label the canvas draws. Label files carry their size unchecked, and a
+// 65535 x 65535 label would take gigabytes; no printer of this kind is wider than 608 dots
+// or feeds a longer label than this, so a bigger one is drawn cut to it.
+inline constexpr int kMaxCanvasWidth = 2048;
+inline constexpr int kMaxCanvasLength = 8192;
+
 inline constexpr int kMinGridStep = 4;
 inline constexpr int kMaxGridStep = 40;
 
