@@ -397,8 +397,12 @@ int sendCommand(Session& s, const Arguments& a) {
     const auto quietAfterReply = std::min(timing.silenceLimit, std::chrono::milliseconds(300));
     const auto start = timing.now();
     auto last = start;
+    // A printer that never falls silent must not hold the command forever: the reply is
+    // cut at 1 MiB or after a minute.
+    constexpr std::size_t kMaxReply = 1 << 20;
+    constexpr auto kMaxTime = std::chrono::seconds(60);
     std::string reply;
-    for (;;) {
+    while (reply.size() < kMaxReply && timing.now() - start < kMaxTime) {
         if (s.link.bytesWaiting() != 0) {
             std::uint8_t byte = 0;
             if (s.link.readByte(byte)) {

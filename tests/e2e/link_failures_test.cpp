@@ -44,6 +44,23 @@ private:
     std::thread thread_;
 };
 
+// A printer that never falls silent: `send` stops reading at 1 MiB instead of hanging.
+TEST(LinkFailures, EndlessReplyIsCutAtItsLimit) {
+    test::PseudoTerminal pty;
+    std::atomic<bool> stop{false};
+    std::thread babble([&] {
+        const std::string chunk(4096, 'x');
+        for (pollfd p{pty.fd(), POLLOUT, 0}; !stop;)
+            if (::poll(&p, 1, 20) > 0 && (p.revents & POLLOUT) && ::write(pty.fd(), chunk.data(), chunk.size()) < 0)
+                ::usleep(5000);  // nobody has the terminal open yet
+    });
+    const auto result = e2e::runPrinterCommand(pty.device(), {"send", "U"});
+    stop = true;
+    babble.join();
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.size(), std::size_t{1} << 20);
+}
+
 TEST(LinkFailures, ListShorterThanItsCountEndsInSilence) {
     ScriptedPeer peer("\r\nUF\r\n", "3\r\nFORM1\r\nFORM2\r\n");
     ASSERT_FALSE(peer.device().empty());
