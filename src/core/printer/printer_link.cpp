@@ -1,5 +1,7 @@
 #include "printer/printer_link.h"
 
+#include "printer/port_names.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <thread>
@@ -51,7 +53,7 @@ std::string PrinterLink::portDevice(int portIndex) const {
     if (portIndex >= 0 && portIndex < static_cast<int>(portDevices_.size()) &&
         !portDevices_[static_cast<std::size_t>(portIndex)].empty())
         return portDevices_[static_cast<std::size_t>(portIndex)];
-    return "/dev/ttyS" + std::to_string(portIndex);
+    return defaultPortDevice(portIndex);
 }
 
 SerialSettings PrinterLink::serialSettings() const {

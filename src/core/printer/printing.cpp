@@ -110,18 +110,25 @@ bool receiveActiveFormAndVariables(PrinterStorage& storage, LabelDocument& docum
     return !link.timeoutFlag;
 }
 
-PrintOutcome printStoredForm(PrinterLink& link, std::string_view activeFormName, unsigned sets, unsigned copies) {
+namespace {
+// Opens the port and makes the form active, then sends what follows; nothing is sent
+// without a form name.
+PrintOutcome sendToActiveForm(PrinterLink& link, std::string_view activeFormName, const std::string& rest) {
     PrintOutcome outcome;
     if (activeFormName.empty()) {
         outcome.message = {"Error", kNoFormSelected};
         return outcome;
     }
     if (!link.openPort()) return outcome;
-    // The print line begins with LF CR, in that order.
-    outcome.sent = link.writeText("\r\nFR" + quoted(activeFormName) + "\r\n") &&
-                   link.writeText("\n\r" + printLine(sets, copies));
+    outcome.sent = link.writeText("\r\nFR" + quoted(activeFormName) + "\r\n") && link.writeText(rest);
     link.closePort();
     return outcome;
+}
+}  // namespace
+
+PrintOutcome printStoredForm(PrinterLink& link, std::string_view activeFormName, unsigned sets, unsigned copies) {
+    // The print line begins with LF CR, in that order.
+    return sendToActiveForm(link, activeFormName, "\n\r" + printLine(sets, copies));
 }
 
 std::string storedFormValues(const LabelDocument& document) {
@@ -149,15 +156,8 @@ bool sendStoredFormValues(PrinterLink& link, const LabelDocument& document) {
 
 PrintOutcome printStoredFormWithValues(PrinterLink& link, LabelDocument& document, std::string_view activeFormName,
                                        unsigned sets, unsigned copies) {
-    PrintOutcome outcome;
-    if (activeFormName.empty()) {
-        outcome.message = {"Error", kNoFormSelected};
-        return outcome;
-    }
-    if (!link.openPort()) return outcome;
-    outcome.sent = link.writeText("\r\nFR" + quoted(activeFormName) + "\r\n") &&
-                   link.writeText(storedFormValues(document)) && link.writeText(printLine(sets, copies));
-    link.closePort();
+    const PrintOutcome outcome =
+        sendToActiveForm(link, activeFormName, storedFormValues(document) + printLine(sets, copies));
     if (outcome.sent) AdvanceCounters(document, sets);
     return outcome;
 }
