@@ -4,31 +4,27 @@
 #include <cctype>
 
 #include "printer/form_reader.h"
+#include "printer/line_scanner.h"
 #include "render/canvas.h"
 #include "render/render_context.h"
 
 namespace tavrin::sim {
 
-namespace {
 
-bool readNumber(const std::string& s, std::size_t& i, int& out, bool allowSign) {
-    bool negative = false;
-    if (allowSign && i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    const std::size_t start = i;
-    long value = 0;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && value < 100000) value = value * 10 + (s[i++] - '0');
-    if (i == start) return false;
-    out = static_cast<int>(negative ? -value : value);
-    return true;
+bool scanNumbers(std::string_view line, std::size_t at, std::string_view kinds, int* out, bool trailingComma) {
+    LineScanner scan(line, at);
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        const bool withSign = kinds[k] == 's';
+        LineScanner probe = scan;
+        if (withSign && !probe.take('+')) probe.take('-');
+        if (!std::isdigit(static_cast<unsigned char>(probe.peek()))) return false;
+        out[k] = withSign ? scan.scanSigned() : static_cast<int>(scan.scanUnsigned());
+        if (k + 1 < kinds.size() || trailingComma) {
+            if (!scan.take(',')) return false;
+        }
+    }
+    return scan.atEnd();
 }
-
-bool parseSigned(const std::string& line, int& a, int& b) {
-    std::size_t i = 1;
-    return readNumber(line, i, a, true) && i < line.size() && line[i++] == ',' && readNumber(line, i, b, true) &&
-           i == line.size();
-}
-
-}  // namespace
 
 std::vector<SlotDefinition> definitionsOf(const std::vector<std::string>& lines) {
     LabelDocument scratch;
@@ -71,10 +67,10 @@ LabelDocument buildLabel(const std::vector<std::string>& lines, const std::vecto
         return ResolvedPicture{picture->block, picture->width, picture->height};
     });
     for (const auto& line : lines) {
-        int a = 0, b = 0;
-        if (!line.empty() && line[0] == 'R' && parseSigned(line, a, b)) {
-            label.setup.leftMargin = a;
-            label.setup.topMargin = b;
+        int point[2] = {0, 0};
+        if (!line.empty() && line[0] == 'R' && scanNumbers(line, 1, "ss", point, false)) {
+            label.setup.leftMargin = point[0];
+            label.setup.topMargin = point[1];
         } else if (line.size() == 2 && line[0] == 'I' && line[1] >= '0' && line[1] <= '3') {
             label.setup.language = line[1] - '0';
         } else {

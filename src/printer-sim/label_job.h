@@ -3,6 +3,7 @@
 // stored graphics and fonts — into a label, and the label into the printed image.
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/label_document.h"
@@ -26,6 +27,12 @@ struct SlotDefinition {
 // The definitions of these lines in the order their values travel: variables by slot,
 // then counters by slot (a later line for the same slot replaces an earlier one).
 std::vector<SlotDefinition> definitionsOf(const std::vector<std::string>& lines);
+
+// Comma-separated numbers of a command line from `at`, one per letter of `kinds`: 's' an
+// optional sign and digits, 'u' digits alone (read with the form reader's scanners, so
+// they are clamped). Every field needs a digit; the line must end after the last field,
+// or after its comma when `trailingComma`.
+bool scanNumbers(std::string_view line, std::size_t at, std::string_view kinds, int* out, bool trailingComma);
 
 // A stored PCX as a picture data block (the PCX's run-length rows are the block's rows).
 struct PcxPicture {

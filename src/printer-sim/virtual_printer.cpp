@@ -25,27 +25,6 @@ bool quotedName(const std::string& line, std::size_t at, std::string& name, std:
 
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
-// Numbers separated by commas, exactly `count` of them, each ending in a comma or the end.
-bool numbers(const std::string& s, std::size_t at, int count, int* out, bool trailingComma) {
-    for (int k = 0; k < count; ++k) {
-        bool negative = false;
-        if (at < s.size() && s[at] == '-') {
-            negative = true;
-            ++at;
-        }
-        const std::size_t start = at;
-        long v = 0;
-        while (at < s.size() && std::isdigit(static_cast<unsigned char>(s[at])) && v < 1000000) v = v * 10 + (s[at++] - '0');
-        if (at == start) return false;
-        out[k] = static_cast<int>(negative ? -v : v);
-        const bool last = k == count - 1;
-        if (last && !trailingComma) return at == s.size();
-        if (at >= s.size() || s[at] != ',') return false;
-        ++at;
-    }
-    return at == s.size();
-}
-
 std::string escaped(const std::string& text) {
     std::string out;
     for (char c : text) {
@@ -116,7 +95,7 @@ bool VirtualPrinter::startsBinary() {
     }
     if (startsWith(line_, "GW") && line_.back() == ',') {
         int v[4];
-        if (!numbers(line_, 2, 4, v, true)) return false;
+        if (!scanNumbers(line_, 2, "ssuu", v, true)) return false;
         logLine(line_ + " (raster follows)");
         const long size = static_cast<long>(v[2]) * v[3];
         raster_ = Raster{v[0], v[1], v[2], v[3], {}};
@@ -233,7 +212,7 @@ void VirtualPrinter::command(const std::string& line) {
         reply(text);
     } else if (startsWith(line, "TS")) {
         int v[6];
-        if (numbers(line, 2, 6, v, false)) {
+        if (scanNumbers(line, 2, "uuuuuu", v, false)) {
             std::tm t{};
             t.tm_mon = v[0] - 1;
             t.tm_mday = v[1];
@@ -280,7 +259,9 @@ void VirtualPrinter::command(const std::string& line) {
         std::size_t end = 0;
         if (!quotedName(line, 2, name, &end)) return;
         int size = 0;
-        if (!numbers(line, end, 1, &size, false) || size <= 0 || static_cast<std::size_t>(size) > kMaxObjectBytes) return;
+        // The scanner stops at 65535, so a count that reaches it is one too large to trust.
+        if (!scanNumbers(line, end, "u", &size, false) || size <= 0 || static_cast<std::size_t>(size) >= kMaxObjectBytes)
+            return;
         objectName_ = name;
         payload_.clear();
         payloadSize_ = static_cast<std::size_t>(size);
@@ -299,8 +280,8 @@ void VirtualPrinter::command(const std::string& line) {
         // print), so its copies are alike and the counters move once.
         int v[2] = {1, 1};
         if (line.size() == 1) print(1, 1);
-        else if (numbers(line, 1, 1, v, false)) print(1, v[0]);
-        else if (numbers(line, 1, 2, v, false)) print(v[0], v[1]);
+        else if (scanNumbers(line, 1, "u", v, false)) print(1, v[0]);
+        else if (scanNumbers(line, 1, "uu", v, false)) print(v[0], v[1]);
     } else if (line == "M") {
         memory_.erase();
         memory_.save();
