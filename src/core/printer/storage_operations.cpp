@@ -568,25 +568,4 @@ bool PrinterStorage::retrieveForm(std::string_view name, LabelDocument& label) {
     return true;
 }
 
-SizedReply PrinterStorage::receiveSizedReply(std::size_t capacity) {
-    SizedReply reply;
-    std::array<std::uint8_t, 2> length{};
-    if (link_.readBytes(length) < length.size()) return reply;
-    reply.announced = static_cast<std::size_t>(length[0]) << 8 | length[1];
-    reply.bytes.resize(std::min(reply.announced, capacity));
-    const std::size_t got = link_.readBytes(reply.bytes);
-    reply.bytes.resize(got);
-    if (got < std::min(reply.announced, capacity)) return reply;
-    // Read what does not fit, so it is not taken for the next reply.
-    std::array<std::uint8_t, 256> overflow{};
-    for (std::size_t rest = reply.announced - got; rest > 0;) {
-        const std::size_t chunk = std::min(rest, overflow.size());
-        const std::size_t read = link_.readBytes(std::span(overflow).first(chunk));
-        if (read < chunk) return reply;
-        rest -= read;
-    }
-    reply.complete = reply.announced <= capacity;
-    return reply;
-}
-
 }  // namespace tavrin

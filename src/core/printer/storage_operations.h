@@ -60,13 +60,6 @@ struct StoreSources {
     const LabelDocument* label = nullptr;
 };
 
-// A reply of a two-byte length (high byte first) and that many bytes.
-struct SizedReply {
-    std::vector<std::uint8_t> bytes;  // at most the capacity asked for
-    std::size_t announced = 0;        // the length the printer gave
-    bool complete = false;            // every announced byte came and fitted
-};
-
 class PrinterStorage {
 public:
     explicit PrinterStorage(PrinterLink& link) : link_(link) {}
@@ -110,10 +103,6 @@ public:
     // by GI and EI, then its variables by VI. False on a failed open, a refused write or
     // silence; the label then holds what had been rebuilt so far.
     bool retrieveForm(std::string_view name, LabelDocument& label);
-
-    // Reads a length-prefixed reply (a picture or a font) keeping at most `capacity` bytes;
-    // what does not fit is read and dropped so it cannot spill into the next exchange.
-    SizedReply receiveSizedReply(std::size_t capacity);
 
 private:
     bool receiveNames(std::string_view command, std::vector<std::string>& names, bool trim);
