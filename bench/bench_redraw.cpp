@@ -79,22 +79,31 @@ void fillDocument(LabelDocument& document, int count) {
         if (n++ % 7 == 0) f.flags = kFlagSelected;
 }
 
-void BM_RedrawLabel(benchmark::State& state) {
+// The fonts and a label of state.range(0) figures; false (and the run skipped) without fonts.
+struct Scene {
     ResidentFonts fonts;
-    if (fonts.load(std::string(TAVRIN_SOURCE_DATA_DIR) + "/ZREDIT.FNT") != 0) {
-        state.SkipWithError("ZREDIT.FNT not found");
-        return;
-    }
     LabelDocument document;
-    fillDocument(document, static_cast<int>(state.range(0)));
     RenderContext context;
-    context.residentFonts = &fonts;
-    context.now = [] { return std::tm{}; };
+    bool ready(benchmark::State& state) {
+        if (fonts.load(std::string(TAVRIN_SOURCE_DATA_DIR) + "/ZREDIT.FNT") != 0) {
+            state.SkipWithError("ZREDIT.FNT not found");
+            return false;
+        }
+        fillDocument(document, static_cast<int>(state.range(0)));
+        context.residentFonts = &fonts;
+        context.now = [] { return std::tm{}; };
+        return true;
+    }
+};
+
+void BM_RedrawLabel(benchmark::State& state) {
+    Scene scene;
+    if (!scene.ready(state)) return;
     CanvasOptions options;
     options.showGrid = true;
     LabelCanvas canvas;
     for (auto _ : state) {
-        RedrawLabel(canvas, document, context, options);
+        RedrawLabel(canvas, scene.document, scene.context, options);
         benchmark::DoNotOptimize(canvas.visible.pixels().data());
     }
     state.counters["figures"] = static_cast<double>(canvas.drawnCount);
@@ -104,19 +113,11 @@ BENCHMARK(BM_RedrawLabel)->Arg(10)->Arg(200)->Arg(1000)->Unit(benchmark::kMillis
 
 // The print image alone (what printing and the printer simulator need).
 void BM_PrintImage(benchmark::State& state) {
-    ResidentFonts fonts;
-    if (fonts.load(std::string(TAVRIN_SOURCE_DATA_DIR) + "/ZREDIT.FNT") != 0) {
-        state.SkipWithError("ZREDIT.FNT not found");
-        return;
-    }
-    LabelDocument document;
-    fillDocument(document, static_cast<int>(state.range(0)));
-    RenderContext context;
-    context.residentFonts = &fonts;
-    context.now = [] { return std::tm{}; };
+    Scene scene;
+    if (!scene.ready(state)) return;
     LabelCanvas canvas;
     for (auto _ : state) {
-        drawFigures(canvas, document, context);
+        drawFigures(canvas, scene.document, scene.context);
         benchmark::DoNotOptimize(canvas.back.bits().data());
     }
 }
