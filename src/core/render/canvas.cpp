@@ -24,21 +24,6 @@ long long ceilDiv(long long a, long long b) {
     return (a % b != 0 && a > 0) ? q + 1 : q;
 }
 
-// Cell height of a text's font as the selection marks measure it.
-int markCellHeight(const LabelDocument& document, int font) {
-    switch (font) {
-        case 1: return 14;
-        case 2: return 18;
-        case 3: return 22;
-        case 4: return 26;
-        case 5: return 50;
-        default: break;
-    }
-    const Figure* entry = document.figures.softFontByNumber(font);
-    if (entry == nullptr) return 16;
-    return document.figures.softFontHeight(FontRecord::decode(entry->record).letter);
-}
-
 // The area of `along` x `across` dots whose corner dot is the anchor, turned clockwise by
 // rotation quarter turns as text and barcodes are (a rotation outside 0..3 is drawn unturned).
 MarkRectangle turnedArea(int x, int y, int rotation, int along, int across) {
@@ -49,8 +34,6 @@ MarkRectangle turnedArea(int x, int y, int rotation, int along, int across) {
         default: return {x, y, x + along, y + across};
     }
 }
-
-bool isEan13OrUpcE(int type) { return (type >= 8 && type <= 11) || (type >= 23 && type <= 25); }
 
 void drawScreenLine(ScreenImage& image, const ScreenLine& line) {
     const int width = std::max(line.penWidth, 1);
@@ -80,6 +63,26 @@ void buildVisible(LabelCanvas& canvas, const LabelDocument& document, const Canv
 }
 
 }  // namespace
+
+int textCellHeight(const LabelDocument& document, int font) {
+    switch (font) {
+        case 1: return 14;
+        case 2: return 18;
+        case 3: return 22;
+        case 4: return 26;
+        case 5: return 50;
+        default: break;
+    }
+    const Figure* entry = document.figures.softFontByNumber(font);
+    if (entry == nullptr) return 16;
+    return document.figures.softFontHeight(FontRecord::decode(entry->record).letter);
+}
+
+int readableDigitsRoom(const BarcodeRecord& barcode) {
+    const bool digitsOutside = (barcode.type >= 8 && barcode.type <= 11) || (barcode.type >= 23 && barcode.type <= 25);
+    if (!digitsOutside || barcode.humanReadable == 0) return 0;
+    return (3 * barcode.narrow + 12) * (barcode.type == 23 ? 2 : 1);
+}
 
 void drawRectangle(Bitmap& canvas, int x, int y, int width, int height, int colour) {
     canvas.fillRect(x, y, width, height, fillFor(colour));
@@ -205,13 +208,12 @@ MarkRectangle selectionRectangle(const Figure& figure, const LabelDocument& docu
         case FigureKind::Text: {
             const TextRecord t = TextRecord::decode(figure.record);
             return turnedArea(t.x + rx, t.y + ry, t.rotation, t.drawnWidth,
-                              t.vMul * markCellHeight(document, t.font));
+                              t.vMul * textCellHeight(document, t.font));
         }
         case FigureKind::Barcode: {
             const BarcodeRecord b = BarcodeRecord::decode(figure.record);
-            int extra = 0;
-            if (isEan13OrUpcE(b.type) && b.humanReadable != 0) extra = (3 * b.narrow + 12) * (b.type == 23 ? 2 : 1);
-            return turnedArea(b.x + rx, b.y + ry, b.rotation, static_cast<int>(b.totalLength) + extra + 1,
+            return turnedArea(b.x + rx, b.y + ry, b.rotation,
+                              static_cast<int>(b.totalLength) + readableDigitsRoom(b) + 1,
                               b.height + 1);
         }
         case FigureKind::Rectangle: {

@@ -70,4 +70,12 @@ struct MarkRectangle {
 };
 MarkRectangle selectionRectangle(const Figure& figure, const LabelDocument& document);
 
+// The measures the marks and the mouse editor share. A text's cell height by font: 14, 18,
+// 22, 26, 50 for the resident fonts 1..5, else the soft font's character height (16 when
+// the font is missing).
+int textCellHeight(const LabelDocument& document, int font);
+// The room the human-readable digits of EAN 13 and UPC-E take beside the bars, added to a
+// barcode's total length; 0 for the other types and without digits.
+int readableDigitsRoom(const BarcodeRecord& barcode);
+
 }  // namespace tavrin

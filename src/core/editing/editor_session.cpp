@@ -1,0 +1,57 @@
+#include "editing/editor_session.h"
+
+namespace tavrin {
+
+EditorSession::EditorSession(const ResidentFonts* residentFonts, int pictureNumber)
+    : templates_(FigureTemplates::defaults(pictureNumber)), mouse_(document_), history_(kHistoryLimit) {
+    context_.document = &document_;
+    context_.residentFonts = residentFonts;
+    resetHistory();
+}
+
+void EditorSession::redraw() { RedrawLabel(canvas_, document_, context_, options_); }
+
+void EditorSession::refreshMarks() { drawSelectionMarks(canvas_, document_, options_, true); }
+
+void EditorSession::commit() {
+    history_.record(document_);
+    modified_ = !sameLabel(document_, saved_);
+}
+
+void EditorSession::restore(const LabelDocument& state) {
+    document_ = state;
+    modified_ = !sameLabel(document_, saved_);
+    redraw();
+}
+
+bool EditorSession::undo() {
+    mouse_.abandonDrag();
+    commit();
+    const LabelDocument* state = history_.undo();
+    if (state == nullptr) return false;
+    restore(*state);
+    return true;
+}
+
+bool EditorSession::redo() {
+    mouse_.abandonDrag();
+    commit();
+    const LabelDocument* state = history_.redo();
+    if (state == nullptr) return false;
+    restore(*state);
+    return true;
+}
+
+void EditorSession::resetHistory() {
+    mouse_.abandonDrag();
+    history_.reset(document_);
+    saved_ = document_;
+    modified_ = false;
+}
+
+void EditorSession::markSaved() {
+    saved_ = document_;
+    modified_ = false;
+}
+
+}  // namespace tavrin
