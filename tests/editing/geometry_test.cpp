@@ -1,0 +1,161 @@
+#include "editing/geometry.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrin {
+namespace {
+
+Figure figureOf(const Record& record, FigureKind kind) {
+    Figure f;
+    f.kind = kind;
+    f.record = record;
+    return f;
+}
+
+TEST(Geometry, HitTestPerKind) {
+    LabelDocument doc;
+    TextRecord text;
+    text.x = 100, text.y = 50, text.font = 2, text.vMul = 2, text.rotation = 1, text.drawnWidth = 60;
+    const Figure turnedText = figureOf(text.encode(), FigureKind::Text);       // box 64..100 x 50..110
+    const Figure box = figureOf(BoxRecord{0, 0, 100, 80, 2}.encode(), FigureKind::Box);  // border 4 wide
+    const Figure flat = figureOf(LineRecord{0, 0, 100, 20, 2, 0}.encode(), FigureKind::DiagonalLine);
+    const Figure steep = figureOf(LineRecord{10, 100, 0, 0, 12, 0}.encode(), FigureKind::DiagonalLine);
+    const Figure bar = figureOf(RectangleRecord{10, 10, 20, 5, 0}.encode(), FigureKind::Rectangle);
+    const struct {
+        const Figure* figure;
+        DotPoint p;
+        bool hit;
+    } cases[] = {
+        {&turnedText, {64, 110}, true},  {&turnedText, {63, 60}, false}, {&turnedText, {101, 60}, false},
+        {&box, {50, 40}, false},         {&box, {4, 40}, true},           {&box, {5, 40}, false},
+        {&box, {100, 80}, true},         {&box, {101, 80}, false},        {&flat, {50, 14}, true},
+        {&flat, {50, 15}, false},        {&flat, {101, 20}, false},       {&steep, {11, 50}, true},
+        {&steep, {-1, 50}, true},        {&steep, {12, 50}, false},       {&bar, {30, 15}, true},
+        {&bar, {31, 15}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(hitsFigure(*c.figure, doc, c.p), c.hit) << figureKindName(c.figure->kind) << " at " << c.p.x
+                                                            << "," << c.p.y;
+}
+
+TEST(Geometry, BarcodeBoxCountsTheDigitsOutsideTheBars) {
+    LabelDocument doc;
+    BarcodeRecord b;
+    b.x = 10, b.y = 20, b.height = 50, b.narrow = 2, b.totalLength = 100;
+    const struct { int type, readable, rotation; DotRect box; } cases[] = {
+        {8, 2, 0, {10, 20, 128, 70}},   // EAN 13: 3 x 2 + 12 more
+        {23, 2, 0, {10, 20, 146, 70}},  // UPC-E: twice that
+        {8, 0, 0, {10, 20, 110, 70}},   // no digits: the bars alone
+        {3, 2, 2, {-90, -30, 10, 20}},  // Code 128, turned half round
+    };
+    for (const auto& c : cases) {
+        b.type = c.type, b.humanReadable = c.readable, b.rotation = c.rotation;
+        EXPECT_EQ(figureBox(figureOf(b.encode(), FigureKind::Barcode), doc), c.box) << "type " << c.type;
+    }
+    EXPECT_FALSE(figureBox(figureOf(Record{}, FigureKind::Font), doc));
+}
+
+TEST(Geometry, SnapAndGridSteps) {
+    const struct { int value, step, snapped; } cases[] = {
+        {51, 10, 50}, {15, 10, 20}, {14, 10, 10}, {-15, 10, -20}, {-14, 10, -10}, {7, 0, 7}};
+    for (const auto& c : cases) EXPECT_EQ(snapToGrid(c.value, c.step), c.snapped) << c.value << " / " << c.step;
+    EXPECT_FALSE(gridStepAccepted(3));
+    EXPECT_TRUE(gridStepAccepted(4));
+    EXPECT_TRUE(gridStepAccepted(80));
+    EXPECT_FALSE(gridStepAccepted(81));
+}
+
+TEST(Geometry, AlignSelection) {
+    LabelDocument doc;
+    auto add = [&](const Record& r, FigureKind kind) -> Figure& {
+        Figure& f = doc.figures.appendFigure(r, kind);
+        f.flags = kFlagSelected;
+        return f;
+    };
+    TextRecord text;
+    text.x = 23, text.y = 37, text.font = 2, text.vMul = 1;
+    Figure& plain = add(text.encode(), FigureKind::Text);
+    text.rotation = 1, text.x = 37, text.y = 23;
+    Figure& turned = add(text.encode(), FigureKind::Text);
+    BarcodeRecord barcode;
+    barcode.x = 33, barcode.y = 47, barcode.height = 4;
+    Figure& bar = add(barcode.encode(), FigureKind::Barcode);
+    Figure& dot = add(LineRecord{41, 42, 43, 44, 2, 0}.encode(), FigureKind::DiagonalLine);
+    Figure& upright = add(LineRecord{41, 12, 43, 88, 2, 0}.encode(), FigureKind::DiagonalLine);
+    Figure& frame = add(BoxRecord{12, 18, 57, 60, 2}.encode(), FigureKind::Box);
+    Figure& loose = doc.figures.appendFigure(RectangleRecord{13, 13, 3, 3, 0}.encode(), FigureKind::Rectangle);
+
+    alignSelection(doc, 10, true);
+    // The baseline 37 + 14 = 51 lands on 50.
+    EXPECT_EQ(TextRecord::decode(plain.record).x, 20);
+    EXPECT_EQ(TextRecord::decode(plain.record).y, 36);
+    EXPECT_EQ(TextRecord::decode(turned.record).x, 34);  // 37 - 14 = 23 -> 20, + 14
+    EXPECT_EQ(TextRecord::decode(turned.record).y, 20);
+    const BarcodeRecord b = BarcodeRecord::decode(bar.record);
+    EXPECT_EQ(b.x, 30);
+    EXPECT_EQ(b.y, 50);
+    EXPECT_EQ(b.height, 30);  // the lowest height of 24, on the grid
+    const LineRecord d = LineRecord::decode(dot.record), u = LineRecord::decode(upright.record);
+    EXPECT_EQ((DotRect{d.x1, d.y1, d.x2, d.y2}), (DotRect{40, 40, 50, 50}));
+    EXPECT_EQ((DotRect{u.x1, u.y1, u.x2, u.y2}), (DotRect{40, 10, 40, 90}));  // stays upright
+    const BoxRecord f = BoxRecord::decode(frame.record);
+    EXPECT_EQ((DotRect{f.x1, f.y1, f.x2, f.y2}), (DotRect{10, 20, 60, 60}));
+    EXPECT_EQ(RectangleRecord::decode(loose.record).x, 13);  // not selected
+
+    frame.record = BoxRecord{12, 18, 57, 61, 2}.encode();
+    alignSelection(doc, 10, false);
+    const BoxRecord moved = BoxRecord::decode(frame.record);
+    EXPECT_EQ((DotRect{moved.x1, moved.y1, moved.x2, moved.y2}), (DotRect{10, 20, 55, 63}));
+}
+
+TEST(Geometry, NewFigureFromADrag) {
+    RectangleRecord r;
+    placeNewRectangle(r, {50, 60}, {50, 60});
+    EXPECT_EQ((DotRect{r.x, r.y, r.width, r.height}), (DotRect{50, 60, 4, 4}));
+    placeNewRectangle(r, {90, 10}, {20, 70});
+    EXPECT_EQ((DotRect{r.x, r.y, r.width, r.height}), (DotRect{20, 10, 70, 60}));
+
+    BoxRecord box;
+    box.thickness = 4;
+    placeNewBox(box, {30, 40}, {30, 40});
+    EXPECT_EQ((DotRect{box.x1, box.y1, box.x2, box.y2}), (DotRect{30, 40, 42, 52}));
+
+    LineRecord line;
+    placeNewLine(line, {30, 40}, {30, 40});  // a click: from 16 right and below to the click
+    EXPECT_EQ((DotRect{line.x1, line.y1, line.x2, line.y2}), (DotRect{46, 56, 30, 40}));
+    placeNewLine(line, {30, 40}, {35, 30});
+    EXPECT_EQ((DotRect{line.x1, line.y1, line.x2, line.y2}), (DotRect{30, 46, 46, 30}));
+    placeNewLine(line, {30, 40}, {33, 90});  // long enough on one axis: kept
+    EXPECT_EQ((DotRect{line.x1, line.y1, line.x2, line.y2}), (DotRect{30, 40, 33, 90}));
+}
+
+TEST(Geometry, ResizeRules) {
+    Figure rect = figureOf(RectangleRecord{10, 10, 40, 20, 0}.encode(), FigureKind::Rectangle);
+    applyResize(rect, 1, {60, 40}, {50, 30});  // corner 1 dragged past corner 4
+    const RectangleRecord r = RectangleRecord::decode(rect.record);
+    EXPECT_EQ((DotRect{r.x, r.y, r.width, r.height}), (DotRect{50, 30, 10, 10}));
+    applyResize(rect, 2, {10, 10}, {10, 30});  // zero width
+    EXPECT_EQ(RectangleRecord::decode(rect.record).width, 2);
+
+    Figure line = figureOf(LineRecord{10, 10, 90, 50, 2, 0}.encode(), FigureKind::DiagonalLine);
+    applyResize(line, 4, {10, 10}, {10, 10});
+    const LineRecord l = LineRecord::decode(line.record);
+    EXPECT_EQ((DotRect{l.x1, l.y1, l.x2, l.y2}), (DotRect{26, 10, 10, 10}));
+    applyResize(line, 1, {10, 10}, {17, 3});
+    EXPECT_EQ(LineRecord::decode(line.record).x2, 26);
+
+    BarcodeRecord barcode;
+    Figure bar = figureOf(barcode.encode(), FigureKind::Barcode);
+    applyResize(bar, 5, {0, 40}, {100, 50});
+    EXPECT_EQ(BarcodeRecord::decode(bar.record).height, 24);
+    applyResize(bar, 6, {0, 0}, {70, 100});
+    EXPECT_EQ(BarcodeRecord::decode(bar.record).height, 70);
+
+    Figure box = figureOf(BoxRecord{10, 10, 50, 50, 3}.encode(), FigureKind::Box);
+    applyResize(box, 3, {60, 50}, {61, 5});
+    const BoxRecord b = BoxRecord::decode(box.record);
+    EXPECT_EQ((DotRect{b.x1, b.y1, b.x2, b.y2}), (DotRect{60, 5, 62, 50}));
+}
+
+}  // namespace
+}  // namespace tavrin
