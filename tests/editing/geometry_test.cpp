@@ -129,32 +129,28 @@ TEST(Geometry, NewFigureFromADrag) {
     EXPECT_EQ((DotRect{line.x1, line.y1, line.x2, line.y2}), (DotRect{30, 40, 33, 90}));
 }
 
+// The rules the mouse tests do not reach: each case applies one finished resize.
 TEST(Geometry, ResizeRules) {
-    Figure rect = figureOf(RectangleRecord{10, 10, 40, 20, 0}.encode(), FigureKind::Rectangle);
-    applyResize(rect, 1, {60, 40}, {50, 30});  // corner 1 dragged past corner 4
-    const RectangleRecord r = RectangleRecord::decode(rect.record);
-    EXPECT_EQ((DotRect{r.x, r.y, r.width, r.height}), (DotRect{50, 30, 10, 10}));
-    applyResize(rect, 2, {10, 10}, {10, 30});  // zero width
-    EXPECT_EQ(RectangleRecord::decode(rect.record).width, 2);
-
-    Figure line = figureOf(LineRecord{10, 10, 90, 50, 2, 0}.encode(), FigureKind::DiagonalLine);
-    applyResize(line, 4, {10, 10}, {10, 10});
-    const LineRecord l = LineRecord::decode(line.record);
-    EXPECT_EQ((DotRect{l.x1, l.y1, l.x2, l.y2}), (DotRect{26, 10, 10, 10}));
-    applyResize(line, 1, {10, 10}, {17, 3});
-    EXPECT_EQ(LineRecord::decode(line.record).x2, 26);
-
-    BarcodeRecord barcode;
-    Figure bar = figureOf(barcode.encode(), FigureKind::Barcode);
-    applyResize(bar, 5, {0, 40}, {100, 50});
-    EXPECT_EQ(BarcodeRecord::decode(bar.record).height, 24);
-    applyResize(bar, 6, {0, 0}, {70, 100});
-    EXPECT_EQ(BarcodeRecord::decode(bar.record).height, 70);
-
-    Figure box = figureOf(BoxRecord{10, 10, 50, 50, 3}.encode(), FigureKind::Box);
-    applyResize(box, 3, {60, 50}, {61, 5});
-    const BoxRecord b = BoxRecord::decode(box.record);
-    EXPECT_EQ((DotRect{b.x1, b.y1, b.x2, b.y2}), (DotRect{60, 5, 62, 50}));
+    auto barcodeOfHeight = [](int height) {
+        BarcodeRecord b;
+        b.height = height;
+        return b.encode();
+    };
+    const struct { FigureKind kind; Record before; int handle; DotPoint first, second; Record after; } cases[] = {
+        {FigureKind::Rectangle, RectangleRecord{10, 10, 40, 20, 0}.encode(), 2, {10, 10}, {10, 30},
+         RectangleRecord{10, 10, 2, 20, 0}.encode()},  // zero width
+        {FigureKind::DiagonalLine, LineRecord{10, 10, 90, 50, 2, 0}.encode(), 1, {10, 10}, {17, 3},
+         LineRecord{10, 10, 26, 3, 2, 0}.encode()},  // nearly a point, end after start
+        {FigureKind::Barcode, barcodeOfHeight(80), 5, {0, 40}, {100, 50}, barcodeOfHeight(24)},
+        {FigureKind::Barcode, barcodeOfHeight(80), 6, {0, 0}, {70, 100}, barcodeOfHeight(70)},
+        {FigureKind::Box, BoxRecord{10, 10, 50, 50, 3}.encode(), 3, {60, 50}, {61, 5},
+         BoxRecord{60, 5, 62, 50, 3}.encode()},
+    };
+    for (const auto& c : cases) {
+        Figure f = figureOf(c.before, c.kind);
+        applyResize(f, c.handle, c.first, c.second);
+        EXPECT_EQ(f.record, c.after) << figureKindName(c.kind) << " handle " << c.handle;
+    }
 }
 
 }  // namespace
