@@ -70,7 +70,10 @@ MouseResult MouseEditor::mouseDown(DotPoint bitmapPoint, MouseButton button, boo
         if (!dragging()) result.editFigure = figureAt(document_, p);
         return result;
     }
-    if (dragging()) abandonDrag();  // a release we never saw
+    if (dragging()) {  // a release we never saw: a move already made still needs its redraw
+        result.redraw = result.changed = drag_ == Drag::Moving && moved_;
+        abandonDrag();
+    }
     press_ = last_ = p;
     moved_ = false;
 
