@@ -114,6 +114,7 @@ MouseResult MouseEditor::mouseDown(DotPoint bitmapPoint, MouseButton button, boo
         setOverlay(DragOverlay::Kind::Band, p, p);
         result.overlayChanged = true;
     } else if (!shift) {
+        cancel_ = false;
         drag_ = Drag::Moving;
     }
     return result;

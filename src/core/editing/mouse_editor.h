@@ -39,7 +39,8 @@ public:
     Tool tool() const { return tool_; }
     void setTool(Tool tool) { tool_ = tool; }
     bool cancelFlag() const { return cancel_; }
-    void setCancelFlag() { cancel_ = true; }  // Esc or the right button: drops a resize
+    // Esc or the right button: drops a resize at its release; a new move or resize clears it.
+    void setCancelFlag() { cancel_ = true; }
     bool dragging() const { return drag_ != Drag::None; }
     // Forgets any drag, e.g. before the document is replaced by undo or a new label.
     void abandonDrag();
