@@ -2,6 +2,7 @@
 // placement of dialogs over the client area, and the glyphs.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
@@ -107,6 +108,30 @@ TEST(Toolbar, PlacedLeftOutsideWhenThereIsRoomElseInsideRight) {
     }
     // On a second screen to the right the edge is that screen's.
     EXPECT_EQ(toolbarPosition(QRect(1950, 100, 800, 600), client, size, true, 1920).x(), 1027);
+}
+
+TEST(Toolbar, FollowsTheMainWindowWhileFollowingIsOn) {
+    QMainWindow main;
+    main.setCentralWidget(new QWidget);
+    main.setGeometry(400, 200, 640, 480);
+    main.show();
+    TZRToolbar toolbar(&main);
+    toolbar.setToolbarLeft(true);
+    toolbar.show();
+    const QPoint before = toolbar.pos();
+    toolbar.setFollowing(true);
+    const int clientTop = clientArea(&main).global.top();
+    EXPECT_EQ(toolbar.pos(), QPoint(main.frameGeometry().left() - 68, clientTop + 4));
+    EXPECT_NE(toolbar.pos(), before);
+    main.move(30, 200);  // no room left of it: the toolbar moves inside, at the right
+    QApplication::processEvents();
+    const QRect client = clientArea(&main).global;
+    EXPECT_EQ(toolbar.pos(), QPoint(client.left() + client.width() - 68, client.top() + 4));
+    toolbar.setFollowing(false);
+    const QPoint stayed = toolbar.pos();
+    main.move(400, 260);
+    QApplication::processEvents();
+    EXPECT_EQ(toolbar.pos(), stayed);
 }
 
 TEST(PlaceDialog, CentredOrTwentyFourFromTheEdge) {
