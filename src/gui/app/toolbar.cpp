@@ -50,16 +50,16 @@ TZRToolbar::TZRToolbar(QWidget* mainWindow)
     setAutoFillBackground(true);
 
     for (std::size_t i = 0; i < kToolbarButtons.size(); ++i) {
-        const ToolbarButtonSpec& spec = kToolbarButtons[i];
-        const QString name = QString::fromLatin1(spec.name);
+        const ToolbarButtonEntry& entry = kToolbarButtons[i];
+        const QString name = QString::fromLatin1(entry.name);
         auto* button = new QToolButton(this);
         button->setObjectName(name);
-        button->setToolTip(QString::fromLatin1(spec.hint));
+        button->setToolTip(QString::fromLatin1(entry.hint));
         button->setIcon(toolbarIcon(name));
         button->setIconSize(QSize(kToolbarGlyphSize, kToolbarGlyphSize));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setGeometry(spec.column * kToolbarButtonSize, spec.row * kToolbarButtonSize,
+        button->setGeometry(entry.column * kToolbarButtonSize, entry.row * kToolbarButtonSize,
                             kToolbarButtonSize, kToolbarButtonSize);
         const int tool = static_cast<int>(i);
         button->setCheckable(tool < kDrawingTools);

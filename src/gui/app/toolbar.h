@@ -16,7 +16,7 @@ class QToolButton;
 
 namespace tavrin {
 
-struct ToolbarButtonSpec {
+struct ToolbarButtonEntry {
     const char* name;
     int column;
     int row;
@@ -29,7 +29,7 @@ inline constexpr int kToolbarWidth = 2 * kToolbarButtonSize;
 inline constexpr int kToolbarHeight = 7 * kToolbarButtonSize + kToolbarStatusHeight;
 
 // In drawing-tool order: the first six buttons choose tools 0..5.
-inline constexpr std::array<ToolbarButtonSpec, 14> kToolbarButtons{{
+inline constexpr std::array<ToolbarButtonEntry, 14> kToolbarButtons{{
     {"TextBt", 0, 0, "Draw text"},
     {"BarcBt", 0, 1, "Draw barcode"},
     {"RectBt", 0, 2, "Draw rectangle"},
