@@ -1,0 +1,46 @@
+#include "app/place_dialog.h"
+
+#include <QAbstractScrollArea>
+#include <QMainWindow>
+#include <QScrollBar>
+#include <QWidget>
+
+namespace tavrin {
+
+namespace {
+
+constexpr int kMinimumMargin = 24;
+
+}  // namespace
+
+ClientArea clientArea(const QWidget* mainWindow) {
+    ClientArea area;
+    if (!mainWindow) return area;
+    const QWidget* client = mainWindow;
+    if (const auto* frame = qobject_cast<const QMainWindow*>(mainWindow); frame && frame->centralWidget())
+        client = frame->centralWidget();
+    if (const auto* scroll = qobject_cast<const QAbstractScrollArea*>(client)) {
+        area.horizontalScroll = scroll->horizontalScrollBar()->value();
+        client = scroll->viewport();
+    }
+    area.global = QRect(client->mapToGlobal(QPoint(0, 0)), client->size());
+    return area;
+}
+
+QPoint dialogPosition(const ClientArea& client, QSize dialogSize, int x, int y) {
+    const QRect& area = client.global;
+    if (x != -1) return area.topLeft() + QPoint(client.horizontalScroll + x, y);
+    const int spareWidth = area.width() - dialogSize.width();
+    const int spareHeight = area.height() - dialogSize.height();
+    const int left = spareWidth >= kMinimumMargin ? spareWidth / 2 : kMinimumMargin;
+    const int top = spareHeight >= kMinimumMargin ? spareHeight / 4 : kMinimumMargin;
+    return area.topLeft() + QPoint(left, top);
+}
+
+void placeDialog(QWidget* dialog, const QWidget* mainWindow, int x, int y) {
+    if (!dialog || !mainWindow) return;
+    if (!dialog->testAttribute(Qt::WA_Resized)) dialog->adjustSize();
+    dialog->move(dialogPosition(clientArea(mainWindow), dialog->frameGeometry().size(), x, y));
+}
+
+}  // namespace tavrin

@@ -1,0 +1,33 @@
+#pragma once
+// Where dialogs and the program's small windows go over the main window. The arithmetic is
+// kept in pure functions of rectangles so that it can be checked without a screen.
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace tavrin {
+
+// The main window's client area in screen coordinates and its horizontal scroll position.
+struct ClientArea {
+    QRect global;
+    int horizontalScroll = 0;
+};
+
+// The client of a main window: its central widget when it has one (a scroll area counts
+// by its viewport, whose scroll bars are not client), else the window itself.
+ClientArea clientArea(const QWidget* mainWindow);
+
+// Top-left corner of a dialog of the given outer size. x = -1 centres it horizontally when
+// the client is at least 24 pixels wider, else 24 pixels from the client's left; it then
+// sits a quarter of the spare height below the client's top, or 24 pixels below when the
+// client is less than 24 pixels taller. Any other x places it at the client's origin plus
+// the scroll offset plus (x, y).
+QPoint dialogPosition(const ClientArea& client, QSize dialogSize, int x, int y);
+
+// Moves a top-level dialog by dialogPosition; a dialog not yet sized gets its preferred size
+// first. Without a main window nothing moves.
+void placeDialog(QWidget* dialog, const QWidget* mainWindow, int x, int y);
+
+}  // namespace tavrin

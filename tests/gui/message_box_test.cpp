@@ -1,0 +1,226 @@
+// The message window's answers, the progress window that turns into an error in place, and
+// the way the user stops an exchange. Runs under the suite's QApplication, off screen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+
+#include "app/message_box.h"
+#include "app/qt_link_ui.h"
+#include "printer/printer_link.h"
+
+namespace tavrin {
+namespace {
+
+QPushButton* buttonOf(QWidget* box, const char* name) {
+    return box->findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+bool shown(QWidget* box, const char* name) { return !buttonOf(box, name)->isHidden(); }
+
+// Runs `act` on the front-most modal window once the modal call below has started waiting.
+// A guard closes whatever is still open afterwards, so a failing test cannot hang.
+void whenModal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, qApp, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        act(modal);
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()); dialog && dialog == modal)
+            dialog->done(0);
+    });
+}
+
+void pressEscape(QWidget* box) {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(box, &escape);
+}
+
+TEST(MessageBox, AnswersAndButtonsForEveryWayOfClosing) {
+    struct Case {
+        bool question;
+        std::function<void(QWidget*)> close;
+        int expected;
+    };
+    const auto click = [](const char* name) {
+        return [name](QWidget* box) { buttonOf(box, name)->click(); };
+    };
+    const Case cases[] = {
+        {false, click("OkBt"), 1},
+        {true, click("YesBt"), 1},
+        {true, click("NoBt"), 0},
+        {true, [](QWidget* box) { box->close(); }, 0},
+        {false, [](QWidget* box) { box->close(); }, 0},
+        {true, pressEscape, 0},
+    };
+    TMsgBoxDlg box;
+    for (const Case& c : cases) {
+        // Each case follows a Yes, so a stale result would show.
+        whenModal(click(c.question ? "YesBt" : "OkBt"));
+        ASSERT_EQ(box.ask("Warning", "first", c.question), 1);
+        bool sawRightButtons = false;
+        whenModal([&](QWidget* modal) {
+            sawRightButtons = modal == &box && shown(modal, "OkBt") == !c.question &&
+                              shown(modal, "YesBt") == c.question && shown(modal, "NoBt") == c.question &&
+                              !shown(modal, "CancelBt") &&
+                              modal->findChild<QLabel*>("MsgText")->text() == "Delete 2 objects" &&
+                              modal->windowTitle() == "Warning";
+            c.close(modal);
+        });
+        EXPECT_EQ(box.ask("Warning", "Delete 2 objects", c.question), c.expected);
+        EXPECT_TRUE(sawRightButtons);
+        EXPECT_FALSE(box.isVisible());
+    }
+}
+
+TEST(MessageBox, SaveQuestionTreatsClosingAsCancel) {
+    const std::pair<std::function<void(QWidget*)>, SaveAnswer> cases[] = {
+        {[](QWidget* box) { buttonOf(box, "YesBt")->click(); }, SaveAnswer::Yes},
+        {[](QWidget* box) { buttonOf(box, "NoBt")->click(); }, SaveAnswer::No},
+        {[](QWidget* box) { buttonOf(box, "CancelBt")->click(); }, SaveAnswer::Cancel},
+        {[](QWidget* box) { box->close(); }, SaveAnswer::Cancel},
+        {pressEscape, SaveAnswer::Cancel},
+    };
+    for (const auto& [close, expected] : cases) {
+        QString text;
+        whenModal([&](QWidget* box) {
+            text = box->findChild<QLabel*>("MsgText")->text();
+            EXPECT_TRUE(shown(box, "CancelBt"));
+            close(box);
+        });
+        EXPECT_EQ(askSaveChanges(nullptr), expected);
+        EXPECT_EQ(text, "Save changes to the label?");
+    }
+    // The next plain question has no Cancel button left over.
+    whenModal([](QWidget* box) {
+        EXPECT_FALSE(shown(box, "CancelBt"));
+        buttonOf(box, "NoBt")->click();
+    });
+    EXPECT_EQ(messageBox("Warning", "File exists. Overwrite?", true), 0);
+}
+
+TEST(MessageBox, SitsCentredOverTheMainWindowBelowTheLabelTop) {
+    EXPECT_EQ(messageBoxPosition(QRect(100, 50, 800, 600), 120, QSize(300, 100)), QPoint(350, 261));
+    EXPECT_EQ(messageBoxPosition(QRect(0, 0, 400, 300), 40, QSize(400, 300)), QPoint(0, 56));
+}
+
+TEST(ProgressWindow, TurnsIntoTheErrorInPlaceAndWaitsForOk) {
+    TMsgBoxDlg box;
+    box.showProgress("Communicating ...", "Receiving forms");
+    ASSERT_TRUE(box.isVisible());
+    EXPECT_FALSE(shown(&box, "OkBt") || shown(&box, "YesBt") || shown(&box, "NoBt"));
+    EXPECT_EQ(box.windowTitle(), "Communicating ...");
+    EXPECT_EQ(box.text(), "Receiving forms");
+    box.setText("Receiving graphics");
+    EXPECT_EQ(box.text(), "Receiving graphics");
+
+    bool inPlace = false;
+    whenModal([&](QWidget* modal) {
+        inPlace = modal == &box && shown(modal, "OkBt") && !shown(modal, "YesBt") &&
+                  modal->windowTitle() == "Error" && box.text() == "No printer response";
+        buttonOf(modal, "OkBt")->click();
+    });
+    box.showProgressError("Error", "No printer response");
+    EXPECT_TRUE(inPlace);
+    EXPECT_FALSE(box.isVisible());
+}
+
+TEST(ProgressWindow, EscapeOrClosingAsksTheExchangeToStop) {
+    TMsgBoxDlg box;
+    QtLinkUi ui(&box);
+    ui.showProgressWindow("Communicating ...", "Sending label");
+    pressEscape(&box);
+    EXPECT_TRUE(ui.cancelRequested());
+    // The window stays up for the exchange to end it.
+    EXPECT_TRUE(ui.progressWindowVisible());
+    ui.clearCancelRequest();
+    box.close();
+    EXPECT_TRUE(ui.cancelRequested());
+    EXPECT_TRUE(ui.progressWindowVisible());
+    ui.closeProgressWindow();
+    EXPECT_FALSE(ui.progressWindowVisible());
+    // A new exchange starts without the old request.
+    ui.showProgressWindow("Communicating ...", "Receiving forms");
+    EXPECT_FALSE(ui.cancelRequested());
+    ui.closeProgressWindow();
+}
+
+TEST(ProgressWindow, AQuestionDuringAnExchangeGetsAWindowOfItsOwn) {
+    TMsgBoxDlg& shared = sharedMessageBox();
+    shared.showProgress("Communicating ...", "Sending label");
+    QWidget* asked = nullptr;
+    whenModal([&](QWidget* modal) {
+        asked = modal;
+        buttonOf(modal, "YesBt")->click();
+    });
+    QtLinkUi ui;
+    EXPECT_TRUE(ui.askRetry("Error", "Can't write to comm. port. Retry ?"));
+    EXPECT_NE(asked, &shared);
+    EXPECT_TRUE(shared.progressShown());
+    EXPECT_EQ(shared.text(), "Sending label");
+    shared.closeProgress();
+}
+
+// A port that opens, takes every byte and never answers.
+class SilentPort : public SerialTransport {
+public:
+    bool open(const std::string&, const SerialSettings&) override { return open_ = opens; }
+    bool isOpen() const override { return open_; }
+    void close() override { open_ = false; }
+    std::uint32_t bytesWaiting() override { return 0; }
+    bool readByte(std::uint8_t&) override { return false; }
+    bool writeByte(std::uint8_t) override { return true; }
+    void flush() override {}
+    bool opens = true;
+
+private:
+    bool open_ = false;
+};
+
+TEST(ProgressWindow, ThePrinterLinkShowsItsFailuresInThatWindow) {
+    TMsgBoxDlg box;
+    QtLinkUi ui(&box);
+    SilentPort port;
+    std::chrono::milliseconds clock{0};
+    LinkTiming timing;
+    timing.now = [&] { return clock += std::chrono::milliseconds(1000); };
+    timing.sleep = [](std::chrono::milliseconds) {};
+    PrinterLink link(port, ui, timing);
+
+    const auto errorShown = [&](QString* text) {
+        whenModal([&box, text](QWidget* modal) {
+            if (modal == &box && box.windowTitle() == "Error" && shown(modal, "OkBt")) *text = box.text();
+            buttonOf(modal, "OkBt")->click();
+        });
+    };
+    // Silence: the open progress window ends as "No printer response".
+    QString text;
+    ASSERT_TRUE(link.openPort());
+    link.showProgress("Receiving forms");
+    EXPECT_TRUE(box.isVisible());
+    std::string line;
+    EXPECT_EQ(link.readLine(line, 80), 0u);
+    link.closePort();
+    errorShown(&text);
+    link.endProgress();
+    EXPECT_EQ(text, "No printer response");
+    EXPECT_FALSE(box.isVisible());
+
+    // A port that will not open says so in the progress window already on screen.
+    port.opens = false;
+    text.clear();
+    link.showProgress("Sending label");
+    errorShown(&text);
+    EXPECT_FALSE(link.openPort());
+    EXPECT_EQ(text, "Can't open communication port");
+    link.endProgress();
+    EXPECT_FALSE(box.isVisible());
+}
+
+}  // namespace
+}  // namespace tavrin
