@@ -1,0 +1,265 @@
+// The main window's file and edit commands and the figure dialogs the mouse opens.
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/place_dialog.h"
+#include "document/label_file.h"
+#include "editor/figure_dialogs.h"
+#include "editor/label_view.h"
+#include "editing/font_list.h"
+#include "editing/geometry.h"
+#include "printer/form_file.h"
+
+namespace tavrin {
+
+namespace {
+
+const QString kLabelFilter = "Label editor files (*.qlb *.QLB)";
+const QString kFormFilter = "Label printer forms (*.ejf *.EJF)";
+
+void showMessage(const UserMessage& message) {
+    messageBox(QString::fromStdString(message.title), QString::fromStdString(message.text), false);
+}
+
+std::filesystem::path toPath(const QString& fileName) { return std::filesystem::path(fileName.toStdString()); }
+
+}  // namespace
+
+bool TZRedit::maySpoilChanges() {
+    if (!session_->modified()) return true;
+    switch (askSaveChanges(this)) {
+        case SaveAnswer::Yes: return saveAsLabel();
+        case SaveAnswer::No: return true;
+        case SaveAnswer::Cancel: break;
+    }
+    return false;
+}
+
+void TZRedit::newLabel() {
+    if (!maySpoilChanges()) return;
+    session_->mouse().abandonDrag();
+    session_->document().newLabel();
+    view_->scrollToOrigin();
+    redrawAll();
+    session_->resetHistory();
+    updateActions();
+}
+
+void TZRedit::openLabel() {
+    if (!maySpoilChanges()) return;
+    view_->scrollToOrigin();
+    const QString folder = QString::fromStdString(config_.workDirectory);
+    const QString fileName = files_.open ? files_.open(this, "Load new label", folder, kLabelFilter)
+                                         : QFileDialog::getOpenFileName(this, "Load new label", folder, kLabelFilter);
+    if (fileName.isEmpty()) return;
+    openLabelFile(fileName);
+}
+
+bool TZRedit::openLabelFile(const QString& fileName) {
+    session_->mouse().abandonDrag();
+    const LabelFileResult result = loadLabelFile(toPath(fileName), session_->document());
+    if (!result.ok) {
+        messageBox("Error", QString::fromStdString(result.message), false);
+        return false;
+    }
+    rememberFolder(fileName);
+    resizeLabelView();
+    session_->resetHistory();
+    updateActions();
+    return true;
+}
+
+QString TZRedit::chooseSaveFile(const QString& title, const QString& filter, const QString& extension) {
+    const QString folder = QString::fromStdString(config_.workDirectory);
+    QString fileName = files_.save ? files_.save(this, title, folder, filter)
+                                   : QFileDialog::getSaveFileName(this, title, folder, filter, nullptr,
+                                                                  QFileDialog::DontConfirmOverwrite);
+    if (fileName.isEmpty()) return {};
+    if (QFileInfo(fileName).suffix().isEmpty()) fileName += "." + extension;
+    if (QFileInfo::exists(fileName) && !askOverwrite(fileName)) return {};
+    return fileName;
+}
+
+bool TZRedit::askOverwrite(const QString&) { return messageBox("Warning", "File exists. Overwrite?", true) == 1; }
+
+void TZRedit::rememberFolder(const QString& fileName) {
+    config_.workDirectory = QFileInfo(fileName).absolutePath().toStdString();
+}
+
+bool TZRedit::saveAsLabel() {
+    if (session_->document().figures.empty()) {
+        messageBox("Error", "Nothing to save", false);
+        return false;
+    }
+    const QString fileName = chooseSaveFile("Save as label", kLabelFilter, "qlb");
+    if (fileName.isEmpty()) return false;
+    const LabelFileResult result = saveLabelFile(toPath(fileName), session_->document());
+    if (!result.ok) {
+        messageBox("Error", QString::fromStdString(result.message), false);
+        return false;
+    }
+    rememberFolder(fileName);
+    session_->markSaved();
+    updateActions();
+    return true;
+}
+
+void TZRedit::saveAsForm() {
+    if (session_->document().figures.empty()) {
+        messageBox("Error", "Nothing to save", false);
+        return;
+    }
+    const QString fileName = chooseSaveFile("Save as form", kFormFilter, "ejf");
+    if (fileName.isEmpty()) return;
+    rememberFolder(fileName);
+    const LabelFileResult result = tavrin::saveAsForm(toPath(fileName), session_->document());
+    if (!result.ok) messageBox("Error", QString::fromStdString(result.message), false);
+}
+
+void TZRedit::labelSetup() {
+    placeDialog(setupDialog_, this, -1, 24);
+    if (!setupDialog_->execute(session_->document().setup)) return;
+    view_->scrollToOrigin();
+    resizeLabelView();
+    changed();
+}
+
+void TZRedit::selectAll() {
+    session_->document().figures.selectAll();
+    session_->refreshMarks();
+    view_->imageChanged();
+}
+
+void TZRedit::unselectAll() {
+    session_->document().figures.unselectAll();
+    session_->refreshMarks();
+    view_->imageChanged();
+}
+
+void TZRedit::copySelection() { session_->document().figures.copy(); }
+
+void TZRedit::pasteFigures() {
+    session_->document().figures.paste();
+    changed();
+}
+
+void TZRedit::deleteSelection() {
+    const DeleteRequest request = session_->document().figures.requestDelete();
+    if (request.error) {
+        showMessage(*request.error);
+        return;
+    }
+    if (messageBox(QString::fromStdString(request.question.title), QString::fromStdString(request.question.text),
+                   true) != 1)
+        return;
+    session_->document().figures.deleteSelected();
+    changed();
+}
+
+void TZRedit::alignToGrid() {
+    int step = config_.gridStep;
+    bool adjustSizes = false;
+    placeDialog(alignDialog_, this, -1, 0);
+    const auto choice = alignDialog_->execute(step, adjustSizes);
+    if (choice == TAlignDlg::Closed) return;
+    config_.gridStep = step;
+    applyCanvasOptions();
+    if (choice == TAlignDlg::Align) alignSelection(session_->document(), step, adjustSizes);
+    changed();
+}
+
+void TZRedit::moveToTop() {
+    if (auto error = session_->document().figures.moveToTop()) {
+        showMessage(*error);
+        return;
+    }
+    changed();
+}
+
+void TZRedit::moveToBottom() {
+    if (auto error = session_->document().figures.moveToBottom()) {
+        showMessage(*error);
+        return;
+    }
+    changed();
+}
+
+void TZRedit::undo() {
+    session_->mouse().abandonDrag();
+    if (session_->undo()) {
+        view_->labelResized();
+        updateActions();
+    }
+}
+
+void TZRedit::redo() {
+    session_->mouse().abandonDrag();
+    if (session_->redo()) {
+        view_->labelResized();
+        updateActions();
+    }
+}
+
+std::vector<std::string> TZRedit::fontList() const { return buildFontList(session_->document().figures); }
+
+void TZRedit::openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint release) {
+    FigureTemplates& templates = session_->templates();
+    FigureList& figures = session_->document().figures;
+    // The dialog works on a copy; the template keeps what was confirmed, so the next figure of
+    // the kind starts from the last one drawn.
+    const auto run = [&](auto& templateRecord, auto* dialog, auto place, auto... extra) {
+        auto record = templateRecord;
+        place(record);
+        placeDialog(dialog, this, -1, 0);
+        if (!dialog->execute(record, false, extra...)) return;
+        templateRecord = record;
+        figures.appendFigure(record.encode(), kind);
+        changed();
+    };
+    switch (kind) {
+        case FigureKind::Text:
+            run(templates.text, textDialog_, [&](TextRecord& r) { r.x = press.x, r.y = press.y; }, fontList(),
+                translation_);
+            break;
+        case FigureKind::Barcode:
+            run(templates.barcode, barcodeDialog_, [&](BarcodeRecord& r) { r.x = press.x, r.y = press.y; });
+            break;
+        case FigureKind::Rectangle:
+            run(templates.rectangle, rectangleDialog_, [&](RectangleRecord& r) { placeNewRectangle(r, press, release); });
+            break;
+        case FigureKind::Box:
+            run(templates.box, boxDialog_, [&](BoxRecord& r) { placeNewBox(r, press, release); });
+            break;
+        case FigureKind::DiagonalLine:
+            run(templates.line, lineDialog_, [&](LineRecord& r) { placeNewLine(r, press, release); });
+            break;
+        default: break;  // pictures come with their own dialog
+    }
+}
+
+void TZRedit::editFigure(Figure* figure) {
+    // The figure stays in the list while its dialog is open: nothing else can change the
+    // document then, the dialogs being modal.
+    const auto run = [&](auto record, auto* dialog, std::size_t bytesKept, auto... extra) {
+        placeDialog(dialog, this, -1, 0);
+        if (!dialog->execute(record, true, extra...)) return;
+        const Record encoded = record.encode();
+        std::copy_n(encoded.begin(), bytesKept, figure->record.begin());
+        changed();
+    };
+    switch (figure->kind) {
+        // A text is edited with the first 80 bytes of its record: its data never reaches the last four.
+        case FigureKind::Text:
+            run(TextRecord::decode(figure->record), textDialog_, 80, fontList(), translation_);
+            break;
+        case FigureKind::Barcode: run(BarcodeRecord::decode(figure->record), barcodeDialog_, kRecordSize); break;
+        case FigureKind::Rectangle: run(RectangleRecord::decode(figure->record), rectangleDialog_, kRecordSize); break;
+        case FigureKind::Box: run(BoxRecord::decode(figure->record), boxDialog_, kRecordSize); break;
+        case FigureKind::DiagonalLine: run(LineRecord::decode(figure->record), lineDialog_, kRecordSize); break;
+        default: break;
+    }
+}
+
+}  // namespace tavrin

@@ -1,0 +1,31 @@
+#pragma once
+// One editor per user: the first one listens on a local socket named for the user; a second
+// start finds it there, asks it to come to the front and ends.
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace tavrin {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    // name: the socket's name; empty gives the user's own ("tavrin-label-editor-<uid>").
+    explicit SingleInstance(QString name = {}, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when another editor answered (it has been asked to come forward): this one ends.
+    bool askRunningInstance();
+    // Starts answering later starts; a socket left by an editor that died is taken over.
+    bool listen();
+
+signals:
+    void raiseRequested();
+
+private:
+    QString name_;
+    QLocalServer* server_ = nullptr;
+};
+
+}  // namespace tavrin

@@ -1,0 +1,240 @@
+// The editor's main window driven as a user would: start-up, files, the label view's mouse,
+// menu commands with their messages, undo, zoom and the unsaved-changes question.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "app/main_window.h"
+#include "document/config_file.h"
+#include "document/label_file.h"
+#include "editor/label_view.h"
+#include "gui/gui_test_support.h"
+
+namespace tavrin {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        programFolder = std::filesystem::path(folder.path().toStdString()) / "program";
+        std::filesystem::create_directories(programFolder);
+    }
+
+    std::unique_ptr<TZRedit> start(const QString& argument = {}, std::filesystem::path dataFolder = TAVRIN_SOURCE_DATA_DIR) {
+        StartupOptions options{ProgramPaths(programFolder, dataFolder, programFolder / "user"), argument, {}};
+        auto window = std::make_unique<TZRedit>(options);
+        window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+
+    // Presses inside the label at label bitmap dots (x, y), at the view's zoom.
+    static void click(TZRedit& window, int x, int y, Qt::KeyboardModifiers modifiers = {}) {
+        LabelImage* image = window.labelView()->image();
+        QTest::mouseClick(image, Qt::LeftButton, modifiers, dotsToWidget(window, x, y));
+    }
+    static QPoint dotsToWidget(TZRedit& window, int x, int y) {
+        const int zoom = window.labelView()->zoom();
+        return {x * zoom + zoom / 2, y * zoom + zoom / 2};
+    }
+    static void drag(TZRedit& window, QPoint from, QPoint to) {
+        LabelImage* image = window.labelView()->image();
+        QTest::mousePress(image, Qt::LeftButton, {}, dotsToWidget(window, from.x(), from.y()));
+        QMouseEvent move(QEvent::MouseMove, dotsToWidget(window, to.x(), to.y()), image->mapToGlobal(dotsToWidget(window, to.x(), to.y())),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &move);
+        QTest::mouseRelease(image, Qt::LeftButton, {}, dotsToWidget(window, to.x(), to.y()));
+    }
+
+    static void addRectangle(TZRedit& window, RectangleRecord record) {
+        window.session().document().figures.appendFigure(record.encode(), FigureKind::Rectangle);
+        window.changed();
+    }
+    static RectangleRecord rectangleAt(TZRedit& window, int index) {
+        auto it = window.session().document().figures.begin();
+        std::advance(it, index);
+        return RectangleRecord::decode(it->record);
+    }
+
+    QTemporaryDir folder;
+    std::filesystem::path programFolder;
+    QString chosenFile;
+};
+
+TEST_F(MainWindowTest, StartsWithCaptionMenusAndAnEmptyLabel) {
+    auto window = start();
+    EXPECT_EQ(window->windowTitle(), "Label Editor v 1.12");
+    EXPECT_EQ(window->fontLoadResult(), 0);
+    EXPECT_TRUE(window->session().document().figures.empty());
+    for (const char* name : {"NewLabelM", "LoadLabelM", "SaveAsLabelM", "SaveAsFormM", "LabelSetupM", "ExitM",
+                             "SelectAllM", "DeleteM", "AlignM", "GridM", "MarginsM", "TextM", "ZReditHelpM"})
+        EXPECT_NE(window->action(name), nullptr) << name;
+    EXPECT_EQ(window->action("SelectAllM")->shortcut(), QKeySequence("Ctrl+A"));
+    EXPECT_EQ(window->action("TestPrintM")->shortcut(), QKeySequence("F2"));
+    EXPECT_FALSE(window->action("AboutM")->isVisible());
+    EXPECT_GE(window->labelView()->minimumWidth(), 400);
+    EXPECT_GE(window->labelView()->minimumHeight(), 300);
+}
+
+TEST_F(MainWindowTest, CommandLineLabelIsOpenedOnlyWhenItIsALabelFile) {
+    const std::string text = (programFolder / "notes.txt").string();
+    std::ofstream(text) << "just some text\n";
+    auto plain = start(QString::fromStdString(text));
+    EXPECT_TRUE(plain->session().document().figures.empty());
+    EXPECT_TRUE(plain->commandLineLabel().isEmpty());
+
+    auto labelled = start(TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb");
+    EXPECT_FALSE(labelled->session().document().figures.empty());
+    EXPECT_FALSE(labelled->session().modified());
+}
+
+TEST_F(MainWindowTest, MissingFontFileIsReportedAndTheProgramCloses) {
+    const std::filesystem::path empty = programFolder / "nodata";
+    std::filesystem::create_directories(empty);
+    test::ModalAnswer answer("OkBt");
+    auto window = start(TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb", empty);
+    EXPECT_EQ(window->fontLoadResult(), 1);
+    EXPECT_TRUE(window->session().document().figures.empty()) << "the label is not opened";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 5000));
+    EXPECT_EQ(answer.title(), "Error");
+    EXPECT_EQ(answer.text(), QString("Can't open font file %1").arg(QString::fromStdString((programFolder / "ZREDIT.FNT").string())));
+}
+
+TEST_F(MainWindowTest, SettingsAreWrittenAtExit) {
+    {
+        auto window = start();
+        window->action("GridM")->trigger();
+        window->config().gridStep = 12;
+        window->session().document().setup.width = 608;
+        window->close();
+    }
+    LabelSetup setup;
+    AppConfig config;
+    ASSERT_TRUE(readConfiguration(programFolder / "ZREDITW.CFG", setup, config, 2));
+    EXPECT_EQ(config.showGrid, 1);
+    EXPECT_EQ(config.gridStep, 12);
+    EXPECT_EQ(setup.width, 608);
+}
+
+TEST_F(MainWindowTest, MouseSelectsMovesAndResizesAtEveryZoom) {
+    for (int zoom : {1, 3}) {
+        auto window = start();
+        window->setZoom(zoom);
+        ASSERT_EQ(window->labelView()->zoom(), zoom);
+        addRectangle(*window, {20, 20, 40, 30, kColourBlack});
+        addRectangle(*window, {100, 100, 20, 20, kColourBlack});
+
+        click(*window, 30, 30);
+        EXPECT_TRUE(window->session().document().figures.front().selected());
+        click(*window, 110, 110, Qt::ShiftModifier);
+        EXPECT_EQ(window->session().document().figures.countSelected(), 2);
+
+        // A member of the selection dragged: both move, as one undo step.
+        drag(*window, {30, 30}, {40, 35});
+        EXPECT_EQ(rectangleAt(*window, 0).x, 30);
+        EXPECT_EQ(rectangleAt(*window, 1).y, 105);
+        window->undo();
+        EXPECT_EQ(rectangleAt(*window, 0).x, 20);
+        EXPECT_EQ(rectangleAt(*window, 1).y, 100);
+
+        // The bottom right corner dragged past the top left one: a normal rectangle again.
+        window->unselectAll();
+        drag(*window, {60, 50}, {10, 5});
+        const RectangleRecord r = rectangleAt(*window, 0);
+        EXPECT_EQ((std::array{r.x, r.y, r.width, r.height}), (std::array{10, 5, 10, 15})) << "zoom " << zoom;
+    }
+}
+
+TEST_F(MainWindowTest, DrawingByAClickOpensTheDialogAndAddsTheFigure) {
+    auto window = start();
+    window->setTool(Tool::Rectangle);
+    test::ModalAnswer answer("OkBt");
+    click(*window, 50, 60);
+    ASSERT_EQ(window->session().document().figures.size(), 1u);
+    const RectangleRecord r = rectangleAt(*window, 0);
+    EXPECT_EQ((std::array{r.x, r.y, r.width, r.height}), (std::array{50, 60, 4, 4}));
+    EXPECT_EQ(window->session().mouse().tool(), Tool::Select);
+    EXPECT_TRUE(window->session().modified());
+}
+
+TEST_F(MainWindowTest, EditCommandsGiveTheirMessages) {
+    auto window = start();
+    {
+        test::ModalAnswer answer("OkBt");
+        window->deleteSelection();
+        EXPECT_EQ(answer.text(), "Nothing is selected");
+    }
+    addRectangle(*window, {20, 20, 40, 30, kColourBlack});
+    addRectangle(*window, {100, 100, 20, 20, kColourBlack});
+    window->selectAll();
+    {
+        test::ModalAnswer answer("OkBt");
+        window->moveToTop();
+        EXPECT_EQ(answer.text(), "Too many objects selected");
+    }
+    {
+        test::ModalAnswer answer("NoBt");
+        window->deleteSelection();
+        EXPECT_EQ(answer.title(), "Delete 2 objects");
+        EXPECT_EQ(answer.text(), "Are you sure ?");
+        EXPECT_EQ(window->session().document().figures.size(), 2u);
+    }
+    {
+        test::ModalAnswer answer("YesBt");
+        window->deleteSelection();
+        EXPECT_TRUE(window->session().document().figures.empty());
+    }
+    window->undo();
+    EXPECT_EQ(window->session().document().figures.size(), 2u);
+    window->redo();
+    EXPECT_TRUE(window->session().document().figures.empty());
+}
+
+TEST_F(MainWindowTest, SaveReopenAndTheUnsavedChangesQuestion) {
+    auto window = start();
+    addRectangle(*window, {20, 20, 40, 30, kColourBlack});
+    chosenFile = QString::fromStdString((programFolder / "first").string());
+    ASSERT_TRUE(window->saveAsLabel());
+    EXPECT_TRUE(std::filesystem::exists(programFolder / "first.qlb")) << "the default extension is added";
+    EXPECT_FALSE(window->session().modified());
+    EXPECT_EQ(window->config().workDirectory, programFolder.string());
+
+    addRectangle(*window, {100, 100, 20, 20, kColourBlack});
+    {
+        test::ModalAnswer answer("CancelBt");
+        window->newLabel();
+        EXPECT_EQ(window->session().document().figures.size(), 2u) << "Cancel keeps the label";
+    }
+    {
+        test::ModalAnswer answer("NoBt");
+        chosenFile += ".qlb";
+        window->openLabel();
+        EXPECT_EQ(window->session().document().figures.size(), 1u) << "No drops the changes and opens";
+        EXPECT_FALSE(window->session().canUndo());
+    }
+    {
+        // Saving over the file asks first; No leaves it as it was.
+        test::ModalAnswer answer("NoBt");
+        window->session().document().figures.front().record = RectangleRecord{1, 1, 5, 5, 0}.encode();
+        window->changed();
+        EXPECT_FALSE(window->saveAsLabel());
+        EXPECT_EQ(answer.text(), "File exists. Overwrite?");
+        LabelDocument stored;
+        ASSERT_TRUE(loadLabelFile(programFolder / "first.qlb", stored).ok);
+        EXPECT_EQ(RectangleRecord::decode(stored.figures.front().record).x, 20);
+    }
+}
+
+}  // namespace
+}  // namespace tavrin
