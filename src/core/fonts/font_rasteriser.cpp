@@ -61,6 +61,16 @@ void placeBitmap(const FT_Bitmap& bitmap, std::vector<std::uint8_t>& rows, int s
     }
 }
 
+// Blank glyphs may still come with a one-dot box.
+bool hasInk(const FT_Bitmap& bitmap) {
+    const int pitch = bitmap.pitch < 0 ? -bitmap.pitch : bitmap.pitch;
+    const int bytes = (static_cast<int>(bitmap.width) + 7) / 8;
+    for (int r = 0; r < static_cast<int>(bitmap.rows); ++r)
+        for (int k = 0; k < bytes; ++k)
+            if (bitmap.buffer[static_cast<std::ptrdiff_t>(r) * pitch + k] != 0) return true;
+    return false;
+}
+
 struct Loaded {
     bool ok = false;
     FT_Pos advance = 0;
@@ -139,7 +149,7 @@ RasterFont rasteriseFont(const GlyphSource& font, const CharacterTable::Cells& c
             g.originY = slot->bitmap_top;
             g.boxWidth = static_cast<int>(slot->bitmap.width);
             g.boxHeight = static_cast<int>(slot->bitmap.rows);
-            g.ink = g.boxWidth > 0 && g.boxHeight > 0;
+            g.ink = hasInk(slot->bitmap);
             g.bitmapWidth = std::max(g.boxWidth + g.originX, 1);
             g.advance = std::max(roundPixels(loaded.advance) + out.space, 2);
             smallestOrigin = std::min(smallestOrigin, g.originX);
