@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fonts/font_file.h"
+#include "fonts/font_preview.h"
 #include "support/test_support.h"
 
 namespace tavrin {
@@ -157,6 +158,28 @@ TEST(FontRasteriser, LimitsRefuseInOrder) {
     EXPECT_FALSE(std::filesystem::exists(dir / "big.qft"));
     EXPECT_EQ(saveLabelFont(dir / "no" / "such" / "dir.qft", rasteriseFont(*font, cellsWith({{'i', 'i'}}), {})),
               "Can't open output file");
+}
+
+TEST(FontPreview, WrapsLinesAndShowsEveryGlyphWhole) {
+    auto font = openDejaVu("Cyrillic");
+    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+    CharacterTable table;
+    table.copyAll();
+    RasterSettings settings;
+    settings.topRemove = 4;
+    const RasterFont r = rasteriseFont(*font, table.cells(), settings);
+    const FontPreview preview = drawFontPreview(r, 400);
+    ASSERT_GT(preview.guides.size(), 3u);
+    EXPECT_EQ(preview.guides[1].keptTop - preview.guides[0].keptTop, r.lineHeight);
+    EXPECT_EQ(preview.guides[0].keptTop, 24 + 4);
+    int cellInk = 0, previewInk = 0;
+    for (const RasterGlyph& g : r.glyphs)
+        for (int row = 0; row < r.lineHeight; ++row)
+            for (int column = 0; column < g.bitmapWidth; ++column) cellInk += inkAt(g, row, column);
+    for (int y = 0; y < preview.height; ++y)
+        for (int x = 0; x < preview.width; ++x) previewInk += preview.inkAt(x, y);
+    EXPECT_EQ(previewInk, cellInk);  // nothing clipped, nothing overlapping
+    for (int y = 0; y < preview.height; ++y) EXPECT_FALSE(preview.inkAt(preview.width - 24, y));
 }
 
 }  // namespace
