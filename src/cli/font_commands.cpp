@@ -20,6 +20,8 @@ constexpr const char* kMakeUsage =
     "[--width-correction F] [--space N] [--script Western|Cyrillic|Greek|...] [--map FROM-TO:AT ...] "
     "[--trim auto|TOP,BOTTOM] -o OUT.qft";
 constexpr const char* kAddUsage = "add-font FILE.qlb FONT.qft --letter L -o OUT.qlb";
+// The scalable font families make-font takes, one a line with the scripts each covers.
+constexpr const char* kListUsage = "list-fonts";
 
 // A whole number in decimal or 0x hexadecimal, nothing else.
 bool parseInt(const std::string& text, long& out) {
@@ -185,6 +187,22 @@ int runAdd(const std::vector<std::string>& arguments) {
     return 0;
 }
 
+int runList(const std::vector<std::string>& arguments) {
+    if (!arguments.empty()) return fail(std::string("usage: tavrin-label ") + kListUsage);
+    for (const std::string& family : scalableFontFamilies()) {
+        std::string line = family + ":";
+        const char* separator = " ";
+        for (const ScriptInfo* script : familyScripts(family)) {
+            line += separator;
+            line += script->name;
+            separator = ", ";
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    return std::ferror(stdout) ? fail("cannot write the list") : 0;
+}
+
+RegisterCommand listRegistration("list-fonts", kListUsage, runList);
 RegisterCommand makeRegistration("make-font", kMakeUsage, runMake);
 RegisterCommand addRegistration("add-font", kAddUsage, runAdd);
 

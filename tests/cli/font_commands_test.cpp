@@ -103,6 +103,13 @@ TEST(FontCommands, MakeFontWritesWhatTheConverterMakes) {
     EXPECT_EQ(expected[0], 49);  // 0xD2 is undefined in the Greek page and left out
 }
 
+TEST(FontCommands, ListsFamiliesWithTheirScripts) {
+    if (!std::filesystem::exists(kDejaVu)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
+    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"list-fonts"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(("\n" + r.out).find("\nDejaVu Sans: Western, Cyrillic, Greek, "), std::string::npos) << r.out;
+}
+
 TEST(FontCommands, BadArgumentsAndFilesFailWithAMessage) {
     test::TempDir dir;
     test::writeFile(dir / "bad.qft", test::Bytes{2, 0, 8, 'A', 5});
