@@ -6,15 +6,6 @@
 namespace tavrin {
 namespace {
 
-TEST(CharacterTable, HeadingsAndCodes) {
-    EXPECT_EQ(columnHeading(0), ".0");
-    EXPECT_EQ(columnHeading(31), ".F");
-    EXPECT_EQ(rowHeading(0), "20");
-    EXPECT_EQ(rowHeading(6), "E0");
-    EXPECT_EQ(cellCode({1, 1}), 65);
-    EXPECT_EQ(cellCode({6, 31}), 255);
-}
-
 TEST(CharacterTable, DoubleClickAndRangeCopy) {
     CharacterTable table;
     table.copyFromSource({1, 1});

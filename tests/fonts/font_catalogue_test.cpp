@@ -41,14 +41,6 @@ TEST(FontCatalogue, CodePagesMapToUnicode) {
     EXPECT_FALSE(codePageToUnicode("NO-SUCH-PAGE"));
 }
 
-TEST(FontCatalogue, ScriptsAndStylesByName) {
-    EXPECT_EQ(scriptByName("cyrillic")->charset, 204);
-    EXPECT_EQ(scriptByName("Central Europe")->codePage, std::string("CP1250"));
-    EXPECT_EQ(scriptByName("Klingon"), nullptr);
-    EXPECT_EQ(styleByName("Bold Italic"), 3);
-    EXPECT_EQ(styleByName("Heavy"), std::nullopt);
-}
-
 TEST(FontCatalogue, DejaVuCoversWesternCyrillicAndGreekInListOrder) {
     const auto families = scalableFontFamilies();
     if (std::find(families.begin(), families.end(), "DejaVu Sans") == families.end())
