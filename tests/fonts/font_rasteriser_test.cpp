@@ -79,6 +79,25 @@ TEST(FontRasteriser, CellsEqualFreeTypesOwnGlyphs) {
     }
 }
 
+TEST(FontRasteriser, GlyphsLeftOfTheirOriginShiftEveryCell) {
+    std::string error;
+    const auto italic = GlyphSource::open("/usr/share/fonts/truetype/dejavu/DejaVuSerif-Italic.ttf", 0,
+                                          *scriptByName("Western"), error);
+    if (!italic) GTEST_SKIP() << error;
+    const RasterFont r = rasteriseFont(*italic, cellsWith({{'j', 'j'}, {'l', 'l'}}), {});
+    const RasterGlyph& j = r.glyphs[0];
+    ASSERT_LT(j.originX, 0);
+    EXPECT_EQ(r.leftShift, -std::min(j.originX, r.glyphs[1].originX));
+    for (const RasterGlyph& g : r.glyphs) {
+        EXPECT_EQ(g.bitmapWidth, g.boxWidth + g.originX + r.leftShift);
+        int leftmost = g.bitmapWidth;
+        for (int row = 0; row < r.lineHeight; ++row)
+            for (int column = 0; column < g.bitmapWidth; ++column)
+                if (inkAt(g, row, column)) leftmost = std::min(leftmost, column);
+        EXPECT_EQ(leftmost, r.leftShift + g.originX);
+    }
+}
+
 TEST(FontRasteriser, SettingsRanges) {
     const std::pair<int, double> positions[] = {{0, 0.5}, {10, 1.0}, {15, 1.5}, {20, 2.0}, {5, 0.75}};
     for (auto [position, width] : positions) EXPECT_DOUBLE_EQ(widthCorrectionAt(position), width) << position;
