@@ -111,6 +111,7 @@ std::vector<const ScriptInfo*> scriptsOf(FcPattern* pattern) {
 // fontconfig loses a block while parsing its configuration files at start-up; it is not
 // ours to free, so sanitized builds do not count it as a leak.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif
 
 const std::array<ScriptInfo, 8>& allScripts() { return kScripts; }
