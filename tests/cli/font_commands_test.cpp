@@ -1,0 +1,142 @@
+// tavrin-label make-font and add-font: a label font made from a Debian font, attached to a
+// label and drawn by tavrin-label render dot for dot as the font file holds it.
+#include <gtest/gtest.h>
+
+#include "document/label_file.h"
+#include "fonts/font_file.h"
+#include "fonts/font_rasteriser.h"
+#include "render/image_io.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+// The record of a code in font data: {width, bytesPerRow, offset of its bitmap}.
+struct RecordAt {
+    int width = 0, bytesPerRow = 0;
+    std::size_t bits = 0;
+};
+std::optional<RecordAt> findRecord(const std::vector<std::uint8_t>& data, int code) {
+    std::size_t at = 3;
+    for (int i = 0; i < data[0]; ++i) {
+        if (data[at] == code) return RecordAt{data[at + 1], data[at + 2], at + 3};
+        at += 3 + static_cast<std::size_t>(data[at + 2]) * data[2];
+    }
+    return std::nullopt;
+}
+
+TEST(FontCommands, MadeFontIsDrawnInALabelAsStored) {
+    if (!std::filesystem::exists(kDejaVu)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
+    test::TempDir dir;
+    LabelDocument label;
+    label.setup.width = 300;
+    label.setup.length = 100;
+    TextRecord text;
+    text.x = 10;
+    text.y = 12;
+    text.font = 6;
+    text.data = "\"\xC6\xE0\"";  // Жа in the Cyrillic page
+    label.figures.appendFigure(text.encode(), FigureKind::Text);
+    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label).ok);
+
+    auto r = test::runProgram(TAVRIN_LABEL_EXE, {"make-font", "--font", "DejaVu Sans", "--size", "16", "--script",
+                                                 "Cyrillic", "--trim", "auto", "--space", "1", "-o",
+                                                 (dir / "cyr.qft").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Characters: "), std::string::npos);
+    r = test::runProgram(TAVRIN_LABEL_EXE, {"add-font", (dir / "label.qlb").string(), (dir / "cyr.qft").string(),
+                                            "--letter", "r", "-o", (dir / "with-font.qlb").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = test::runProgram(TAVRIN_LABEL_EXE, {"render", (dir / "with-font.qlb").string(), "--no-margins", "-o",
+                                            (dir / "out.pbm").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+
+    const FontDataResult font = readFontFile(dir / "cyr.qft");
+    ASSERT_TRUE(font.ok);
+    Bitmap image;
+    ASSERT_TRUE(readPbm(dir / "out.pbm", image).ok);
+    const int height = font.data[2];
+    int x = text.x;
+    for (const int code : {0xC6, 0xE0}) {
+        const auto record = findRecord(font.data, code);
+        ASSERT_TRUE(record) << code;
+        int ink = 0;
+        for (int row = 0; row < height; ++row) {
+            for (int column = 0; column < record->bytesPerRow * 8; ++column) {
+                const bool stored = (font.data[record->bits + static_cast<std::size_t>(row * record->bytesPerRow + column / 8)] &
+                                     (0x80 >> (column % 8))) != 0;
+                ink += stored;
+                ASSERT_EQ(image.isInk(x + 1 + column, text.y + 1 + row), stored) << code << " " << row << "," << column;
+            }
+        }
+        EXPECT_GT(ink, 10) << code;
+        x += record->width + 2;
+    }
+}
+
+TEST(FontCommands, MakeFontWritesWhatTheConverterMakes) {
+    if (!std::filesystem::exists(kDejaVu)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
+    test::TempDir dir;
+    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"make-font", "--font", kDejaVu, "--size", "14", "--script",
+                                                       "Greek", "--width-correction", "1.5", "--map", "0xC1-0xD9:65",
+                                                       "--map", "0xE1-0xF9:97", "--trim", "2,3", "-o",
+                                                       (dir / "greek.qft").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+
+    std::string error;
+    const auto source = GlyphSource::open(kDejaVu, 0, *scriptByName("Greek"), error);
+    ASSERT_TRUE(source) << error;
+    CharacterTable table;
+    table.select({1, 1});  // 'A'
+    table.copyRange({{5, 1}, {5, 25}});
+    table.select({2, 1});  // 'a'
+    table.copyRange({{6, 1}, {6, 25}});
+    RasterSettings settings;
+    settings.size = 14;
+    settings.widthCorrection = widthCorrectionAt(15);
+    settings.topRemove = 2;
+    settings.bottomRemove = 3;
+    const auto expected = encodeLabelFont(rasteriseFont(*source, table.cells(), settings));
+    EXPECT_EQ(test::readFile(dir / "greek.qft"), expected);
+    EXPECT_EQ(expected[0], 49);  // 0xD2 is undefined in the Greek page and left out
+}
+
+TEST(FontCommands, ListsFamiliesWithTheirScripts) {
+    if (!std::filesystem::exists(kDejaVu)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
+    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"list-fonts"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(("\n" + r.out).find("\nDejaVu Sans: Western, Cyrillic, Greek, "), std::string::npos) << r.out;
+}
+
+TEST(FontCommands, BadArgumentsAndFilesFailWithAMessage) {
+    test::TempDir dir;
+    test::writeFile(dir / "bad.qft", test::Bytes{2, 0, 8, 'A', 5});
+    LabelDocument label;
+    label.figures.appendFigure(TextRecord{}.encode(), FigureKind::Text);
+    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label).ok);
+    const std::string out = (dir / "out").string();
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"make-font", "--size", "20", "-o", out}, "no font"},
+        {{"make-font", "--font", "No Such Family Here", "--size", "20", "-o", out}, "No scalable font"},
+        {{"make-font", "--font", kDejaVu, "--size", "20", "--space", "17", "-o", out}, "-16..16"},
+        {{"make-font", "--font", kDejaVu, "--size", "20", "--map", "20-40:32", "-o", out}, "--map"},
+        {{"make-font", "--font", kDejaVu, "--size", "20", "--script", "Klingon", "-o", out}, "unknown script"},
+        {{"add-font", (dir / "label.qlb").string(), (dir / "bad.qft").string(), "--letter", "A", "-o", out},
+         "Invalid font file"},
+        {{"add-font", (dir / "label.qlb").string(), (dir / "none.qft").string(), "--letter", "A", "-o", out},
+         "Can't open input file"},
+        {{"add-font", (dir / "label.qlb").string(), (dir / "bad.qft").string(), "--letter", "7", "-o", out},
+         "A..Z"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const auto r = test::runProgram(TAVRIN_LABEL_EXE, arguments);
+        EXPECT_NE(r.exitCode, 0) << message;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(out)) << message;
+    }
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,0 +1,149 @@
+// Label font files written by hand from the byte layout: plain and behind download commands,
+// and every way a file can fail to be a font.
+#include "fonts/font_file.h"
+
+#include <gtest/gtest.h>
+
+#include "document/label_document.h"
+#include "fonts/font_management.h"
+#include "render/bitmap.h"
+#include "render/text_drawing.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+using test::Bytes;
+using test::ByteBuilder;
+
+// charCount, 0, height, then the records (code, width, bytesPerRow, bitmap).
+Bytes threeRecordFont() {
+    ByteBuilder b;
+    b.u8(3).u8(0).u8(16);
+    for (const unsigned code : {'A', 'B', 'C'}) {
+        b.u8(code).u8(9).u8(2);
+        for (int row = 0; row < 16; ++row) b.u8(0xFF).u8(0x80);
+    }
+    return b.get();
+}
+
+TEST(FontFile, PlainFileLoadsWithItsCountAndHeight) {
+    test::TempDir dir;
+    test::writeFile(dir / "plain.qft", threeRecordFont());
+    const FontDataResult r = readFontFile(dir / "plain.qft");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.data, threeRecordFont());
+
+    FigureList figures;
+    addNewFont(figures, 'q', r.data);
+    EXPECT_EQ(fontListEntries(figures), std::vector<std::string>{"Q  Height=16 Chars=3"});
+}
+
+TEST(FontFile, DownloadCommandsAreSkipped) {
+    ByteBuilder b;
+    b.text("EK\"A\"\r\nES\"A\"").bytes(threeRecordFont());
+    const FontDataResult r = decodeFontFile(b.get());
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.data, threeRecordFont());
+
+    // Only ES without EK is not a command stream: the bytes are read as they stand.
+    ByteBuilder lone;
+    lone.text("ES\"A\"").bytes(threeRecordFont());
+    EXPECT_FALSE(decodeFontFile(lone.get()).ok);
+}
+
+TEST(FontFile, DamagedOrHostileDataIsRefused) {
+    const Bytes good = threeRecordFont();
+    Bytes secondByte = good;
+    secondByte[1] = 1;
+    Bytes cut = good;
+    cut.resize(cut.size() - 1);                    // last bitmap one byte short
+    Bytes countTooHigh = good;
+    countTooHigh[0] = 4;                           // a fourth record that is not there
+    Bytes rowsTooWide = good;
+    rowsTooWide[3 + 2] = 200;                      // bytesPerRow x height beyond the file
+    Bytes tooTall = good;
+    tooTall[2] = 255;
+    Bytes headerCut = {3, 0, 16, 'A', 9};          // a record header cut in two
+    Bytes huge(kFontDataLimit, 0);                 // one byte over the limit
+    huge[0] = 0;
+    ByteBuilder commandsCut;
+    commandsCut.text("EK\"A\"\r\nES\"A");          // the closing quote and the data missing
+
+    const std::pair<const char*, Bytes> cases[] = {
+        {"empty", {}},          {"two bytes", {0, 0}},       {"second byte", secondByte},
+        {"cut", cut},           {"count", countTooHigh},     {"bytes per row", rowsTooWide},
+        {"height", tooTall},    {"header cut", headerCut},   {"too long", huge},
+        {"commands cut", commandsCut.get()}};
+    for (const auto& [what, bytes] : cases) {
+        const FontDataResult r = decodeFontFile(bytes);
+        EXPECT_FALSE(r.ok) << what;
+        EXPECT_EQ(r.message, "Invalid font file") << what;
+    }
+    // The largest sound size, and bytes after the last record, are accepted.
+    Bytes largest(kFontDataLimit - 1, 0);
+    EXPECT_TRUE(decodeFontFile(largest).ok);
+    Bytes trailing = good;
+    trailing.push_back('\r');
+    EXPECT_TRUE(decodeFontFile(trailing).ok);
+}
+
+TEST(FontFile, MissingAndOversizedFiles) {
+    test::TempDir dir;
+    EXPECT_EQ(readFontFile(dir / "none.qft").message, "Can't open input file");
+    EXPECT_EQ(readFontFile(dir.path()).message, "Can't open input file");
+    test::writeFile(dir / "big.qft", Bytes(200000, 0));
+    EXPECT_EQ(readFontFile(dir / "big.qft").message, "Invalid font file");
+    EXPECT_EQ(fontFromPrinterReply({3, 0, 16}).message, "Invalid font file");
+    EXPECT_TRUE(fontFromPrinterReply(threeRecordFont()).ok);
+}
+
+// Font data in a label that never went through the reader (an old label file, the printer)
+// is drawn only as far as its records really reach.
+TEST(FontFile, DrawingDamagedDataStaysInsideIt) {
+    Bytes damaged = threeRecordFont();
+    damaged[0] = 255;
+    damaged.resize(damaged.size() - 5);
+    LabelDocument document;
+    document.setup.width = 400;
+    document.setup.length = 100;
+    addNewFont(document.figures, 'A', damaged);
+    RenderContext context;
+    context.document = &document;
+    Bitmap canvas(400, 100);
+    const int extent = DrawLabelText(canvas, context, 0, 0, 0, 6, 1, 1, 0, "\"ABCABC\"");
+    EXPECT_EQ(extent, 2 * 2 * (9 + 2));  // A and B twice; the cut C is left out
+    EXPECT_GT(canvas.countInk(), 0);
+}
+
+// Every cut and many flipped bytes of a sound file: each is refused or, when accepted, drawn
+// in all rotations without reading past the data (the sanitizer build watches).
+TEST(FontFile, CutsAndFlipsAreRefusedOrDrawnSafely) {
+    const Bytes good = threeRecordFont();
+    std::vector<Bytes> variants;
+    for (std::size_t n = 0; n <= good.size(); ++n) variants.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
+    unsigned seed = 12345;
+    for (int i = 0; i < 300; ++i) {
+        Bytes v = good;
+        seed = seed * 1103515245u + 12345u;
+        v[(seed >> 8) % 12] = static_cast<std::uint8_t>(seed >> 20);
+        variants.push_back(v);
+    }
+    int accepted = 0;
+    for (const Bytes& v : variants) {
+        FontDataResult r = decodeFontFile(v);
+        if (!r.ok) continue;
+        ++accepted;
+        LabelDocument document;
+        addNewFont(document.figures, 'A', std::move(r.data));
+        RenderContext context;
+        context.document = &document;
+        Bitmap canvas(200, 200);
+        for (int rotation = 0; rotation < 4; ++rotation)
+            DrawLabelText(canvas, context, 100, 100, rotation, 6, 2, 3, 0, "\"ABC\"");
+    }
+    EXPECT_GT(accepted, 1);
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,0 +1,68 @@
+// Adding, replacing and removing the label's soft fonts, and what texts in them see.
+#include "fonts/font_management.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrin {
+namespace {
+
+std::vector<std::uint8_t> font(std::uint8_t count, std::uint8_t height) { return {count, 0, height}; }
+
+Figure& addText(FigureList& figures, int fontNumber) {
+    TextRecord text;
+    text.font = fontNumber;
+    text.data = "\"x\"";
+    return figures.appendFigure(text.encode(), FigureKind::Text);
+}
+
+int fontOf(const Figure& figure) { return TextRecord::decode(figure.record).font; }
+
+TEST(FontManagement, ChooserTakesOnlyLetters) {
+    const std::pair<const char*, std::optional<char>> cases[] = {
+        {"b", 'B'}, {"Z", 'Z'}, {"7", std::nullopt}, {"", std::nullopt}, {"-", std::nullopt}};
+    for (const auto& [field, letter] : cases) EXPECT_EQ(chosenNewFontLetter(field), letter) << field;
+    EXPECT_EQ(chosenListedFontLetter("C  Height=20 Chars=95"), 'C');
+}
+
+TEST(FontManagement, SameLetterReplacesTheData) {
+    FigureList figures;
+    addNewFont(figures, 'A', font(3, 16));
+    addNewFont(figures, 'B', font(5, 24));
+    addNewFont(figures, 'a', font(7, 30));
+    EXPECT_EQ(fontListEntries(figures), (std::vector<std::string>{"A  Height=30 Chars=7", "B  Height=24 Chars=5"}));
+    EXPECT_EQ(figures.fontByLetter('A')->fontData, font(7, 30));
+    EXPECT_EQ(FontRecord::decode(figures.fontByLetter('A')->record).dataLength, 3u);
+}
+
+TEST(FontManagement, RemovingRenumbersLaterFontsTexts) {
+    FigureList figures;
+    addNewFont(figures, 'A', font(1, 10));
+    addNewFont(figures, 'B', font(1, 10));
+    addNewFont(figures, 'C', font(1, 10));
+    Figure& resident = addText(figures, 3);
+    Figure& inB = addText(figures, 7);
+    Figure& inC = addText(figures, 8);
+    EXPECT_EQ(removeFont(figures, 'A'), std::nullopt);
+    EXPECT_EQ(fontOf(resident), 3);
+    EXPECT_EQ(fontOf(inB), 6);
+    EXPECT_EQ(fontOf(inC), 7);
+    EXPECT_EQ(fontListEntries(figures).size(), 2u);
+    EXPECT_EQ(figures.fontByLetter('A'), nullptr);
+}
+
+TEST(FontManagement, FontsInUseAndEmptyListsAreNotRemoved) {
+    FigureList figures;
+    EXPECT_EQ(removeFont(figures, 'A'), (UserMessage{"Error", "Nothing to remove"}));
+    addNewFont(figures, 'A', font(1, 10));
+    addNewFont(figures, 'B', font(1, 10));
+    addText(figures, 6);
+    EXPECT_EQ(removeFont(figures, 'A'), (UserMessage{"Error", "Font (A) used in 1 string. Can't remove"}));
+    addText(figures, 7);
+    addText(figures, 7);
+    EXPECT_EQ(removeFont(figures, 'b'), (UserMessage{"Error", "Font (B) used in 2 strings. Can't remove"}));
+    EXPECT_EQ(removeFont(figures, 'Q'), std::nullopt);
+    EXPECT_EQ(figures.fonts().size(), 2u);
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,0 +1,205 @@
+// The rasteriser against FreeType itself: the same glyph rendered directly here must land in
+// our cell bit for bit. Also the trimming, statistics, limits and the file's bytes.
+#include "fonts/font_rasteriser.h"
+
+#include <gtest/gtest.h>
+
+#include "fonts/font_file.h"
+#include "fonts/font_preview.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+std::optional<GlyphSource> openDejaVu(const char* script) {
+    std::string error;
+    return GlyphSource::open(kDejaVu, 0, *scriptByName(script), error);
+}
+
+CharacterTable::Cells cellsWith(std::initializer_list<std::pair<int, int>> codeAndSource) {
+    CharacterTable::Cells cells{};
+    for (auto [code, source] : codeAndSource) cells[static_cast<std::size_t>(code - kTableFirstCode)] = static_cast<std::uint8_t>(source);
+    return cells;
+}
+
+bool inkAt(const RasterGlyph& g, int row, int column) {
+    if (row < 0 || column < 0 || column >= g.bitmapWidth) return false;
+    const std::size_t at = static_cast<std::size_t>(row * g.bytesPerRow() + column / 8);
+    return at < g.rows.size() && (g.rows[at] & (0x80 >> (column % 8))) != 0;
+}
+
+TEST(FontRasteriser, CellsEqualFreeTypesOwnGlyphs) {
+    const struct {
+        const char* script;
+        int source;  // code in the script
+        char32_t unicode;
+        int size;
+        double width;
+    } cases[] = {
+        {"Western", 'A', U'A', 20, 1.0},        {"Western", 'g', U'g', 33, 0.5},
+        {"Cyrillic", 0xC6, U'\u0416', 20, 1.5}, {"Greek", 0xD9, U'\u03A9', 48, 2.0},
+        {"Greek", 0xE2, U'\u03B2', 12, 1.0},
+    };
+    for (const auto& c : cases) {
+        auto font = openDejaVu(c.script);
+        if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+        RasterSettings settings;
+        settings.size = c.size;
+        settings.widthCorrection = c.width;
+        const RasterFont r = rasteriseFont(*font, cellsWith({{0x41, c.source}}), settings);
+        ASSERT_EQ(r.glyphs.size(), 1u);
+        const RasterGlyph& g = r.glyphs[0];
+
+        FT_Face face = font->face();
+        FT_Set_Char_Size(face, 0, c.size * 64, 96, 96);
+        FT_Matrix matrix{static_cast<FT_Fixed>(c.width * 65536), 0, 0, 0x10000};
+        FT_Set_Transform(face, &matrix, nullptr);
+        ASSERT_EQ(FT_Load_Char(face, c.unicode, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP | FT_LOAD_RENDER |
+                                                     FT_LOAD_MONOCHROME), 0);
+        FT_Set_Transform(face, nullptr, nullptr);
+        const FT_Bitmap& bitmap = face->glyph->bitmap;
+        const int x0 = r.leftShift + face->glyph->bitmap_left, y0 = r.ascent - face->glyph->bitmap_top;
+        int ours = 0, theirs = 0, differ = 0;
+        for (int row = 0; row < r.lineHeight; ++row)
+            for (int column = 0; column < g.bitmapWidth; ++column) ours += inkAt(g, row, column);
+        for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
+            for (int column = 0; column < static_cast<int>(bitmap.width); ++column) {
+                const bool ink = (bitmap.buffer[row * bitmap.pitch + column / 8] & (0x80 >> (column % 8))) != 0;
+                theirs += ink;
+                differ += ink != inkAt(g, y0 + row, x0 + column);
+            }
+        }
+        EXPECT_GT(theirs, 0) << c.script << " " << c.source;
+        EXPECT_EQ(differ, 0) << c.script << " " << c.source;
+        EXPECT_EQ(ours, theirs) << c.script << " " << c.source;
+        EXPECT_EQ(g.advance, static_cast<int>((face->glyph->advance.x + 32) >> 6));
+        EXPECT_EQ(g.bitmapWidth, static_cast<int>(bitmap.width) + face->glyph->bitmap_left + r.leftShift);
+    }
+}
+
+TEST(FontRasteriser, GlyphsLeftOfTheirOriginShiftEveryCell) {
+    std::string error;
+    const auto italic = GlyphSource::open("/usr/share/fonts/truetype/dejavu/DejaVuSerif-Italic.ttf", 0,
+                                          *scriptByName("Western"), error);
+    if (!italic) GTEST_SKIP() << error;
+    const RasterFont r = rasteriseFont(*italic, cellsWith({{'j', 'j'}, {'l', 'l'}}), {});
+    const RasterGlyph& j = r.glyphs[0];
+    ASSERT_LT(j.originX, 0);
+    EXPECT_EQ(r.leftShift, -std::min(j.originX, r.glyphs[1].originX));
+    for (const RasterGlyph& g : r.glyphs) {
+        EXPECT_EQ(g.bitmapWidth, g.boxWidth + g.originX + r.leftShift);
+        int leftmost = g.bitmapWidth;
+        for (int row = 0; row < r.lineHeight; ++row)
+            for (int column = 0; column < g.bitmapWidth; ++column)
+                if (inkAt(g, row, column)) leftmost = std::min(leftmost, column);
+        EXPECT_EQ(leftmost, r.leftShift + g.originX);
+    }
+}
+
+TEST(FontRasteriser, SettingsRanges) {
+    const std::pair<int, double> positions[] = {{0, 0.5}, {10, 1.0}, {15, 1.5}, {20, 2.0}, {5, 0.75}};
+    for (auto [position, width] : positions) EXPECT_DOUBLE_EQ(widthCorrectionAt(position), width) << position;
+    EXPECT_EQ(clampFontSize(4), 6);
+    EXPECT_EQ(clampFontSize(300), 240);
+    EXPECT_EQ(maxTrim(30, 14), 15);
+}
+
+TEST(FontRasteriser, AutoTrimAndStatisticsMatchTheFile) {
+    auto font = openDejaVu("Western");
+    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+    CharacterTable table;
+    for (int code = 32; code < 127; ++code) table.copyFromSource({code / 32 - 1, code % 32});
+    RasterSettings settings;
+    settings.autoTrim = true;
+    settings.space = 3;
+    const RasterFont r = rasteriseFont(*font, table.cells(), settings);
+    EXPECT_EQ(r.characters, 95);
+    EXPECT_EQ(r.topRemove, r.topFree);
+    EXPECT_EQ(r.bottomRemove, r.bottomFree);
+    EXPECT_EQ(r.height, r.lineHeight - r.topFree - r.bottomFree);
+    EXPECT_GT(r.topFree, 0);  // accents stand above the letters, but not up to the cell's top
+
+    const auto bytes = encodeLabelFont(r);
+    EXPECT_EQ(bytes.size(), r.bytes);
+    EXPECT_EQ((std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 3)),
+              (std::vector<std::uint8_t>{95, 0, static_cast<std::uint8_t>(r.height)}));
+    EXPECT_EQ(checkFontData(bytes), "");
+    EXPECT_EQ(bytes[3], ' ');
+    EXPECT_EQ(bytes[4], r.glyphs[0].advance);
+    EXPECT_GE(r.glyphs[0].advance, 3 + 2);
+
+    test::TempDir dir;
+    ASSERT_EQ(saveLabelFont(dir / "out.qft", r), "");
+    EXPECT_EQ(readFontFile(dir / "out.qft").data, bytes);
+}
+
+TEST(FontRasteriser, BlankCharactersTrimToAboutHalfTheLine) {
+    auto font = openDejaVu("Western");
+    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+    RasterSettings settings;
+    settings.autoTrim = true;
+    const RasterFont r = rasteriseFont(*font, cellsWith({{32, ' '}, {0xA0, 0xA0}}), settings);
+    EXPECT_EQ(r.topRemove, r.lineHeight / 2 - 2);
+    EXPECT_EQ(r.bottomRemove, r.lineHeight / 2 - 1);
+    EXPECT_GE(r.height, 1);
+}
+
+TEST(FontRasteriser, ManualTrimKeepsARowAndMissingGlyphsAreLeftOut) {
+    auto font = openDejaVu("Greek");
+    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+    RasterSettings settings;
+    settings.topRemove = 500;
+    settings.bottomRemove = 500;
+    const RasterFont r = rasteriseFont(*font, cellsWith({{0x41, 0xD9}, {0x42, 0xAA}}), settings);
+    EXPECT_EQ(r.height, 1);
+    EXPECT_EQ(r.characters, 1);  // 0xAA has no character in the Greek page
+    EXPECT_EQ(encodeLabelFont(r)[0], 1);
+}
+
+TEST(FontRasteriser, LimitsRefuseInOrder) {
+    auto font = openDejaVu("Western");
+    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+    RasterSettings settings;
+    settings.size = 240;
+    const RasterFont tall = rasteriseFont(*font, cellsWith({{'i', 'i'}}), settings);
+    EXPECT_EQ(checkFontLimits(tall), "Font height more than 248 pixels");
+    settings.topRemove = 150;
+    const RasterFont wide = rasteriseFont(*font, cellsWith({{'W', 'W'}}), settings);
+    EXPECT_EQ(checkFontLimits(wide), "There are symbols wider than 248 pixels");
+    CharacterTable all;
+    all.copyAll();
+    const RasterFont big = rasteriseFont(*font, all.cells(), settings);
+    EXPECT_EQ(checkFontLimits(big), "File too big");
+    test::TempDir dir;
+    EXPECT_EQ(saveLabelFont(dir / "big.qft", big), "File too big");
+    EXPECT_FALSE(std::filesystem::exists(dir / "big.qft"));
+    EXPECT_EQ(saveLabelFont(dir / "no" / "such" / "dir.qft", rasteriseFont(*font, cellsWith({{'i', 'i'}}), {})),
+              "Can't open output file");
+}
+
+TEST(FontPreview, WrapsLinesAndShowsEveryGlyphWhole) {
+    auto font = openDejaVu("Cyrillic");
+    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+    CharacterTable table;
+    table.copyAll();
+    RasterSettings settings;
+    settings.topRemove = 4;
+    const RasterFont r = rasteriseFont(*font, table.cells(), settings);
+    const FontPreview preview = drawFontPreview(r, 400);
+    ASSERT_GT(preview.guides.size(), 3u);
+    EXPECT_EQ(preview.guides[1].keptTop - preview.guides[0].keptTop, r.lineHeight);
+    EXPECT_EQ(preview.guides[0].keptTop, 24 + 4);
+    int cellInk = 0, previewInk = 0;
+    for (const RasterGlyph& g : r.glyphs)
+        for (int row = 0; row < r.lineHeight; ++row)
+            for (int column = 0; column < g.bitmapWidth; ++column) cellInk += inkAt(g, row, column);
+    for (int y = 0; y < preview.height; ++y)
+        for (int x = 0; x < preview.width; ++x) previewInk += preview.inkAt(x, y);
+    EXPECT_EQ(previewInk, cellInk);  // nothing clipped, nothing overlapping
+    for (int y = 0; y < preview.height; ++y) EXPECT_FALSE(preview.inkAt(preview.width - 24, y));
+}
+
+}  // namespace
+}  // namespace tavrin
