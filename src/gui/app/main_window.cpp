@@ -12,12 +12,16 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "app/command_modules.h"
 #include "app/message_box.h"
+#include "app/qt_link_ui.h"
+#include "app/qt_serial_transport.h"
 #include "app/toolbar.h"
 #include "document/config_file.h"
 #include "document/label_file.h"
 #include "editor/figure_dialogs.h"
 #include "editor/label_view.h"
+#include "printer/port_names.h"
 
 namespace tavrin {
 
@@ -82,13 +86,19 @@ void TZRedit::startUp() {
     toolbar_->setMainWindow(this);
     setMessageBoxLabelTopSource([this] { return view_->image()->mapToGlobal(QPoint(0, 0)).y(); });
 
+    transport_ = std::make_unique<QtSerialTransport>();
+    linkUi_ = std::make_unique<QtLinkUi>(&sharedMessageBox());
+    link_ = std::make_unique<PrinterLink>(*transport_, *linkUi_);
+
     buildMenus();
     connectView();
     connectToolbar();
+    installCommandModules(*this);
     applyCanvasOptions();
     resizeLabelView();
     session_->resetHistory();
     placementEnabled_ = true;
+    toolbar_->setFollowing(true);
     updateActions();
 
     startTimer_ = new QTimer(this);
@@ -137,8 +147,16 @@ void TZRedit::closeEvent(QCloseEvent* event) {
     written.portDevices = savedPortDevices_;
     writeConfiguration(options_.paths.configWritePath(), session_->document().setup, written);
     placementEnabled_ = false;
+    toolbar_->setFollowing(false);
+    link_->closePort();
     toolbar_->hide();
     event->accept();
+}
+
+PrinterLink& TZRedit::link() {
+    link_->setSettings({config_.port, config_.baudIndex, config_.protocol});
+    applyPortDevices(*link_, portDevicesFrom(config_));
+    return *link_;
 }
 
 void TZRedit::moveEvent(QMoveEvent* event) {

@@ -10,6 +10,7 @@
 #include "document/app_config.h"
 #include "document/program_paths.h"
 #include "editing/editor_session.h"
+#include "printer/printer_link.h"
 #include "printer/translation.h"
 #include "render/resident_font.h"
 
@@ -27,6 +28,8 @@ class TBoxDlg;
 class TLineDlg;
 class TSetupDlg;
 class TAlignDlg;
+class QtLinkUi;
+class QtSerialTransport;
 
 struct StartupOptions {
     ProgramPaths paths;
@@ -58,6 +61,11 @@ public:
     int fontLoadResult() const { return fontLoadResult_; }
     const QString& commandLineLabel() const { return commandLineLabel_; }
     QAction* action(const char* objectName) const;
+    // The printer link of every exchange, set to the configuration's port, rate, protocol
+    // and devices each time it is asked for; its progress and errors show in the message window.
+    PrinterLink& link();
+    QtLinkUi& linkUi() { return *linkUi_; }
+    const ProgramPaths& paths() const { return options_.paths; }
     void setFileChooser(FileChooser chooser) { files_ = std::move(chooser); }
 
     // The commands, as the menus and the toolbar run them.
@@ -130,6 +138,10 @@ private:
     bool placementEnabled_ = false;
     bool closingAfterFontError_ = false;
     bool nudging_ = false;
+
+    std::unique_ptr<QtSerialTransport> transport_;
+    std::unique_ptr<QtLinkUi> linkUi_;
+    std::unique_ptr<PrinterLink> link_;
 
     TTextDlg* textDialog_ = nullptr;
     TBarcodeDlg* barcodeDialog_ = nullptr;
