@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "app/main_window.h"
+#include "app/single_instance.h"
 #include "document/config_file.h"
 #include "document/label_file.h"
 #include "editor/label_view.h"
@@ -234,6 +235,47 @@ TEST_F(MainWindowTest, SaveReopenAndTheUnsavedChangesQuestion) {
         ASSERT_TRUE(loadLabelFile(programFolder / "first.qlb", stored).ok);
         EXPECT_EQ(RectangleRecord::decode(stored.figures.front().record).x, 20);
     }
+}
+
+TEST_F(MainWindowTest, ArrowsNudgeRightClickEditsAndClosingAsksFirst) {
+    auto window = start();
+    addRectangle(*window, {20, 20, 40, 30, kColourBlack});
+    window->selectAll();
+    // A key held down is one undo step; Shift moves by the grid step.
+    QTest::keyPress(window.get(), Qt::Key_Right);
+    QTest::keyPress(window.get(), Qt::Key_Right, Qt::NoModifier, -1);
+    QTest::keyRelease(window.get(), Qt::Key_Right);
+    QTest::keyClick(window.get(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(rectangleAt(*window, 0).x, 22);
+    EXPECT_EQ(rectangleAt(*window, 0).y, 20 + window->config().gridStep);
+    window->undo();
+    window->undo();
+    EXPECT_EQ(rectangleAt(*window, 0).x, 20);
+
+    {
+        test::ModalAnswer answer("OkBt");
+        QTest::mouseClick(window->labelView()->image(), Qt::RightButton, {}, dotsToWidget(*window, 30, 30));
+        EXPECT_EQ(answer.title(), "Edit Rectangle");
+    }
+    {
+        test::ModalAnswer answer("CancelBt");
+        EXPECT_FALSE(window->close()) << "unsaved changes: Cancel keeps the window";
+        EXPECT_EQ(answer.text(), "Save changes to the label?");
+    }
+    test::ModalAnswer answer("NoBt");
+    EXPECT_TRUE(window->close());
+}
+
+TEST(SingleInstance, ASecondStartBringsTheFirstForward) {
+    const QString name = QString("tavrin-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance first(name);
+    EXPECT_FALSE(first.askRunningInstance()) << "nobody there yet";
+    ASSERT_TRUE(first.listen());
+    bool raised = false;
+    QObject::connect(&first, &SingleInstance::raiseRequested, [&] { raised = true; });
+    SingleInstance second(name);
+    EXPECT_TRUE(second.askRunningInstance());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised; }, 5000));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// tavrin-label-editor [FILE.qlb] [--port-device N=DEVICE] [--new-instance]
+// tavrin-label-editor [FILE.qlb] [--port-device N=DEVICE] [--new-instance] [--exit-after-start]
 #include <QApplication>
 #include <QStringList>
 
@@ -12,11 +12,14 @@ int main(int argc, char** argv) {
 
     tavrin::StartupOptions options{tavrin::ProgramPaths::forThisProcess(argv[0]), {}, {}};
     bool newInstance = false;
+    bool exitAfterStart = false;  // start-up timing and smoke tests
     const QStringList arguments = QApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument == "--new-instance") {
             newInstance = true;
+        } else if (argument == "--exit-after-start") {
+            exitAfterStart = true;
         } else if (argument == "--port-device" && i + 1 < arguments.size()) {
             // N=DEVICE: Com N opens DEVICE for this run (the virtual printer of `make run`).
             const QString value = arguments[++i];
@@ -41,6 +44,7 @@ int main(int argc, char** argv) {
         window.raise();
         window.activateWindow();
     });
+    if (exitAfterStart) QObject::connect(&window, &tavrin::TZRedit::startedUp, &application, &QApplication::quit);
     window.show();
     return application.exec();
 }

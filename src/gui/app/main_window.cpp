@@ -28,6 +28,7 @@ namespace tavrin {
 TZRedit::TZRedit(StartupOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
     setObjectName("ZRedit");
+    setFocusPolicy(Qt::StrongFocus);
     setWindowTitle(kApplicationTitle);
     // A quarter of the desktop's width and height in from its top left corner, three quarters
     // of it in size.
@@ -126,7 +127,10 @@ void TZRedit::StartTimerTimer() {
     if (action("ToolbarM")->isChecked()) toolbar_->show();
     activateWindow();
     setFocus();
-    if (fontLoadResult_ == 0) return;
+    if (fontLoadResult_ == 0) {
+        emit startedUp();
+        return;
+    }
     const QString path = QString::fromStdString(options_.paths.residentFontPath().string());
     if (fontLoadResult_ == 1)
         messageBox("Error", QString("Can't open font file %1").arg(path), false);

@@ -99,6 +99,10 @@ public:
     void resizeLabelView();
     std::vector<std::string> fontList() const;
 
+signals:
+    // The start timer has run: the window and its toolbar are on screen.
+    void startedUp();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

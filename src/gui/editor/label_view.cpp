@@ -108,6 +108,9 @@ void LabelImage::leaveEvent(QEvent*) { emit view_.statusCleared(); }
 LabelView::LabelView(EditorSession& session, QWidget* parent) : QScrollArea(parent), session_(session) {
     setObjectName("LabelView");
     setWidgetResizable(false);
+    // Keys belong to the main window (Esc, the arrows move the selection), not to scrolling.
+    setFocusPolicy(Qt::NoFocus);
+    viewport()->setMouseTracking(true);
     QPalette palette = viewport()->palette();
     palette.setColor(QPalette::Window, kTeal);
     viewport()->setPalette(palette);
@@ -181,6 +184,11 @@ void LabelView::wheelEvent(QWheelEvent* event) {
         return;
     }
     QScrollArea::wheelEvent(event);
+}
+
+void LabelView::mouseMoveEvent(QMouseEvent* event) {
+    emit statusCleared();
+    QScrollArea::mouseMoveEvent(event);
 }
 
 void LabelView::mousePressEvent(QMouseEvent* event) {
