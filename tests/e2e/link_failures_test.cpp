@@ -59,6 +59,17 @@ TEST(LinkFailures, EndlessReplyIsCutAtItsLimit) {
     EXPECT_EQ(result.out.size(), std::size_t{1} << 20);
 }
 
+// A printer that stops reading: the command line gives up at the link's write limit, and
+// closing discards what was still queued for it instead of waiting for it to leave.
+TEST(LinkFailures, PrinterThatStopsReadingEndsTheCommandAndItsQueueIsDropped) {
+    test::PseudoTerminal pty;  // nobody reads it
+    const auto r = e2e::runPrinterCommand(pty.device(), {"send", std::string(120000, 'x')});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("No printer response"), std::string::npos) << r.err;
+    // Only the terminal's own 4 KB line buffer keeps what it took; the queue (some 20 KB) is gone.
+    EXPECT_LE(pty.drain().size(), 4096u);
+}
+
 TEST(LinkFailures, ListShorterThanItsCountEndsInSilence) {
     ScriptedPeer peer("\r\nUF\r\n", "3\r\nFORM1\r\nFORM2\r\n");
     ASSERT_FALSE(peer.device().empty());
