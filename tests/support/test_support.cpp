@@ -74,7 +74,11 @@ std::string asUnprivileged(const std::function<std::string()>& query) {
     ::close(ends[1]);
     std::string answer;
     char chunk[256];
-    for (ssize_t n; (n = ::read(ends[0], chunk, sizeof chunk)) > 0;) answer.append(chunk, static_cast<std::size_t>(n));
+    for (pollfd p{ends[0], POLLIN, 0}; ::poll(&p, 1, 30000) > 0;) {
+        const ssize_t n = ::read(ends[0], chunk, sizeof chunk);
+        if (n <= 0) break;
+        answer.append(chunk, static_cast<std::size_t>(n));
+    }
     ::close(ends[0]);
     waitOrKill(child, std::chrono::seconds(30));
     return answer;
