@@ -52,7 +52,7 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
             data += n;
             size -= static_cast<std::size_t>(n);
             deadline = std::chrono::steady_clock::now() + kUnreadReplyLimit;
-        } else if (n < 0 && errno == EAGAIN) {
+        } else if (n == 0 || errno == EAGAIN) {
             if (std::chrono::steady_clock::now() >= deadline) hostStalled = true;
             pollfd p{fd, POLLOUT, 0};
             ::poll(&p, 1, 100);  // a signal ends the wait early; the loop then sees the stop
