@@ -1,9 +1,12 @@
 # make run   installs what is missing, builds, runs the main job
 # make test  installs what is missing, builds, runs every test
 # make test SANITIZE=1  the same with AddressSanitizer and UndefinedBehaviorSanitizer
+# make stress  repeats the end-to-end and GUI tests, 4 at a time, until one fails
 
 JOBS     ?= $(shell nproc)
 SANITIZE ?= 0
+STRESS_ROUNDS ?= 20
+STRESS_JOBS   ?= 4
 ifeq ($(SANITIZE),1)
 BUILD_DIR ?= build-asan
 CMAKE_FLAGS += -DTAVRIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_BUILD_BENCH=OFF
@@ -15,7 +18,7 @@ ifneq ($(CI),)
 CMAKE_FLAGS += -DTAVRIN_WERROR=ON
 endif
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test stress bench clean
 
 all: build
 
@@ -33,6 +36,9 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+stress: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -L '^test_(e2e|gui)$$' --repeat until-fail:$(STRESS_ROUNDS) -j $(STRESS_JOBS)
 
 bench: build
 	@scripts/bench $(BUILD_DIR)

@@ -1,6 +1,7 @@
 // tavrin-printer-sim: a virtual label printer on a pseudo-terminal. The editor and
 // tavrin-label talk to it through their ordinary serial code; it prints labels as PNG files.
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -35,22 +36,31 @@ const char* kUsage =
     "  --slow-ms N        pause per received byte with --fault slow (default 2)\n"
     "The terminal's device path is printed on the first line of standard output.\n";
 
+// How long a reply waits for the host to make room before the rest of it is dropped. We
+// hold our own end of the terminal open, so a reply the host leaves unread stays queued
+// for ever: without a limit the printer would stop answering, and stop ending on SIGTERM.
+constexpr auto kUnreadReplyLimit = std::chrono::seconds(5);
+// Set when a reply was dropped: later replies are dropped at once, until the host sends
+// something again.
+bool hostStalled = false;
+
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
+    auto deadline = std::chrono::steady_clock::now() + kUnreadReplyLimit;
+    while (size > 0 && !stopRequested && !hostStalled) {
         const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (errno == EAGAIN) {
-                pollfd p{fd, POLLOUT, 0};
-                ::poll(&p, 1, 100);
-                continue;
-            }
+        if (n > 0) {
+            data += n;
+            size -= static_cast<std::size_t>(n);
+            deadline = std::chrono::steady_clock::now() + kUnreadReplyLimit;
+        } else if (n == 0 || errno == EAGAIN) {
+            if (std::chrono::steady_clock::now() >= deadline) hostStalled = true;
+            pollfd p{fd, POLLOUT, 0};
+            ::poll(&p, 1, 100);  // a signal ends the wait early; the loop then sees the stop
+        } else if (n < 0 && errno != EINTR) {
             return false;
         }
-        data += n;
-        size -= static_cast<std::size_t>(n);
     }
-    return true;
+    return size == 0;
 }
 
 }  // namespace
@@ -98,6 +108,9 @@ int main(int argc, char** argv) {
     if (fonts.load(fontPath) != 0)
         std::fprintf(stderr, "tavrin-printer-sim: cannot read %s; resident-font text prints blank\n", fontPath.c_str());
 
+    // Before the device is announced, so a stop that follows at once still ends us cleanly.
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
         std::fprintf(stderr, "tavrin-printer-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
@@ -136,8 +149,6 @@ int main(int argc, char** argv) {
     printer.setFaults(faults);
     printer.setLog([&log](const std::string& line) { log << "< " << line << std::endl; });
 
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     std::uint8_t buffer[4096];
     while (!stopRequested) {
         pollfd p{master, POLLIN, 0};
@@ -145,6 +156,7 @@ int main(int argc, char** argv) {
         if (ready <= 0 || !(p.revents & POLLIN)) continue;
         const ssize_t n = ::read(master, buffer, slow ? 1 : sizeof buffer);
         if (n <= 0) continue;
+        hostStalled = false;
         printer.receive(std::span(buffer, static_cast<std::size_t>(n)));
         if (slow) ::usleep(static_cast<useconds_t>(slowMs) * 1000);
     }

@@ -29,7 +29,7 @@ public:
                       continue;
                   }
                   received.append(buffer, static_cast<std::size_t>(n));
-                  if (received.ends_with(command) && ::write(pty_.fd(), reply.data(), reply.size()) >= 0) received.clear();
+                  if (received.ends_with(command) && pty_.writeAll(reply, stop_)) received.clear();
               }
           }) {}
     ~ScriptedPeer() {
@@ -50,15 +50,24 @@ TEST(LinkFailures, EndlessReplyIsCutAtItsLimit) {
     std::atomic<bool> stop{false};
     std::thread babble([&] {
         const std::string chunk(4096, 'x');
-        for (pollfd p{pty.fd(), POLLOUT, 0}; !stop;)
-            if (::poll(&p, 1, 20) > 0 && (p.revents & POLLOUT) && ::write(pty.fd(), chunk.data(), chunk.size()) < 0)
-                ::usleep(5000);  // nobody has the terminal open yet
+        while (pty.writeAll(chunk, stop)) {}
     });
     const auto result = e2e::runPrinterCommand(pty.device(), {"send", "U"});
     stop = true;
     babble.join();
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out.size(), std::size_t{1} << 20);
+}
+
+// A printer that stops reading: the command line gives up at the link's write limit, and
+// closing discards what was still queued for it instead of waiting for it to leave.
+TEST(LinkFailures, PrinterThatStopsReadingEndsTheCommandAndItsQueueIsDropped) {
+    test::PseudoTerminal pty;  // nobody reads it
+    const auto r = e2e::runPrinterCommand(pty.device(), {"send", std::string(120000, 'x')});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("No printer response"), std::string::npos) << r.err;
+    // Only the terminal's own 4 KB line buffer keeps what it took; the queue (some 20 KB) is gone.
+    EXPECT_LE(pty.drain().size(), 4096u);
 }
 
 TEST(LinkFailures, ListShorterThanItsCountEndsInSilence) {
@@ -70,8 +79,24 @@ TEST(LinkFailures, ListShorterThanItsCountEndsInSilence) {
     EXPECT_TRUE(real.link.timeoutFlag);
     EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"FORM1", "FORM2"}));
     EXPECT_EQ(real.ui.lastError(), "No printer response");
+    // After silence the link keeps the port, exclusively, for its next exchange; the
+    // command line below needs it free.
+    EXPECT_TRUE(real.link.isOpen());
+    real.link.closePort();
     const auto r = e2e::runPrinterCommand(peer.device(), {"list", "forms"});
     EXPECT_TRUE(r.exitCode != 0 && r.err.find("No printer response") != std::string::npos) << r.err;
+}
+
+// A reply the host never reads must not keep the peer from ending.
+TEST(LinkFailures, PeerWithALargeUnreadReplyStillEnds) {
+    ScriptedPeer peer("\r\nUF\r\n", std::string(40000, '1'));
+    e2e::RealLink real(peer.device());
+    ASSERT_TRUE(real.link.openPort());
+    real.link.writeText("\r\nUF\r\n");
+    std::uint32_t waiting = 0;
+    for (int i = 0; i < 300 && (waiting = real.link.bytesWaiting()) == 0; ++i) ::usleep(10000);
+    EXPECT_GT(waiting, 0u);
+    real.link.closePort();
 }
 
 TEST(LinkFailures, RefusedByteAnsweredNoStopsTheStore) {

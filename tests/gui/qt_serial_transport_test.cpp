@@ -100,6 +100,19 @@ TEST(QtSerialTransport, RefusedByteGoesOutOnceWhenRetried) {
     EXPECT_TRUE(received == expected + "A") << "bytes lost or doubled";
 }
 
+// Closing after a refused byte discards the queue rather than waiting for it to leave.
+TEST(QtSerialTransport, CloseAfterARefusedByteDropsTheQueue) {
+    test::PseudoTerminal pty;  // nobody reads it
+    QtSerialTransport port;
+    port.setIoTimeout(std::chrono::milliseconds(50));
+    ASSERT_TRUE(port.open(pty.device(), {})) << port.errorText();
+    std::size_t sent = 0;
+    while (sent < (1u << 20) && port.writeByte('x')) ++sent;
+    port.close();
+    // Only the terminal's own 4 KB line buffer keeps what it took.
+    EXPECT_LE(pty.drain().size(), 4096u) << sent << " bytes were written";
+}
+
 // A link UI that lets Qt's events run, as the editor's will.
 struct EventLoopLinkUi : QuietLinkUi {
     void processEvents() override { ++eventRuns, QCoreApplication::processEvents(); }

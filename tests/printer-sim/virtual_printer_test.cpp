@@ -201,5 +201,18 @@ TEST(SimulatorProcess, AnswersOnItsTerminalAndPrintsToItsFolderUnlessSilent) {
     ::close(fd);
 }
 
+// A host that stops reading must not keep the simulator from ending when it is told to.
+TEST(SimulatorProcess, EndsOnSigtermWithALargeReplyUnread) {
+    test::TempDir dir;
+    auto sim = test::startSimulator(dir / "out");
+    const int fd = openRaw(sim.device());
+    ASSERT_GE(fd, 0);
+    exchange(fd, "\r\nGM\"BIG\"60000\n" + std::string(60000, 'x') + "\r\nGI\"BIG\"\r\n", 0);
+    pollfd p{fd, POLLIN, 0};
+    EXPECT_EQ(::poll(&p, 1, 3000), 1);  // the reply has begun, and stays unread
+    EXPECT_TRUE(sim.stop());
+    ::close(fd);
+}
+
 }  // namespace
 }  // namespace tavrin::sim

@@ -4,7 +4,12 @@
 // cp866, cp1252 and cp437 tables.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <csignal>
+#include <thread>
+
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -85,6 +90,38 @@ TEST(PosixSerialTransport, OpensTheTerminalRawExclusiveAtTheRate) {
     EXPECT_FALSE(port.open("/nonexistent/tty", {}));
     EXPECT_FALSE(port.open("/dev/null", {}));  // not a terminal
     EXPECT_FALSE(port.isOpen());
+}
+
+void ignoreSignal(int) {}
+
+// Signals arriving faster than the time-out (without SA_RESTART, each cuts a wait short)
+// must not keep a read of a silent printer, or a write to a full line, from giving up.
+TEST(PosixSerialTransport, WaitsRunOutUnderASignalStorm) {
+    struct sigaction action{}, old{};
+    action.sa_handler = ignoreSignal;
+    ASSERT_EQ(sigaction(SIGUSR1, &action, &old), 0);
+    test::PseudoTerminal pty;  // nobody answers and nobody reads
+    PosixSerialTransport port;
+    port.setIoTimeout(std::chrono::milliseconds(300));
+    ASSERT_TRUE(port.open(pty.device(), {}));
+    std::atomic<bool> done{false}, stormOver{false};
+    std::thread storm([&done, &stormOver, target = pthread_self()] {
+        for (int i = 0; i < 100 && !done; ++i) {  // 5 s of signals, far beyond the time-out
+            pthread_kill(target, SIGUSR1);
+            usleep(50000);
+        }
+        stormOver = true;
+    });
+    std::uint8_t byte = 0;
+    EXPECT_FALSE(port.readByte(byte));
+    EXPECT_FALSE(stormOver) << "the read waited until the signals stopped";
+    std::size_t sent = 0;
+    while (sent < (1u << 20) && port.writeByte('x')) ++sent;
+    EXPECT_LT(sent, 1u << 20);
+    EXPECT_FALSE(stormOver) << "the write waited until the signals stopped";
+    done = true;
+    storm.join();
+    sigaction(SIGUSR1, &old, nullptr);
 }
 
 using test::byteString;

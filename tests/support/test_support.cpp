@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -73,9 +74,13 @@ std::string asUnprivileged(const std::function<std::string()>& query) {
     ::close(ends[1]);
     std::string answer;
     char chunk[256];
-    for (ssize_t n; (n = ::read(ends[0], chunk, sizeof chunk)) > 0;) answer.append(chunk, static_cast<std::size_t>(n));
+    for (pollfd p{ends[0], POLLIN, 0}; ::poll(&p, 1, 30000) > 0;) {
+        const ssize_t n = ::read(ends[0], chunk, sizeof chunk);
+        if (n <= 0) break;
+        answer.append(chunk, static_cast<std::size_t>(n));
+    }
     ::close(ends[0]);
-    ::waitpid(child, nullptr, 0);
+    waitOrKill(child, std::chrono::seconds(30));
     return answer;
 }
 
@@ -94,14 +99,28 @@ CommandResult runProgram(const std::string& program, const std::vector<std::stri
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    const int status = waitOrKill(pid, std::chrono::seconds(30));
     CommandResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     const auto out = readFile(outPath), err = readFile(errPath);
     result.out.assign(out.begin(), out.end());
     result.err.assign(err.begin(), err.end());
     return result;
+}
+
+int waitOrKill(int pid, std::chrono::milliseconds grace) {
+    const auto deadline = std::chrono::steady_clock::now() + grace;
+    int status = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) return status;
+        if (done < 0 && errno != EINTR) return -1;
+        if (std::chrono::steady_clock::now() >= deadline) break;
+        ::usleep(10000);
+    }
+    ::kill(pid, SIGKILL);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    return status;
 }
 
 SimulatorProcess::SimulatorProcess(const std::string& executable, const std::filesystem::path& output,
@@ -125,16 +144,22 @@ SimulatorProcess::SimulatorProcess(const std::string& executable, const std::fil
     ::close(out[1]);
     // The device path is the first line; once it is there the terminal is up.
     char c = 0;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') device_ += c;
+    for (pollfd p{out[0], POLLIN, 0}; ::poll(&p, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n';) device_ += c;
     ::close(out[0]);
-    if (device_.empty()) throw std::runtime_error("the simulator did not start");
+    if (c != '\n' || device_.empty()) {
+        stop();
+        throw std::runtime_error("the simulator did not start");
+    }
 }
 
-SimulatorProcess::~SimulatorProcess() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
+SimulatorProcess::~SimulatorProcess() { stop(); }
+
+bool SimulatorProcess::stop() {
+    if (pid_ <= 0) return true;
+    ::kill(pid_, SIGTERM);
+    const int status = waitOrKill(pid_, std::chrono::seconds(5));
+    pid_ = -1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 std::filesystem::path SimulatorProcess::label(int n) const {
@@ -145,7 +170,8 @@ std::filesystem::path SimulatorProcess::label(int n) const {
 
 PseudoTerminal::PseudoTerminal() {
     fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (fd_ >= 0 && ::grantpt(fd_) == 0 && ::unlockpt(fd_) == 0) device_ = ::ptsname(fd_);
+    if (fd_ >= 0 && ::grantpt(fd_) == 0 && ::unlockpt(fd_) == 0 && ::fcntl(fd_, F_SETFL, O_NONBLOCK) == 0)
+        device_ = ::ptsname(fd_);
 }
 
 PseudoTerminal::~PseudoTerminal() {
@@ -162,6 +188,22 @@ std::string PseudoTerminal::drain(int quietMs) {
         out.append(buffer, static_cast<std::size_t>(n));
     }
     return out;
+}
+
+bool PseudoTerminal::writeAll(std::string_view bytes, const std::atomic<bool>& stop) {
+    while (!bytes.empty()) {
+        if (stop) return false;
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        if (n > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        } else if (n < 0 && errno == EAGAIN) {
+            pollfd p{fd_, POLLOUT, 0};
+            ::poll(&p, 1, 20);
+        } else {
+            ::usleep(5000);  // nobody has the terminal open yet
+        }
+    }
+    return true;
 }
 
 ByteBuilder& ByteBuilder::u8(unsigned value) {

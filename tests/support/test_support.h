@@ -1,5 +1,7 @@
 #pragma once
 // Small helpers shared by the suites: byte fixtures, temporary folders, files.
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -54,7 +56,13 @@ struct CommandResult {
     std::string out;
     std::string err;
 };
+// A program still running after a minute is killed (exit code 128 + SIGKILL), so a hang in
+// it fails the test instead of stopping the run.
 CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments);
+
+// Waits for a child process to end, for at most `grace`; then kills it and reaps it.
+// Returns its wait status.
+int waitOrKill(int pid, std::chrono::milliseconds grace);
 
 // tavrin-printer-sim as a child process on a pseudo-terminal, printing into `output`,
 // with extra options such as {"--fault", "silent"}; stopped when this goes out of scope.
@@ -69,6 +77,9 @@ public:
     const std::string& device() const { return device_; }
     const std::filesystem::path& output() const { return output_; }
     std::filesystem::path label(int n) const;  // the n-th printed label, 1-based
+    // Asks the simulator to end (SIGTERM) and waits a few seconds; true when it ended
+    // cleanly by itself. One that does not is killed. The destructor stops it too.
+    bool stop();
 
 private:
     int pid_ = -1;
@@ -83,7 +94,8 @@ inline SimulatorProcess startSimulator(const std::filesystem::path& output,
 }
 #endif
 
-// The master side of a new pseudo-terminal; device() names its other end.
+// The master side of a new pseudo-terminal; device() names its other end. The master is
+// non-blocking, so a test that writes to a terminal nobody reads never blocks.
 class PseudoTerminal {
 public:
     PseudoTerminal();
@@ -93,6 +105,9 @@ public:
     int fd() const { return fd_; }
     const std::string& device() const { return device_; }
     std::string drain(int quietMs = 200);  // what arrives until nothing has come for quietMs
+    // Writes all of `bytes`, waiting in short slices while the terminal is full; gives up
+    // (false) as soon as `stop` is set.
+    bool writeAll(std::string_view bytes, const std::atomic<bool>& stop);
 
 private:
     int fd_ = -1;

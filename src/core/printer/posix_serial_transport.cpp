@@ -6,7 +6,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 
 namespace tavrin {
 
@@ -29,6 +32,24 @@ constexpr cc_t kXon = 0x11;
 constexpr cc_t kXoff = 0x13;
 
 }  // namespace
+
+void settleOutputBeforeClose(int fd, std::chrono::milliseconds patience, bool failed) {
+    using Clock = std::chrono::steady_clock;
+    int queued = 0;
+    int before = INT_MAX;
+    auto deadline = Clock::now() + patience;
+    while (!failed && ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
+        if (queued < before) {
+            before = queued;
+            deadline = Clock::now() + patience;
+        } else if (Clock::now() >= deadline) {
+            failed = true;
+            break;
+        }
+        ::usleep(10000);
+    }
+    if (failed) tcflush(fd, TCIOFLUSH);
+}
 
 PosixSerialTransport::~PosixSerialTransport() { close(); }
 
@@ -67,6 +88,8 @@ bool PosixSerialTransport::open(const std::string& device, const SerialSettings&
 
 void PosixSerialTransport::close() {
     if (fd_ < 0) return;
+    settleOutputBeforeClose(fd_, ioTimeout_, lastFailed_);
+    lastFailed_ = false;
     ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
@@ -79,9 +102,13 @@ std::uint32_t PosixSerialTransport::bytesWaiting() {
 }
 
 bool PosixSerialTransport::waitFor(short events) {
+    // A signal cuts the wait short; the next one waits only for what is left, so signals
+    // arriving more often than the time-out cannot keep it from running out.
+    const auto deadline = std::chrono::steady_clock::now() + ioTimeout_;
     pollfd entry{fd_, events, 0};
     for (;;) {
-        const int ready = poll(&entry, 1, static_cast<int>(ioTimeout_.count()));
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const int ready = poll(&entry, 1, static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, INT_MAX)));
         if (ready < 0 && errno == EINTR) continue;
         return ready > 0 && (entry.revents & events) != 0;
     }
@@ -89,6 +116,11 @@ bool PosixSerialTransport::waitFor(short events) {
 
 bool PosixSerialTransport::readByte(std::uint8_t& byte) {
     if (fd_ < 0) return false;
+    lastFailed_ = !readOne(byte);
+    return !lastFailed_;
+}
+
+bool PosixSerialTransport::readOne(std::uint8_t& byte) {
     bool waited = false;
     for (;;) {
         const ssize_t n = ::read(fd_, &byte, 1);
@@ -107,6 +139,11 @@ bool PosixSerialTransport::readByte(std::uint8_t& byte) {
 
 bool PosixSerialTransport::writeByte(std::uint8_t byte) {
     if (fd_ < 0) return false;
+    lastFailed_ = !writeOne(byte);
+    return !lastFailed_;
+}
+
+bool PosixSerialTransport::writeOne(std::uint8_t byte) {
     for (;;) {
         const ssize_t n = ::write(fd_, &byte, 1);
         if (n == 1) return true;

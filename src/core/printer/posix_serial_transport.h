@@ -7,6 +7,12 @@
 
 namespace tavrin {
 
+// Before a port is closed: output still leaving at the printer's pace is waited for, but
+// once nothing has left for `patience` (the printer holds the line), or when the last
+// exchange failed, whatever is queued is discarded. Otherwise the driver's close would wait
+// for it, up to half a minute on a serial port, and freeze the program.
+void settleOutputBeforeClose(int fd, std::chrono::milliseconds patience, bool failed);
+
 class PosixSerialTransport : public SerialTransport {
 public:
     PosixSerialTransport() = default;
@@ -29,8 +35,12 @@ public:
 
 private:
     bool waitFor(short events);
+    bool readOne(std::uint8_t& byte);
+    bool writeOne(std::uint8_t byte);
 
     int fd_ = -1;
+    // The last read or write failed: close() then discards what is still queued.
+    bool lastFailed_ = false;
     std::chrono::milliseconds ioTimeout_{3000};
 };
 

@@ -5,6 +5,8 @@
 
 #include <limits>
 
+#include "printer/posix_serial_transport.h"
+
 namespace tavrin {
 
 namespace {
@@ -56,8 +58,17 @@ bool QtSerialTransport::open(const std::string& device, const SerialSettings& se
 bool QtSerialTransport::isOpen() const { return port_->isOpen(); }
 
 void QtSerialTransport::close() {
+    if (port_->isOpen()) {
+        // After a failed exchange what is still queued is of no use, and the driver's close
+        // would wait for it while the printer holds the line.
+        if (lastFailed_ || unsentByte_) port_->clear(QSerialPort::AllDirections);
+#ifdef Q_OS_UNIX
+        else settleOutputBeforeClose(static_cast<int>(port_->handle()), ioTimeout_, false);
+#endif
+        port_->close();
+    }
     unsentByte_.reset();
-    if (port_->isOpen()) port_->close();
+    lastFailed_ = false;
     port_->clearError();
 }
 
@@ -79,6 +90,17 @@ std::uint32_t QtSerialTransport::bytesWaiting() {
 
 bool QtSerialTransport::readByte(std::uint8_t& byte) {
     if (!port_->isOpen()) return false;
+    lastFailed_ = !readOne(byte);
+    return !lastFailed_;
+}
+
+bool QtSerialTransport::writeByte(std::uint8_t byte) {
+    if (!port_->isOpen()) return false;
+    lastFailed_ = !writeOne(byte);
+    return !lastFailed_;
+}
+
+bool QtSerialTransport::readOne(std::uint8_t& byte) {
     if (port_->bytesAvailable() == 0 && !port_->waitForReadyRead(timeoutMs())) {
         if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
         return false;
@@ -89,8 +111,7 @@ bool QtSerialTransport::readByte(std::uint8_t& byte) {
     return true;
 }
 
-bool QtSerialTransport::writeByte(std::uint8_t byte) {
-    if (!port_->isOpen()) return false;
+bool QtSerialTransport::writeOne(std::uint8_t byte) {
     if (unsentByte_) {
         // An earlier byte is still queued: give it this call's time to leave.
         if (port_->bytesToWrite() > 0 && !port_->waitForBytesWritten(timeoutMs())) {

@@ -36,12 +36,16 @@ public:
 
 private:
     int timeoutMs() const;
+    bool readOne(std::uint8_t& byte);
+    bool writeOne(std::uint8_t byte);
 
     std::unique_ptr<QSerialPort> port_;
     std::chrono::milliseconds ioTimeout_{3000};
     // A byte whose write timed out: it still waits in the port's queue and goes out once
     // the printer lets it, so the retry of that same byte must not queue it twice.
     std::optional<std::uint8_t> unsentByte_;
+    // The last read or write failed: close() then discards what is still queued.
+    bool lastFailed_ = false;
 };
 
 }  // namespace tavrin
