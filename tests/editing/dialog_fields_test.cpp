@@ -4,7 +4,6 @@
 #include "document/figure_list.h"
 #include "editing/dialog_fields.h"
 #include "editing/font_list.h"
-#include "editing/new_figure_geometry.h"
 #include "editing/setup_fields.h"
 
 namespace tavrin {
@@ -69,43 +68,6 @@ TEST(DialogFields, FontListNamesResidentFontsThenTheLabelsFonts) {
     const std::vector<std::string> expected = {"1  (8x12)", "2  (10x16)", "3  (12x20)", "4  (14x24)",
                                                "5  (32x48)", "A  h=24", "q  h=9"};
     EXPECT_EQ(buildFontList(figures), expected);
-}
-
-TEST(NewFigureGeometry, AClickGivesTheSmallestFigureOfEachKind) {
-    RectangleRecord rectangle;
-    placeNewRectangle(rectangle, {50, 60}, {50, 60});
-    EXPECT_EQ(rectangle.x, 50);
-    EXPECT_EQ(rectangle.width, 4);
-    EXPECT_EQ(rectangle.height, 4);
-    placeNewRectangle(rectangle, {90, 70}, {50, 60});
-    EXPECT_EQ(rectangle.x, 50);
-    EXPECT_EQ(rectangle.y, 60);
-    EXPECT_EQ(rectangle.width, 40);
-    EXPECT_EQ(rectangle.height, 10);
-
-    BoxRecord box;
-    box.thickness = 4;
-    placeNewBox(box, {30, 30}, {30, 30});
-    EXPECT_EQ(box.x2 - box.x1, 12);
-    EXPECT_EQ(box.y2 - box.y1, 12);
-    placeNewBox(box, {100, 100}, {20, 95});
-    EXPECT_EQ(box.x1, 20);
-    EXPECT_EQ(box.y1, 95);
-    EXPECT_EQ(box.x2, 100);
-    EXPECT_EQ(box.y2, 107);
-
-    LineRecord line;
-    placeNewLine(line, {30, 40}, {30, 40});
-    EXPECT_EQ(line.x1, 46);
-    EXPECT_EQ(line.y1, 56);
-    EXPECT_EQ(line.x2, 30);
-    EXPECT_EQ(line.y2, 40);
-    placeNewLine(line, {10, 50}, {20, 45});  // R after P in x, before it in y
-    EXPECT_EQ(line.x2, 26);
-    EXPECT_EQ(line.y1, 61);
-    placeNewLine(line, {10, 10}, {12, 40});  // long enough one way: left as drawn
-    EXPECT_EQ(line.x2, 12);
-    EXPECT_EQ(line.y2, 40);
 }
 
 TEST(SetupFields, PresetsAndTheFormsRoundTrip) {
