@@ -2,8 +2,6 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
 
 #include "editing/dialog_fields.h"
 #include "editor/dialog_controls.h"
@@ -24,17 +22,10 @@ TAlignDlg::TAlignDlg(QWidget* parent) : QDialog(parent) {
     connect(align, &QPushButton::clicked, this, [this] { press(Align); });
     connect(save, &QPushButton::clicked, this, [this] { press(Save); });
 
-    auto* form = new QFormLayout;
+    auto* form = makeForm();
     form->addRow(QStringLiteral("Grid step:"), gridStep_);
     form->addRow(QStringLiteral("Adjust size:"), sizesToo_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(align);
-    buttons->addWidget(save);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutDialog(this, form, {align, save});
 }
 
 void TAlignDlg::fill(int gridStep, bool adjustSizes) {

@@ -1,8 +1,6 @@
 #include "editor/barcode_dialog.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
 
 #include "editing/dialog_fields.h"
 #include "editor/dialog_controls.h"
@@ -35,7 +33,7 @@ TBarcodeDlg::TBarcodeDlg(QWidget* parent) : QDialog(parent) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto* form = new QFormLayout;
+    auto* form = makeForm();
     form->addRow(QStringLiteral("X:"), startX_);
     form->addRow(QStringLiteral("Y:"), startY_);
     form->addRow(QStringLiteral("Height:"), height_);
@@ -45,13 +43,7 @@ TBarcodeDlg::TBarcodeDlg(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Rotation:"), barRot_);
     form->addRow(QStringLiteral("Type:"), barType_);
     form->addRow(QStringLiteral("Data:"), barData_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutDialog(this, form, {ok});
 }
 
 void TBarcodeDlg::fill(const BarcodeRecord& record, bool edit) {

@@ -1,6 +1,8 @@
 #include "editor/dialog_controls.h"
 
 #include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 
 namespace tavrin::gui {
 
@@ -20,6 +22,8 @@ QComboBox* makeList(QWidget* parent, const char* name, const std::vector<std::st
     list->setObjectName(QString::fromLatin1(name));
     setItems(list, items);
     list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Short lists share one width so that a column of them lines up.
+    list->setMinimumWidth(list->fontMetrics().horizontalAdvance(QStringLiteral("Inverse00")) + 32);
     return list;
 }
 
@@ -28,11 +32,35 @@ void setItems(QComboBox* list, const std::vector<std::string>& items) {
     for (const auto& item : items) list->addItem(QString::fromStdString(item));
 }
 
+QFormLayout* makeForm(QWidget* parent) {
+    auto* form = new QFormLayout(parent);
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    return form;
+}
+
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
     return button;
+}
+
+void layOutDialog(QDialog* dialog, QLayout* body, std::initializer_list<QPushButton*> buttons) {
+    constexpr int kMinimumWidth = 260;
+    auto* centred = new QHBoxLayout;
+    centred->addStretch();
+    centred->addLayout(body);
+    centred->addStretch();
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* button : buttons) row->addWidget(button);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(centred);
+    layout->addSpacing(4);
+    layout->addLayout(row);
+    layout->addSpacerItem(new QSpacerItem(kMinimumWidth, 0, QSizePolicy::Fixed, QSizePolicy::Fixed));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 std::string editText(const QLineEdit* edit) { return edit->text().toStdString(); }

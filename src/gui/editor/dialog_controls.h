@@ -2,10 +2,13 @@
 // Small helpers the editor's dialogs build their controls with: every control gets its
 // object name, edits their length limit, lists their items.
 #include <QComboBox>
+#include <QDialog>
+#include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -18,7 +21,13 @@ QComboBox* makeList(QWidget* parent, const char* name, const Items& items) {
     return makeList(parent, name, std::vector<std::string>(std::begin(items), std::end(items)));
 }
 void setItems(QComboBox* list, const std::vector<std::string>& items);
+// A form whose labels line up on the right and whose fields keep their own widths.
+QFormLayout* makeForm(QWidget* parent = nullptr);
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption);
+
+// Puts the body above a row of buttons on the right; the dialog keeps its natural size but
+// is never so narrow that its caption is cut.
+void layOutDialog(QDialog* dialog, QLayout* body, std::initializer_list<QPushButton*> buttons);
 
 // Edits hold UTF-8 on the core side.
 std::string editText(const QLineEdit* edit);

@@ -15,8 +15,7 @@ using namespace gui;
 namespace {
 QFormLayout* group(QGridLayout* grid, QWidget* parent, const QString& title, int row, int column, int rowSpan) {
     auto* box = new QGroupBox(title, parent);
-    auto* form = new QFormLayout(box);
-    form->setLabelAlignment(Qt::AlignRight);
+    auto* form = makeForm(box);
     grid->addWidget(box, row, column, rowSpan, 1);
     return form;
 }

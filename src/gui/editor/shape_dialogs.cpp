@@ -1,8 +1,6 @@
 #include "editor/shape_dialogs.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
 
 #include "editing/dialog_fields.h"
 #include "editor/dialog_controls.h"
@@ -17,14 +15,8 @@ QFormLayout* addFormWithOk(QDialog* dialog) {
     auto* ok = makeButton(dialog, "OkBt", QStringLiteral("OK"));
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-    auto* form = new QFormLayout;
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    auto* layout = new QVBoxLayout(dialog);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* form = makeForm();
+    layOutDialog(dialog, form, {ok});
     return form;
 }
 

@@ -1,8 +1,6 @@
 #include "editor/text_dialog.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
 
 #include "editing/dialog_fields.h"
 #include "editor/dialog_controls.h"
@@ -26,7 +24,7 @@ TTextDlg::TTextDlg(QWidget* parent) : QDialog(parent) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto* form = new QFormLayout;
+    auto* form = makeForm();
     form->addRow(QStringLiteral("X:"), startX_);
     form->addRow(QStringLiteral("Y:"), startY_);
     form->addRow(QStringLiteral("Width multiplier:"), sizeX_);
@@ -35,13 +33,7 @@ TTextDlg::TTextDlg(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Style:"), fontStyle_);
     form->addRow(QStringLiteral("Rotation:"), textRot_);
     form->addRow(QStringLiteral("Text:"), textData_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutDialog(this, form, {ok});
 }
 
 void TTextDlg::fill(const TextRecord& record, bool edit, const std::vector<std::string>& fontList,
