@@ -55,14 +55,10 @@ TEST(Geometry, BarcodeBoxCountsTheDigitsOutsideTheBars) {
     EXPECT_FALSE(figureBox(figureOf(Record{}, FigureKind::Font), doc));
 }
 
-TEST(Geometry, SnapAndGridSteps) {
+TEST(Geometry, SnapToGrid) {
     const struct { int value, step, snapped; } cases[] = {
         {51, 10, 50}, {15, 10, 20}, {14, 10, 10}, {-15, 10, -20}, {-14, 10, -10}, {7, 0, 7}};
     for (const auto& c : cases) EXPECT_EQ(snapToGrid(c.value, c.step), c.snapped) << c.value << " / " << c.step;
-    EXPECT_FALSE(gridStepAccepted(3));
-    EXPECT_TRUE(gridStepAccepted(4));
-    EXPECT_TRUE(gridStepAccepted(80));
-    EXPECT_FALSE(gridStepAccepted(81));
 }
 
 TEST(Geometry, AlignSelection) {

@@ -290,8 +290,6 @@ int snapToGrid(int value, int step) {
     return value < 0 ? -n * step : n * step;
 }
 
-bool gridStepAccepted(int step) { return step >= 4 && step <= 80; }
-
 int textBaselineOffset(const LabelDocument& document, int font) {
     switch (font) {
         case 1: return 11;

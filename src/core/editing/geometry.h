@@ -48,8 +48,6 @@ void applyResize(Figure& figure, int handle, DotPoint first, DotPoint second);
 int snapToGrid(int value, int step);
 // Snaps every selected figure to the grid, sizes too when asked.
 void alignSelection(LabelDocument& document, int step, bool adjustSizes);
-// The grid steps the Align dialog accepts: 4..80.
-bool gridStepAccepted(int step);
 // The distance from a text's start point to its baseline, before the vertical multiplier.
 int textBaselineOffset(const LabelDocument& document, int font);
 
