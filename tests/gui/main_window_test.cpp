@@ -266,6 +266,22 @@ TEST_F(MainWindowTest, ArrowsNudgeRightClickEditsAndClosingAsksFirst) {
     EXPECT_TRUE(window->close());
 }
 
+TEST_F(MainWindowTest, SetupFromTheMenuLeavesTheWindowFreeAndOkResizesTheLabel) {
+    auto window = start();
+    window->action("LabelSetupM")->trigger();
+    auto* width = window->findChild<QLineEdit*>("TmpLabWidth");
+    ASSERT_NE(width, nullptr);
+    ASSERT_TRUE(width->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    width->setText("608");
+    window->findChild<QAbstractButton*>("ButtonOK")->click();
+    EXPECT_EQ(window->session().document().setup.width, 608);
+    EXPECT_EQ(window->session().canvas().visible.width(), 608);
+    window->undo();
+    EXPECT_EQ(window->session().document().setup.width, 384);
+    EXPECT_EQ(window->session().canvas().visible.width(), 384) << "the view follows the undone size";
+}
+
 TEST(SingleInstance, ASecondStartBringsTheFirstForward) {
     const QString name = QString("tavrin-test-%1").arg(QCoreApplication::applicationPid());
     SingleInstance first(name);

@@ -118,12 +118,31 @@ void TZRedit::saveAsForm() {
     if (!result.ok) messageBox("Error", QString::fromStdString(result.message), false);
 }
 
-void TZRedit::labelSetup() {
+void TZRedit::labelSetup(bool modal) {
+    const auto applied = [this] {
+        view_->scrollToOrigin();
+        resizeLabelView();
+        changed();
+    };
+    if (modal) {
+        placeDialog(setupDialog_, this, -1, 24);
+        if (setupDialog_->execute(session_->document().setup)) applied();
+        return;
+    }
+    // From the menu the dialog stays beside the label while the user goes on working; OK
+    // applies what it shows then.
+    setupDialog_->fill(session_->document().setup);
     placeDialog(setupDialog_, this, -1, 24);
-    if (!setupDialog_->execute(session_->document().setup)) return;
-    view_->scrollToOrigin();
-    resizeLabelView();
-    changed();
+    setupDialog_->show();
+    setupDialog_->raise();
+    if (!setupConnected_) {
+        setupConnected_ = true;
+        connect(setupDialog_, &QDialog::accepted, this, [this, applied] {
+            if (setupDialog_->isModal()) return;  // execute() applies its own result
+            setupDialog_->apply(session_->document().setup);
+            applied();
+        });
+    }
 }
 
 void TZRedit::selectAll() {

@@ -61,7 +61,7 @@ void TZRedit::buildMenus() {
     add(file, {"SaveAsLabelM", "Save as Label", QKeySequence::Save}, [this] { saveAsLabel(); });
     add(file, {"SaveAsFormM", "Save as Form", {}}, [this] { saveAsForm(); });
     file->addSeparator();
-    add(file, {"LabelSetupM", "Label Setup", {}}, [this] { labelSetup(); });
+    add(file, {"LabelSetupM", "Label Setup", {}}, [this] { labelSetup(false); });
     file->addSeparator();
     for (const MenuItem& item : {MenuItem{"FormM", "Forms in Printer", {}}, MenuItem{"GraphicsM", "Graphics in Printer", {}},
                                  MenuItem{"FontsM", "Fonts in Printer", {}}})

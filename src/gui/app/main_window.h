@@ -74,7 +74,8 @@ public:
     bool openLabelFile(const QString& fileName);  // command line and files hub: no dialog
     bool saveAsLabel();
     void saveAsForm();
-    void labelSetup();
+    // From the menu without blocking the window; from the toolbar modally.
+    void labelSetup(bool modal = true);
     void selectAll();
     void unselectAll();
     void copySelection();
@@ -142,6 +143,7 @@ private:
     bool placementEnabled_ = false;
     bool closingAfterFontError_ = false;
     bool nudging_ = false;
+    bool setupConnected_ = false;
 
     std::unique_ptr<QtSerialTransport> transport_;
     std::unique_ptr<QtLinkUi> linkUi_;
