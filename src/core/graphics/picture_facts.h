@@ -1,0 +1,30 @@
+#pragma once
+// What the picture browser shows about a file before decoding it, read from the few header
+// bytes that hold it.
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+namespace tavrin {
+
+struct PictureFacts {
+    bool valid = false;
+    std::string type;         // "Bitmap (True Color)", "JPEG file (Greyscale)", ...
+    std::uintmax_t size = 0;  // bytes
+    std::time_t modified = 0;
+    int bits = 0;             // bits per pixel (BMP) or components x 8 (JPEG)
+    int width = 0, height = 0;
+    int largerSide = 0;       // JPEG: picks the decoding scale for the preview
+};
+
+// By the upper-cased extension: .BMP, or .JPG and .JPEG; anything else is not valid.
+PictureFacts readPictureFacts(const std::filesystem::path& path);
+PictureFacts readBmpFacts(const std::filesystem::path& path);
+PictureFacts readJpegFacts(const std::filesystem::path& path);
+
+// The JPEG decoding scale (1, 2, 4 or 8) for a picture whose larger side is largerSide,
+// shown in a preview area previewWidth pixels wide.
+int previewScaleDenominator(int largerSide, int previewWidth);
+
+}  // namespace tavrin
