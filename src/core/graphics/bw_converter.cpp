@@ -70,6 +70,53 @@ std::uint8_t weighted(unsigned channel, int weight) {
     return static_cast<std::uint8_t>(std::min(255u, channel * static_cast<unsigned>(weight) / 16));
 }
 
+// The shares a cell of value v hands on (positive) or takes away (negative), by v.
+struct Shares {
+    std::array<std::int16_t, 256> next{}, below{}, ahead{}, behind{};
+    Shares() {
+        for (int v = 0; v < 256; ++v) {
+            const bool white = v >= 128;
+            const int e = white ? 255 - v : v;
+            const int sign = white ? -1 : 1;
+            const auto i = static_cast<std::size_t>(v);
+            next[i] = static_cast<std::int16_t>(sign * (7 * e / 16));
+            below[i] = static_cast<std::int16_t>(sign * (5 * e / 16));
+            ahead[i] = static_cast<std::int16_t>(sign * (e / 16));
+            behind[i] = static_cast<std::int16_t>(sign * (3 * e / 16));
+        }
+    }
+};
+const Shares kShares;
+
+// One grid row of error diffusion, from cell `first` over `count` cells in direction Step.
+// A cell of 128 or more becomes white and takes its shortfall e = 255 - v away from its
+// neighbours; a darker one becomes black and hands its value e = v on; every neighbour
+// saturates at 0 and 255 as each share arrives. The cells still being changed are kept in
+// registers (the next cell and the three below) in the order the shares arrive, and the
+// shares come from tables rather than branches, which no predictor could guess in a photo.
+template <int Step>
+void diffuseRow(std::uint8_t* cur, std::uint8_t* next, int first, int count) {
+    const auto add = [](int cell, int amount) { return std::clamp(cell + amount, 0, 255); };
+    int c = first;
+    int value = cur[c];
+    int behind = next[c - Step], below = next[c];
+    for (int i = 0; i < count; ++i, c += Step) {
+        const auto v = static_cast<std::size_t>(value);
+        cur[c] = static_cast<std::uint8_t>(value >= 128 ? 255 : 0);
+        behind = add(behind, kShares.behind[v]);
+        next[c - Step] = static_cast<std::uint8_t>(behind);
+        below = add(below, kShares.below[v]);
+        const int ahead = add(next[c + Step], kShares.ahead[v]);
+        value = add(cur[c + Step], kShares.next[v]);
+        behind = below;
+        below = ahead;
+    }
+    // What the border cells beyond the row received.
+    cur[c] = static_cast<std::uint8_t>(value);
+    next[c - Step] = static_cast<std::uint8_t>(behind);
+    next[c] = static_cast<std::uint8_t>(below);
+}
+
 }  // namespace
 
 SourcePicture RenderPreview(const SourcePicture& source, const SourcePicture& rotated, const ConvertSettings& s) {
@@ -112,8 +159,13 @@ SourcePicture RenderPreview(const SourcePicture& source, const SourcePicture& ro
         }
     }
     if (s.red != 16 || s.green != 16 || s.blue != 16) {
-        for (std::uint32_t& p : preview.pixels)
-            p = rgb(weighted(redOf(p), s.red), weighted(greenOf(p), s.green), weighted(blueOf(p), s.blue));
+        std::array<std::uint32_t, 256> red{}, green{}, blue{};
+        for (unsigned c = 0; c < 256; ++c) {
+            red[c] = static_cast<std::uint32_t>(weighted(c, s.red)) << 16;
+            green[c] = static_cast<std::uint32_t>(weighted(c, s.green)) << 8;
+            blue[c] = weighted(c, s.blue);
+        }
+        for (std::uint32_t& p : preview.pixels) p = red[redOf(p)] | green[greenOf(p)] | blue[blueOf(p)];
     }
     return preview;
 }
@@ -147,42 +199,26 @@ Bitmap ConvertToBW(const SourcePicture& preview, const ConvertSettings& s) {
     }
 
     if (!s.threshold) {
-        const auto takeAway = [](std::uint8_t& cell, unsigned amount) {
-            cell = static_cast<std::uint8_t>(cell > amount ? cell - amount : 0);
-        };
-        const auto handOn = [](std::uint8_t& cell, unsigned amount) {
-            cell = static_cast<std::uint8_t>(std::min(255u, cell + amount));
-        };
         for (int r = 1; r <= h; ++r) {
             std::uint8_t* cur = grid.data() + static_cast<std::size_t>(r) * stride;
-            std::uint8_t* next = cur + stride;
-            const int step = r % 2 ? 1 : -1;  // serpentine: odd grid rows left to right
-            for (int i = 0, c = step > 0 ? 1 : w; i < w; ++i, c += step) {
-                const unsigned v = cur[c];
-                if (v >= 128) {
-                    cur[c] = 255;
-                    const unsigned e = 255 - v;
-                    takeAway(cur[c + step], 7 * e / 16);
-                    takeAway(next[c], 5 * e / 16);
-                    takeAway(next[c + step], e / 16);
-                    takeAway(next[c - step], 3 * e / 16);
-                } else {
-                    cur[c] = 0;
-                    const unsigned e = v;
-                    handOn(cur[c + step], 7 * e / 16);
-                    handOn(next[c], 5 * e / 16);
-                    handOn(next[c + step], e / 16);
-                    handOn(next[c - step], 3 * e / 16);
-                }
-            }
+            // Serpentine: odd grid rows left to right, even ones right to left.
+            if (r % 2) diffuseRow<1>(cur, cur + stride, 1, w);
+            else diffuseRow<-1>(cur, cur + stride, w, w);
         }
     }
 
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* cell = grid.data() + static_cast<std::size_t>(h - y) * stride + 1;
         std::uint8_t* row = out.row(y);
-        for (int x = 0; x < w; ++x)
-            if (cell[x] < 127) row[x >> 3] = static_cast<std::uint8_t>(row[x >> 3] & ~(0x80u >> (x & 7)));
+        // Eight cells to a byte, a 1 bit (blank) for every cell of 127 or more; the dots past
+        // the width stay blank.
+        for (int x = 0; x < w; x += 8) {
+            unsigned bits = 0;
+            const int count = std::min(8, w - x);
+            for (int k = 0; k < count; ++k) bits = bits << 1 | static_cast<unsigned>(cell[x + k] >= 127);
+            bits = bits << (8 - count) | (0xFFu >> count);
+            row[x >> 3] = static_cast<std::uint8_t>(bits);
+        }
     }
     return out;
 }
