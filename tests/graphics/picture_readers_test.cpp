@@ -146,6 +146,8 @@ TEST(PictureFacts, ReadFromTheHeadersAlone) {
         {"bmp4.bmp", "Bitmap (16 Colors)", 4, 21, 13},
         {"bmp8.bmp", "Bitmap (256 Colors)", 8, 21, 13},
         {"bmp24_topdown.bmp", "Bitmap (True Color)", 24, 21, 13},
+        {"png_alpha.png", "PNG file (Color)", 32, 12, 8},
+        {"png_grey16.png", "PNG file (Greyscale)", 16, 21, 13},
     };
     for (const auto& c : cases) {
         const PictureFacts facts = readPictureFacts(kFixtures / c.file);

@@ -86,9 +86,43 @@ PictureFacts readJpegFacts(const std::filesystem::path& path) {
     return facts;
 }
 
+PictureFacts readPngFacts(const std::filesystem::path& path) {
+    PictureFacts facts;
+    File file = openWithFacts(path, facts);
+    if (!file) return facts;
+    // The signature, then the IHDR chunk: length, type, width, height, depth, colour type.
+    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::uint8_t header[26] = {};
+    if (std::fread(header, 1, sizeof header, file.get()) < sizeof header) return facts;
+    if (!std::equal(std::begin(kSignature), std::end(kSignature), header)) return facts;
+    if (header[12] != 'I' || header[13] != 'H' || header[14] != 'D' || header[15] != 'R') return facts;
+    const auto be32 = [&header](int at) {
+        return static_cast<std::uint32_t>(header[at]) << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3];
+    };
+    const std::uint32_t width = be32(16), height = be32(20);
+    int channels = 0;
+    switch (header[25]) {
+        case 0: case 3: channels = 1; break;
+        case 4: channels = 2; break;
+        case 2: channels = 3; break;
+        case 6: channels = 4; break;
+        default: return facts;
+    }
+    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return facts;
+    facts.width = static_cast<int>(width);
+    facts.height = static_cast<int>(height);
+    facts.largerSide = std::max(facts.width, facts.height);
+    facts.bits = header[24] * channels;
+    const bool grey = header[25] == 0 || header[25] == 4;
+    facts.type = std::string("PNG file (") + (grey ? "Greyscale)" : "Color)");
+    facts.valid = true;
+    return facts;
+}
+
 PictureFacts readPictureFacts(const std::filesystem::path& path) {
     const std::string extension = upperExtension(path);
     if (extension == ".BMP") return readBmpFacts(path);
+    if (extension == ".PNG") return readPngFacts(path);
     if (extension == ".JPG" || extension == ".JPEG") return readJpegFacts(path);
     return {};
 }

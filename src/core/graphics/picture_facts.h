@@ -18,10 +18,12 @@ struct PictureFacts {
     int largerSide = 0;       // JPEG: picks the decoding scale for the preview
 };
 
-// By the upper-cased extension: .BMP, or .JPG and .JPEG; anything else is not valid.
+// By the upper-cased extension: .BMP, .JPG and .JPEG, .PNG; anything else is not valid.
 PictureFacts readPictureFacts(const std::filesystem::path& path);
 PictureFacts readBmpFacts(const std::filesystem::path& path);
 PictureFacts readJpegFacts(const std::filesystem::path& path);
+// Bits are the sample depth times the channels (alpha counted).
+PictureFacts readPngFacts(const std::filesystem::path& path);
 
 // The JPEG decoding scale (1, 2, 4 or 8) for a picture whose larger side is largerSide,
 // shown in a preview area previewWidth pixels wide.
