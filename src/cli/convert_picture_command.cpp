@@ -129,12 +129,12 @@ int run(const std::vector<std::string>& arguments) {
         if (!cut) return fail("Too small selected area");
         source = std::move(*cut);
     }
-    const SourcePicture rotated = MakeRotatedSource(source);
-
     ConvertSettings& s = args.settings;
     s.width = source.width;
     s.height = source.height;
     applyRotation(s, args.rotation);
+    // Only the quarter turns read the turned copy; a large photo need not be turned for nothing.
+    const SourcePicture rotated = s.rotation % 2 ? MakeRotatedSource(source) : SourcePicture{};
     const SourcePicture& shown = s.rotation % 2 ? rotated : source;
     if (args.width && args.height) {
         s.width = *args.width, s.height = *args.height;
