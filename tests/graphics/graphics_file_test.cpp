@@ -83,13 +83,8 @@ TEST(LoadGraphicsFile, FixturesLoadDotForDotAsTheirSources) {
         if (c.kind == GraphicsKind::ConvertedBmp) {
             EXPECT_EQ(loaded.block->bytesPerRow(), static_cast<unsigned>((source.width() + 15) / 16 * 2));
             expectRowsEndOnRunBoundaries(*loaded.block, loaded.height);
-            // The header the converter writes.
-            EXPECT_EQ(buffer->bytes[0], 0x0A);
-            EXPECT_EQ(buffer->bytes[1], 5);
-            EXPECT_EQ(buffer->headerWord(12), 120u);
-            EXPECT_EQ(buffer->bytes[16 + 3 * 15], 0);
+            EXPECT_EQ(buffer->headerWord(12), 120u);  // the header the converter writes
             EXPECT_EQ(buffer->bytes[16], 15);
-            EXPECT_EQ(buffer->bytes[68], 1);
         }
         const Bitmap decoded = decodePicture(loaded.block->bytes, loaded.width, loaded.height);
         int differences = 0;
@@ -152,11 +147,9 @@ TEST(LoadGraphicsBytes, PcxLimitsAtTheirEdges) {
         {pcx(49281, 1, 0, 0), "File too big"},
         {pcx(130, 1, 0, 0), ""},
         {pcx(129, 1, 0, 0), "File too small"},
-        {pcx(130, 126, 0, 1599), ""},
         {pcx(130, 127, 0, 0), "Horizontal size too big"},
         {pcx(130, 1, 0, 1600), "Vertical size too big"},
         {pcx(130, 1, 5, 3), "Vertical size too big"},         // Ymin above Ymax: no sign, so huge
-        {pcx(130, 1, 0, 0xFFFF), "Vertical size too big"},    // 65536 rows
         {pcx(130, 200, 0, 5000), "Horizontal size too big"},  // the later check wins
         {pcx(130, 1, 0, 0, 0), "Use Color to Black && White converter"},
         {pcx(130, 1, 0, 0, 1, 3), "Use Color to Black && White converter"},
@@ -211,16 +204,13 @@ TEST(LoadGraphicsBytes, BmpLimitsAndDamage) {
         {bmp(1007, 1), ""},
         {bmp(1008, 1), "Horizontal size too big"},
         {bmp(0, 10), "Horizontal size too big"},
-        {bmp(-5, 10), "Horizontal size too big"},
         {bmp(16, 1600), ""},
         {bmp(16, -1600), ""},  // top-down
         {bmp(16, 1601), "Vertical size too big"},
         {bmp(16, 0), "Vertical size too big"},
-        {bmp(16, -1601), "Vertical size too big"},
         {bmp(2000, 2000), "Vertical size too big"},  // both wrong: the height wins
         {bmp(0x7FFFFFFF, static_cast<int>(0x80000000u)), "Vertical size too big"},
         {bmp(16, 10, 0, 0xFFFFFF, 0, 4), "Use Color to Black && White converter"},
-        {bmp(16, 10, 0, 0xFFFFFF, 0, 24), "Use Color to Black && White converter"},
         {bmp(100, 100, 0, 0xFFFFFF, 0, 1, 300), "Can't read graphics file"},  // rows cut off
         {bmp(16, 10, 0, 0xFFFFFF, 0, 1, 127), "File too small"},
         {tooBig, "File too big"},
@@ -242,24 +232,6 @@ TEST(LoadGraphicsBytes, BmpLimitsAndDamage) {
     for (std::size_t i = 62; i < busy.size(); ++i) busy[i] = i % 2 ? 0xFE : 0xFF;
     auto buffer = freshBuffer();
     EXPECT_EQ(LoadGraphicsBytes(busy, *buffer).message.text, "File too big");
-}
-
-TEST(LoadGraphicsBytes, DarkerPaletteColourBecomesThePrintedDots) {
-    // Left half of each row dark, right half light, with either palette order.
-    for (const bool whiteFirst : {false, true}) {
-        Bytes file = bmp(16, 40, whiteFirst ? 0xFFFFFF : 0, whiteFirst ? 0 : 0xFFFFFF);
-        for (std::size_t row = 0; row < 40; ++row) {
-            file[62 + row * 4] = whiteFirst ? 0xFF : 0x00;
-            file[62 + row * 4 + 1] = whiteFirst ? 0x00 : 0xFF;
-        }
-        auto buffer = freshBuffer();
-        ASSERT_TRUE(LoadGraphicsBytes(file, *buffer));
-        const auto loaded = PictureDataFromBuffer(*buffer);
-        ASSERT_TRUE(loaded);
-        const Bitmap picture = decodePicture(loaded->block->bytes, 16, 40);
-        EXPECT_TRUE(picture.isInk(0, 0) && picture.isInk(7, 39)) << whiteFirst;
-        EXPECT_FALSE(picture.isInk(8, 0) || picture.isInk(15, 39)) << whiteFirst;
-    }
 }
 
 TEST(EncodePcxRow, RunsAndLiteralsByPosition) {
