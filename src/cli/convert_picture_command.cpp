@@ -1,6 +1,8 @@
 // tavrin-label convert-picture IN.bmp|.jpg|.png -o OUT.bmp [options]: the colour to black and
 // white converter from scripts. The settings mean what the converter window's controls mean
 // right after loading the picture, so the same settings give the same dots.
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -125,7 +127,11 @@ int run(const std::vector<std::string>& arguments) {
     // A cut is taken from the picture as loaded, before any other setting, as in the window.
     if (args.cut) {
         const auto [x, y, w, h] = *args.cut;
-        std::optional<SourcePicture> cut = CutPicture(source, x, y, x + w, y + h);
+        // The far corner may lie anywhere; it is clamped to the picture anyway.
+        const auto corner = [](int from, int size) {
+            return static_cast<int>(std::clamp<long long>(static_cast<long long>(from) + size, INT_MIN, INT_MAX));
+        };
+        std::optional<SourcePicture> cut = CutPicture(source, x, y, corner(x, w), corner(y, h));
         if (!cut) return fail("Too small selected area");
         source = std::move(*cut);
     }

@@ -62,6 +62,7 @@ TEST(ConvertPictureCommand, RefusalsKeepTheOldOutput) {
         {{"convert-picture", (kFixtures / "w8h3.pcx").string(), "-o", out}, "Unknown file extension"},
         {{"convert-picture", (dir / "broken.jpg").string(), "-o", out}, "Can't read graphics file"},
         {{"convert-picture", jpeg, "-o", out, "--cut", "10,10,3,20"}, "Too small selected area"},
+        {{"convert-picture", jpeg, "-o", out, "--cut", "2000000000,0,2000000000,10"}, "Too small selected area"},
         {{"convert-picture", jpeg, "-o", out, "--rotate", "45"}, "--rotate"},
         {{"convert-picture", jpeg, "-o", out, "--contrast", "251"}, "--contrast"},
         {{"convert-picture", jpeg}, "no output file"},

@@ -128,6 +128,9 @@ TEST(LoadSourcePicture, HostileAndDamagedFilesAreRefusedWithAMessage) {
     EXPECT_TRUE(loadSourcePicture(dir / "good.Bmp", picture).ok);
     EXPECT_EQ(picture.at(3, 3), 0x808080u);
     EXPECT_EQ(loadSourcePicture(dir / "none.png", picture).message.text, "Can't open input file");
+    // A device that never ends is not read.
+    std::filesystem::create_symlink("/dev/zero", dir / "endless.bmp");
+    EXPECT_EQ(loadSourcePicture(dir / "endless.bmp", picture).message.text, "Can't read graphics file");
 }
 
 TEST(PictureFacts, ReadFromTheHeadersAlone) {

@@ -1,5 +1,6 @@
 // Windows bitmaps of every common depth into a SourcePicture. Everything the header claims
 // is checked against the file before the pixels are allocated or read.
+#include <algorithm>
 #include <array>
 #include <bit>
 
@@ -42,9 +43,10 @@ bool decodeRle(std::span<const std::uint8_t> data, bool four, int width, int hei
     out.assign(static_cast<std::size_t>(width) * height, 0);
     std::size_t at = 0;
     int x = 0, y = 0;  // y counts stored rows
+    // Pixels past the end of a row are dropped; x stops there, so no stream can run it away.
     const auto put = [&](std::uint8_t index) {
         if (x < width && y < height) out[static_cast<std::size_t>(y) * width + x] = index;
-        ++x;
+        x = std::min(x + 1, width);
     };
     while (at + 1 < data.size()) {
         const std::uint8_t count = data[at], value = data[at + 1];
@@ -57,7 +59,7 @@ bool decodeRle(std::span<const std::uint8_t> data, bool four, int width, int hei
             return true;
         } else if (value == 2) {
             if (at + 1 >= data.size()) return false;
-            x += data[at], y += data[at + 1];
+            x = std::min(x + data[at], width), y += data[at + 1];
             at += 2;
         } else {
             const std::size_t bytes = four ? (value + 1u) / 2 : value;

@@ -1,4 +1,5 @@
-#include <array>
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -19,15 +20,14 @@ PictureReadResult loadSourcePicture(const std::filesystem::path& path, SourcePic
         return {false, {"Error", "Unknown file extension"}};
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file) return {false, {"Error", "Can't open input file"}};
-    std::vector<std::uint8_t> bytes;
-    std::array<std::uint8_t, 65536> chunk{};
-    for (;;) {
-        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got));
-        if (got < chunk.size()) break;
-        // No picture this program takes comes near this; an endless device stops here.
-        if (bytes.size() > (std::size_t{1} << 30)) return {false, {"Error", "Can't read graphics file"}};
-    }
+    // Only ordinary files: a device or a pipe could feed bytes without end.
+    struct stat status {};
+    if (fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode))
+        return {false, {"Error", "Can't read graphics file"}};
+    // No picture this program takes comes near 1 GiB.
+    if (status.st_size > (off_t{1} << 30)) return {false, {"Error", "Can't read graphics file"}};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status.st_size));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
     if (std::ferror(file.get())) return {false, {"Error", "Can't open input file"}};
     PictureReadResult result;
     if (extension == ".BMP") result = readBmpPicture(bytes, picture);
