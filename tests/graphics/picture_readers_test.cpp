@@ -159,6 +159,19 @@ TEST(PictureFacts, ReadFromTheHeadersAlone) {
         EXPECT_EQ(facts.size, std::filesystem::file_size(kFixtures / c.file));
         EXPECT_GT(facts.modified, 0);
     }
+    const struct {
+        int w, h, left, top, width, height;
+    } places[] = {
+        {4000, 3000, 0, 0, 200, 150},   // the longer side fills the area
+        {50, 40, 75, 55, 50, 40},       // smaller: own size, centred
+        {100, 400, 81, 0, 37, 150},
+        {300, 290, 0, -21, 200, 193},   // only the one side is fitted
+    };
+    for (const auto& p : places) {
+        const PreviewPlacement got = placePreview(p.w, p.h, 200, 150);
+        EXPECT_EQ((std::array{got.left, got.top, got.width, got.height}), (std::array{p.left, p.top, p.width, p.height}))
+            << p.w << " x " << p.h;
+    }
     EXPECT_EQ(previewScaleDenominator(4000, 200), 8);
     EXPECT_EQ(previewScaleDenominator(1600, 200), 4);
     EXPECT_EQ(previewScaleDenominator(400, 200), 1);

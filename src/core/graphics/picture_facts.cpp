@@ -127,6 +127,23 @@ PictureFacts readPictureFacts(const std::filesystem::path& path) {
     return {};
 }
 
+PreviewPlacement placePreview(int width, int height, int areaWidth, int areaHeight) {
+    PreviewPlacement place{0, 0, width, height, false};
+    if (width > 0 && height > 0 && (width > areaWidth || height > areaHeight)) {
+        place.scaled = true;
+        if (width > height) {
+            place.width = areaWidth;
+            place.height = static_cast<int>(static_cast<std::int64_t>(height) * areaWidth / width);
+        } else {
+            place.height = areaHeight;
+            place.width = static_cast<int>(static_cast<std::int64_t>(width) * areaHeight / height);
+        }
+    }
+    place.left = (areaWidth - place.width) / 2;
+    place.top = (areaHeight - place.height) / 2;
+    return place;
+}
+
 int previewScaleDenominator(int largerSide, int previewWidth) {
     if (largerSide > 8 * previewWidth) return 8;
     if (largerSide > 4 * previewWidth) return 4;

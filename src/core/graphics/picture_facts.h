@@ -25,6 +25,16 @@ PictureFacts readJpegFacts(const std::filesystem::path& path);
 // Bits are the sample depth times the channels (alpha counted).
 PictureFacts readPngFacts(const std::filesystem::path& path);
 
+// Where the browser shows a picture of w x h in a preview area of areaWidth x areaHeight:
+// a picture larger than the area in either direction is scaled so that its longer side
+// fills the area's matching side (only that side is fitted), a smaller one keeps its size;
+// either way it is centred (left and top may be negative).
+struct PreviewPlacement {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool scaled = false;
+};
+PreviewPlacement placePreview(int width, int height, int areaWidth, int areaHeight);
+
 // The JPEG decoding scale (1, 2, 4 or 8) for a picture whose larger side is largerSide,
 // shown in a preview area previewWidth pixels wide.
 int previewScaleDenominator(int largerSide, int previewWidth);
