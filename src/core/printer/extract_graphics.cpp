@@ -1,0 +1,39 @@
+#include "printer/extract_graphics.h"
+
+#include <array>
+#include <string>
+
+namespace tavrin {
+
+bool ExtractGraphics(PrinterLink& link, GraphicsBuffer& buffer, std::string_view name) {
+    if (!link.openPort()) return false;
+    const std::string quoted = "\"" + std::string(name) + "\"";
+    if (!link.writeText("\r\nGI" + quoted + "\r\n")) {
+        link.closePort();
+        return false;
+    }
+    link.showProgress("Extracting graphics " + quoted);
+    bool fits = true;
+    std::array<std::uint8_t, 2> length{};
+    if (link.readBytes(length) == length.size()) {
+        // The printer sends the length high byte first.
+        const std::size_t count = static_cast<std::size_t>(length[0]) << 8 | length[1];
+        fits = count >= GraphicsBuffer::kHeaderSize && count <= GraphicsBuffer::kCapacity;
+        if (fits) {
+            buffer.count = link.readBytes(std::span(buffer.bytes).first(count));
+        } else {
+            std::array<std::uint8_t, 256> sink{};
+            for (std::size_t left = count; left > 0 && !link.timeoutFlag;) {
+                const std::size_t chunk = std::min(left, sink.size());
+                if (link.readBytes(std::span(sink).first(chunk)) < chunk) break;
+                left -= chunk;
+            }
+        }
+    }
+    link.closePort();
+    link.endProgress();
+    link.letEventsRun();
+    return !link.timeoutFlag && fits;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,259 @@
+// Picture files into the graphics buffer. The fixtures were made by netpbm and ImageMagick
+// (fixtures/MAKE.sh); each loaded picture is compared dot for dot with its PBM source.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "graphics/graphics_file.h"
+#include "graphics/picture_data.h"
+#include "render/image_io.h"
+#include "render/picture_decode.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
+using test::Bytes;
+
+std::unique_ptr<GraphicsBuffer> freshBuffer() { return std::make_unique<GraphicsBuffer>(); }
+
+// Every row of the block's stream must code exactly bytesPerRow bytes: no run crosses a row.
+void expectRowsEndOnRunBoundaries(const PictureBlock& block, int height) {
+    std::size_t at = 2;
+    for (int y = 0; y < height; ++y) {
+        unsigned produced = 0;
+        while (produced < block.bytesPerRow()) {
+            ASSERT_LT(at, block.bytes.size()) << "row " << y;
+            const std::uint8_t b = block.bytes[at++];
+            if (b >= 0xC0) {
+                ASSERT_LT(at, block.bytes.size());
+                ++at;
+                produced += b & 0x3F;
+            } else {
+                ++produced;
+            }
+        }
+        ASSERT_EQ(produced, block.bytesPerRow()) << "a run crosses the end of row " << y;
+    }
+    EXPECT_EQ(at, block.bytes.size());
+}
+
+TEST(LoadGraphicsFile, FixturesLoadDotForDotAsTheirSources) {
+    const struct {
+        const char* file;
+        const char* source;
+        GraphicsKind kind;
+    } cases[] = {
+        {"w1h40.bmp", "w1h40.pbm", GraphicsKind::ConvertedBmp},
+        {"w8h30.bmp", "w8h30.pbm", GraphicsKind::ConvertedBmp},
+        {"w8h30_topdown.bmp", "w8h30.pbm", GraphicsKind::ConvertedBmp},
+        {"w17h30.bmp", "w17h30.pbm", GraphicsKind::ConvertedBmp},
+        {"w17h30_whitefirst.bmp", "w17h30.pbm", GraphicsKind::ConvertedBmp},
+        {"w17h30_topdown.bmp", "w17h30.pbm", GraphicsKind::ConvertedBmp},
+        {"w1007h24.bmp", "w1007h24.pbm", GraphicsKind::ConvertedBmp},
+        {"w1007h24_whitefirst.bmp", "w1007h24.pbm", GraphicsKind::ConvertedBmp},
+        {"w17h1600.bmp", "w17h1600.pbm", GraphicsKind::ConvertedBmp},
+        {"logo.bmp", "logo.pbm", GraphicsKind::ConvertedBmp},
+        {"w1h40.pcx", "w1h40.pbm", GraphicsKind::Pcx},
+        {"w8h3.pcx", "w8h3.pbm", GraphicsKind::Pcx},
+        {"w17h30.pcx", "w17h30.pbm", GraphicsKind::Pcx},
+        {"w1007h24.pcx", "w1007h24.pbm", GraphicsKind::Pcx},
+        {"logo.pcx", "logo.pbm", GraphicsKind::Pcx},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto buffer = freshBuffer();
+        const GraphicsLoadResult result = LoadGraphicsFile(kFixtures / c.file, *buffer);
+        ASSERT_EQ(result.kind, c.kind) << result.message.text;
+        if (c.kind == GraphicsKind::Pcx) {
+            // Taken byte for byte: the printer receives the file unchanged.
+            const Bytes file = test::readFile(kFixtures / c.file);
+            EXPECT_TRUE(std::equal(file.begin(), file.end(), buffer->pcx().begin(), buffer->pcx().end()));
+        }
+        Bitmap source;
+        ASSERT_TRUE(readPbm(kFixtures / c.source, source).ok);
+        LoadedBlock loaded;
+        ASSERT_TRUE(MakePictureData((kFixtures / c.file).string(), true, *buffer, loaded).ok);
+        ASSERT_EQ(loaded.width, source.width());
+        ASSERT_EQ(loaded.height, source.height());
+        EXPECT_EQ(loaded.dataLength, loaded.block->bytes.size());
+        EXPECT_EQ(loaded.dataLength, buffer->count - 126);
+        EXPECT_EQ(loaded.block->bytes[0], 1);
+        if (c.kind == GraphicsKind::ConvertedBmp) {
+            EXPECT_EQ(loaded.block->bytesPerRow(), static_cast<unsigned>((source.width() + 15) / 16 * 2));
+            expectRowsEndOnRunBoundaries(*loaded.block, loaded.height);
+            EXPECT_EQ(buffer->headerWord(12), 120u);  // the header the converter writes
+            EXPECT_EQ(buffer->bytes[16], 15);
+        }
+        const Bitmap decoded = decodePicture(loaded.block->bytes, loaded.width, loaded.height);
+        int differences = 0;
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x) differences += decoded.isInk(x, y) != source.isInk(x, y);
+        EXPECT_EQ(differences, 0);
+    }
+}
+
+TEST(LoadGraphicsFile, RefusedFilesGiveTheirMessage) {
+    test::TempDir dir;
+    test::writeFile(dir / "text.pcx", std::string_view("Hello, this is not a picture at all"));
+    test::writeFile(dir / "empty.bmp", std::string_view(""));
+    const struct {
+        std::filesystem::path file;
+        const char* message;
+    } cases[] = {
+        {kFixtures / "w1008h4.bmp", "Horizontal size too big"},
+        {kFixtures / "w16h1601.bmp", "Vertical size too big"},
+        {kFixtures / "w8h3.bmp", "File too small"},
+        {kFixtures / "w1016h2.pcx", "Horizontal size too big"},  // 127 bytes per line
+        {kFixtures / "im_3planes.pcx", "Use Color to Black && White converter"},
+        {kFixtures / "im_24bit.pcx", "Use Color to Black && White converter"},
+        {dir / "missing.bmp", "Can't open input file"},
+        {dir.path(), "Can't open input file"},
+        {dir / "text.pcx", "Invalid graphics format"},
+        {dir / "empty.bmp", "Invalid graphics format"},
+    };
+    for (const auto& c : cases) {
+        auto buffer = freshBuffer();
+        const GraphicsLoadResult result = LoadGraphicsFile(c.file, *buffer);
+        EXPECT_FALSE(result) << c.file;
+        EXPECT_EQ(result.message.text, c.message) << c.file;
+    }
+    auto buffer = freshBuffer();
+    EXPECT_EQ(LoadGraphicsFile(kFixtures / "im_24bit.pcx", *buffer).message.title, "Not monochrome graphics");
+    // One plane of 8 bits per pixel passes: only the encoding byte and the planes are examined.
+    EXPECT_EQ(LoadGraphicsFile(kFixtures / "w8h3_8bit.pcx", *buffer).kind, GraphicsKind::Pcx);
+    // 1008 dots in 126 bytes per line is the widest PCX.
+    EXPECT_EQ(LoadGraphicsFile(kFixtures / "w1008h4.pcx", *buffer).kind, GraphicsKind::Pcx);
+}
+
+// A PCX header for the limit checks: encoding 1, one plane, the given lines and rows.
+Bytes pcx(std::size_t size, unsigned bytesPerLine, unsigned ymin, unsigned ymax, std::uint8_t encoding = 1,
+          std::uint8_t planes = 1) {
+    test::ByteBuilder b;
+    b.u8(0x0A).u8(5).u8(encoding).u8(1).le16(0).le16(static_cast<int>(ymin)).le16(7).le16(static_cast<int>(ymax));
+    b.zeros(65 - b.size()).u8(planes).le16(static_cast<int>(bytesPerLine)).zeros(128 - 68);
+    Bytes bytes = b.get();
+    bytes.resize(size, 0xFF);
+    return bytes;
+}
+
+TEST(LoadGraphicsBytes, PcxLimitsAtTheirEdges) {
+    const struct {
+        Bytes file;
+        const char* message;  // empty: accepted
+    } cases[] = {
+        {pcx(49280, 1, 0, 0), ""},
+        {pcx(49281, 1, 0, 0), "File too big"},
+        {pcx(130, 1, 0, 0), ""},
+        {pcx(129, 1, 0, 0), "File too small"},
+        {pcx(130, 127, 0, 0), "Horizontal size too big"},
+        {pcx(130, 1, 0, 1600), "Vertical size too big"},
+        {pcx(130, 1, 5, 3), "Vertical size too big"},         // Ymin above Ymax: no sign, so huge
+        {pcx(130, 200, 0, 5000), "Horizontal size too big"},  // the later check wins
+        {pcx(130, 1, 0, 0, 0), "Use Color to Black && White converter"},
+        {pcx(130, 1, 0, 0, 1, 3), "Use Color to Black && White converter"},
+        {pcx(130, 1, 0, 5000, 1, 3), "Use Color to Black && White converter"},  // planes after height
+    };
+    for (const auto& c : cases) {
+        auto buffer = freshBuffer();
+        const GraphicsLoadResult result = LoadGraphicsBytes(c.file, *buffer);
+        EXPECT_EQ(result.message.text, c.message) << c.file.size() << " bytes";
+        if (*c.message == '\0') {
+            EXPECT_EQ(result.kind, GraphicsKind::Pcx);
+            EXPECT_EQ(buffer->count, c.file.size());
+        }
+    }
+}
+
+// A one-bit BMP with a 40-byte header and the given palette; rows all `fill`.
+Bytes bmp(int width, int height, std::uint32_t first = 0, std::uint32_t second = 0xFFFFFF, std::uint8_t fill = 0,
+          int bits = 1, std::size_t cutTo = 0) {
+    // Rows for sane sizes only: the hostile ones are refused on their header.
+    const std::int64_t w = std::abs(static_cast<std::int64_t>(width)), h = std::abs(static_cast<std::int64_t>(height));
+    const std::int64_t wanted = w <= 2000 && h <= 2000 ? (w + 31) / 32 * 4 * h : 0;
+    const std::size_t rows = wanted <= 63488 - 62 ? static_cast<std::size_t>(wanted) : 0;
+    test::ByteBuilder b;
+    b.text("BM").le16(0).le16(0).le16(0).le16(0).le16(62).le16(0);
+    b.le16(40).le16(0).le16(width & 0xFFFF).le16(width >> 16 & 0xFFFF).le16(height & 0xFFFF).le16(height >> 16 & 0xFFFF);
+    b.le16(1).le16(bits).zeros(24);
+    b.le16(static_cast<int>(first & 0xFFFF)).le16(static_cast<int>(first >> 16));
+    b.le16(static_cast<int>(second & 0xFFFF)).le16(static_cast<int>(second >> 16));
+    Bytes bytes = b.get();
+    bytes.resize(bytes.size() + rows, fill);
+    if (bytes.size() < 128) bytes.resize(128, fill);
+    if (cutTo != 0) bytes.resize(cutTo);
+    return bytes;
+}
+
+TEST(LoadGraphicsBytes, BmpLimitsAndDamage) {
+    Bytes tooBig = bmp(32, 10);
+    tooBig.resize(63489);
+    Bytes biggest = bmp(32, 10);
+    biggest.resize(63488);
+    Bytes badHeader = bmp(32, 10);
+    badHeader[14] = 200;  // information header of 200 bytes
+    Bytes farData = bmp(32, 10);
+    farData[10] = 0xF0, farData[11] = 0xFF;  // rows said to start beyond the file
+    Bytes compressed = bmp(32, 10);
+    compressed[30] = 1;
+    const struct {
+        Bytes file;
+        const char* message;
+    } cases[] = {
+        {bmp(1007, 1), ""},
+        {bmp(1008, 1), "Horizontal size too big"},
+        {bmp(0, 10), "Horizontal size too big"},
+        {bmp(16, 1600), ""},
+        {bmp(16, -1600), ""},  // top-down
+        {bmp(16, 1601), "Vertical size too big"},
+        {bmp(16, 0), "Vertical size too big"},
+        {bmp(2000, 2000), "Vertical size too big"},  // both wrong: the height wins
+        {bmp(0x7FFFFFFF, static_cast<int>(0x80000000u)), "Vertical size too big"},
+        {bmp(16, 10, 0, 0xFFFFFF, 0, 4), "Use Color to Black && White converter"},
+        {bmp(100, 100, 0, 0xFFFFFF, 0, 1, 300), "Can't read graphics file"},  // rows cut off
+        {bmp(16, 10, 0, 0xFFFFFF, 0, 1, 127), "File too small"},
+        {tooBig, "File too big"},
+        {biggest, ""},
+        {badHeader, "Can't read graphics file"},
+        {farData, "Can't read graphics file"},
+        {compressed, "Can't read graphics file"},
+        // 252 coded bytes per row: past the buffer's use limit long before the last row.
+        {bmp(1007, 495, 0, 0xFFFFFF, 0x00), ""},
+    };
+    for (const auto& c : cases) {
+        auto buffer = freshBuffer();
+        const GraphicsLoadResult result = LoadGraphicsBytes(c.file, *buffer);
+        EXPECT_EQ(result.message.text, c.message) << c.file.size() << " bytes";
+        EXPECT_EQ(static_cast<bool>(result), *c.message == '\0');
+    }
+    // Alternating bytes that each need a count byte overflow the buffer.
+    Bytes busy = bmp(1007, 495);
+    for (std::size_t i = 62; i < busy.size(); ++i) busy[i] = i % 2 ? 0xFE : 0xFF;
+    auto buffer = freshBuffer();
+    EXPECT_EQ(LoadGraphicsBytes(busy, *buffer).message.text, "File too big");
+}
+
+TEST(EncodePcxRow, RunsAndLiteralsByPosition) {
+    const auto encode = [](const Bytes& row) {
+        Bytes out(400);
+        const std::size_t end = EncodePcxRow(row, out, 0);
+        out.resize(end);
+        return out;
+    };
+    EXPECT_EQ(encode(Bytes(130, 0x55)), (Bytes{0xFF, 0x55, 0xFF, 0x55, 0xC4, 0x55}));
+    // Mid-row literals below 0x64, at the end of the row below 0x40.
+    EXPECT_EQ(encode({0x63, 0x00}), (Bytes{0x63, 0x00}));
+    EXPECT_EQ(encode({0x64, 0x00}), (Bytes{0xC1, 0x64, 0x00}));
+    EXPECT_EQ(encode({0x00, 0x3F}), (Bytes{0x00, 0x3F}));
+    EXPECT_EQ(encode({0x00, 0x40}), (Bytes{0x00, 0xC1, 0x40}));
+    EXPECT_EQ(encode({0xFF, 0xFF, 0x12}), (Bytes{0xC2, 0xFF, 0x12}));
+    EXPECT_EQ(encode(Bytes(63, 0)), (Bytes{0xFF, 0x00}));
+    EXPECT_EQ(encode(Bytes(64, 0)), (Bytes{0xFF, 0x00, 0x00}));
+    // No room: nothing claimed written.
+    Bytes small(3);
+    EXPECT_EQ(EncodePcxRow(Bytes{0xC0, 0xC1}, small, 0), 0u);
+}
+
+}  // namespace
+}  // namespace tavrin

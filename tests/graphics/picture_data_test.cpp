@@ -1,0 +1,123 @@
+// Picture data blocks from the buffer and the figure list operations that keep shared
+// blocks and picture names consistent.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <tuple>
+
+#include "graphics/graphics_file.h"
+#include "graphics/picture_data.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
+
+Figure& addPicture(FigureList& list, const std::string& name, const PictureBlockRef& block) {
+    PictureRecord p;
+    p.name = name;
+    p.width = 8, p.height = 2;
+    p.dataLength = block ? static_cast<unsigned>(block->bytes.size()) : 0;
+    Figure& f = list.appendFigure(p.encode(), FigureKind::Picture);
+    f.picture = block;
+    return f;
+}
+
+PictureBlockRef block(std::initializer_list<std::uint8_t> bytes) {
+    auto b = std::make_shared<PictureBlock>();
+    b->bytes = bytes;
+    return b;
+}
+
+std::string nameOf(const Figure& f) { return PictureRecord::decode(f.record).name; }
+
+TEST(PictureNames, FreeRenameAndCheck) {
+    FigureList list;
+    EXPECT_TRUE(IsPictureNameFree(list, "LOGO", ""));
+    addPicture(list, "Logo", block({1, 2, 0xC4, 0}));
+    addPicture(list, "MARK", nullptr);
+    list.appendFigure(TextRecord{}.encode(), FigureKind::Text);
+    EXPECT_FALSE(IsPictureNameFree(list, "LOGO", ""));
+    EXPECT_TRUE(IsPictureNameFree(list, "LOGO", "logo"));  // keeping one's own name
+    EXPECT_FALSE(IsPictureNameFree(list, "mark", "LOGO"));
+    EXPECT_TRUE(IsPictureNameFree(list, "SEAL", "LOGO"));
+    RenamePictures(list, "LOGO", "SEAL");
+    EXPECT_EQ(nameOf(list.front()), "SEAL");
+    EXPECT_EQ(nameOf(*std::next(list.begin())), "MARK");
+
+    for (const auto& [typed, kept, message] : {std::tuple{"  PICT0001 ", "PICT0001", ""},
+                                               std::tuple{"   ", "", "No picture name"},
+                                               std::tuple{"A-B", "A-B", "Invalid picture name"}}) {
+        std::string name = typed;
+        const auto problem = checkPictureName(name);
+        EXPECT_EQ(name, kept);
+        EXPECT_EQ(problem ? problem->text : "", message) << typed;
+    }
+}
+
+TEST(ReplacePictureData, EveryFigureSharingTheOldBlockTakesTheNewOne) {
+    FigureList list;
+    PictureBlockRef old = block({2, 2, 0xC4, 0});
+    PictureBlockRef other = block({1, 2, 0xC4, 0xFF});
+    addPicture(list, "A", old);
+    addPicture(list, "B", other);
+    addPicture(list, "A", old);
+    LoadedBlock loaded;
+    loaded.block = block({1, 4, 0xC8, 0x00});
+    loaded.width = 30, loaded.height = 2, loaded.dataLength = 4;
+    std::weak_ptr<PictureBlock> watchOld = old;
+    ReplacePictureData(list, old.get(), loaded.block, "NEW", loaded);
+    old.reset();
+    EXPECT_TRUE(watchOld.expired());  // no figure holds the old block any more
+    EXPECT_EQ(loaded.block->bytes[0], 2);
+    EXPECT_EQ(list.shareCount(loaded.block.get()), 2);
+    for (const Figure& f : list) {
+        const PictureRecord p = PictureRecord::decode(f.record);
+        if (f.picture == other) {
+            EXPECT_EQ(p.name, "B");
+            continue;
+        }
+        EXPECT_EQ(f.picture, loaded.block);
+        EXPECT_EQ(p.name, "NEW");
+        EXPECT_EQ(p.width, 30);
+        EXPECT_EQ(p.dataLength, 4u);
+    }
+}
+
+TEST(MakePictureData, NewBlockReplacesTheLoadedOneAndFailuresChangeNothing) {
+    auto buffer = std::make_unique<GraphicsBuffer>();
+    LoadedBlock loaded;
+    ASSERT_TRUE(MakePictureData((kFixtures / "w17h30.bmp").string(), true, *buffer, loaded).ok);
+    EXPECT_EQ(loaded.width, 17);
+    EXPECT_EQ(loaded.height, 30);
+    std::weak_ptr<PictureBlock> first = loaded.block;
+
+    const MakePictureResult missing = MakePictureData("/nonexistent/x.pcx", true, *buffer, loaded);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.message->text, "Can't open input file");
+    EXPECT_EQ(loaded.block, first.lock());
+
+    const MakePictureResult silent =
+        MakePictureData("LOGO", false, *buffer, loaded, [](const std::string&, GraphicsBuffer&) { return false; });
+    EXPECT_EQ(silent.message->text, "Can't extract from printer");
+    EXPECT_EQ(loaded.block, first.lock());
+
+    // From the printer: whatever the fetch put in the buffer.
+    const auto fetch = [](const std::string& name, GraphicsBuffer& into) {
+        return name == "LOGO" && LoadGraphicsFile(kFixtures / "w8h3.pcx", into);
+    };
+    ASSERT_TRUE(MakePictureData("LOGO", false, *buffer, loaded, fetch).ok);
+    EXPECT_EQ(loaded.width, 8);
+    EXPECT_EQ(loaded.dataLength, 132u - 126u);
+    EXPECT_TRUE(first.expired());  // the block no figure took is gone
+
+    // A header with Xmin beyond Xmax describes no picture.
+    buffer->bytes[4] = 50;
+    EXPECT_FALSE(PictureDataFromBuffer(*buffer));
+    buffer->count = 100;
+    EXPECT_FALSE(PictureDataFromBuffer(*buffer));
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,0 +1,214 @@
+// BMP, JPEG and PNG pictures into the converter's 32-bit picture, compared with
+// ImageMagick's reading of the same files (fixtures/MAKE.sh), and hostile files refused.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "graphics/picture_facts.h"
+#include "graphics/source_picture.h"
+#include "render/image_io.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
+using test::Bytes;
+
+TEST(LoadSourcePicture, EveryDepthAndKindReadsAsImageMagickReadsIt) {
+    const struct {
+        const char* file;
+        const char* truth;
+        int tolerance;  // per channel: 5- and 16-bit channels and colour conversions may round apart
+    } cases[] = {
+        {"bmp1.bmp", "bmp1.bmp.truth.png", 0},
+        {"bmp4.bmp", "bmp4.bmp.truth.png", 0},
+        {"bmp8.bmp", "bmp8.bmp.truth.png", 0},
+        {"bmp8_rle.bmp", "bmp8_rle.bmp.truth.png", 0},
+        {"bmp16_555.bmp", "bmp16_555.bmp.truth.png", 1},
+        {"bmp16_565.bmp", "bmp16_565.bmp.truth.png", 1},
+        {"bmp24.bmp", "bmp24.bmp.truth.png", 0},
+        {"bmp24_topdown.bmp", "bmp24.bmp.truth.png", 0},
+        {"bmp24_core.bmp", "bmp24_core.bmp.truth.png", 0},
+        {"bmp32.bmp", "bmp32.bmp.truth.png", 0},
+        {"jpeg_baseline.jpg", "jpeg_baseline.jpg.truth.png", 1},
+        {"jpeg_progressive.jpg", "jpeg_progressive.jpg.truth.png", 1},
+        {"jpeg_grey.jpg", "jpeg_grey.jpg.truth.png", 1},
+        {"jpeg_cmyk.jpg", "jpeg_cmyk.jpg.truth.png", 1},
+        {"png_alpha.png", "png_alpha.png.truth.png", 1},
+        {"png_palette_trns.png", "png_palette_trns.png.truth.png", 0},
+        {"png_grey16.png", "png_grey16.png.truth.png", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        SourcePicture picture;
+        const PictureReadResult result = loadSourcePicture(kFixtures / c.file, picture);
+        ASSERT_TRUE(result.ok) << result.message.text;
+        ScreenImage truth;
+        ASSERT_TRUE(readPng(kFixtures / c.truth, truth).ok);
+        ASSERT_EQ(picture.width, truth.width());
+        ASSERT_EQ(picture.height, truth.height());
+        int worst = 0;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) {
+                const std::uint32_t ours = picture.at(x, y), theirs = truth.pixel(x, y);
+                for (const int shift : {0, 8, 16})
+                    worst = std::max(worst, std::abs(static_cast<int>(ours >> shift & 0xFF) -
+                                                     static_cast<int>(theirs >> shift & 0xFF)));
+            }
+        EXPECT_LE(worst, c.tolerance);
+    }
+}
+
+// A BMP header with a 40-byte information header; the rest of the file as given.
+Bytes bmpHeader(int width, int height, int bits, std::uint32_t colours = 0, std::uint32_t compression = 0,
+                std::size_t dataAt = 54) {
+    test::ByteBuilder b;
+    b.text("BM").le16(0).le16(0).le16(0).le16(0).le16(static_cast<int>(dataAt & 0xFFFF)).le16(static_cast<int>(dataAt >> 16));
+    b.le16(40).le16(0).le16(width & 0xFFFF).le16(width >> 16 & 0xFFFF).le16(height & 0xFFFF).le16(height >> 16 & 0xFFFF);
+    b.le16(1).le16(bits).le16(static_cast<int>(compression)).le16(0).zeros(12);
+    b.le16(static_cast<int>(colours & 0xFFFF)).le16(static_cast<int>(colours >> 16)).zeros(4);
+    return b.get();
+}
+
+TEST(LoadSourcePicture, HostileAndDamagedFilesAreRefusedWithAMessage) {
+    test::TempDir dir;
+    const Bytes jpeg = test::readFile(kFixtures / "jpeg_baseline.jpg");
+    const Bytes progressive = test::readFile(kFixtures / "jpeg_progressive.jpg");
+    const Bytes png = test::readFile(kFixtures / "png_alpha.png");
+    Bytes hugeJpeg = jpeg;
+    // The frame header's height and width fields: 60000 x 60000.
+    for (std::size_t i = 2; i + 8 < hugeJpeg.size(); ++i)
+        if (hugeJpeg[i] == 0xFF && hugeJpeg[i + 1] == 0xC0) {
+            hugeJpeg[i + 5] = hugeJpeg[i + 7] = 0xEA;
+            hugeJpeg[i + 6] = hugeJpeg[i + 8] = 0x60;
+            break;
+        }
+    Bytes withPixels = bmpHeader(4, 4, 24);
+    withPixels.resize(54 + 48, 0x80);
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* message;
+    } cases[] = {
+        {"huge.bmp", [] { Bytes b = bmpHeader(30000, 30000, 24); b.resize(200); return b; }(), "Can't read graphics file"},
+        {"beyond.bmp", [] { Bytes b = bmpHeader(100, 100, 24); b.resize(300); return b; }(), "Can't read graphics file"},
+        {"zero.bmp", [] { Bytes b = bmpHeader(0, 4, 24); b.resize(200); return b; }(), "Can't read graphics file"},
+        {"bits7.bmp", [] { Bytes b = bmpHeader(4, 4, 7); b.resize(200); return b; }(), "Can't read graphics file"},
+        {"palette300.bmp", [] { Bytes b = bmpHeader(4, 4, 8, 300); b.resize(2000); return b; }(), "Can't read graphics file"},
+        {"palette_cut.bmp", [] { Bytes b = bmpHeader(4, 4, 8, 256); b.resize(200); return b; }(), "Can't read graphics file"},
+        {"data_beyond.bmp", [&] { Bytes b = withPixels; b[10] = 0xFF, b[11] = 0xFF; return b; }(), "Can't read graphics file"},
+        {"rle_on_24.bmp", [&] { Bytes b = withPixels; b[30] = 1; return b; }(), "Can't read graphics file"},
+        {"header.bmp", [&] { Bytes b = withPixels; b[14] = 7; return b; }(), "Can't read graphics file"},
+        {"short.bmp", Bytes{'B', 'M', 0}, "Can't read graphics file"},
+        {"cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 2)), "Can't read graphics file"},
+        {"cut_progressive.jpg", Bytes(progressive.begin(), progressive.begin() + static_cast<std::ptrdiff_t>(progressive.size() * 2 / 3)),
+         "Can't read graphics file"},
+        {"header_only.jpg", Bytes(jpeg.begin(), jpeg.begin() + 200), "Can't read graphics file"},
+        {"huge.jpg", hugeJpeg, "Can't read graphics file"},
+        {"garbage.jpg", Bytes{0xFF, 0xD8, 0xFF, 0x00, 0x12, 0x34}, "Can't read graphics file"},
+        {"cut.png", Bytes(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(png.size() / 2)), "Can't read graphics file"},
+        {"picture.gif", jpeg, "Unknown file extension"},
+        {"picture", jpeg, "Unknown file extension"},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(dir / c.name, c.bytes);
+        SourcePicture picture;
+        const PictureReadResult result = loadSourcePicture(dir / c.name, picture);
+        EXPECT_FALSE(result.ok) << c.name;
+        EXPECT_EQ(result.message.text, c.message) << c.name;
+        EXPECT_EQ(result.message.title, "Error");
+        EXPECT_TRUE(picture.empty()) << c.name;
+    }
+    // The same bytes under an upper-case name load.
+    test::writeFile(dir / "GOOD.JPEG", jpeg);
+    test::writeFile(dir / "good.Bmp", withPixels);
+    SourcePicture picture;
+    EXPECT_TRUE(loadSourcePicture(dir / "GOOD.JPEG", picture).ok);
+    EXPECT_TRUE(loadSourcePicture(dir / "good.Bmp", picture).ok);
+    EXPECT_EQ(picture.at(3, 3), 0x808080u);
+    EXPECT_EQ(loadSourcePicture(dir / "none.png", picture).message.text, "Can't open input file");
+    // A device that never ends is not read.
+    std::filesystem::create_symlink("/dev/zero", dir / "endless.bmp");
+    EXPECT_EQ(loadSourcePicture(dir / "endless.bmp", picture).message.text, "Can't read graphics file");
+}
+
+TEST(PictureFacts, ReadFromTheHeadersAlone) {
+    const struct {
+        const char* file;
+        const char* type;
+        int bits, width, height;
+    } cases[] = {
+        {"jpeg_baseline.jpg", "JPEG file (Color)", 24, 64, 40},
+        {"jpeg_grey.jpg", "JPEG file (Greyscale)", 8, 64, 40},
+        {"jpeg_cmyk.jpg", "JPEG file (Color)", 32, 64, 40},
+        {"bmp1.bmp", "Bitmap (Monochrome)", 1, 21, 13},
+        {"bmp4.bmp", "Bitmap (16 Colors)", 4, 21, 13},
+        {"bmp8.bmp", "Bitmap (256 Colors)", 8, 21, 13},
+        {"bmp24_topdown.bmp", "Bitmap (True Color)", 24, 21, 13},
+        {"png_alpha.png", "PNG file (Color)", 32, 12, 8},
+        {"png_grey16.png", "PNG file (Greyscale)", 16, 21, 13},
+    };
+    for (const auto& c : cases) {
+        const PictureFacts facts = readPictureFacts(kFixtures / c.file);
+        EXPECT_TRUE(facts.valid) << c.file;
+        EXPECT_EQ(facts.type, c.type) << c.file;
+        EXPECT_EQ(facts.bits, c.bits) << c.file;
+        EXPECT_EQ(facts.width, c.width) << c.file;
+        EXPECT_EQ(facts.height, c.height) << c.file;
+        EXPECT_EQ(facts.size, std::filesystem::file_size(kFixtures / c.file));
+        EXPECT_GT(facts.modified, 0);
+    }
+    const struct {
+        int w, h, left, top, width, height;
+    } places[] = {
+        {4000, 3000, 0, 0, 200, 150},   // the longer side fills the area
+        {50, 40, 75, 55, 50, 40},       // smaller: own size, centred
+        {100, 400, 81, 0, 37, 150},
+        {300, 290, 0, -21, 200, 193},   // only the one side is fitted
+    };
+    for (const auto& p : places) {
+        const PreviewPlacement got = placePreview(p.w, p.h, 200, 150);
+        EXPECT_EQ((std::array{got.left, got.top, got.width, got.height}), (std::array{p.left, p.top, p.width, p.height}))
+            << p.w << " x " << p.h;
+    }
+    EXPECT_EQ(previewScaleDenominator(4000, 200), 8);
+    EXPECT_EQ(previewScaleDenominator(1600, 200), 4);
+    EXPECT_EQ(previewScaleDenominator(400, 200), 1);
+
+    // Segments before the frame: 99 are skipped, a 100th makes the file invalid.
+    test::TempDir dir;
+    const auto withSegments = [](int count, Bytes frameAndRest) {
+        Bytes b{0xFF, 0xD8};
+        for (int i = 0; i < count; ++i) b.insert(b.end(), {0xFF, 0xE1, 0x00, 0x04, 0xAB, 0xCD});
+        b.insert(b.end(), frameAndRest.begin(), frameAndRest.end());
+        return b;
+    };
+    const Bytes frame{0xFF, 0xFF, 0xC2, 0x00, 0x11, 0x08, 0x0B, 0xB8, 0x0F, 0xA0, 0x03};  // fill byte, 4000 x 3000
+    const struct {
+        const char* name;
+        Bytes bytes;
+        bool valid;
+    } jpegs[] = {
+        {"ok.jpg", withSegments(99, frame), true},
+        {"late.jpg", withSegments(100, frame), false},
+        {"short_length.jpg", withSegments(0, {0xFF, 0xE0, 0x00, 0x01, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0, 1, 0, 1, 3}), false},
+        {"scan_first.jpg", withSegments(1, {0xFF, 0xDA, 0x00, 0x08, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0, 1, 0, 1, 3}), false},
+    };
+    for (const auto& j : jpegs) {
+        test::writeFile(dir / j.name, j.bytes);
+        const PictureFacts facts = readJpegFacts(dir / j.name);
+        EXPECT_EQ(facts.valid, j.valid) << j.name;
+        if (j.valid) {
+            EXPECT_EQ(facts.width, 4000);
+            EXPECT_EQ(facts.height, 3000);
+            EXPECT_EQ(facts.largerSide, 4000);
+        }
+    }
+    test::writeFile(dir / "zero_bits.bmp", bmpHeader(4, 4, 0));
+    EXPECT_FALSE(readPictureFacts(dir / "zero_bits.bmp").valid);
+    EXPECT_FALSE(readPictureFacts(dir / "missing.bmp").valid);
+}
+
+}  // namespace
+}  // namespace tavrin
