@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_labels.h"
 #include "editing/editor_session.h"
 #include "render/resident_font.h"
 
@@ -17,51 +18,15 @@ constexpr int kSelected = 20;
 // The selected rectangle the drags grab, and a point inside it away from its corners.
 constexpr DotPoint kGrip{300, 820};
 
-// 200 figures over a 608 x 1640 label, every kind but fonts, text in all five fonts and
-// turns; every tenth figure selected, and the selected rectangle the drags grab.
+// The benches' 200-figure label with every tenth figure selected, and at the head the
+// selected rectangle the drags grab.
 void fillDocument(LabelDocument& document) {
-    document.setup.width = 608;
-    document.setup.length = 1640;
-    document.setup.leftMargin = 8;
-    document.setup.topMargin = 8;
-    auto picture = std::make_shared<PictureBlock>();
-    picture->bytes = {1, 12};
-    for (int row = 0; row < 64; ++row) picture->bytes.insert(picture->bytes.end(), {0xCC, 0x0F});
-    for (int i = 0; i < kFigures - 1; ++i) {
-        const int x = (i * 97) % 560, y = (i * 131) % 1600;
-        Figure* f = nullptr;
-        switch (i % 8) {
-            case 0: case 1: case 2: case 3: {
-                TextRecord t;
-                t.x = x, t.y = y, t.font = 1 + i % 5, t.rotation = (i / 5) % 4, t.vMul = 1 + i % 2;
-                t.data = "\"TAVRIN Label 42\"";
-                f = &document.figures.appendFigure(t.encode(), FigureKind::Text);
-                break;
-            }
-            case 4: {
-                BarcodeRecord b;
-                b.x = x, b.y = y, b.rotation = (i / 8) % 4;
-                f = &document.figures.appendFigure(b.encode(), FigureKind::Barcode);
-                break;
-            }
-            case 5:
-                f = &document.figures.appendFigure(BoxRecord{x, y, x + 150, y + 90, 3}.encode(), FigureKind::Box);
-                break;
-            case 6:
-                f = &document.figures.appendFigure(LineRecord{x, y, x + 200, y + 60, 4, 0}.encode(),
-                                                   FigureKind::DiagonalLine);
-                break;
-            default: {
-                PictureRecord p;
-                p.x = x, p.y = y, p.width = 96, p.height = 64, p.name = "LOGO";
-                p.dataLength = static_cast<unsigned>(picture->bytes.size());
-                f = &document.figures.appendFigure(p.encode(), FigureKind::Picture);
-                f->picture = picture;
-                break;
-            }
-        }
-        if (i % (kFigures / kSelected) == 0 && document.figures.countSelected() < kSelected - 1)
-            f->flags = kFlagSelected;
+    bench::fillDocument(document, kFigures - 1);
+    const int every = kFigures / kSelected;
+    int n = 0;
+    for (Figure& f : document.figures) {
+        f.flags = (n % every == 0 && n / every < kSelected - 1) ? kFlagSelected : 0;
+        ++n;
     }
     // At the head, so that a click on it finds it before any figure drawn over it.
     document.figures.prependFigure(RectangleRecord{kGrip.x - 20, kGrip.y - 20, 40, 40, 0}.encode(),
