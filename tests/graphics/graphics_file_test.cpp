@@ -51,6 +51,7 @@ TEST(LoadGraphicsFile, FixturesLoadDotForDotAsTheirSources) {
         {"w17h30.bmp", "w17h30.pbm", GraphicsKind::ConvertedBmp},
         {"w17h30_whitefirst.bmp", "w17h30.pbm", GraphicsKind::ConvertedBmp},
         {"w17h30_topdown.bmp", "w17h30.pbm", GraphicsKind::ConvertedBmp},
+        {"w17h30_v5.bmp", "w17h30.pbm", GraphicsKind::ConvertedBmp},  // palette after a 124-byte header
         {"w1007h24.bmp", "w1007h24.pbm", GraphicsKind::ConvertedBmp},
         {"w1007h24_whitefirst.bmp", "w1007h24.pbm", GraphicsKind::ConvertedBmp},
         {"w17h1600.bmp", "w17h1600.pbm", GraphicsKind::ConvertedBmp},

@@ -37,8 +37,10 @@ bool isLargePicture(const ConvertSettings& s);
 // The source turned 90 degrees clockwise: pixel (x, y) goes to (height - 1 - y, x).
 SourcePicture MakeRotatedSource(const SourcePicture& source);
 
-// The colour preview: the picture (rotated as asked) stretched to the render size, nearest
-// neighbour unless smooth, then the channel weights applied.
+// The colour preview: the picture (rotated as asked) stretched to the render size, then the
+// channel weights applied. Nearest neighbour: target column t takes the picture's column
+// t x picture width div render width (rows alike). With smooth, a shrunk side instead
+// averages the picture's columns from that one up to where the next target's begin.
 SourcePicture RenderPreview(const SourcePicture& source, const SourcePicture& rotated, const ConvertSettings& s);
 
 // The grey level of one preview pixel after brightness and contrast.
