@@ -11,10 +11,14 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <fstream>
 
 #include "app/main_window.h"
 #include "app/single_instance.h"
+#include "editing/recovery.h"
+#include "editing/undo_history.h"
 #include "document/config_file.h"
 #include "document/label_file.h"
 #include "editor/label_view.h"
@@ -32,7 +36,8 @@ protected:
     }
 
     std::unique_ptr<TZRedit> start(const QString& argument = {}, std::filesystem::path dataFolder = TAVRIN_SOURCE_DATA_DIR) {
-        StartupOptions options{ProgramPaths(programFolder, dataFolder, programFolder / "user"), argument, {}};
+        StartupOptions options{ProgramPaths(programFolder, dataFolder, programFolder / "user"), argument, {},
+                               programFolder / "recovery"};
         auto window = std::make_unique<TZRedit>(options);
         window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});
         window->show();
@@ -282,16 +287,59 @@ TEST_F(MainWindowTest, SetupFromTheMenuLeavesTheWindowFreeAndOkResizesTheLabel) 
     EXPECT_EQ(window->session().canvas().visible.width(), 384) << "the view follows the undone size";
 }
 
+TEST_F(MainWindowTest, ALabelLeftByACrashedEditorIsOfferedAndRestored) {
+    LabelDocument lost;
+    lost.figures.appendFigure(RectangleRecord{7, 8, 30, 40, kColourInverse}.encode(), FigureKind::Rectangle);
+    // An editor that wrote its copy and died without cleaning up.
+    const pid_t child = fork();
+    if (child == 0) {
+        RecoveryStore(programFolder / "recovery", static_cast<int>(getpid())).write(lost, "/labels/lost.qlb", 0);
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+
+    test::ModalAnswer answer("YesBt");
+    auto window = start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.answered(); }, 5000));
+    EXPECT_TRUE(answer.text().contains("/labels/lost.qlb"));
+    EXPECT_TRUE(sameLabel(window->session().document(), lost));
+    EXPECT_TRUE(window->session().modified()) << "a restored label is not saved anywhere yet";
+    // Now this editor's copy; a clean close removes it.
+    EXPECT_EQ(RecoveryStore(programFolder / "recovery", 0).orphans().size(), 0u);
+    test::ModalAnswer dropIt("NoBt");
+    window->close();
+    EXPECT_TRUE(std::filesystem::is_empty(programFolder / "recovery"));
+}
+
+TEST_F(MainWindowTest, RecentLabelsListOpenedFilesAndDropMissingOnes) {
+    auto window = start();
+    addRectangle(*window, {20, 20, 40, 30, kColourBlack});
+    chosenFile = QString::fromStdString((programFolder / "kept.qlb").string());
+    ASSERT_TRUE(window->saveAsLabel());
+    ASSERT_FALSE(window->recentFiles().files().empty());
+    EXPECT_EQ(window->recentFiles().files().front(), (programFolder / "kept.qlb").string());
+    std::filesystem::remove(programFolder / "kept.qlb");
+    test::ModalAnswer answer("OkBt");
+    window->openRecentFile(chosenFile);
+    EXPECT_TRUE(answer.text().startsWith("File not found"));
+    EXPECT_TRUE(window->recentFiles().files().empty());
+}
+
 TEST(SingleInstance, ASecondStartBringsTheFirstForward) {
     const QString name = QString("tavrin-test-%1").arg(QCoreApplication::applicationPid());
     SingleInstance first(name);
     EXPECT_FALSE(first.askRunningInstance()) << "nobody there yet";
     ASSERT_TRUE(first.listen());
     bool raised = false;
-    QObject::connect(&first, &SingleInstance::raiseRequested, [&] { raised = true; });
+    QString handedOver;
+    QObject::connect(&first, &SingleInstance::raiseRequested, [&](const QString& file) {
+        raised = true;
+        handedOver = file;
+    });
     SingleInstance second(name);
-    EXPECT_TRUE(second.askRunningInstance());
+    EXPECT_TRUE(second.askRunningInstance("/tmp/label one.qlb"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return raised; }, 5000));
+    EXPECT_EQ(handedOver, "/tmp/label one.qlb");
 }
 
 }  // namespace

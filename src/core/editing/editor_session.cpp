@@ -54,4 +54,9 @@ void EditorSession::markSaved() {
     modified_ = false;
 }
 
+void EditorSession::markUnsaved() {
+    saved_ = LabelDocument{};
+    modified_ = true;
+}
+
 }  // namespace tavrin

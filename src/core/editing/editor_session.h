@@ -47,6 +47,8 @@ public:
     // Whether the label differs from the one last saved (or opened, or started).
     bool modified() const { return modified_; }
     void markSaved();
+    // A label that was never saved where the user can find it (a restored recovery copy).
+    void markUnsaved();
     std::size_t undoSteps() const { return history_.steps(); }
 
 private:

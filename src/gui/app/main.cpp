@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(tavrin::TZRedit::kApplicationTitle);
     QApplication::setApplicationVersion("1.12");
 
-    tavrin::StartupOptions options{tavrin::ProgramPaths::forThisProcess(argv[0]), {}, {}};
+    tavrin::StartupOptions options{tavrin::ProgramPaths::forThisProcess(argv[0]), {}, {},
+                                   tavrin::RecoveryStore::defaultFolder()};
     bool newInstance = false;
     bool exitAfterStart = false;  // start-up timing and smoke tests
     const QStringList arguments = QApplication::arguments();
@@ -34,15 +35,16 @@ int main(int argc, char** argv) {
 
     tavrin::SingleInstance instance;
     if (!newInstance) {
-        if (instance.askRunningInstance()) return 0;
+        if (instance.askRunningInstance(options.commandLineLabel)) return 0;
         instance.listen();
     }
 
     tavrin::TZRedit window(options);
-    QObject::connect(&instance, &tavrin::SingleInstance::raiseRequested, &window, [&window] {
+    QObject::connect(&instance, &tavrin::SingleInstance::raiseRequested, &window, [&window](const QString& fileName) {
         window.showNormal();
         window.raise();
         window.activateWindow();
+        window.openHandedOverFile(fileName);
     });
     if (exitAfterStart) QObject::connect(&window, &tavrin::TZRedit::startedUp, &application, &QApplication::quit);
     window.show();

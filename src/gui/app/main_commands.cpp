@@ -44,7 +44,38 @@ void TZRedit::newLabel() {
     view_->scrollToOrigin();
     redrawAll();
     session_->resetHistory();
+    labelReplaced({});
+}
+
+void TZRedit::labelReplaced(const QString& fileName) {
+    currentFile_ = fileName;
+    if (!fileName.isEmpty()) rememberRecent(fileName);
+    // The label is now what is on disk (or nothing): no recovery copy is needed.
+    writeRecoveryCopy();
     updateActions();
+}
+
+void TZRedit::rememberRecent(const QString& fileName) {
+    recent_.add(QFileInfo(fileName).absoluteFilePath().toStdString());
+    recent_.save();
+    rebuildRecentMenu();
+}
+
+void TZRedit::openRecentFile(const QString& fileName) {
+    if (!QFileInfo::exists(fileName)) {
+        messageBox("Error", QString("File not found: %1").arg(fileName), false);
+        recent_.remove(fileName.toStdString());
+        recent_.save();
+        rebuildRecentMenu();
+        return;
+    }
+    if (!maySpoilChanges()) return;
+    openLabelFile(fileName);
+}
+
+void TZRedit::openHandedOverFile(const QString& fileName) {
+    if (fileName.isEmpty() || !maySpoilChanges()) return;
+    openLabelFile(fileName);
 }
 
 void TZRedit::openLabel() {
@@ -67,7 +98,7 @@ bool TZRedit::openLabelFile(const QString& fileName) {
     rememberFolder(fileName);
     resizeLabelView();
     session_->resetHistory();
-    updateActions();
+    labelReplaced(fileName);
     return true;
 }
 
@@ -102,7 +133,7 @@ bool TZRedit::saveAsLabel() {
     }
     rememberFolder(fileName);
     session_->markSaved();
-    updateActions();
+    labelReplaced(fileName);
     return true;
 }
 

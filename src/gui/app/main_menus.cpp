@@ -72,6 +72,9 @@ void TZRedit::buildMenus() {
           MenuItem{"StoreGraphicsM", "Store Graphics to Printer", {}}, MenuItem{"StoreFontM", "Store Font to Printer", {}}})
         addItem(file, this, item);
     file->addSeparator();
+    QMenu* recent = file->addMenu("Recent Labels");
+    recent->setObjectName("RecentM");
+    file->addSeparator();
     add(file, {"ExitM", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
 
     QMenu* edit = addMenu(bar, "EditM", "&Edit");
@@ -158,6 +161,19 @@ void TZRedit::buildMenus() {
     add(help, {"ZReditHelpM", "Label Editor Help", QKeySequence::HelpContents}, [this] { showHelp(); });
 
     for (const char* name : kNotYetAvailable) action(name)->setEnabled(false);
+}
+
+void TZRedit::rebuildRecentMenu() {
+    auto* recent = findChild<QMenu*>("RecentM");
+    if (recent == nullptr) return;
+    recent->clear();
+    int number = 1;
+    for (const std::string& file : recent_.files()) {
+        const QString name = QString::fromStdString(file);
+        QAction* item = recent->addAction(QString("&%1 %2").arg(number++).arg(name));
+        connect(item, &QAction::triggered, this, [this, name] { openRecentFile(name); });
+    }
+    recent->setEnabled(!recent_.files().empty());
 }
 
 void TZRedit::connectToolbar() {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -26,7 +27,9 @@
 namespace tavrin {
 
 TZRedit::TZRedit(StartupOptions options, QWidget* parent)
-    : QMainWindow(parent), options_(std::move(options)) {
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      recent_(options_.paths.userConfigFolder() / kRecentFilesName) {
     setObjectName("ZRedit");
     setFocusPolicy(Qt::StrongFocus);
     setWindowTitle(kApplicationTitle);
@@ -91,7 +94,9 @@ void TZRedit::startUp() {
     linkUi_ = std::make_unique<QtLinkUi>(&sharedMessageBox());
     link_ = std::make_unique<PrinterLink>(*transport_, *linkUi_);
 
+    recent_.load();
     buildMenus();
+    rebuildRecentMenu();
     connectView();
     connectToolbar();
     installCommandModules(*this);
@@ -101,6 +106,14 @@ void TZRedit::startUp() {
     placementEnabled_ = true;
     toolbar_->setFollowing(true);
     updateActions();
+
+    if (!options_.recoveryFolder.empty()) {
+        recovery_ = std::make_unique<RecoveryStore>(options_.recoveryFolder, static_cast<int>(QCoreApplication::applicationPid()));
+        recoveryTimer_ = new QTimer(this);
+        recoveryTimer_->setInterval(30'000);
+        connect(recoveryTimer_, &QTimer::timeout, this, &TZRedit::writeRecoveryCopy);
+        recoveryTimer_->start();
+    }
 
     startTimer_ = new QTimer(this);
     startTimer_->setObjectName("StartTimer");
@@ -128,6 +141,7 @@ void TZRedit::StartTimerTimer() {
     activateWindow();
     setFocus();
     if (fontLoadResult_ == 0) {
+        offerRecovery();
         emit startedUp();
         return;
     }
@@ -150,6 +164,8 @@ void TZRedit::closeEvent(QCloseEvent* event) {
     AppConfig written = config_;
     written.portDevices = savedPortDevices_;
     writeConfiguration(options_.paths.configWritePath(), session_->document().setup, written);
+    // Closed cleanly: whatever was not saved, the user chose to drop.
+    if (recovery_) recovery_->remove();
     placementEnabled_ = false;
     toolbar_->setFollowing(false);
     link_->closePort();
@@ -232,6 +248,53 @@ void TZRedit::keyReleaseEvent(QKeyEvent* event) {
         updateActions();
     }
     QMainWindow::keyReleaseEvent(event);
+}
+
+void TZRedit::setRecoveryInterval(int milliseconds) {
+    if (recoveryTimer_ != nullptr) recoveryTimer_->start(milliseconds);
+}
+
+void TZRedit::writeRecoveryCopy() {
+    if (!recovery_) return;
+    if (!session_->modified()) {
+        recovery_->remove();
+        lastRecovered_ = LabelDocument{};
+        return;
+    }
+    if (sameLabel(session_->document(), lastRecovered_)) return;
+    if (recovery_->write(session_->document(), currentFile_.toStdString(), std::time(nullptr)))
+        lastRecovered_ = session_->document();
+}
+
+bool TZRedit::offerRecovery() {
+    if (!recovery_) return false;
+    bool restored = false;
+    for (const RecoveryCopy& orphan : recovery_->orphans()) {
+        const std::optional<RecoveryCopy> copy = recovery_->claim(orphan);
+        if (!copy) continue;
+        if (restored) {
+            // One label at a time: a second copy waits for the next start.
+            continue;
+        }
+        const QString from = copy->sourceFile.empty() ? QString("a new label")
+                                                        : QString::fromStdString(copy->sourceFile);
+        const QString when = QDateTime::fromSecsSinceEpoch(copy->savedAt).toString("yyyy-MM-dd HH:mm:ss");
+        if (messageBox("Warning", QString("Restore the unsaved changes to %1 kept at %2?").arg(from, when), true) == 1 &&
+            RecoveryStore::restore(*copy, session_->document())) {
+            session_->mouse().abandonDrag();
+            resizeLabelView();
+            session_->resetHistory();
+            session_->markUnsaved();
+            currentFile_ = QString::fromStdString(copy->sourceFile);
+            updateActions();
+            lastRecovered_ = LabelDocument{};
+            writeRecoveryCopy();
+            restored = true;
+        } else {
+            RecoveryStore::discard(*copy);
+        }
+    }
+    return restored;
 }
 
 void TZRedit::showHelp() {

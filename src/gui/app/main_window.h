@@ -9,7 +9,9 @@
 
 #include "document/app_config.h"
 #include "document/program_paths.h"
+#include "document/recent_files.h"
 #include "editing/editor_session.h"
+#include "editing/recovery.h"
 #include "printer/printer_link.h"
 #include "printer/translation.h"
 #include "render/resident_font.h"
@@ -36,6 +38,8 @@ struct StartupOptions {
     QString commandLineLabel;  // the program's argument, if any
     // "--port-device N=DEVICE": the device Com N opens for this run only (not written back).
     std::map<int, std::string> sessionPortDevices;
+    // Where recovery copies of unsaved labels are kept; empty keeps none.
+    std::filesystem::path recoveryFolder;
 };
 
 // The file dialogs, replaceable so that tests can answer them.
@@ -89,6 +93,16 @@ public:
     void setTool(Tool tool);
     void setZoom(int zoom);
     void showHelp();
+    // A file handed over by a second start of the program: opened after the question about
+    // this window's own unsaved changes.
+    void openHandedOverFile(const QString& fileName);
+    void openRecentFile(const QString& fileName);
+    const RecentFiles& recentFiles() const { return recent_; }
+    // Writes the recovery copy now when the label has changes not in it yet.
+    void writeRecoveryCopy();
+    void setRecoveryInterval(int milliseconds);
+    // Offers the copies of editors that ended without saving; true when one was restored.
+    bool offerRecovery();
 
     // Asks "Save changes to the label?" when there are unsaved changes; false when the user
     // cancelled (or a save was cancelled or failed), so the caller must not go on.
@@ -126,6 +140,9 @@ private:
     QString chooseSaveFile(const QString& title, const QString& filter, const QString& extension);
     void rememberFolder(const QString& fileName);
     void redrawAll();
+    void labelReplaced(const QString& fileName);
+    void rememberRecent(const QString& fileName);
+    void rebuildRecentMenu();
 
     StartupOptions options_;
     AppConfig config_;
@@ -144,6 +161,11 @@ private:
     bool closingAfterFontError_ = false;
     bool nudging_ = false;
     bool setupConnected_ = false;
+    QString currentFile_;  // the label file last opened or saved; recovery copies name it
+    RecentFiles recent_;
+    std::unique_ptr<RecoveryStore> recovery_;
+    QTimer* recoveryTimer_ = nullptr;
+    LabelDocument lastRecovered_;
 
     std::unique_ptr<QtSerialTransport> transport_;
     std::unique_ptr<QtLinkUi> linkUi_;

@@ -3,13 +3,16 @@
 #include <unistd.h>
 
 #include <QLocalServer>
+#include <QFileInfo>
 #include <QLocalSocket>
 
 namespace tavrin {
 
 namespace {
 constexpr int kAnswerMs = 1000;
-constexpr char kRaise[] = "raise\n";
+// One line: "raise", or "open" and a tab and the file's absolute path.
+constexpr char kRaise[] = "raise";
+constexpr char kOpen[] = "open\t";
 }  // namespace
 
 SingleInstance::SingleInstance(QString name, QObject* parent)
@@ -17,11 +20,12 @@ SingleInstance::SingleInstance(QString name, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::askRunningInstance() {
+bool SingleInstance::askRunningInstance(const QString& fileName) {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(kAnswerMs)) return false;
-    socket.write(kRaise);
+    const QByteArray line = fileName.isEmpty() ? QByteArray(kRaise) : kOpen + QFileInfo(fileName).absoluteFilePath().toUtf8();
+    socket.write(line + "\n");
     socket.waitForBytesWritten(kAnswerMs);
     socket.disconnectFromServer();
     return true;
@@ -38,7 +42,11 @@ bool SingleInstance::listen() {
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains("raise")) emit raiseRequested();
+                while (socket->canReadLine()) {
+                    const QByteArray line = socket->readLine().trimmed();
+                    if (line == kRaise) emit raiseRequested({});
+                    if (line.startsWith(kOpen)) emit raiseRequested(QString::fromUtf8(line.mid(int(sizeof kOpen) - 1)));
+                }
             });
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         }

@@ -15,13 +15,15 @@ public:
     explicit SingleInstance(QString name = {}, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when another editor answered (it has been asked to come forward): this one ends.
-    bool askRunningInstance();
+    // True when another editor answered (it has been asked to come forward, and to open
+    // fileName when one is given): this one ends.
+    bool askRunningInstance(const QString& fileName = {});
     // Starts answering later starts; a socket left by an editor that died is taken over.
     bool listen();
 
 signals:
-    void raiseRequested();
+    // fileName: a label the second start was given, as an absolute path; empty when none.
+    void raiseRequested(const QString& fileName);
 
 private:
     QString name_;
