@@ -20,9 +20,12 @@
 #include "app/main_window.h"
 #include "editor/label_view.h"
 #include "editor/picture_dialog.h"
+#include "graphics/graphics_file.h"
 #include "gui/gui_test_support.h"
 #include "render/canvas.h"
 #include "render/image_io.h"
+#include "printer/storage_operations.h"
+#include "support/test_support.h"
 #include "tools/picture_browser.h"
 
 namespace tavrin {
@@ -60,11 +63,12 @@ class PictureWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
 
-    std::unique_ptr<TZRedit> start() {
+    std::unique_ptr<TZRedit> start(const std::string& printerDevice = {}) {
         const std::filesystem::path program = std::filesystem::path(folder.path().toStdString()) / "program";
         std::filesystem::create_directories(program);
-        auto window = std::make_unique<TZRedit>(
-            StartupOptions{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"), {}, {}});
+        StartupOptions options{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"), {}, {}};
+        if (!printerDevice.empty()) options.sessionPortDevices[1] = printerDevice;
+        auto window = std::make_unique<TZRedit>(options);
         window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -238,6 +242,38 @@ TEST_F(PictureWindowsTest, SharedPicturesKeepOneNameAndOneBlockThroughRenameRepl
         for (int x = 0; x < truth.width(); ++x)
             differences += printed.isInk(setup.leftMargin + kept.x + x, setup.topMargin + kept.y + y) != truth.isInk(x, y);
     EXPECT_EQ(differences, 0);
+}
+
+TEST_F(PictureWindowsTest, PictureFromThePrinterTakesTheStoredNameAndData) {
+    test::TempDir output;
+    const auto sim = test::startSimulator(output.path());
+    ASSERT_FALSE(sim.device().empty());
+    auto window = start(sim.device());
+    auto stored = std::make_unique<GraphicsBuffer>();
+    ASSERT_TRUE(LoadGraphicsFile(kFixtures / "w17h30.bmp", *stored));
+    ASSERT_TRUE(PrinterStorage(window->link()).storeGraphicsFile(*stored, "NOISE"));
+
+    QStringList offered;
+    drawPicture(*window, [&](QWidget* dialog) {
+        whenModal("TPickPictureDlg", [&](QWidget* chooser) {
+            auto* list = chooser->findChild<QListWidget*>("GraphicsList");
+            for (int i = 0; i < list->count(); ++i) offered << list->item(i)->text();
+            press(chooser, "OkBt");
+        });
+        press(dialog, "ExtractBt");
+        EXPECT_EQ(dialog->findChild<QLineEdit*>("PictName")->text(), "NOISE");
+        press(dialog, "OkBt");
+    });
+    EXPECT_EQ(offered, QStringList({"NOISE"}));
+    ASSERT_EQ(window->session().document().figures.size(), 1u);
+    const Figure& figure = window->session().document().figures.front();
+    EXPECT_EQ(pictureOf(figure).name, "NOISE");
+    EXPECT_EQ(pictureOf(figure).width, 17);
+    EXPECT_EQ(pictureOf(figure).height, 30);
+    // The printer gives back exactly what was stored.
+    std::optional<LoadedBlock> original = PictureDataFromBuffer(*stored);
+    ASSERT_TRUE(original);
+    EXPECT_EQ(figure.picture->bytes, original->block->bytes);
 }
 
 TEST_F(PictureWindowsTest, ObjectListShowsEditsDeletesAndReordersWithTheLabelFollowing) {

@@ -9,6 +9,8 @@
 #include "app/toolbar.h"
 #include "editor/object_list_dialog.h"
 #include "editor/picture_dialog.h"
+#include "printer/extract_graphics.h"
+#include "printer/storage_operations.h"
 
 namespace tavrin {
 namespace {
@@ -52,6 +54,22 @@ void installPictureCommands(TZRedit& window) {
         return files.open ? files.open(owner, QString(), folder, kGraphicsFilter)
                           : QFileDialog::getOpenFileName(owner, QString(), folder, kGraphicsFilter);
     });
+    TPictureDlg::PrinterPictures printer;
+    printer.listNames = [&window]() -> std::optional<std::vector<std::string>> {
+        PrinterStorage storage(window.link());
+        if (!storage.receiveList(kListGraphics)) return std::nullopt;
+        std::vector<std::string> names;
+        for (std::string name : storage.storeAsList().names) {
+            while (!name.empty() && name.back() == ' ') name.pop_back();
+            while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+            if (!name.empty()) names.push_back(std::move(name));
+        }
+        return names;
+    };
+    printer.fetch = [&window](const std::string& name, GraphicsBuffer& buffer) {
+        return ExtractGraphics(window.link(), buffer, name);
+    };
+    dialog->setPrinterSource(std::move(printer));
     window.setPictureHandlers([&window, dialog](DotPoint press) { drawPicture(window, *dialog, press); },
                               [&window, dialog](Figure* figure) { editPicture(window, *dialog, figure); });
 

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
 
 #include "app/message_box.h"
 #include "editing/dialog_fields.h"
@@ -18,8 +20,29 @@ namespace {
 constexpr int kNameLength = 8;
 const QString kGraphicsFilter = QStringLiteral("Graphics files (*.pcx *.bmp *.PCX *.BMP)");
 
-void showMessage(const UserMessage& message) {
-    messageBox(QString::fromStdString(message.title), QString::fromStdString(message.text), false);
+// The stored graphics to pick from; empty when the user closed the list or it was empty.
+std::string pickStoredPicture(QWidget* parent, const std::vector<std::string>& names) {
+    QDialog chooser(parent);
+    chooser.setObjectName(QStringLiteral("TPickPictureDlg"));
+    chooser.setWindowTitle(QStringLiteral("Graphics"));
+    auto* list = new QListWidget(&chooser);
+    list->setObjectName(QStringLiteral("GraphicsList"));
+    for (const std::string& name : names) list->addItem(QString::fromStdString(name));
+    if (list->count() > 0) list->setCurrentRow(0);
+    auto* extract = makeButton(&chooser, "OkBt", QStringLiteral("Extract"));
+    extract->setDefault(true);
+    auto* cancel = makeButton(&chooser, "CancelBt", QStringLiteral("Cancel"));
+    auto* layout = new QVBoxLayout;
+    layout->addWidget(list);
+    layOutDialog(&chooser, layout, {extract, cancel});
+    const auto take = [&] {
+        if (list->currentItem() != nullptr) chooser.accept();
+    };
+    QObject::connect(extract, &QPushButton::clicked, &chooser, take);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &chooser, take);
+    QObject::connect(cancel, &QPushButton::clicked, &chooser, &QDialog::reject);
+    if (chooser.exec() != QDialog::Accepted || list->currentItem() == nullptr) return {};
+    return list->currentItem()->text().toStdString();
 }
 
 }  // namespace
@@ -33,9 +56,7 @@ TPictureDlg::TPictureDlg(QWidget* parent) : QDialog(parent) {
     loadedInfo_->setObjectName(QStringLiteral("PictInfo"));
     fromDisk_ = makeButton(this, "LoadBt", QStringLiteral("From Disk"));
     fromPrinter_ = makeButton(this, "ExtractBt", QStringLiteral("From Printer"));
-    // Fetching a stored graphic needs the printer's object list window, which this editor
-    // does not have yet.
-    fromPrinter_->setEnabled(false);
+    fromPrinter_->setEnabled(false);  // until there is a printer to ask
     auto* ok = makeButton(this, "OkBt", QStringLiteral("OK"));
     ok->setDefault(true);
 
@@ -51,6 +72,7 @@ TPictureDlg::TPictureDlg(QWidget* parent) : QDialog(parent) {
         const QString path = chooseFile_ ? chooseFile_(this) : QString();
         if (!path.isEmpty()) loadFromFile(path);
     });
+    connect(fromPrinter_, &QPushButton::clicked, this, [this] { loadFromPrinter(); });
     connect(ok, &QPushButton::clicked, this, [this] { confirm(); });
 }
 
@@ -91,6 +113,28 @@ bool TPictureDlg::loadFromFile(const QString& path) {
     return true;
 }
 
+void TPictureDlg::setPrinterSource(PrinterPictures source) {
+    printer_ = std::move(source);
+    fromPrinter_->setEnabled(printer_.listNames && printer_.fetch);
+}
+
+bool TPictureDlg::loadFromPrinter() {
+    if (!printer_.listNames || !printer_.fetch) return false;
+    const std::optional<std::vector<std::string>> names = printer_.listNames();
+    if (!names) return false;
+    const std::string name = pickStoredPicture(this, *names);
+    if (name.empty()) return false;
+    auto buffer = std::make_unique<GraphicsBuffer>();
+    const MakePictureResult made = MakePictureData(name, false, *buffer, state_.loaded, printer_.fetch);
+    if (!made.ok) {
+        if (made.message) showMessage(*made.message);
+        return false;
+    }
+    setEditText(name_, name);
+    showLoaded();
+    return true;
+}
+
 bool TPictureDlg::confirm() {
     if (figures_ == nullptr) return false;
     const int x = acceptField(editText(x_), picture_.record.x, kFigureXRange);
@@ -107,6 +151,10 @@ void TPictureDlg::reject() {
     // Closing without OK lets go of whatever was loaded.
     state_.loaded.reset();
     QDialog::reject();
+}
+
+void TPictureDlg::showMessage(const UserMessage& message) {
+    messageBox(QString::fromStdString(message.title), QString::fromStdString(message.text), false);
 }
 
 void TPictureDlg::showLoaded() {

@@ -5,6 +5,9 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "graphics/picture_form.h"
 
@@ -20,9 +23,18 @@ public:
     // The "From Disk" file dialog, replaceable for tests: returns the chosen path or empty.
     using ChooseFile = std::function<QString(QWidget* parent)>;
 
+    // "From Printer": the names of the printer's stored graphics (nothing when the exchange
+    // failed; the link has said why) and the fetch of one of them.
+    struct PrinterPictures {
+        std::function<std::optional<std::vector<std::string>>()> listNames;
+        PictureFetcher fetch;
+    };
+
     explicit TPictureDlg(QWidget* parent = nullptr);
     ~TPictureDlg() override;
     void setFileChooser(ChooseFile choose) { chooseFile_ = std::move(choose); }
+    // Enables "From Printer".
+    void setPrinterSource(PrinterPictures source);
 
     // Modal. `picture` holds the figure (edit) or the template placed at the press point
     // (new); on OK it holds what the figure becomes and true is returned. A block loaded
@@ -32,6 +44,9 @@ public:
     void fill(FigureList& figures, PictureDialogState state, const PictureFormResult& picture);
     // "From Disk" with this file: true when a picture was loaded (else its message was shown).
     bool loadFromFile(const QString& path);
+    // "From Printer": receives the list, lets the user pick one and fetches it; the name
+    // field then shows the stored name. True when a picture was loaded.
+    bool loadFromPrinter();
     // OK: true when the picture was confirmed (the dialog then closes).
     bool confirm();
 
@@ -43,6 +58,7 @@ protected:
 
 private:
     void showLoaded();
+    void showMessage(const UserMessage& message);
 
     QLineEdit* x_;
     QLineEdit* y_;
@@ -51,6 +67,7 @@ private:
     QPushButton* fromDisk_;
     QPushButton* fromPrinter_;
     ChooseFile chooseFile_;
+    PrinterPictures printer_;
     FigureList* figures_ = nullptr;
     PictureDialogState state_;
     PictureFormResult picture_;
