@@ -220,6 +220,7 @@ bool TOpenPictDlg::showFolder(const QString& folder) {
             if (next == nullptr) break;
             node = next;
         }
+        readSubfolders(node);
         tree_->setCurrentItem(node);
         tree_->scrollToItem(node);
     }
