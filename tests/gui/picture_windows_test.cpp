@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "app/main_window.h"
+#include "app/toolbar.h"
 #include "editor/label_view.h"
 #include "editor/picture_dialog.h"
 #include "graphics/graphics_file.h"
@@ -96,7 +97,10 @@ protected:
     // Draws a picture with the mouse: the dialog opens on mouse up and `fill` answers it.
     static void drawPicture(TZRedit& window, std::function<void(QWidget*)> fill) {
         whenModal("TPictureDlg", std::move(fill));
-        window.setTool(Tool::Picture);
+        auto* button = window.toolbar()->findChild<QAbstractButton*>("PictBt");
+        ASSERT_TRUE(button != nullptr && button->isEnabled());
+        button->click();
+        ASSERT_EQ(window.session().mouse().tool(), Tool::Picture);
         LabelImage* image = window.labelView()->image();
         const int zoom = window.labelView()->zoom();
         QTest::mousePress(image, Qt::LeftButton, {}, QPoint(5 * zoom, 5 * zoom));
