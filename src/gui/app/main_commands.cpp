@@ -285,7 +285,10 @@ void TZRedit::openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint rele
         case FigureKind::DiagonalLine:
             run(templates.line, lineDialog_, [&](LineRecord& r) { placeNewLine(r, press, release); });
             break;
-        default: break;  // pictures come with their own dialog
+        case FigureKind::Picture:
+            if (drawPicture_) drawPicture_(press);
+            break;
+        default: break;
     }
 }
 
@@ -308,6 +311,9 @@ void TZRedit::editFigure(Figure* figure) {
         case FigureKind::Rectangle: run(RectangleRecord::decode(figure->record), rectangleDialog_, kRecordSize); break;
         case FigureKind::Box: run(BoxRecord::decode(figure->record), boxDialog_, kRecordSize); break;
         case FigureKind::DiagonalLine: run(LineRecord::decode(figure->record), lineDialog_, kRecordSize); break;
+        case FigureKind::Picture:
+            if (editPicture_) editPicture_(figure);
+            break;
         default: break;
     }
 }

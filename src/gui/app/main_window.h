@@ -71,6 +71,15 @@ public:
     QtLinkUi& linkUi() { return *linkUi_; }
     const ProgramPaths& paths() const { return options_.paths; }
     void setFileChooser(FileChooser chooser) { files_ = std::move(chooser); }
+    const FileChooser& fileChooser() const { return files_; }
+    // Picture figures have a dialog of their own, which installs itself here: drawing one
+    // (at the press point) and editing one (right click).
+    void setPictureHandlers(std::function<void(DotPoint press)> draw, std::function<void(Figure*)> edit) {
+        drawPicture_ = std::move(draw);
+        editPicture_ = std::move(edit);
+    }
+    // Opens the figure's property dialog in edit mode; a confirmed change ends with changed().
+    void editFigure(Figure* figure);
 
     // The commands, as the menus and the toolbar run them.
     void newLabel();
@@ -133,7 +142,6 @@ private:
     void connectToolbar();
     void connectView();
     void openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint release);
-    void editFigure(Figure* figure);
     void applyCanvasOptions();
     void updateActions();
     bool askOverwrite(const QString& fileName);
@@ -156,6 +164,8 @@ private:
     TZRToolbar* toolbar_ = nullptr;
     QTimer* startTimer_ = nullptr;
     FileChooser files_;
+    std::function<void(DotPoint)> drawPicture_;
+    std::function<void(Figure*)> editPicture_;
     bool shownOnce_ = false;
     bool placementEnabled_ = false;
     bool closingAfterFontError_ = false;

@@ -1,0 +1,89 @@
+#include "editor/picture_commands.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFileDialog>
+
+#include "app/main_window.h"
+#include "app/place_dialog.h"
+#include "app/toolbar.h"
+#include "editor/object_list_dialog.h"
+#include "editor/picture_dialog.h"
+#include "printer/extract_graphics.h"
+#include "printer/storage_operations.h"
+
+namespace tavrin {
+namespace {
+
+const QString kGraphicsFilter = QStringLiteral("Graphics files (*.pcx *.bmp *.PCX *.BMP)");
+
+void drawPicture(TZRedit& window, TPictureDlg& dialog, DotPoint press) {
+    FigureList& figures = window.session().document().figures;
+    PictureRecord& templateRecord = window.session().templates().picture;
+    PictureFormResult picture{templateRecord, nullptr};
+    picture.record.x = press.x;
+    picture.record.y = press.y;
+    placeDialog(&dialog, &window, -1, 0);
+    if (!dialog.execute(figures, PictureDialogState::forNew(), picture)) return;
+    // The next picture is proposed under the name last confirmed.
+    templateRecord = picture.record;
+    if (appendPicture(figures, picture)) {
+        AppConfig& config = window.config();
+        config.pictureNumber = (config.pictureNumber + 1) % 10000;
+    }
+    window.changed();
+}
+
+void editPicture(TZRedit& window, TPictureDlg& dialog, Figure* figure) {
+    FigureList& figures = window.session().document().figures;
+    PictureFormResult picture{PictureRecord::decode(figure->record), figure->picture};
+    placeDialog(&dialog, &window, -1, 0);
+    if (!dialog.execute(figures, PictureDialogState::forEdit(*figure), picture)) return;
+    figure->record = picture.record.encode();
+    figure->picture = picture.block;
+    window.changed();
+}
+
+}  // namespace
+
+void installPictureCommands(TZRedit& window) {
+    auto* dialog = new TPictureDlg(&window);
+    dialog->setFileChooser([&window](QWidget* owner) {
+        const QString folder = QString::fromStdString(window.config().workDirectory);
+        const FileChooser& files = window.fileChooser();
+        return files.open ? files.open(owner, QString(), folder, kGraphicsFilter)
+                          : QFileDialog::getOpenFileName(owner, QString(), folder, kGraphicsFilter);
+    });
+    TPictureDlg::PrinterPictures printer;
+    printer.listNames = [&window]() -> std::optional<std::vector<std::string>> {
+        PrinterStorage storage(window.link());
+        if (!storage.receiveList(kListGraphics)) return std::nullopt;
+        std::vector<std::string> names;
+        for (std::string name : storage.storeAsList().names) {
+            while (!name.empty() && name.back() == ' ') name.pop_back();
+            while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+            if (!name.empty()) names.push_back(std::move(name));
+        }
+        return names;
+    };
+    printer.fetch = [&window](const std::string& name, GraphicsBuffer& buffer) {
+        return ExtractGraphics(window.link(), buffer, name);
+    };
+    dialog->setPrinterSource(std::move(printer));
+    window.setPictureHandlers([&window, dialog](DotPoint press) { drawPicture(window, *dialog, press); },
+                              [&window, dialog](Figure* figure) { editPicture(window, *dialog, figure); });
+
+    if (QAction* draw = window.action("PictureM")) draw->setEnabled(true);
+    if (auto* button = window.toolbar()->findChild<QAbstractButton*>("PictBt")) {
+        button->setEnabled(true);
+        QObject::connect(button, &QAbstractButton::clicked, &window, [&window] { window.setTool(Tool::Picture); });
+    }
+
+    auto* list = new TFigListDlg(window);
+    if (QAction* objects = window.action("EditfromListM")) {
+        objects->setEnabled(true);
+        QObject::connect(objects, &QAction::triggered, list, [list] { list->openList(); });
+    }
+}
+
+}  // namespace tavrin

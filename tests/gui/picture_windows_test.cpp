@@ -1,0 +1,419 @@
+// The Picture dialog, the Object List and the picture browser driven through their
+// controls by object name, inside the editor's main window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "app/main_window.h"
+#include "app/toolbar.h"
+#include "editor/label_view.h"
+#include "editor/picture_dialog.h"
+#include "graphics/graphics_file.h"
+#include "gui/gui_test_support.h"
+#include "render/canvas.h"
+#include "render/image_io.h"
+#include "printer/storage_operations.h"
+#include "support/test_support.h"
+#include "tools/picture_browser.h"
+
+namespace tavrin {
+namespace {
+
+const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
+
+// Runs `act` once on the next modal window of this object name, when it is on screen. A
+// window the act left open (a failed expectation) is closed, so the test never hangs.
+void whenModal(const char* name, std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, name = QString::fromLatin1(name), act = std::move(act)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible() || modal->objectName() != name) return;
+        timer->stop();
+        timer->deleteLater();
+        QPointer<QWidget> window = modal;
+        act(modal);
+        if (auto* dialog = qobject_cast<QDialog*>(window.data()); dialog != nullptr && dialog->isVisible()) dialog->reject();
+    });
+    timer->start(10);
+}
+
+void type(QWidget* dialog, const char* name, const QString& text) {
+    auto* edit = dialog->findChild<QLineEdit*>(name);
+    ASSERT_NE(edit, nullptr) << name;
+    edit->setText(text);
+}
+void press(QWidget* dialog, const char* name) {
+    auto* button = dialog->findChild<QAbstractButton*>(name);
+    ASSERT_NE(button, nullptr) << name;
+    button->click();
+}
+
+PictureRecord pictureOf(const Figure& figure) { return PictureRecord::decode(figure.record); }
+
+// Dots of the printed label under the picture that differ from the PBM it was made from.
+int dotsDiffering(LabelDocument& document, const RenderContext& context, const Figure& figure, const char* truthFile) {
+    Bitmap truth;
+    EXPECT_TRUE(readPbm(kFixtures / truthFile, truth).ok);
+    const PictureRecord record = pictureOf(figure);
+    if (record.width != truth.width() || record.height != truth.height()) return -1;
+    const Bitmap printed = renderPrintImage(document, context);
+    const int left = document.setup.leftMargin + record.x, top = document.setup.topMargin + record.y;
+    int differences = 0;
+    for (int y = 0; y < truth.height(); ++y)
+        for (int x = 0; x < truth.width(); ++x) differences += printed.isInk(left + x, top + y) != truth.isInk(x, y);
+    return differences;
+}
+
+class PictureWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    std::unique_ptr<TZRedit> start(const std::string& printerDevice = {}) {
+        const std::filesystem::path program = std::filesystem::path(folder.path().toStdString()) / "program";
+        std::filesystem::create_directories(program);
+        StartupOptions options{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"), {}, {}};
+        if (!printerDevice.empty()) options.sessionPortDevices[1] = printerDevice;
+        auto window = std::make_unique<TZRedit>(options);
+        window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+
+    // Draws a picture with the mouse: the dialog opens on mouse up and `fill` answers it.
+    static void drawPicture(TZRedit& window, std::function<void(QWidget*)> fill) {
+        whenModal("TPictureDlg", std::move(fill));
+        auto* button = window.toolbar()->findChild<QAbstractButton*>("PictBt");
+        ASSERT_TRUE(button != nullptr && button->isEnabled());
+        button->click();
+        ASSERT_EQ(window.session().mouse().tool(), Tool::Picture);
+        LabelImage* image = window.labelView()->image();
+        const int zoom = window.labelView()->zoom();
+        QTest::mousePress(image, Qt::LeftButton, {}, QPoint(5 * zoom, 5 * zoom));
+        QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(6 * zoom, 6 * zoom));
+    }
+
+    static Figure& figureAt(TZRedit& window, int index) {
+        auto it = window.session().document().figures.begin();
+        std::advance(it, index);
+        return *it;
+    }
+
+    QTemporaryDir folder;
+    QString chosenFile;
+};
+
+TEST_F(PictureWindowsTest, PicturesFromPcxAndOneBitBmpAppearOnTheLabelDotForDot) {
+    auto window = start();
+    struct Case {
+        const char* file;
+        const char* truth;
+        int x, y;
+        const char* name;
+    };
+    const Case cases[] = {{"logo.pcx", "logo.pbm", 10, 20, "LOGO"}, {"w17h30.bmp", "w17h30.pbm", 200, 40, "Noise17"}};
+    const int number = window->config().pictureNumber;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        chosenFile = QString::fromStdString((kFixtures / c.file).string());
+        QString caption;
+        drawPicture(*window, [&](QWidget* dialog) {
+            caption = dialog->windowTitle();
+            type(dialog, "StartX", QString::number(c.x));
+            type(dialog, "StartY", QString::number(c.y));
+            type(dialog, "PictName", QString::fromLatin1(c.name));
+            press(dialog, "LoadBt");
+            press(dialog, "OkBt");
+        });
+        EXPECT_EQ(caption, "Draw Picture");
+    }
+    ASSERT_EQ(window->session().document().figures.size(), 2u);
+    EXPECT_EQ(window->config().pictureNumber, number + 2);
+    EXPECT_TRUE(window->session().canUndo());
+
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(cases[i].file);
+        const Figure& figure = figureAt(*window, i);
+        ASSERT_EQ(figure.kind, FigureKind::Picture);
+        ASSERT_NE(figure.picture, nullptr);
+        EXPECT_EQ(pictureOf(figure).name, cases[i].name);
+        EXPECT_EQ(pictureOf(figure).x, cases[i].x);
+        EXPECT_EQ(figure.picture->bytes[0], 1);
+        EXPECT_EQ(dotsDiffering(window->session().document(), window->session().renderContext(), figure, cases[i].truth), 0);
+    }
+
+    // The proposed name is the one last confirmed, so drawing again without changing it is refused.
+    QString refusal;
+    drawPicture(*window, [&](QWidget* dialog) {
+        press(dialog, "LoadBt");
+        test::ModalAnswer answer("OkBt");
+        press(dialog, "OkBt");
+        refusal = answer.text();
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    EXPECT_EQ(refusal, "Picture name already exists");
+    EXPECT_EQ(window->session().document().figures.size(), 2u);
+    auto* dialog = window->findChild<TPictureDlg*>("TPictureDlg");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->state().loaded.empty()) << "a block not taken is let go";
+}
+
+TEST_F(PictureWindowsTest, SharedPicturesKeepOneNameAndOneBlockThroughRenameReplaceAndDelete) {
+    auto window = start();
+    FigureList& figures = window->session().document().figures;
+    const auto addPicture = [&](const char* file, const char* name, int copies) {
+        auto buffer = std::make_unique<GraphicsBuffer>();
+        LoadedBlock loaded;
+        ASSERT_TRUE(MakePictureData((kFixtures / file).string(), true, *buffer, loaded).ok);
+        for (int i = 0; i < copies; ++i) {
+            PictureRecord record{10 + 100 * i, 10, loaded.width, loaded.height, loaded.dataLength, name};
+            figures.appendFigure(record.encode(), FigureKind::Picture).picture = loaded.block;
+        }
+        loaded.block->bytes[0] = static_cast<std::uint8_t>(copies);
+    };
+    addPicture("logo.pcx", "LOGO", 2);
+    addPicture("w8h3.pcx", "OTHER", 1);
+    window->changed();
+
+    // Right click on the first picture: another picture's name is refused, a new one renames both.
+    QString refusal;
+    whenModal("TPictureDlg", [&](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Edit Picture");
+        type(dialog, "PictName", "other");
+        {
+            test::ModalAnswer answer("OkBt");
+            press(dialog, "OkBt");
+            refusal = answer.text();
+        }
+        type(dialog, "PictName", " Brand2 ");
+        press(dialog, "OkBt");
+    });
+    const int zoom = window->labelView()->zoom();
+    const LabelSetup& setup = window->session().document().setup;
+    QTest::mousePress(window->labelView()->image(), Qt::RightButton, {},
+                      QPoint((setup.leftMargin + 12) * zoom, (setup.topMargin + 12) * zoom));
+    EXPECT_EQ(refusal, "Picture name already exists");
+    EXPECT_EQ(pictureOf(figureAt(*window, 0)).name, "Brand2");
+    EXPECT_EQ(pictureOf(figureAt(*window, 1)).name, "Brand2");
+    EXPECT_EQ(pictureOf(figureAt(*window, 2)).name, "OTHER");
+
+    // Replacing the second one's picture gives both the new data and the new name.
+    chosenFile = QString::fromStdString((kFixtures / "w17h30.bmp").string());
+    whenModal("TPictureDlg", [](QWidget* dialog) {
+        type(dialog, "PictName", "NOISE");
+        press(dialog, "LoadBt");
+        press(dialog, "OkBt");
+    });
+    window->editFigure(&figureAt(*window, 1));
+    const Figure& first = figureAt(*window, 0);
+    const Figure& second = figureAt(*window, 1);
+    EXPECT_EQ(first.picture, second.picture);
+    ASSERT_NE(first.picture, nullptr);
+    EXPECT_EQ(first.picture->bytes[0], 2);
+    for (const Figure* f : {&first, &second}) {
+        EXPECT_EQ(pictureOf(*f).name, "NOISE");
+        EXPECT_EQ(pictureOf(*f).width, 17);
+        EXPECT_EQ(pictureOf(*f).height, 30);
+        EXPECT_EQ(pictureOf(*f).dataLength, f->picture->bytes.size());
+    }
+    EXPECT_EQ(pictureOf(figureAt(*window, 2)).width, 8);
+
+    // Deleting one of them from the Object List leaves the other with the block, still drawn.
+    whenModal("TFigListDlg", [](QWidget* list) {
+        list->findChild<QTableWidget*>("Obj")->selectRow(0);
+        test::ModalAnswer yes("YesBt");
+        press(list, "DelBt");
+        EXPECT_EQ(yes.title(), "Delete Picture  \"NOISE\"  (Size 17x30)");
+        static_cast<QDialog*>(list)->reject();
+    });
+    window->action("EditfromListM")->trigger();
+    ASSERT_EQ(figures.size(), 2u);
+    EXPECT_EQ(pictureOf(figures.front()).name, "NOISE");
+    EXPECT_EQ(dotsDiffering(window->session().document(), window->session().renderContext(), figures.front(), "w17h30.pbm"), 0);
+}
+
+TEST_F(PictureWindowsTest, PictureFromThePrinterTakesTheStoredNameAndData) {
+    test::TempDir output;
+    const auto sim = test::startSimulator(output.path());
+    ASSERT_FALSE(sim.device().empty());
+    auto window = start(sim.device());
+    auto stored = std::make_unique<GraphicsBuffer>();
+    ASSERT_TRUE(LoadGraphicsFile(kFixtures / "w17h30.bmp", *stored));
+    ASSERT_TRUE(PrinterStorage(window->link()).storeGraphicsFile(*stored, "NOISE"));
+
+    QStringList offered;
+    drawPicture(*window, [&](QWidget* dialog) {
+        whenModal("TPickPictureDlg", [&](QWidget* chooser) {
+            auto* list = chooser->findChild<QListWidget*>("GraphicsList");
+            for (int i = 0; i < list->count(); ++i) offered << list->item(i)->text();
+            press(chooser, "OkBt");
+        });
+        press(dialog, "ExtractBt");
+        EXPECT_EQ(dialog->findChild<QLineEdit*>("PictName")->text(), "NOISE");
+        press(dialog, "OkBt");
+    });
+    EXPECT_EQ(offered, QStringList({"NOISE"}));
+    ASSERT_EQ(window->session().document().figures.size(), 1u);
+    const Figure& figure = window->session().document().figures.front();
+    EXPECT_EQ(pictureOf(figure).name, "NOISE");
+    EXPECT_EQ(pictureOf(figure).width, 17);
+    EXPECT_EQ(pictureOf(figure).height, 30);
+    // The printer gives back exactly what was stored.
+    std::optional<LoadedBlock> original = PictureDataFromBuffer(*stored);
+    ASSERT_TRUE(original);
+    EXPECT_EQ(figure.picture->bytes, original->block->bytes);
+}
+
+TEST_F(PictureWindowsTest, ObjectListShowsEditsDeletesAndReordersWithTheLabelFollowing) {
+    auto window = start();
+    test::ModalAnswer nothing("OkBt");
+    window->action("EditfromListM")->trigger();
+    EXPECT_EQ(nothing.title(), "Error");
+    EXPECT_EQ(nothing.text(), "No figures defined");
+
+    FigureList& figures = window->session().document().figures;
+    TextRecord text;
+    text.x = 4, text.y = 6, text.font = 2, text.hMul = 2, text.vMul = 3, text.rotation = 1, text.data = "ABC";
+    figures.appendFigure(text.encode(), FigureKind::Text);
+    figures.appendFigure(RectangleRecord{40, 50, 30, 10, kColourBlack}.encode(), FigureKind::Rectangle);
+    figures.appendFigure(BoxRecord{90, 80, 60, 20, 2}.encode(), FigureKind::Box);
+    figures.appendFigure(LineRecord{1, 2, 3, 4, 1, kColourBlack}.encode(), FigureKind::DiagonalLine);
+    window->changed();
+    const LabelSetup& setup = window->session().document().setup;
+    const auto inkAt = [&](int x, int y) { return window->session().canvas().back.isInk(setup.leftMargin + x, setup.topMargin + y); };
+    ASSERT_TRUE(inkAt(45, 55));
+
+    whenModal("TFigListDlg", [&](QWidget* list) {
+        auto* table = list->findChild<QTableWidget*>("Obj");
+        ASSERT_NE(table, nullptr);
+        ASSERT_EQ(table->rowCount(), 4);
+        EXPECT_EQ(table->horizontalHeaderItem(2)->text(), "Type");
+        EXPECT_EQ(table->columnWidth(2), 265);
+        EXPECT_EQ(table->columnWidth(6), 244);
+        const auto cells = [&](int row) {
+            QStringList out;
+            for (int c = 0; c < 7; ++c) out << table->item(row, c)->text();
+            return out;
+        };
+        EXPECT_EQ(cells(0), QStringList({" 1", "", "Text  (Font 2, Multiplied 2x3)", "4", "6", "90 deg", "ABC"}));
+        EXPECT_EQ(cells(1), QStringList({" 2", "", "Rectangle  (Size 30x10)", "40", "50", "", ""}));
+
+        // Selection twice: marked, then as before.
+        table->selectRow(1);
+        press(list, "SelBt");
+        EXPECT_EQ(table->item(1, 1)->text(), "#");
+        EXPECT_TRUE(figureAt(*window, 1).selected());
+        press(list, "SelBt");
+        EXPECT_FALSE(figureAt(*window, 1).selected());
+
+        // Edit the rectangle through its own dialog.
+        whenModal("TBarDlg", [](QWidget* dialog) {
+            type(dialog, "RectWidth", "50");
+            press(dialog, "OkBt");
+        });
+        press(list, "EditBt");
+        EXPECT_EQ(table->item(1, 2)->text(), "Rectangle  (Size 50x10)");
+        EXPECT_TRUE(inkAt(85, 55)) << "the label shows the wider rectangle";
+
+        // Reorder: nothing above row 1; the rectangle goes first and keeps the cursor.
+        table->selectRow(0);
+        press(list, "UpBt");
+        EXPECT_EQ(figureAt(*window, 0).kind, FigureKind::Text);
+        table->selectRow(1);
+        press(list, "UpBt");
+        EXPECT_EQ(figureAt(*window, 0).kind, FigureKind::Rectangle);
+        EXPECT_EQ(table->item(0, 2)->text(), "Rectangle  (Size 50x10)");
+        EXPECT_EQ(table->currentRow(), 0);
+        table->selectRow(3);
+        press(list, "DownBt");
+        EXPECT_EQ(figureAt(*window, 3).kind, FigureKind::DiagonalLine);
+
+        // Delete asks only while confirming is on.
+        table->selectRow(0);
+        list->findChild<QCheckBox*>("SureDel")->setChecked(false);
+        press(list, "DelBt");
+        EXPECT_EQ(figures.size(), 4u);
+        list->findChild<QCheckBox*>("SureDel")->setChecked(true);
+        test::ModalAnswer yes("YesBt");
+        press(list, "DelBt");
+        EXPECT_EQ(yes.title(), "Delete Rectangle  (Size 50x10)");
+        EXPECT_EQ(yes.text(), "Are You sure ?");
+        EXPECT_EQ(table->rowCount(), 3);
+        EXPECT_FALSE(inkAt(45, 55)) << "the label no longer shows the rectangle";
+        static_cast<QDialog*>(list)->reject();
+    });
+    window->action("EditfromListM")->trigger();
+    EXPECT_EQ(figures.size(), 3u);
+    window->undo();
+    EXPECT_EQ(figures.size(), 4u) << "the delete is one undo step";
+}
+
+TEST_F(PictureWindowsTest, BrowserListsPictureFilesAndShowsTheFactsOfOne) {
+    const std::filesystem::path dir = folder.path().toStdString();
+    for (const char* file : {"bmp1.bmp", "jpeg_grey.jpg", "png_alpha.png"})
+        std::filesystem::copy_file(kFixtures / file, dir / file);
+    std::filesystem::copy_file(kFixtures / "jpeg_baseline.jpg", dir / "Photo.JPEG");
+    std::ofstream(dir / "notes.txt") << "not a picture\n";
+    std::ofstream(dir / "broken.jpg") << "not a jpeg either";
+
+    TOpenPictDlg browser({".BMP", ".JPG", ".JPEG", ".PNG"});
+    ASSERT_TRUE(browser.showFolder(folder.path()));
+    auto* files = browser.findChild<QListWidget*>("FileList");
+    ASSERT_NE(files, nullptr);
+    EXPECT_EQ(files->count(), 5);
+    EXPECT_EQ(browser.findChild<QLabel*>("FileCnt")->text(), "5 files");
+    const auto fact = [&](const char* name) { return browser.findChild<QLabel*>(name)->text(); };
+
+    files->setCurrentItem(files->findItems("bmp1.bmp", Qt::MatchExactly).front());
+    EXPECT_EQ(fact("FileType"), "Bitmap (Monochrome)");
+    EXPECT_EQ(fact("FileDim"), "21 x 13 pixels");
+    EXPECT_EQ(fact("FileSize"), QString("%1 bytes").arg(std::filesystem::file_size(dir / "bmp1.bmp")));
+    EXPECT_EQ(fact("FileDate").size(), 17);
+    const QLabel* preview = browser.findChild<QLabel*>("Preview");
+    EXPECT_EQ(preview->size(), QSize(21, 13)) << "a small picture keeps its size";
+
+    files->setCurrentItem(files->findItems("jpeg_grey.jpg", Qt::MatchExactly).front());
+    EXPECT_EQ(fact("FileType"), "JPEG file (Greyscale)");
+    EXPECT_EQ(fact("FileDim"), "64 x 40 pixels");
+    const int decodes = browser.decodeCount();
+    browser.showFile("jpeg_grey.jpg");
+    EXPECT_EQ(browser.decodeCount(), decodes) << "the same file is not read again";
+
+    files->setCurrentItem(files->findItems("broken.jpg", Qt::MatchExactly).front());
+    EXPECT_EQ(fact("FileType"), "Invalid picture");
+    EXPECT_TRUE(fact("FileDim").isEmpty());
+
+    auto* name = browser.findChild<QLineEdit*>("FileName");
+    name->setText(QString::fromStdString((dir / "missing.png").string()));
+    {
+        test::ModalAnswer missing("OkBt");
+        EXPECT_FALSE(browser.openTyped());
+        EXPECT_EQ(missing.text(), "File does not exist");
+    }
+    name->setText(QString::fromStdString((dir / "notes.txt").string()));
+    {
+        test::ModalAnswer unknown("OkBt");
+        EXPECT_FALSE(browser.openTyped());
+        EXPECT_EQ(unknown.text(), "Unknown file extension");
+    }
+    name->setText(QString::fromStdString((dir / "Photo.JPEG").string()));
+    EXPECT_TRUE(browser.openTyped());
+    EXPECT_EQ(browser.selectedPicturePath(), QString::fromStdString((dir / "Photo.JPEG").string()));
+}
+
+}  // namespace
+}  // namespace tavrin
