@@ -67,6 +67,7 @@ public:
     QtLinkUi& linkUi() { return *linkUi_; }
     const ProgramPaths& paths() const { return options_.paths; }
     void setFileChooser(FileChooser chooser) { files_ = std::move(chooser); }
+    const FileChooser& fileChooser() const { return files_; }
 
     // The commands, as the menus and the toolbar run them.
     void newLabel();
