@@ -22,7 +22,7 @@ QImage glyphImage(const GlyphSource& font, std::uint8_t code, QSize box) {
     if (index == 0 || box.isEmpty()) return {};
     FT_Face face = font.face();
     // Room for the ascender and descender with a dot or two to spare.
-    const int pixels = std::max(box.height() * 3 / 4, 4);
+    const int pixels = std::max(box.height() * 2 / 3, 4);
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0) return {};
     FT_Matrix matrix = labelGlyphMatrix(1.0, font.syntheticItalic());
     FT_Set_Transform(face, &matrix, nullptr);
