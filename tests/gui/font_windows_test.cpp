@@ -261,6 +261,19 @@ protected:
     QString fontFile;
 };
 
+TEST_F(FontCommandsTest, TheMenuOpensTheConverterWithTheSystemsFamilies) {
+    int families = 0;
+    {
+        ModalScript script({{"TTrueTypeDlg", [&families](QWidget* w) {
+                                 families = w->findChild<QComboBox*>("FontList")->count();
+                                 press(w, "CloseBt");
+                             }}});
+        window->action("TtfToQftM")->trigger();
+    }
+    EXPECT_GT(families, 0);
+    EXPECT_EQ(window->findChild<TTrueTypeDlg*>()->font(), nullptr);  // let go when closed
+}
+
 TEST_F(FontCommandsTest, AddNewFontFromDiskAddsTheFontEntryUndoably) {
     ASSERT_TRUE(window->action("NewFontM")->isEnabled());
     addFontAs("b");

@@ -43,9 +43,7 @@ void runFontConverter(TZRedit& window) {
     TFontPreviewDlg* preview = converter->previewDialog();
     preview->setSaveChooser(window.fileChooser().save);
     preview->setFolder(fontFolder(window));
-    converter->prepare();
-    placeDialog(converter, &window, -1, 0);
-    converter->exec();
+    converter->execute(&window);
     fontFolder(window) = preview->folder();
 }
 

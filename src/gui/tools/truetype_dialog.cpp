@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/message_box.h"
+#include "app/place_dialog.h"
 #include "editor/dialog_controls.h"
 #include "fonts/font_catalogue.h"
 #include "tools/character_grid.h"
@@ -99,11 +100,12 @@ void TTrueTypeDlg::prepare() {
     FontListChange();
 }
 
-void TTrueTypeDlg::execute() {
+void TTrueTypeDlg::execute(const QWidget* mainWindow) {
     prepare();
+    placeDialog(this, mainWindow, -1, 0);
     exec();
-    // The font is let go with the dialog's work.
     glyphs_.reset();
+    images_.fill(QImage());
 }
 
 void TTrueTypeDlg::FontListChange() {

@@ -23,8 +23,9 @@ public:
     explicit TTrueTypeDlg(QWidget* parent = nullptr);
 
     // Empties the target table and its history, reads the system's families again and
-    // chooses the first; then waits until the dialog is closed.
-    void execute();
+    // chooses the first (prepare); then, placed over the main window, waits until the
+    // dialog is closed and lets the font go.
+    void execute(const QWidget* mainWindow);
     void prepare();
 
     const CharacterTable& table() const { return table_; }
