@@ -16,7 +16,14 @@ public:
         const bool marked = (option.state & QStyle::State_Selected) != 0;
         painter->fillRect(option.rect, marked ? QColor(170, 200, 240) : option.palette.base().color());
         const QImage image = index.data(Qt::DecorationRole).value<QImage>();
-        if (image.isNull()) return;
+        if (image.isNull()) {
+            // A cell that holds a character the font cannot draw: a small hollow box.
+            if (index.data(Qt::UserRole).toInt() != 0) {
+                painter->setPen(QColor(150, 150, 150));
+                painter->drawRect(QRect(option.rect.center() - QPoint(3, 4), QSize(7, 9)));
+            }
+            return;
+        }
         const QPoint corner = option.rect.center() - QPoint(image.width() / 2, image.height() / 2) + QPoint(1, 1);
         painter->drawImage(corner, image);
     }
