@@ -5,17 +5,16 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 
 #include "app/message_box.h"

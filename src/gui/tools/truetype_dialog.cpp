@@ -3,10 +3,10 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/message_box.h"
 #include "app/place_dialog.h"
