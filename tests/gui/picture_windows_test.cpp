@@ -85,7 +85,7 @@ protected:
     std::unique_ptr<TZRedit> start(const std::string& printerDevice = {}) {
         const std::filesystem::path program = std::filesystem::path(folder.path().toStdString()) / "program";
         std::filesystem::create_directories(program);
-        StartupOptions options{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"), {}, {}};
+        StartupOptions options{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"), {}, {}, {}};
         if (!printerDevice.empty()) options.sessionPortDevices[1] = printerDevice;
         auto window = std::make_unique<TZRedit>(options);
         window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});

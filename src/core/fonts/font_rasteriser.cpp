@@ -157,8 +157,10 @@ RasterFont rasteriseFont(const GlyphSource& font, const CharacterTable::Cells& c
                 anyInk = true;
                 const int top = out.lineHeight - out.descent - g.originY;
                 const int bottom = out.descent + g.originY - g.boxHeight;
-                if (top >= 0) topFree = std::min(topFree, top);
-                if (bottom >= 0) bottomFree = std::min(bottomFree, bottom);
+                // A glyph that reaches past the cell's top or bottom leaves no blank rows
+                // there; ignoring it would let "Auto" cut the ink it has inside the cell.
+                topFree = std::min(topFree, std::max(top, 0));
+                bottomFree = std::min(bottomFree, std::max(bottom, 0));
                 const int pitch = slot->bitmap.pitch < 0 ? -slot->bitmap.pitch : slot->bitmap.pitch;
                 pending.bits.assign(slot->bitmap.buffer, slot->bitmap.buffer + static_cast<std::size_t>(pitch) * slot->bitmap.rows);
                 pending.pitch = slot->bitmap.pitch;

@@ -2,12 +2,14 @@
 
 #include "app/main_window.h"
 #include "editor/picture_commands.h"
+#include "tools/font_commands.h"
 
 namespace tavrin {
 
 void installCommandModules(TZRedit& window) {
     // One line per concern, in menu order.
     installPictureCommands(window);
+    installFontCommands(window);
 }
 
 }  // namespace tavrin

@@ -1,0 +1,117 @@
+#include "tools/font_commands.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/place_dialog.h"
+#include "fonts/font_file.h"
+#include "fonts/font_management.h"
+#include "tools/font_chooser.h"
+#include "tools/truetype_dialog.h"
+
+namespace tavrin {
+
+namespace {
+
+const QString kLoadFontFilter = QStringLiteral("Label editor fonts (*.qft *.QFT)");
+
+// The folder last used for label fonts, kept for the run of the program.
+QString& fontFolder(TZRedit& window) {
+    static QString folder;
+    if (folder.isEmpty()) folder = QString::fromStdString(window.config().workDirectory);
+    return folder;
+}
+
+// Each window is made on first use and kept, as a child of the main window.
+template <typename Dialog>
+Dialog* dialogOf(TZRedit& window, const char* name) {
+    if (auto* existing = window.findChild<Dialog*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly)) return existing;
+    return new Dialog(&window);
+}
+
+void showMessage(const UserMessage& message) {
+    messageBox(QString::fromStdString(message.title), QString::fromStdString(message.text), false);
+}
+
+}  // namespace
+
+void runFontConverter(TZRedit& window) {
+    auto* converter = dialogOf<TTrueTypeDlg>(window, "TTrueTypeDlg");
+    TFontPreviewDlg* preview = converter->previewDialog();
+    preview->setSaveChooser(window.fileChooser().save);
+    preview->setFolder(fontFolder(window));
+    converter->execute(&window);
+    fontFolder(window) = preview->folder();
+}
+
+bool addFontFromDisk(TZRedit& window) {
+    const QString title = QStringLiteral("Load new font");
+    QString& folder = fontFolder(window);
+    const QString fileName = window.fileChooser().open
+                                 ? window.fileChooser().open(&window, title, folder, kLoadFontFilter)
+                                 : QFileDialog::getOpenFileName(&window, title, folder, kLoadFontFilter);
+    if (fileName.isEmpty()) return false;
+    folder = QFileInfo(fileName).absolutePath();
+
+    FigureList& figures = window.session().document().figures;
+    auto* chooser = dialogOf<TFontsDlg>(window, "TFontsDlg");
+    chooser->fill(QStringLiteral("Name for ") + fileName, fontListEntries(figures), true);
+    placeDialog(chooser, &window, -1, 0);
+    const std::optional<char> letter = chooser->choose();
+    if (!letter) return false;
+
+    FontDataResult font = readFontFile(fileName.toStdString());
+    if (!font.ok) {
+        messageBox(QStringLiteral("Error"), QString::fromStdString(font.message), false);
+        return false;
+    }
+    addNewFont(figures, *letter, std::move(font.data));
+    window.changed();
+    return true;
+}
+
+bool addNewFontCommand(TZRedit& window) {
+    auto* dialog = dialogOf<TNewFontDlg>(window, "TNewFontDlg");
+    // Fonts from the printer come with the printer's object list chooser.
+    dialog->setWays([&window] { return addFontFromDisk(window); }, {});
+    placeDialog(dialog, &window, -1, 0);
+    return dialog->execute();
+}
+
+bool removeFontCommand(TZRedit& window) {
+    FigureList& figures = window.session().document().figures;
+    if (const auto problem = checkCanChooseFontToRemove(figures)) {
+        showMessage(*problem);
+        return false;
+    }
+    auto* chooser = dialogOf<TFontsDlg>(window, "TFontsDlg");
+    chooser->fill(QStringLiteral("Select font to remove"), fontListEntries(figures), false);
+    placeDialog(chooser, &window, -1, 0);
+    const std::optional<char> letter = chooser->choose();
+    if (!letter) return false;
+    const std::size_t before = figures.fonts().size();
+    if (const auto problem = removeFont(figures, *letter)) {
+        showMessage(*problem);
+        return false;
+    }
+    if (figures.fonts().size() == before) return false;
+    window.changed();
+    return true;
+}
+
+void installFontCommands(TZRedit& window) {
+    const auto hook = [&window](const char* name, auto command) {
+        QAction* action = window.action(name);
+        if (action == nullptr) return;
+        action->setEnabled(true);
+        QObject::connect(action, &QAction::triggered, &window, [&window, command] { command(window); });
+    };
+    hook("TtfToQftM", [](TZRedit& w) { runFontConverter(w); });
+    hook("NewFontM", [](TZRedit& w) { addNewFontCommand(w); });
+    hook("RemoveFontM", [](TZRedit& w) { removeFontCommand(w); });
+}
+
+}  // namespace tavrin

@@ -1,0 +1,312 @@
+// The label font windows driven by their controls: the converter's two tables, the preview
+// and its Save against make-font, and Add New Font / Remove Font through the Tools menu.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+#include "app/main_window.h"
+#include "document/figure_records.h"
+#include "fonts/font_management.h"
+#include "gui/gui_test_support.h"
+#include "support/test_support.h"
+#include "tools/character_grid.h"
+#include "tools/font_preview_dialog.h"
+#include "tools/truetype_dialog.h"
+
+namespace tavrin {
+namespace {
+
+const char* const kFamily = "DejaVu Sans";
+
+// Plays a user through a chain of modal windows: each step waits for the window of that
+// object name to be the modal one, then acts on it. Steps not reached fail the test.
+class ModalScript {
+public:
+    using Step = std::pair<QString, std::function<void(QWidget*)>>;
+    explicit ModalScript(std::deque<Step> steps) : steps_(std::move(steps)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start(10);
+    }
+    ~ModalScript() { EXPECT_TRUE(steps_.empty()) << "modal window not reached: " << steps_.front().first.toStdString(); }
+    const QString& lastMessage() const { return message_; }
+
+private:
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (steps_.empty() || modal == nullptr || !modal->isVisible() || modal->objectName() != steps_.front().first) return;
+        if (auto* text = modal->findChild<QLabel*>("MsgText")) message_ = text->text();
+        const auto action = steps_.front().second;
+        steps_.pop_front();
+        // Acted on from the event loop, so that a window the action opens can be answered too.
+        QTimer::singleShot(0, modal, [modal, action] { action(modal); });
+    }
+    std::deque<Step> steps_;
+    QTimer timer_;
+    QString message_;
+};
+
+void press(QWidget* window, const char* button) { window->findChild<QAbstractButton*>(button)->click(); }
+
+void choose(QWidget* dialog, const char* listName, const QString& text) {
+    auto* list = dialog->findChild<QComboBox*>(listName);
+    const int index = list->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+
+QStringList items(QComboBox* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->itemText(i);
+    return out;
+}
+
+int codeIn(QTableWidget* grid, int row, int column) { return grid->item(row, column)->data(Qt::UserRole).toInt(); }
+QImage imageIn(QTableWidget* grid, int row, int column) {
+    return grid->item(row, column)->data(Qt::DecorationRole).value<QImage>();
+}
+int filledCells(QTableWidget* grid) {
+    int n = 0;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        for (int c = 0; c < grid->columnCount(); ++c) n += codeIn(grid, r, c) != 0;
+    return n;
+}
+
+class ConverterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dialog.prepare();
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        choose(&dialog, "FontList", kFamily);
+        source = dialog.findChild<QTableWidget*>("SourceGrid");
+        target = dialog.findChild<QTableWidget*>("TargetGrid");
+    }
+    TTrueTypeDlg dialog;
+    QTableWidget* source = nullptr;
+    QTableWidget* target = nullptr;
+};
+
+TEST_F(ConverterTest, FillsTheSourceGridInTheChosenScript) {
+    auto* scripts = dialog.findChild<QComboBox*>("ScriptList");
+    EXPECT_EQ(scripts->currentText(), "Western");
+    ASSERT_TRUE(items(scripts).contains("Cyrillic"));
+    const QImage westernC0 = imageIn(source, 5, 0);  // À
+    choose(&dialog, "ScriptList", "Cyrillic");
+
+    EXPECT_EQ(codeIn(source, 5, 0), 0xC0);
+    const QImage cyrillicC0 = imageIn(source, 5, 0);  // А
+    ASSERT_FALSE(cyrillicC0.isNull());
+    EXPECT_NE(cyrillicC0, westernC0);
+    EXPECT_NE(cyrillicC0, QImage(cyrillicC0.size(), cyrillicC0.format()));  // not blank
+    EXPECT_EQ(codeIn(source, 3, 24), 0);  // 0x98 has no character in this code page
+    EXPECT_EQ(codeIn(source, 0, 1), '!');
+    EXPECT_EQ(filledCells(target), 0);
+    EXPECT_EQ(target->horizontalHeaderItem(17)->text(), ".1");
+    EXPECT_EQ(target->verticalHeaderItem(6)->text(), "E0");
+}
+
+TEST_F(ConverterTest, CopyOfARangeStopsAtTheLastCellAndUndoes) {
+    source->clearSelection();
+    source->setRangeSelected(QTableWidgetSelectionRange(1, 1, 3, 5), true);  // 3 x 5 from 'A'
+    target->setCurrentCell(6, 30);
+    press(&dialog, "CopyBt");
+    EXPECT_EQ(codeIn(target, 6, 30), 'A');
+    EXPECT_EQ(codeIn(target, 6, 31), 'B');
+    EXPECT_EQ(filledCells(target), 2);
+    EXPECT_EQ(imageIn(target, 6, 30), imageIn(source, 1, 1));  // drawn as its source character
+
+    target->setCurrentCell(6, 31);
+    press(&dialog, "ClearMarkedBt");
+    EXPECT_EQ(codeIn(target, 6, 31), 0);
+    EXPECT_EQ(codeIn(target, 6, 30), 'A');
+
+    press(&dialog, "UndoBt");
+    EXPECT_EQ(codeIn(target, 6, 31), 'B');
+    EXPECT_EQ(target->currentRow(), 6);
+    EXPECT_EQ(target->currentColumn(), 30);
+    press(&dialog, "UndoBt");
+    EXPECT_EQ(filledCells(target), 0);
+    EXPECT_EQ(target->currentColumn(), 0);
+}
+
+TEST_F(ConverterTest, DoubleClickCopiesToTheSameCode) {
+    emit source->cellDoubleClicked(1, 1);
+    EXPECT_EQ(codeIn(target, 1, 1), 'A');
+    EXPECT_EQ(target->currentRow(), 1);
+    EXPECT_EQ(dialog.findChild<QLabel*>("CharPreview")->property("code").toInt(), 'A');
+    press(&dialog, "ClearBt");
+    EXPECT_EQ(filledCells(target), 0);
+}
+
+TEST_F(ConverterTest, PreviewWithAnEmptyTableSaysSo) {
+    test::ModalAnswer answer("OkBt");
+    press(&dialog, "PreviewBt");
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(answer.title(), "Error");
+    EXPECT_EQ(answer.text(), "Nothing to preview");
+    EXPECT_FALSE(dialog.previewDialog()->isVisible());
+}
+
+TEST_F(ConverterTest, SaveWritesWhatMakeFontWrites) {
+    choose(&dialog, "ScriptList", "Cyrillic");
+    source->clearSelection();
+    source->setRangeSelected(QTableWidgetSelectionRange(0, 0, 6, 31), true);
+    target->setCurrentCell(0, 0);
+    press(&dialog, "CopyBt");
+    TFontPreviewDlg* preview = dialog.previewDialog();
+    preview->open(*dialog.font(), dialog.table().cells());
+    preview->findChild<QComboBox*>("SizeList")->setEditText("24");
+    preview->findChild<QSlider*>("WidthBar")->setValue(14);
+    preview->findChild<QSpinBox*>("SpaceUD")->setValue(1);
+    preview->findChild<QCheckBox*>("AutoCB")->setChecked(true);
+    EXPECT_FALSE(preview->findChild<QSpinBox*>("TopUD")->isEnabled());
+    EXPECT_EQ(preview->findChild<QSpinBox*>("TopUD")->value(), preview->font().topFree);
+    EXPECT_EQ(preview->findChild<QLabel*>("HeightLb")->text(), QString("%1 pixels").arg(preview->font().height));
+    EXPECT_FALSE(preview->findChild<QLabel*>("PreviewImage")->pixmap().isNull());
+
+    test::TempDir dir;
+    const auto saved = dir / "dialog.qft";
+    preview->setSaveChooser([&](auto...) { return QString::fromStdString((dir / "dialog").string()); });
+    press(preview, "SaveBt");
+    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"make-font", "--font", kFamily, "--size", "24", "--width-correction",
+                                                      "1.4", "--space", "1", "--script", "Cyrillic", "--trim", "auto", "-o",
+                                                      (dir / "cli.qft").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_TRUE(std::filesystem::exists(saved));  // the default extension was added
+    EXPECT_EQ(test::readFile(saved), test::readFile(dir / "cli.qft"));
+    preview->close();
+}
+
+TEST_F(ConverterTest, TrimByHandAndTheSizeLimit) {
+    emit source->cellDoubleClicked(1, 1);
+    TFontPreviewDlg* preview = dialog.previewDialog();
+    preview->open(*dialog.font(), dialog.table().cells());
+    auto* top = preview->findChild<QSpinBox*>("TopUD");
+    auto* bottom = preview->findChild<QSpinBox*>("BottomUD");
+    const int lineHeight = preview->font().lineHeight;
+    EXPECT_EQ(top->maximum(), lineHeight / 2);
+    top->setValue(3);
+    EXPECT_EQ(preview->font().topRemove, 3);
+    EXPECT_EQ(preview->font().height, lineHeight - 3);
+    EXPECT_EQ(bottom->maximum(), lineHeight - 3 - 1);
+    // A smaller cell pulls the limits in with it.
+    preview->findChild<QComboBox*>("SizeList")->setEditText("4");  // used as 6
+    EXPECT_EQ(preview->font().size, 6);
+    EXPECT_EQ(bottom->maximum(), preview->font().lineHeight - preview->font().topRemove - 1);
+
+    preview->findChild<QComboBox*>("SizeList")->setEditText("240");
+    bool written = false;
+    preview->setSaveChooser([&](auto...) { written = true; return QString(); });
+    test::ModalAnswer answer("OkBt");
+    press(preview, "SaveBt");
+    EXPECT_EQ(answer.text(), "Font height more than 248 pixels");
+    EXPECT_FALSE(written);
+    preview->close();
+}
+
+class FontCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        StartupOptions options{ProgramPaths(dir.path(), TAVRIN_SOURCE_DATA_DIR, dir / "user"), {}, {}, {}};
+        window = std::make_unique<TZRedit>(options);
+        fontFile = QString::fromStdString((dir / "three.qft").string());
+        window->setFileChooser({[this](auto...) { return fontFile; }, [](auto...) { return QString(); }});
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        // Three one-byte-wide characters of height 16.
+        test::Bytes font = {3, 0, 16};
+        for (std::uint8_t code : {'A', 'B', 'C'}) {
+            font.insert(font.end(), {code, 8, 1});
+            font.insert(font.end(), 16, 0x3C);
+        }
+        test::writeFile(dir / "three.qft", font);
+    }
+    FigureList& figures() { return window->session().document().figures; }
+    void addFontAs(const QString& letter) {
+        ModalScript script({{"TNewFontDlg", [](QWidget* w) { press(w, "FromDiskBt"); }},
+                            {"TFontsDlg", [letter](QWidget* w) {
+                                 EXPECT_TRUE(w->windowTitle().startsWith("Name for "));
+                                 w->findChild<QLineEdit*>("NameEd")->setText(letter);
+                                 press(w, "OkBt");
+                             }}});
+        window->action("NewFontM")->trigger();
+    }
+    QString removeFirstFont() {
+        ModalScript script({{"TFontsDlg", [](QWidget* w) {
+                                 EXPECT_EQ(w->windowTitle(), "Select font to remove");
+                                 EXPECT_FALSE(w->findChild<QLineEdit*>("NameEd")->isVisible());
+                                 press(w, "OkBt");
+                             }},
+                            {"MsgBoxDlg", [](QWidget* w) { press(w, "OkBt"); }}});
+        window->action("RemoveFontM")->trigger();
+        return script.lastMessage();
+    }
+
+    test::TempDir dir;
+    std::unique_ptr<TZRedit> window;
+    QString fontFile;
+};
+
+TEST_F(FontCommandsTest, TheMenuOpensTheConverterWithTheSystemsFamilies) {
+    int families = 0;
+    {
+        ModalScript script({{"TTrueTypeDlg", [&families](QWidget* w) {
+                                 families = w->findChild<QComboBox*>("FontList")->count();
+                                 press(w, "CloseBt");
+                             }}});
+        window->action("TtfToQftM")->trigger();
+    }
+    EXPECT_GT(families, 0);
+    EXPECT_EQ(window->findChild<TTrueTypeDlg*>()->font(), nullptr);  // let go when closed
+}
+
+TEST_F(FontCommandsTest, AddNewFontFromDiskAddsTheFontEntryUndoably) {
+    ASSERT_TRUE(window->action("NewFontM")->isEnabled());
+    addFontAs("b");
+    EXPECT_EQ(fontListEntries(figures()), std::vector<std::string>{"B  Height=16 Chars=3"});
+    EXPECT_EQ(window->fontList().back(), "B  h=16");
+    window->undo();
+    EXPECT_TRUE(fontListEntries(figures()).empty());
+}
+
+TEST_F(FontCommandsTest, RemoveFontRefusesWhileATextUsesIt) {
+    {
+        ModalScript script({{"MsgBoxDlg", [](QWidget* w) { press(w, "OkBt"); }}});
+        window->action("RemoveFontM")->trigger();
+        EXPECT_EQ(script.lastMessage(), "Nothing to remove");
+    }
+    addFontAs("B");
+    TextRecord text;
+    text.font = 6;
+    text.data = "\"AB\"";
+    const Figure& user = figures().appendFigure(text.encode(), FigureKind::Text);
+    window->changed();
+
+    EXPECT_EQ(removeFirstFont(), "Font (B) used in 1 string. Can't remove");
+    EXPECT_EQ(fontListEntries(figures()).size(), 1u);
+
+    figures().removeFigure(&user);
+    window->changed();
+    {
+        ModalScript script({{"TFontsDlg", [](QWidget* w) { press(w, "OkBt"); }}});
+        window->action("RemoveFontM")->trigger();
+    }
+    EXPECT_TRUE(fontListEntries(figures()).empty());
+}
+
+}  // namespace
+}  // namespace tavrin
