@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -126,6 +127,8 @@ SimulatorProcess::SimulatorProcess(const std::string& executable, const std::fil
     // The device path is the first line; once it is there the terminal is up.
     char c = 0;
     while (::read(out[0], &c, 1) == 1 && c != '\n') device_ += c;
+    if (std::find(options.begin(), options.end(), "--listen") != options.end())
+        while (::read(out[0], &c, 1) == 1 && c != '\n') address_ += c;
     ::close(out[0]);
     if (device_.empty()) throw std::runtime_error("the simulator did not start");
 }
