@@ -29,7 +29,7 @@ class TLineDlg;
 class TSetupDlg;
 class TAlignDlg;
 class QtLinkUi;
-class QtSerialTransport;
+class DeviceTransport;
 
 struct StartupOptions {
     ProgramPaths paths;
@@ -139,7 +139,8 @@ private:
     bool closingAfterFontError_ = false;
     bool nudging_ = false;
 
-    std::unique_ptr<QtSerialTransport> transport_;
+    // Serial lines through Qt; USB, network and print-queue devices through their own transports.
+    std::unique_ptr<DeviceTransport> transport_;
     std::unique_ptr<QtLinkUi> linkUi_;
     std::unique_ptr<PrinterLink> link_;
 
