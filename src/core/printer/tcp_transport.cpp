@@ -96,7 +96,8 @@ bool TcpTransport::open(const std::string& device, const SerialSettings&) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
+    // No AI_ADDRCONFIG: it hides 127.0.0.1 on a machine whose only network is the loopback.
+    hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
     const std::string service = std::to_string(address->port);
     if (::getaddrinfo(address->host.c_str(), service.c_str(), &hints, &found) != 0) return false;
