@@ -1,5 +1,6 @@
-// tavrin-printer-sim: a virtual label printer on a pseudo-terminal. The editor and
-// tavrin-label talk to it through their ordinary serial code; it prints labels as PNG files.
+// tavrin-printer-sim: a virtual label printer on a pseudo-terminal, and with --listen on a
+// TCP port too. The editor and tavrin-label talk to it through their ordinary serial or
+// network code; it prints labels as PNG files.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <poll.h>
 #include <string>
 #include <termios.h>
@@ -18,7 +20,6 @@
 #include "render/resident_font.h"
 #include "tcp_listener.h"
 #include "virtual_printer.h"
-#include <mutex>
 
 namespace fs = std::filesystem;
 using namespace tavrin;
