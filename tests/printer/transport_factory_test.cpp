@@ -8,9 +8,11 @@
 #include <unistd.h>
 
 #include "fake_printer.h"
+#include "document/label_file.h"
 #include "printer/posix_serial_transport.h"
 #include "printer/print_queue_transport.h"
 #include "printer/printer_device_transport.h"
+#include "printer/printing.h"
 #include "printer/storage_operations.h"
 #include "printer/tcp_transport.h"
 #include "printer/transport_factory.h"
@@ -172,6 +174,17 @@ TEST(PrintQueueTransport, JobTheServerRefusesIsReportedWhenThePortCloses) {
     q.link.writeText("P1\r\n");
     q.link.closePort();
     EXPECT_EQ(q.ui.events, (test::Events{"beep", "box Error: " + q.refusal}));
+
+    // A test print whose job did not go is not printed: the counters stay.
+    q.ui.visible = false;
+    LabelDocument label;
+    ASSERT_TRUE(loadLabelFile(std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb", label).ok);
+    const std::string counter = label.counters[0].valueText();
+    EXPECT_FALSE(testPrint(q.link, label, 1).sent);
+    EXPECT_EQ(label.counters[0].valueText(), counter);
+    q.refusal.clear();
+    EXPECT_TRUE(testPrint(q.link, label, 1).sent);
+    EXPECT_NE(label.counters[0].valueText(), counter);
 }
 
 }  // namespace
