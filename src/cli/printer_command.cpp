@@ -1,4 +1,5 @@
-// tavrin-label printer: the printer exchanges from the command line, over a serial device
+// tavrin-label printer: the printer exchanges from the command line, over a serial device,
+// a USB printer device, a network printer (tcp://HOST:PORT), a print queue (cups://QUEUE)
 // or the printer simulator's pseudo-terminal.
 //   printer --port DEVICE [--baud N] [--xonxoff] [--silence-ms N] SUB-COMMAND ...
 // Each sub-command prints what the printer answered; a silent printer or a port that
@@ -17,7 +18,7 @@
 #include "document/label_file.h"
 #include "document/program_paths.h"
 #include "printer/direct_graphics.h"
-#include "printer/posix_serial_transport.h"
+#include "printer/transport_factory.h"
 #include "printer/printer_link.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
@@ -29,6 +30,7 @@ namespace {
 
 constexpr const char* kUsage =
     "printer --port DEVICE [--baud N] [--xonxoff] [--silence-ms N] SUB-COMMAND\n"
+    "  DEVICE: /dev/ttyUSB0, /dev/usb/lp0, tcp://HOST:PORT (9100 by default) or cups://QUEUE\n"
     "    list forms|graphics|fonts\n"
     "    memory\n"
     "    store-label FILE.qlb NAME | store-form FILE.ejf NAME | store-font FILE.qft LETTER\n"
@@ -62,7 +64,7 @@ private:
 };
 
 struct Session {
-    PosixSerialTransport transport;
+    DeviceTransport transport;
     CliLinkUi ui;
     PrinterLink link{transport, ui};
     PrinterStorage storage{link};
@@ -70,7 +72,7 @@ struct Session {
     // The link's message when something went wrong, else empty.
     std::string problem() const {
         if (!ui.firstError().empty()) return ui.firstError();
-        if (link.timeoutFlag) return kNoPrinterResponse;
+        if (link.timeoutFlag) return link.failureMessage();
         return {};
     }
 };
@@ -390,6 +392,11 @@ int sendCommand(Session& s, const Arguments& a) {
     if (!unescape(a[0], text)) return usage("unknown escape in " + a[0]);
     if (!s.link.openPort()) return finish(s);
     if (!s.link.writeText(text)) {
+        s.link.closePort();
+        return finish(s);
+    }
+    // A print queue never answers: its job goes when the port closes.
+    if (s.transport.kind() == DeviceKind::PrintQueue) {
         s.link.closePort();
         return finish(s);
     }

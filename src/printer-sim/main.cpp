@@ -1,5 +1,6 @@
-// tavrin-printer-sim: a virtual label printer on a pseudo-terminal. The editor and
-// tavrin-label talk to it through their ordinary serial code; it prints labels as PNG files.
+// tavrin-printer-sim: a virtual label printer on a pseudo-terminal, and with --listen on a
+// TCP port too. The editor and tavrin-label talk to it through their ordinary serial or
+// network code; it prints labels as PNG files.
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <poll.h>
 #include <string>
 #include <termios.h>
@@ -17,6 +19,7 @@
 #include "document/program_paths.h"
 #include "render/image_io.h"
 #include "render/resident_font.h"
+#include "tcp_listener.h"
 #include "virtual_printer.h"
 
 namespace fs = std::filesystem;
@@ -34,7 +37,10 @@ const char* kUsage =
     "  --store DIR        keep the printer's memory in DIR across restarts\n"
     "  --fault KIND       silent | truncate | garbage | slow (may be repeated)\n"
     "  --slow-ms N        pause per received byte with --fault slow (default 2)\n"
-    "The terminal's device path is printed on the first line of standard output.\n";
+    "  --listen [HOST:]PORT  also serve the printer over TCP (HOST 127.0.0.1 by default;\n"
+    "                     port 0 takes a free one), one connection at a time\n"
+    "The terminal's device path is printed on the first line of standard output, the TCP\n"
+    "address (tcp://HOST:PORT) on the second with --listen.\n";
 
 // How long a reply waits for the host to make room before the rest of it is dropped. We
 // hold our own end of the terminal open, so a reply the host leaves unread stays queued
@@ -70,6 +76,7 @@ int main(int argc, char** argv) {
     std::optional<fs::path> store;
     sim::Faults faults;
     bool slow = false;
+    std::optional<std::string> listen;
     int slowMs = 2;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -78,6 +85,7 @@ int main(int argc, char** argv) {
         else if (a == "--output" && hasValue) output = argv[++i];
         else if (a == "--store" && hasValue) store = fs::path(argv[++i]);
         else if (a == "--slow-ms" && hasValue) slowMs = std::atoi(argv[++i]);
+        else if (a == "--listen" && hasValue) listen = argv[++i];
         else if (a == "--fault" && hasValue) {
             const std::string kind = argv[++i];
             if (kind == "silent") faults.silent = true;
@@ -133,12 +141,30 @@ int main(int argc, char** argv) {
     }
     std::printf("%s\n", device.c_str());
     std::fflush(stdout);
+    sim::TcpListener tcp;
+    if (listen) {
+        sim::ListenAddress address;
+        std::string error;
+        if (!sim::parseListenAddress(*listen, address, error) || !tcp.listen(address, error)) {
+            std::fprintf(stderr, "tavrin-printer-sim: %s\n", error.c_str());
+            return 2;
+        }
+        std::printf("%s\n", tcp.address().c_str());
+        std::fflush(stdout);
+    }
+    // The terminal and the network port feed one printer; a reply goes back the way its
+    // command came.
+    std::mutex printerMutex;
+    bool replyOverTcp = false;
 
     sim::PrinterMemory memory(store);
     int printedCount = 0;
     sim::VirtualPrinter printer(
         memory, fonts.loaded() ? &fonts : nullptr,
-        [master](std::span<const std::uint8_t> bytes) { writeAll(master, bytes.data(), bytes.size()); },
+        [&, master](std::span<const std::uint8_t> bytes) {
+            if (replyOverTcp) tcp.send(bytes);
+            else writeAll(master, bytes.data(), bytes.size());
+        },
         [&](const sim::PrintedLabel& label) {
             char name[32];
             std::snprintf(name, sizeof name, "label-%04d.png", ++printedCount);
@@ -149,6 +175,15 @@ int main(int argc, char** argv) {
     printer.setFaults(faults);
     printer.setLog([&log](const std::string& line) { log << "< " << line << std::endl; });
 
+    if (listen)
+        tcp.start(
+            [&](std::span<const std::uint8_t> bytes) {
+                const std::lock_guard lock(printerMutex);
+                replyOverTcp = true;
+                printer.receive(bytes);
+                replyOverTcp = false;
+            },
+            slow ? 1 : 4096, std::chrono::milliseconds(slow ? slowMs : 0));
     std::uint8_t buffer[4096];
     while (!stopRequested) {
         pollfd p{master, POLLIN, 0};
@@ -157,9 +192,11 @@ int main(int argc, char** argv) {
         const ssize_t n = ::read(master, buffer, slow ? 1 : sizeof buffer);
         if (n <= 0) continue;
         hostStalled = false;
+        const std::lock_guard lock(printerMutex);
         printer.receive(std::span(buffer, static_cast<std::size_t>(n)));
         if (slow) ::usleep(static_cast<useconds_t>(slowMs) * 1000);
     }
+    tcp.stop();
     if (!link.empty()) fs::remove(link, ec);
     if (slave >= 0) ::close(slave);
     ::close(master);

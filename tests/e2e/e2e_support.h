@@ -1,12 +1,14 @@
 #pragma once
 // A link to the printer simulator through the real serial transport, and the command line
 // run against it (the simulator itself: test::startSimulator).
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
 
 #include "printer/link_ui.h"
-#include "printer/posix_serial_transport.h"
+#include "printer/transport_factory.h"
 #include "printer/printer_link.h"
 #include "support/test_support.h"
 
@@ -19,7 +21,8 @@ inline constexpr std::chrono::milliseconds kSilence{400};
 // The sample label shipped with the program: two Pictures of one name, a variable, a counter.
 inline const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
 
-// A link over the real terminal transport to a device, with the short silence limit.
+// A link to a device through the transport the program itself picks for it (the terminal
+// or the network), with the short silence limit.
 struct RealLink {
     explicit RealLink(const std::string& device) {
         link.setPortDevice(0, device);
@@ -28,7 +31,7 @@ struct RealLink {
         link.setTiming(timing);
         transport.setIoTimeout(kSilence);
     }
-    PosixSerialTransport transport;
+    DeviceTransport transport;
     QuietLinkUi ui;
     PrinterLink link{transport, ui};
 };
@@ -39,5 +42,24 @@ inline test::CommandResult runPrinterCommand(const std::string& device, const st
     arguments.insert(arguments.end(), subCommand.begin(), subCommand.end());
     return test::runProgram(TAVRIN_LABEL_EXE, arguments);
 }
+
+// The ways a test reaches the simulator: its pseudo-terminal or its loopback TCP port.
+enum class Over { Terminal, Network };
+
+inline std::string overName(const testing::TestParamInfo<Over>& info) {
+    return info.param == Over::Network ? "Network" : "Terminal";
+}
+
+#ifdef TAVRIN_PRINTER_SIM_EXE
+// The simulator, reachable both ways; port() is the device that reaches it `over`.
+struct Simulator {
+    Simulator(Over over, const std::filesystem::path& output, const std::vector<std::string>& options = {})
+        : process(test::startListeningSimulator(output, options)),
+          port(over == Over::Network ? process.address() : process.device()) {}
+    std::filesystem::path label(int n) const { return process.label(n); }
+    test::SimulatorProcess process;
+    std::string port;
+};
+#endif
 
 }  // namespace tavrin::e2e

@@ -10,6 +10,8 @@
 namespace tavrin {
 namespace {
 
+class PrintingEndToEnd : public testing::TestWithParam<e2e::Over> {};
+
 using e2e::kSample;
 using e2e::runPrinterCommand;
 
@@ -20,18 +22,18 @@ Bitmap readOneBitPng(const std::filesystem::path& path) {
     return toOneBit(image);
 }
 
-TEST(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
+TEST_P(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
     test::TempDir dir;
-    const auto sim = test::startSimulator(dir / "out");
+    const e2e::Simulator sim(GetParam(), dir / "out");
     // The label's picture is printed from the printer's memory, so store it first.
-    ASSERT_EQ(runPrinterCommand(sim.device(), {"store-label", kSample, "SAMPLE"}).exitCode, 0);
-    auto r = runPrinterCommand(sim.device(), {"print-label", kSample});
+    ASSERT_EQ(runPrinterCommand(sim.port, {"store-label", kSample, "SAMPLE"}).exitCode, 0);
+    auto r = runPrinterCommand(sim.port, {"print-label", kSample});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "printed 1 copy\nV00 \"Lot number\" = \"42\"\nC00 +1 \"Serial\" = \"2\"\n");
     // The pictures travel as rasters here.
-    ASSERT_EQ(runPrinterCommand(sim.device(), {"print-label", kSample, "--direct-graphics"}).exitCode, 0);
+    ASSERT_EQ(runPrinterCommand(sim.port, {"print-label", kSample, "--direct-graphics"}).exitCode, 0);
     // The printer answers only after it has finished the prints before.
-    ASSERT_EQ(runPrinterCommand(sim.device(), {"list", "forms"}).out, "SAMPLE\n");
+    ASSERT_EQ(runPrinterCommand(sim.port, {"list", "forms"}).out, "SAMPLE\n");
     r = test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--print", "-o", (dir / "render.png").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const Bitmap expected = readOneBitPng(dir / "render.png");
@@ -41,10 +43,10 @@ TEST(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
     EXPECT_FALSE(std::filesystem::exists(sim.label(3)));
 }
 
-TEST(PrintingEndToEnd, BitmapTestPrintComesOutAsThePicture) {
+TEST_P(PrintingEndToEnd, BitmapTestPrintComesOutAsThePicture) {
     test::TempDir dir;
-    const auto sim = test::startSimulator(dir / "out");
-    e2e::RealLink real(sim.device());
+    const e2e::Simulator sim(GetParam(), dir / "out");
+    e2e::RealLink real(sim.port);
     // 45 dots wide, so every row carries padding past the picture.
     Bitmap picture(45, 30);
     picture.fillRect(3, 2, 20, 10, FillOp::Ink);
@@ -55,38 +57,42 @@ TEST(PrintingEndToEnd, BitmapTestPrintComesOutAsThePicture) {
     EXPECT_TRUE(readOneBitPng(sim.label(1)) == picture);
 }
 
-TEST(PrintingEndToEnd, ActiveFormWithThreeSetsAdvancesCountersByThreeSteps) {
+TEST_P(PrintingEndToEnd, ActiveFormWithThreeSetsAdvancesCountersByThreeSteps) {
     test::TempDir dir;
-    const auto sim = test::startSimulator(dir / "out");
-    ASSERT_EQ(runPrinterCommand(sim.device(), {"store-label", kSample, "SAMPLE"}).exitCode, 0);
+    const e2e::Simulator sim(GetParam(), dir / "out");
+    ASSERT_EQ(runPrinterCommand(sim.port, {"store-label", kSample, "SAMPLE"}).exitCode, 0);
     // With values: FR, ?, the values and P in one exchange.
-    auto r = runPrinterCommand(sim.device(), {"print-form", "--sets", "3", "--set", "C00=0010", "--set", "V00=A1"});
+    auto r = runPrinterCommand(sim.port, {"print-form", "--sets", "3", "--set", "C00=0010", "--set", "V00=A1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string values13 = "V00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"13\"\n";
     EXPECT_EQ(r.out, "printed form SAMPLE: 3 sets of 1\n" + values13);
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"variables"}).out, values13);  // the printer counted alike
+    EXPECT_EQ(runPrinterCommand(sim.port, {"variables"}).out, values13);  // the printer counted alike
     // Without values: FR and P alone; the counters start from what the printer reports.
-    r = runPrinterCommand(sim.device(), {"print-form", "--sets", "3", "--copies", "2"});
+    r = runPrinterCommand(sim.port, {"print-form", "--sets", "3", "--copies", "2"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string values16 = "V00 \"Lot number\" = \"A1\"\nC00 +1 \"Serial\" = \"16\"\n";
     EXPECT_EQ(r.out, "printed form SAMPLE: 3 sets of 2\n" + values16);
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"variables"}).out, values16);
+    EXPECT_EQ(runPrinterCommand(sim.port, {"variables"}).out, values16);
     EXPECT_TRUE(std::filesystem::exists(sim.label(9)) && !std::filesystem::exists(sim.label(10)));
-    EXPECT_NE(runPrinterCommand(sim.device(), {"print-form", "--sets", "1000"}).exitCode, 0);
+    EXPECT_NE(runPrinterCommand(sim.port, {"print-form", "--sets", "1000"}).exitCode, 0);
 }
 
-TEST(PrintingEndToEnd, SilentPrinterAndMissingPortFailWithTheLinkMessage) {
+TEST_P(PrintingEndToEnd, SilentPrinterAndMissingPortFailWithTheLinkMessage) {
     test::TempDir dir;
-    const auto silent = test::startSimulator(dir / "out", {"--fault", "silent"});
+    const e2e::Simulator silent(GetParam(), dir / "out", {"--fault", "silent"});
     const std::tuple<std::string, std::vector<std::string>, const char*> cases[] = {
-        {silent.device(), {"list", "forms"}, "No printer response"}, {silent.device(), {"print-form"}, "No printer response"},
-        {silent.device(), {"clock", "get"}, "No printer response"}, {silent.device(), {"variables"}, "No printer response"},
-        {(dir / "no-such-port").string(), {"list", "forms"}, "Can't open communication port"}};
+        {silent.port, {"list", "forms"}, "No printer response"}, {silent.port, {"print-form"}, "No printer response"},
+        {silent.port, {"clock", "get"}, "No printer response"}, {silent.port, {"variables"}, "No printer response"},
+        {GetParam() == e2e::Over::Network ? "tcp://127.0.0.1:1" : (dir / "no-such-port").string(), {"list", "forms"},
+         "Can't open communication port"}};
     for (const auto& [device, sub, message] : cases) {
         const auto r = runPrinterCommand(device, sub);
         EXPECT_TRUE(r.exitCode != 0 && r.err.find(message) != std::string::npos) << sub[0] << ": " << r.err;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Over, PrintingEndToEnd, testing::Values(e2e::Over::Terminal, e2e::Over::Network),
+                         e2e::overName);
 
 }  // namespace
 }  // namespace tavrin

@@ -11,6 +11,8 @@
 namespace tavrin {
 namespace {
 
+class StorageRoundTrip : public testing::TestWithParam<e2e::Over> {};
+
 using e2e::runPrinterCommand;
 
 const std::vector<std::uint8_t> kFontData = {
@@ -51,18 +53,18 @@ std::vector<const Figure*> figuresOfKind(const LabelDocument& d, FigureKind kind
     return found;
 }
 
-TEST(StorageRoundTrip, StoredLabelComesBackWithPicturesFontsAndValues) {
+TEST_P(StorageRoundTrip, StoredLabelComesBackWithPicturesFontsAndValues) {
     test::TempDir dir;
-    const auto sim = test::startSimulator(dir / "out");
-    e2e::RealLink real(sim.device());
+    const e2e::Simulator sim(GetParam(), dir / "out");
+    e2e::RealLink real(sim.port);
     PrinterStorage storage(real.link);
     const LabelDocument original = sampleWithFont();
     const auto originalPictures = figuresOfKind(original, FigureKind::Picture);
     ASSERT_EQ(originalPictures.size(), 2u);
     ASSERT_TRUE(storage.storeCurrentLabel(original, "ROUND1"));
     EXPECT_EQ(storage.storeAsList().names, std::vector<std::string>{"ROUND1"});
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"list", "graphics"}).out, "LOGO\n");
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"list", "fonts"}).out, "B\n");
+    EXPECT_EQ(runPrinterCommand(sim.port, {"list", "graphics"}).out, "LOGO\n");
+    EXPECT_EQ(runPrinterCommand(sim.port, {"list", "fonts"}).out, "B\n");
     // The values travel separately, to the form the store made active.
     ASSERT_TRUE(sendStoredFormValues(real.link, original));
     LabelDocument back;
@@ -91,29 +93,32 @@ TEST(StorageRoundTrip, StoredLabelComesBackWithPicturesFontsAndValues) {
     EXPECT_FALSE(back.variables[9].isDefined());
 }
 
-TEST(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
+TEST_P(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     test::TempDir dir;
-    const auto sim = test::startSimulator(dir / "out");
+    const e2e::Simulator sim(GetParam(), dir / "out");
     ASSERT_TRUE(saveLabelFile(dir / "in.qlb", sampleWithFont()).ok);
-    auto r = runPrinterCommand(sim.device(), {"store-label", (dir / "in.qlb").string(), "CLI1"});
+    auto r = runPrinterCommand(sim.port, {"store-label", (dir / "in.qlb").string(), "CLI1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "CLI1\n");
-    r = runPrinterCommand(sim.device(), {"store-label", (dir / "in.qlb").string(), "BAD_NAME"});
+    r = runPrinterCommand(sim.port, {"store-label", (dir / "in.qlb").string(), "BAD_NAME"});
     EXPECT_TRUE(r.exitCode != 0 && r.err.find("Invalid name: BAD_NAME") != std::string::npos) << r.err;
-    r = runPrinterCommand(sim.device(), {"retrieve-form", "CLI1", "-o", (dir / "back.qlb").string()});
+    r = runPrinterCommand(sim.port, {"retrieve-form", "CLI1", "-o", (dir / "back.qlb").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     LabelDocument back;
     ASSERT_TRUE(loadLabelFile(dir / "back.qlb", back).ok);
     const LabelDocument original = sampleWithFont();
     EXPECT_EQ(formFileOf(back, original), formFileOf(original, original));
-    r = runPrinterCommand(sim.device(), {"select", "CLI1"});
+    r = runPrinterCommand(sim.port, {"select", "CLI1"});
     EXPECT_EQ(r.out, "active form: CLI1\nV00 \"Lot number\" = \"\"\nC00 +1 \"Serial\" = \"\"\n");
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"delete", "form", "CLI1"}).exitCode, 0);
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"delete", "font", "B"}).exitCode, 0);
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"list", "forms"}).out + runPrinterCommand(sim.device(), {"list", "fonts"}).out,
+    EXPECT_EQ(runPrinterCommand(sim.port, {"delete", "form", "CLI1"}).exitCode, 0);
+    EXPECT_EQ(runPrinterCommand(sim.port, {"delete", "font", "B"}).exitCode, 0);
+    EXPECT_EQ(runPrinterCommand(sim.port, {"list", "forms"}).out + runPrinterCommand(sim.port, {"list", "fonts"}).out,
               "");
-    EXPECT_EQ(runPrinterCommand(sim.device(), {"send", "\\r\\nUG\\r\\n"}).out, "1\r\nLOGO\r\n");
+    EXPECT_EQ(runPrinterCommand(sim.port, {"send", "\\r\\nUG\\r\\n"}).out, "1\r\nLOGO\r\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Over, StorageRoundTrip, testing::Values(e2e::Over::Terminal, e2e::Over::Network),
+                         e2e::overName);
 
 }  // namespace
 }  // namespace tavrin

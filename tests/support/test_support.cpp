@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -145,6 +146,11 @@ SimulatorProcess::SimulatorProcess(const std::string& executable, const std::fil
     // The device path is the first line; once it is there the terminal is up.
     char c = 0;
     for (pollfd p{out[0], POLLIN, 0}; ::poll(&p, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n';) device_ += c;
+    if (c == '\n' && std::find(options.begin(), options.end(), "--listen") != options.end()) {
+        char a = 0;
+        for (pollfd p{out[0], POLLIN, 0}; ::poll(&p, 1, 10000) > 0 && ::read(out[0], &a, 1) == 1 && a != '\n';)
+            address_ += a;
+    }
     ::close(out[0]);
     if (c != '\n' || device_.empty()) {
         stop();

@@ -75,6 +75,8 @@ public:
     SimulatorProcess& operator=(const SimulatorProcess&) = delete;
 
     const std::string& device() const { return device_; }
+    // With "--listen" among the options: the printer's network address, tcp://HOST:PORT.
+    const std::string& address() const { return address_; }
     const std::filesystem::path& output() const { return output_; }
     std::filesystem::path label(int n) const;  // the n-th printed label, 1-based
     // Asks the simulator to end (SIGTERM) and waits a few seconds; true when it ended
@@ -84,12 +86,19 @@ public:
 private:
     int pid_ = -1;
     std::string device_;
+    std::string address_;
     std::filesystem::path output_;
 };
 #ifdef TAVRIN_PRINTER_SIM_EXE
 // The simulator from this build.
 inline SimulatorProcess startSimulator(const std::filesystem::path& output,
                                        const std::vector<std::string>& options = {}) {
+    return SimulatorProcess(TAVRIN_PRINTER_SIM_EXE, output, options);
+}
+// The same printer also on a free loopback port: address() names it.
+inline SimulatorProcess startListeningSimulator(const std::filesystem::path& output,
+                                                std::vector<std::string> options = {}) {
+    options.insert(options.end(), {"--listen", "127.0.0.1:0"});
     return SimulatorProcess(TAVRIN_PRINTER_SIM_EXE, output, options);
 }
 #endif

@@ -66,6 +66,7 @@ SerialSettings PrinterLink::serialSettings() const {
 bool PrinterLink::openPort() {
     if (transport_.isOpen()) return true;
     timeoutFlag = false;
+    deviceMessage_.clear();
     pushedBack_.reset();
     if (transport_.open(portDevice(settings_.portIndex), serialSettings())) return true;
     ui_.beep();
@@ -80,8 +81,21 @@ bool PrinterLink::openPort() {
 }
 
 void PrinterLink::closePort() {
-    if (transport_.isOpen()) transport_.close();
     pushedBack_.reset();
+    if (!transport_.isOpen()) return;
+    transport_.close();
+    // A device that delivers on close (a print queue) may fail only now.
+    const std::string error = transport_.closeError();
+    if (error.empty()) return;
+    timeoutFlag = true;
+    deviceMessage_ = error;
+    ui_.beep();
+    if (ui_.progressWindowVisible()) {
+        ui_.showProgressError("Error", error);
+        progressShowsOpenError_ = true;
+    } else {
+        ui_.showError("Error", error);
+    }
 }
 
 std::uint32_t PrinterLink::bytesWaiting() {
@@ -93,6 +107,7 @@ std::uint32_t PrinterLink::bytesWaiting() {
 bool PrinterLink::writeByte(std::uint8_t byte) {
     timeoutFlag = false;
     abortFlag = false;
+    deviceMessage_.clear();
     if (!transport_.isOpen()) return true;
     for (;;) {
         ui_.processEvents();
@@ -152,6 +167,13 @@ bool PrinterLink::readByte(std::uint8_t& byte) {
 // Waits for the next byte. Only a byte that really came renews the silence limit: a port
 // that keeps claiming input but delivers none must still end in a time-out.
 bool PrinterLink::nextByte(std::uint8_t& byte, std::chrono::milliseconds& lastByteTime) {
+    // A device that can never answer says so at once instead of after the silence limit.
+    if (!pushedBack_ && transport_.isOpen()) {
+        if (std::string refusal = transport_.refuseReply(); !refusal.empty()) {
+            deviceMessage_ = std::move(refusal);
+            return false;
+        }
+    }
     for (;;) {
         // A closed port has nothing to wait for.
         if (!pushedBack_ && !transport_.isOpen()) return false;
@@ -168,6 +190,7 @@ bool PrinterLink::nextByte(std::uint8_t& byte, std::chrono::milliseconds& lastBy
 std::size_t PrinterLink::readBytes(std::span<std::uint8_t> bytes) {
     std::chrono::milliseconds lastByteTime = now();
     timeoutFlag = false;
+    deviceMessage_.clear();
     std::size_t count = 0;
     while (count < bytes.size()) {
         std::uint8_t byte = 0;
@@ -185,6 +208,7 @@ std::size_t PrinterLink::readLine(std::string& line, std::size_t size) {
     line.clear();
     endMarkFlag = false;
     timeoutFlag = false;
+    deviceMessage_.clear();
     const std::size_t limit = size > 0 ? size - 1 : 0;
     std::chrono::milliseconds lastByteTime = now();
     std::size_t dropped = 0;
@@ -247,13 +271,17 @@ void PrinterLink::endProgress() {
     if (timeoutFlag) {
         // A failed open has already put its own, more precise message into the window.
         if (!progressShowsOpenError_) {
-            ui_.showProgressError("Error", kNoPrinterResponse);
+            ui_.showProgressError("Error", failureMessage());
             ui_.beep();
         }
     } else if (progressShowFlag) {
         ui_.closeProgressWindow();
     }
     progressShowsOpenError_ = false;
+}
+
+std::string PrinterLink::failureMessage() const {
+    return deviceMessage_.empty() ? std::string(kNoPrinterResponse) : deviceMessage_;
 }
 
 }  // namespace tavrin

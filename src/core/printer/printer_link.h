@@ -89,6 +89,9 @@ public:
 
     void showProgress(std::string_view text);
     void endProgress();
+    // What a set timeoutFlag means: "No printer response", or the device's own reason (a
+    // print queue that cannot answer, a job the print server refused).
+    std::string failureMessage() const;
 
     bool timeoutFlag = false;
     bool abortFlag = false;
@@ -108,6 +111,8 @@ private:
     std::optional<std::uint8_t> pushedBack_;
     // The progress window holds an open-port error that EndProgress must not hide.
     bool progressShowsOpenError_ = false;
+    // The device's reason for the latest failure, when it gave one.
+    std::string deviceMessage_;
 };
 
 // A ByteSink over the link, so the command writers' streams go to the printer: pauses

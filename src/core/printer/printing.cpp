@@ -7,6 +7,13 @@ namespace tavrin {
 
 namespace {
 
+// Closes the port. False when the device could deliver only now and failed to (a print
+// queue whose server refused the job); a serial line has delivered every byte already.
+bool closeDelivered(PrinterLink& link) {
+    link.closePort();
+    return !link.timeoutFlag;
+}
+
 std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
 std::string printLine(unsigned sets, unsigned copies) {
@@ -90,9 +97,9 @@ PrintOutcome testPrint(PrinterLink& link, LabelDocument& document, unsigned copi
         link.closePort();
         return outcome;
     }
-    link.closePort();
+    outcome.sent = closeDelivered(link);
     link.endProgress();
-    AdvanceCounters(document, 1);
+    if (outcome.sent) AdvanceCounters(document, 1);
     return outcome;
 }
 
@@ -121,7 +128,7 @@ PrintOutcome sendToActiveForm(PrinterLink& link, std::string_view activeFormName
     }
     if (!link.openPort()) return outcome;
     outcome.sent = link.writeText("\r\nFR" + quoted(activeFormName) + "\r\n") && link.writeText(rest);
-    link.closePort();
+    outcome.sent = closeDelivered(link) && outcome.sent;
     return outcome;
 }
 }  // namespace
@@ -150,8 +157,7 @@ std::string storedFormValues(const LabelDocument& document) {
 bool sendStoredFormValues(PrinterLink& link, const LabelDocument& document) {
     if (!link.openPort()) return false;
     const bool sent = link.writeText("\r\n" + storedFormValues(document));
-    link.closePort();
-    return sent;
+    return closeDelivered(link) && sent;
 }
 
 PrintOutcome printStoredFormWithValues(PrinterLink& link, LabelDocument& document, std::string_view activeFormName,
@@ -194,8 +200,7 @@ bool PrintBitmapTest(PrinterLink& link, std::span<const std::uint8_t> bottomUp, 
     for (int row = height - 1; sent && row >= 0; --row)
         sent = link.writeBytes(bottomUp.subspan(rowBytes * static_cast<std::size_t>(row), rowBytes));
     sent = sent && link.writeText("\r\n") && link.writeText("P1\r\n");
-    link.closePort();
-    return sent;
+    return closeDelivered(link) && sent;
 }
 
 }  // namespace tavrin

@@ -36,6 +36,14 @@ public:
     virtual bool writeByte(std::uint8_t byte) = 0;
     // Pushes what was written out to the device.
     virtual void flush() = 0;
+
+    // Asked when an exchange waits for the printer's answer. Empty for a device that can
+    // answer; a device that never can (a print queue) gives the reason and drops what the
+    // exchange wrote, so a half-done exchange is not delivered.
+    virtual std::string refuseReply() { return {}; }
+    // Why the last close could not deliver what was written (a print job the server
+    // refused); empty when it could.
+    virtual std::string closeError() const { return {}; }
 };
 
 }  // namespace tavrin

@@ -23,6 +23,7 @@
 #include "editor/figure_dialogs.h"
 #include "editor/label_view.h"
 #include "printer/port_names.h"
+#include "printer/transport_factory.h"
 
 namespace tavrin {
 
@@ -90,7 +91,11 @@ void TZRedit::startUp() {
     toolbar_->setMainWindow(this);
     setMessageBoxLabelTopSource([this] { return view_->image()->mapToGlobal(QPoint(0, 0)).y(); });
 
-    transport_ = std::make_unique<QtSerialTransport>();
+    transport_ = std::make_unique<DeviceTransport>([](std::chrono::milliseconds ioTimeout) {
+        auto serial = std::make_unique<QtSerialTransport>();
+        serial->setIoTimeout(ioTimeout);
+        return serial;
+    });
     linkUi_ = std::make_unique<QtLinkUi>(&sharedMessageBox());
     link_ = std::make_unique<PrinterLink>(*transport_, *linkUi_);
 

@@ -31,9 +31,16 @@ class TLineDlg;
 class TSetupDlg;
 class TAlignDlg;
 class QtLinkUi;
-class QtSerialTransport;
+class DeviceTransport;
 
 struct StartupOptions {
+    explicit StartupOptions(ProgramPaths programPaths, QString label = {},
+                            std::map<int, std::string> portDevices = {}, std::filesystem::path recovery = {})
+        : paths(std::move(programPaths)),
+          commandLineLabel(std::move(label)),
+          sessionPortDevices(std::move(portDevices)),
+          recoveryFolder(std::move(recovery)) {}
+
     ProgramPaths paths;
     QString commandLineLabel;  // the program's argument, if any
     // "--port-device N=DEVICE": the device Com N opens for this run only (not written back).
@@ -177,7 +184,8 @@ private:
     QTimer* recoveryTimer_ = nullptr;
     LabelDocument lastRecovered_;
 
-    std::unique_ptr<QtSerialTransport> transport_;
+    // Serial lines through Qt; USB, network and print-queue devices through their own transports.
+    std::unique_ptr<DeviceTransport> transport_;
     std::unique_ptr<QtLinkUi> linkUi_;
     std::unique_ptr<PrinterLink> link_;
 

@@ -1,0 +1,51 @@
+#pragma once
+// The byte channel over a plain file descriptor: a network socket or a printer device that
+// is not a terminal (/dev/usb/lp0). The descriptor is non-blocking; every read and write
+// waits under its own time-out, so a printer that stops taking or giving bytes cannot
+// hold the program.
+#include <chrono>
+
+#include "printer/serial_transport.h"
+
+namespace tavrin {
+
+class FdTransport : public SerialTransport {
+public:
+    FdTransport() = default;
+    ~FdTransport() override;
+    FdTransport(const FdTransport&) = delete;
+    FdTransport& operator=(const FdTransport&) = delete;
+
+    bool isOpen() const override { return fd_ >= 0; }
+    void close() override;
+    std::uint32_t bytesWaiting() override;
+    bool readByte(std::uint8_t& byte) override;
+    bool writeByte(std::uint8_t byte) override;
+    // Each write hands its byte to the kernel already.
+    void flush() override {}
+
+    // How long one read or write waits before it gives up.
+    void setIoTimeout(std::chrono::milliseconds timeout) { ioTimeout_ = timeout; }
+    std::chrono::milliseconds ioTimeout() const { return ioTimeout_; }
+
+protected:
+    // Takes over an open, non-blocking descriptor; a socket is written with send() so that a
+    // peer that went away is an error, not a SIGPIPE.
+    void adopt(int fd, bool socket);
+    // Last words before the descriptor is closed.
+    virtual void beforeClose(int /*fd*/) {}
+
+private:
+    bool waitFor(short events);
+
+    int fd_ = -1;
+    bool socket_ = false;
+    std::chrono::milliseconds ioTimeout_{3000};
+};
+
+// Waits until `fd` is ready for `events` or `timeout` has passed; an interrupted wait goes
+// on with the time that is left. True when it is ready (or in error, which the next read or
+// write reports).
+bool waitForDescriptor(int fd, short events, std::chrono::milliseconds timeout);
+
+}  // namespace tavrin

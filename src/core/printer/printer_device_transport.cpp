@@ -1,0 +1,27 @@
+#include "printer/printer_device_transport.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tavrin {
+
+bool PrinterDeviceTransport::open(const std::string& device, const SerialSettings&) {
+    close();
+    constexpr int kFlags = O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(device.c_str(), O_RDWR | kFlags);
+    if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(device.c_str(), O_WRONLY | kFlags);
+    if (fd < 0) return false;
+    // One program at a time, as with a serial port; a device that cannot be locked at all
+    // is used as it is.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        return false;
+    }
+    adopt(fd, false);
+    return true;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,118 @@
+// The link over TCP when the far end misbehaves, and the print queue through the command
+// line: a peer that hangs up mid-exchange ends in the link's own messages within the
+// silence limit, and a queue refuses what it cannot answer. Loopback only.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
+#include "document/label_file.h"
+#include "e2e/e2e_support.h"
+#include "printer/print_queue_transport.h"
+#include "printer/printing.h"
+#include "printer/storage_operations.h"
+
+namespace tavrin {
+namespace {
+
+// A network printer that takes one connection, reads until it has seen `hangUpAfter`
+// (at once when empty) and then hangs up without a word.
+class HangingUpPeer {
+public:
+    explicit HangingUpPeer(std::string hangUpAfter) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(listener_, 1) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            throw std::runtime_error("cannot listen on 127.0.0.1");
+        device_ = "tcp://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+        thread_ = std::thread([this, hangUpAfter = std::move(hangUpAfter)] { serve(hangUpAfter); });
+    }
+    ~HangingUpPeer() {
+        stop_ = true;
+        thread_.join();
+        ::close(listener_);
+    }
+    const std::string& device() const { return device_; }
+    std::string received() {
+        thread_.join();
+        thread_ = std::thread([] {});
+        return received_;
+    }
+
+private:
+    void serve(const std::string& hangUpAfter) {
+        pollfd entry{listener_, POLLIN, 0};
+        while (!stop_ && ::poll(&entry, 1, 20) <= 0) {
+        }
+        if (stop_) return;
+        const int client = ::accept(listener_, nullptr, nullptr);
+        char buffer[256];
+        for (pollfd in{client, POLLIN, 0}; !stop_ && !hangUpAfter.empty() && !received_.ends_with(hangUpAfter);) {
+            if (::poll(&in, 1, 20) <= 0) continue;
+            const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            received_.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(client);
+    }
+
+    int listener_ = -1;
+    std::string device_;
+    std::string received_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST(NetworkLink, PeerThatHangsUpInsteadOfAnsweringIsNoPrinterResponse) {
+    HangingUpPeer peer("\r\nUF\r\n");
+    e2e::RealLink real(peer.device());
+    PrinterStorage storage(real.link);
+    EXPECT_FALSE(storage.receiveList(kListForms));
+    EXPECT_TRUE(real.link.timeoutFlag);
+    EXPECT_EQ(real.ui.lastError(), "No printer response");
+    EXPECT_EQ(peer.received(), "\r\nUF\r\n");
+    real.link.closePort();
+}
+
+TEST(NetworkLink, PeerThatHangsUpBeforeAStoreFailsTheWrite) {
+    HangingUpPeer peer("");
+    e2e::RealLink real(peer.device());
+    LabelDocument label;
+    ASSERT_TRUE(loadLabelFile(e2e::kSample, label).ok);
+    PrinterStorage storage(real.link);
+    EXPECT_FALSE(storage.storeCurrentLabel(label, "GONE"));
+    EXPECT_TRUE(real.link.abortFlag);  // the retry question was answered No
+    // A port that still takes connections but never serves them is a silent printer.
+    const auto r = e2e::runPrinterCommand(peer.device(), {"list", "forms"});
+    EXPECT_TRUE(r.exitCode != 0 && r.err.find("No printer response") != std::string::npos) << r.err;
+}
+
+TEST(NetworkLink, PrintQueueRefusesWhatNeedsAnAnswerAndReportsAJobItCannotDeliver) {
+    if (!printQueuesAvailable()) {
+        const auto r = e2e::runPrinterCommand("cups://Shop", {"list", "forms"});
+        EXPECT_TRUE(r.exitCode != 0 && r.err.find("Can't open communication port") != std::string::npos) << r.err;
+        GTEST_SKIP() << "built without libcups";
+    }
+    // No print server is asked for these: refused before anything is sent.
+    for (const std::vector<std::string>& sub : {std::vector<std::string>{"list", "forms"}, {"variables"}, {"print-form"}}) {
+        const auto r = e2e::runPrinterCommand("cups://Shop", sub);
+        EXPECT_TRUE(r.exitCode != 0 && r.err.find(kPrintQueueCannotAnswer) != std::string::npos) << sub[0] << ": " << r.err;
+    }
+    // A print job is collected and goes on close: here to a server that is not there.
+    const test::ScopedEnv server("CUPS_SERVER", "127.0.0.1:1");
+    const auto r = e2e::runPrinterCommand("cups://Shop", {"print-label", e2e::kSample});
+    EXPECT_TRUE(r.exitCode != 0 && r.err.find("Can't reach the print server 127.0.0.1:1") != std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace tavrin
