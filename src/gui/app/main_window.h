@@ -97,7 +97,18 @@ public:
     void changed();
     void placeToolbar();
     void resizeLabelView();
+    // Enables Undo and Redo as the history allows and marks the caption when modified.
+    void updateActions();
     std::vector<std::string> fontList() const;
+
+    // The file dialogs of the windows built on this one: they start in the work directory.
+    // The save dialog adds the extension when none is typed and asks before overwriting.
+    QString chooseOpenFile(const QString& title, const QString& filter);
+    QString chooseSaveFile(const QString& title, const QString& filter, const QString& extension);
+    // A device chosen in the settings: used at once and written to the configuration at exit.
+    void setPortDevice(int portIndex, const std::string& device);
+    // Loads the configuration's translation choice again; returns the choice in force.
+    int reloadTranslation();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -116,9 +127,7 @@ private:
     void openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint release);
     void editFigure(Figure* figure);
     void applyCanvasOptions();
-    void updateActions();
     bool askOverwrite(const QString& fileName);
-    QString chooseSaveFile(const QString& title, const QString& filter, const QString& extension);
     void rememberFolder(const QString& fileName);
     void redrawAll();
 
