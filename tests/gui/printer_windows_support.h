@@ -53,12 +53,15 @@ public:
         return std::filesystem::path(folder.path().toStdString()) / name;
     }
 
-    std::unique_ptr<TZRedit> start() {
+    // Com1 is pointed at the simulator unless the test reads the configuration as it came.
+    std::unique_ptr<TZRedit> start(bool useSimulator = true) {
         StartupOptions options{ProgramPaths(programFolder, TAVRIN_SOURCE_DATA_DIR, programFolder / "user"), {}, {}};
         auto window = std::make_unique<TZRedit>(options);
         window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});
-        window->config().port = 0;
-        window->config().portDevices[0] = simulator->device();
+        if (useSimulator) {
+            window->config().port = 0;
+            window->config().portDevices[0] = simulator->device();
+        }
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
