@@ -286,6 +286,32 @@ TEST_F(StorageWindowsTest, LoadsAStoredFormIntoTheEditor) {
     EXPECT_FALSE(window->session().modified());
 }
 
+TEST_F(StorageWindowsTest, APrinterGoneBeforeTheFormCameLeavesTheLabelAsItWas) {
+    auto window = start();
+    {
+        PrinterStorage storage(window->link());
+        ASSERT_TRUE(storage.storeCurrentLabel(sampleLabel(), "FORM1"));
+    }
+    window->session().document().figures.appendFigure(RectangleRecord{1, 1, 5, 5}.encode(), FigureKind::Rectangle);
+    window->changed();
+    QString error;
+    OnModal load("TObjListDlg", [&](QWidget* dialog) {
+        selectEntry(dialog, "FORM1");
+        simulator.reset();
+        test::ModalAnswer discard("NoBt");
+        test::ModalAnswer failure("OkBt");
+        click(dialog, "EditBt");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return failure.answered(); }, 10000));
+        error = failure.text();
+    });
+    window->action("FormM")->trigger();
+    ASSERT_TRUE(load.ran());
+    EXPECT_TRUE(error == "Can't open communication port" || error == "No printer response") << error.toStdString();
+    ASSERT_EQ(window->session().document().figures.size(), 1u);
+    EXPECT_EQ(RectangleRecord::decode(window->session().document().figures.begin()->record).width, 5);
+    EXPECT_TRUE(window->session().modified());
+}
+
 TEST_F(StorageWindowsTest, ChooserReturnsTheExtractedName) {
     auto window = start();
     PrinterStorage storage(window->link());

@@ -54,8 +54,9 @@ TObjListDlg::TObjListDlg(TZRedit& window, PrinterStorage& storage)
     entries_->setGridSize(QSize(kColumnWidth, 20));
     entries_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     entries_->setSortingEnabled(true);
+    // Room for the four columns, the scroll bar and the view's own margins.
     entries_->setFixedSize(kColumnWidth * kColumns + 2 * entries_->frameWidth() +
-                               entries_->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                               entries_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16,
                            180);
     entries_->viewport()->installEventFilter(this);
     memInfo_ = new QLabel(this);
