@@ -102,6 +102,11 @@ bool TZRedit::openLabelFile(const QString& fileName) {
     return true;
 }
 
+QString TZRedit::chooseOpenFile(const QString& title, const QString& filter) {
+    const QString folder = QString::fromStdString(config_.workDirectory);
+    return files_.open ? files_.open(this, title, folder, filter) : QFileDialog::getOpenFileName(this, title, folder, filter);
+}
+
 QString TZRedit::chooseSaveFile(const QString& title, const QString& filter, const QString& extension) {
     const QString folder = QString::fromStdString(config_.workDirectory);
     QString fileName = files_.save ? files_.save(this, title, folder, filter)

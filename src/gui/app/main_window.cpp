@@ -184,6 +184,18 @@ PrinterLink& TZRedit::link() {
     return *link_;
 }
 
+void TZRedit::setPortDevice(int portIndex, const std::string& device) {
+    if (portIndex < 0 || portIndex >= kPortCount) return;
+    const auto index = static_cast<std::size_t>(portIndex);
+    config_.portDevices[index] = device;
+    savedPortDevices_[index] = device;
+}
+
+int TZRedit::reloadTranslation() {
+    config_.translation = translation_.load(config_.translation, options_.paths.translationFiles());
+    return config_.translation;
+}
+
 void TZRedit::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     if (placementEnabled_) placeToolbar();

@@ -128,7 +128,18 @@ public:
     void changed();
     void placeToolbar();
     void resizeLabelView();
+    // Enables Undo and Redo as the history allows and marks the caption when modified.
+    void updateActions();
     std::vector<std::string> fontList() const;
+
+    // The file dialogs of the windows built on this one: they start in the work directory.
+    // The save dialog adds the extension when none is typed and asks before overwriting.
+    QString chooseOpenFile(const QString& title, const QString& filter);
+    QString chooseSaveFile(const QString& title, const QString& filter, const QString& extension);
+    // A device chosen in the settings: used at once and written to the configuration at exit.
+    void setPortDevice(int portIndex, const std::string& device);
+    // Loads the configuration's translation choice again; returns the choice in force.
+    int reloadTranslation();
 
 signals:
     // The start timer has run: the window and its toolbar are on screen.
@@ -150,9 +161,7 @@ private:
     void connectView();
     void openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint release);
     void applyCanvasOptions();
-    void updateActions();
     bool askOverwrite(const QString& fileName);
-    QString chooseSaveFile(const QString& title, const QString& filter, const QString& extension);
     void rememberFolder(const QString& fileName);
     void redrawAll();
     void labelReplaced(const QString& fileName);

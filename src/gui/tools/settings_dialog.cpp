@@ -1,0 +1,273 @@
+#include "tools/settings_dialog.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/place_dialog.h"
+#include "printer/port_names.h"
+#include "printer/printer_link.h"
+#include "printer/translation.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr std::size_t kClockLineSize = 31;
+
+QComboBox* makeList(QWidget* parent, const char* name, const QStringList& items) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->addItems(items);
+    return list;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+std::string clockSetLine(int year, int month, int day, int hour, int minute, int second) {
+    char line[64];
+    std::snprintf(line, sizeof line, "\r\nTS%02u,%02u,%02u,%02u,%02u,%02u\r\n", unsigned(month), unsigned(day),
+                  unsigned(year % 100), unsigned(hour), unsigned(minute), unsigned(second));
+    return line;
+}
+
+std::string clockFieldText(bool silent, const std::string& reply) {
+    return silent ? std::string(kNoPrinterResponse) : " " + reply;
+}
+
+TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) {
+    setObjectName(QStringLiteral("TSettingsDlg"));
+    setWindowTitle(QStringLiteral("Settings and Diagnostic"));
+
+    QStringList ports;
+    for (int i = 0; i < kPortCount; ++i) ports << QStringLiteral("Com%1").arg(i + 1);
+    QStringList rates;
+    for (const int rate : kBaudRates) rates << QString::number(rate);
+    port_ = makeList(this, "PortCb", ports);
+    device_ = new QLineEdit(this);
+    device_->setObjectName(QStringLiteral("DeviceEd"));
+    device_->setMinimumWidth(160);
+    bauds_ = makeList(this, "BaudsCb", rates);
+    protocol_ = makeList(this, "ProtocolCb", {QStringLiteral("Hardware"), QStringLiteral("Xon / Xoff")});
+    printMode_ = makeList(this, "PrintModeCb",
+                          {QStringLiteral("Use stored fonts and graphics"), QStringLiteral("Send fonts and graphics directly")});
+    translation_ = makeList(this, "TranslationCb", {});
+    clock_ = new QLineEdit(this);
+    clock_->setObjectName(QStringLiteral("ClockEd"));
+    clock_->setReadOnly(true);
+    clock_->setFocusPolicy(Qt::NoFocus);
+
+    connect(port_, &QComboBox::currentIndexChanged, this, [this](int port) { portChanged(port); });
+    connect(device_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        devices_[static_cast<std::size_t>(shownPort_)] = text.trimmed().toStdString();
+    });
+
+    auto* serial = new QGroupBox(QStringLiteral(" Serial Port "), this);
+    auto* serialForm = new QFormLayout(serial);
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(port_);
+    portRow->addWidget(new QLabel(QStringLiteral("Device:"), serial));
+    portRow->addWidget(device_, 1);
+    serialForm->addRow(QStringLiteral("Port:"), portRow);
+    serialForm->addRow(QStringLiteral("Bauds:"), bauds_);
+    serialForm->addRow(QStringLiteral("Protocol:"), protocol_);
+    device_->setToolTip(QStringLiteral("Empty: the port's own serial device"));
+
+    auto* print = new QGroupBox(QStringLiteral(" Print "), this);
+    auto* printColumn = new QVBoxLayout(print);
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* command;
+    } commands[] = {{"DiagnosticBt", "Diagnostic Information", "\r\nU\r\n"},
+                    {"FormsListBt", "Forms List", "\r\nFI\r\n"},
+                    {"GraphicsListBt", "Graphics List", "\r\nGI\r\n"},
+                    {"FontsListBt", "Fonts List", "\r\nEI\r\n"}};
+    for (const auto& c : commands) {
+        QPushButton* button = makeButton(print, c.name, c.caption);
+        const char* command = c.command;
+        connect(button, &QPushButton::clicked, this, [this, command] { sendCommand(command); });
+        printColumn->addWidget(button);
+    }
+
+    auto* translation = new QGroupBox(QStringLiteral(" Translation "), this);
+    auto* translationForm = new QFormLayout(translation);
+    translationForm->addRow(QStringLiteral("Windows - Printer:"), translation_);
+
+    auto* clock = new QGroupBox(QStringLiteral(" Clock "), this);
+    auto* clockRow = new QHBoxLayout(clock);
+    QPushButton* set = makeButton(clock, "SetClockBt", "Set");
+    QPushButton* get = makeButton(clock, "GetClockBt", "Get");
+    connect(set, &QPushButton::clicked, this, [this] { SetClockClick(); });
+    connect(get, &QPushButton::clicked, this, [this] { GetClockClick(); });
+    clockRow->addWidget(set);
+    clockRow->addWidget(get);
+    clockRow->addWidget(clock_, 1);
+
+    auto* reset = new QGroupBox(QStringLiteral(" Reset "), this);
+    auto* resetColumn = new QVBoxLayout(reset);
+    QPushButton* defaults = makeButton(reset, "DefaultBt", "Default Parameters");
+    QPushButton* erase = makeButton(reset, "ResetBt", "Reset Printer");
+    connect(defaults, &QPushButton::clicked, this, [this] { sendCommand("\r\nRESET\r\n"); });
+    connect(erase, &QPushButton::clicked, this, [this] { ResetBtClick(); });
+    resetColumn->addWidget(defaults);
+    resetColumn->addWidget(erase);
+
+    auto* testPrint = new QHBoxLayout;
+    testPrint->addWidget(new QLabel(QStringLiteral("Test print:"), this));
+    testPrint->addWidget(printMode_, 1);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OkBt"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] { OkBtClick(); });
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(serial, 0, 0);
+    grid->addWidget(print, 0, 1, 2, 1);
+    grid->addWidget(translation, 1, 0);
+    grid->addWidget(clock, 2, 0);
+    grid->addWidget(reset, 2, 1);
+    grid->addLayout(testPrint, 3, 0);
+    grid->addWidget(ok, 3, 1);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TSettingsDlg::fill() {
+    const AppConfig& config = window_.config();
+    devices_ = config.portDevices;
+    shownPort_ = std::clamp(config.port, 0, kPortCount - 1);
+    port_->setCurrentIndex(shownPort_);
+    device_->setText(QString::fromStdString(devices_[static_cast<std::size_t>(shownPort_)]));
+    bauds_->setCurrentIndex(std::clamp(config.baudIndex, 0, int(kBaudRates.size()) - 1));
+    protocol_->setCurrentIndex(config.protocol == 1 ? 1 : 0);
+    printMode_->setCurrentIndex(config.directGraphics != 0 ? 1 : 0);
+    clock_->clear();
+    translation_->clear();
+    for (const std::string& name : Translation::choiceNames(window_.paths().translationFiles()))
+        translation_->addItem(QString::fromStdString(name));
+    translation_->setCurrentIndex(std::clamp(config.translation, 0, translation_->count() - 1));
+}
+
+void TSettingsDlg::execute() {
+    window_.link().closePort();
+    fill();
+    placeDialog(this, &window_, -1, 0);
+    exec();
+}
+
+void TSettingsDlg::portChanged(int port) {
+    if (port < 0) return;
+    shownPort_ = port;
+    device_->setText(QString::fromStdString(devices_[static_cast<std::size_t>(port)]));
+}
+
+void TSettingsDlg::OkBtClick() {
+    if (busy_) return;
+    AppConfig& config = window_.config();
+    config.port = port_->currentIndex();
+    config.baudIndex = bauds_->currentIndex();
+    config.protocol = protocol_->currentIndex();
+    config.directGraphics = printMode_->currentIndex();
+    config.translation = translation_->currentIndex();
+    for (int i = 0; i < kPortCount; ++i)
+        if (devices_[static_cast<std::size_t>(i)] != config.portDevices[static_cast<std::size_t>(i)])
+            window_.setPortDevice(i, devices_[static_cast<std::size_t>(i)]);
+    window_.reloadTranslation();
+    window_.changed();
+    accept();
+}
+
+void TSettingsDlg::withSelections(const std::function<void(PrinterLink&)>& exchange) {
+    if (busy_) return;
+    AppConfig& config = window_.config();
+    const AppConfig confirmed = config;
+    config.port = port_->currentIndex();
+    config.baudIndex = bauds_->currentIndex();
+    config.protocol = protocol_->currentIndex();
+    config.portDevices = devices_;
+    // Nothing else may start while the link waits and lets events run.
+    busy_ = true;
+    setEnabled(false);
+    PrinterLink& link = window_.link();
+    exchange(link);
+    link.closePort();
+    config.port = confirmed.port;
+    config.baudIndex = confirmed.baudIndex;
+    config.protocol = confirmed.protocol;
+    config.portDevices = confirmed.portDevices;
+    window_.link();
+    setEnabled(true);
+    busy_ = false;
+}
+
+void TSettingsDlg::sendCommand(const char* command) {
+    withSelections([command](PrinterLink& link) {
+        // A port that does not open has said so; the write then sends nothing.
+        link.openPort();
+        link.writeFormatted("%s", command);
+    });
+}
+
+void TSettingsDlg::ResetBtClick() {
+    if (messageBox(QStringLiteral("Warning"), QStringLiteral("All information in printer will be erased !"), true) != 1)
+        return;
+    sendCommand("\r\n\nM\r\nN\r\n");
+}
+
+void TSettingsDlg::SetClockClick() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    const std::string line = clockSetLine(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
+    withSelections([&line](PrinterLink& link) {
+        link.openPort();
+        link.writeText(line);
+    });
+}
+
+void TSettingsDlg::GetClockClick() {
+    std::string reply;
+    bool silent = true;
+    withSelections([&](PrinterLink& link) {
+        link.openPort();
+        link.writeFormatted("\r\nTI\r\n");
+        if (!link.abortFlag) link.readLine(reply, kClockLineSize);
+        silent = link.timeoutFlag || !link.isOpen();
+    });
+    clock_->setText(QString::fromLatin1(clockFieldText(silent, reply).c_str()));
+}
+
+void TSettingsDlg::closeEvent(QCloseEvent* event) {
+    // An exchange in progress finishes first.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TSettingsDlg::reject() {
+    if (!busy_) QDialog::reject();
+}
+
+}  // namespace tavrin

@@ -1,0 +1,103 @@
+#include "tools/storage_commands.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFileInfo>
+
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/toolbar.h"
+#include "tools/files_dialog.h"
+#include "tools/object_list_dialog.h"
+#include "tools/store_dialog.h"
+
+namespace tavrin {
+
+StorageCommands::StorageCommands(TZRedit& window) : QObject(&window), window_(window) {
+    setObjectName(QStringLiteral("StorageCommands"));
+    storage_ = std::make_unique<PrinterStorage>(window.link());
+    storeDialog_ = new TStoreDlg(window, *storage_);
+    objectList_ = new TObjListDlg(window, *storage_);
+    filesDialog_ = new TFilesDlg(window, *this);
+}
+
+StorageCommands::~StorageCommands() = default;
+
+StorageCommands* StorageCommands::of(const TZRedit& window) {
+    return window.findChild<StorageCommands*>(QStringLiteral("StorageCommands"), Qt::FindDirectChildrenOnly);
+}
+
+PrinterStorage& StorageCommands::storage() {
+    window_.link();
+    return *storage_;
+}
+
+bool StorageCommands::objectsInPrinter(int kind) { return objectList_->browse(kind); }
+
+void StorageCommands::storeCurrentLabel() {
+    if (window_.session().document().figures.empty()) {
+        messageBox(QStringLiteral("Error"), QStringLiteral("Nothing to store"), false);
+        return;
+    }
+    StoreSources sources;
+    sources.label = &window_.session().document();
+    storeDialog_->execute(QStringLiteral("Store current label"), kListFormsForLabel, sources);
+}
+
+namespace {
+
+// The file a store takes, from the open dialog; its folder becomes the work directory.
+QString chooseStoreFile(TZRedit& window, const QString& title, const QString& filter) {
+    const QString fileName = window.chooseOpenFile(title, filter);
+    if (!fileName.isEmpty()) window.config().workDirectory = QFileInfo(fileName).absolutePath().toStdString();
+    return fileName;
+}
+
+}  // namespace
+
+void StorageCommands::storeFormFile() {
+    const QString fileName = chooseStoreFile(window_, QStringLiteral("Load form"),
+                                             QStringLiteral("Label printer forms (*.ejf *.EJF)"));
+    if (fileName.isEmpty()) return;
+    StoreSources sources;
+    sources.file = std::filesystem::path(fileName.toStdString());
+    storeDialog_->execute(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListForms, sources);
+}
+
+void StorageCommands::storeFontFile() {
+    const QString fileName = chooseStoreFile(window_, QStringLiteral("Load font"),
+                                             QStringLiteral("Label printer fonts (*.qft *.QFT)"));
+    if (fileName.isEmpty()) return;
+    StoreSources sources;
+    sources.file = std::filesystem::path(fileName.toStdString());
+    storeDialog_->execute(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListFonts, sources);
+}
+
+void installStorageCommands(TZRedit& window) {
+    auto* commands = new StorageCommands(window);
+    const auto hook = [&window](const char* name, auto slot) {
+        QAction* action = window.action(name);
+        if (action == nullptr) return;
+        action->setEnabled(true);
+        QObject::connect(action, &QAction::triggered, &window, slot);
+    };
+    hook("FormM", [commands] { commands->objectsInPrinter(kListForms); });
+    hook("GraphicsM", [commands] { commands->objectsInPrinter(kListGraphics); });
+    hook("FontsM", [commands] { commands->objectsInPrinter(kListFonts); });
+    hook("StoreCurrentM", [commands] { commands->storeCurrentLabel(); });
+    hook("StoreFormM", [commands] { commands->storeFormFile(); });
+    hook("StoreFontM", [commands] { commands->storeFontFile(); });
+    // Storing a picture needs the picture loader; the item stays disabled until it is there.
+    if (auto* files = window.toolbar()->findChild<QAbstractButton*>(QStringLiteral("FilesBt"))) {
+        files->setEnabled(true);
+        QObject::connect(files, &QAbstractButton::clicked, &window, [commands] { commands->filesDialog().execute(); });
+    }
+}
+
+std::optional<std::string> chooseStoredObject(TZRedit& window, int kind) {
+    StorageCommands* commands = StorageCommands::of(window);
+    if (commands == nullptr || (kind != kListGraphics && kind != kListFonts)) return std::nullopt;
+    return commands->objectList().pick(kind);
+}
+
+}  // namespace tavrin

@@ -1,0 +1,79 @@
+#pragma once
+// Drives the printer windows against tavrin-printer-sim: a main window whose Com1 is the
+// simulator, and a way to act inside the next modal window once it is on screen.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "app/main_window.h"
+#include "support/test_support.h"
+
+namespace tavrin::test {
+
+// Runs `act` once inside the modal window of that object name, as soon as it is the active
+// modal window; `act` closes it when done.
+class OnModal {
+public:
+    OnModal(const char* objectName, std::function<void(QWidget*)> act) : name_(objectName), act_(std::move(act)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start(10);
+    }
+    bool ran() const { return ran_; }
+
+private:
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible() || modal->objectName() != name_) return;
+        timer_.stop();
+        ran_ = true;
+        act_(modal);
+    }
+
+    QString name_;
+    std::function<void(QWidget*)> act_;
+    QTimer timer_;
+    bool ran_ = false;
+};
+
+class PrinterWindowFixture {
+public:
+    explicit PrinterWindowFixture(const std::vector<std::string>& faults = {}) {
+        programFolder = std::filesystem::path(folder.path().toStdString()) / "program";
+        std::filesystem::create_directories(programFolder);
+        simulator = std::make_unique<SimulatorProcess>(TAVRIN_PRINTER_SIM_EXE, path("sim"), faults);
+    }
+
+    std::filesystem::path path(const std::string& name) const {
+        return std::filesystem::path(folder.path().toStdString()) / name;
+    }
+
+    // Com1 is pointed at the simulator unless the test reads the configuration as it came.
+    std::unique_ptr<TZRedit> start(bool useSimulator = true) {
+        StartupOptions options{ProgramPaths(programFolder, TAVRIN_SOURCE_DATA_DIR, programFolder / "user"), {}, {}};
+        auto window = std::make_unique<TZRedit>(options);
+        window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});
+        if (useSimulator) {
+            window->config().port = 0;
+            window->config().portDevices[0] = simulator->device();
+        }
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+
+    // What the simulator logged as received command lines ("< LINE").
+    std::string received() const { return readText(path("sim") / "received.log"); }
+
+    QTemporaryDir folder;
+    std::filesystem::path programFolder;
+    std::unique_ptr<SimulatorProcess> simulator;
+    QString chosenFile;
+};
+
+}  // namespace tavrin::test

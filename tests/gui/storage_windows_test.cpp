@@ -1,0 +1,350 @@
+// The printer's storage from the editor against the virtual printer: storing the label,
+// the object list with the memory figures, fetching stored objects into files, deleting,
+// and loading a stored form into the editor.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpression>
+
+#include "gui/gui_test_support.h"
+#include "gui/printer_windows_support.h"
+#include "printer/byte_sink.h"
+#include "printer/form_file.h"
+#include "printer/form_writer.h"
+#include "printer/storage_operations.h"
+#include "tools/storage_commands.h"
+#include "tools/storage_exchanges.h"
+
+namespace tavrin {
+namespace {
+
+using test::OnModal;
+
+void click(QWidget* dialog, const char* button) {
+    auto* b = dialog->findChild<QAbstractButton*>(button);
+    ASSERT_NE(b, nullptr) << button;
+    b->click();
+}
+
+// The object list and the store-as window each have one list.
+QListWidget* entries(QWidget* dialog) { return dialog->findChild<QListWidget*>(); }
+
+void selectEntry(QWidget* dialog, const QString& name) {
+    const auto found = entries(dialog)->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << name.toStdString();
+    entries(dialog)->setCurrentItem(found.front());
+}
+
+LabelDocument sampleLabel() {
+    LabelDocument label;
+    label.setup.width = 400;
+    label.setup.length = 240;
+    label.figures.appendFigure(RectangleRecord{10, 20, 100, 30}.encode(), FigureKind::Rectangle);
+    TextRecord text;
+    text.x = 40;
+    text.y = 80;
+    text.data = "\"HELLO\"";
+    label.figures.appendFigure(text.encode(), FigureKind::Text);
+    return label;
+}
+
+// The lines a stored form keeps: what the store sends between FS and FE.
+std::vector<std::string> storedFormLines(const LabelDocument& label, const std::string& name) {
+    BufferSink sink;
+    EXPECT_TRUE(writeStoredForm(label, name, sink));
+    const auto lines = splitFormLines(sink.bytes());
+    std::vector<std::string> kept;
+    bool inside = false;
+    for (const std::string& line : lines) {
+        if (line == "FE") break;
+        if (inside) kept.push_back(line);
+        if (line == "FS\"" + name + "\"") inside = true;
+    }
+    return kept;
+}
+
+struct ObjectListView {
+    QString title, memory;
+    QStringList names;
+};
+
+// Opens the object list by its menu item and reads what it shows.
+ObjectListView showList(TZRedit& window, const char* menuItem) {
+    ObjectListView seen;
+    OnModal look("TObjListDlg", [&](QWidget* dialog) {
+        seen.title = dialog->windowTitle();
+        seen.memory = dialog->findChild<QLabel*>("MemInfo")->text();
+        for (int i = 0; i < entries(dialog)->count(); ++i) seen.names << entries(dialog)->item(i)->text();
+        dialog->close();
+    });
+    window.action(menuItem)->trigger();
+    EXPECT_TRUE(look.ran()) << menuItem;
+    return seen;
+}
+
+TEST(StorageExchanges, MemoryLineCaptionsAndFigures) {
+    EXPECT_EQ(parseMemoryLine("120,4000,800,51200"), (MemoryFigures{120, 4000, 800, 51200}));
+    EXPECT_EQ(parseMemoryLine("7,x"), (MemoryFigures{7, 0, 0, 0}));
+    EXPECT_EQ(parseMemoryLine(""), MemoryFigures{});
+    const MemoryFigures memory{1, 2, 3, 9};
+    const struct {
+        int kind;
+        std::size_t count;
+        const char* caption;
+        const char* line;
+    } cases[] = {{kListForms, 3, "Form list - 3 objects", "1 bytes , 9 free"},
+                 {kListGraphics, 1, "Graphics list - 1 object", "2 bytes , 9 free"},
+                 {kListFonts, 0, "Font list - 0 objects", "3 bytes , 9 free"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(objectListCaption(c.kind, c.count), c.caption);
+        EXPECT_EQ(memoryLine(c.kind, memory), c.line);
+    }
+}
+
+class StorageWindowsTest : public ::testing::Test, public test::PrinterWindowFixture {};
+
+TEST_F(StorageWindowsTest, StoresTheCurrentLabelAndListsItWithTheMemoryUse) {
+    auto window = start();
+    {
+        test::ModalAnswer answer("OkBt");
+        window->action("StoreCurrentM")->trigger();
+        EXPECT_EQ(answer.text(), "Nothing to store");
+    }
+    window->session().document() = sampleLabel();
+    window->changed();
+
+    QStringList afterStore;
+    OnModal store("TStoreDlg", [&](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Store current label");
+        auto* name = dialog->findChild<QLineEdit*>("NameEd");
+        for (const char* refused : {"BAD_1", ""}) {
+            test::ModalAnswer answer("OkBt");
+            name->setText(refused);
+            click(dialog, "StoreBt");
+            // An empty name does nothing; any other character than letters and digits is refused.
+            EXPECT_EQ(answer.text(), *refused ? QString("Invalid name: ") + refused : QString());
+        }
+        name->setText("LABEL1");
+        click(dialog, "StoreBt");
+        for (int i = 0; i < entries(dialog)->count(); ++i) afterStore << entries(dialog)->item(i)->text();
+        dialog->close();
+    });
+    window->action("StoreCurrentM")->trigger();
+    ASSERT_TRUE(store.ran());
+    EXPECT_EQ(afterStore, QStringList{"LABEL1"});
+
+    const ObjectListView forms = showList(*window, "FormM");
+    EXPECT_EQ(forms.title, "Form list - 1 object");
+    EXPECT_EQ(forms.names, QStringList{"LABEL1"});
+    const auto match = QRegularExpression("^(\\d+) bytes , (\\d+) free$").match(forms.memory);
+    ASSERT_TRUE(match.hasMatch()) << forms.memory.toStdString();
+    EXPECT_GT(match.captured(1).toInt(), 0);
+    EXPECT_GT(match.captured(2).toInt(), 0);
+}
+
+TEST_F(StorageWindowsTest, SavesStoredFormPictureAndFontToFiles) {
+    auto window = start();
+    PrinterStorage storage(window->link());
+    const LabelDocument label = sampleLabel();
+    ASSERT_TRUE(storage.storeCurrentLabel(label, "FORM1"));
+    GraphicsBuffer picture;
+    for (std::size_t i = 0; i < 300; ++i) picture.bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    picture.count = 300;
+    ASSERT_TRUE(storage.storeGraphicsFile(picture, "PIC1"));
+    // One character 'A', 8 dots wide and 2 rows high.
+    const test::Bytes font = {1, 0, 2, 'A', 8, 1, 0xFF, 0x81};
+    test::writeFile(path("font.qft"), font);
+    ASSERT_TRUE(storage.storeFontFile(path("font.qft"), "F"));
+
+    const QDate today = QDate::currentDate();
+    std::string formText = QString("; Saved by TAVRIN label editor on %1-%2-%3\r\n")
+                               .arg(today.day(), 2, 10, QChar('0'))
+                               .arg(today.month(), 2, 10, QChar('0'))
+                               .arg(today.year(), 4, 10, QChar('0'))
+                               .toStdString();
+    const std::vector<std::string> formLines = storedFormLines(label, "FORM1");
+    for (const std::string& line : formLines) formText += line + "\r\n";
+    formText += "\r\n";
+
+    const struct {
+        const char* menuItem;
+        const char* name;
+        const char* file;
+        std::string expected;
+        QString title;
+        QString text;
+    } cases[] = {
+        {"FormM", "FORM1", "form.ejf", formText, "Form \"FORM1\" successfully extracted",
+         QString("%1 lines saved to %2").arg(formLines.size()).arg(QString::fromStdString(path("form.ejf").string()))},
+        {"GraphicsM", "PIC1", "pic.pcx", std::string(picture.bytes.begin(), picture.bytes.begin() + 300),
+         "PCX file \"PIC1\" successfully extracted",
+         QString("300 bytes saved to %1").arg(QString::fromStdString(path("pic.pcx").string()))},
+        {"FontsM", "F", "font-back.qft", std::string(font.begin(), font.end()), "Font \"F\" successfully extracted",
+         QString("8 bytes saved to %1").arg(QString::fromStdString(path("font-back.qft").string()))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.menuItem);
+        // An old file of that name is replaced once the new one is complete.
+        test::writeFile(path(c.file), std::string_view("old"));
+        chosenFile = QString::fromStdString(path(c.file).string());
+        QString title, text;
+        OnModal save("TObjListDlg", [&](QWidget* dialog) {
+            selectEntry(dialog, c.name);
+            test::ModalAnswer overwrite("YesBt");
+            {
+                test::ModalAnswer report("OkBt");
+                click(dialog, "SaveBt");
+                ASSERT_TRUE(QTest::qWaitFor([&] { return report.answered(); }, 10000));
+                title = report.title();
+                text = report.text();
+            }
+            EXPECT_TRUE(overwrite.answered());
+            dialog->close();
+        });
+        window->action(c.menuItem)->trigger();
+        ASSERT_TRUE(save.ran());
+        EXPECT_EQ(title, c.title);
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(test::readText(path(c.file)), c.expected);
+    }
+}
+
+TEST_F(StorageWindowsTest, DeletesOnlyAfterTheQuestion) {
+    auto window = start();
+    PrinterStorage storage(window->link());
+    GraphicsBuffer picture;
+    picture.count = 200;
+    ASSERT_TRUE(storage.storeGraphicsFile(picture, "PIC1"));
+    ASSERT_TRUE(storage.storeGraphicsFile(picture, "PIC2"));
+
+    for (const char* answer : {"NoBt", "YesBt"}) {
+        ObjectListView after;
+        OnModal remove("TObjListDlg", [&](QWidget* dialog) {
+            selectEntry(dialog, "PIC1");
+            test::ModalAnswer question(answer);
+            click(dialog, "DelBt");
+            EXPECT_EQ(question.title(), "Delete confirm");
+            EXPECT_EQ(question.text(), "Are You sure ?");
+            after.title = dialog->windowTitle();
+            after.memory = dialog->findChild<QLabel*>("MemInfo")->text();
+            for (int i = 0; i < entries(dialog)->count(); ++i) after.names << entries(dialog)->item(i)->text();
+            dialog->close();
+        });
+        window->action("GraphicsM")->trigger();
+        ASSERT_TRUE(remove.ran());
+        if (QString(answer) == "NoBt") {
+            EXPECT_EQ(after.names, (QStringList{"PIC1", "PIC2"}));
+        } else {
+            EXPECT_EQ(after.title, "Graphics list - 1 object");
+            EXPECT_EQ(after.names, QStringList{"PIC2"});
+            EXPECT_TRUE(after.memory.startsWith("200 bytes , ")) << after.memory.toStdString();
+        }
+    }
+}
+
+TEST_F(StorageWindowsTest, LoadsAStoredFormIntoTheEditor) {
+    auto window = start();
+    PrinterStorage storage(window->link());
+    const LabelDocument label = sampleLabel();
+    ASSERT_TRUE(storage.storeCurrentLabel(label, "FORM1"));
+    // The label in the window has unsaved changes: the question comes first.
+    window->session().document().figures.appendFigure(RectangleRecord{1, 1, 5, 5}.encode(), FigureKind::Rectangle);
+    window->changed();
+    ASSERT_TRUE(window->session().modified());
+
+    bool closedAfterLoad = false;
+    OnModal load("TObjListDlg", [&](QWidget* dialog) {
+        selectEntry(dialog, "FORM1");
+        {
+            test::ModalAnswer cancelled("CancelBt");
+            click(dialog, "EditBt");
+            EXPECT_TRUE(cancelled.answered());
+        }
+        EXPECT_TRUE(dialog->isVisible()) << "a cancelled question leaves everything as it was";
+        test::ModalAnswer discard("NoBt");
+        click(dialog, "EditBt");
+        closedAfterLoad = !dialog->isVisible();
+    });
+    window->action("FormM")->trigger();
+    ASSERT_TRUE(load.ran());
+    EXPECT_TRUE(closedAfterLoad);
+
+    const LabelDocument& loaded = window->session().document();
+    ASSERT_EQ(loaded.figures.size(), 2u);
+    auto it = loaded.figures.begin();
+    EXPECT_EQ(it->kind, FigureKind::Rectangle);
+    EXPECT_EQ(RectangleRecord::decode(it->record).width, 100);
+    ++it;
+    EXPECT_EQ(TextRecord::decode(it->record).data, "\"HELLO\"");
+    EXPECT_EQ(loaded.setup.width, 400);
+    EXPECT_FALSE(window->session().canUndo());
+    EXPECT_FALSE(window->session().modified());
+}
+
+TEST_F(StorageWindowsTest, APrinterGoneBeforeTheFormCameLeavesTheLabelAsItWas) {
+    auto window = start();
+    {
+        PrinterStorage storage(window->link());
+        ASSERT_TRUE(storage.storeCurrentLabel(sampleLabel(), "FORM1"));
+    }
+    window->session().document().figures.appendFigure(RectangleRecord{1, 1, 5, 5}.encode(), FigureKind::Rectangle);
+    window->changed();
+    QString error;
+    OnModal load("TObjListDlg", [&](QWidget* dialog) {
+        selectEntry(dialog, "FORM1");
+        simulator.reset();
+        test::ModalAnswer discard("NoBt");
+        test::ModalAnswer failure("OkBt");
+        click(dialog, "EditBt");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return failure.answered(); }, 10000));
+        error = failure.text();
+    });
+    window->action("FormM")->trigger();
+    ASSERT_TRUE(load.ran());
+    EXPECT_TRUE(error == "Can't open communication port" || error == "No printer response") << error.toStdString();
+    ASSERT_EQ(window->session().document().figures.size(), 1u);
+    EXPECT_EQ(RectangleRecord::decode(window->session().document().figures.begin()->record).width, 5);
+    EXPECT_TRUE(window->session().modified());
+}
+
+TEST_F(StorageWindowsTest, ChooserReturnsTheExtractedName) {
+    auto window = start();
+    PrinterStorage storage(window->link());
+    GraphicsBuffer picture;
+    picture.count = 50;
+    ASSERT_TRUE(storage.storeGraphicsFile(picture, "LOGO"));
+    OnModal pick("TObjListDlg", [](QWidget* dialog) {
+        EXPECT_EQ(dialog->findChild<QAbstractButton*>("SaveBt")->text(), "Extract");
+        EXPECT_FALSE(dialog->findChild<QAbstractButton*>("DelBt")->isVisible());
+        selectEntry(dialog, "LOGO");
+        click(dialog, "SaveBt");
+    });
+    EXPECT_EQ(chooseStoredObject(*window, kListGraphics), std::optional<std::string>("LOGO"));
+    EXPECT_TRUE(pick.ran());
+}
+
+class SilentPrinterTest : public ::testing::Test, public test::PrinterWindowFixture {
+public:
+    SilentPrinterTest() : PrinterWindowFixture({"--fault", "silent"}) {}
+};
+
+TEST_F(SilentPrinterTest, ListFailsInTheProgressWindowAndTheLabelStays) {
+    auto window = start();
+    window->session().document() = sampleLabel();
+    window->changed();
+    OnModal never("TObjListDlg", [](QWidget* dialog) { dialog->close(); });
+    test::ModalAnswer answer("OkBt");
+    window->action("FormM")->trigger();
+    EXPECT_EQ(answer.text(), "No printer response");
+    EXPECT_FALSE(never.ran());
+    EXPECT_EQ(window->session().document().figures.size(), 2u);
+    EXPECT_FALSE(window->link().isOpen());
+}
+
+}  // namespace
+}  // namespace tavrin
