@@ -1,0 +1,615 @@
+#include "tools/color_to_bw_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSplitter>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "editor/dialog_controls.h"
+#include "printer/printing.h"
+#include "tools/converter_control_strip.h"
+#include "tools/converter_picture_area.h"
+
+namespace tavrin {
+
+QString choosePictureToConvert(QWidget* parent, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Select Picture"), folder,
+                                        QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.png)"));
+}
+
+namespace {
+
+constexpr int kEmptyWidth = 256, kEmptyHeight = 192;
+constexpr int kResetContrast = 128;      // what Reset and a load give
+constexpr int kStripResetContrast = 125;  // what the strip above the sliders gives
+constexpr const char* kUnknownExtension = "Unknown file extension";
+
+QString chooseBitmapToSave(QWidget* parent, const QString& folder) {
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Save picture as"), folder,
+                                        QStringLiteral("Windows Bitmap files (*.bmp)"));
+}
+
+std::filesystem::path localPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
+
+// The number in a size field, or `previous` when the field holds none.
+int fieldValue(const QLineEdit* field, int previous) {
+    bool ok = false;
+    const int value = field->text().toInt(&ok);
+    return ok && value >= 0 ? std::min(value, kMaxTargetSide) : previous;
+}
+
+QSlider* makeSlider(QWidget* parent, const char* name, int low, int high, int tick, int page, int value) {
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(QString::fromLatin1(name));
+    slider->setRange(low, high);
+    slider->setPageStep(page);
+    slider->setTickInterval(tick);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setValue(value);
+    return slider;
+}
+
+// A slider in a grid row with its caption before it and its value after it.
+void addSliderRow(QGridLayout* grid, int row, const QString& caption, QSlider* slider) {
+    auto* value = new QLabel(QString::number(slider->value()));
+    value->setObjectName(slider->objectName() + QStringLiteral("Value"));
+    value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-100")));
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QObject::connect(slider, &QSlider::valueChanged, value, qOverload<int>(&QLabel::setNum));
+    grid->addWidget(new QLabel(caption), row, 0);
+    grid->addWidget(slider, row, 1);
+    grid->addWidget(value, row, 2);
+}
+
+QPushButton* makeStripButton(QWidget* parent, const char* name, const QString& caption) {
+    QPushButton* button = gui::makeButton(parent, name, caption);
+    // Enter in a size field means "take this size", never a button press.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+// Runs a block of control changes without their handlers.
+class Quiet {
+public:
+    explicit Quiet(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~Quiet() { flag_ = old_; }
+    Quiet(const Quiet&) = delete;
+    Quiet& operator=(const Quiet&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+}  // namespace
+
+struct TColorToBW::LoadJob {
+    QString path;
+    SourcePicture picture;
+    SourcePicture rotated;
+    PictureReadResult result;
+};
+
+TColorToBW::TColorToBW(TZRedit& window, QWidget* parent)
+    : QDialog(parent), window_(window), choosePicture_(choosePictureToConvert), chooseSaveFile_(chooseBitmapToSave) {
+    setObjectName(QStringLiteral("ColorToBW"));
+    setSizeGripEnabled(true);
+    buildControls();
+    setMinimumSize(740, 482);
+    resize(772, 560);
+    showEmpty();
+}
+
+TColorToBW::~TColorToBW() {
+    // A picture still being decoded is waited for: the worker writes into the job only.
+    if (loader_ != nullptr) {
+        loader_->wait();
+        delete loader_;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void TColorToBW::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    strip_ = new ConverterControlStrip(this);
+    layout->addWidget(strip_);
+
+    // Size and rotation.
+    QGroupBox* sizeGroup = strip_->group(0);
+    QFormLayout* form = gui::makeForm(sizeGroup);
+    auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), this);
+    sizeX_ = gui::makeEdit(sizeGroup, "SizeX", 4, 5);
+    sizeY_ = gui::makeEdit(sizeGroup, "SizeY", 4, 5);
+    sizeX_->setValidator(digits);
+    sizeY_->setValidator(digits);
+    rotationList_ = gui::makeList(sizeGroup, "Rotation", std::vector<std::string>{"None", "90 deg", "180 deg", "270 deg"});
+    proportions_ = new QCheckBox(QStringLiteral("Constrain proportions"), sizeGroup);
+    proportions_->setObjectName(QStringLiteral("Proportions"));
+    proportions_->setChecked(true);
+    smooth_ = new QCheckBox(QStringLiteral("Smooth resize"), sizeGroup);
+    smooth_->setObjectName(QStringLiteral("SmoothResize"));
+    smooth_->setToolTip(QStringLiteral("Shrinking averages the pixels each dot covers"));
+    form->addRow(QStringLiteral("Width:"), sizeX_);
+    form->addRow(QStringLiteral("Height:"), sizeY_);
+    form->addRow(QStringLiteral("Rotation:"), rotationList_);
+    form->addRow(proportions_);
+    form->addRow(smooth_);
+
+    // The commands.
+    QGroupBox* buttonGroup = strip_->group(1);
+    auto* buttons = new QGridLayout(buttonGroup);
+    loadBt_ = makeStripButton(buttonGroup, "LoadBt", QStringLiteral("Load"));
+    saveBt_ = makeStripButton(buttonGroup, "SaveBt", QStringLiteral("Save"));
+    testBt_ = makeStripButton(buttonGroup, "TestBt", QStringLiteral("Test"));
+    convertBt_ = makeStripButton(buttonGroup, "ConvertBt", QStringLiteral("Convert"));
+    resetBt_ = makeStripButton(buttonGroup, "ResetBt", QStringLiteral("Reset"));
+    cutBt_ = makeStripButton(buttonGroup, "CutBt", QStringLiteral("Cut"));
+    threshold_ = new QCheckBox(QStringLiteral("50 % Threshold"), buttonGroup);
+    threshold_->setObjectName(QStringLiteral("Threshold"));
+    selSize_ = new QLabel(buttonGroup);
+    selSize_->setObjectName(QStringLiteral("SelSize"));
+    buttons->addWidget(loadBt_, 0, 0);
+    buttons->addWidget(saveBt_, 0, 1);
+    buttons->addWidget(testBt_, 1, 0);
+    buttons->addWidget(convertBt_, 1, 1);
+    buttons->addWidget(resetBt_, 2, 0);
+    buttons->addWidget(cutBt_, 2, 1);
+    buttons->addWidget(threshold_, 3, 0, 1, 2);
+    buttons->addWidget(selSize_, 4, 0, 1, 2);
+
+    // Brightness and contrast, under the strip that resets them.
+    QGroupBox* toneGroup = strip_->group(2);
+    auto* tone = new QVBoxLayout(toneGroup);
+    auto* toneReset = new ResetStrip("CtlReset1", toneGroup);
+    auto* toneGrid = new QGridLayout;
+    brightness_ = makeSlider(toneGroup, "Brightness", -100, 100, 20, 5, 0);
+    contrast_ = makeSlider(toneGroup, "Contrast", 0, 250, 25, 5, kStripResetContrast);
+    addSliderRow(toneGrid, 0, QStringLiteral("Brightness:"), brightness_);
+    addSliderRow(toneGrid, 1, QStringLiteral("Contrast:"), contrast_);
+    tone->addWidget(toneReset);
+    tone->addLayout(toneGrid);
+    tone->addStretch();
+
+    // The colour channels' weights.
+    QGroupBox* colourGroup = strip_->group(3);
+    auto* colour = new QVBoxLayout(colourGroup);
+    auto* colourReset = new ResetStrip("CtlReset2", colourGroup);
+    auto* colourGrid = new QGridLayout;
+    red_ = makeSlider(colourGroup, "Red", 0, 32, 4, 4, 16);
+    green_ = makeSlider(colourGroup, "Green", 0, 32, 4, 4, 16);
+    blue_ = makeSlider(colourGroup, "Blue", 0, 32, 4, 4, 16);
+    addSliderRow(colourGrid, 0, QStringLiteral("Red:"), red_);
+    addSliderRow(colourGrid, 1, QStringLiteral("Green:"), green_);
+    addSliderRow(colourGrid, 2, QStringLiteral("Blue:"), blue_);
+    colour->addWidget(colourReset);
+    colour->addLayout(colourGrid);
+    colour->addStretch();
+
+    // The two pictures side by side.
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setChildrenCollapsible(false);
+    const auto pictureBox = [this](const char* boxName, const char* imageName) {
+        auto* scroll = new QScrollArea(splitter_);
+        scroll->setObjectName(QString::fromLatin1(boxName));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        auto* area = new ConverterPictureArea(scroll);
+        area->setObjectName(QString::fromLatin1(imageName));
+        scroll->setWidget(area);
+        QPalette palette = scroll->palette();
+        palette.setColor(QPalette::Window, ConverterPictureArea::kBackground);
+        scroll->setPalette(palette);
+        scroll->setBackgroundRole(QPalette::Window);
+        splitter_->addWidget(scroll);
+        return std::pair{scroll, area};
+    };
+    std::tie(colourScroll_, colourArea_) = pictureBox("ColorBox", "ColorImage");
+    std::tie(bwScroll_, bwArea_) = pictureBox("BWBox", "BWImage");
+    layout->addWidget(splitter_, 1);
+
+    connect(loadBt_, &QPushButton::clicked, this, &TColorToBW::load);
+    connect(saveBt_, &QPushButton::clicked, this, &TColorToBW::save);
+    connect(testBt_, &QPushButton::clicked, this, &TColorToBW::testPrint);
+    connect(convertBt_, &QPushButton::clicked, this, &TColorToBW::convert);
+    connect(resetBt_, &QPushButton::clicked, this, &TColorToBW::reset);
+    connect(cutBt_, &QPushButton::clicked, this, &TColorToBW::cut);
+    connect(sizeX_, &QLineEdit::textEdited, this, [this] { sizeTyped(true); });
+    connect(sizeY_, &QLineEdit::textEdited, this, [this] { sizeTyped(false); });
+    connect(sizeX_, &QLineEdit::editingFinished, this, &TColorToBW::sizeEntered);
+    connect(sizeY_, &QLineEdit::editingFinished, this, &TColorToBW::sizeEntered);
+    connect(rotationList_, &QComboBox::currentIndexChanged, this, &TColorToBW::rotationChosen);
+    connect(proportions_, &QCheckBox::toggled, this, &TColorToBW::proportionsToggled);
+    connect(threshold_, &QCheckBox::toggled, this, [this] {
+        if (!quiet_ && hasPicture()) renderPreview();
+    });
+    connect(smooth_, &QCheckBox::toggled, this, [this] {
+        if (!quiet_ && hasPicture()) renderPreview();
+    });
+    for (QSlider* slider : {brightness_, contrast_})
+        connect(slider, &QSlider::valueChanged, this, &TColorToBW::brightnessOrContrastChanged);
+    for (QSlider* slider : {red_, green_, blue_})
+        connect(slider, &QSlider::valueChanged, this, &TColorToBW::channelWeightChanged);
+    connect(toneReset, &ResetStrip::doubleClicked, this, &TColorToBW::brightnessContrastStripReset);
+    connect(colourReset, &ResetStrip::doubleClicked, this, &TColorToBW::colourStripReset);
+    connect(colourArea_, &ConverterPictureArea::pressed, this, &TColorToBW::colourPressed);
+    connect(colourArea_, &ConverterPictureArea::moved, this, &TColorToBW::colourMoved);
+    connect(colourArea_, &ConverterPictureArea::released, this, &TColorToBW::colourReleased);
+    connect(colourArea_, &ConverterPictureArea::doubleClicked, this, [this] {
+        clearSelection();
+        equalPictureAreas();
+    });
+    connect(bwArea_, &ConverterPictureArea::doubleClicked, this, &TColorToBW::equalPictureAreas);
+    connect(splitter_, &QSplitter::splitterMoved, this, &TColorToBW::keepDividerInBounds);
+}
+
+void TColorToBW::showEmpty() {
+    source_ = {};
+    rotated_ = {};
+    colour_.resize(kEmptyWidth, kEmptyHeight);
+    blackAndWhite_ = Bitmap(kEmptyWidth, kEmptyHeight);
+    large_ = false;
+    {
+        Quiet quiet(quiet_);
+        width_ = kEmptyWidth, height_ = kEmptyHeight, rotation_ = 0;
+        sizeX_->setText(QString::number(width_));
+        sizeY_->setText(QString::number(height_));
+        rotationList_->setCurrentIndex(0);
+    }
+    clearSelection();
+    colourArea_->showColour(&colour_);
+    bwArea_->showBlackAndWhite(&blackAndWhite_);
+    setPictureControlsEnabled(false);
+    setConvertedEnabled(false);
+    setWindowTitle(QString::fromLatin1(kCaption));
+}
+
+void TColorToBW::setPictureControlsEnabled(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{sizeX_, sizeY_, rotationList_, proportions_, smooth_, threshold_,
+                                                           convertBt_, resetBt_, brightness_, contrast_, red_, green_, blue_})
+        control->setEnabled(enabled);
+    for (auto* strip : findChildren<ResetStrip*>()) strip->setEnabled(enabled);
+}
+
+void TColorToBW::setConvertedEnabled(bool enabled) {
+    testBt_->setEnabled(enabled);
+    saveBt_->setEnabled(enabled);
+}
+
+ConvertSettings TColorToBW::settings() const {
+    ConvertSettings s;
+    s.width = width_;
+    s.height = height_;
+    s.rotation = rotation_;
+    s.brightness = brightness_->value();
+    s.contrast = contrast_->value();
+    s.red = red_->value();
+    s.green = green_->value();
+    s.blue = blue_->value();
+    s.threshold = threshold_->isChecked();
+    s.smooth = smooth_->isChecked();
+    return s;
+}
+
+// ---- Loading ----------------------------------------------------------------------------
+
+void TColorToBW::load() {
+    if (loading()) return;
+    const QString path = choosePicture_(this, QString::fromStdString(window_.config().workDirectory));
+    if (!path.isEmpty()) loadFile(path);
+}
+
+void TColorToBW::loadFile(const QString& path) {
+    if (loading()) return;
+    clearSelection();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A photo of many megapixels takes a while to decode and turn: the window keeps
+    // painting meanwhile, with its controls held still.
+    strip_->setEnabled(false);
+    job_ = std::make_shared<LoadJob>();
+    job_->path = path;
+    loader_ = QThread::create([job = job_] {
+        job->result = loadSourcePicture(localPath(job->path), job->picture);
+        if (job->result.ok) job->rotated = MakeRotatedSource(job->picture);
+    });
+    connect(loader_, &QThread::finished, this, &TColorToBW::loadFinished, Qt::QueuedConnection);
+    loader_->start();
+}
+
+void TColorToBW::loadFinished() {
+    if (loader_ == nullptr) return;
+    loader_->wait();
+    delete loader_;
+    loader_ = nullptr;
+    const std::shared_ptr<LoadJob> job = std::move(job_);
+    QApplication::restoreOverrideCursor();
+    strip_->setEnabled(true);
+    if (!job->result.ok) {
+        // A file of another kind drops the picture shown; a damaged one leaves it as it was.
+        if (job->result.message.text == kUnknownExtension)
+            showEmpty();
+        messageBox(QString::fromStdString(job->result.message.title), QString::fromStdString(job->result.message.text), false);
+        emit loaded();
+        return;
+    }
+    source_ = std::move(job->picture);
+    rotated_ = std::move(job->rotated);
+    resetControls();
+    renderPreview();
+    setWindowTitle(QString::fromLatin1(kLoadedCaption) + job->path);
+    setPictureControlsEnabled(true);
+    // Test and Save wait for a conversion the user starts.
+    setConvertedEnabled(false);
+    emit loaded();
+}
+
+void TColorToBW::resetControls() {
+    for (QScrollArea* scroll : {colourScroll_, bwScroll_}) {
+        scroll->horizontalScrollBar()->setValue(0);
+        scroll->verticalScrollBar()->setValue(0);
+    }
+    clearSelection();
+    Quiet quiet(quiet_);
+    rotationList_->setCurrentIndex(0);
+    rotation_ = 0;
+    width_ = std::min(source_.width, kMaxTargetSide);
+    height_ = std::min(source_.height, kMaxTargetSide);
+    sizeX_->setText(QString::number(width_));
+    sizeY_->setText(QString::number(height_));
+    brightness_->setValue(0);
+    contrast_->setValue(kResetContrast);
+    red_->setValue(16);
+    green_->setValue(16);
+    blue_->setValue(16);
+}
+
+// ---- Conversion -------------------------------------------------------------------------
+
+void TColorToBW::renderPreview() {
+    const ConvertSettings s = settings();
+    colour_ = RenderPreview(source_, rotated_, s);
+    blackAndWhite_ = Bitmap(colour_.width, colour_.height);
+    large_ = isLargePicture(s);
+    colourArea_->showColour(&colour_);
+    bwArea_->showBlackAndWhite(&blackAndWhite_);
+    if (large_)
+        setConvertedEnabled(false);  // converted on "Convert" only
+    else
+        convertToBW();
+}
+
+void TColorToBW::convertToBW() {
+    const bool hourglass = large_;
+    if (hourglass) QApplication::setOverrideCursor(Qt::WaitCursor);
+    blackAndWhite_ = ConvertToBW(colour_, settings());
+    bwArea_->showBlackAndWhite(&blackAndWhite_);
+    setConvertedEnabled(true);
+    if (hourglass) QApplication::restoreOverrideCursor();
+}
+
+void TColorToBW::convert() {
+    if (!hasPicture()) return;
+    clearSelection();
+    convertToBW();
+}
+
+void TColorToBW::reset() {
+    if (!hasPicture()) return;
+    resetControls();
+    renderPreview();
+}
+
+// ---- Controls ---------------------------------------------------------------------------
+
+const SourcePicture& TColorToBW::proportionPicture() const { return rotation_ % 2 ? rotated_ : source_; }
+
+void TColorToBW::sizeTyped(bool widthField) {
+    if (quiet_ || !hasPicture() || !proportions_->isChecked()) return;
+    QLineEdit* typed = widthField ? sizeX_ : sizeY_;
+    bool ok = false;
+    const int value = typed->text().toInt(&ok);
+    if (!ok) return;
+    const int other = widthField ? tavrin::heightForWidth(proportionPicture(), value) : tavrin::widthForHeight(proportionPicture(), value);
+    (widthField ? sizeY_ : sizeX_)->setText(QString::number(std::min(other, kMaxTargetSide)));
+}
+
+void TColorToBW::sizeEntered() {
+    if (quiet_ || !hasPicture()) return;
+    const int width = fieldValue(sizeX_, width_), height = fieldValue(sizeY_, height_);
+    sizeX_->setText(QString::number(width));
+    sizeY_->setText(QString::number(height));
+    if (width == width_ && height == height_) return;
+    width_ = width, height_ = height;
+    clearSelection();
+    renderPreview();
+}
+
+void TColorToBW::rotationChosen(int index) {
+    if (quiet_ || index < 0) return;
+    ConvertSettings s = settings();
+    applyRotation(s, index);
+    width_ = s.width, height_ = s.height, rotation_ = s.rotation;
+    sizeX_->setText(QString::number(width_));
+    sizeY_->setText(QString::number(height_));
+    if (hasPicture()) renderPreview();
+}
+
+void TColorToBW::proportionsToggled() {
+    if (quiet_ || !hasPicture()) return;
+    width_ = fieldValue(sizeX_, width_);
+    if (proportions_->isChecked()) {
+        height_ = std::min(tavrin::heightForWidth(proportionPicture(), width_), kMaxTargetSide);
+        sizeY_->setText(QString::number(height_));
+    }
+    clearSelection();
+    if (width_ > 0 && height_ > 0) renderPreview();
+}
+
+void TColorToBW::brightnessOrContrastChanged() {
+    if (quiet_ || !hasPicture()) return;
+    clearSelection();
+    // Neither changes the colour preview, so only the conversion runs again. A large
+    // picture's result no longer matches the sliders until "Convert".
+    if (large_)
+        setConvertedEnabled(false);
+    else
+        convertToBW();
+}
+
+void TColorToBW::channelWeightChanged() {
+    if (quiet_ || !hasPicture()) return;
+    clearSelection();
+    renderPreview();
+}
+
+void TColorToBW::brightnessContrastStripReset() {
+    // Each slider's own handler runs, as when the user moves it.
+    contrast_->setValue(kStripResetContrast);
+    brightness_->setValue(0);
+}
+
+void TColorToBW::colourStripReset() {
+    {
+        Quiet quiet(quiet_);
+        red_->setValue(16);
+        green_->setValue(16);
+        blue_->setValue(16);
+    }
+    if (!hasPicture()) return;
+    clearSelection();
+    renderPreview();
+}
+
+// ---- Selection and cut ------------------------------------------------------------------
+
+void TColorToBW::clearSelection() {
+    selecting_ = false;
+    selectionExists_ = false;
+    colourArea_->setFrame(std::nullopt);
+    selSize_->clear();
+    cutBt_->setEnabled(false);
+}
+
+void TColorToBW::colourPressed(QPoint at) {
+    if (!convertBt_->isEnabled()) return;
+    clearSelection();
+    if (!colourArea_->insidePicture(at)) return;
+    anchor_ = current_ = at;
+    selecting_ = true;
+    colourArea_->setFrame(QRect(anchor_, current_));
+}
+
+void TColorToBW::colourMoved(QPoint at) {
+    if (!selecting_) return;
+    current_ = at;
+    colourArea_->setFrame(QRect(QPoint(std::min(anchor_.x(), at.x()), std::min(anchor_.y(), at.y())),
+                                QPoint(std::max(anchor_.x(), at.x()), std::max(anchor_.y(), at.y()))));
+    selSize_->setText(QString::asprintf("%u x %u   ", static_cast<unsigned>(std::abs(at.x() - anchor_.x())),
+                                        static_cast<unsigned>(std::abs(at.y() - anchor_.y()))));
+}
+
+void TColorToBW::colourReleased(QPoint at) {
+    if (!selecting_) return;
+    colourMoved(at);
+    selecting_ = false;
+    selectionExists_ = current_.x() != anchor_.x() && current_.y() != anchor_.y();
+    if (!selectionExists_) colourArea_->setFrame(std::nullopt);
+    cutBt_->setEnabled(selectionExists_);
+}
+
+void TColorToBW::cut() {
+    if (!selectionExists_) {
+        messageBox(QStringLiteral("Error"), QStringLiteral("No area selected"), false);
+        return;
+    }
+    std::optional<SourcePicture> piece = CutPicture(colour_, anchor_.x(), anchor_.y(), current_.x(), current_.y());
+    clearSelection();
+    if (!piece) {
+        messageBox(QStringLiteral("Error"), QStringLiteral("Too small selected area"), false);
+        return;
+    }
+    source_ = std::move(*piece);
+    rotated_ = MakeRotatedSource(source_);
+    resetControls();
+    renderPreview();
+}
+
+// ---- Test print and saving --------------------------------------------------------------
+
+void TColorToBW::testPrint() {
+    if (!testBt_->isEnabled()) return;
+    PrinterLink& link = window_.link();
+    const std::vector<std::uint8_t> rows = bottomUpRows(blackAndWhite_);
+    link.showProgress(kSendingGraphics);
+    PrintBitmapTest(link, rows, blackAndWhite_.width(), blackAndWhite_.height(),
+                    window_.session().document().setup.darkness);
+    link.endProgress();
+}
+
+void TColorToBW::save() {
+    if (!saveBt_->isEnabled()) return;
+    const QString path = chooseSaveFile_(this, QString::fromStdString(window_.config().workDirectory));
+    if (path.isEmpty()) return;
+    window_.config().workDirectory = QFileInfo(path).absolutePath().toStdString();
+    // Written beside and renamed over, so a failed save leaves the old file whole.
+    if (!saveMonochromeBmp(localPath(path), blackAndWhite_)) {
+        messageBox(QStringLiteral("Error"), QStringLiteral("Can't open output file"), false);
+        return;
+    }
+    accept();
+}
+
+// ---- Layout -----------------------------------------------------------------------------
+
+void TColorToBW::equalPictureAreas() {
+    leftShare_ = 0.5;
+    applyDividerShare();
+}
+
+void TColorToBW::keepDividerInBounds() {
+    const QList<int> sizes = splitter_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (total <= 0) return;
+    const int left = clampDivider(sizes.value(0), total);
+    leftShare_ = static_cast<double>(left) / total;
+    if (left != sizes.value(0)) splitter_->setSizes({left, total - left});
+}
+
+void TColorToBW::applyDividerShare() {
+    const QList<int> sizes = splitter_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (total <= 0) return;
+    const int left = clampDivider(static_cast<int>(total * leftShare_ + 0.5), total);
+    splitter_->setSizes({left, total - left});
+}
+
+void TColorToBW::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // The left picture area keeps its share of the width.
+    applyDividerShare();
+}
+
+}  // namespace tavrin
