@@ -56,7 +56,7 @@ protected:
     void load(const std::string& path) {
         dialog->setPictureChooser([path](QWidget*, const QString&) { return QString::fromStdString(path); });
         control<QPushButton>("LoadBt")->click();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->loading(); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->busy(); }, 20000));
     }
     void typeSize(const char* field, const QString& text) {
         auto* edit = control<QLineEdit>(field);
@@ -216,6 +216,8 @@ TEST_F(ColorToBWTest, LargePictureConvertsOnlyOnConvertAndLoadMessages) {
     slider("Red")->setValue(20);
     EXPECT_FALSE(control<QPushButton>("SaveBt")->isEnabled());
     control<QPushButton>("ConvertBt")->click();
+    EXPECT_FALSE(control<QPushButton>("ConvertBt")->isEnabled()) << "held while the worker converts";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->busy(); }, 20000));
     EXPECT_TRUE(control<QPushButton>("SaveBt")->isEnabled());
     EXPECT_EQ(dialog->blackAndWhite(), ConvertToBW(dialog->colourPreview(), dialog->settings()));
     slider("Brightness")->setValue(40);

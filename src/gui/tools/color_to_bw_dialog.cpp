@@ -123,10 +123,10 @@ TColorToBW::TColorToBW(TZRedit& window, QWidget* parent)
 }
 
 TColorToBW::~TColorToBW() {
-    // A picture still being decoded is waited for: the worker writes into the job only.
-    if (loader_ != nullptr) {
-        loader_->wait();
-        delete loader_;
+    // Work still running is waited for: the worker reads the window's pictures.
+    if (worker_ != nullptr) {
+        worker_->wait();
+        delete worker_;
         QApplication::restoreOverrideCursor();
     }
 }
@@ -317,53 +317,64 @@ ConvertSettings TColorToBW::settings() const {
 // ---- Loading ----------------------------------------------------------------------------
 
 void TColorToBW::load() {
-    if (loading()) return;
+    if (busy()) return;
     const QString path = choosePicture_(this, QString::fromStdString(window_.config().workDirectory));
     if (!path.isEmpty()) loadFile(path);
 }
 
 void TColorToBW::loadFile(const QString& path) {
-    if (loading()) return;
+    if (busy()) return;
     clearSelection();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    // A photo of many megapixels takes a while to decode and turn: the window keeps
-    // painting meanwhile, with its controls held still.
-    strip_->setEnabled(false);
-    job_ = std::make_shared<LoadJob>();
-    job_->path = path;
-    loader_ = QThread::create([job = job_] {
-        job->result = loadSourcePicture(localPath(job->path), job->picture);
-        if (job->result.ok) job->rotated = MakeRotatedSource(job->picture);
-    });
-    connect(loader_, &QThread::finished, this, &TColorToBW::loadFinished, Qt::QueuedConnection);
-    loader_->start();
+    auto job = std::make_shared<LoadJob>();
+    job->path = path;
+    // A photo of many megapixels takes a while to decode and turn.
+    runInBackground(
+        [job] {
+            job->result = loadSourcePicture(localPath(job->path), job->picture);
+            if (job->result.ok) job->rotated = MakeRotatedSource(job->picture);
+        },
+        [this, job] { loadFinished(*job); });
 }
 
-void TColorToBW::loadFinished() {
-    if (loader_ == nullptr) return;
-    loader_->wait();
-    delete loader_;
-    loader_ = nullptr;
-    const std::shared_ptr<LoadJob> job = std::move(job_);
-    QApplication::restoreOverrideCursor();
-    strip_->setEnabled(true);
-    if (!job->result.ok) {
+void TColorToBW::loadFinished(LoadJob& job) {
+    if (!job.result.ok) {
         // A file of another kind drops the picture shown; a damaged one leaves it as it was.
-        if (job->result.message.text == kUnknownExtension)
-            showEmpty();
-        messageBox(QString::fromStdString(job->result.message.title), QString::fromStdString(job->result.message.text), false);
+        if (job.result.message.text == kUnknownExtension) showEmpty();
+        messageBox(QString::fromStdString(job.result.message.title), QString::fromStdString(job.result.message.text), false);
         emit loaded();
         return;
     }
-    source_ = std::move(job->picture);
-    rotated_ = std::move(job->rotated);
+    source_ = std::move(job.picture);
+    rotated_ = std::move(job.rotated);
     resetControls();
     renderPreview();
-    setWindowTitle(QString::fromLatin1(kLoadedCaption) + job->path);
+    setWindowTitle(QString::fromLatin1(kLoadedCaption) + job.path);
     setPictureControlsEnabled(true);
     // Test and Save wait for a conversion the user starts.
     setConvertedEnabled(false);
     emit loaded();
+}
+
+void TColorToBW::runInBackground(std::function<void()> work, std::function<void()> done) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Nothing the worker reads can change meanwhile: every control that would is held.
+    strip_->setEnabled(false);
+    workDone_ = std::move(done);
+    worker_ = QThread::create(std::move(work));
+    connect(worker_, &QThread::finished, this, &TColorToBW::backgroundFinished, Qt::QueuedConnection);
+    worker_->start();
+}
+
+void TColorToBW::backgroundFinished() {
+    if (worker_ == nullptr) return;
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    QApplication::restoreOverrideCursor();
+    strip_->setEnabled(true);
+    const std::function<void()> done = std::move(workDone_);
+    workDone_ = nullptr;
+    done();
 }
 
 void TColorToBW::resetControls() {
@@ -402,16 +413,24 @@ void TColorToBW::renderPreview() {
 }
 
 void TColorToBW::convertToBW() {
-    const bool hourglass = large_;
-    if (hourglass) QApplication::setOverrideCursor(Qt::WaitCursor);
-    blackAndWhite_ = ConvertToBW(colour_, settings());
-    bwArea_->showBlackAndWhite(&blackAndWhite_);
-    setConvertedEnabled(true);
-    if (hourglass) QApplication::restoreOverrideCursor();
+    if (!large_) {
+        blackAndWhite_ = ConvertToBW(colour_, settings());
+        bwArea_->showBlackAndWhite(&blackAndWhite_);
+        setConvertedEnabled(true);
+        return;
+    }
+    // Seconds for a photo at full size: on the worker, while the colour preview stands still.
+    auto result = std::make_shared<Bitmap>();
+    runInBackground([result, preview = &colour_, s = settings()] { *result = ConvertToBW(*preview, s); },
+                    [this, result] {
+                        blackAndWhite_ = std::move(*result);
+                        bwArea_->showBlackAndWhite(&blackAndWhite_);
+                        setConvertedEnabled(true);
+                    });
 }
 
 void TColorToBW::convert() {
-    if (!hasPicture()) return;
+    if (!hasPicture() || busy()) return;
     clearSelection();
     convertToBW();
 }

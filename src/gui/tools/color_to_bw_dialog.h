@@ -52,7 +52,8 @@ public:
 
     // The settings the controls stand at, as the core takes them.
     ConvertSettings settings() const;
-    bool loading() const { return loader_ != nullptr; }
+    // A picture is being decoded or a large one converted on a worker thread.
+    bool busy() const { return worker_ != nullptr; }
     bool hasPicture() const { return !source_.empty(); }
     const SourcePicture& colourPreview() const { return colour_; }
     const Bitmap& blackAndWhite() const { return blackAndWhite_; }
@@ -80,7 +81,11 @@ private:
 
     void buildControls();
     void showEmpty();
-    void loadFinished();
+    void loadFinished(LoadJob& job);
+    // Runs work on a worker thread with the hourglass and the controls held still (the
+    // window keeps painting), then done on the window's thread.
+    void runInBackground(std::function<void()> work, std::function<void()> done);
+    void backgroundFinished();
     void resetControls();
     void renderPreview();
     void convertToBW();
@@ -125,8 +130,8 @@ private:
     bool selecting_ = false;
     bool selectionExists_ = false;
 
-    QThread* loader_ = nullptr;
-    std::shared_ptr<LoadJob> job_;
+    QThread* worker_ = nullptr;
+    std::function<void()> workDone_;
 
     ConverterControlStrip* strip_ = nullptr;
     QLineEdit* sizeX_ = nullptr;

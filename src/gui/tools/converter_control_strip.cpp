@@ -40,7 +40,10 @@ void ConverterControlStrip::resizeEvent(QResizeEvent* event) {
 ResetStrip::ResetStrip(const char* objectName, QWidget* parent) : QFrame(parent) {
     setObjectName(QString::fromLatin1(objectName));
     setFixedHeight(kHeight);
-    setFrameShape(QFrame::NoFrame);
+    // Raised like a bar, so that it can be found without a caption.
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Raised);
+    setCursor(Qt::PointingHandCursor);
     setToolTip(QStringLiteral("Double-click to reset"));
 }
 
