@@ -56,7 +56,12 @@ protected:
     void load(const std::string& path) {
         dialog->setPictureChooser([path](QWidget*, const QString&) { return QString::fromStdString(path); });
         control<QPushButton>("LoadBt")->click();
+        // Decoded on a worker: the window comes back at once, with the hourglass.
+        EXPECT_TRUE(dialog->busy());
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->busy(); }, 20000));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
     void typeSize(const char* field, const QString& text) {
         auto* edit = control<QLineEdit>(field);

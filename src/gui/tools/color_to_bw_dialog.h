@@ -39,6 +39,8 @@ public:
     static constexpr const char* kCaption = "Color to Black & White Converter";
     static constexpr const char* kLoadedCaption = "Color to B&W Converter - ";
     static constexpr const char* kSendingGraphics = "Sending graphics data...";
+    static constexpr int kResetContrast = 128;      // what Reset and a load give
+    static constexpr int kStripResetContrast = 125;  // what the strip above the sliders gives
 
     // A file chooser: the parent window and the folder to start in; empty when cancelled.
     using FileChooser = std::function<QString(QWidget*, const QString& folder)>;
