@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 
 #include "app/main_window.h"
 #include "app/message_box.h"
@@ -155,8 +156,16 @@ void TColorToBW::loadFile(const QString& path) {
     // A photo of many megapixels takes a while to decode and turn.
     runInBackground(
         [job] {
-            job->result = loadSourcePicture(localPath(job->path), job->picture);
-            if (job->result.ok) job->rotated = MakeRotatedSource(job->picture);
+            // A picture within the size limits can still be more than the memory left; that
+            // is a picture this computer cannot read, not the end of the program.
+            try {
+                job->result = loadSourcePicture(localPath(job->path), job->picture);
+                if (job->result.ok) job->rotated = MakeRotatedSource(job->picture);
+            } catch (const std::bad_alloc&) {
+                job->picture = {};
+                job->rotated = {};
+                job->result = {false, {"Error", "Can't read graphics file"}};
+            }
         },
         [this, job] { loadFinished(*job); });
 }
