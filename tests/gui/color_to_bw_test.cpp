@@ -128,6 +128,7 @@ TEST_F(ColorToBWTest, ControlsStartWithTheirRangesAndOnlyLoadEnabled) {
     EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "64");
     EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "40");
     EXPECT_EQ(slider("Contrast")->value(), 128);
+    EXPECT_TRUE(slider("Red")->hasTracking());
     EXPECT_GT(dialog->blackAndWhite().countInk(), 0);
     EXPECT_FALSE(control<QPushButton>("SaveBt")->isEnabled() || control<QPushButton>("TestBt")->isEnabled())
         << "Test and Save wait for a conversion the user starts";
@@ -218,6 +219,7 @@ TEST_F(ColorToBWTest, SelectionDraggedEitherWayCutsTheSameRectangle) {
 TEST_F(ColorToBWTest, LargePictureConvertsOnlyOnConvertAndLoadMessages) {
     load(gradient(600, 420));  // 252,000 pixels
     EXPECT_EQ(dialog->blackAndWhite().countInk(), 0) << "not converted on load";
+    EXPECT_FALSE(slider("Red")->hasTracking()) << "a large picture is weighted when the slider is let go";
     slider("Red")->setValue(20);
     EXPECT_FALSE(control<QPushButton>("SaveBt")->isEnabled());
     control<QPushButton>("ConvertBt")->click();

@@ -238,6 +238,8 @@ void TColorToBW::renderPreview() {
     colour_ = RenderPreview(source_, rotated_, s);
     blackAndWhite_ = Bitmap(colour_.width, colour_.height);
     large_ = isLargePicture(s);
+    // Weighting a large picture takes a noticeable moment: its sliders apply on release.
+    for (QSlider* slider : {red_, green_, blue_}) slider->setTracking(!large_);
     colourArea_->showColour(&colour_);
     bwArea_->showBlackAndWhite(&blackAndWhite_);
     if (large_)

@@ -41,6 +41,7 @@ void addSliderRow(QGridLayout* grid, int row, const QString& caption, QSlider* s
     value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-100")));
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QObject::connect(slider, &QSlider::valueChanged, value, qOverload<int>(&QLabel::setNum));
+    QObject::connect(slider, &QSlider::sliderMoved, value, qOverload<int>(&QLabel::setNum));  // also untracked
     grid->addWidget(new QLabel(caption), row, 0);
     grid->addWidget(slider, row, 1);
     grid->addWidget(value, row, 2);
