@@ -30,13 +30,22 @@ namespace {
 
 const std::string kFixtures = std::string(TAVRIN_SOURCE_DIR) + "/tests/graphics/fixtures/";
 
+// The editor's start-up options with every field but the paths at its default, however many
+// fields the options grow.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+StartupOptions optionsFor(const std::filesystem::path& program) {
+    return StartupOptions{.paths = ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user")};
+}
+#pragma GCC diagnostic pop
+
 class ColorToBWTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
         const std::filesystem::path program = std::filesystem::path(folder.path().toStdString()) / "program";
         std::filesystem::create_directories(program);
-        window = std::make_unique<TZRedit>(StartupOptions{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"), {}, {}});
+        window = std::make_unique<TZRedit>(optionsFor(program));
         dialog = std::make_unique<TColorToBW>(*window, window.get());
         dialog->show();
     }
