@@ -272,7 +272,7 @@ void TColorToBW::convert() {
 }
 
 void TColorToBW::reset() {
-    if (!hasPicture()) return;
+    if (!hasPicture() || busy()) return;
     resetControls();
     renderPreview();
 }
@@ -396,6 +396,7 @@ void TColorToBW::colourReleased(QPoint at) {
 }
 
 void TColorToBW::cut() {
+    if (busy()) return;
     if (!selectionExists_) {
         messageBox(QStringLiteral("Error"), QStringLiteral("No area selected"), false);
         return;
