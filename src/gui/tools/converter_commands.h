@@ -1,0 +1,11 @@
+#pragma once
+// Tools > "Color to Black && White Converter": the converter window opened over the editor.
+namespace tavrin {
+
+class TZRedit;
+
+void installConverterCommands(TZRedit& window);
+// Opens the converter modally; a fresh window each time, so every picture is freed on close.
+void openColorToBW(TZRedit& window);
+
+}  // namespace tavrin

@@ -1,0 +1,346 @@
+// The colour to black and white converter window driven by its controls' names: ranges and
+// initial values, resets, sizes and rotation, selection and cut, the large-picture rule,
+// saving (the same bytes as `tavrin-label convert-picture`) and a test print on the
+// virtual printer.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "gui/gui_test_support.h"
+#include "render/image_io.h"
+#include "support/test_support.h"
+#include "tools/color_to_bw_dialog.h"
+#include "tools/converter_control_strip.h"
+#include "tools/converter_picture_area.h"
+
+namespace tavrin {
+namespace {
+
+const std::string kFixtures = std::string(TAVRIN_SOURCE_DIR) + "/tests/graphics/fixtures/";
+
+// The editor's start-up options with every field but the paths at its default, however many
+// fields the options grow.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+StartupOptions optionsFor(const std::filesystem::path& program) {
+    return StartupOptions{.paths = ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user")};
+}
+#pragma GCC diagnostic pop
+
+class ColorToBWTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        const std::filesystem::path program = std::filesystem::path(folder.path().toStdString()) / "program";
+        std::filesystem::create_directories(program);
+        window = std::make_unique<TZRedit>(optionsFor(program));
+        dialog = std::make_unique<TColorToBW>(*window, window.get());
+        dialog->show();
+    }
+    void TearDown() override {
+        dialog.reset();
+        window.reset();
+    }
+
+    template <typename T = QWidget>
+    T* control(const char* name) const {
+        T* found = dialog->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QSlider* slider(const char* name) const { return control<QSlider>(name); }
+
+    void load(const std::string& path) {
+        dialog->setPictureChooser([path](QWidget*, const QString&) { return QString::fromStdString(path); });
+        control<QPushButton>("LoadBt")->click();
+        // Decoded on a worker: the window comes back at once, with the hourglass.
+        EXPECT_TRUE(dialog->busy());
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->busy(); }, 20000));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    void typeSize(const char* field, const QString& text) {
+        auto* edit = control<QLineEdit>(field);
+        edit->clear();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    void drag(QPoint from, QPoint to) {
+        auto* area = control<ConverterPictureArea>("ColorImage");
+        QTest::mousePress(area, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, area->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &move);
+        QTest::mouseRelease(area, Qt::LeftButton, {}, to);
+    }
+    // A picture of the given size with a colour gradient, as a PNG in the test folder.
+    std::string gradient(int width, int height) {
+        QImage image(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, (x + y) % 256));
+        const QString path = folder.filePath(QStringLiteral("gradient.png"));
+        EXPECT_TRUE(image.save(path));
+        return path.toStdString();
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<TZRedit> window;
+    std::unique_ptr<TColorToBW> dialog;
+};
+
+TEST_F(ColorToBWTest, ControlsStartWithTheirRangesAndOnlyLoadEnabled) {
+    EXPECT_EQ(dialog->windowTitle(), "Color to Black & White Converter");
+    struct Range {
+        const char* name;
+        int low, high, tick, value;
+    };
+    for (const Range& r : {Range{"Brightness", -100, 100, 20, 0}, Range{"Contrast", 0, 250, 25, 125},
+                           Range{"Red", 0, 32, 4, 16}, Range{"Green", 0, 32, 4, 16}, Range{"Blue", 0, 32, 4, 16}}) {
+        QSlider* s = slider(r.name);
+        EXPECT_EQ(s->minimum(), r.low) << r.name;
+        EXPECT_EQ(s->maximum(), r.high) << r.name;
+        EXPECT_EQ(s->tickInterval(), r.tick) << r.name;
+        EXPECT_EQ(s->value(), r.value) << r.name;
+    }
+    EXPECT_EQ(slider("Brightness")->pageStep(), 5);
+    EXPECT_EQ(slider("Contrast")->pageStep(), 5);
+    EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "256");
+    EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "192");
+    EXPECT_EQ(control<QLineEdit>("SizeX")->maxLength(), 4);
+    auto* rotation = control<QComboBox>("Rotation");
+    ASSERT_EQ(rotation->count(), 4);
+    EXPECT_EQ(rotation->itemText(1), "90 deg");
+    EXPECT_EQ(rotation->currentIndex(), 0);
+    EXPECT_TRUE(control<QCheckBox>("Proportions")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("Threshold")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("SmoothResize")->isChecked()) << "nearest neighbour stays the default";
+    EXPECT_EQ(dialog->colourPreview().width, 256);
+    EXPECT_EQ(dialog->blackAndWhite().countInk(), 0);
+    EXPECT_TRUE(control<QPushButton>("LoadBt")->isEnabled());
+    for (const char* name : {"SaveBt", "TestBt", "ConvertBt", "ResetBt", "CutBt", "SizeX", "Brightness", "Red", "Threshold"})
+        EXPECT_FALSE(control(name)->isEnabled()) << name;
+
+    load(kFixtures + "jpeg_baseline.jpg");
+    EXPECT_EQ(dialog->windowTitle(), QString::fromStdString("Color to B&W Converter - " + kFixtures + "jpeg_baseline.jpg"));
+    EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "64");
+    EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "40");
+    EXPECT_EQ(slider("Contrast")->value(), 128);
+    EXPECT_TRUE(slider("Red")->hasTracking());
+    EXPECT_GT(dialog->blackAndWhite().countInk(), 0);
+    EXPECT_FALSE(control<QPushButton>("SaveBt")->isEnabled() || control<QPushButton>("TestBt")->isEnabled())
+        << "Test and Save wait for a conversion the user starts";
+    EXPECT_TRUE(control<QPushButton>("ConvertBt")->isEnabled() && control<QSlider>("Brightness")->isEnabled());
+    control<QPushButton>("ConvertBt")->click();
+    EXPECT_TRUE(control<QPushButton>("SaveBt")->isEnabled() && control<QPushButton>("TestBt")->isEnabled());
+}
+
+TEST_F(ColorToBWTest, ResetAndTheStripDoubleClicksGiveDifferentContrasts) {
+    load(kFixtures + "bmp24.bmp");
+    slider("Contrast")->setValue(200);
+    slider("Brightness")->setValue(30);
+    slider("Red")->setValue(5);
+    control<QComboBox>("Rotation")->setCurrentIndex(1);
+    control<QPushButton>("ResetBt")->click();
+    EXPECT_EQ(slider("Contrast")->value(), 128);
+    EXPECT_EQ(slider("Brightness")->value(), 0);
+    EXPECT_EQ(slider("Red")->value(), 16);
+    EXPECT_EQ(control<QComboBox>("Rotation")->currentIndex(), 0);
+    EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "21");
+
+    slider("Contrast")->setValue(200);
+    slider("Brightness")->setValue(30);
+    slider("Green")->setValue(3);
+    QTest::mouseDClick(control("CtlReset1"), Qt::LeftButton);
+    EXPECT_EQ(slider("Contrast")->value(), 125);
+    EXPECT_EQ(slider("Brightness")->value(), 0);
+    EXPECT_EQ(slider("Green")->value(), 3) << "the colour group keeps its weights";
+    QTest::mouseDClick(control("CtlReset2"), Qt::LeftButton);
+    EXPECT_EQ(slider("Green")->value(), 16);
+    EXPECT_EQ(dialog->blackAndWhite(), ConvertToBW(dialog->colourPreview(), dialog->settings())) << "the result follows";
+}
+
+TEST_F(ColorToBWTest, SizeFieldsFollowRotationAndProportions) {
+    load(kFixtures + "jpeg_baseline.jpg");  // 64 x 40
+    typeSize("SizeX", "32");
+    EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "20");
+    EXPECT_EQ(dialog->colourPreview().width, 32);
+    struct Turn {
+        int index;
+        const char* x;
+        const char* y;
+    };
+    // None -> 90 swaps, 90 -> 270 does not, 270 -> 180 swaps back.
+    for (const Turn& t : {Turn{1, "20", "32"}, Turn{3, "20", "32"}, Turn{2, "32", "20"}}) {
+        control<QComboBox>("Rotation")->setCurrentIndex(t.index);
+        EXPECT_EQ(control<QLineEdit>("SizeX")->text(), t.x) << t.index;
+        EXPECT_EQ(control<QLineEdit>("SizeY")->text(), t.y) << t.index;
+    }
+    control<QCheckBox>("Proportions")->setChecked(false);
+    typeSize("SizeX", "3");
+    EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "3") << "the field keeps what was typed";
+    EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "20");
+    EXPECT_EQ(dialog->colourPreview().width, 4) << "rendered at least 4 dots wide";
+}
+
+TEST_F(ColorToBWTest, SelectionDraggedEitherWayCutsTheSameRectangle) {
+    load(kFixtures + "jpeg_baseline.jpg");
+    {
+        test::ModalAnswer answer("OkBt");
+        dialog->cut();
+        EXPECT_EQ(answer.text(), "No area selected");
+    }
+    const SourcePicture before = dialog->colourPreview();
+    std::vector<SourcePicture> cuts;
+    for (const auto& [from, to] : {std::pair{QPoint(10, 8), QPoint(50, 30)}, std::pair{QPoint(50, 30), QPoint(10, 8)}}) {
+        load(kFixtures + "jpeg_baseline.jpg");
+        drag(from, to);
+        EXPECT_EQ(control<QLabel>("SelSize")->text(), "40 x 22   ");
+        ASSERT_TRUE(control<QPushButton>("CutBt")->isEnabled());
+        control<QPushButton>("CutBt")->click();
+        EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "40");
+        EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "22");
+        EXPECT_FALSE(control<QPushButton>("CutBt")->isEnabled());
+        cuts.push_back(dialog->colourPreview());
+    }
+    EXPECT_EQ(cuts[0].pixels, cuts[1].pixels);
+    EXPECT_EQ(cuts[0].pixels, CutPicture(before, 10, 8, 50, 30)->pixels);
+
+    drag(QPoint(5, 5), QPoint(7, 20));  // 2 wide
+    test::ModalAnswer answer("OkBt");
+    control<QPushButton>("CutBt")->click();
+    EXPECT_EQ(answer.text(), "Too small selected area");
+    drag(QPoint(5, 5), QPoint(5, 20));  // no width at all: no selection
+    EXPECT_FALSE(control<QPushButton>("CutBt")->isEnabled());
+}
+
+TEST_F(ColorToBWTest, LargePictureConvertsOnlyOnConvertAndLoadMessages) {
+    load(gradient(600, 420));  // 252,000 pixels
+    EXPECT_EQ(dialog->blackAndWhite().countInk(), 0) << "not converted on load";
+    EXPECT_FALSE(slider("Red")->hasTracking()) << "a large picture is weighted when the slider is let go";
+    slider("Red")->setValue(20);
+    EXPECT_FALSE(control<QPushButton>("SaveBt")->isEnabled());
+    control<QPushButton>("ConvertBt")->click();
+    EXPECT_FALSE(control<QPushButton>("ConvertBt")->isEnabled()) << "held while the worker converts";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->busy(); }, 20000));
+    EXPECT_TRUE(control<QPushButton>("SaveBt")->isEnabled());
+    EXPECT_EQ(dialog->blackAndWhite(), ConvertToBW(dialog->colourPreview(), dialog->settings()));
+    slider("Brightness")->setValue(40);
+    EXPECT_FALSE(control<QPushButton>("SaveBt")->isEnabled()) << "the result no longer matches the sliders";
+
+    {  // A damaged picture leaves the loaded one alone.
+        test::writeFile(folder.filePath("broken.jpg").toStdString(), "\xFF\xD8\xFF\xE0 not really");
+        test::ModalAnswer answer("OkBt");
+        load(folder.filePath("broken.jpg").toStdString());
+        EXPECT_TRUE(answer.answered());
+        EXPECT_EQ(answer.text(), "Can't read graphics file");
+        EXPECT_TRUE(dialog->hasPicture());
+    }
+    test::ModalAnswer answer("OkBt");
+    load(kFixtures + "logo.pcx");
+    EXPECT_EQ(answer.title(), "Error");
+    EXPECT_EQ(answer.text(), "Unknown file extension");
+    EXPECT_FALSE(dialog->hasPicture());
+    EXPECT_FALSE(control<QPushButton>("ConvertBt")->isEnabled());
+    EXPECT_EQ(dialog->windowTitle(), "Color to Black & White Converter");
+}
+
+TEST_F(ColorToBWTest, SavedBitmapIsTheCommandLinesToTheByte) {
+#ifndef TAVRIN_LABEL_EXE
+    GTEST_SKIP() << "tavrin-label is not built";
+#else
+    struct Case {
+        int rotation;
+        const char* width;
+        int brightness, contrast, red, green;
+        bool threshold, smooth;
+        std::vector<std::string> options;
+    };
+    const std::string picture = kFixtures + "jpeg_baseline.jpg";
+    for (const Case& c : {Case{1, "45", 10, 150, 20, 16, false, false,
+                               {"--rotate", "90", "--width", "45", "--brightness", "10", "--contrast", "150", "--red", "20"}},
+                          Case{0, "30", 0, 128, 16, 8, true, true, {"--width", "30", "--green", "8", "--threshold", "--smooth"}}}) {
+        TearDown();  // a fresh window for each case
+        SetUp();
+        load(picture);
+        control<QComboBox>("Rotation")->setCurrentIndex(c.rotation);
+        typeSize("SizeX", c.width);
+        slider("Brightness")->setValue(c.brightness);
+        slider("Contrast")->setValue(c.contrast);
+        slider("Red")->setValue(c.red);
+        slider("Green")->setValue(c.green);
+        control<QCheckBox>("Threshold")->setChecked(c.threshold);
+        control<QCheckBox>("SmoothResize")->setChecked(c.smooth);
+        const std::string saved = folder.filePath("window.bmp").toStdString();
+        dialog->setSaveChooser([&](QWidget*, const QString&) { return QString::fromStdString(saved); });
+        control<QPushButton>("SaveBt")->click();
+        EXPECT_EQ(dialog->result(), QDialog::Accepted) << "the window closes after saving";
+        EXPECT_EQ(window->config().workDirectory, folder.path().toStdString());
+
+        const std::string expected = folder.filePath("cli.bmp").toStdString();
+        std::vector<std::string> arguments{"convert-picture", picture, "-o", expected};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const test::CommandResult r = test::runProgram(TAVRIN_LABEL_EXE, arguments);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(test::readFile(saved), test::readFile(expected)) << c.options[1];
+    }
+#endif
+}
+
+TEST_F(ColorToBWTest, TestPrintComesOutOfTheVirtualPrinter) {
+    test::TempDir output;
+    const auto sim = test::startSimulator(output.path());
+    ASSERT_FALSE(sim.device().empty());
+    for (std::string& device : window->config().portDevices) device = sim.device();
+    load(kFixtures + "jpeg_baseline.jpg");
+    typeSize("SizeX", "45");  // rows padded past the picture
+    test::ModalAnswer noError("OkBt");
+    control<QPushButton>("TestBt")->click();
+    EXPECT_FALSE(noError.answered()) << noError.text().toStdString();
+
+    ScreenImage printed;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(sim.label(1)) && readPng(sim.label(1), printed).ok; }, 20000));
+    const Bitmap& shown = dialog->blackAndWhite();
+    const Bitmap dots = toOneBit(printed);
+    ASSERT_EQ(dots.width(), 45);
+    ASSERT_EQ(dots.height(), shown.height());
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) ASSERT_EQ(dots.isInk(x, y), shown.isInk(x, y)) << x << "," << y;
+}
+
+TEST_F(ColorToBWTest, ToolsMenuOpensTheConverter) {
+    QAction* item = window->action("ColorBWM");
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isEnabled());
+    QString caption;
+    QTimer::singleShot(50, [&] {
+        if (auto* open = qobject_cast<TColorToBW*>(QApplication::activeModalWidget())) {
+            caption = open->windowTitle();
+            open->reject();
+        }
+    });
+    item->trigger();
+    EXPECT_EQ(caption, "Color to Black & White Converter");
+}
+
+TEST(ConverterLayout, GroupWidthsAndDividerBounds) {
+    EXPECT_EQ(controlGroupWidths(772), (std::array<int, 4>{193, 168, 217, 194}));
+    EXPECT_EQ(controlGroupWidths(740), (std::array<int, 4>{185, 161, 208, 186}));
+    EXPECT_EQ(clampDivider(100, 800), 200);
+    EXPECT_EQ(clampDivider(700, 800), 600);
+    EXPECT_EQ(clampDivider(300, 800), 300);
+}
+
+}  // namespace
+}  // namespace tavrin
