@@ -85,6 +85,16 @@ Bitmap readOneBitPng(const std::filesystem::path& path) {
 class PrintCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // A window nobody answers fails the test instead of hanging it.
+        QObject::connect(&watchdog, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ADD_FAILURE() << "left waiting in " << modal->objectName().toStdString();
+                modal->close();
+                if (auto* ok = modal->findChild<QAbstractButton*>("OkBt"); ok && ok->isVisible()) ok->click();
+                if (auto* no = modal->findChild<QAbstractButton*>("NoBt"); no && no->isVisible()) no->click();
+            }
+        });
+        watchdog.start(30000);
         ASSERT_TRUE(folder.isValid());
         programFolder = std::filesystem::path(folder.path().toStdString()) / "program";
         std::filesystem::create_directories(programFolder);
@@ -104,6 +114,7 @@ protected:
     static const Counter& counter0(TZRedit& window) { return window.session().document().counters[0]; }
     static const Variable& variable0(TZRedit& window) { return window.session().document().variables[0]; }
 
+    QTimer watchdog;
     QTemporaryDir folder;
     std::filesystem::path programFolder;
     test::TempDir output;
@@ -115,6 +126,7 @@ TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance)
     for (const char* name : {"TestPrintM", "PrintM", "VariablesM", "NewValuesM"}) EXPECT_TRUE(window->action(name)->isEnabled());
     PrinterStorage storage(window->link());
     ASSERT_TRUE(storage.storeCurrentLabel(window->session().document(), "SAMPLE"));
+    ASSERT_TRUE(storage.storeCurrentLabel(window->session().document(), "OTHER"));  // now the active one
     const std::size_t steps = window->session().undoSteps();
 
     // The values dialog prints 3 sets of 2 with new values, then OK sends the advanced ones.
@@ -128,7 +140,17 @@ TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance)
         EXPECT_EQ(grid->item(1, 1)->text(), "13");
         click(dialog, "OkBt");
     });
+    WhenModal select("TSelectFormDlg", [](QWidget* dialog) {
+        EXPECT_EQ(dialog->findChild<QListWidget*>("ObjList")->count(), 2);
+        type(dialog, "NameEd", "NOSUCH");
+        click(dialog, "SelectBt");  // not a listed form: nothing happens
+        ASSERT_TRUE(dialog->isVisible());
+        type(dialog, "NameEd", "SAMPLE");
+        click(dialog, "SelectBt");
+    });
     WhenModal print("TPrintDlg", [](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Print - OTHER");
+        click(dialog, "SelectFormBt");
         EXPECT_EQ(dialog->windowTitle(), "Print - SAMPLE");
         type(dialog, "SetsEd", "3");
         type(dialog, "CopiesEd", "2");
@@ -136,7 +158,7 @@ TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance)
         click(dialog, "PrintBt");  // FR and P again: 6 more labels
     });
     window->action("PrintM")->trigger();
-    ASSERT_TRUE(print.done() && values.done());
+    ASSERT_TRUE(print.done() && select.done() && values.done());
     EXPECT_EQ(variable0(*window).valueText(), "A1");
     EXPECT_EQ(counter0(*window).valueText(), "16");
     EXPECT_GT(window->session().undoSteps(), steps);  // the new values can be undone
@@ -148,6 +170,34 @@ TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance)
     EXPECT_EQ(counters[0].valueText(), "16");
     EXPECT_TRUE(std::filesystem::exists(sim.label(12)));
     EXPECT_FALSE(std::filesystem::exists(sim.label(13)));
+}
+
+TEST_F(PrintCommandsTest, RefusalsAreToldWithoutTouchingThePrinter) {
+    auto sim = test::startSimulator(output.path());
+    auto window = start(sim.device());
+    {
+        // No active form yet: the dialog is titled "Print" and will not print.
+        test::ModalAnswer noForm("OkBt");
+        WhenModal print("TPrintDlg", [](QWidget* d) {
+            EXPECT_EQ(d->windowTitle(), "Print");
+            click(d, "PrintBt");
+            EXPECT_TRUE(d->isVisible());
+            d->close();
+        });
+        window->action("PrintM")->trigger();
+        ASSERT_TRUE(print.done() && noForm.answered());
+        EXPECT_EQ(noForm.text(), kNoFormSelected);
+        EXPECT_EQ(noForm.title(), "Error");
+    }
+    window->session().document().newLabel();
+    window->changed();
+    for (const auto& [command, message] : {std::pair{"TestPrintM", kNothingToPrint}, std::pair{"NewValuesM", kNoVariablesDefined}}) {
+        test::ModalAnswer refusal("OkBt");
+        window->action(command)->trigger();
+        EXPECT_TRUE(refusal.answered());
+        EXPECT_EQ(refusal.text(), message);
+    }
+    EXPECT_FALSE(std::filesystem::exists(sim.label(1)));
 }
 
 TEST_F(PrintCommandsTest, TestPrintWithDirectGraphicsPrintsTheLabelsPrintImage) {
@@ -238,6 +288,8 @@ struct FailureCase {
     const char* retryAnswer;   // the retry question's button, when one comes
     const char* message;       // the progress window's message, or nothing
 };
+
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 
 class PrintFailureTest : public PrintCommandsTest, public ::testing::WithParamInterface<FailureCase> {};
 

@@ -80,6 +80,7 @@ TVarCntDlg::TVarCntDlg(const Translation& translation, QWidget* parent) : QDialo
     kindLayout->addWidget(counters_);
     auto* fields = new QFormLayout;
     fields->setLabelAlignment(Qt::AlignRight);
+    fields->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     fields->addRow(QStringLiteral("Length:"), length_);
     fields->addRow(QStringLiteral("Justify:"), justify_);
     fields->addRow(QStringLiteral("Fill char:"), fillChar_);
