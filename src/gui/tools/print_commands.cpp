@@ -78,7 +78,8 @@ void PrintCommands::testPrintCommand() {
 
 void PrintCommands::printCommand() {
     freshLink();
-    if (!receiveActiveForm()) return;
+    // Stopped by the user or by the printer's silence, there is nothing to print from.
+    if (!receiveActiveForm() || window_.linkUi().cancelRequested()) return;
     if (printDialog_ == nullptr) {
         printDialog_ = new TPrintDlg(quantities_, &window_);
         printDialog_->onVariables = [this] { openValues(ValuesMode::StoredForm); };
