@@ -62,7 +62,10 @@ private:
 // Records what the user would have seen, one event per line.
 class FakeUi : public LinkUi {
 public:
-    void processEvents() override { ++eventRuns; }
+    void processEvents() override {
+        if (++eventRuns == cancelAtEventRun) cancel = true;
+    }
+    bool cancelRequested() const override { return cancel; }
     bool askRetry(std::string_view title, std::string_view question) override {
         log("ask ", title, question);
         const bool answer = !retryAnswers.empty() && retryAnswers.front();
@@ -85,6 +88,8 @@ public:
     std::deque<bool> retryAnswers;  // No once they run out
     bool visible = false;
     int eventRuns = 0;
+    bool cancel = false;         // the user pressed Esc on the progress window
+    int cancelAtEventRun = -1;   // ... while the events of that run were processed
 
 private:
     void log(std::string_view kind, std::string_view title, std::string_view text) {

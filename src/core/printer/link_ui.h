@@ -29,6 +29,9 @@ public:
     // A modal message box.
     virtual void showError(std::string_view title, std::string_view text) = 0;
     virtual void beep() {}
+
+    // The user asked the exchange on screen to stop (Esc or closing the progress window).
+    virtual bool cancelRequested() const { return false; }
 };
 
 // For callers without windows: no progress, never retries, remembers the last error.

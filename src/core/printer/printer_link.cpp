@@ -67,12 +67,13 @@ bool PrinterLink::openPort() {
     if (transport_.isOpen()) return true;
     timeoutFlag = false;
     deviceMessage_.clear();
+    failureShown_ = false;
     pushedBack_.reset();
     if (transport_.open(portDevice(settings_.portIndex), serialSettings())) return true;
     ui_.beep();
     if (ui_.progressWindowVisible()) {
         ui_.showProgressError("Error", kOpenPortFailed);
-        progressShowsOpenError_ = true;
+        failureShown_ = true;
     } else {
         ui_.showError("Error", kOpenPortFailed);
     }
@@ -92,7 +93,7 @@ void PrinterLink::closePort() {
     ui_.beep();
     if (ui_.progressWindowVisible()) {
         ui_.showProgressError("Error", error);
-        progressShowsOpenError_ = true;
+        failureShown_ = true;
     } else {
         ui_.showError("Error", error);
     }
@@ -106,6 +107,7 @@ std::uint32_t PrinterLink::bytesWaiting() {
 
 bool PrinterLink::writeByte(std::uint8_t byte) {
     timeoutFlag = false;
+    failureShown_ = false;
     abortFlag = false;
     deviceMessage_.clear();
     if (!transport_.isOpen()) return true;
@@ -113,6 +115,12 @@ bool PrinterLink::writeByte(std::uint8_t byte) {
         ui_.processEvents();
         // The events may have closed the port under us; then there is nothing to write to.
         if (!transport_.isOpen()) return true;
+        // Esc on the progress window stops the stream between two bytes, as a refused
+        // write that is not retried does; the window then closes without an error.
+        if (ui_.progressWindowVisible() && ui_.cancelRequested()) {
+            abortFlag = true;
+            return false;
+        }
         const bool written = transport_.writeByte(byte);
         transport_.flush();
         if (written) return true;
@@ -191,6 +199,7 @@ std::size_t PrinterLink::readBytes(std::span<std::uint8_t> bytes) {
     std::chrono::milliseconds lastByteTime = now();
     timeoutFlag = false;
     deviceMessage_.clear();
+    failureShown_ = false;
     std::size_t count = 0;
     while (count < bytes.size()) {
         std::uint8_t byte = 0;
@@ -209,6 +218,7 @@ std::size_t PrinterLink::readLine(std::string& line, std::size_t size) {
     endMarkFlag = false;
     timeoutFlag = false;
     deviceMessage_.clear();
+    failureShown_ = false;
     const std::size_t limit = size > 0 ? size - 1 : 0;
     std::chrono::milliseconds lastByteTime = now();
     std::size_t dropped = 0;
@@ -260,7 +270,7 @@ void PrinterLink::pause(std::chrono::milliseconds duration) {
 }
 
 void PrinterLink::showProgress(std::string_view text) {
-    progressShowsOpenError_ = false;
+    failureShown_ = false;
     if (progressShowFlag)
         ui_.showProgressWindow(kProgressTitle, text);
     else
@@ -269,15 +279,18 @@ void PrinterLink::showProgress(std::string_view text) {
 
 void PrinterLink::endProgress() {
     if (timeoutFlag) {
-        // A failed open has already put its own, more precise message into the window.
-        if (!progressShowsOpenError_) {
+        // One failure, one message: a failed open has already put its own, more precise
+        // message into the window, and a chain of exchanges that ends its progress again
+        // after the failure must not make the user acknowledge it twice.
+        if (!failureShown_) {
             ui_.showProgressError("Error", failureMessage());
             ui_.beep();
         }
-    } else if (progressShowFlag) {
-        ui_.closeProgressWindow();
+        failureShown_ = true;
+    } else {
+        if (progressShowFlag) ui_.closeProgressWindow();
+        failureShown_ = false;
     }
-    progressShowsOpenError_ = false;
 }
 
 std::string PrinterLink::failureMessage() const {

@@ -109,10 +109,11 @@ private:
     std::array<std::string, 8> portDevices_{};
     // A character read past the end of an over-long line, kept for the next read.
     std::optional<std::uint8_t> pushedBack_;
-    // The progress window holds an open-port error that EndProgress must not hide.
-    bool progressShowsOpenError_ = false;
     // The device's reason for the latest failure, when it gave one.
     std::string deviceMessage_;
+    // The latest failure has been shown (an open-port error in the progress window, or
+    // "No printer response"); EndProgress must neither hide nor repeat it.
+    bool failureShown_ = false;
 };
 
 // A ByteSink over the link, so the command writers' streams go to the printer: pauses

@@ -24,7 +24,7 @@ public:
 
     // Set once the user pressed Esc or closed the progress window during an exchange; the
     // next exchange clears it. Callers that run a chain of exchanges stop at the next step.
-    bool cancelRequested() const;
+    bool cancelRequested() const override;
     void clearCancelRequest();
 
 private:

@@ -1,0 +1,190 @@
+#include "tools/print_commands.h"
+
+#include <QAbstractButton>
+#include <QAction>
+
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/qt_link_ui.h"
+#include "app/toolbar.h"
+#include "editor/variables_dialog.h"
+#include "printer/direct_graphics.h"
+#include "tools/print_dialogs.h"
+#include "tools/select_form_dialog.h"
+#include "tools/values_dialog.h"
+
+namespace tavrin {
+
+namespace {
+constexpr const char* kSendingValues = "Sending values";
+constexpr const char* kReceivingVariables = "Receiving variables";
+
+void showError(const char* text) { messageBox(QStringLiteral("Error"), QString::fromLatin1(text), false); }
+}  // namespace
+
+void installPrintCommands(TZRedit& window) {
+    auto* commands = new PrintCommands(window);
+    const auto hook = [&window, commands](const char* action, const char* button, void (PrintCommands::*command)()) {
+        const auto run = [commands, command] { (commands->*command)(); };
+        if (QAction* a = window.action(action)) {
+            a->setEnabled(true);
+            QObject::connect(a, &QAction::triggered, commands, run);
+        }
+        if (auto* b = window.toolbar()->findChild<QAbstractButton*>(button)) {
+            b->setEnabled(true);
+            QObject::connect(b, &QAbstractButton::clicked, commands, run);
+        }
+    };
+    hook("TestPrintM", "TPrintBt", &PrintCommands::testPrintCommand);
+    hook("PrintM", "PrintBt", &PrintCommands::printCommand);
+    hook("VariablesM", "VarBt", &PrintCommands::defineVariablesCommand);
+    hook("NewValuesM", "NewValuesBt", &PrintCommands::updateValuesCommand);
+}
+
+PrintCommands::PrintCommands(TZRedit& window) : QObject(&window), window_(window), storage_(window.link()) {
+    setObjectName(QStringLiteral("PrintCommands"));
+}
+
+PrinterLink& PrintCommands::freshLink() {
+    // The settings may have changed since the last exchange, and an Esc from the last one
+    // must not stop this one.
+    PrinterLink& link = window_.link();
+    window_.linkUi().clearCancelRequest();
+    return link;
+}
+
+RasterFigureWriter PrintCommands::rasterWriter() {
+    if (window_.config().directGraphics == 0) return {};
+    return directGraphicsWriter(window_.session().renderContext());
+}
+
+void PrintCommands::showMessage(const UserMessage& message) {
+    if (!message.text.empty())
+        messageBox(QString::fromLatin1(message.title.c_str()), QString::fromLatin1(message.text.c_str()), false);
+}
+
+void PrintCommands::testPrintCommand() {
+    if (!hasPrintableFigures(window_.session().document().figures)) {
+        showError(kNothingToPrint);
+        return;
+    }
+    if (testPrintDialog_ == nullptr) {
+        testPrintDialog_ = new TTestPrintDlg(quantities_, &window_);
+        testPrintDialog_->onVariables = [this] { openValues(ValuesMode::TestPrint); };
+        testPrintDialog_->onPrint = [this] { printFromValues(ValuesMode::TestPrint); };
+    }
+    testPrintDialog_->execute();
+}
+
+void PrintCommands::printCommand() {
+    freshLink();
+    // Stopped by the user or by the printer's silence, there is nothing to print from.
+    if (!receiveActiveForm() || window_.linkUi().cancelRequested()) return;
+    if (printDialog_ == nullptr) {
+        printDialog_ = new TPrintDlg(quantities_, &window_);
+        printDialog_->onVariables = [this] { openValues(ValuesMode::StoredForm); };
+        printDialog_->onSelectForm = [this] { selectForm(); };
+        printDialog_->onPrint = [this] { printActiveForm(); };
+    }
+    printDialog_->setFormName(activeFormName_);
+    printDialog_->execute();
+}
+
+bool PrintCommands::receiveActiveForm() {
+    const bool answered = receiveActiveFormAndVariables(storage_, window_.session().document());
+    activeFormName_ = storage_.activeFormName();
+    // The form's variables are the label's now.
+    window_.changed();
+    return answered;
+}
+
+void PrintCommands::selectForm() {
+    freshLink();
+    if (!storage_.receiveList(kListForms)) return;
+    if (selectFormDialog_ == nullptr) selectFormDialog_ = new TSelectFormDlg(&window_);
+    const std::string name = selectFormDialog_->choose(storage_.storeAsList().names);
+    if (name.empty()) return;
+    freshLink();
+    storage_.selectActiveForm(name, window_.session().document());
+    activeFormName_ = storage_.activeFormName();
+    if (printDialog_ != nullptr) printDialog_->setFormName(activeFormName_);
+    window_.changed();
+}
+
+void PrintCommands::printActiveForm() {
+    PrinterLink& link = freshLink();
+    LabelDocument& document = window_.session().document();
+    link.showProgress(kPrintingLabel);
+    const PrintOutcome outcome = printStoredForm(link, activeFormName_, quantities_.sets, quantities_.copies);
+    link.endProgress();
+    showMessage(outcome.message);
+    // Only labels that were sent whole move the counters on.
+    if (!outcome.sent) return;
+    AdvanceCounters(document, quantities_.sets);
+    window_.changed();
+}
+
+TValuesDlg& PrintCommands::valuesDialog() {
+    if (valuesDialog_ == nullptr) {
+        valuesDialog_ = new TValuesDlg(window_.session().document(), window_.translation(), &window_);
+        valuesDialog_->onSendValues = [this] { sendValues(); };
+        valuesDialog_->onPrint = [this](ValuesMode mode) { return printFromValues(mode); };
+    }
+    return *valuesDialog_;
+}
+
+void PrintCommands::openValues(ValuesMode mode) {
+    if (!hasVariablesOrCounters(window_.session().document())) {
+        showError(kNoVariablesDefined);
+        return;
+    }
+    valuesDialog().execute(mode);
+    window_.changed();
+}
+
+void PrintCommands::sendValues() {
+    PrinterLink& link = freshLink();
+    link.showProgress(kSendingValues);
+    sendStoredFormValues(link, window_.session().document());
+    link.endProgress();
+}
+
+bool PrintCommands::printFromValues(ValuesMode mode) {
+    PrinterLink& link = freshLink();
+    LabelDocument& document = window_.session().document();
+    PrintOutcome outcome;
+    if (mode == ValuesMode::StoredForm) {
+        if (activeFormName_.empty()) {
+            showError(kNoFormSelected);
+            return false;
+        }
+        link.showProgress(kPrintingLabel);
+        outcome = printStoredFormWithValues(link, document, activeFormName_, quantities_.sets, quantities_.copies);
+        link.endProgress();
+    } else {
+        outcome = testPrint(link, document, quantities_.copies, rasterWriter());
+    }
+    showMessage(outcome.message);
+    window_.changed();
+    return outcome.sent;
+}
+
+void PrintCommands::defineVariablesCommand() {
+    if (variablesDialog_ == nullptr) {
+        variablesDialog_ = new TVarCntDlg(window_.translation(), &window_);
+        variablesDialog_->onFromPrinter = [this](VariableSheet& sheet) -> std::optional<int> {
+            PrinterLink& link = freshLink();
+            link.showProgress(kReceivingVariables);
+            const int count = storage_.receiveVariables(sheet.variables, sheet.counters);
+            const bool silent = link.timeoutFlag;
+            link.endProgress();
+            if (silent) return std::nullopt;
+            return count;
+        };
+    }
+    if (variablesDialog_->execute(window_.session().document())) window_.changed();
+}
+
+void PrintCommands::updateValuesCommand() { openValues(ValuesMode::EditOnly); }
+
+}  // namespace tavrin

@@ -1,0 +1,343 @@
+// The Print menu against tavrin-printer-sim on a pseudo-terminal: a stored form printed in
+// sets with new values, a test print with direct graphics, variables defined in their
+// window, and printers that fall silent, talk nonsense or go away mid-exchange.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "app/main_window.h"
+#include "app/qt_link_ui.h"
+#include "gui/gui_test_support.h"
+#include "printer/printing.h"
+#include "printer/storage_operations.h"
+#include "render/canvas.h"
+#include "render/image_io.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
+
+// Runs `step` once on the modal window of the given object name (or, with a text, the
+// message window showing that text) when it comes up.
+class WhenModal {
+public:
+    WhenModal(QString name, std::function<void(QWidget*)> step, QString text = {})
+        : name_(std::move(name)), text_(std::move(text)), step_(std::move(step)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start(10);
+    }
+    bool done() const { return done_; }
+
+private:
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible() || modal->objectName() != name_) return;
+        if (!text_.isEmpty()) {
+            auto* label = modal->findChild<QLabel*>("MsgText");
+            if (label == nullptr || label->text() != text_) return;
+        }
+        timer_.stop();
+        done_ = true;
+        step_(modal);
+    }
+
+    QString name_;
+    QString text_;
+    std::function<void(QWidget*)> step_;
+    QTimer timer_;
+    bool done_ = false;
+};
+
+void click(QWidget* dialog, const char* button) {
+    auto* b = dialog->findChild<QAbstractButton*>(button);
+    ASSERT_NE(b, nullptr) << button;
+    b->click();
+}
+
+void type(QWidget* dialog, const char* edit, const QString& text) {
+    auto* e = dialog->findChild<QLineEdit*>(edit);
+    ASSERT_NE(e, nullptr) << edit;
+    e->setText(text);
+}
+
+Bitmap readOneBitPng(const std::filesystem::path& path) {
+    ScreenImage image;
+    EXPECT_TRUE(readPng(path, image).ok) << path;
+    return toOneBit(image);
+}
+
+class PrintCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A window nobody answers fails the test instead of hanging it.
+        QObject::connect(&watchdog, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ADD_FAILURE() << "left waiting in " << modal->objectName().toStdString();
+                modal->close();
+                if (auto* ok = modal->findChild<QAbstractButton*>("OkBt"); ok && ok->isVisible()) ok->click();
+                if (auto* no = modal->findChild<QAbstractButton*>("NoBt"); no && no->isVisible()) no->click();
+            }
+        });
+        watchdog.start(30000);
+        ASSERT_TRUE(folder.isValid());
+        programFolder = std::filesystem::path(folder.path().toStdString()) / "program";
+        std::filesystem::create_directories(programFolder);
+    }
+
+    std::unique_ptr<TZRedit> start(const std::string& device) {
+        StartupOptions options{ProgramPaths(programFolder, TAVRIN_SOURCE_DATA_DIR, programFolder / "user"), {}, {}};
+        auto window = std::make_unique<TZRedit>(options);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(window->openLabelFile(QString::fromStdString(kSample)));
+        window->config().port = 0;
+        window->config().portDevices[0] = device;
+        return window;
+    }
+
+    static const Counter& counter0(TZRedit& window) { return window.session().document().counters[0]; }
+    static const Variable& variable0(TZRedit& window) { return window.session().document().variables[0]; }
+
+    QTimer watchdog;
+    QTemporaryDir folder;
+    std::filesystem::path programFolder;
+    test::TempDir output;
+};
+
+TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance) {
+    auto sim = test::startSimulator(output.path());
+    auto window = start(sim.device());
+    for (const char* name : {"TestPrintM", "PrintM", "VariablesM", "NewValuesM"}) EXPECT_TRUE(window->action(name)->isEnabled());
+    PrinterStorage storage(window->link());
+    ASSERT_TRUE(storage.storeCurrentLabel(window->session().document(), "SAMPLE"));
+    ASSERT_TRUE(storage.storeCurrentLabel(window->session().document(), "OTHER"));  // now the active one
+    const std::size_t steps = window->session().undoSteps();
+
+    // The values dialog prints 3 sets of 2 with new values, then OK sends the advanced ones.
+    WhenModal values("TValuesDlg", [](QWidget* dialog) {
+        auto* grid = dialog->findChild<QTableWidget*>("ValuesGrid");
+        ASSERT_EQ(grid->rowCount(), 2);
+        EXPECT_EQ(grid->item(0, 0)->text(), "Lot number");
+        grid->item(0, 1)->setText("A1");
+        grid->item(1, 1)->setText("0010");
+        click(dialog, "PrintBt");
+        EXPECT_EQ(grid->item(1, 1)->text(), "13");
+        click(dialog, "OkBt");
+    });
+    WhenModal select("TSelectFormDlg", [](QWidget* dialog) {
+        EXPECT_EQ(dialog->findChild<QListWidget*>("ObjList")->count(), 2);
+        type(dialog, "NameEd", "NOSUCH");
+        click(dialog, "SelectBt");  // not a listed form: nothing happens
+        ASSERT_TRUE(dialog->isVisible());
+        type(dialog, "NameEd", "SAMPLE");
+        click(dialog, "SelectBt");
+    });
+    WhenModal print("TPrintDlg", [](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Print - OTHER");
+        click(dialog, "SelectFormBt");
+        EXPECT_EQ(dialog->windowTitle(), "Print - SAMPLE");
+        type(dialog, "SetsEd", "3");
+        type(dialog, "CopiesEd", "2");
+        click(dialog, "VariablesBt");
+        click(dialog, "PrintBt");  // FR and P again: 6 more labels
+    });
+    window->action("PrintM")->trigger();
+    ASSERT_TRUE(print.done() && select.done() && values.done());
+    EXPECT_EQ(variable0(*window).valueText(), "A1");
+    EXPECT_EQ(counter0(*window).valueText(), "16");
+    EXPECT_GT(window->session().undoSteps(), steps);  // the new values can be undone
+
+    // The printer answers only once its prints are out; it counted as the label did.
+    std::array<Variable, kVariableCount> variables{};
+    std::array<Counter, kCounterCount> counters{};
+    ASSERT_EQ(storage.receiveVariables(variables, counters), 2);
+    EXPECT_EQ(counters[0].valueText(), "16");
+    EXPECT_TRUE(std::filesystem::exists(sim.label(12)));
+    EXPECT_FALSE(std::filesystem::exists(sim.label(13)));
+}
+
+TEST_F(PrintCommandsTest, RefusalsAreToldWithoutTouchingThePrinter) {
+    auto sim = test::startSimulator(output.path());
+    auto window = start(sim.device());
+    {
+        // No active form yet: the dialog is titled "Print" and will not print.
+        test::ModalAnswer noForm("OkBt");
+        WhenModal print("TPrintDlg", [](QWidget* d) {
+            EXPECT_EQ(d->windowTitle(), "Print");
+            click(d, "PrintBt");
+            EXPECT_TRUE(d->isVisible());
+            d->close();
+        });
+        window->action("PrintM")->trigger();
+        ASSERT_TRUE(print.done() && noForm.answered());
+        EXPECT_EQ(noForm.text(), kNoFormSelected);
+        EXPECT_EQ(noForm.title(), "Error");
+    }
+    window->session().document().newLabel();
+    window->changed();
+    for (const auto& [command, message] : {std::pair{"TestPrintM", kNothingToPrint}, std::pair{"NewValuesM", kNoVariablesDefined}}) {
+        test::ModalAnswer refusal("OkBt");
+        window->action(command)->trigger();
+        EXPECT_TRUE(refusal.answered());
+        EXPECT_EQ(refusal.text(), message);
+    }
+    EXPECT_FALSE(std::filesystem::exists(sim.label(1)));
+}
+
+TEST_F(PrintCommandsTest, TestPrintWithDirectGraphicsPrintsTheLabelsPrintImage) {
+    auto sim = test::startSimulator(output.path());
+    auto window = start(sim.device());
+    window->config().directGraphics = 1;
+    LabelDocument before = window->session().document();
+    RenderContext context = window->session().renderContext();
+    context.document = &before;
+    const Bitmap expected = renderPrintImage(before, context);
+
+    WhenModal dialog("TTestPrintDlg", [](QWidget* d) {
+        type(d, "CopiesEd", "1000");  // out of range: the single copy stays
+        click(d, "PrintBt");
+    });
+    window->action("TestPrintM")->trigger();
+    ASSERT_TRUE(dialog.done());
+    // One label went out, so the counter moved one step.
+    EXPECT_EQ(std::stoi(counter0(*window).valueText()), std::stoi(before.counters[0].valueText()) + 1);
+    PrinterStorage storage(window->link());
+    ASSERT_TRUE(storage.receiveList(kListForms));  // answered after the print
+    EXPECT_TRUE(readOneBitPng(sim.label(1)) == expected);
+    EXPECT_FALSE(std::filesystem::exists(sim.label(2)));
+}
+
+TEST_F(PrintCommandsTest, VariablesAreDefinedInTheirWindowAndUndoneAsOneStep) {
+    auto sim = test::startSimulator(output.path());
+    auto window = start(sim.device());
+    const LabelDocument original = window->session().document();
+    // Closing the window drops what was done in it.
+    WhenModal dropped("TVarCntDlg", [](QWidget* d) {
+        click(d, "DeleteAllBt");
+        EXPECT_EQ(d->findChild<QListWidget*>("VarList")->count(), 0);
+        d->close();
+    });
+    window->action("VariablesM")->trigger();
+    ASSERT_TRUE(dropped.done());
+    EXPECT_TRUE(window->session().document().variables == original.variables);
+
+    WhenModal defined("TVarCntDlg", [](QWidget* d) {
+        d->findChild<QRadioButton*>("CountersRb")->click();
+        EXPECT_TRUE(d->findChild<QLineEdit*>("IncrementEd")->isVisibleTo(d));
+        click(d, "NewBt");
+        auto* list = d->findChild<QListWidget*>("VarList");
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->currentItem()->text(), "Counter 1");
+        EXPECT_EQ(d->findChild<QLineEdit*>("PromptEd")->text(), "Counter 1");
+        type(d, "LengthEd", "33");  // out of range: stays 6
+        type(d, "IncrementEd", "5");
+        type(d, "FillCharEd", "");
+        click(d, "OkBt");
+    });
+    window->action("VariablesM")->trigger();
+    ASSERT_TRUE(defined.done());
+    const Counter& c1 = window->session().document().counters[1];
+    EXPECT_TRUE(c1.isDefined());
+    EXPECT_EQ(c1.length, 6);
+    EXPECT_EQ(c1.counterStep(), 5);
+    EXPECT_EQ(c1.padChar, '0');
+    window->undo();
+    EXPECT_FALSE(window->session().document().counters[1].isDefined());
+
+    // From Printer takes the active form's definitions into the window.
+    PrinterStorage storage(window->link());
+    ASSERT_TRUE(storage.storeCurrentLabel(window->session().document(), "SAMPLE"));
+    WhenModal fetched("TVarCntDlg", [](QWidget* d) {
+        click(d, "DeleteAllBt");
+        click(d, "FromPrinterBt");
+        d->findChild<QRadioButton*>("VariablesRb")->click();
+        auto* list = d->findChild<QListWidget*>("VarList");
+        ASSERT_EQ(list->count(), 1);
+        EXPECT_EQ(d->findChild<QLineEdit*>("PromptEd")->text(), "Lot number");
+        click(d, "OkBt");
+    });
+    window->action("VariablesM")->trigger();
+    ASSERT_TRUE(fetched.done());
+    EXPECT_TRUE(window->session().document().variables[0].isDefined());
+}
+
+// A printer that fails mid-exchange: the progress window turns into its message, and the
+// label is as it was.
+struct FailureCase {
+    const char* name;
+    std::vector<std::string> simulatorOptions;
+    const char* command;       // the menu item that starts the exchange
+    bool killWhenSending;      // the simulator goes away once the progress window is up
+    bool pressEsc;             // the user stops the exchange instead
+    const char* retryAnswer;   // the retry question's button, when one comes
+    const char* message;       // the progress window's message, or nothing
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
+class PrintFailureTest : public PrintCommandsTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(PrintFailureTest, ShowsItsMessageAndLeavesTheLabelUntouched) {
+    const FailureCase& c = GetParam();
+    std::optional<test::SimulatorProcess> sim;
+    sim.emplace(TAVRIN_PRINTER_SIM_EXE, output.path(), c.simulatorOptions);
+    auto window = start(sim->device());
+    window->config().directGraphics = 1;  // a test print long enough to stop in the middle
+    const LabelDocument before = window->session().document();
+    const std::size_t steps = window->session().undoSteps();
+
+    WhenModal testPrint("TTestPrintDlg", [](QWidget* d) { click(d, "PrintBt"); });
+    WhenModal sending("MsgBoxDlg", [&](QWidget* progress) {
+        if (c.killWhenSending) sim.reset();
+        if (c.pressEsc) QTest::keyClick(progress, Qt::Key_Escape);
+    }, QString::fromLatin1(kPrintingLabel));
+    std::optional<test::ModalAnswer> retry;
+    if (c.retryAnswer != nullptr) retry.emplace(c.retryAnswer);
+    std::optional<WhenModal> error;
+    if (c.message != nullptr)
+        error.emplace("MsgBoxDlg", [](QWidget* d) { click(d, "OkBt"); }, QString::fromLatin1(c.message));
+    WhenModal printDialog("TPrintDlg", [](QWidget* d) { d->close(); });
+
+    window->action(c.command)->trigger();
+    if (error) {
+        EXPECT_TRUE(error->done()) << "no \"" << c.message << "\"";
+    }
+    if (retry) {
+        EXPECT_TRUE(retry->answered());
+    }
+    if (c.killWhenSending || c.pressEsc) {
+        EXPECT_TRUE(sending.done());
+    }
+    EXPECT_FALSE(printDialog.done()) << "the print dialog came up after a failure";
+    EXPECT_FALSE(window->linkUi().progressWindowVisible());
+    EXPECT_TRUE(window->session().document().variables == before.variables);
+    EXPECT_TRUE(window->session().document().counters == before.counters);
+    EXPECT_EQ(window->session().undoSteps(), steps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Printers, PrintFailureTest,
+    ::testing::Values(FailureCase{"Silent", {"--fault", "silent"}, "PrintM", false, false, nullptr, kNoPrinterResponse},
+                      FailureCase{"Garbage", {"--fault", "garbage"}, "PrintM", false, false, nullptr, kNoPrinterResponse},
+                      FailureCase{"KilledMidTestPrint", {}, "TestPrintM", true, false, "NoBt", kNoPrinterResponse},
+                      FailureCase{"EscStopsTestPrint", {"--fault", "slow"}, "TestPrintM", false, true, nullptr, nullptr}),
+    [](const ::testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
+
+}  // namespace
+}  // namespace tavrin
