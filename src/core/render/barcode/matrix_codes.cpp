@@ -120,7 +120,9 @@ BarcodeResult encodeMatrixCode(const BarcodeInput& in) {
     chooseInputMode(*symbol, in.type, in.data);
     const int status = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(in.data.data()),
                                        static_cast<int>(in.data.size()));
-    if (status >= ZINT_ERROR || symbol->width <= 0 || symbol->rows <= 0) return placeholder();
+    // A symbol zint had to make against its standard (a GS1 element with a wrong check
+    // digit, say) is as wrong as one it refused.
+    if (status >= ZINT_WARN_NONCOMPLIANT || symbol->width <= 0 || symbol->rows <= 0) return placeholder();
 
     ModuleMatrix& m = r.matrix;
     m.columns = symbol->width;
