@@ -110,7 +110,7 @@ BarcodeForm barcodeForm(const BarcodeRecord& record) {
     const int levels = static_cast<int>(barcode::errorLevelItems(record.type).size());
     form.errorLevel = record.wide >= 0 && record.wide < levels ? record.wide : 0;
     // A level is no wide bar: should the type change, the wide bar starts from its default.
-    if (barcode::isMatrixSymbology(record.type) && form.wide < 0) form.wide = 1;
+    if (barcode::isMatrixSymbology(record.type)) form.wide = 1;
     return form;
 }
 
