@@ -59,6 +59,19 @@ TEST(MatrixSymbols, PrintJobSendsTheSymbolAsARaster) {
     EXPECT_EQ(turned.y + turned.image.height() - 1, 100);
 }
 
+// A form file has no line for a 2D symbol: a comment stands in its place.
+TEST(MatrixSymbols, FormFileNamesTheSymbolItCannotHold) {
+    LabelDocument d;
+    addBarcode(d, barcode::kQrCode, 7, 8, 24, 2, 0, 0, "\"Q\"");
+    addRectangle(d, 1, 2, 3, 4, 0);
+    BufferSink sink;
+    writeFormFile(d, sink);
+    EXPECT_NE(sink.text().find("R0,0\r\n; QR Code at 7,8 is not in this file: store or print the label to send it\r\n"
+                               "LO1,2,3,4\r\n\r\n"),
+              std::string::npos)
+        << sink.text();
+}
+
 // A fixed symbol goes with the form as a stored picture placed by GG; the form reader sees
 // a Picture there, as it would for any stored picture.
 TEST(MatrixSymbols, StoredFormHoldsAFixedSymbolAsAPicture) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "printer/matrix_symbols.h"
+#include "render/barcode/barcode.h"
 
 namespace tavrin {
 
@@ -66,7 +67,17 @@ void writeFormFile(const LabelDocument& document, ByteSink& sink) {
     out.send(formatLines(setup));
     out.send(lengthAndWidthLines(setup));
     out.send(referencePointLine(setup));
-    out.writeFigureLines(document.figures, PictureLineEnd::CrLf);
+    for (const Figure& figure : document.figures) {
+        if (isMatrixSymbolFigure(figure)) {
+            // The language has no line for it; a comment says it is missing rather than
+            // dropping it silently.
+            const BarcodeRecord b = BarcodeRecord::decode(figure.record);
+            out.send("; " + std::string(barcode::symbology(b.type).name) + " at " + std::to_string(b.x) + "," +
+                     std::to_string(b.y) + " is not in this file: store or print the label to send it\r\n");
+        } else if (const auto line = figureLine(figure, document.figures)) {
+            out.send(*line);
+        }
+    }
     out.send("\r\n");
 }
 
