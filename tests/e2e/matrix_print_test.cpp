@@ -12,11 +12,7 @@
 #include "render/barcode_figure.h"
 #include "render/canvas.h"
 #include "render/image_io.h"
-
-#ifdef TAVRIN_HAVE_ZXING
-#define ZX_USE_UTF8 1
-#include <ZXing/ReadBarcode.h>
-#endif
+#include "support/matrix_reader.h"
 
 namespace tavrin {
 namespace {
@@ -28,26 +24,8 @@ Bitmap readOneBitPng(const std::filesystem::path& path) {
     return toOneBit(image);
 }
 
-// ZXing's reading of the printed symbol, framed around it with a white margin (its Data
-// Matrix detector starts from the middle of the picture).
-std::optional<std::string> readSymbol([[maybe_unused]] const Bitmap& label, [[maybe_unused]] const MatrixPicture& at) {
-#ifdef TAVRIN_HAVE_ZXING
-    constexpr int kMargin = 20;
-    const int width = at.image.width() + 2 * kMargin, height = at.image.height() + 2 * kMargin;
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels[static_cast<std::size_t>(y * width + x)] =
-                label.isInk(at.x + x - kMargin, at.y + y - kMargin) ? 0 : 255;
-    const auto result = ZXing::ReadBarcode({pixels.data(), width, height, ZXing::ImageFormat::Lum},
-                                           ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::QRCode |
-                                                                           ZXing::BarcodeFormat::DataMatrix |
-                                                                           ZXing::BarcodeFormat::PDF417));
-    if (!result.isValid()) return std::nullopt;
-    return result.text();
-#else
-    return std::nullopt;
-#endif
+std::optional<std::string> readSymbol(const Bitmap& label, const MatrixPicture& at) {
+    return test::readMatrixSymbol(label, at.x, at.y, at.image.width(), at.image.height());
 }
 
 LabelDocument labelWith(int type, const std::string& data, int rotation) {
@@ -65,9 +43,7 @@ LabelDocument labelWith(int type, const std::string& data, int rotation) {
 
 // The print of every type, in two rotations, twice: the symbol follows the counter.
 TEST(MatrixPrintEndToEnd, TestPrintsReadBackWithAFreshSymbolPerLabel) {
-#ifndef TAVRIN_HAVE_ZXING
-    GTEST_SKIP() << "ZXing not available";
-#endif
+    if (!test::haveMatrixReader()) GTEST_SKIP() << "ZXing not available";
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out");
     e2e::RealLink real(sim.device());
@@ -96,9 +72,7 @@ TEST(MatrixPrintEndToEnd, TestPrintsReadBackWithAFreshSymbolPerLabel) {
 // A stored form carries the fixed symbol as a picture; one fed by a counter is refused
 // with a message naming it and the printer keeps no such form.
 TEST(MatrixPrintEndToEnd, StoredFormPrintsTheFixedSymbolAndRefusesAVariableOne) {
-#ifndef TAVRIN_HAVE_ZXING
-    GTEST_SKIP() << "ZXing not available";
-#endif
+    if (!test::haveMatrixReader()) GTEST_SKIP() << "ZXing not available";
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out");
     e2e::RealLink real(sim.device());

@@ -4,7 +4,6 @@
 
 #include "fake_printer.h"
 #include "printer/direct_graphics.h"
-#include "printer/form_reader.h"
 #include "printer/form_writer.h"
 #include "printer/matrix_symbols.h"
 #include "printer/storage_operations.h"
@@ -29,7 +28,7 @@ std::string rowsOf(const Bitmap& image, int firstRow) {
 }
 
 // With and without direct graphics the symbol goes as one raster of its drawn dots, cut at
-// the label's top edge, and never as a B line; rotation 2 puts the anchor at the far corner.
+// the label's top edge, and never as a B line.
 TEST(MatrixSymbols, PrintJobSendsTheSymbolAsARaster) {
     struct Case { int y; int rotation; bool direct; };
     for (const Case c : {Case{40, 0, false}, Case{40, 0, true}, Case{-10, 0, false}, Case{100, 2, false}}) {
@@ -51,12 +50,6 @@ TEST(MatrixSymbols, PrintJobSendsTheSymbolAsARaster) {
                   std::string::npos) << c.y << " " << c.rotation;
         EXPECT_EQ(job.find("\r\nB"), std::string::npos);
     }
-    // Rotation 2 turns the symbol around its anchor: it ends there.
-    LabelDocument d;
-    Figure& f = addBarcode(d, barcode::kDataMatrix, 200, 100, 24, 3, 0, 0, "\"X\"", 2);
-    const MatrixPicture turned = renderMatrixPicture(f, RenderContext{&d, nullptr, {}});
-    EXPECT_EQ(turned.x + turned.image.width() - 1, 200);
-    EXPECT_EQ(turned.y + turned.image.height() - 1, 100);
 }
 
 // A form file has no line for a 2D symbol: a comment stands in its place.
@@ -72,8 +65,7 @@ TEST(MatrixSymbols, FormFileNamesTheSymbolItCannotHold) {
         << sink.text();
 }
 
-// A fixed symbol goes with the form as a stored picture placed by GG; the form reader sees
-// a Picture there, as it would for any stored picture.
+// A fixed symbol goes with the form as a stored picture placed by GG.
 TEST(MatrixSymbols, StoredFormHoldsAFixedSymbolAsAPicture) {
     LabelDocument d;
     addBarcode(d, barcode::kPdf417, 12, 34, 24, 2, 3, 0, "\"SHIP 0042\"");
@@ -97,12 +89,6 @@ TEST(MatrixSymbols, StoredFormHoldsAFixedSymbolAsAPicture) {
     EXPECT_EQ(matrixPictureName(barcode::kPdf417, picture.picture->bytes), p.name);
     EXPECT_NE(matrixPictureName(barcode::kPdf417, {1, 2, 0xFF}), p.name);
 
-    LabelDocument back;
-    FormReader reader(back, FormReader::nameListResolver({p.name}));
-    EXPECT_TRUE(reader.readFormLine("GG12,34,\"" + p.name + "\""));
-    EXPECT_FALSE(reader.readFormLine("GW12,34,2,1,\xFF\xFF"));
-    ASSERT_EQ(back.figures.size(), 1u);
-    EXPECT_EQ(back.figures.front().kind, FigureKind::Picture);
 }
 
 // A symbol that changes from label to label cannot be stored: the message names it and
