@@ -78,6 +78,7 @@ const std::vector<Case> kCases = {
     {27, "HELLO 2D WORLD 0123456789", 0, "-b 58", ""},
     {27, kLong + kLong, 4, "-b 58 --secure=4", ""},
     {27, "https://id.gs1.org/01/09501101530003", 2, "-b 58 --secure=2", ""},
+    {27, "[note] no GS1 here", 0, "-b 58", ""},
     {27, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xCE\xB1\xCE\xB2", 0, "-b 58 --eci=26", ""},  // Привет αβ
     {28, "AB", 0, "-b 71 --square", ""},
     {28, "Data Matrix 0123456789 ECC200", 0, "-b 71 --square", ""},
@@ -210,7 +211,7 @@ TEST_F(MatrixCodeTest, PrintImageReadsBack) {
 TEST_F(MatrixCodeTest, InvalidDataIsCrossed) {
     const Case invalid[] = {
         {28, "[01]09501101530004", 0, "", ""},  // wrong GS1 check digit
-        {27, "[99", 0, "", ""},                 // not a GS1 element string
+        {27, "[99]", 0, "", ""},                // an element string without its data
         {28, "", 0, "", ""},                    // nothing to encode
     };
     for (const Case& c : invalid) {

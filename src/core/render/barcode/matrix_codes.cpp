@@ -56,13 +56,21 @@ bool utf8Widest(std::string_view text, unsigned& widest) {
     return true;
 }
 
+// "[" with two to four digits and "]": the start of a GS1 element string.
+bool startsWithApplicationIdentifier(std::string_view data) {
+    if (data.empty() || data.front() != '[') return false;
+    std::size_t digits = 1;
+    while (digits < data.size() && isDigit(data[digits])) ++digits;
+    return digits >= 3 && digits <= 5 && digits < data.size() && data[digits] == ']';
+}
+
 // How the data goes to the encoder. Data that begins with an application identifier in
 // square brackets ("[01]09501101530003[17]260101") is a GS1 element string, encoded with
 // FNC1 (QR Code and Data Matrix). Text that is UTF-8 beyond ASCII is encoded as text, with
 // the UTF-8 ECI when it does not fit Latin-1, so readers show it in its own script; any other
 // bytes go into the symbol as they stand.
 void chooseInputMode(zint_symbol& symbol, int type, std::string_view data) {
-    if (type != kPdf417 && !data.empty() && data.front() == '[') {
+    if (type != kPdf417 && startsWithApplicationIdentifier(data)) {
         symbol.input_mode = GS1_MODE;
         return;
     }
