@@ -14,6 +14,7 @@
 #include "printer/form_file.h"
 #include "printer/direct_graphics.h"
 #include "printer/form_writer.h"
+#include "printer/matrix_symbols.h"
 
 namespace tavrin::cli {
 namespace {
@@ -112,6 +113,8 @@ int commandStream(const std::vector<std::string>& arguments) {
         if (directGraphics) job.rasterFigure = directGraphicsWriter(context);
         writePrintLabel(document, job, sink);
     } else {
+        if (const auto refusal = matrixSymbolStoreRefusal(document, RenderContext{&document, nullptr, {}}))
+            return fail(refusal->text);
         writeStoredForm(document, storeName, sink);
     }
     if (!output.empty()) {

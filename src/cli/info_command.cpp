@@ -5,6 +5,7 @@
 #include "command_registry.h"
 #include "document/label_file.h"
 #include "json_writer.h"
+#include "render/barcode/barcode.h"
 
 namespace tavrin::cli {
 namespace {
@@ -85,7 +86,7 @@ void writeFigure(JsonWriter& json, const FigureList& figures, const Figure& f, i
         }
         case FigureKind::Barcode: {
             const auto b = BarcodeRecord::decode(f.record);
-            json.value("type", b.type).value("x", b.x).value("y", b.y).value("height", b.height)
+            json.value("type", b.type).value("typeName", barcode::symbology(b.type).name).value("x", b.x).value("y", b.y).value("height", b.height)
                 .value("narrow", b.narrow).value("wide", b.wide)
                 .value("humanReadable", b.humanReadable)
                 .value("humanReadableName", nameOf(kHumanReadable, b.humanReadable))

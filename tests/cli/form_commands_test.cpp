@@ -78,6 +78,19 @@ TEST_F(FormCommands, DirectGraphicsSendsPicturesAsRasters) {
     EXPECT_NE(r.out.find("LS40,40,4E,140,90\r\nGW3,4,1,1,\x0F\r\nP1\r\n"), std::string::npos) << r.out;
 }
 
+// A QR Code fed by a variable goes out in a print stream but cannot become a stored form.
+TEST_F(FormCommands, StoreStreamRefusesAVariable2DSymbol) {
+    document.figures.appendFigure(BarcodeRecord{27, 9, 8, 24, 2, 0, 0, 0, 0, 0, "V02"}.encode(), FigureKind::Barcode);
+    ASSERT_TRUE(saveLabelFile(label, document).ok);
+    auto r = run({"commands", label.string(), "--print"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("LS40,40,4E,140,90\r\nGW9,8,"), std::string::npos);
+    r = run({"commands", label.string(), "--store", "SHELF", "-o", (dir / "store.bin").string()});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("QR Code at 9,8 takes variables"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "store.bin"));
+}
+
 TEST_F(FormCommands, BadArgumentsFailWithAMessage) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"commands", label.string()}, {"commands", label.string(), "--print", "--store", "X"},

@@ -23,6 +23,11 @@ TEST(InfoCommand, ReportsSetupSlotsAndEveryFigureField) {
     b.text("A").be16(17 + 3).le16(-7).le16(20).le16(2).le16(3).le16(65).le16(0).le16(3).le16(0).text("\"\xC0\"").u8(0);
     b.text("G").be16(26).le16(5).le16(6).le16(8).le16(1).le16(3).field("P1", 16).bytes({2, 1, 0x55});
     b.text("G").be16(26).le16(9).le16(6).le16(8).le16(1).le16(0).field("P1", 16);
+    // A 2D symbol, and a type no version knows (its number and fields are still listed).
+    b.text("B").be16(21 + 4).le16(27).le16(10).le16(20).le16(24).le16(3).le16(2).le16(0).le16(0).le16(0).le16(0)
+        .text("\"QR\"").u8(0);
+    b.text("B").be16(21 + 3).le16(40).le16(11).le16(21).le16(24).le16(3).le16(2).le16(0).le16(0).le16(0).le16(0)
+        .text("\"x\"").u8(0);
     test::writeFile(dir / "label.qlb", b.get());
 
     const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"info", (dir / "label.qlb").string()});
@@ -33,7 +38,9 @@ TEST(InfoCommand, ReportsSetupSlotsAndEveryFigureField) {
              "\"prompt\": \"Weight \\\"kg\\\"\"", "\"value\": \"12.5\"", "\"counters\": []",
              "\"kindName\": \"Font\"", "\"letter\": \"Q\"", "\"charCount\": 1", "\"height\": 2",
              "\"x\": -7", "\"font\": 6", "\"fontLetter\": \"Q\"", "\"rotationName\": \"270 deg\"",
-             "\"data\": \"\\\"\\u00c0\\\"\"", "\"name\": \"P1\"", "\"dataLength\": 3", "\"shareCount\": 2"}) {
+             "\"data\": \"\\\"\\u00c0\\\"\"", "\"name\": \"P1\"", "\"dataLength\": 3", "\"shareCount\": 2",
+             "\"type\": 27,\n      \"typeName\": \"QR Code\",\n      \"x\": 10",
+             "\"type\": 40,\n      \"typeName\": \"\",\n      \"x\": 11"}) {
         EXPECT_NE(r.out.find(expected), std::string::npos) << "missing " << expected << " in\n" << r.out;
     }
 }

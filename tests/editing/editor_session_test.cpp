@@ -62,6 +62,18 @@ TEST(EditorSession, StepsThatChangeNothingAreDropped) {
     setRecord16(doc.figures.back().record, 18, 99);
     session.commit();
     EXPECT_EQ(session.undoSteps(), 1u);
+    // A 2D symbol's height is the renderer's measure too; a linear barcode's is the user's.
+    setRecord16(doc.figures.back().record, 0, 27);
+    session.commit();
+    ASSERT_EQ(session.undoSteps(), 2u);
+    session.redraw();
+    EXPECT_NE(BarcodeRecord::decode(doc.figures.back().record).height, 80);
+    session.commit();
+    EXPECT_EQ(session.undoSteps(), 2u);
+    setRecord16(doc.figures.back().record, 0, 8);
+    setRecord16(doc.figures.back().record, 6, 50);
+    session.commit();
+    EXPECT_EQ(session.undoSteps(), 3u);
 }
 
 TEST(EditorSession, ModifiedFollowsTheSavedState) {

@@ -2,6 +2,9 @@
 // editor fills them and as OK reads them.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdlib>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,7 +69,8 @@ TEST_F(DialogTest, TextTakesAWiderYRangeThanABarcode) {
     barcodeDialog.fill(barcode, true);
     EXPECT_EQ(barcodeDialog.windowTitle(), "Edit Barcode");
     EXPECT_EQ(control<QComboBox>(barcodeDialog, "BarType")->currentText(), "EAN 13");
-    EXPECT_EQ(control<QComboBox>(barcodeDialog, "BarType")->count(), 27);
+    EXPECT_EQ(control<QComboBox>(barcodeDialog, "BarType")->count(), 30);
+    EXPECT_FALSE(control<QComboBox>(barcodeDialog, "ErrorLevel")->isEnabled());
     type(barcodeDialog, "StartY", "1600");
     type(barcodeDialog, "BHeight", "20");
     choose(barcodeDialog, "WideBar", 8);
@@ -79,6 +83,44 @@ TEST_F(DialogTest, TextTakesAWiderYRangeThanABarcode) {
     type(barcodeDialog, "BHeight", "24");
     barcodeDialog.apply(barcode);
     EXPECT_EQ(barcode.height, 24);
+}
+
+// The 2D types after the 27: module size and error correction, the bar controls disabled;
+// the wide field keeps the level, and a linear type takes its wide bar again.
+TEST_F(DialogTest, BarcodeDialogFor2DTypes) {
+    TBarcodeDlg dialog;
+    BarcodeRecord barcode;
+    dialog.fill(barcode, false);
+    auto* types = control<QComboBox>(dialog, "BarType");
+    auto* levels = control<QComboBox>(dialog, "ErrorLevel");
+    const struct { int type; const char* name; int levels; int chosen; } cases[] = {
+        {27, "QR Code", 5, 3}, {28, "Data Matrix", 1, 0}, {29, "PDF417", 10, 9}};
+    for (const auto& c : cases) {
+        choose(dialog, "BarType", c.type);
+        EXPECT_EQ(types->currentText(), c.name);
+        EXPECT_EQ(levels->count(), c.levels);
+        for (const char* name : {"BHeight", "WideBar", "HRtext"})
+            EXPECT_FALSE(control<QWidget>(dialog, name)->isEnabled()) << name;
+        for (const char* name : {"NarrowBar", "ErrorLevel", "BarRot", "BarData"})
+            EXPECT_TRUE(control<QWidget>(dialog, name)->isEnabled()) << name;
+        choose(dialog, "ErrorLevel", c.chosen);
+        choose(dialog, "NarrowBar", 3);
+        EXPECT_TRUE(dialog.apply(barcode));
+        EXPECT_EQ((std::array{barcode.type, barcode.wide, barcode.narrow, barcode.height}),
+                  (std::array{c.type, c.chosen, 4, 80}));
+        dialog.fill(barcode, true);
+        EXPECT_EQ(levels->currentIndex(), c.chosen);
+    }
+    choose(dialog, "BarType", 0);
+    EXPECT_TRUE(control<QWidget>(dialog, "WideBar")->isEnabled());
+    EXPECT_FALSE(levels->isEnabled());
+    EXPECT_EQ(levels->count(), 0);
+    dialog.apply(barcode);
+    EXPECT_EQ((std::array{barcode.type, barcode.wide}), (std::array{0, 3}));  // PDF417's level 9 is no wide bar
+    if (const char* shot = std::getenv("TAVRIN_DIALOG_SHOT")) {
+        choose(dialog, "BarType", 27);
+        dialog.grab().save(shot);
+    }
 }
 
 TEST_F(DialogTest, ShapesKeepRefusedFieldsAndTakeTheRest) {

@@ -68,7 +68,7 @@ std::size_t barcodeDataLimit(std::size_t currentLength) {
 
 std::vector<std::string> barcodeTypeItems() {
     std::vector<std::string> names;
-    for (int type = 0; type < 27; ++type) names.emplace_back(barcode::symbology(type).name);
+    for (int type = 0; type < barcode::kSymbologyCount; ++type) names.emplace_back(barcode::symbology(type).name);
     return names;
 }
 
@@ -105,21 +105,37 @@ BarcodeForm barcodeForm(const BarcodeRecord& record) {
     form.wide = positionIn(kWideBarItems, record.wide, 2);
     form.humanReadable = positionIn(kHumanReadableItems, record.humanReadable, 0);
     form.rotation = positionIn(kRotationItems, record.rotation, 0);
-    form.type = listPosition(record.type, 27, 0);
+    form.type = listPosition(record.type, barcode::kSymbologyCount, 0);
     form.data = record.data;
+    const int levels = static_cast<int>(barcode::errorLevelItems(record.type).size());
+    form.errorLevel = record.wide >= 0 && record.wide < levels ? record.wide : 0;
+    // A level is no wide bar: should the type change, the wide bar starts from its default.
+    if (barcode::isMatrixSymbology(record.type)) form.wide = 1;
     return form;
+}
+
+BarcodeControls barcodeControls(int typePosition) {
+    if (!barcode::isMatrixSymbology(typePosition)) return {};
+    return {false, false, false, true};
 }
 
 void applyBarcodeForm(const BarcodeForm& form, BarcodeRecord& record) {
     record.x = acceptField(form.x, record.x, kFigureXRange);
     record.y = acceptField(form.y, record.y, kFigureYRange);
-    record.height = acceptField(form.height, record.height, kBarcodeHeightRange);
     record.narrow = valueFrom(kNarrowBarItems, form.narrow, 1, record.narrow);
+    record.rotation = valueFrom(kRotationItems, form.rotation, 0, record.rotation);
+    record.type = acceptListField(form.type, barcode::kSymbologyCount, 0, record.type);
+    acceptData(form.data, barcodeDataLimit(record.data.size()), record.data);
+    if (barcode::isMatrixSymbology(record.type)) {
+        // The wide field carries the error-correction level; height and human-readable
+        // line keep what they held (the renderer measures the symbol's height itself).
+        const int levels = static_cast<int>(barcode::errorLevelItems(record.type).size());
+        record.wide = form.errorLevel >= 0 && form.errorLevel < levels ? form.errorLevel : 0;
+        return;
+    }
+    record.height = acceptField(form.height, record.height, kBarcodeHeightRange);
     record.wide = valueFrom(kWideBarItems, form.wide, 2, record.wide);
     record.humanReadable = valueFrom(kHumanReadableItems, form.humanReadable, 0, record.humanReadable);
-    record.rotation = valueFrom(kRotationItems, form.rotation, 0, record.rotation);
-    record.type = acceptListField(form.type, 27, 0, record.type);
-    acceptData(form.data, barcodeDataLimit(record.data.size()), record.data);
 }
 
 RectangleForm rectangleForm(const RectangleRecord& record) {

@@ -70,7 +70,17 @@ struct BarcodeForm {
     std::string x, y, height;
     int narrow = 0, wide = 0, humanReadable = 0, rotation = 0, type = 0;
     std::string data;
+    // 2D types: the position in barcode::errorLevelItems(type), kept in the wide field.
+    int errorLevel = 0;
 };
+
+// Which of the Barcode dialog's controls mean something for a type (by list position): the
+// 2D types take a module size (the narrow bar) and an error-correction level; their size
+// follows the symbol and they have no wide bar and no human-readable line.
+struct BarcodeControls {
+    bool height = true, wide = true, humanReadable = true, errorLevel = false;
+};
+BarcodeControls barcodeControls(int typePosition);
 struct RectangleForm {
     std::string x, y, width, height;
     int colour = 0;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "render/barcode/barcode.h"
+
 namespace tavrin {
 
 namespace {
@@ -19,10 +21,24 @@ MeasuredBytes measuredBytes(FigureKind kind) {
     }
 }
 
+// A 2D symbol's height field is measured too: the renderer writes the symbol's extent there.
+bool heightIsMeasured(const Figure& figure) {
+    return figure.kind == FigureKind::Barcode &&
+           barcode::isMatrixSymbology(BarcodeRecord::decode(figure.record).type);
+}
+constexpr std::size_t kBarcodeHeightOffset = 6;
+
 bool sameFigure(const Figure& a, const Figure& b) {
     if (a.kind != b.kind) return false;
     const MeasuredBytes skip = measuredBytes(a.kind);
-    if (std::memcmp(a.record.data(), b.record.data(), skip.from) != 0) return false;
+    if (heightIsMeasured(a) && heightIsMeasured(b)) {
+        if (std::memcmp(a.record.data(), b.record.data(), kBarcodeHeightOffset) != 0) return false;
+        if (std::memcmp(a.record.data() + kBarcodeHeightOffset + 2, b.record.data() + kBarcodeHeightOffset + 2,
+                        skip.from - kBarcodeHeightOffset - 2) != 0)
+            return false;
+    } else if (std::memcmp(a.record.data(), b.record.data(), skip.from) != 0) {
+        return false;
+    }
     if (std::memcmp(a.record.data() + skip.to, b.record.data() + skip.to, kRecordSize - skip.to) != 0) return false;
     if (a.picture != b.picture) {
         if (!a.picture || !b.picture || a.picture->bytes != b.picture->bytes) return false;

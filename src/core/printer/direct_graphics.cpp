@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "printer/matrix_symbols.h"
 #include "render/picture_decode.h"
 
 namespace tavrin {
@@ -71,6 +72,7 @@ void writeGlyphRaster(const GlyphRaster& glyph, const LabelSetup& setup, Command
 RasterFigureWriter directGraphicsWriter(const RenderContext& context) {
     return [context](const Figure& figure, CommandWriter& out) {
         if (figure.kind == FigureKind::Picture) return writePictureRaster(figure, out);
+        if (writeMatrixRaster(figure, context, out)) return true;
         if (figure.kind != FigureKind::Text || context.document == nullptr) return false;
         const TextRecord t = TextRecord::decode(figure.record);
         if (t.font < 6 || context.document->figures.softFontByNumber(t.font) == nullptr) return false;

@@ -1,7 +1,11 @@
 #include "printer/form_writer.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
+
+#include "printer/matrix_symbols.h"
+#include "render/barcode/barcode.h"
 
 namespace tavrin {
 
@@ -63,11 +67,22 @@ void writeFormFile(const LabelDocument& document, ByteSink& sink) {
     out.send(formatLines(setup));
     out.send(lengthAndWidthLines(setup));
     out.send(referencePointLine(setup));
-    out.writeFigureLines(document.figures, PictureLineEnd::CrLf);
+    for (const Figure& figure : document.figures) {
+        if (isMatrixSymbolFigure(figure)) {
+            // The language has no line for it; a comment says it is missing rather than
+            // dropping it silently.
+            const BarcodeRecord b = BarcodeRecord::decode(figure.record);
+            out.send("; " + std::string(barcode::symbology(b.type).name) + " at " + std::to_string(b.x) + "," +
+                     std::to_string(b.y) + " is not in this file: store or print the label to send it\r\n");
+        } else if (const auto line = figureLine(figure, document.figures)) {
+            out.send(*line);
+        }
+    }
     out.send("\r\n");
 }
 
-bool writeStoredForm(const LabelDocument& document, std::string_view name, ByteSink& sink) {
+namespace {
+bool writeStoredFormAsIs(const LabelDocument& document, std::string_view name, ByteSink& sink) {
     CommandWriter out(sink);
     const LabelSetup& setup = document.setup;
     out.progress("Store current form as " + std::string(name));
@@ -86,6 +101,16 @@ bool writeStoredForm(const LabelDocument& document, std::string_view name, ByteS
     if (!sendPictures(document, out)) return false;
     if (!sendFonts(document, out)) return false;
     return out.send("\r\nFR" + quoted(name) + "\r\n");
+}
+}  // namespace
+
+bool writeStoredForm(const LabelDocument& document, std::string_view name, ByteSink& sink) {
+    const RenderContext context{&document, nullptr, {}};
+    if (matrixSymbolStoreRefusal(document, context)) return false;
+    // The printer has no command for 2D symbols: they go with the form as stored pictures.
+    if (std::none_of(document.figures.begin(), document.figures.end(), isMatrixSymbolFigure))
+        return writeStoredFormAsIs(document, name, sink);
+    return writeStoredFormAsIs(withMatrixSymbolsAsPictures(document, context), name, sink);
 }
 
 bool writePrintLabel(const LabelDocument& document, const PrintJob& job, ByteSink& sink) {
@@ -106,6 +131,8 @@ bool writePrintLabel(const LabelDocument& document, const PrintJob& job, ByteSin
     for (const Figure& figure : document.figures) {
         if (!out.ok()) return false;
         if (job.rasterFigure && job.rasterFigure(figure, out)) continue;
+        // 2D symbols always go as rasters, direct graphics or not: the printer cannot draw them.
+        if (writeMatrixRaster(figure, RenderContext{&document, nullptr, {}}, out)) continue;
         if (const auto line = figureLine(figure, document.figures)) out.send(*line);
     }
     return out.send("P" + std::to_string(job.quantity) + "\r\n");

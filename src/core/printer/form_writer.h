@@ -15,8 +15,9 @@ namespace tavrin {
 void writeFormFile(const LabelDocument& document, ByteSink& sink);
 
 // Stores the label in the printer as form `name`, then downloads every picture it uses
-// (once per name) and every font it carries, and makes the form the active one.
-// False when the sink gave up; what was sent so far stays sent.
+// (once per name) and every font it carries, and makes the form the active one. 2D symbols
+// are stored as pictures placed with GG. False when the sink gave up (what was sent so far
+// stays sent), and with nothing sent when matrixSymbolStoreRefusal refuses the label.
 bool writeStoredForm(const LabelDocument& document, std::string_view name, ByteSink& sink);
 
 // Sends a figure that direct graphics prints as rasters (a Picture, or Text in a soft font)
@@ -28,7 +29,8 @@ struct PrintJob {
     RasterFigureWriter rasterFigure;  // set when direct graphics is on
 };
 
-// An immediate print: definitions, "?" and the values, header, figure lines and P.
+// An immediate print: definitions, "?" and the values, header, figure lines and P. 2D
+// symbols go as GW rasters (through rasterFigure when it takes them).
 // False when the sink gave up.
 bool writePrintLabel(const LabelDocument& document, const PrintJob& job, ByteSink& sink);
 

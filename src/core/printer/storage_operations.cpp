@@ -7,6 +7,7 @@
 
 #include "printer/form_reader.h"
 #include "printer/form_writer.h"
+#include "printer/matrix_symbols.h"
 
 namespace tavrin {
 
@@ -327,6 +328,11 @@ bool PrinterStorage::storeFontFile(const std::filesystem::path& file, std::strin
 }
 
 bool PrinterStorage::storeCurrentLabel(const LabelDocument& label, std::string_view name) {
+    // Refused before the port opens, so the printer's form of this name stays as it was.
+    if (const auto refusal = matrixSymbolStoreRefusal(label, RenderContext{&label, nullptr, {}})) {
+        link_.ui().showError(refusal->title, refusal->text);
+        return false;
+    }
     if (!link_.openPort()) return false;
     // One progress window for the whole chain: its steps only change the text.
     link_.showProgress("Store current form as " + std::string(name));

@@ -1,5 +1,7 @@
 #include "render/barcode_figure.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "document/figure_list.h"
@@ -11,6 +13,7 @@
 namespace tavrin {
 namespace {
 
+constexpr std::size_t kHeightOffset = 6;
 constexpr std::size_t kBarLengthOffset = 16;
 constexpr std::size_t kTotalLengthOffset = 18;
 
@@ -115,6 +118,24 @@ void drawPostnet(Bitmap& canvas, const Frame& frame, const barcode::BarcodeResul
     drawBars(canvas, frame, r.bars, 0, tallPart, r.shortBarHeight);
 }
 
+// Each dark module a block; neighbouring dark modules of a row are filled together. The
+// quiet zone is left as it is: white unless something else was drawn there.
+void drawMatrix(Bitmap& canvas, const Frame& frame, const barcode::ModuleMatrix& m) {
+    const int w = m.moduleWidth, h = m.moduleHeight, quiet = m.quietZone * m.moduleWidth;
+    for (int row = 0; row < m.rows; ++row) {
+        for (int column = 0; column < m.columns;) {
+            if (!m.dark(column, row)) {
+                ++column;
+                continue;
+            }
+            int end = column;
+            while (end < m.columns && m.dark(end, row)) ++end;
+            frame.fill(canvas, quiet + column * w, quiet + row * h, (end - column) * w, h);
+            column = end;
+        }
+    }
+}
+
 // Two diagonals from 5 dots inside the start corner to 10 dots short of the far corner.
 void addCross(const Frame& frame, int length, int height, std::vector<ScreenLine>& screenLines) {
     const int a1 = 5, c1 = 5, a2 = length - 10, c2 = height - 10;
@@ -133,6 +154,16 @@ void addCross(const Frame& frame, int length, int height, std::vector<ScreenLine
 barcode::BarcodeResult EncodeBarcode(Figure& figure, const RenderContext& context) {
     const BarcodeRecord b = BarcodeRecord::decode(figure.record);
     std::string data;
+    if (barcode::isMatrixSymbology(b.type)) {
+        const bool expanded = ExpandTextData(b.data, context, data, kMaxMatrixData);
+        barcode::BarcodeResult r = barcode::encodeBarcode({b.type, data, b.narrow, b.wide});
+        // A malformed field would make a readable symbol of the placeholder: mark it.
+        if (!expanded) r.invalid = true;
+        setRecord16(figure.record, kHeightOffset, r.acrossLength);
+        setRecord16(figure.record, kBarLengthOffset, r.barLength);
+        setRecord16(figure.record, kTotalLengthOffset, r.totalLength);
+        return r;
+    }
     ExpandTextData(b.data, context, data);
     barcode::BarcodeResult r = barcode::encodeBarcode({b.type, data, b.narrow, b.wide});
     setRecord16(figure.record, kBarLengthOffset, r.barLength);
@@ -150,7 +181,10 @@ void DrawBarcodeFigure(Bitmap& canvas, const RenderContext& context, Figure& fig
         frame.y += context.document->setup.topMargin;
     }
     int height = b.height;
-    if (r.fixedHeight > 0) {
+    if (barcode::isMatrixSymbology(b.type)) {
+        height = r.acrossLength;
+        drawMatrix(canvas, frame, r.matrix);
+    } else if (r.fixedHeight > 0) {
         height = r.fixedHeight;
         drawPostnet(canvas, frame, r);
     } else if (r.layout != barcode::kLayoutNone) {
@@ -159,6 +193,28 @@ void DrawBarcodeFigure(Bitmap& canvas, const RenderContext& context, Figure& fig
         drawPlain(canvas, context, frame, r, b);
     }
     if (r.invalid) addCross(frame, r.barLength, height, screenLines);
+}
+
+MatrixPicture renderMatrixPicture(const Figure& figure, const RenderContext& context) {
+    MatrixPicture picture;
+    if (figure.kind != FigureKind::Barcode) return picture;
+    Figure copy = figure;  // the measures written back are not the caller's business here
+    const barcode::BarcodeResult r = EncodeBarcode(copy, context);
+    const BarcodeRecord b = BarcodeRecord::decode(copy.record);
+    if (!barcode::isMatrixSymbology(b.type)) return picture;
+    picture.invalid = r.invalid;
+    if (r.invalid || r.matrix.empty()) return picture;
+    const int rotation = b.rotation >= 0 && b.rotation <= 3 ? b.rotation : 0;
+    // The extent turned around the anchor: its two opposite corners give the box.
+    const Frame anchor{b.x, b.y, rotation};
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    anchor.point(0, 0, x1, y1);
+    anchor.point(r.barLength - 1, r.acrossLength - 1, x2, y2);
+    picture.x = std::min(x1, x2);
+    picture.y = std::min(y1, y2);
+    picture.image = Bitmap(std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1);
+    drawMatrix(picture.image, Frame{b.x - picture.x, b.y - picture.y, rotation}, r.matrix);
+    return picture;
 }
 
 }  // namespace tavrin

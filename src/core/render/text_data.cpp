@@ -282,13 +282,27 @@ bool expand(std::string_view data, const RenderContext& context, std::string& ou
 
 }  // namespace
 
-bool ExpandTextData(std::string_view data, const RenderContext& context, std::string& out) {
+bool ExpandTextData(std::string_view data, const RenderContext& context, std::string& out, std::size_t limit) {
     out.clear();
     if (!expand(data, context, out)) {
         out = kMalformedText;
         return false;
     }
-    if (out.size() > kMaxExpandedText) out.resize(kMaxExpandedText);
+    if (out.size() > limit) out.resize(limit);
+    return true;
+}
+
+bool isFixedTextData(std::string_view data) {
+    std::size_t pos = 0;
+    while (pos < data.size()) {
+        if (data[pos++] != '"') return false;
+        for (;;) {
+            if (pos >= data.size()) return false;
+            const char ch = data[pos++];
+            if (ch == '"') break;
+            if (ch == '\\' && pos++ >= data.size()) return false;
+        }
+    }
     return true;
 }
 

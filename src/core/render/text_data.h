@@ -18,6 +18,13 @@ inline constexpr std::string_view kMalformedText = "@@@@";
 // malformed data. Variables and counters come from context.document (counters show their
 // starting value), date and time from context.currentTime(). A missing document reads as
 // empty slots and the default formats.
-bool ExpandTextData(std::string_view data, const RenderContext& context, std::string& out);
+// `limit` is the longest expansion kept: the printer's own for what it draws, more for the
+// 2D symbols the editor makes itself.
+bool ExpandTextData(std::string_view data, const RenderContext& context, std::string& out,
+                    std::size_t limit = kMaxExpandedText);
+
+// True when the field is nothing but quoted text, so that it shows the same on every label:
+// no variable, counter, date or time (and not malformed).
+bool isFixedTextData(std::string_view data);
 
 }  // namespace tavrin

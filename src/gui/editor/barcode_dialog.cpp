@@ -1,9 +1,11 @@
 #include "editor/barcode_dialog.h"
 
 #include <QFormLayout>
+#include <QLabel>
 
 #include "editing/dialog_fields.h"
 #include "editor/dialog_controls.h"
+#include "render/barcode/barcode.h"
 
 namespace tavrin {
 
@@ -28,6 +30,7 @@ TBarcodeDlg::TBarcodeDlg(QWidget* parent) : QDialog(parent) {
     hrText_ = makeList(this, "HRtext", kHumanReadableItems);
     barRot_ = makeList(this, "BarRot", kRotationItems);
     barType_ = makeList(this, "BarType", barcodeTypeItems());
+    errorLevel_ = makeList(this, "ErrorLevel", std::vector<std::string>{});
     barData_ = makeEdit(this, "BarData", static_cast<int>(kDialogDataLength), 40);
     auto* ok = makeButton(this, "OkBt", QStringLiteral("OK"));
     ok->setDefault(true);
@@ -42,8 +45,30 @@ TBarcodeDlg::TBarcodeDlg(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Human readable:"), hrText_);
     form->addRow(QStringLiteral("Rotation:"), barRot_);
     form->addRow(QStringLiteral("Type:"), barType_);
+    form->addRow(QStringLiteral("Error correction:"), errorLevel_);
     form->addRow(QStringLiteral("Data:"), barData_);
+    narrowLabel_ = qobject_cast<QLabel*>(form->labelForField(narrowBar_));
     layOutDialog(this, form, {ok});
+    connect(barType_, &QComboBox::currentIndexChanged, this, &TBarcodeDlg::typeChanged);
+    typeChanged(barType_->currentIndex());
+}
+
+void TBarcodeDlg::typeChanged(int position) {
+    const BarcodeControls controls = barcodeControls(position);
+    height_->setEnabled(controls.height);
+    wideBar_->setEnabled(controls.wide);
+    hrText_->setEnabled(controls.humanReadable);
+    errorLevel_->setEnabled(controls.errorLevel);
+    if (narrowLabel_)
+        narrowLabel_->setText(controls.errorLevel ? QStringLiteral("Module size:") : QStringLiteral("Narrow bar:"));
+    QStringList items;
+    for (const std::string& item : barcode::errorLevelItems(position)) items << QString::fromStdString(item);
+    QStringList current;
+    for (int i = 0; i < errorLevel_->count(); ++i) current << errorLevel_->itemText(i);
+    if (items == current) return;
+    errorLevel_->clear();
+    errorLevel_->addItems(items);
+    errorLevel_->setCurrentIndex(items.isEmpty() ? -1 : 0);
 }
 
 void TBarcodeDlg::fill(const BarcodeRecord& record, bool edit) {
@@ -57,6 +82,8 @@ void TBarcodeDlg::fill(const BarcodeRecord& record, bool edit) {
     hrText_->setCurrentIndex(form.humanReadable);
     barRot_->setCurrentIndex(form.rotation);
     barType_->setCurrentIndex(form.type);
+    typeChanged(form.type);
+    errorLevel_->setCurrentIndex(errorLevel_->count() > 0 ? form.errorLevel : -1);
     recordData_ = record.data;
     shownData_ = showBytes(record.data);
     barData_->setMaxLength(static_cast<int>(barcodeDataLimit(record.data.size())));
@@ -75,6 +102,7 @@ bool TBarcodeDlg::apply(BarcodeRecord& record) const {
     form.humanReadable = hrText_->currentIndex();
     form.rotation = barRot_->currentIndex();
     form.type = barType_->currentIndex();
+    form.errorLevel = errorLevel_->currentIndex();
     const QString typed = barData_->text();
     form.data = typed == shownData_ ? recordData_ : takeBytes(typed);
     applyBarcodeForm(form, record);

@@ -7,6 +7,7 @@
 #include "document/figure_records.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace tavrin {
@@ -21,6 +22,10 @@ public:
     bool apply(BarcodeRecord& record) const;  // true when the record changed
 
 private:
+    // Enables the controls that mean something for the chosen type and lists its
+    // error-correction levels, keeping the level chosen when the list stays the same.
+    void typeChanged(int position);
+
     QLineEdit* startX_;
     QLineEdit* startY_;
     QLineEdit* height_;
@@ -29,6 +34,8 @@ private:
     QComboBox* hrText_;
     QComboBox* barRot_;
     QComboBox* barType_;
+    QComboBox* errorLevel_;
+    QLabel* narrowLabel_ = nullptr;
     QLineEdit* barData_;
     QString shownData_;
     std::string recordData_;

@@ -1,7 +1,9 @@
 #pragma once
-// Barcode encoders: the 27 symbologies of a Barcode figure turned into a row of dot columns
-// (1 bar, 0 space) with the printer's own check characters, placeholders and human-readable
-// text. Pure functions of (type, expanded data, narrow, wide); drawing lives elsewhere.
+// Barcode encoders: the 27 linear symbologies of a Barcode figure turned into a row of dot
+// columns (1 bar, 0 space) with the printer's own check characters, placeholders and
+// human-readable text, and the 2D symbols after them (QR Code, Data Matrix, PDF417) turned
+// into a module matrix. Pure functions of (type, expanded data, narrow, wide); drawing lives
+// elsewhere.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -14,7 +16,14 @@
 
 namespace tavrin::barcode {
 
-inline constexpr int kSymbologyCount = 27;
+// Types 0..26 are the printer's own linear symbologies (it draws them from a B line);
+// 27..29 are 2D symbols the printer does not know, which the editor sends as pictures.
+inline constexpr int kLinearSymbologyCount = 27;
+inline constexpr int kSymbologyCount = 30;
+inline constexpr int kQrCode = 27;
+inline constexpr int kDataMatrix = 28;
+inline constexpr int kPdf417 = 29;
+inline constexpr bool isMatrixSymbology(int type) { return type >= kLinearSymbologyCount && type < kSymbologyCount; }
 // The printer's work row holds this many dot columns; longer symbols are cut and marked.
 inline constexpr int kMaxColumns = 2048;
 
@@ -62,8 +71,30 @@ enum EanLayout : int { kLayoutNone = 0, kLayoutEan8 = 4, kLayoutEan13 = 6, kLayo
 struct BarcodeInput {
     int type = 0;
     std::string_view data;  // already expanded (variables, counters, date and time)
-    int narrow = 2;
-    int wide = 3;
+    int narrow = 2;         // 2D symbols: the module size in dots
+    int wide = 3;           // 2D symbols: the error-correction level (see errorLevelItems)
+};
+
+// A 2D symbol: its modules row by row (1 dark), each moduleWidth x moduleHeight dots, and
+// the quiet zone its standard asks for on every side, in modules. The symbol's dots begin
+// quietZone modules along and across from the figure's anchor; the quiet zone stays white.
+struct ModuleMatrix {
+    int columns = 0;
+    int rows = 0;
+    std::vector<std::uint8_t> modules;
+    int moduleWidth = 1;
+    int moduleHeight = 1;  // PDF417 rows are three modules high
+    int quietZone = 0;
+
+    bool empty() const { return columns == 0 || rows == 0; }
+    bool dark(int column, int row) const {
+        return column >= 0 && row >= 0 && column < columns && row < rows &&
+               modules[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+                       static_cast<std::size_t>(column)] != 0;
+    }
+    // The symbol with its quiet zone, in dots along (the row) and across.
+    int alongDots() const { return (columns + 2 * quietZone) * moduleWidth; }
+    int acrossDots() const { return rows * moduleHeight + 2 * quietZone * moduleWidth; }
 };
 
 struct BarcodeResult {
@@ -89,6 +120,11 @@ struct BarcodeResult {
     int fixedHeight = 0;
     int shortBarHeight = 0;
     BarRow tallBars;
+
+    // 2D symbols: the module matrix; barLength is its extent along, acrossLength across
+    // (the figure's height field does not apply to them).
+    ModuleMatrix matrix;
+    int acrossLength = 0;
 };
 
 using Encoder = BarcodeResult (*)(const BarcodeInput&);
@@ -99,14 +135,19 @@ struct SymbologyInfo {
     Encoder encode;
 };
 
-// Type 0..26; any other type gives an entry with empty name and code whose encoder marks
-// the figure invalid.
+// Type 0..29; any other type gives an entry with empty name and code whose encoder marks
+// the figure invalid. The 2D types have a name but no printer code.
 const SymbologyInfo& symbology(int type);
-// The type whose printer code is exactly `code`, or -1.
+// The type whose printer code is exactly `code`, or -1 (an empty code names no type).
 int symbologyByPrinterCode(std::string_view code);
 
 // Runs the symbology's encoder and fills in barLength and totalLength.
 BarcodeResult encodeBarcode(const BarcodeInput& input);
+
+// The error-correction choices of a 2D type, as the barcode dialog lists them; the
+// figure's wide field holds the position in this list (0: the encoder chooses). Empty for
+// the linear types.
+std::vector<std::string> errorLevelItems(int type);
 
 // --- Human-readable line layout (pure; the drawer applies it) ---
 

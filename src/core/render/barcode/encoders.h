@@ -30,5 +30,6 @@ BarcodeResult encodeEanUpc(const BarcodeInput& in);
 BarcodeResult encodeInterleaved(const BarcodeInput& in);
 BarcodeResult encodePlessey(const BarcodeInput& in);
 BarcodeResult encodePostnet(const BarcodeInput& in);
+BarcodeResult encodeMatrixCode(const BarcodeInput& in);
 
 }  // namespace tavrin::barcode

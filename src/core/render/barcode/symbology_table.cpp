@@ -1,4 +1,4 @@
-// The table tying barcode types 0..26 to their names, printer codes and encoders, and the
+// The table tying barcode types 0..29 to their names, printer codes and encoders, and the
 // steps every encoder shares.
 #include <array>
 
@@ -82,6 +82,10 @@ const std::array<SymbologyInfo, kSymbologyCount> kTable{{
     {"UPC-E (2 digits add-on)", "UE2", encodeEanUpc},
     {"UPC-E (5 digits add-on)", "UE5", encodeEanUpc},
     {"UPC Interleaved 2 of 5", "2U", encodeInterleaved},
+    // Drawn by the editor and sent as pictures: no printer code.
+    {"QR Code", "", encodeMatrixCode},
+    {"Data Matrix", "", encodeMatrixCode},
+    {"PDF417", "", encodeMatrixCode},
 }};
 
 const SymbologyInfo kUnknown{"", "", encodeUnknown};
@@ -94,7 +98,7 @@ const SymbologyInfo& symbology(int type) {
 }
 
 int symbologyByPrinterCode(std::string_view code) {
-    for (int type = 0; type < kSymbologyCount; ++type) {
+    for (int type = 0; type < kLinearSymbologyCount; ++type) {
         if (code == kTable[static_cast<std::size_t>(type)].printerCode) return type;
     }
     return -1;
@@ -103,6 +107,10 @@ int symbologyByPrinterCode(std::string_view code) {
 BarcodeResult encodeBarcode(const BarcodeInput& input) {
     BarcodeResult r = symbology(input.type).encode(input);
     r.type = input.type;
+    if (isMatrixSymbology(input.type)) {
+        r.totalLength = r.barLength;  // the encoder measured the symbol with its quiet zone
+        return r;
+    }
     r.barLength = r.bars.length();
     r.totalLength = r.barLength;
     if (r.addOnDigits > 0) {

@@ -1,0 +1,101 @@
+// 2D symbols printed on the simulated printer: as rasters in test prints (a fresh symbol
+// for every label when a counter feeds it) and as stored pictures in a stored form, and
+// read back from the printed PNG by ZXing.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "e2e/e2e_support.h"
+#include "printer/printing.h"
+#include "printer/storage_operations.h"
+#include "render/barcode/barcode.h"
+#include "render/barcode_figure.h"
+#include "render/canvas.h"
+#include "render/image_io.h"
+#include "support/matrix_reader.h"
+
+namespace tavrin {
+namespace {
+
+Bitmap readOneBitPng(const std::filesystem::path& path) {
+    ScreenImage image;
+    const ImageIoResult read = readPng(path, image);
+    EXPECT_TRUE(read.ok) << path << ": " << read.message;
+    return toOneBit(image);
+}
+
+std::optional<std::string> readSymbol(const Bitmap& label, const MatrixPicture& at) {
+    return test::readMatrixSymbol(label, at.x, at.y, at.image.width(), at.image.height());
+}
+
+LabelDocument labelWith(int type, const std::string& data, int rotation) {
+    LabelDocument d;
+    d.setup.width = 608, d.setup.length = 600, d.setup.labelGap = 24;
+    d.setup.leftMargin = 8, d.setup.topMargin = 4;
+    d.counters[0].defined = 1, d.counters[0].length = 4, d.counters[0].justification = kJustifyRight;
+    d.counters[0].padChar = '0', d.counters[0].step = 1;
+    d.counters[0].setValue("41");
+    BarcodeRecord b;
+    b.type = type, b.x = 300, b.y = 290, b.narrow = 2, b.wide = 0, b.rotation = rotation, b.data = data;
+    d.figures.appendFigure(b.encode(), FigureKind::Barcode);
+    return d;
+}
+
+// The print of every type, in two rotations, twice: the symbol follows the counter.
+TEST(MatrixPrintEndToEnd, TestPrintsReadBackWithAFreshSymbolPerLabel) {
+    if (!test::haveMatrixReader()) GTEST_SKIP() << "ZXing not available";
+    test::TempDir dir;
+    const auto sim = test::startSimulator(dir / "out");
+    e2e::RealLink real(sim.device());
+    PrinterStorage storage(real.link);
+    int printed = 0;
+    for (int type : {barcode::kQrCode, barcode::kDataMatrix, barcode::kPdf417}) {
+        for (int rotation : {0, 3}) {
+            LabelDocument d = labelWith(type, "\"SN-\"C00\"-\xD0\x96\"", rotation);  // SN-0041-Ж
+            for (const char* expected : {"SN-0041-\xD0\x96", "SN-0042-\xD0\x96"}) {
+                // What the label shows now, drawn here, is what must come out of the printer.
+                const RenderContext context{&d, nullptr, {}};
+                const Bitmap drawn = renderPrintImage(d, context);
+                MatrixPicture where = renderMatrixPicture(d.figures.front(), context);
+                where.x += d.setup.leftMargin, where.y += d.setup.topMargin;
+                ASSERT_TRUE(testPrint(real.link, d, 1).sent);
+                ASSERT_TRUE(storage.receiveList(kListForms));  // answered once the print is done
+                const Bitmap print = readOneBitPng(sim.label(++printed));
+                EXPECT_TRUE(print == drawn) << type << " rotation " << rotation;
+                EXPECT_EQ(readSymbol(print, where), expected) << type << " rotation " << rotation;
+            }
+            EXPECT_EQ(d.counters[0].valueText(), "43");
+        }
+    }
+}
+
+// A stored form carries the fixed symbol as a picture; one fed by a counter is refused
+// with a message naming it and the printer keeps no such form.
+TEST(MatrixPrintEndToEnd, StoredFormPrintsTheFixedSymbolAndRefusesAVariableOne) {
+    if (!test::haveMatrixReader()) GTEST_SKIP() << "ZXing not available";
+    test::TempDir dir;
+    const auto sim = test::startSimulator(dir / "out");
+    e2e::RealLink real(sim.device());
+    PrinterStorage storage(real.link);
+    const std::string url = "https://id.gs1.org/01/09501101530003/21/XYZ";
+    LabelDocument fixed = labelWith(barcode::kDataMatrix, "\"" + url + "\"", 1);
+    ASSERT_TRUE(storage.storeCurrentLabel(fixed, "DM2D"));
+    ASSERT_TRUE(printStoredForm(real.link, "DM2D", 1, 1).sent);
+    ASSERT_TRUE(storage.receiveList(kListForms));
+    EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"DM2D"}));
+    const RenderContext context{&fixed, nullptr, {}};
+    MatrixPicture where = renderMatrixPicture(fixed.figures.front(), context);
+    where.x += fixed.setup.leftMargin, where.y += fixed.setup.topMargin;
+    const Bitmap print = readOneBitPng(sim.label(1));
+    EXPECT_TRUE(print == renderPrintImage(fixed, context));
+    EXPECT_EQ(readSymbol(print, where), url);
+
+    LabelDocument counted = labelWith(barcode::kQrCode, "C00", 0);
+    EXPECT_FALSE(storage.storeCurrentLabel(counted, "QR2D"));
+    EXPECT_NE(real.ui.lastError().find("QR Code at 300,290"), std::string::npos) << real.ui.lastError();
+    ASSERT_TRUE(storage.receiveList(kListForms));
+    EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"DM2D"}));
+}
+
+}  // namespace
+}  // namespace tavrin
