@@ -35,7 +35,7 @@ const std::string kFixtures = std::string(TAVRIN_SOURCE_DIR) + "/tests/graphics/
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 StartupOptions optionsFor(const std::filesystem::path& program) {
-    return StartupOptions{.paths = ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user")};
+    return StartupOptions{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user")};
 }
 #pragma GCC diagnostic pop
 
