@@ -19,6 +19,10 @@
 #include "render/resident_font.h"
 #include "virtual_printer.h"
 
+#ifndef TAVRIN_VERSION
+#define TAVRIN_VERSION "1.12"
+#endif
+
 namespace fs = std::filesystem;
 using namespace tavrin;
 
@@ -34,6 +38,7 @@ const char* kUsage =
     "  --store DIR        keep the printer's memory in DIR across restarts\n"
     "  --fault KIND       silent | truncate | garbage | slow (may be repeated)\n"
     "  --slow-ms N        pause per received byte with --fault slow (default 2)\n"
+    "  -h, --help         this text;  -V, --version  the version\n"
     "The terminal's device path is printed on the first line of standard output.\n";
 
 // How long a reply waits for the host to make room before the rest of it is dropped. We
@@ -88,9 +93,15 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "tavrin-printer-sim: unknown fault \"%s\"\n%s", kind.c_str(), kUsage);
                 return 2;
             }
+        } else if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--version" || a == "-V") {
+            std::printf("tavrin-printer-sim (TAVRIN Label Editor) %s\n", TAVRIN_VERSION);
+            return 0;
         } else {
-            std::fprintf(stderr, "%s", kUsage);
-            return a == "--help" || a == "-h" ? 0 : 2;
+            std::fprintf(stderr, "tavrin-printer-sim: unknown option \"%s\"\n%s", a.c_str(), kUsage);
+            return 2;
         }
     }
 
