@@ -113,6 +113,11 @@ TEST(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     EXPECT_EQ(runPrinterCommand(sim.device(), {"list", "forms"}).out + runPrinterCommand(sim.device(), {"list", "fonts"}).out,
               "");
     EXPECT_EQ(runPrinterCommand(sim.device(), {"send", "\\r\\nUG\\r\\n"}).out, "1\r\nLOGO\r\n");
+    // A form the printer no longer has is named as missing, and no file is written.
+    r = runPrinterCommand(sim.device(), {"retrieve-form", "CLI1", "-o", (dir / "gone.qlb").string()});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("The printer has no stored form \"CLI1\""), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "gone.qlb"));
 }
 
 }  // namespace

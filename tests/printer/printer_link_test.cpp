@@ -4,7 +4,12 @@
 
 #include <cerrno>
 
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "printer/posix_serial_transport.h"
+#include "support/test_support.h"
 
 #include "fake_printer.h"
 
@@ -76,6 +81,18 @@ TEST(PosixSerialTransportOpen, ExplainsWhyADeviceWouldNotOpen) {
     EXPECT_EQ(port.openFailure(), "No such file or directory");
     EXPECT_FALSE(port.open("/dev/null", {}));
     EXPECT_EQ(port.openFailure(), "not a serial port");
+
+    // A serial device of the dialout group, opened by a user outside it.
+    if (!std::filesystem::is_character_file("/dev/ttyS0")) return;
+    const std::string reason = test::asUnprivileged([] {
+        if (::access("/dev/ttyS0", R_OK | W_OK) == 0) return std::string("accessible");
+        PosixSerialTransport unprivileged;
+        unprivileged.open("/dev/ttyS0", {});
+        return unprivileged.openFailure();
+    });
+    if (reason != "accessible") {
+        EXPECT_EQ(reason, "Permission denied (is your user in the dialout group?)");
+    }
 }
 
 TEST(PrinterLinkWrite, EachByteIsWrittenAndFlushedAloneAfterPendingEvents) {
