@@ -60,7 +60,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # shlibdeps finds the libraries the programs link; the Qt platform plugin and the file
 # managers' helpers are loaded at run time and are listed here.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, shared-mime-info, xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, hicolor-icon-theme")
+# Without a desktop environment xdg-open learns a file's type from mimetype(1); file(1)
+# knows no label files.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, hicolor-icon-theme, libfile-mimeinfo-perl")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)
