@@ -56,6 +56,23 @@ if command -v man >/dev/null; then
   done
 fi
 
+# Bash completion offers the commands, and the printer's sub-commands after --port DEVICE.
+# bash-completion's helpers are stood in for, so the check runs without it.
+complete_words() {
+  bash -c '
+    _init_completion() { cur=${COMP_WORDS[COMP_CWORD]}; prev=${COMP_WORDS[COMP_CWORD-1]}; words=("${COMP_WORDS[@]}"); cword=$COMP_CWORD; }
+    _filedir() { :; }
+    source "$0"
+    COMP_WORDS=("${@}"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    _tavrin_label
+    echo "${COMPREPLY[*]}"' "$prefix/share/bash-completion/completions/tavrin-label" "$@"
+}
+case " $(complete_words tavrin-label re) " in *" render "*) ;; *) fail "completion of 're'" ;; esac
+case " $(complete_words tavrin-label printer --port /dev/ttyS0 re) " in
+  *" retrieve-form "*) ;; *) fail "completion of printer sub-commands" ;; esac
+case " $(complete_words tavrin-label render x.qlb --g) " in
+  *" --grid "*) ;; *) fail "completion of render options" ;; esac
+
 if command -v desktop-file-validate >/dev/null; then
   out=$(desktop-file-validate "$prefix/share/applications/tavrin-label-editor.desktop" 2>&1)
   [ -z "$out" ] || fail "desktop-file-validate: $out"
