@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds, runs the main job
 # make test  installs what is missing, builds, runs every test
 # make test SANITIZE=1  the same with AddressSanitizer and UndefinedBehaviorSanitizer
+# make package  builds the Debian package into build/package/
 # make stress  repeats the end-to-end and GUI tests, 4 at a time, until one fails
 
 JOBS     ?= $(shell nproc)
@@ -18,7 +19,7 @@ ifneq ($(CI),)
 CMAKE_FLAGS += -DTAVRIN_WERROR=ON
 endif
 
-.PHONY: all deps configure build run test stress bench clean
+.PHONY: all deps configure build run test stress bench package clean
 
 all: build
 
@@ -39,6 +40,9 @@ test: build
 
 stress: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -L '^test_(e2e|gui)$$' --repeat until-fail:$(STRESS_ROUNDS) -j $(STRESS_JOBS)
+
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 bench: build
 	@scripts/bench $(BUILD_DIR)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "command_registry.h"
+#include "standard_streams.h"
 #include "document/label_file.h"
 #include "document/safe_file.h"
 #include "printer/form_file.h"
@@ -31,7 +32,7 @@ std::string parseInOut(const std::vector<std::string>& arguments, InOut& out) {
         if (a == "-o" || a == "--output") {
             if (i + 1 >= arguments.size()) return "-o needs a file name";
             out.output = arguments[++i];
-        } else if (!a.empty() && a[0] == '-') {
+        } else if (a.size() > 1 && a[0] == '-') {
             return "unknown option " + a;
         } else if (out.input.empty()) {
             out.input = a;
@@ -44,25 +45,58 @@ std::string parseInOut(const std::vector<std::string>& arguments, InOut& out) {
     return {};
 }
 
+// The input and output paths with "-" standing for the standard streams; false with the
+// failure reported when standard input cannot be stored.
+struct StreamPaths {
+    TemporaryFile inputHolder, outputHolder;
+    std::filesystem::path input, output;
+    std::string problem;
+    bool open(const InOut& files, const std::string& outputExtension) {
+        input = inputPath(files.input, inputHolder, problem);
+        if (input.empty()) return false;
+        output = outputPath(files.output, outputExtension, outputHolder, problem);
+        return !output.empty();
+    }
+};
+
+std::string readFailure(const std::string& message, const std::string& name) {
+    return message + ": " + displayName(name, false) + readProblem(name);
+}
+
+std::string writeFailure(const std::string& message, const std::string& name) {
+    return message + ": " + displayName(name, true) + writeProblem(name);
+}
+
 int exportForm(const std::vector<std::string>& arguments) {
     InOut files;
     if (const std::string error = parseInOut(arguments, files); !error.empty()) return fail(error);
+    StreamPaths paths;
+    if (!paths.open(files, ".ejf")) return fail(paths.problem);
     LabelDocument document;
-    if (const auto loaded = loadLabelFile(files.input, document); !loaded.ok) return fail(loaded.message);
-    if (const auto saved = saveAsForm(files.output, document); !saved.ok) return fail(saved.message);
+    if (const auto loaded = loadLabelFile(paths.input, document); !loaded.ok)
+        return fail(readFailure(loaded.message, files.input));
+    if (const auto saved = saveAsForm(paths.output, document); !saved.ok)
+        return fail(writeFailure(saved.message, files.output));
+    if (const std::string problem = finishOutput(files.output, paths.outputHolder); !problem.empty())
+        return fail(problem);
     return 0;
 }
 
 int importForm(const std::vector<std::string>& arguments) {
     InOut files;
     if (const std::string error = parseInOut(arguments, files); !error.empty()) return fail(error);
+    StreamPaths paths;
+    if (!paths.open(files, ".qlb")) return fail(paths.problem);
     LabelDocument document;
     // A form file carries no picture data, so its GG lines cannot be placed here.
-    const FormImport imported = importFormFile(files.input, document);
-    if (!imported.result.ok) return fail(imported.result.message);
+    const FormImport imported = importFormFile(paths.input, document);
+    if (!imported.result.ok) return fail(readFailure(imported.result.message, files.input));
     if (imported.linesSkipped > 0)
         std::fprintf(stderr, "tavrin-label: %d line(s) not understood were skipped\n", imported.linesSkipped);
-    if (const auto saved = saveLabelFile(files.output, document); !saved.ok) return fail(saved.message);
+    if (const auto saved = saveLabelFile(paths.output, document); !saved.ok)
+        return fail(writeFailure(saved.message, files.output));
+    if (const std::string problem = finishOutput(files.output, paths.outputHolder); !problem.empty())
+        return fail(problem);
     return 0;
 }
 
@@ -91,7 +125,7 @@ int commandStream(const std::vector<std::string>& arguments) {
             const long n = std::strtol(text.c_str(), &end, 10);
             if (text.empty() || *end != '\0' || n < 1 || n > 999) return fail("copies must be 1..999");
             copies = static_cast<unsigned>(n);
-        } else if (!a.empty() && a[0] == '-') {
+        } else if (a.size() > 1 && a[0] == '-') {
             return fail("unknown option " + a);
         } else if (input.empty()) {
             input = a;
@@ -102,8 +136,13 @@ int commandStream(const std::vector<std::string>& arguments) {
     if (input.empty()) return fail("no input file");
     if (print == !storeName.empty()) return fail("give either --print or --store NAME");
 
+    TemporaryFile inputHolder;
+    std::string streamProblem;
+    const std::filesystem::path inputFile = inputPath(input, inputHolder, streamProblem);
+    if (inputFile.empty()) return fail(streamProblem);
     LabelDocument document;
-    if (const auto loaded = loadLabelFile(input, document); !loaded.ok) return fail(loaded.message);
+    if (const auto loaded = loadLabelFile(inputFile, document); !loaded.ok)
+        return fail(readFailure(loaded.message, input));
     BufferSink sink;
     if (print) {
         PrintJob job;
@@ -117,8 +156,8 @@ int commandStream(const std::vector<std::string>& arguments) {
             return fail(refusal->text);
         writeStoredForm(document, storeName, sink);
     }
-    if (!output.empty()) {
-        if (!replaceFileContents(output, sink.bytes())) return fail("Can't open output file");
+    if (!output.empty() && !isStandardStream(output)) {
+        if (!replaceFileContents(output, sink.bytes())) return fail(writeFailure("Can't open output file", output));
         return 0;
     }
     const auto& bytes = sink.bytes();
@@ -127,9 +166,9 @@ int commandStream(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-RegisterCommand exportRegistration("export-form", "export-form FILE.qlb -o FILE.ejf", exportForm);
-RegisterCommand importRegistration("import-form", "import-form FILE.ejf -o FILE.qlb", importForm);
-RegisterCommand commandsRegistration("commands", "commands FILE.qlb (--print [--copies N] [--direct-graphics] | --store NAME) [-o FILE]",
+RegisterCommand exportRegistration("export-form", "export-form FILE.qlb|- -o FILE.ejf|-", exportForm);
+RegisterCommand importRegistration("import-form", "import-form FILE.ejf|- -o FILE.qlb|-", importForm);
+RegisterCommand commandsRegistration("commands", "commands FILE.qlb|- (--print [--copies N] [--direct-graphics] | --store NAME) [-o FILE]",
                                      commandStream);
 
 }  // namespace

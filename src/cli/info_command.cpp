@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "command_registry.h"
+#include "standard_streams.h"
 #include "document/label_file.h"
 #include "json_writer.h"
 #include "render/barcode/barcode.h"
@@ -136,10 +137,15 @@ void writeFigure(JsonWriter& json, const FigureList& figures, const Figure& f, i
 }
 
 int runInfo(const std::vector<std::string>& arguments) {
-    if (arguments.size() != 1) return fail("usage: tavrin-label info FILE.qlb");
+    if (arguments.size() != 1) return fail("usage: tavrin-label info FILE.qlb|-");
+    TemporaryFile inputHolder;
+    std::string streamProblem;
+    const std::filesystem::path inputFile = inputPath(arguments[0], inputHolder, streamProblem);
+    if (inputFile.empty()) return fail(streamProblem);
     LabelDocument document;
-    const auto result = loadLabelFile(arguments[0], document);
-    if (!result.ok) return fail(result.message + ": " + arguments[0]);
+    const auto result = loadLabelFile(inputFile, document);
+    if (!result.ok)
+        return fail(result.message + ": " + displayName(arguments[0], false) + readProblem(arguments[0]));
 
     JsonWriter json;
     json.beginObject().value("file", arguments[0]);
@@ -156,7 +162,7 @@ int runInfo(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-RegisterCommand registerInfo("info", "info FILE.qlb            print the whole label as JSON", runInfo);
+RegisterCommand registerInfo("info", "info FILE.qlb|-          print the whole label as JSON", runInfo);
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -238,6 +238,8 @@ int retrieveCommand(Session& s, const Arguments& a) {
     s.link.progressShowFlag = true;
     s.link.endProgress();
     if (!retrieved) return finish(s);
+    // The printer answers a name it does not know with an empty form.
+    if (document.figures.empty()) return fail("The printer has no stored form \"" + name + "\"");
     if (const LabelFileResult saved = saveLabelFile(output, document); !saved.ok)
         return fail(saved.message + ": " + output);
     const auto figures = std::count_if(document.figures.begin(), document.figures.end(),

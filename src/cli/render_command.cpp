@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "command_registry.h"
+#include "standard_streams.h"
 #include "document/label_file.h"
 #include "document/program_paths.h"
 #include "render/canvas.h"
@@ -15,7 +16,7 @@ namespace tavrin::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "render FILE.qlb -o OUT.png|.pbm|.ppm [--print] [--grid] [--grid-step N] [--no-margins] "
+    "render FILE.qlb|- -o OUT.png|.pbm|.ppm|- [--print] [--grid] [--grid-step N] [--no-margins] "
     "[--select-all] [--now YYYY-MM-DDTHH:MM:SS]";
 
 struct RenderArguments {
@@ -85,7 +86,7 @@ std::string parse(const std::vector<std::string>& arguments, RenderArguments& ou
         } else if (a == "--now") {
             if (!value(text) || !parseClock(text, out.now)) return "--now wants a time like 2026-03-05T14:07:09";
             out.fixedClock = true;
-        } else if (!a.empty() && a[0] == '-') {
+        } else if (a.size() > 1 && a[0] == '-') {
             return "unknown option " + a;
         } else if (out.input.empty()) {
             out.input = a;
@@ -108,18 +109,26 @@ int run(const std::vector<std::string>& arguments) {
     RenderArguments args;
     if (const std::string problem = parse(arguments, args); !problem.empty())
         return fail(problem + "\nusage: tavrin-label " + kUsage);
-    const std::string extension = extensionOf(args.output);
+    // Standard output gets a PNG image.
+    const std::string extension = isStandardStream(args.output) ? ".png" : extensionOf(args.output);
     if (extension != ".png" && extension != ".pbm" && extension != ".ppm")
         return fail("the output must end in .png, .pbm or .ppm: " + args.output);
+    TemporaryFile inputHolder, outputHolder;
+    std::string streamProblem;
+    const std::filesystem::path inputFile = inputPath(args.input, inputHolder, streamProblem);
+    if (inputFile.empty()) return fail(streamProblem);
+    const std::filesystem::path outputFile = outputPath(args.output, extension, outputHolder, streamProblem);
+    if (outputFile.empty()) return fail(streamProblem);
 
     LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(args.input, document); !loaded.ok)
-        return fail(loaded.message + ": " + args.input);
+    if (const LabelFileResult loaded = loadLabelFile(inputFile, document); !loaded.ok)
+        return fail(loaded.message + ": " + displayName(args.input, false) + readProblem(args.input));
 
     const ProgramPaths paths = ProgramPaths::forThisProcess(nullptr);
     const std::filesystem::path fontPath = paths.residentFontPath();
     ResidentFonts fonts;
-    if (fonts.load(fontPath) != 0) return fail("Can't open font file " + fontPath.string());
+    if (fonts.load(fontPath) != 0)
+        return fail("Can't open font file " + fontPath.string() + readProblem(fontPath.string()));
 
     RenderContext context;
     context.document = &document;
@@ -131,22 +140,23 @@ int run(const std::vector<std::string>& arguments) {
     if (args.print) {
         const Bitmap image = renderPrintImage(document, context);
         if (extension == ".png") {
-            written = writePng(args.output, image);
+            written = writePng(outputFile, image);
         } else if (extension == ".pbm") {
-            written = writePbm(args.output, image);
+            written = writePbm(outputFile, image);
         } else {
             ScreenImage colour;
             colour.copyFrom(image);
-            written = writePpm(args.output, colour);
+            written = writePpm(outputFile, colour);
         }
     } else {
         LabelCanvas canvas;
         RedrawLabel(canvas, document, context, args.canvas);
-        if (extension == ".png") written = writePng(args.output, canvas.visible);
-        else if (extension == ".ppm") written = writePpm(args.output, canvas.visible);
-        else written = writePbm(args.output, toOneBit(canvas.visible));
+        if (extension == ".png") written = writePng(outputFile, canvas.visible);
+        else if (extension == ".ppm") written = writePpm(outputFile, canvas.visible);
+        else written = writePbm(outputFile, toOneBit(canvas.visible));
     }
-    if (!written.ok) return fail(written.message);
+    if (!written.ok) return fail(written.message + writeProblem(args.output));
+    if (const std::string problem = finishOutput(args.output, outputHolder); !problem.empty()) return fail(problem);
     return 0;
 }
 

@@ -22,6 +22,10 @@
 #include "tcp_listener.h"
 #include "virtual_printer.h"
 
+#ifndef TAVRIN_VERSION
+#define TAVRIN_VERSION "1.12"
+#endif
+
 namespace fs = std::filesystem;
 using namespace tavrin;
 
@@ -39,6 +43,7 @@ const char* kUsage =
     "  --slow-ms N        pause per received byte with --fault slow (default 2)\n"
     "  --listen [HOST:]PORT  also serve the printer over TCP (HOST 127.0.0.1 by default;\n"
     "                     port 0 takes a free one), one connection at a time\n"
+    "  -h, --help         this text;  -V, --version  the version\n"
     "The terminal's device path is printed on the first line of standard output, the TCP\n"
     "address (tcp://HOST:PORT) on the second with --listen.\n";
 
@@ -96,9 +101,15 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "tavrin-printer-sim: unknown fault \"%s\"\n%s", kind.c_str(), kUsage);
                 return 2;
             }
+        } else if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--version" || a == "-V") {
+            std::printf("tavrin-printer-sim (TAVRIN Label Editor) %s\n", TAVRIN_VERSION);
+            return 0;
         } else {
-            std::fprintf(stderr, "%s", kUsage);
-            return a == "--help" || a == "-h" ? 0 : 2;
+            std::fprintf(stderr, "tavrin-printer-sim: unknown option \"%s\"\n%s", a.c_str(), kUsage);
+            return 2;
         }
     }
 

@@ -115,6 +115,11 @@ TEST_P(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     EXPECT_EQ(runPrinterCommand(sim.port, {"list", "forms"}).out + runPrinterCommand(sim.port, {"list", "fonts"}).out,
               "");
     EXPECT_EQ(runPrinterCommand(sim.port, {"send", "\\r\\nUG\\r\\n"}).out, "1\r\nLOGO\r\n");
+    // A form the printer no longer has is named as missing, and no file is written.
+    r = runPrinterCommand(sim.port, {"retrieve-form", "CLI1", "-o", (dir / "gone.qlb").string()});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("The printer has no stored form \"CLI1\""), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "gone.qlb"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Over, StorageRoundTrip, testing::Values(e2e::Over::Terminal, e2e::Over::Network),

@@ -217,7 +217,7 @@ TEST(ProgressWindow, ThePrinterLinkShowsItsFailuresInThatWindow) {
     link.showProgress("Sending label");
     errorShown(&text);
     EXPECT_FALSE(link.openPort());
-    EXPECT_EQ(text, "Can't open communication port");
+    EXPECT_EQ(text, "Can't open communication port /dev/ttyS0");
     link.endProgress();
     EXPECT_FALSE(box.isVisible());
 }

@@ -67,6 +67,11 @@ TEST(QtSerialTransport, ExchangesWithThePrinterAndHoldsThePortAlone) {
     ASSERT_TRUE(second.open(sim.device(), {9600, FlowControl::XonXoff})) << second.errorText();
     EXPECT_EQ(exchange(second, "\r\nUE\r\n", 3), "0\r\n");
     EXPECT_FALSE(port.open("/nonexistent/ttyS9", {}) || port.open("", {}));
+    // The reasons the link's message gives: the system's, and the port's own for a port in use.
+    EXPECT_FALSE(port.open("/nonexistent/ttyS9", {}));
+    EXPECT_EQ(port.openFailure(), "No such file or directory");
+    EXPECT_FALSE(port.open(sim.device(), {}));
+    EXPECT_FALSE(port.openFailure().empty());
 }
 
 TEST(QtSerialTransport, ReadGivesUpWhenThePrinterIsSilent) {

@@ -22,6 +22,7 @@ public:
         input.clear();  // as a real port: nothing from an earlier session
         return opened = !openFails;
     }
+    std::string openFailure() const override { return openFailureText; }
     bool isOpen() const override { return opened; }
     void close() override { opened = false, ++closeCount; }
     std::uint32_t bytesWaiting() override {
@@ -49,6 +50,7 @@ public:
     std::string written;
     std::deque<char> input;
     bool opened = false, openFails = false, unflushed = false;
+    std::string openFailureText;
     bool brokenInput = false;    // claims input it cannot deliver
     std::size_t refuseFrom = 0;  // the refusals start once this many bytes are written
     int refusals = 0, openCount = 0, closeCount = 0, flushCalls = 0, writesWithoutFlush = 0;

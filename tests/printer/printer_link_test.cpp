@@ -2,6 +2,15 @@
 // question, reply reads with the silence limit, and the progress window.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "printer/posix_serial_transport.h"
+#include "support/test_support.h"
+
 #include "fake_printer.h"
 
 namespace tavrin {
@@ -32,13 +41,58 @@ TEST(PrinterLinkOpen, FailureIsReportedInABoxOrInTheProgressWindow) {
     p.transport.openFails = true;
     EXPECT_FALSE(p.link.openPort());
     EXPECT_TRUE(p.link.timeoutFlag);
-    EXPECT_EQ(p.ui.events, (Events{"beep", "box Error: Can't open communication port"}));
+    EXPECT_EQ(p.ui.events, (Events{"beep", "box Error: Can't open communication port /dev/ttyS0"}));
     p.ui.events.clear();  // with the progress window up the message goes into it, and stays
     p.link.showProgress("Receiving form list");
     EXPECT_FALSE(p.link.openPort());
     p.link.endProgress();
     EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Receiving form list", "beep",
-                                   "window error Error: Can't open communication port"}));
+                                   "window error Error: Can't open communication port /dev/ttyS0"}));
+}
+
+TEST(PrinterLinkOpen, FailureNamesTheDeviceAndTheSystemsReason) {
+    FakePrinter p;
+    p.transport.openFails = true;
+    p.transport.openFailureText = "Permission denied (is your user in the dialout group?)";
+    p.link.setPortDevice(0, "/dev/ttyUSB0");
+    EXPECT_FALSE(p.link.openPort());
+    EXPECT_EQ(p.ui.events, (Events{"beep", "box Error: Can't open communication port /dev/ttyUSB0: Permission "
+                                           "denied (is your user in the dialout group?)"}));
+}
+
+TEST(PosixSerialTransportOpen, ExplainsWhyADeviceWouldNotOpen) {
+    const struct {
+        int error;
+        const char* device;
+        const char* expected;
+    } cases[] = {
+        {EACCES, "/dev/ttyS0", "Permission denied (is your user in the dialout group?)"},
+        {EACCES, "/dev/ttyUSB0", "Permission denied (is your user in the dialout group?)"},
+        {EACCES, "/dev/usb/lp0", "Permission denied (is your user in the lp group?)"},
+        {EACCES, "/tmp/printer", "Permission denied"},
+        {ENOENT, "/dev/ttyUSB3", "No such file or directory"},
+        {EBUSY, "/dev/ttyS0", "Device or resource busy (another program is using it)"},
+        {ENOTTY, "/tmp/file", "not a serial port"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(openFailureText(c.error, c.device), c.expected) << c.device;
+
+    PosixSerialTransport port;
+    EXPECT_FALSE(port.open("/nonexistent/ttyS9", {}));
+    EXPECT_EQ(port.openFailure(), "No such file or directory");
+    EXPECT_FALSE(port.open("/dev/null", {}));
+    EXPECT_EQ(port.openFailure(), "not a serial port");
+
+    // A serial device of the dialout group, opened by a user outside it.
+    if (!std::filesystem::is_character_file("/dev/ttyS0")) return;
+    const std::string reason = test::asUnprivileged([] {
+        if (::access("/dev/ttyS0", R_OK | W_OK) == 0) return std::string("accessible");
+        PosixSerialTransport unprivileged;
+        unprivileged.open("/dev/ttyS0", {});
+        return unprivileged.openFailure();
+    });
+    if (reason != "accessible") {
+        EXPECT_EQ(reason, "Permission denied (is your user in the dialout group?)");
+    }
 }
 
 TEST(PrinterLinkWrite, EachByteIsWrittenAndFlushedAloneAfterPendingEvents) {

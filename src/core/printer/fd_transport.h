@@ -4,6 +4,7 @@
 // waits under its own time-out, so a printer that stops taking or giving bytes cannot
 // hold the program.
 #include <chrono>
+#include <string>
 
 #include "printer/serial_transport.h"
 
@@ -23,6 +24,7 @@ public:
     bool writeByte(std::uint8_t byte) override;
     // Each write hands its byte to the kernel already.
     void flush() override {}
+    std::string openFailure() const override { return openFailure_; }
 
     // How long one read or write waits before it gives up.
     void setIoTimeout(std::chrono::milliseconds timeout) { ioTimeout_ = timeout; }
@@ -34,6 +36,8 @@ protected:
     void adopt(int fd, bool socket);
     // Last words before the descriptor is closed.
     virtual void beforeClose(int /*fd*/) {}
+    // Why the last open failed, for the user.
+    void setOpenFailure(std::string reason) { openFailure_ = std::move(reason); }
 
 private:
     bool waitFor(short events);
@@ -41,6 +45,7 @@ private:
     int fd_ = -1;
     bool socket_ = false;
     std::chrono::milliseconds ioTimeout_{3000};
+    std::string openFailure_;
 };
 
 // Waits until `fd` is ready for `events` or `timeout` has passed; an interrupted wait goes

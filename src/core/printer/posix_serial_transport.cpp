@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <climits>
 #include <cstdint>
 
@@ -51,15 +52,36 @@ void settleOutputBeforeClose(int fd, std::chrono::milliseconds patience, bool fa
     if (failed) tcflush(fd, TCIOFLUSH);
 }
 
+std::string openFailureText(int error, const std::string& device) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            // Serial devices belong to the dialout group on most systems.
+            if (device.rfind("/dev/tty", 0) == 0)
+                return std::string(std::strerror(error)) + " (is your user in the dialout group?)";
+            if (device.rfind("/dev/usb/lp", 0) == 0)
+                return std::string(std::strerror(error)) + " (is your user in the lp group?)";
+            return std::strerror(error);
+        case EBUSY: return std::string(std::strerror(error)) + " (another program is using it)";
+        case ENOTTY: return "not a serial port";
+        default: return std::strerror(error);
+    }
+}
+
 PosixSerialTransport::~PosixSerialTransport() { close(); }
 
 bool PosixSerialTransport::open(const std::string& device, const SerialSettings& settings) {
     close();
     // Non-blocking, so that every read and write waits under our own time-out.
+    openFailure_.clear();
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        openFailure_ = openFailureText(errno, device);
+        return false;
+    }
     termios options{};
     if (!isatty(fd) || tcgetattr(fd, &options) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        openFailure_ = openFailureText(errno, device);
         ::close(fd);
         return false;
     }

@@ -13,6 +13,10 @@ namespace tavrin {
 // for it, up to half a minute on a serial port, and freeze the program.
 void settleOutputBeforeClose(int fd, std::chrono::milliseconds patience, bool failed);
 
+// The system's reason for errno `error` when opening `device`, with what the user can do
+// about a device they may not open or one another program holds.
+std::string openFailureText(int error, const std::string& device);
+
 class PosixSerialTransport : public SerialTransport {
 public:
     PosixSerialTransport() = default;
@@ -23,6 +27,7 @@ public:
     // Fails when the device cannot be opened, is not a terminal, or is held exclusively
     // by someone else.
     bool open(const std::string& device, const SerialSettings& settings) override;
+    std::string openFailure() const override { return openFailure_; }
     bool isOpen() const override { return fd_ >= 0; }
     void close() override;
     std::uint32_t bytesWaiting() override;
@@ -39,6 +44,7 @@ private:
     bool writeOne(std::uint8_t byte);
 
     int fd_ = -1;
+    std::string openFailure_;
     // The last read or write failed: close() then discards what is still queued.
     bool lastFailed_ = false;
     std::chrono::milliseconds ioTimeout_{3000};

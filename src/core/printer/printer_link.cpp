@@ -69,13 +69,18 @@ bool PrinterLink::openPort() {
     deviceMessage_.clear();
     failureShown_ = false;
     pushedBack_.reset();
-    if (transport_.open(portDevice(settings_.portIndex), serialSettings())) return true;
+    const std::string device = portDevice(settings_.portIndex);
+    if (transport_.open(device, serialSettings())) return true;
     ui_.beep();
+    // Name the device and the system's reason, so the user can tell a wrong port from a
+    // missing permission or a printer another program holds.
+    std::string text = std::string(kOpenPortFailed) + " " + device;
+    if (const std::string reason = transport_.openFailure(); !reason.empty()) text += ": " + reason;
     if (ui_.progressWindowVisible()) {
-        ui_.showProgressError("Error", kOpenPortFailed);
+        ui_.showProgressError("Error", text);
         failureShown_ = true;
     } else {
-        ui_.showError("Error", kOpenPortFailed);
+        ui_.showError("Error", text);
     }
     timeoutFlag = true;
     return false;

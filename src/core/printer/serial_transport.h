@@ -26,6 +26,9 @@ public:
     // stop bit and the flow control; a single write or read gives up after about three
     // seconds. Input left over from an earlier session is discarded.
     virtual bool open(const std::string& device, const SerialSettings& settings) = 0;
+    // Why the last open() failed, in the system's words with a hint where one helps; empty
+    // when the channel cannot tell.
+    virtual std::string openFailure() const { return {}; }
     virtual bool isOpen() const = 0;
     virtual void close() = 0;
     // Received bytes ready to be read without waiting, or kBytesWaitingUnknown.

@@ -89,8 +89,12 @@ std::optional<NetworkAddress> parseNetworkDevice(std::string_view device) {
 
 bool TcpTransport::open(const std::string& device, const SerialSettings&) {
     close();
+    setOpenFailure({});
     const auto address = parseNetworkDevice(device);
-    if (!address) return false;
+    if (!address) {
+        setOpenFailure("not a network address (tcp://HOST:PORT)");
+        return false;
+    }
     const auto deadline = std::chrono::steady_clock::now() + connectTimeout_.value_or(ioTimeout());
 
     addrinfo hints{};
@@ -100,7 +104,10 @@ bool TcpTransport::open(const std::string& device, const SerialSettings&) {
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
     const std::string service = std::to_string(address->port);
-    if (::getaddrinfo(address->host.c_str(), service.c_str(), &hints, &found) != 0) return false;
+    if (const int error = ::getaddrinfo(address->host.c_str(), service.c_str(), &hints, &found); error != 0) {
+        setOpenFailure(::gai_strerror(error));
+        return false;
+    }
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, &::freeaddrinfo);
     for (const addrinfo* a = found; a != nullptr && std::chrono::steady_clock::now() < deadline; a = a->ai_next) {
         const int fd = connectWithin(*a, deadline);
@@ -111,6 +118,7 @@ bool TcpTransport::open(const std::string& device, const SerialSettings&) {
         adopt(fd, true);
         return true;
     }
+    setOpenFailure("the printer did not accept the connection");
     return false;
 }
 

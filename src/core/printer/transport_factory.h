@@ -47,6 +47,7 @@ public:
     void flush() override;
     std::string refuseReply() override;
     std::string closeError() const override;
+    std::string openFailure() const override { return current_ ? current_->openFailure() : std::string(); }
 
     // For the transports made from now on.
     void setIoTimeout(std::chrono::milliseconds timeout) { ioTimeout_ = timeout; }

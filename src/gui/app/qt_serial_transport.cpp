@@ -1,5 +1,9 @@
 #include "app/qt_serial_transport.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <QSerialPort>
 #include <QString>
 
@@ -34,12 +38,19 @@ int QtSerialTransport::timeoutMs() const {
 
 bool QtSerialTransport::open(const std::string& device, const SerialSettings& settings) {
     close();
+    openFailure_.clear();
     if (device.empty()) return false;
     // QSerialPort takes a bare name as one below /dev; a path is used as it is.
     port_->setPortName(QString::fromStdString(device));
     // On Unix the open is exclusive: QSerialPort takes a lock file for the device and sets
     // TIOCEXCL, so a second open, here or in another program, fails.
-    if (!port_->open(QIODevice::ReadWrite)) return false;
+    if (!port_->open(QIODevice::ReadWrite)) {
+        // The system's own reason reads better than the port's and carries our hints.
+        const std::string path = device.find('/') == std::string::npos ? "/dev/" + device : device;
+        if (::access(path.c_str(), R_OK | W_OK) != 0) openFailure_ = openFailureText(errno, path);
+        else openFailure_ = errorText();
+        return false;
+    }
     // The settings are made on the open port so that one the device refuses (a
     // pseudo-terminal has no flow-control lines) does not stop the exchange; the port then
     // keeps what it had.

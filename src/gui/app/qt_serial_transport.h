@@ -22,6 +22,7 @@ public:
     // Fails when the device does not exist, is not a serial line or is already open, in
     // this process or another.
     bool open(const std::string& device, const SerialSettings& settings) override;
+    std::string openFailure() const override { return openFailure_; }
     bool isOpen() const override;
     void close() override;
     std::uint32_t bytesWaiting() override;
@@ -36,6 +37,7 @@ public:
 
 private:
     int timeoutMs() const;
+    std::string openFailure_;
     bool readOne(std::uint8_t& byte);
     bool writeOne(std::uint8_t byte);
 

@@ -1,0 +1,72 @@
+# Installing like a desktop application (`cmake --install`) and the Debian package
+# (`cpack -G DEB`, or `make package` at the top).
+# The documentation folder is named after the package, not after the CMake project.
+set(CMAKE_INSTALL_DOCDIR share/doc/tavrin-label-editor)
+include(GNUInstallDirs)
+
+set(TAVRIN_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/tavrin-label-editor)
+set(TAVRIN_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+
+# The three programs report the project's version in --version.
+foreach(program tavrin-label tavrin-printer-sim tavrin-label-editor)
+  if(TARGET ${program})
+    target_compile_definitions(${program} PRIVATE TAVRIN_VERSION="${PROJECT_VERSION}")
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+
+# The programs look for their data in ../share/tavrin-label-editor beside their folder.
+install(FILES ${TAVRIN_DATA_DIR}/ZREDIT.FNT DESTINATION ${TAVRIN_SHARE_DIR})
+install(DIRECTORY ${TAVRIN_DATA_DIR}/samples ${TAVRIN_DATA_DIR}/help DESTINATION ${TAVRIN_SHARE_DIR}
+        OPTIONAL)
+install(FILES ${TAVRIN_DATA_DIR}/fonts/README ${TAVRIN_DATA_DIR}/fonts/OFL.txt
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/resident-font OPTIONAL)
+
+install(FILES ${TAVRIN_PACKAGING_DIR}/tavrin-label-editor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${TAVRIN_PACKAGING_DIR}/tavrin-label-editor.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${TAVRIN_PACKAGING_DIR}/icons/tavrin-label-editor.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 32 48 64 128 256)
+  install(FILES ${TAVRIN_PACKAGING_DIR}/icons/${size}x${size}/tavrin-label-editor.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${TAVRIN_PACKAGING_DIR}/man/tavrin-label.1 ${TAVRIN_PACKAGING_DIR}/man/tavrin-printer-sim.1
+              ${TAVRIN_PACKAGING_DIR}/man/tavrin-label-editor.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${TAVRIN_PACKAGING_DIR}/tavrin-label.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tavrin-label)
+
+# The Debian package. dpkg's triggers of shared-mime-info, desktop-file-utils and the icon
+# caches pick up the MIME type, the desktop entry and the icon, so no maintainer scripts.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tavrin-label-editor)
+set(CPACK_PACKAGE_VENDOR "TAVRIN")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "TAVRIN Label Editor developers <label-editor@tavrin.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "label designer for thermal label printers")
+set(CPACK_PACKAGE_DESCRIPTION
+    "TAVRIN Label Editor lays out labels with text in the printer's own fonts and in \
+label fonts made from TrueType fonts, barcodes, boxes, lines, pictures, variables, \
+counters, date and time, shows them dot for dot as the printer prints them, and \
+sends them to the printer over a serial port or a USB printer device.
+
+The package holds the editor (tavrin-label-editor), the command line \
+(tavrin-label) and a virtual printer for trying it without hardware \
+(tavrin-printer-sim).")
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# shlibdeps finds the libraries the programs link; the Qt platform plugin and the file
+# managers' helpers are loaded at run time and are listed here.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, shared-mime-info, xdg-utils")
+# Without a desktop environment xdg-open learns a file's type from mimetype(1); file(1)
+# knows no label files.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, hicolor-icon-theme, libfile-mimeinfo-perl")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)
+# `make package` builds first; cpack then installs what was built without rebuilding the
+# test suites and benchmarks, which are not packaged.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+include(CPack)

@@ -1,0 +1,109 @@
+#include "standard_streams.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace tavrin::cli {
+namespace fs = std::filesystem;
+
+std::string displayName(const std::string& name, bool output) {
+    if (!isStandardStream(name)) return name;
+    return output ? "standard output" : "standard input";
+}
+
+TemporaryFile::~TemporaryFile() {
+    if (path_.empty()) return;
+    std::error_code ec;
+    fs::remove(path_, ec);
+}
+
+bool TemporaryFile::create(const std::string& extension) {
+    const char* folder = std::getenv("TMPDIR");
+    std::string pattern = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
+                          "/tavrin-label-XXXXXX" + extension;
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemps(name.data(), static_cast<int>(extension.size()));
+    if (fd < 0) return false;
+    ::close(fd);
+    path_ = name.data();
+    return true;
+}
+
+namespace {
+bool copyStream(std::FILE* from, std::FILE* to) {
+    char buffer[65536];
+    for (;;) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, from);
+        if (n > 0 && std::fwrite(buffer, 1, n, to) != n) return false;
+        if (n < sizeof buffer) return !std::ferror(from);
+    }
+}
+}  // namespace
+
+fs::path inputPath(const std::string& name, TemporaryFile& holder, std::string& error) {
+    if (!isStandardStream(name)) return name;
+    if (!holder.create("")) {
+        error = std::string("cannot store standard input: ") + std::strerror(errno);
+        return {};
+    }
+    std::FILE* file = std::fopen(holder.path().c_str(), "wb");
+    const bool copied = file != nullptr && copyStream(stdin, file);
+    if (file == nullptr || std::fclose(file) != 0 || !copied) {
+        error = "cannot read standard input";
+        return {};
+    }
+    return holder.path();
+}
+
+fs::path outputPath(const std::string& name, const std::string& extension, TemporaryFile& holder,
+                    std::string& error) {
+    if (!isStandardStream(name)) return name;
+    if (!holder.create(extension)) {
+        error = std::string("cannot make a temporary file: ") + std::strerror(errno);
+        return {};
+    }
+    return holder.path();
+}
+
+std::string finishOutput(const std::string& name, const TemporaryFile& holder) {
+    if (!isStandardStream(name)) return {};
+    std::FILE* file = std::fopen(holder.path().c_str(), "rb");
+    if (file == nullptr) return "cannot write to standard output";
+    const bool copied = copyStream(file, stdout);
+    std::fclose(file);
+    if (!copied || std::fflush(stdout) != 0) return "cannot write to standard output";
+    return {};
+}
+
+std::string readProblem(const std::string& name) {
+    if (isStandardStream(name)) return {};
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (file != nullptr) {
+        std::fclose(file);
+        std::error_code ec;
+        if (fs::is_directory(name, ec)) return " (Is a directory)";
+        return {};
+    }
+    return std::string(" (") + std::strerror(errno) + ")";
+}
+
+std::string writeProblem(const std::string& name) {
+    if (isStandardStream(name)) return {};
+    std::error_code ec;
+    if (fs::is_directory(name, ec)) return " (Is a directory)";
+    if (fs::exists(name, ec)) {
+        if (::access(name.c_str(), W_OK) != 0) return std::string(" (") + std::strerror(errno) + ")";
+        return {};
+    }
+    fs::path folder = fs::path(name).parent_path();
+    if (folder.empty()) folder = ".";
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) return std::string(" (") + std::strerror(errno) + ")";
+    return {};
+}
+
+}  // namespace tavrin::cli

@@ -1,0 +1,46 @@
+#pragma once
+// "-" in place of a file name means standard input or standard output. The core reads and
+// writes files by path, so standard input is first copied into a temporary file, and output
+// meant for standard output is written to one and then copied out.
+#include <filesystem>
+#include <string>
+
+namespace tavrin::cli {
+
+inline bool isStandardStream(const std::string& name) { return name == "-"; }
+
+// How a file is named in messages: "standard input"/"standard output" for "-".
+std::string displayName(const std::string& name, bool output);
+
+// A temporary file removed when this goes out of scope.
+class TemporaryFile {
+public:
+    TemporaryFile() = default;
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    // Creates an empty file whose name ends in extension; false (and errno set) on failure.
+    bool create(const std::string& extension);
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The path to read `name` from: name itself, or for "-" a temporary file holding all of
+// standard input. Empty with `error` set when standard input cannot be stored.
+std::filesystem::path inputPath(const std::string& name, TemporaryFile& holder, std::string& error);
+
+// The path to write `name` to: name itself, or for "-" a temporary file with the extension
+// (the output's kind is chosen by extension) that finishOutput() copies to standard output.
+std::filesystem::path outputPath(const std::string& name, const std::string& extension, TemporaryFile& holder,
+                                 std::string& error);
+// For "-": copies what was written to standard output. Empty on success, else the problem.
+std::string finishOutput(const std::string& name, const TemporaryFile& holder);
+
+// " (REASON)" with the system's reason why `path` cannot be read, or why a file cannot be
+// made there; empty when no reason can be found (the file is readable, or is standard input).
+std::string readProblem(const std::string& name);
+std::string writeProblem(const std::string& name);
+
+}  // namespace tavrin::cli
