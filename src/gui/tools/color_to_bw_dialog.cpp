@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <new>
 
+#include "tools/picture_browser.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "printer/printing.h"
@@ -27,10 +28,7 @@
 
 namespace tavrin {
 
-QString choosePictureToConvert(QWidget* parent, const QString& folder) {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Select Picture"), folder,
-                                        QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.png)"));
-}
+QString choosePictureToConvert(QWidget* parent, const QString& folder) { return choosePictureFile(parent, folder); }
 
 namespace {
 
