@@ -25,6 +25,7 @@
 #include "printer/printing.h"
 #include "tools/converter_control_strip.h"
 #include "tools/converter_picture_area.h"
+#include "tools/picture_browser.h"
 
 namespace tavrin {
 
