@@ -257,10 +257,11 @@ TEST_F(PictureWindowsTest, PictureFromThePrinterTakesTheStoredNameAndData) {
 
     QStringList offered;
     drawPicture(*window, [&](QWidget* dialog) {
-        whenModal("TPickPictureDlg", [&](QWidget* chooser) {
-            auto* list = chooser->findChild<QListWidget*>("GraphicsList");
+        whenModal("TObjListDlg", [&](QWidget* chooser) {
+            auto* list = chooser->findChild<QListWidget*>("ObjList");
             for (int i = 0; i < list->count(); ++i) offered << list->item(i)->text();
-            press(chooser, "OkBt");
+            list->setCurrentRow(0);
+            press(chooser, "SaveBt");
         });
         press(dialog, "ExtractBt");
         EXPECT_EQ(dialog->findChild<QLineEdit*>("PictName")->text(), "NOISE");

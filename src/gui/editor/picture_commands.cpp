@@ -11,6 +11,7 @@
 #include "editor/picture_dialog.h"
 #include "printer/extract_graphics.h"
 #include "printer/storage_operations.h"
+#include "tools/storage_commands.h"
 
 namespace tavrin {
 namespace {
@@ -55,16 +56,13 @@ void installPictureCommands(TZRedit& window) {
                           : QFileDialog::getOpenFileName(owner, QString(), folder, kGraphicsFilter);
     });
     TPictureDlg::PrinterPictures printer;
-    printer.listNames = [&window]() -> std::optional<std::vector<std::string>> {
-        PrinterStorage storage(window.link());
-        if (!storage.receiveList(kListGraphics)) return std::nullopt;
-        std::vector<std::string> names;
-        for (std::string name : storage.storeAsList().names) {
-            while (!name.empty() && name.back() == ' ') name.pop_back();
-            while (!name.empty() && name.front() == ' ') name.erase(name.begin());
-            if (!name.empty()) names.push_back(std::move(name));
-        }
-        return names;
+    // The printer's object list is the one chooser of stored objects.
+    printer.choose = [&window]() -> std::optional<std::string> {
+        std::optional<std::string> name = chooseStoredObject(window, kListGraphics);
+        if (!name) return std::nullopt;
+        while (!name->empty() && name->back() == ' ') name->pop_back();
+        while (!name->empty() && name->front() == ' ') name->erase(name->begin());
+        return name;
     };
     printer.fetch = [&window](const std::string& name, GraphicsBuffer& buffer) {
         return ExtractGraphics(window.link(), buffer, name);

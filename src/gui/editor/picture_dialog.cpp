@@ -3,8 +3,6 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
-#include <QListWidget>
-#include <QVBoxLayout>
 
 #include "app/message_box.h"
 #include "editing/dialog_fields.h"
@@ -19,31 +17,6 @@ namespace {
 
 constexpr int kNameLength = 8;
 const QString kGraphicsFilter = QStringLiteral("Graphics files (*.pcx *.bmp *.PCX *.BMP)");
-
-// The stored graphics to pick from; empty when the user closed the list or it was empty.
-std::string pickStoredPicture(QWidget* parent, const std::vector<std::string>& names) {
-    QDialog chooser(parent);
-    chooser.setObjectName(QStringLiteral("TPickPictureDlg"));
-    chooser.setWindowTitle(QStringLiteral("Graphics"));
-    auto* list = new QListWidget(&chooser);
-    list->setObjectName(QStringLiteral("GraphicsList"));
-    for (const std::string& name : names) list->addItem(QString::fromStdString(name));
-    if (list->count() > 0) list->setCurrentRow(0);
-    auto* extract = makeButton(&chooser, "OkBt", QStringLiteral("Extract"));
-    extract->setDefault(true);
-    auto* cancel = makeButton(&chooser, "CancelBt", QStringLiteral("Cancel"));
-    auto* layout = new QVBoxLayout;
-    layout->addWidget(list);
-    layOutDialog(&chooser, layout, {extract, cancel});
-    const auto take = [&] {
-        if (list->currentItem() != nullptr) chooser.accept();
-    };
-    QObject::connect(extract, &QPushButton::clicked, &chooser, take);
-    QObject::connect(list, &QListWidget::itemDoubleClicked, &chooser, take);
-    QObject::connect(cancel, &QPushButton::clicked, &chooser, &QDialog::reject);
-    if (chooser.exec() != QDialog::Accepted || list->currentItem() == nullptr) return {};
-    return list->currentItem()->text().toStdString();
-}
 
 }  // namespace
 
@@ -115,15 +88,14 @@ bool TPictureDlg::loadFromFile(const QString& path) {
 
 void TPictureDlg::setPrinterSource(PrinterPictures source) {
     printer_ = std::move(source);
-    fromPrinter_->setEnabled(printer_.listNames && printer_.fetch);
+    fromPrinter_->setEnabled(printer_.choose && printer_.fetch);
 }
 
 bool TPictureDlg::loadFromPrinter() {
-    if (!printer_.listNames || !printer_.fetch) return false;
-    const std::optional<std::vector<std::string>> names = printer_.listNames();
-    if (!names) return false;
-    const std::string name = pickStoredPicture(this, *names);
-    if (name.empty()) return false;
+    if (!printer_.choose || !printer_.fetch) return false;
+    const std::optional<std::string> chosen = printer_.choose();
+    if (!chosen || chosen->empty()) return false;
+    const std::string& name = *chosen;
     auto buffer = std::make_unique<GraphicsBuffer>();
     const MakePictureResult made = MakePictureData(name, false, *buffer, state_.loaded, printer_.fetch);
     if (!made.ok) {

@@ -23,10 +23,10 @@ public:
     // The "From Disk" file dialog, replaceable for tests: returns the chosen path or empty.
     using ChooseFile = std::function<QString(QWidget* parent)>;
 
-    // "From Printer": the names of the printer's stored graphics (nothing when the exchange
-    // failed; the link has said why) and the fetch of one of them.
+    // "From Printer": the user's choice among the printer's stored graphics (nothing when
+    // the list did not come or the user closed it) and the fetch of the chosen one.
     struct PrinterPictures {
-        std::function<std::optional<std::vector<std::string>>()> listNames;
+        std::function<std::optional<std::string>()> choose;
         PictureFetcher fetch;
     };
 
@@ -44,7 +44,7 @@ public:
     void fill(FigureList& figures, PictureDialogState state, const PictureFormResult& picture);
     // "From Disk" with this file: true when a picture was loaded (else its message was shown).
     bool loadFromFile(const QString& path);
-    // "From Printer": receives the list, lets the user pick one and fetches it; the name
+    // "From Printer": lets the user choose a stored picture and fetches it; the name
     // field then shows the stored name. True when a picture was loaded.
     bool loadFromPrinter();
     // OK: true when the picture was confirmed (the dialog then closes).
