@@ -4,12 +4,17 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <cctype>
+
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
 #include "fonts/font_file.h"
 #include "fonts/font_management.h"
+#include "printer/extract_font.h"
+#include "tools/cancel_watch.h"
 #include "tools/font_chooser.h"
+#include "tools/storage_commands.h"
 #include "tools/truetype_dialog.h"
 
 namespace tavrin {
@@ -73,10 +78,47 @@ bool addFontFromDisk(TZRedit& window) {
     return true;
 }
 
+bool addFontFromPrinter(TZRedit& window) {
+    const std::optional<std::string> chosen = chooseStoredObject(window, kListFonts);
+    if (!chosen) return false;
+    const std::string name = QString::fromStdString(*chosen).trimmed().toStdString();
+    return !name.empty() && addStoredFont(window, name);
+}
+
+bool addStoredFont(TZRedit& window, const std::string& name) {
+    std::optional<std::vector<std::uint8_t>> reply;
+    {
+        CancelWatch watch(window.link(), window.linkUi());
+        reply = ExtractFont(window.link(), name);
+    }
+    if (!reply) return false;
+    FontDataResult font = fontFromPrinterReply(std::move(*reply));
+    if (!font.ok) {
+        messageBox(QStringLiteral("Error"), QString::fromStdString(font.message), false);
+        return false;
+    }
+
+    FigureList& figures = window.session().document().figures;
+    // A printer font is named by its letter; a longer or odd name gets a letter from the user.
+    std::optional<char> letter;
+    const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    if (name.size() == 1 && first >= 'A' && first <= 'Z') {
+        letter = first;
+    } else {
+        auto* chooser = dialogOf<TFontsDlg>(window, "TFontsDlg");
+        chooser->fill(QStringLiteral("Name for ") + QString::fromStdString(name), fontListEntries(figures), true);
+        placeDialog(chooser, &window, -1, 0);
+        letter = chooser->choose();
+    }
+    if (!letter) return false;
+    addNewFont(figures, *letter, std::move(font.data));
+    window.changed();
+    return true;
+}
+
 bool addNewFontCommand(TZRedit& window) {
     auto* dialog = dialogOf<TNewFontDlg>(window, "TNewFontDlg");
-    // Fonts from the printer come with the printer's object list chooser.
-    dialog->setWays([&window] { return addFontFromDisk(window); }, {});
+    dialog->setWays([&window] { return addFontFromDisk(window); }, [&window] { return addFontFromPrinter(window); });
     placeDialog(dialog, &window, -1, 0);
     return dialog->execute();
 }

@@ -2,6 +2,8 @@
 // The Tools menu's label font items: the TrueType to label font converter, Add New Font and
 // Remove Font. Fonts travel with the label, so adding and removing are label changes that
 // undo covers.
+#include <string>
+
 namespace tavrin {
 
 class TZRedit;
@@ -12,6 +14,10 @@ void installFontCommands(TZRedit& window);
 void runFontConverter(TZRedit& window);
 bool addNewFontCommand(TZRedit& window);
 bool addFontFromDisk(TZRedit& window);
+// A stored font chosen from the printer's list, named by its letter.
+bool addFontFromPrinter(TZRedit& window);
+// Fetches the printer's font of that name into the label.
+bool addStoredFont(TZRedit& window, const std::string& name);
 bool removeFontCommand(TZRedit& window);
 
 }  // namespace tavrin
