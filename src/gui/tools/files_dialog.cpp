@@ -76,7 +76,7 @@ TFilesDlg::TFilesDlg(TZRedit& window, StorageCommands& commands) : QDialog(&wind
     layout->addWidget(group(this, " To Printer ",
                             {{"CurrentLabelBt", "Current Label", [c] { c->storeCurrentLabel(); }},
                              {"StoreFormBt", "Store Form", [c] { c->storeFormFile(); }},
-                             {"StoreGraphicsBt", "Store Graphics", {}},
+                             {"StoreGraphicsBt", "Store Graphics", [c] { c->storeGraphicsFile(); }},
                              {"StoreFontBt", "Store Font", [c] { c->storeFontFile(); }}}),
                       1, 1);
     layout->setSizeConstraint(QLayout::SetFixedSize);

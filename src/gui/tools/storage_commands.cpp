@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/toolbar.h"
+#include "graphics/graphics_file.h"
 #include "tools/files_dialog.h"
 #include "tools/object_list_dialog.h"
 #include "tools/store_dialog.h"
@@ -73,6 +74,22 @@ void StorageCommands::storeFontFile() {
     storeDialog_->execute(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListFonts, sources);
 }
 
+void StorageCommands::storeGraphicsFile() {
+    const QString fileName = chooseStoreFile(window_, QStringLiteral("Load graphics"),
+                                             QStringLiteral("Label printer graphics (*.pcx *.bmp *.PCX *.BMP)"));
+    if (fileName.isEmpty()) return;
+    // The buffer is large; it lives only while the store window is open.
+    auto buffer = std::make_unique<GraphicsBuffer>();
+    const GraphicsLoadResult loaded = LoadGraphicsFile(fileName.toStdString(), *buffer);
+    if (!loaded) {
+        messageBox(QString::fromStdString(loaded.message.title), QString::fromStdString(loaded.message.text), false);
+        return;
+    }
+    StoreSources sources;
+    sources.graphics = buffer.get();
+    storeDialog_->execute(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListGraphics, sources);
+}
+
 void installStorageCommands(TZRedit& window) {
     auto* commands = new StorageCommands(window);
     const auto hook = [&window](const char* name, auto slot) {
@@ -86,8 +103,8 @@ void installStorageCommands(TZRedit& window) {
     hook("FontsM", [commands] { commands->objectsInPrinter(kListFonts); });
     hook("StoreCurrentM", [commands] { commands->storeCurrentLabel(); });
     hook("StoreFormM", [commands] { commands->storeFormFile(); });
+    hook("StoreGraphicsM", [commands] { commands->storeGraphicsFile(); });
     hook("StoreFontM", [commands] { commands->storeFontFile(); });
-    // Storing a picture needs the picture loader; the item stays disabled until it is there.
     if (auto* files = window.toolbar()->findChild<QAbstractButton*>(QStringLiteral("FilesBt"))) {
         files->setEnabled(true);
         QObject::connect(files, &QAbstractButton::clicked, &window, [commands] { commands->filesDialog().execute(); });

@@ -38,6 +38,8 @@ public:
     void storeCurrentLabel();
     void storeFormFile();
     void storeFontFile();
+    // A PCX or one-bit BMP file, loaded as the printer takes pictures.
+    void storeGraphicsFile();
 
 private:
     TZRedit& window_;
