@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
+#include "printer/device_list.h"
 #include "printer/port_names.h"
 #include "printer/printer_link.h"
 #include "printer/translation.h"
@@ -63,9 +64,18 @@ TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) 
     QStringList rates;
     for (const int rate : kBaudRates) rates << QString::number(rate);
     port_ = makeList(this, "PortCb", ports);
-    device_ = new QLineEdit(this);
+    // Typed freely (tcp://, cups://, any path) or picked from the devices present now.
+    deviceChoice_ = new QComboBox(this);
+    deviceChoice_->setObjectName(QStringLiteral("DeviceCb"));
+    deviceChoice_->setEditable(true);
+    deviceChoice_->setInsertPolicy(QComboBox::NoInsert);
+    // Completion would change the text behind the user's back; the list is there to pick from.
+    deviceChoice_->setCompleter(nullptr);
+    deviceChoice_->setMinimumWidth(180);
+    device_ = deviceChoice_->lineEdit();
     device_->setObjectName(QStringLiteral("DeviceEd"));
-    device_->setMinimumWidth(160);
+    deviceInfo_ = new QLabel(this);
+    deviceInfo_->setObjectName(QStringLiteral("DeviceInfo"));
     bauds_ = makeList(this, "BaudsCb", rates);
     protocol_ = makeList(this, "ProtocolCb", {QStringLiteral("Hardware"), QStringLiteral("Xon / Xoff")});
     printMode_ = makeList(this, "PrintModeCb",
@@ -77,20 +87,20 @@ TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) 
     clock_->setFocusPolicy(Qt::NoFocus);
 
     connect(port_, &QComboBox::currentIndexChanged, this, [this](int port) { portChanged(port); });
-    connect(device_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        devices_[static_cast<std::size_t>(shownPort_)] = text.trimmed().toStdString();
-    });
+    connect(device_, &QLineEdit::textEdited, this, [this](const QString& text) { deviceChanged(text); });
+    connect(deviceChoice_, &QComboBox::textActivated, this, [this](const QString& text) { deviceChanged(text); });
 
     auto* serial = new QGroupBox(QStringLiteral(" Serial Port "), this);
     auto* serialForm = new QFormLayout(serial);
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(port_);
     portRow->addWidget(new QLabel(QStringLiteral("Device:"), serial));
-    portRow->addWidget(device_, 1);
+    portRow->addWidget(deviceChoice_, 1);
     serialForm->addRow(QStringLiteral("Port:"), portRow);
+    serialForm->addRow(QStringLiteral("Opens:"), deviceInfo_);
     serialForm->addRow(QStringLiteral("Bauds:"), bauds_);
     serialForm->addRow(QStringLiteral("Protocol:"), protocol_);
-    device_->setToolTip(QStringLiteral("Empty: the port's own serial device"));
+    deviceChoice_->setToolTip(QStringLiteral("Empty: the port's own serial device"));
 
     auto* print = new QGroupBox(QStringLiteral(" Print "), this);
     auto* printColumn = new QVBoxLayout(print);
@@ -157,7 +167,9 @@ void TSettingsDlg::fill() {
     devices_ = config.portDevices;
     shownPort_ = std::clamp(config.port, 0, kPortCount - 1);
     port_->setCurrentIndex(shownPort_);
-    device_->setText(QString::fromStdString(devices_[static_cast<std::size_t>(shownPort_)]));
+    deviceChoice_->clear();
+    for (const std::string& device : listPrinterDevices()) deviceChoice_->addItem(QString::fromStdString(device));
+    showDevice();
     bauds_->setCurrentIndex(std::clamp(config.baudIndex, 0, int(kBaudRates.size()) - 1));
     protocol_->setCurrentIndex(config.protocol == 1 ? 1 : 0);
     printMode_->setCurrentIndex(config.directGraphics != 0 ? 1 : 0);
@@ -178,7 +190,24 @@ void TSettingsDlg::execute() {
 void TSettingsDlg::portChanged(int port) {
     if (port < 0) return;
     shownPort_ = port;
-    device_->setText(QString::fromStdString(devices_[static_cast<std::size_t>(port)]));
+    showDevice();
+}
+
+void TSettingsDlg::showDevice() {
+    const std::string& device = devices_[static_cast<std::size_t>(shownPort_)];
+    device_->setText(QString::fromStdString(device));
+    showDeviceStatus();
+}
+
+void TSettingsDlg::deviceChanged(const QString& text) {
+    devices_[static_cast<std::size_t>(shownPort_)] = text.trimmed().toStdString();
+    showDeviceStatus();
+}
+
+void TSettingsDlg::showDeviceStatus() {
+    const std::string& device = devices_[static_cast<std::size_t>(shownPort_)];
+    const std::string opened = device.empty() ? defaultPortDevice(shownPort_) : device;
+    deviceInfo_->setText(QString::fromStdString(deviceStatusText(opened)));
 }
 
 void TSettingsDlg::OkBtClick() {

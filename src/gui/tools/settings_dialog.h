@@ -12,6 +12,7 @@
 #include "document/app_config.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace tavrin {
@@ -48,13 +49,19 @@ private:
     void SetClockClick();
     void GetClockClick();
     void portChanged(int port);
+    // The shown port's device in the field, and what it opens under it.
+    void showDevice();
+    void deviceChanged(const QString& text);
+    void showDeviceStatus();
 
     TZRedit& window_;
     std::array<std::string, kPortCount> devices_{};
     int shownPort_ = 0;
     bool busy_ = false;
     QComboBox* port_ = nullptr;
-    QLineEdit* device_ = nullptr;
+    QComboBox* deviceChoice_ = nullptr;
+    QLineEdit* device_ = nullptr;  // the combo box's own edit
+    QLabel* deviceInfo_ = nullptr;
     QComboBox* bauds_ = nullptr;
     QComboBox* protocol_ = nullptr;
     QComboBox* printMode_ = nullptr;
