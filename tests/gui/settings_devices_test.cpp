@@ -35,6 +35,7 @@ TEST_F(SettingsDevicesTest, OffersPresentDevicesAndTellsWhatEachPortOpens) {
         com2 = info->text();
         port->setCurrentIndex(2);
         com3 = info->text();
+        EXPECT_EQ(port->itemData(1, Qt::ToolTipRole).toString(), com2);
         // Picking a listed device puts it in the field for the shown port.
         devices->addItem(QString::fromStdString(simulator->device()));
         devices->setCurrentIndex(devices->count() - 1);

@@ -205,9 +205,13 @@ void TSettingsDlg::deviceChanged(const QString& text) {
 }
 
 void TSettingsDlg::showDeviceStatus() {
-    const std::string& device = devices_[static_cast<std::size_t>(shownPort_)];
-    const std::string opened = device.empty() ? defaultPortDevice(shownPort_) : device;
-    deviceInfo_->setText(QString::fromStdString(deviceStatusText(opened)));
+    // Every port's device is in its list entry's tip; the shown one's under the field.
+    for (int port = 0; port < kPortCount; ++port) {
+        const std::string& device = devices_[static_cast<std::size_t>(port)];
+        const QString status = QString::fromStdString(deviceStatusText(device.empty() ? defaultPortDevice(port) : device));
+        port_->setItemData(port, status, Qt::ToolTipRole);
+        if (port == shownPort_) deviceInfo_->setText(status);
+    }
 }
 
 void TSettingsDlg::OkBtClick() {
