@@ -17,17 +17,10 @@ TEST(DeviceList, ListsSerialAndPrinterDevicesByKindAndNumber) {
     const std::vector<std::string> expected = {root + "/ttyUSB0", root + "/ttyUSB1", root + "/ttyACM0",
                                                root + "/usb/lp0", root + "/ttyS2",   root + "/ttyS10"};
     EXPECT_EQ(listPrinterDevices(dev.path()), expected);
-    // No folder at all, or one without a usb folder: nothing, or what is there.
     EXPECT_TRUE(listPrinterDevices(dev.path() / "missing").empty());
 }
 
-TEST(DeviceList, StatusSaysWhetherTheDeviceIsThere) {
-    test::TempDir dev;
-    test::writeFile(dev.path() / "ttyUSB0", std::string_view{});
-    const std::string present = (dev.path() / "ttyUSB0").string();
-    const std::string absent = (dev.path() / "ttyUSB1").string();
-    EXPECT_EQ(deviceStatusText(present), present + " (present)");
-    EXPECT_EQ(deviceStatusText(absent), absent + " (not found)");
+TEST(DeviceList, NetworkAndQueueDevicesAreNamedNotLookedFor) {
     EXPECT_EQ(deviceStatusText("tcp://printer:9100"), "tcp://printer:9100 (network printer)");
     EXPECT_EQ(deviceStatusText("cups://labels"), "cups://labels (print queue)");
 }
