@@ -18,6 +18,10 @@ endif
 ifneq ($(CI),)
 CMAKE_FLAGS += -DTAVRIN_WERROR=ON
 endif
+# ccache sees paths relative to the checkout, so a fresh clone in another folder reuses
+# what an earlier build of the same sources compiled.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= true
 
 .PHONY: all deps configure build run test stress bench package clean
 
