@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
         const char* name;
     } items[] = {{"LabelSetupM", "setup"},   {"AlignM", "align"},       {"EditfromListM", "object-list"},
                  {"VariablesM", "variables"}, {"SettingsM", "settings"}, {"ColorBWM", "converter"},
-                 {"TtfToQftM", "truetype"}};
+                 {"TtfToQftM", "truetype"},   {"TestPrintM", "test-print"}};
     for (const auto& item : items) {
         QAction* action = window.action(item.action);
         if (action == nullptr || !action->isEnabled()) {
