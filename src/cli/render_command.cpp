@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "command_registry.h"
+#include "data_rows.h"
 #include "document/label_file.h"
 #include "document/program_paths.h"
 #include "render/canvas.h"
@@ -16,7 +17,7 @@ namespace {
 
 constexpr const char* kUsage =
     "render FILE.qlb -o OUT.png|.pbm|.ppm [--print] [--grid] [--grid-step N] [--no-margins] "
-    "[--select-all] [--now YYYY-MM-DDTHH:MM:SS]";
+    "[--select-all] [--now YYYY-MM-DDTHH:MM:SS] [--data ROWS.csv|- --row N]";
 
 struct RenderArguments {
     std::string input;
@@ -26,6 +27,8 @@ struct RenderArguments {
     CanvasOptions canvas;
     bool fixedClock = false;
     std::tm now{};
+    std::string data;
+    long long row = 0;
 };
 
 // "2026-03-05T14:07:09" (a blank may stand for the T).
@@ -85,6 +88,10 @@ std::string parse(const std::vector<std::string>& arguments, RenderArguments& ou
         } else if (a == "--now") {
             if (!value(text) || !parseClock(text, out.now)) return "--now wants a time like 2026-03-05T14:07:09";
             out.fixedClock = true;
+        } else if (a == "--data") {
+            if (!value(out.data)) return "--data needs a file name";
+        } else if (a == "--row") {
+            if (!value(text) || !parseCount(text, out.row)) return "--row wants a row number from 1";
         } else if (!a.empty() && a[0] == '-') {
             return "unknown option " + a;
         } else if (out.input.empty()) {
@@ -95,6 +102,7 @@ std::string parse(const std::vector<std::string>& arguments, RenderArguments& ou
     }
     if (out.input.empty()) return "no label file";
     if (out.output.empty()) return "no output file (-o)";
+    if (out.data.empty() != (out.row == 0)) return "--data and --row go together";
     return {};
 }
 
@@ -126,6 +134,12 @@ int run(const std::vector<std::string>& arguments) {
     context.residentFonts = &fonts;
     if (args.fixedClock) context.now = [now = args.now] { return now; };
     if (args.selectAll) document.figures.selectAll();
+    if (!args.data.empty()) {
+        DataInput input;
+        std::string problem = input.open(args.data);
+        if (problem.empty()) problem = applyDataRowTo(document, input.path(), args.row, configuredTranslation());
+        if (!problem.empty()) return fail(problem);
+    }
 
     ImageIoResult written;
     if (args.print) {

@@ -219,6 +219,8 @@ unsigned applyRow(LabelDocument& document, const std::array<Counter, kCounterCou
     if (row > 1) document.advanceCounters(row - 1);
     for (const ColumnMatch& m : mapping.matches) {
         if (m.column >= static_cast<int>(fields.size())) continue;
+        // An empty cell for a counter lets it count on rather than start again at nothing.
+        if (m.counter && trimmed(fields[static_cast<std::size_t>(m.column)]).empty()) continue;
         const std::string value = printerValue(fields[static_cast<std::size_t>(m.column)], encoding, translation);
         const auto slot = static_cast<std::size_t>(m.slot);
         (m.counter ? document.counters[slot] : document.variables[slot]).setValue(value);
@@ -285,8 +287,9 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
     bool ok = true;
     if (!options.direct) {
         const std::string form = useActiveForm ? options.activeForm : options.formName;
-        if (!useActiveForm) ok = writeStoredForm(label, form, sink) && !link.abortFlag;
-        ok = ok && link.writeText("\r\nFR\"" + form + "\"\r\n");
+        // Storing makes the form the active one; a form already there is made active.
+        if (useActiveForm) ok = link.writeText("\r\nFR\"" + form + "\"\r\n");
+        else ok = writeStoredForm(label, form, sink) && !link.abortFlag;
     }
 
     long long row = 0, index = 0, lastSent = 0, sentSinceAnswer = 0, indexSent = 0;
@@ -322,17 +325,23 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
             ok = link.writeText(storedFormValues(label) + printLine(1, copies));
         }
         if (!ok) break;
+        if (!link.isOpen()) {
+            // Closed under the run (the user closed the progress window): what went out
+            // last is not known to have arrived.
+            result.stopped = true;
+            break;
+        }
         lastSent = row;
         indexSent = index;
         if (++sentSinceAnswer >= std::max(options.confirmEvery, 1LL)) ok = confirmed();
     }
-    if (ok && sentSinceAnswer > 0) ok = confirmed();
+    if (ok && sentSinceAnswer > 0 && link.isOpen()) ok = confirmed();
     link.closePort();
     link.endProgress();
 
     result.completed = ok && !result.stopped && result.rowsPrinted == total;
     if (!ok) {
-        result.message = link.timeoutFlag ? kNoPrinterResponse : "Can't write to comm. port";
+        result.message = link.abortFlag ? "Can't write to comm. port" : kNoPrinterResponse;
     } else if (result.stopped) {
         result.message = "Stopped";
     } else if (!result.completed) {

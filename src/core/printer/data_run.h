@@ -72,7 +72,7 @@ DataCheck checkDataFile(const DataSource& source, const LabelDocument& document,
 
 // Puts row `row`'s values into the document (converted to the printer's character set);
 // counters without a column count on from the label's values as if every row before had
-// printed. `baseCounters` are the label's counters before the run. Returns the row's
+// printed, and so does a counter whose cell is empty. `baseCounters` are the label's counters before the run. Returns the row's
 // copies (1 without a copies column; 0 when the copies are no number from 1 to 999).
 unsigned applyRow(LabelDocument& document, const std::array<Counter, kCounterCount>& baseCounters,
                   const DataMapping& mapping, const std::vector<std::string>& fields, long long row,
