@@ -299,7 +299,8 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
         } else {
             result.status = BarcodeReadStatus::Unreadable;
         }
-        if (encoded.invalid) result.note = "the data cannot be encoded";
+        if (data.empty()) result.note = "no data";
+        else if (encoded.invalid) result.note = "the data cannot be encoded";
         else if (result.status == BarcodeReadStatus::Wrong) result.note = "reads \"" + result.read + "\"";
         // A symbol the reader managed on two lines of dots is still no symbol a hand
         // scanner's line can cross.
