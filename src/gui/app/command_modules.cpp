@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "editor/picture_commands.h"
+#include "tools/data_print_commands.h"
 #include "tools/font_commands.h"
 
 namespace tavrin {
@@ -10,6 +11,7 @@ void installCommandModules(TZRedit& window) {
     // One line per concern, in menu order.
     installPictureCommands(window);
     installFontCommands(window);
+    installDataPrintCommands(window);
 }
 
 }  // namespace tavrin
