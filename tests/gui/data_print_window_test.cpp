@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -69,6 +70,10 @@ TEST_F(DataPrintWindowTest, PreviewsARowAndPrintsEveryRowWithProgress) {
     // The preview gave the label its own values back before the run, and they stay.
     EXPECT_EQ(window->session().document().variables[0].valueText(), "42");
     EXPECT_FALSE(window->session().modified());
+    // The window may close with a row on show and the file name being typed.
+    ASSERT_TRUE(dialog->previewRow(1));
+    QTest::keyClicks(dialog->findChild<QLineEdit*>("DataFileEd"), "typed");
+    window.reset();
 }
 
 TEST_F(DataPrintWindowTest, AStoppedRunOffersTheRowsNotPrinted) {

@@ -80,9 +80,10 @@ void BarcodeCheckMarks::paintEvent(QPaintEvent*) {
     for (const BarcodeCheckResult& r : results_) {
         if (!isBarcodeFailure(r.status)) continue;
         const QRect area(r.x * zoom, r.y * zoom, r.width * zoom, r.height * zoom);
-        painter.drawRect(area.adjusted(1, 1, -1, -1));
+        // A little outside the symbol, so that even a flat one shows a frame.
+        painter.drawRect(area.adjusted(-3, -3, 3, 3));
         // A short cross in the corner, so the frame is not taken for part of the label.
-        const QPoint corner = area.topLeft() + QPoint(4, 4);
+        const QPoint corner = area.topLeft() - QPoint(14, 14);
         painter.drawLine(corner, corner + QPoint(10, 10));
         painter.drawLine(corner + QPoint(10, 0), corner + QPoint(0, 10));
     }

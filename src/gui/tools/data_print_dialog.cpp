@@ -143,6 +143,13 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+TDataPrintDlg::~TDataPrintDlg() {
+    // The controls go after this object's members and may still signal (a line edit losing
+    // the focus); and the dialog only goes with the main window, whose label is gone by then.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+    saved_.reset();
+}
+
 void TDataPrintDlg::browse() {
     const QString folder = QString::fromStdString(window_.config().workDirectory);
     const FileChooser& files = window_.fileChooser();

@@ -27,6 +27,7 @@ class TDataPrintDlg : public QDialog {
     Q_OBJECT
 public:
     explicit TDataPrintDlg(TZRedit& window);
+    ~TDataPrintDlg() override;
 
     // Reads the file through and shows what it found; false when it cannot be read.
     bool loadDataFile(const QString& fileName);
