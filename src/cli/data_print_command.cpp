@@ -24,7 +24,7 @@ namespace {
 
 constexpr const char* kUsage =
     "print FILE.qlb --port DEVICE --data ROWS.csv|- [--rows 15-20] [--copies-column NAME] [--direct] "
-    "[--direct-graphics] [--active-form] [--form NAME] [--print-anyway] [--baud N] [--xonxoff] [--silence-ms N]";
+    "[--direct-graphics] [--active-form] [--form NAME] [--print-anyway] [--baud N] [--xonxoff] [--silence-ms N] [--label-ms N]";
 
 class RunUi : public QuietLinkUi {
 public:
@@ -44,7 +44,7 @@ struct Arguments {
     RowSelection rows;
     bool direct = false, directGraphics = false, activeForm = false, anyway = false;
     LinkSettings settings;
-    long long silenceMs = 0, confirmEvery = 0;
+    long long silenceMs = 0, confirmEvery = 0, labelMs = -1;
 };
 
 int usage(const std::string& problem) { return fail(problem + "\nusage: tavrin-label " + kUsage); }
@@ -70,6 +70,10 @@ std::string parse(const std::vector<std::string>& a, Arguments& out) {
         } else if (a[i] == "--silence-ms" && hasValue) {
             if (!parseCount(a[++i], number) || number > 60000) return "--silence-ms must be 1 to 60000";
             out.silenceMs = number;
+        } else if (a[i] == "--label-ms" && hasValue) {
+            // How long one label may take to print: the wait for the printer's answers.
+            if (!parseCount(a[++i], number) || number > 600000) return "--label-ms must be 1 to 600000";
+            out.labelMs = number;
         } else if (a[i] == "--confirm-every" && hasValue) {
             if (!parseCount(a[++i], number)) return "--confirm-every wants a number of rows";
             out.confirmEvery = number;
@@ -117,6 +121,7 @@ int run(const std::vector<std::string>& arguments) {
     options.direct = args.direct;
     options.formName = args.form;
     if (args.confirmEvery > 0) options.confirmEvery = args.confirmEvery;
+    if (args.labelMs > 0) options.timePerLabel = std::chrono::milliseconds(args.labelMs);
     if (args.activeForm) {
         // The printer's active form and its variables stand for the label.
         PrinterStorage storage(link);

@@ -80,7 +80,7 @@ TEST(DataPrintEndToEnd, ProblemsStopTheRunBeforeAnythingPrintsAndSilenceNamesThe
 
     const auto silent = test::startSimulator(dir / "silent", {"--fault", "silent"});
     test::writeFile(dir / "rows.csv", "Lot number\nA\nB\n");
-    r = printRows(silent.device(), {"--data", (dir / "rows.csv").string()});
+    r = printRows(silent.device(), {"--data", (dir / "rows.csv").string(), "--label-ms", "1"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.err.find("No printer response; last row printed: 0 (go on with --rows 1-)"), std::string::npos)
         << r.err;

@@ -20,7 +20,10 @@ public:
     bool open(const std::string&, const SerialSettings&) override { return opened = true; }
     bool isOpen() const override { return opened; }
     void close() override { opened = false; }
-    std::uint32_t bytesWaiting() override { return static_cast<std::uint32_t>(input.size() - inputAt); }
+    std::uint32_t bytesWaiting() override {
+        if (clock != nullptr && *clock < answerAt) return 0;  // still printing
+        return static_cast<std::uint32_t>(input.size() - inputAt);
+    }
     bool readByte(std::uint8_t& byte) override {
         if (inputAt >= input.size()) return false;
         byte = static_cast<std::uint8_t>(input[inputAt++]);
@@ -42,6 +45,7 @@ public:
         if (line == "FA" && (silentAfterPrints < 0 || prints <= silentAfterPrints)) {
             if (inputAt == input.size()) input.clear(), inputAt = 0;
             input += "TLDATA\r\n";
+            if (clock != nullptr) answerAt = *clock + answerDelay;
         }
         line.clear();
         return true;
@@ -51,6 +55,9 @@ public:
     bool opened = false, keep = false, refusing = false;
     long long prints = 0, stores = 0, bytes = 0;
     long long silentAfterPrints = -1, refuseAfterPrints = -1;
+    // With a clock: each answer comes this many milliseconds after its question.
+    const long long* clock = nullptr;
+    long long answerDelay = 0, answerAt = 0;
     std::string written, line, input;
     std::size_t inputAt = 0;
 };
@@ -135,6 +142,20 @@ TEST(DataRun, StopsAndFailuresEndWithTheLastRowThePrinterConfirmed) {
         EXPECT_EQ(result.firstRowNotPrinted, c.lastPrinted + 1) << c.what;
         EXPECT_EQ(result.message, c.message) << c.what;
         EXPECT_GE(r.transport.prints, result.rowsPrinted) << c.what;
+    }
+}
+
+TEST(DataRun, WaitsForAnswersAsLongAsTheLabelsBeforeThemTakeToPrint) {
+    for (const long long perLabel : {3000LL, 0LL}) {
+        RunFixture r;
+        r.transport.clock = &r.now;
+        r.transport.answerDelay = 5000;  // two labels at 2.5 s: longer than the 3 s silence limit
+        DataRunOptions options;
+        options.confirmEvery = 2;
+        options.timePerLabel = std::chrono::milliseconds(perLabel);
+        const DataRunResult result = r.print(rowsOf(4), options);
+        EXPECT_EQ(result.completed, perLabel > 0) << perLabel;
+        EXPECT_EQ(result.lastRowPrinted, perLabel > 0 ? 4 : 0) << perLabel;
     }
 }
 

@@ -292,14 +292,21 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
         else ok = writeStoredForm(label, form, sink) && !link.abortFlag;
     }
 
-    long long row = 0, index = 0, lastSent = 0, sentSinceAnswer = 0, indexSent = 0;
+    long long row = 0, index = 0, lastSent = 0, sentSinceAnswer = 0, indexSent = 0, labelsSinceAnswer = 0;
     // The printer answers a question only once it has printed everything before it.
     const auto confirmed = [&] {
         std::string line;
         link.discardInput();
         if (!link.writeText("\r\nFA\r\n")) return false;
+        const LinkTiming usual = link.timing();
+        LinkTiming patient = usual;
+        const long long labels = std::min(labelsSinceAnswer, 100000LL);
+        patient.silenceLimit += std::chrono::milliseconds(options.timePerLabel.count() * labels);
+        link.setTiming(patient);
         link.readLine(line, 32);
+        link.setTiming(usual);
         if (link.timeoutFlag) return false;
+        labelsSinceAnswer = 0;
         result.rowsPrinted = indexSent;
         result.lastRowPrinted = lastSent;
         sentSinceAnswer = 0;
@@ -333,6 +340,7 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
         }
         lastSent = row;
         indexSent = index;
+        labelsSinceAnswer += copies;
         if (++sentSinceAnswer >= std::max(options.confirmEvery, 1LL)) ok = confirmed();
     }
     if (ok && sentSinceAnswer > 0 && link.isOpen()) ok = confirmed();

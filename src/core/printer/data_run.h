@@ -4,6 +4,7 @@
 // printed the file is read through once and every problem reported; the run then stores
 // the label once as a form (or uses the active form) and sends each row only its values
 // and its P line, reading the file again as a stream.
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -98,7 +99,10 @@ struct DataRunOptions {
     std::string formName = kDataFormName;
     // The printer is asked to answer after this many rows (and at the end); only rows it
     // has answered after count as printed.
-    long long confirmEvery = 50;
+    long long confirmEvery = 20;
+    // It answers once it has printed the labels before the question, so the wait for its
+    // answer grows by this much per label (copies counted) on top of the link's silence limit.
+    std::chrono::milliseconds timePerLabel{3000};
     // Called before each row with its position in the run; false stops the run there.
     std::function<bool(long long row, long long index, long long total)> beforeRow;
 };
