@@ -110,11 +110,11 @@ std::string digitsOf(std::string_view text) {
     return out;
 }
 
+#ifdef TAVRIN_HAVE_ZXING
 bool allDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-#ifdef TAVRIN_HAVE_ZXING
 ZXing::BarcodeFormats formatsOf(Family family) {
     using F = ZXing::BarcodeFormat;
     switch (family) {
@@ -129,7 +129,6 @@ ZXing::BarcodeFormats formatsOf(Family family) {
         default: return F::None;
     }
 }
-#endif
 
 // The reading with a UPC-A result seen as the EAN-13 it also is.
 std::string normalisedReading(std::string read, const std::string& expected) {
@@ -141,6 +140,7 @@ std::string normalisedReading(std::string read, const std::string& expected) {
         read.insert(0, "0");
     return read;
 }
+#endif
 
 }  // namespace
 
@@ -215,6 +215,7 @@ const char* barcodeStatusText(BarcodeReadStatus status) {
 std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, const RenderContext& context,
                                               const Bitmap& printImage) {
     std::vector<BarcodeCheckResult> results;
+    [[maybe_unused]] const Bitmap& image = printImage;  // unread without a reader
     int index = -1;
     for (const Figure& figure : document.figures) {
         ++index;
