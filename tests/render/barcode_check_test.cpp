@@ -86,17 +86,24 @@ TEST_F(BarcodeCheckTest, DamagedFiguresAreFlaggedAndUnreadTypesNeverPass) {
     addBarcode(8, "12345", 2, 0, 100, 1000);          // data the symbology cannot carry
     addBarcode(18, "12345", 2, 0, 100, 1200);         // Postnet: no reader
     addBarcode(3, "FINE", 2, 2, 400, 400);
+    addBarcode(3, "CROWDED", 2, 3, 1700, 1900);       // a line along its end, 6 dots away
+    LineRecord line;
+    line.x1 = 1650, line.x2 = 1800, line.y1 = line.y2 = 1906, line.thickness = 2;
+    document.figures.appendFigure(line.encode(), FigureKind::DiagonalLine);
+    addBarcode(8, "400638133393", 3, 1, 2000, 200);   // its leading digit in the quiet zone is fine
     const auto results = check();
-    ASSERT_EQ(results.size(), 6u);
+    ASSERT_EQ(results.size(), 8u);
     const BarcodeReadStatus expected[] = {BarcodeReadStatus::Unreadable, BarcodeReadStatus::Unreadable,
                                           BarcodeReadStatus::Unreadable, BarcodeReadStatus::Wrong,
-                                          BarcodeReadStatus::NotChecked, BarcodeReadStatus::ReadBack};
+                                          BarcodeReadStatus::NotChecked, BarcodeReadStatus::ReadBack,
+                                          BarcodeReadStatus::Unreadable, BarcodeReadStatus::ReadBack};
     for (std::size_t i = 0; i < results.size(); ++i)
         EXPECT_EQ(results[i].status, expected[i]) << i << ": " << results[i].symbology << " read \"" << results[i].read
                                                   << "\" " << results[i].note;
     EXPECT_TRUE(anyBarcodeFailed(results));
     EXPECT_EQ(failedBarcodesText(results).substr(0, 41), "Barcode 1 (Code 128 auto A, B, C modes) u");
     EXPECT_EQ(results[0].note, "bars 2 dots tall, at least 16 needed");
+    EXPECT_EQ(results[6].note, "ink in the quiet zone");
 }
 
 TEST_F(BarcodeCheckTest, NotCheckedIsNoFailureAndNoPass) {

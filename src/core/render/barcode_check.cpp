@@ -38,6 +38,20 @@ Family familyOf(int type) {
     }
 }
 
+// The quiet zones the symbology's standard asks for, in narrow elements: before, after.
+std::pair<int, int> quietZones(Family family, bool addOn) {
+    int before = 10, after = 10;
+    switch (family) {
+        case Family::Ean13: before = 11, after = 7; break;
+        case Family::UpcA: before = 9, after = 9; break;
+        case Family::UpcE: before = 9, after = 7; break;
+        case Family::Ean8: before = 7, after = 7; break;
+        default: break;
+    }
+    if (addOn) after = 5;
+    return {before, after};
+}
+
 constexpr std::string_view kCode39Set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
 
 // The standard full ASCII pair of a byte outside Code 39's own characters.
@@ -229,10 +243,10 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
         ExpandTextData(b.data, context, data);
         const barcode::BarcodeResult encoded = barcode::encodeBarcode({b.type, data, b.narrow, b.wide});
 
-        // The area: the symbol with ten narrow elements of quiet zone at each end (ink there
-        // is ink a scanner sees), across the bars' height; turned with the figure.
+        // The area: the symbol with its quiet zones at each end (ink there is ink a scanner
+        // sees), across the bars' height; turned with the figure.
         const int rotation = b.rotation >= 0 && b.rotation <= 3 ? b.rotation : 0;
-        const int quiet = 10 * std::max(b.narrow, 1);
+        const int quiet = 12 * std::max(b.narrow, 1);
         const int alongStart = -quiet;
         const int alongEnd = encoded.totalLength + 16 * std::max(b.narrow, 1) + quiet;
         const int across = encoded.fixedHeight > 0 ? encoded.fixedHeight : std::max(b.height, 0);
@@ -293,10 +307,36 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
                                    .setEanAddOnSymbol(encoded.addOnDigits > 0 ? ZXing::EanAddOnSymbol::Require
                                                                              : ZXing::EanAddOnSymbol::Ignore);
             const ZXing::Result read = ZXing::ReadBarcode({pixels.data(), width, height, ZXing::ImageFormat::Lum}, hints);
+            // Ink where the symbol needs blank space on either side (a line or text too close):
+            // a scanner does not find the symbol's ends, whatever this reader managed.
+            int symbolStart = 0, bandTop = 0, bandBottom = height;
+            if (encoded.layout != barcode::kLayoutNone && b.humanReadable != 0) {
+                const barcode::EanCaption caption = barcode::layoutEanCaption(encoded, b.narrow, b.height);
+                symbolStart = caption.symbolShift;
+                bandBottom = std::min(height, caption.guardTop);
+            }
+            const auto [quietBefore, quietAfter] = quietZones(family, encoded.addOnDigits > 0);
+            const int narrow = std::max(b.narrow, 1);
+            const auto inkIn = [&](int from, int to, int top) {
+                for (int c = top; c < bandBottom; ++c)
+                    for (int a = std::max(from, alongStart); a < std::min(to, alongEnd); ++a)
+                        if (pixels[static_cast<std::size_t>(c) * static_cast<std::size_t>(width) +
+                                   static_cast<std::size_t>(a - alongStart)] == 0)
+                            return true;
+                return false;
+            };
+            const int symbolEnd = symbolStart + encoded.totalLength;
+            const int afterTop = encoded.addOnDigits > 0 && b.humanReadable != 0
+                                     ? std::min(bandBottom, barcode::layoutEanCaption(encoded, b.narrow, b.height).addOnBarDrop)
+                                     : bandTop;
+            const bool crowded = encoded.totalLength > 0 &&
+                                 (inkIn(symbolStart - quietBefore * narrow, symbolStart, bandTop) ||
+                                  inkIn(symbolEnd, symbolEnd + quietAfter * narrow, afterTop));
             if (read.isValid()) result.read = normalisedReading(read.text(), result.expected);
-            if (!read.isValid()) result.status = BarcodeReadStatus::Unreadable;
+            if (!read.isValid() || crowded) result.status = BarcodeReadStatus::Unreadable;
             else if (result.read == result.expected && !encoded.invalid) result.status = BarcodeReadStatus::ReadBack;
             else result.status = BarcodeReadStatus::Wrong;
+            if (crowded) result.note = "ink in the quiet zone";
         } else {
             result.status = BarcodeReadStatus::Unreadable;
         }
