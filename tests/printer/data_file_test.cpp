@@ -141,10 +141,14 @@ TEST_F(DataCheckTest, MatchesByPromptOrSlotAndReportsWhatIsLeft) {
     EXPECT_EQ(c.problems, problems);
 }
 
-TEST_F(DataCheckTest, ShiftedValuesAndMissingCopiesColumnAreReported) {
-    const DataCheck c = check("Lot,Product name\nA,Tea, with milk\nB,Jam,\n", "Qty");
+TEST_F(DataCheckTest, ShiftedValuesUnclosedQuotesAndMissingCopiesColumnAreReported) {
+    DataCheck c = check("Lot,Product name\nA,Tea, with milk\nB,Jam,\n", "Qty");
     EXPECT_TRUE(c.mapping.copiesColumnMissing);
     EXPECT_EQ(c.badRows, std::vector<long long>{1});  // a trailing empty field is no extra value
+    c = check("Lot,Product name\nA,\"Tea\nB,Jam\nC,Milk\n");
+    EXPECT_EQ(c.rowCount, 1);
+    EXPECT_FALSE(c.ok());
+    EXPECT_EQ(c.problems.back(), "Row 1: a quote opened on line 2 is never closed");
 }
 
 TEST_F(DataCheckTest, RowsFillSlotsInThePrintersCharacterSetAndCountersCountOn) {

@@ -195,8 +195,11 @@ DataCheck checkDataFile(const DataSource& source, const LabelDocument& document,
             addRowProblem(check, row, "copies \"" + fields[static_cast<std::size_t>(check.mapping.copiesColumn)] +
                                           "\" is not a number from 1 to 999");
     }
+    // An unclosed quote swallows every line after it into one value: the rows it hid would
+    // silently not print.
     if (reader.unterminatedQuote())
-        check.problems.push_back("The last value's quote is never closed (line " + std::to_string(reader.line()) + ")");
+        addRowProblem(check, check.rowCount,
+                      "a quote opened on line " + std::to_string(reader.line()) + " is never closed");
     check.encoding = marked ? reader.fieldEncoding() : utf8 ? DataEncoding::Utf8 : DataEncoding::Ansi;
 
     std::vector<std::string> notes;
