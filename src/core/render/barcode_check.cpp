@@ -19,9 +19,24 @@ namespace tavrin {
 namespace {
 
 // Symbologies by family, as the types of a Barcode figure number them.
-enum class Family { Code39, Code93, Code128, Gs1_128, Sscc, Codabar, Ean8, Ean13, UpcA, UpcE, Itf, None };
+enum class Family { Code39, Code93, Code128, Gs1_128, Sscc, Codabar, Ean8, Ean13, UpcA, UpcE, Itf, Qr, DataMatrix, Pdf417, None };
+
+// Types 27, 28 and 29 are the 2D symbols (QR Code, Data Matrix, PDF417) where the symbol
+// table has them.
+constexpr int kFirstMatrixType = 27;
+
+bool isMatrix(Family family) { return family == Family::Qr || family == Family::DataMatrix || family == Family::Pdf417; }
+
+// The extent of a 2D symbol across its rows, where the encoder reports one.
+template <typename Result>
+int acrossLengthOf(const Result& result) {
+    if constexpr (requires { result.acrossLength; }) return result.acrossLength;
+    else return 0;
+}
 
 Family familyOf(int type) {
+    if (type >= kFirstMatrixType && type < kFirstMatrixType + 3 && *barcode::symbology(type).name != '\0')
+        return type == kFirstMatrixType ? Family::Qr : type == kFirstMatrixType + 1 ? Family::DataMatrix : Family::Pdf417;
     switch (type) {
         case 0: case 1: return Family::Code39;
         case 2: return Family::Code93;
@@ -39,7 +54,7 @@ Family familyOf(int type) {
 }
 
 // The quiet zones the symbology's standard asks for, in narrow elements: before, after.
-std::pair<int, int> quietZones(Family family, bool addOn) {
+[[maybe_unused]] std::pair<int, int> quietZones(Family family, bool addOn) {
     int before = 10, after = 10;
     switch (family) {
         case Family::Ean13: before = 11, after = 7; break;
@@ -140,6 +155,9 @@ ZXing::BarcodeFormats formatsOf(Family family) {
         case Family::Ean13: case Family::UpcA: return F::EAN13 | F::UPCA;
         case Family::UpcE: return F::UPCE;
         case Family::Itf: return F::ITF;
+        case Family::Qr: return F::QRCode;
+        case Family::DataMatrix: return F::DataMatrix;
+        case Family::Pdf417: return F::PDF417;
         default: return F::None;
     }
 }
@@ -182,6 +200,7 @@ std::string expectedBarcodeReading(int type, const std::string& data) {
             return out;
         }
         case Family::Gs1_128: return data;
+        case Family::Qr: case Family::DataMatrix: case Family::Pdf417: return data;
         case Family::Codabar: {
             std::string out = data;
             for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -246,10 +265,19 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
         // The area: the symbol with its quiet zones at each end (ink there is ink a scanner
         // sees), across the bars' height; turned with the figure.
         const int rotation = b.rotation >= 0 && b.rotation <= 3 ? b.rotation : 0;
+        const Family family = familyOf(b.type);
         const int quiet = 12 * std::max(b.narrow, 1);
-        const int alongStart = -quiet;
-        const int alongEnd = encoded.totalLength + 16 * std::max(b.narrow, 1) + quiet;
-        const int across = encoded.fixedHeight > 0 ? encoded.fixedHeight : std::max(b.height, 0);
+        int alongStart = -quiet;
+        int alongEnd = encoded.totalLength + 16 * std::max(b.narrow, 1) + quiet;
+        int acrossStart = 0;
+        int acrossEnd = encoded.fixedHeight > 0 ? encoded.fixedHeight : std::max(b.height, 0);
+        if (isMatrix(family)) {
+            // The symbol and its own quiet zone, and a little more on every side.
+            const int margin = 4 * std::max(b.narrow, 1);
+            alongStart = acrossStart = -margin;
+            alongEnd = encoded.barLength + margin;
+            acrossEnd = acrossLengthOf(encoded) + margin;
+        }
         const int anchorX = b.x + document.setup.leftMargin, anchorY = b.y + document.setup.topMargin;
         const auto point = [&](int along, int acrossAt, int& px, int& py) {
             switch (rotation) {
@@ -260,13 +288,12 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
             }
         };
         int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        point(alongStart, 0, x1, y1);
-        point(alongEnd - 1, std::max(across - 1, 0), x2, y2);
+        point(alongStart, acrossStart, x1, y1);
+        point(alongEnd - 1, std::max(acrossEnd - 1, acrossStart), x2, y2);
         result.x = std::min(x1, x2), result.y = std::min(y1, y2);
         result.width = std::abs(x2 - x1) + 1, result.height = std::abs(y2 - y1) + 1;
 
         result.expected = expectedBarcodeReading(b.type, data);
-        const Family family = familyOf(b.type);
         if (!barcodeCheckAvailable()) {
             result.note = "no barcode reader in this build";
             results.push_back(result);
@@ -283,7 +310,7 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
             continue;
         }
 #ifdef TAVRIN_HAVE_ZXING
-        const int width = alongEnd - alongStart, height = across;
+        const int width = alongEnd - alongStart, height = acrossEnd - acrossStart;
         if (width > 0 && height > 0) {
             std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 255);
             const int imageWidth = printImage.width(), imageHeight = printImage.height();
@@ -291,7 +318,7 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
                 std::uint8_t* out = pixels.data() + static_cast<std::size_t>(c) * static_cast<std::size_t>(width);
                 for (int a = 0; a < width; ++a) {
                     int px = 0, py = 0;
-                    point(alongStart + a, c, px, py);
+                    point(alongStart + a, acrossStart + c, px, py);
                     // Past the label's edge there is nothing printed.
                     if (px < 0 || py < 0 || px >= imageWidth || py >= imageHeight) continue;
                     const std::uint8_t byte = printImage.row(py)[px >> 3];
@@ -329,10 +356,13 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
             const int afterTop = encoded.addOnDigits > 0 && b.humanReadable != 0
                                      ? std::min(bandBottom, barcode::layoutEanCaption(encoded, b.narrow, b.height).addOnBarDrop)
                                      : bandTop;
-            const bool crowded = encoded.totalLength > 0 &&
+            const bool crowded = !isMatrix(family) && encoded.totalLength > 0 &&
                                  (inkIn(symbolStart - quietBefore * narrow, symbolStart, bandTop) ||
                                   inkIn(symbolEnd, symbolEnd + quietAfter * narrow, afterTop));
-            if (read.isValid()) result.read = normalisedReading(read.text(), result.expected);
+            // 2D symbols carry bytes; their text would be a guess at the character set.
+            if (read.isValid())
+                result.read = isMatrix(family) ? std::string(read.bytes().begin(), read.bytes().end())
+                                               : normalisedReading(read.text(), result.expected);
             if (!read.isValid() || crowded) result.status = BarcodeReadStatus::Unreadable;
             else if (result.read == result.expected && !encoded.invalid) result.status = BarcodeReadStatus::ReadBack;
             else result.status = BarcodeReadStatus::Wrong;
@@ -345,7 +375,8 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
         else if (result.status == BarcodeReadStatus::Wrong) result.note = "reads \"" + result.read + "\"";
         // A symbol the reader managed on two lines of dots is still no symbol a hand
         // scanner's line can cross.
-        if (encoded.fixedHeight == 0 && b.height < kMinCheckedBarHeight && result.status == BarcodeReadStatus::ReadBack) {
+        if (!isMatrix(family) && encoded.fixedHeight == 0 && b.height < kMinCheckedBarHeight &&
+            result.status == BarcodeReadStatus::ReadBack) {
             result.status = BarcodeReadStatus::Unreadable;
             result.note = "bars " + std::to_string(b.height) + " dots tall, at least " +
                           std::to_string(kMinCheckedBarHeight) + " needed";

@@ -1,8 +1,8 @@
 #include "app/command_modules.h"
 
 #include "app/main_window.h"
-#include "editor/picture_commands.h"
 #include "tools/data_print_commands.h"
+#include "editor/picture_commands.h"
 #include "tools/font_commands.h"
 
 namespace tavrin {
