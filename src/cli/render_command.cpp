@@ -5,19 +5,19 @@
 #include <vector>
 
 #include "command_registry.h"
-#include "data_rows.h"
 #include "document/label_file.h"
 #include "document/program_paths.h"
 #include "render/canvas.h"
 #include "render/image_io.h"
 #include "render/resident_font.h"
+#include "data_rows.h"
 
 namespace tavrin::cli {
 namespace {
 
 constexpr const char* kUsage =
     "render FILE.qlb -o OUT.png|.pbm|.ppm [--print] [--grid] [--grid-step N] [--no-margins] "
-    "[--select-all] [--now YYYY-MM-DDTHH:MM:SS] [--data ROWS.csv|- --row N]";
+    "[--select-all] [--now YYYY-MM-DDTHH:MM:SS]";
 
 struct RenderArguments {
     std::string input;
@@ -85,13 +85,13 @@ std::string parse(const std::vector<std::string>& arguments, RenderArguments& ou
             out.canvas.showMargins = false;
         } else if (a == "--select-all") {
             out.selectAll = true;
-        } else if (a == "--now") {
-            if (!value(text) || !parseClock(text, out.now)) return "--now wants a time like 2026-03-05T14:07:09";
-            out.fixedClock = true;
         } else if (a == "--data") {
             if (!value(out.data)) return "--data needs a file name";
         } else if (a == "--row") {
             if (!value(text) || !parseCount(text, out.row)) return "--row wants a row number from 1";
+        } else if (a == "--now") {
+            if (!value(text) || !parseClock(text, out.now)) return "--now wants a time like 2026-03-05T14:07:09";
+            out.fixedClock = true;
         } else if (!a.empty() && a[0] == '-') {
             return "unknown option " + a;
         } else if (out.input.empty()) {
@@ -164,7 +164,9 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-RegisterCommand registration("render", kUsage, run);
+// The data row options, shown with the rest in `tavrin-label help`.
+const std::string kUsageWithData = std::string(kUsage) + " [--data ROWS.csv|- --row N]";
+RegisterCommand registration("render", kUsageWithData.c_str(), run);
 
 }  // namespace
 }  // namespace tavrin::cli
