@@ -4,6 +4,7 @@
 
 #include "document/figure_records.h"
 #include "document/label_document.h"
+#include "render/barcode/barcode.h"
 #include "render/barcode_check.h"
 #include "render/canvas.h"
 #include "render/resident_font.h"
@@ -104,6 +105,24 @@ TEST_F(BarcodeCheckTest, DamagedFiguresAreFlaggedAndUnreadTypesNeverPass) {
     EXPECT_EQ(failedBarcodesText(results).substr(0, 41), "Barcode 1 (Code 128 auto A, B, C modes) u");
     EXPECT_EQ(results[0].note, "bars 2 dots tall, at least 16 needed");
     EXPECT_EQ(results[6].note, "ink in the quiet zone");
+}
+
+// The 2D symbols, where the symbol table has them (types 27..29).
+TEST_F(BarcodeCheckTest, TwoDimensionalSymbolsReadBackInFourRotations) {
+    if (!barcodeCheckAvailable() || *barcode::symbology(27).name == '\0') GTEST_SKIP() << "no 2D symbols here";
+    for (int type : {27, 28, 29})
+        for (const char* data : {"HELLO 123", "[01]09501101530003[10]AB12[17]261231"})
+            for (int rotation = 0; rotation < 4; ++rotation) {
+                document.figures.clearFigures();
+                addBarcode(type, data, 4, rotation);
+                // The wide field is the error-correction level here: the encoder's choice.
+                BarcodeRecord b = BarcodeRecord::decode(document.figures.front().record);
+                b.wide = 0;
+                document.figures.front().record = b.encode();
+                const auto r = check().at(0);
+                EXPECT_EQ(r.status, BarcodeReadStatus::ReadBack)
+                    << type << " " << data << " rotation " << rotation << ": read \"" << r.read << "\" " << r.note;
+            }
 }
 
 TEST_F(BarcodeCheckTest, NotCheckedIsNoFailureAndNoPass) {

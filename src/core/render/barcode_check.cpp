@@ -201,8 +201,9 @@ std::string expectedBarcodeReading(int type, const std::string& data) {
         }
         case Family::Gs1_128: return data;
         case Family::Qr: case Family::DataMatrix: case Family::Pdf417: {
-            // A GS1 element string in brackets reads back as its digits and letters.
-            if (data.empty() || data[0] != '[') return data;
+            // A GS1 element string in brackets reads back as its digits and letters (PDF417
+            // carries the brackets as they stand).
+            if (data.empty() || data[0] != '[' || family == Family::Pdf417) return data;
             std::string out;
             for (char c : data)
                 if (c != '[' && c != ']') out += c;
