@@ -67,6 +67,23 @@ TEST(DataPrintEndToEnd, RowsFromStandardInputAndARangeAsDirectJobs) {
     EXPECT_FALSE(std::filesystem::exists(sim.label(3)));
 }
 
+TEST(DataPrintEndToEnd, ThroughTheFormActiveInThePrinter) {
+    test::TempDir dir;
+    const auto sim = test::startSimulator(dir / "out");
+    ASSERT_EQ(e2e::runPrinterCommand(sim.device(), {"store-label", kSample, "SAMPLE"}).exitCode, 0);
+    test::writeFile(dir / "rows.csv", "Serial,Lot number\n5,first\n6,second\n");
+    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"print", "--active-form", "--port", sim.device(), "--data",
+                                                       (dir / "rows.csv").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "printed 2 rows\n");
+    const auto png = dir / "row2.png";
+    ASSERT_EQ(test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--print", "--data", (dir / "rows.csv").string(),
+                                                  "--row", "2", "-o", png.string()}).exitCode, 0);
+    EXPECT_TRUE(readOneBitPng(sim.label(2)) == readOneBitPng(png));
+    // Nothing else was stored: the run used the form that was there.
+    EXPECT_EQ(e2e::runPrinterCommand(sim.device(), {"list", "forms"}).out, "SAMPLE\n");
+}
+
 TEST(DataPrintEndToEnd, ProblemsStopTheRunBeforeAnythingPrintsAndSilenceNamesTheLastRow) {
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out");

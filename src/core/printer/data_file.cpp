@@ -315,9 +315,8 @@ RowSelection RowSelection::after(long long row) const {
 std::string RowSelection::text() const {
     if (ranges_.empty()) return "all";
     std::string out;
-    // An emptied selection reads back as no rows.
     for (const Range& r : ranges_) {
-        if (r.last != kEnd && r.last < r.first) continue;
+        if (r.last != kEnd && r.last < r.first) continue;  // what after() left of nothing
         if (!out.empty()) out += ',';
         out += std::to_string(r.first);
         if (r.last == kEnd) out += '-';

@@ -92,7 +92,7 @@ public:
     long long countWithin(long long rowCount) const;
     // The chosen rows after `row`: where a run that ended at `row` goes on.
     RowSelection after(long long row) const;
-    // The text parse() reads back.
+    // The text parse() reads back (empty for a selection after() emptied).
     std::string text() const;
 
 private:
