@@ -33,6 +33,10 @@ public:
         // A port that goes dead as the next row begins.
         if (refuseAfterPrints >= 0 && prints >= refuseAfterPrints && byte == '?') refusing = true;
         if (refusing) return false;
+        if (refuseOnceAt >= 0 && bytes == refuseOnceAt) {
+            refuseOnceAt = -1;
+            return false;
+        }
         ++bytes;
         if (keep) written += static_cast<char>(byte);
         if (byte != '\n') {
@@ -54,7 +58,7 @@ public:
 
     bool opened = false, keep = false, refusing = false;
     long long prints = 0, stores = 0, bytes = 0;
-    long long silentAfterPrints = -1, refuseAfterPrints = -1;
+    long long silentAfterPrints = -1, refuseAfterPrints = -1, refuseOnceAt = -1;
     // With a clock: each answer comes this many milliseconds after its question.
     const long long* clock = nullptr;
     long long answerDelay = 0, answerAt = 0;
@@ -157,6 +161,27 @@ TEST(DataRun, WaitsForAnswersAsLongAsTheLabelsBeforeThemTakeToPrint) {
         EXPECT_EQ(result.completed, perLabel > 0) << perLabel;
         EXPECT_EQ(result.lastRowPrinted, perLabel > 0 ? 4 : 0) << perLabel;
     }
+}
+
+TEST(DataRun, AStopAskedForInTheMiddleOfARowLetsTheRowEnd) {
+    RunFixture r;
+    r.transport.keep = true;
+    const DataRunResult whole = r.print(rowsOf(3));  // to learn where row 2 begins
+    ASSERT_TRUE(whole.completed);
+    const std::size_t row2 = r.transport.written.find("?\r\nitem 2");
+    ASSERT_NE(row2, std::string::npos);
+
+    RunFixture stopped;
+    stopped.transport.refuseOnceAt = static_cast<long long>(row2) + 5;  // inside row 2's values
+    int asked = 0;
+    DataRunOptions options;
+    options.takeStopRequest = [&] { return ++asked == 1; };
+    const DataRunResult result = stopped.print(rowsOf(3), options);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(result.lastRowPrinted, 2);
+    EXPECT_EQ(stopped.transport.prints, 2);
+    EXPECT_EQ(result.message, "Stopped");
 }
 
 long residentBytes() {

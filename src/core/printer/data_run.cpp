@@ -317,6 +317,7 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
     };
     PrintJob job;
     job.rasterFigure = options.rasterFigure;
+    bool stopAfterRow = false;
     while (ok && index < total && reader.next(fields)) {
         if (isBlankRecord(fields)) continue;
         ++row;
@@ -328,11 +329,28 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
         }
         unsigned copies = applyRow(label, baseCounters, check.mapping, fields, row, check.encoding, translation);
         if (copies == 0) copies = 1;  // reported before the run; the user chose to print anyway
+        // The row is made whole first and sent byte by byte, so that a stop asked for in the
+        // middle of it still lets it end: half a row would leave the printer waiting for values.
+        BufferSink rowBytes;
         if (options.direct) {
             job.quantity = copies;
-            ok = writePrintLabel(label, job, sink) && !link.abortFlag;
+            writePrintLabel(label, job, rowBytes);
         } else {
-            ok = link.writeText(storedFormValues(label) + printLine(1, copies));
+            const std::string text = storedFormValues(label) + printLine(1, copies);
+            rowBytes.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        }
+        std::size_t nextPause = 0;
+        const auto& bytes = rowBytes.bytes();
+        for (std::size_t i = 0; ok && i < bytes.size();) {
+            for (; nextPause < rowBytes.pauses().size() && rowBytes.pauses()[nextPause].offset == i; ++nextPause)
+                link.pause(std::chrono::milliseconds(static_cast<int>(rowBytes.pauses()[nextPause].pause)));
+            if (link.writeByte(bytes[i])) {
+                ++i;
+            } else if (options.takeStopRequest && options.takeStopRequest()) {
+                stopAfterRow = true;  // the same byte again, then the rest of the row
+            } else {
+                ok = false;
+            }
         }
         if (!ok) break;
         if (!link.isOpen()) {
@@ -344,6 +362,10 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
         lastSent = row;
         indexSent = index;
         labelsSinceAnswer += copies;
+        if (stopAfterRow) {
+            result.stopped = true;
+            break;
+        }
         if (++sentSinceAnswer >= std::max(options.confirmEvery, 1LL)) ok = confirmed();
     }
     if (ok && sentSinceAnswer > 0 && link.isOpen()) ok = confirmed();

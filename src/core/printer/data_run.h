@@ -105,6 +105,9 @@ struct DataRunOptions {
     std::chrono::milliseconds timePerLabel{3000};
     // Called before each row with its position in the run; false stops the run there.
     std::function<bool(long long row, long long index, long long total)> beforeRow;
+    // Called when the link refuses a byte of a row: true when that was the user asking to
+    // stop (the request is then taken back), so the row is finished and the run stops after it.
+    std::function<bool()> takeStopRequest;
 };
 
 struct DataRunResult {

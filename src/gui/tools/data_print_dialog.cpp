@@ -304,6 +304,11 @@ void TDataPrintDlg::print() {
         ui.processEvents();
         return !ui.cancelRequested();
     };
+    options.takeStopRequest = [&] {
+        if (!ui.cancelRequested()) return false;
+        ui.clearCancelRequest();
+        return true;
+    };
     print_->setEnabled(false);
     result_->setText(QStringLiteral("Printing..."));
     const DataRunResult result =
