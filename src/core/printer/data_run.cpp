@@ -296,11 +296,28 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
     }
 
     long long row = 0, index = 0, lastSent = 0, sentSinceAnswer = 0, indexSent = 0, labelsSinceAnswer = 0;
+    bool stopAfterRow = false;
+    // Byte by byte, so that a stop asked for in the middle still lets the bytes end: half a
+    // row would leave the printer waiting for values.
+    const auto sendWhole = [&](const BufferSink& part) {
+        std::size_t nextPause = 0;
+        const auto& bytes = part.bytes();
+        for (std::size_t i = 0; i < bytes.size();) {
+            for (; nextPause < part.pauses().size() && part.pauses()[nextPause].offset == i; ++nextPause)
+                link.pause(std::chrono::milliseconds(static_cast<int>(part.pauses()[nextPause].pause)));
+            if (link.writeByte(bytes[i])) ++i;
+            else if (options.takeStopRequest && options.takeStopRequest()) stopAfterRow = true;  // that byte again
+            else return false;
+        }
+        return true;
+    };
     // The printer answers a question only once it has printed everything before it.
     const auto confirmed = [&] {
         std::string line;
         link.discardInput();
-        if (!link.writeText("\r\nFA\r\n")) return false;
+        BufferSink question;
+        question.write({reinterpret_cast<const std::uint8_t*>("\r\nFA\r\n"), 6});
+        if (!sendWhole(question)) return false;
         const LinkTiming usual = link.timing();
         LinkTiming patient = usual;
         const long long labels = std::min(labelsSinceAnswer, 100000LL);
@@ -317,7 +334,6 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
     };
     PrintJob job;
     job.rasterFigure = options.rasterFigure;
-    bool stopAfterRow = false;
     while (ok && index < total && reader.next(fields)) {
         if (isBlankRecord(fields)) continue;
         ++row;
@@ -329,8 +345,6 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
         }
         unsigned copies = applyRow(label, baseCounters, check.mapping, fields, row, check.encoding, translation);
         if (copies == 0) copies = 1;  // reported before the run; the user chose to print anyway
-        // The row is made whole first and sent byte by byte, so that a stop asked for in the
-        // middle of it still lets it end: half a row would leave the printer waiting for values.
         BufferSink rowBytes;
         if (options.direct) {
             job.quantity = copies;
@@ -339,19 +353,7 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
             const std::string text = storedFormValues(label) + printLine(1, copies);
             rowBytes.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
         }
-        std::size_t nextPause = 0;
-        const auto& bytes = rowBytes.bytes();
-        for (std::size_t i = 0; ok && i < bytes.size();) {
-            for (; nextPause < rowBytes.pauses().size() && rowBytes.pauses()[nextPause].offset == i; ++nextPause)
-                link.pause(std::chrono::milliseconds(static_cast<int>(rowBytes.pauses()[nextPause].pause)));
-            if (link.writeByte(bytes[i])) {
-                ++i;
-            } else if (options.takeStopRequest && options.takeStopRequest()) {
-                stopAfterRow = true;  // the same byte again, then the rest of the row
-            } else {
-                ok = false;
-            }
-        }
+        ok = sendWhole(rowBytes);
         if (!ok) break;
         if (!link.isOpen()) {
             // Closed under the run (the user closed the progress window): what went out
