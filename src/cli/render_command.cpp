@@ -11,6 +11,7 @@
 #include "render/canvas.h"
 #include "render/image_io.h"
 #include "render/resident_font.h"
+#include "data_rows.h"
 
 namespace tavrin::cli {
 namespace {
@@ -27,6 +28,8 @@ struct RenderArguments {
     CanvasOptions canvas;
     bool fixedClock = false;
     std::tm now{};
+    std::string data;
+    long long row = 0;
 };
 
 // "2026-03-05T14:07:09" (a blank may stand for the T).
@@ -83,6 +86,10 @@ std::string parse(const std::vector<std::string>& arguments, RenderArguments& ou
             out.canvas.showMargins = false;
         } else if (a == "--select-all") {
             out.selectAll = true;
+        } else if (a == "--data") {
+            if (!value(out.data)) return "--data needs a file name";
+        } else if (a == "--row") {
+            if (!value(text) || !parseCount(text, out.row)) return "--row wants a row number from 1";
         } else if (a == "--now") {
             if (!value(text) || !parseClock(text, out.now)) return "--now wants a time like 2026-03-05T14:07:09";
             out.fixedClock = true;
@@ -96,6 +103,7 @@ std::string parse(const std::vector<std::string>& arguments, RenderArguments& ou
     }
     if (out.input.empty()) return "no label file";
     if (out.output.empty()) return "no output file (-o)";
+    if (out.data.empty() != (out.row == 0)) return "--data and --row go together";
     return {};
 }
 
@@ -135,6 +143,12 @@ int run(const std::vector<std::string>& arguments) {
     context.residentFonts = &fonts;
     if (args.fixedClock) context.now = [now = args.now] { return now; };
     if (args.selectAll) document.figures.selectAll();
+    if (!args.data.empty()) {
+        DataInput input;
+        std::string problem = input.open(args.data);
+        if (problem.empty()) problem = applyDataRowTo(document, input.path(), args.row, configuredTranslation());
+        if (!problem.empty()) return fail(problem);
+    }
 
     ImageIoResult written;
     if (args.print) {
@@ -160,7 +174,9 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-RegisterCommand registration("render", kUsage, run);
+// The data row options, shown with the rest in `tavrin-label help`.
+const std::string kUsageWithData = std::string(kUsage) + " [--data ROWS.csv|- --row N]";
+RegisterCommand registration("render", kUsageWithData.c_str(), run);
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -1,6 +1,7 @@
 #include "app/command_modules.h"
 
 #include "app/main_window.h"
+#include "tools/data_print_commands.h"
 #include "editor/picture_commands.h"
 #include "tools/converter_commands.h"
 #include "tools/font_commands.h"
@@ -18,6 +19,7 @@ void installCommandModules(TZRedit& window) {
     installToolsCommands(window);
     installConverterCommands(window);
     installFontCommands(window);
+    installDataPrintCommands(window);
 }
 
 }  // namespace tavrin

@@ -1,0 +1,77 @@
+#include "data_rows.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "document/app_config.h"
+#include "document/config_file.h"
+#include "document/program_paths.h"
+
+namespace tavrin::cli {
+
+Translation configuredTranslation() {
+    const ProgramPaths paths = ProgramPaths::forThisProcess(nullptr);
+    const auto files = paths.translationFiles();
+    LabelSetup setup;
+    AppConfig config;
+    readConfiguration(paths.configReadPath(), setup, config, kTranslationFirstFile + static_cast<int>(files.size()));
+    Translation translation;
+    configureCodePages(translation, config);
+    translation.load(config.translation, files);
+    return translation;
+}
+
+DataInput::~DataInput() {
+    if (temporary_) {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+}
+
+std::string DataInput::open(const std::string& argument) {
+    if (argument != "-") {
+        path_ = argument;
+        if (!std::filesystem::is_regular_file(path_)) return "Can't open data file " + argument;
+        return {};
+    }
+    std::string name = (std::filesystem::temp_directory_path() / "tavrin-data-XXXXXX").string();
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) return "Can't keep standard input in a temporary file";
+    path_ = name;
+    temporary_ = true;
+    char buffer[65536];
+    for (;;) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin);
+        if (n > 0 && ::write(fd, buffer, n) != static_cast<ssize_t>(n)) {
+            ::close(fd);
+            return "Can't keep standard input in a temporary file";
+        }
+        if (n < sizeof buffer) break;
+    }
+    ::close(fd);
+    return {};
+}
+
+std::string applyDataRowTo(LabelDocument& document, const std::filesystem::path& data, long long row,
+                           const Translation& translation) {
+    DataSource source;
+    source.file = data;
+    const DataCheck check = checkDataFile(source, document, translation);
+    if (!check.error.empty()) return check.error;
+    std::vector<std::string> fields;
+    if (!readDataRow(source, check.encoding, row, fields))
+        return "the data file has " + std::to_string(check.rowCount) + " rows, no row " + std::to_string(row);
+    const auto base = document.counters;
+    applyRow(document, base, check.mapping, fields, row, check.encoding, translation);
+    return {};
+}
+
+bool parseCount(const std::string& text, long long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = std::strtoll(text.c_str(), &end, 10);
+    return *end == '\0' && value >= 1;
+}
+
+}  // namespace tavrin::cli

@@ -1,0 +1,41 @@
+#pragma once
+// What the commands that take a data file share: the configured translation, standard
+// input kept in a temporary file (a run reads its rows twice), and one row put into a label.
+#include <filesystem>
+#include <string>
+
+#include "document/label_document.h"
+#include "printer/data_run.h"
+#include "printer/translation.h"
+
+namespace tavrin::cli {
+
+// The character translation the editor's configuration chooses.
+Translation configuredTranslation();
+
+// A data file named on the command line; "-" is standard input, copied to a temporary
+// file that is removed again.
+class DataInput {
+public:
+    DataInput() = default;
+    ~DataInput();
+    DataInput(const DataInput&) = delete;
+    DataInput& operator=(const DataInput&) = delete;
+    // Empty on success, else what went wrong.
+    std::string open(const std::string& argument);
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    bool temporary_ = false;
+};
+
+// Puts data row `row` into the label as a print of that row would have it. Empty on
+// success, else the message.
+std::string applyDataRowTo(LabelDocument& document, const std::filesystem::path& data, long long row,
+                           const Translation& translation);
+
+// Positive whole numbers from the command line.
+bool parseCount(const std::string& text, long long& value);
+
+}  // namespace tavrin::cli

@@ -1,0 +1,76 @@
+// tavrin-label check: every barcode of a label, or of each row of a data file, read back.
+#include <gtest/gtest.h>
+
+#include "document/figure_records.h"
+#include "document/label_file.h"
+#include "render/barcode_check.h"
+#include "support/test_support.h"
+
+namespace tavrin {
+namespace {
+
+class CheckCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LabelDocument d;
+        d.setup.width = 800, d.setup.length = 600;
+        d.variables[0].defined = 1, d.variables[0].length = 12, d.variables[0].setPrompt("EAN");
+        d.variables[0].setValue("123456789012");
+        d.variables[1].defined = 1, d.variables[1].length = 20, d.variables[1].setPrompt("Item");
+        const auto add = [&](int type, const char* data, int y) {
+            BarcodeRecord b;
+            b.type = type, b.x = 50, b.y = y, b.height = 60, b.narrow = 2, b.wide = 6, b.data = data;
+            d.figures.appendFigure(b.encode(), FigureKind::Barcode);
+        };
+        add(8, "V00", 50);
+        add(3, "V01", 200);
+        add(18, "\"12345\"", 400);
+        ASSERT_TRUE(saveLabelFile(dir / "label.qlb", d).ok);
+    }
+    test::CommandResult check(const std::vector<std::string>& more) {
+        std::vector<std::string> arguments{"check", (dir / "label.qlb").string()};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return test::runProgram(TAVRIN_LABEL_EXE, arguments);
+    }
+    test::TempDir dir;
+};
+
+TEST_F(CheckCommand, ReportsEveryBarcodeAndFailsForOneThatDoesNotReadBack) {
+    if (!barcodeCheckAvailable()) GTEST_SKIP() << "no barcode reader in this build";
+    auto r = check({});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(r.out,
+              "barcode 1 (EAN 13): read back \"1234567890128\"\n"
+              "barcode 2 (Code 128 auto A, B, C modes): unreadable \"\" - no data\n"
+              "barcode 3 (Postnet): not checked - the reader does not know Postnet\n")
+        << "an empty Code 128 has nothing to read";
+}
+
+TEST_F(CheckCommand, ChecksEachRowOfADataFileAsJson) {
+    if (!barcodeCheckAvailable()) GTEST_SKIP() << "no barcode reader in this build";
+    test::writeFile(dir / "rows.csv", "EAN,Item\n400638133393,Box 1\n12,Box 2\n");
+    const auto r = check({"--data", (dir / "rows.csv").string(), "--json"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("1 barcode fails"), std::string::npos) << r.err;
+    // The report without its layout.
+    std::string compact;
+    for (std::size_t i = 0; i < r.out.size(); ++i) {
+        if (r.out[i] == '\n') {
+            while (i + 1 < r.out.size() && r.out[i + 1] == ' ') ++i;
+        } else if (!(r.out[i] == ' ' && i > 0 && (r.out[i - 1] == ':'))) {
+            compact += r.out[i];
+        }
+    }
+    const auto has = [&](const std::string& piece) { return compact.find(piece) != std::string::npos; };
+    EXPECT_TRUE(has("{\"row\":1,\"figure\":1,\"type\":8,\"symbology\":\"EAN 13\",\"status\":\"read back\","
+                    "\"expected\":\"4006381333931\""))
+        << r.out;
+    EXPECT_TRUE(has("{\"row\":2,\"figure\":1,\"type\":8,\"symbology\":\"EAN 13\",\"status\":\"wrong\"")) << r.out;
+    EXPECT_TRUE(has("{\"row\":2,\"figure\":2,\"type\":3,\"symbology\":\"Code 128 auto A, B, C modes\","
+                    "\"status\":\"read back\",\"expected\":\"Box 2\""))
+        << r.out;
+    EXPECT_TRUE(has("\"status\":\"not checked\"")) << r.out;
+}
+
+}  // namespace
+}  // namespace tavrin

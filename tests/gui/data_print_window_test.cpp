@@ -1,0 +1,141 @@
+// Print from Data File in the editor against the simulated printer, and the barcode
+// self-check's marks, status line and question before printing.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/main_window.h"
+#include "document/figure_records.h"
+#include "gui/gui_test_support.h"
+#include "support/test_support.h"
+#include "tools/barcode_check_marks.h"
+#include "tools/data_print_dialog.h"
+
+namespace tavrin {
+namespace {
+
+class DataPrintWindowTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TZRedit> start(const std::string& printerDevice = {}) {
+        const std::filesystem::path program = dir / "program";
+        std::filesystem::create_directories(program);
+        StartupOptions options{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"),
+                               QString::fromStdString(std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb"),
+                               {}, {}};
+        if (!printerDevice.empty()) options.sessionPortDevices[1] = printerDevice;
+        auto window = std::make_unique<TZRedit>(options);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QTest::qWait(50);  // the start timer opens the label
+        return window;
+    }
+    test::TempDir dir;
+};
+
+TEST_F(DataPrintWindowTest, PreviewsARowAndPrintsEveryRowWithProgress) {
+    const auto sim = test::startSimulator(dir / "out");
+    auto window = start(sim.device());
+    ASSERT_EQ(window->session().document().variables[0].valueText(), "42");
+    test::writeFile(dir / "rows.csv", "Lot number,Serial,Notes\nA-1,10,x\nB-2,20,y\nC-3,30,z\n");
+
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    auto* columns = dialog->findChild<QTreeWidget*>("ColumnsLst");
+    ASSERT_EQ(columns->topLevelItemCount(), 3);
+    EXPECT_EQ(columns->topLevelItem(0)->text(1), "V00 Lot number");
+    EXPECT_EQ(columns->topLevelItem(2)->text(1), "(not used)");
+    EXPECT_EQ(dialog->findChild<QListWidget*>("ProblemsLst")->item(0)->text(),
+              "Column \"Notes\" matches no variable or counter");
+
+    ASSERT_TRUE(dialog->previewRow(2));
+    EXPECT_EQ(window->session().document().variables[0].valueText(), "B-2");
+    EXPECT_EQ(window->session().document().counters[0].valueText(), "20");
+
+    dialog->print();
+    ASSERT_TRUE(dialog->lastResult().has_value());
+    EXPECT_TRUE(dialog->lastResult()->completed) << dialog->lastResult()->message;
+    EXPECT_EQ(dialog->findChild<QLabel*>("ResultLbl")->text(), "Printed 3 rows");
+    EXPECT_TRUE(std::filesystem::exists(sim.label(3)));
+    EXPECT_FALSE(std::filesystem::exists(sim.label(4)));
+    // The preview gave the label its own values back before the run, and they stay.
+    EXPECT_EQ(window->session().document().variables[0].valueText(), "42");
+    EXPECT_FALSE(window->session().modified());
+    // The window may close with a row on show and the file name being typed.
+    ASSERT_TRUE(dialog->previewRow(1));
+    QTest::keyClicks(dialog->findChild<QLineEdit*>("DataFileEd"), "typed");
+    window.reset();
+}
+
+TEST_F(DataPrintWindowTest, AStoppedRunOffersTheRowsNotPrinted) {
+    const auto sim = test::startSimulator(dir / "out");
+    auto window = start(sim.device());
+    std::string rows = "Lot number\n";
+    for (int i = 1; i <= 30; ++i) rows += "L" + std::to_string(i) + "\n";
+    test::writeFile(dir / "rows.csv", rows);
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    // The user presses Esc on the progress window while row 5 is on its way.
+    QTimer poll;
+    bool pressed = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = QApplication::activeModalWidget();
+        auto* text = box ? box->findChild<QLabel*>("MsgText") : nullptr;
+        if (!pressed && text && text->text() == "Row 5 of 30") {
+            pressed = true;
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    });
+    poll.start(0);
+    dialog->print();
+    poll.stop();
+    ASSERT_TRUE(dialog->lastResult().has_value());
+    const DataRunResult& result = *dialog->lastResult();
+    EXPECT_TRUE(result.stopped);
+    EXPECT_GE(result.lastRowPrinted, 4);
+    EXPECT_LT(result.lastRowPrinted, 30);
+    auto* failed = dialog->findChild<QRadioButton*>("FailedRowsRb");
+    EXPECT_TRUE(failed->isEnabled() && failed->isChecked());
+    EXPECT_EQ(failed->text(), QString("Rows not printed last time (%1-)").arg(result.lastRowPrinted + 1));
+}
+
+TEST_F(DataPrintWindowTest, AFailingBarcodeIsMarkedNamedAndAskedAbout) {
+    auto window = start();
+    auto* marks = window->findChild<BarcodeCheckMarks*>();
+    ASSERT_NE(marks, nullptr);
+    marks->refresh();
+    EXPECT_FALSE(anyBarcodeFailed(marks->results()));
+    EXPECT_TRUE(confirmBarcodesBeforePrinting(*window));  // asks nothing
+    if (!barcodeCheckAvailable()) GTEST_SKIP() << "no barcode reader in this build";
+
+    BarcodeRecord flat;
+    flat.type = 3, flat.x = 20, flat.y = 20, flat.height = 2, flat.narrow = 2, flat.wide = 6, flat.data = "\"FLAT\"";
+    window->session().document().figures.appendFigure(flat.encode(), FigureKind::Barcode);
+    window->changed();
+    marks->refresh();
+    ASSERT_TRUE(anyBarcodeFailed(marks->results()));
+    const int number = static_cast<int>(window->session().document().figures.size());
+    const QString named = QString("Barcode %1 (Code 128 auto A, B, C modes) unreadable").arg(number);
+    EXPECT_EQ(marks->statusText(), named);
+    EXPECT_EQ(window->statusBar()->currentMessage(), named);
+    {
+        test::ModalAnswer no("NoBt");
+        EXPECT_FALSE(confirmBarcodesBeforePrinting(*window));
+        EXPECT_EQ(no.text(), named + ". Print anyway?");
+    }
+    test::ModalAnswer yes("YesBt");
+    EXPECT_TRUE(confirmBarcodesBeforePrinting(*window));
+}
+
+}  // namespace
+}  // namespace tavrin
