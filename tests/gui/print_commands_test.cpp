@@ -24,6 +24,7 @@
 #include "gui/gui_test_support.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
+#include "render/barcode_check.h"
 #include "render/canvas.h"
 #include "render/image_io.h"
 #include "support/test_support.h"
@@ -221,6 +222,25 @@ TEST_F(PrintCommandsTest, TestPrintWithDirectGraphicsPrintsTheLabelsPrintImage) 
     ASSERT_TRUE(storage.receiveList(kListForms));  // answered after the print
     EXPECT_TRUE(readOneBitPng(sim.label(1)) == expected);
     EXPECT_FALSE(std::filesystem::exists(sim.label(2)));
+}
+
+TEST_F(PrintCommandsTest, ABarcodeThatDoesNotReadBackIsAskedAboutBeforeTheTestPrint) {
+    if (!barcodeCheckAvailable()) GTEST_SKIP() << "no barcode reader in this build";
+    auto sim = test::startSimulator(output.path());
+    auto window = start(sim.device());
+    BarcodeRecord flat;
+    flat.type = 3, flat.x = 20, flat.y = 20, flat.height = 2, flat.data = "\"FLAT\"";
+    window->session().document().figures.appendFigure(flat.encode(), FigureKind::Barcode);
+    window->changed();
+
+    test::ModalAnswer no("NoBt");
+    WhenModal dialog("TTestPrintDlg", [](QWidget* d) { click(d, "PrintBt"); });
+    window->action("TestPrintM")->trigger();
+    ASSERT_TRUE(dialog.done());
+    EXPECT_TRUE(no.text().endsWith("Print anyway?")) << no.text().toStdString();
+    PrinterStorage storage(window->link());
+    ASSERT_TRUE(storage.receiveList(kListForms));  // the printer answers: nothing was held back
+    EXPECT_FALSE(std::filesystem::exists(sim.label(1))) << "No sends nothing";
 }
 
 TEST_F(PrintCommandsTest, VariablesAreDefinedInTheirWindowAndUndoneAsOneStep) {

@@ -9,6 +9,7 @@
 #include "app/toolbar.h"
 #include "editor/variables_dialog.h"
 #include "printer/direct_graphics.h"
+#include "tools/barcode_check_marks.h"
 #include "tools/print_dialogs.h"
 #include "tools/select_form_dialog.h"
 #include "tools/values_dialog.h"
@@ -112,6 +113,8 @@ void PrintCommands::selectForm() {
 }
 
 void PrintCommands::printActiveForm() {
+    // A barcode that does not read back wastes a whole run of labels: asked before sending.
+    if (!confirmBarcodesBeforePrinting(window_)) return;
     PrinterLink& link = freshLink();
     LabelDocument& document = window_.session().document();
     link.showProgress(kPrintingLabel);
@@ -150,6 +153,7 @@ void PrintCommands::sendValues() {
 }
 
 bool PrintCommands::printFromValues(ValuesMode mode) {
+    if (!confirmBarcodesBeforePrinting(window_)) return false;
     PrinterLink& link = freshLink();
     LabelDocument& document = window_.session().document();
     PrintOutcome outcome;
