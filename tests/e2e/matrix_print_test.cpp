@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "document/label_file.h"
 #include "e2e/e2e_support.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
@@ -67,6 +68,34 @@ TEST(MatrixPrintEndToEnd, TestPrintsReadBackWithAFreshSymbolPerLabel) {
             EXPECT_EQ(d.counters[0].valueText(), "43");
         }
     }
+}
+
+// A run of twenty rows from a data file: each label carries a symbol of its own row.
+TEST(MatrixPrintEndToEnd, ADataRunGivesEveryLabelTheSymbolOfItsRow) {
+    if (!test::haveMatrixReader()) GTEST_SKIP() << "ZXing not available";
+    test::TempDir dir;
+    const auto sim = test::startSimulator(dir / "out");
+    LabelDocument d = labelWith(barcode::kQrCode, "V00", 0);
+    d.variables[0].defined = 1, d.variables[0].length = 12;
+    d.variables[0].setPrompt("Parcel");
+    d.variables[0].setValue("PARCEL-00");
+    ASSERT_TRUE(saveLabelFile(dir / "parcel.qlb", d).ok);
+    std::string rows = "Parcel\n";
+    for (int row = 1; row <= 20; ++row) rows += "PARCEL-" + std::string(row < 10 ? "0" : "") + std::to_string(row) + "\n";
+    test::writeFile(dir / "rows.csv", rows);
+
+    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"print", (dir / "parcel.qlb").string(), "--port", sim.device(),
+                                                       "--data", (dir / "rows.csv").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // Every symbol has the same size (the rows are as long as each other): one place to read.
+    const RenderContext context{&d, nullptr, {}};
+    MatrixPicture where = renderMatrixPicture(d.figures.front(), context);
+    where.x += d.setup.leftMargin, where.y += d.setup.topMargin;
+    for (int row = 1; row <= 20; ++row) {
+        const std::string expected = "PARCEL-" + std::string(row < 10 ? "0" : "") + std::to_string(row);
+        EXPECT_EQ(readSymbol(readOneBitPng(sim.label(row)), where), expected) << "label " << row;
+    }
+    EXPECT_FALSE(std::filesystem::exists(sim.label(21)));
 }
 
 // A stored form carries the fixed symbol as a picture; one fed by a counter is refused

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "printer/matrix_symbols.h"
 #include "printer/printing.h"
 #include "printer/screen_text.h"
 
@@ -267,6 +268,11 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
         return result;
     }
     const bool useActiveForm = !options.direct && !options.activeForm.empty();
+    // A label whose 2D symbols change from row to row cannot be stored as a form (the
+    // printer keeps only fixed pictures): every row then goes as a job of its own, which
+    // carries its symbols as rasters.
+    const bool direct = options.direct ||
+                        (!useActiveForm && matrixSymbolStoreRefusal(document, RenderContext{&document, nullptr, {}}));
     if (!useActiveForm && !hasPrintableFigures(document.figures)) {
         result.message = kNothingToPrint;
         return result;
@@ -288,7 +294,7 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
     }
     LinkByteSink sink(link);
     bool ok = true;
-    if (!options.direct) {
+    if (!direct) {
         const std::string form = useActiveForm ? options.activeForm : options.formName;
         // Storing makes the form the active one; a form already there is made active.
         if (useActiveForm) ok = link.writeText("\r\nFR\"" + form + "\"\r\n");
@@ -346,7 +352,7 @@ DataRunResult runDataPrint(PrinterLink& link, const LabelDocument& document, con
         unsigned copies = applyRow(label, baseCounters, check.mapping, fields, row, check.encoding, translation);
         if (copies == 0) copies = 1;  // reported before the run; the user chose to print anyway
         BufferSink rowBytes;
-        if (options.direct) {
+        if (direct) {
             job.quantity = copies;
             writePrintLabel(label, job, rowBytes);
         } else {
