@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -65,6 +66,14 @@ TEST(QtSerialTransport, ExchangesWithThePrinterAndHoldsThePortAlone) {
     port.close();
     EXPECT_FALSE(port.isOpen());
     ASSERT_TRUE(second.open(sim.device(), {9600, FlowControl::XonXoff})) << second.errorText();
+    EXPECT_EQ(exchange(second, "\r\nUE\r\n", 3), "0\r\n");
+    second.close();
+    // A relative path is a path, not a name below /dev (make run hands one over).
+    const auto link = std::filesystem::current_path() / ("printer-" + std::to_string(::getpid()));
+    std::filesystem::create_symlink(sim.device(), link);
+    const bool opened = second.open("./" + link.filename().string(), {115200, FlowControl::Hardware});
+    std::filesystem::remove(link);
+    ASSERT_TRUE(opened) << second.errorText();
     EXPECT_EQ(exchange(second, "\r\nUE\r\n", 3), "0\r\n");
     EXPECT_FALSE(port.open("/nonexistent/ttyS9", {}) || port.open("", {}));
     // The reasons the link's message gives: the system's, and the port's own for a port in use.

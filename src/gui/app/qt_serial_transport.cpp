@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QString>
 
@@ -40,8 +41,13 @@ bool QtSerialTransport::open(const std::string& device, const SerialSettings& se
     close();
     openFailure_.clear();
     if (device.empty()) return false;
-    // QSerialPort takes a bare name as one below /dev; a path is used as it is.
-    port_->setPortName(QString::fromStdString(device));
+    // QSerialPort takes a bare name as one below /dev, and also a relative path
+    // ("run/printer" would become /dev/run/printer): a path is made absolute first, and a
+    // link is followed, so that the port's lock is the device's whatever name reached it.
+    const QString name = QString::fromStdString(device);
+    const QFileInfo file(name);
+    const QString canonical = file.canonicalFilePath();
+    port_->setPortName(!name.contains('/') ? name : canonical.isEmpty() ? file.absoluteFilePath() : canonical);
     // On Unix the open is exclusive: QSerialPort takes a lock file for the device and sets
     // TIOCEXCL, so a second open, here or in another program, fails.
     if (!port_->open(QIODevice::ReadWrite)) {
