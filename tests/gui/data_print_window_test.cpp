@@ -49,6 +49,12 @@ TEST_F(DataPrintWindowTest, PreviewsARowAndPrintsEveryRowWithProgress) {
     auto* dialog = window->findChild<TDataPrintDlg*>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
+    // Enter after the file name loads the file; it never starts a run.
+    auto* file = dialog->findChild<QLineEdit*>("DataFileEd");
+    file->setText(QString::fromStdString((dir / "rows.csv").string()));
+    QTest::keyClick(file, Qt::Key_Return);
+    EXPECT_FALSE(dialog->lastResult().has_value());
+    EXPECT_FALSE(std::filesystem::exists(sim.label(1)));
     ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
     auto* columns = dialog->findChild<QTreeWidget*>("ColumnsLst");
     ASSERT_EQ(columns->topLevelItemCount(), 3);

@@ -57,6 +57,7 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     fileRow->addWidget(file_, 1);
     auto* browse = new QPushButton(QStringLiteral("Browse..."));
     browse->setObjectName(QStringLiteral("BrowseBt"));
+    browse->setAutoDefault(false);
     fileRow->addWidget(browse);
     layout->addLayout(fileRow);
     summary_ = new QLabel;
@@ -124,9 +125,12 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     print_ = new QPushButton(QStringLiteral("Print"));
     print_->setObjectName(QStringLiteral("PrintBt"));
     print_->setEnabled(false);
-    print_->setDefault(true);
+    // A run of labels starts only when Print is pressed: Enter in the file field loads the
+    // file; no button of this window is pressed by Enter.
+    print_->setAutoDefault(false);
     auto* close = new QPushButton(QStringLiteral("Close"));
     close->setObjectName(QStringLiteral("CloseBt"));
+    close->setAutoDefault(false);
     buttons->addWidget(print_);
     buttons->addWidget(close);
     layout->addLayout(buttons);
