@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds, runs the main job
 # make test  installs what is missing, builds, runs every test
 # make test SANITIZE=1  the same with AddressSanitizer and UndefinedBehaviorSanitizer
+# make fuzz  builds the fuzz targets with clang and runs each FUZZ_SECONDS on its corpus
 
 JOBS     ?= $(shell nproc)
 SANITIZE ?= 0
@@ -15,7 +16,10 @@ ifneq ($(CI),)
 CMAKE_FLAGS += -DTAVRIN_WERROR=ON
 endif
 
-.PHONY: all deps configure build run test bench clean
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS    ?= $(JOBS)
+
+.PHONY: all deps configure build run test bench fuzz clean
 
 all: build
 
@@ -37,5 +41,9 @@ test: build
 bench: build
 	@scripts/bench $(BUILD_DIR)
 
+fuzz:
+	@scripts/install-deps --fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) scripts/fuzz
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz
