@@ -12,8 +12,10 @@ using namespace tavrin;
 
 namespace {
 
-// Mostly the widths a dialog offers; now and then any 16-bit value a damaged file may hold.
-int width(fuzz::Input& input) { return input.flag() ? input.range(-2, 12) : input.word(); }
+// Mostly the widths a dialog offers; now and then any signed 16-bit value a damaged file may hold.
+int width(fuzz::Input& input) {
+    return input.flag() ? input.range(-2, 12) : static_cast<std::int16_t>(static_cast<std::uint16_t>(input.word()));
+}
 
 }  // namespace
 
@@ -23,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     record.type = input.range(-1, barcode::kSymbologyCount);
     record.narrow = width(input);
     record.wide = width(input);
-    record.height = input.flag() ? input.range(0, 300) : input.word();
+    record.height = input.flag() ? input.range(0, 300) : width(input);
     record.humanReadable = input.range(-1, 4);
     record.rotation = input.range(-1, 4);
     record.x = input.range(-100, 700);

@@ -15,7 +15,7 @@ namespace {
 
 // The colour image of a label at the canvas's largest size takes 64 MB; drawing it for every
 // input would spend the run on clearing memory. Big labels still get their print image.
-constexpr long kMaxScreenDots = 1L << 20;
+constexpr long kMaxScreenDots = 1L << 18;
 
 }  // namespace
 
