@@ -100,22 +100,27 @@ inline RenderContext renderContext(const LabelDocument* document) {
     return context;
 }
 
-// A scratch file of this process, for readers that only take a path.
-inline std::filesystem::path scratchFile(std::string_view name) {
+// A scratch folder of this process, for readers that only take a path: in memory where the
+// system has /dev/shm (a file on disk per run costs more than the run), removed at exit.
+inline const std::filesystem::path& scratchFolder() {
     static const std::filesystem::path folder = [] {
-        std::filesystem::path p = std::filesystem::temp_directory_path() /
-                                  ("tavrin-fuzz-" + std::to_string(static_cast<long>(::getpid())));
+        const std::filesystem::path base =
+            ::access("/dev/shm", W_OK) == 0 ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+        std::filesystem::path p = base / ("tavrin-fuzz-" + std::to_string(static_cast<long>(::getpid())));
         std::filesystem::create_directories(p);
+        // Kept in plain storage: the handler runs after the path object is gone.
+        static char name[4096];
+        std::snprintf(name, sizeof name, "%s", p.c_str());
         std::atexit([] {
             std::error_code ec;
-            std::filesystem::remove_all(std::filesystem::temp_directory_path() /
-                                            ("tavrin-fuzz-" + std::to_string(static_cast<long>(::getpid()))),
-                                        ec);
+            std::filesystem::remove_all(name, ec);
         });
         return p;
     }();
-    return folder / name;
+    return folder;
 }
+
+inline std::filesystem::path scratchFile(std::string_view name) { return scratchFolder() / name; }
 
 // Writes the bytes to the scratch file with plain stdio: the targets check the readers, not
 // the safe replacement of files, and a sync per run would cost more than the run.

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,7 +85,11 @@ void killSavesAtRandomMoments(const Kind& kind) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            for (int version = 1;; version ^= 1) kind.save(target, version);
+            // Never outlives the test, even when the test itself is killed.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const auto giveUp = Clock::now() + std::chrono::seconds(10);
+            for (int version = 1; Clock::now() < giveUp; version ^= 1) kind.save(target, version);
+            ::_exit(0);
         }
         std::this_thread::sleep_for(std::chrono::microseconds(
             std::uniform_int_distribution<long long>(0, 3 * perSave)(random)));
