@@ -78,9 +78,10 @@ void killSavesAtRandomMoments(const Kind& kind) {
         50, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count() / 2);
 
     std::mt19937 random(20261206);
-    const auto deadline = Clock::now() + std::chrono::milliseconds(1500);
+    // Forty kills, or fewer on a machine so busy that they take more than a few seconds.
+    const auto deadline = Clock::now() + std::chrono::seconds(4);
     int rounds = 0, killedMidSave = 0;
-    while (rounds < 200 && Clock::now() < deadline) {
+    while (rounds < 40 && (rounds < 5 || Clock::now() < deadline)) {
         ++rounds;
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -111,7 +112,6 @@ void killSavesAtRandomMoments(const Kind& kind) {
     }
     // Not a check of timing: it shows in the log how often a kill hit a save in the middle.
     std::printf("%s: %d kills, %d left a temporary file\n", kind.name, rounds, killedMidSave);
-    EXPECT_GE(rounds, 10);
 }
 
 TEST(KilledSave, LabelFileIsAlwaysOldOrNewAndNoTemporaryStays) {
