@@ -3,6 +3,7 @@
 # make test SANITIZE=1  the same with AddressSanitizer and UndefinedBehaviorSanitizer
 # make package  builds the Debian package into build/package/
 # make stress  repeats the end-to-end and GUI tests, 4 at a time, until one fails
+# make fuzz  builds the fuzz targets with clang and runs each FUZZ_SECONDS on its corpus
 
 JOBS     ?= $(shell nproc)
 SANITIZE ?= 0
@@ -23,7 +24,10 @@ endif
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= true
 
-.PHONY: all deps configure build run test stress bench package clean
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS    ?= $(JOBS)
+
+.PHONY: all deps configure build run test stress bench package fuzz clean
 
 all: build
 
@@ -51,5 +55,9 @@ package: build
 bench: build
 	@scripts/bench $(BUILD_DIR)
 
+fuzz:
+	@scripts/install-deps --fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) scripts/fuzz
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

@@ -367,10 +367,13 @@ void VirtualPrinter::print(int sets, int copies) {
     copies = std::clamp(copies, 0, 9999);
     LabelDocument label = buildLabel(*lines, *values, memory_);
     for (int set = 1; set <= sets; ++set) {
-        const Bitmap image = printLabelImage(label, rasters_, fonts_, printerTime());
+        // One label handed out for every copy: a copy of the image per label would make a
+        // request of 9999 copies of a large label take minutes.
+        PrintedLabel printed{printLabelImage(label, rasters_, fonts_, printerTime()), set, 1, source};
         for (int copy = 1; copy <= copies; ++copy) {
             ++labelsPrinted_;
-            if (printed_) printed_(PrintedLabel{image, set, copy, source});
+            printed.copy = copy;
+            if (printed_) printed_(printed);
         }
         label.advanceCounters(1);
     }

@@ -1,8 +1,10 @@
 #include "document/safe_file.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +33,69 @@ bool writeInPlace(const std::filesystem::path& path, std::span<const std::uint8_
     return ::close(fd) == 0 && written;
 }
 
+// The temporary file of a save: "." + the target's name + "." + the six characters mkstemp
+// puts in place of XXXXXX.
+constexpr std::size_t kTemporarySuffixLength = 6;
+
+bool isTemporaryOf(const std::string& entry, const std::string& prefix) {
+    if (entry.size() != prefix.size() + kTemporarySuffixLength || entry.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < entry.size(); ++i) {
+        const char c = entry[i];
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+    }
+    return true;
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// A save that was killed leaves its temporary file. Every save holds a lock on its own
+// temporary file until it has taken the target's name, and the system drops the lock when
+// the process dies; so a temporary file whose lock can be had belongs to no running save
+// and is removed. One that a running save holds is left alone.
+void removeStaleTemporaries(const std::filesystem::path& folder, const std::string& prefix) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTemporaryOf(entry->d_name, prefix)) continue;
+        const std::string path = (folder / entry->d_name).string();
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat opened {}, named {};
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::lstat(path.c_str(), &named) == 0 && sameFile(opened, named))
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// Creates a temporary file for the target and takes its lock through a second descriptor,
+// which stays open until the rename while the first is closed to learn of write errors.
+// A sweep of another save may remove the new file before the lock is taken; then the name
+// no longer leads to it, and a new one is made.
+int createLockedTemporary(std::string& pattern, const std::string& base, int& lock) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        pattern = base;
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) return -1;
+        lock = ::open(pattern.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat written {}, locked {}, named {};
+        if (lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &written) == 0 &&
+            ::fstat(lock, &locked) == 0 && ::lstat(pattern.c_str(), &named) == 0 && sameFile(written, locked) &&
+            sameFile(written, named))
+            return fd;
+        if (lock >= 0) ::close(lock);
+        lock = -1;
+        // Still ours when the name leads to it; a file another save made under it is not.
+        struct stat mine {}, now {};
+        if (::fstat(fd, &mine) == 0 && ::lstat(pattern.c_str(), &now) == 0 && sameFile(mine, now))
+            ::unlink(pattern.c_str());
+        ::close(fd);
+    }
+    return -1;
+}
+
 }  // namespace
 
 bool replaceFileContents(const std::filesystem::path& requested, std::span<const std::uint8_t> bytes) {
@@ -48,8 +113,11 @@ bool replaceFileContents(const std::filesystem::path& requested, std::span<const
         return writeInPlace(path, bytes);
     }
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
+    const std::string prefix = "." + path.filename().string() + ".";
+    removeStaleTemporaries(folder, prefix);
+    std::string pattern;
+    int lock = -1;
+    const int fd = createLockedTemporary(pattern, (folder / (prefix + "XXXXXX")).string(), lock);
     if (fd < 0) return false;
     // Keep the permissions an existing file had; a new file gets the usual 0666 & ~umask.
     struct stat old {};
@@ -64,8 +132,10 @@ bool replaceFileContents(const std::filesystem::path& requested, std::span<const
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(pattern.c_str(), path.c_str()) != 0) {
         ::unlink(pattern.c_str());
+        ::close(lock);
         return false;
     }
+    ::close(lock);
     return true;
 }
 

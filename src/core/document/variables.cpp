@@ -32,7 +32,8 @@ std::array<std::uint8_t, kSlotSize> Variable::toBytes() const {
 
 Variable Variable::fromBytes(const std::uint8_t* bytes, std::size_t count) {
     Variable v;
-    std::memcpy(&v, bytes, std::min(count, kSlotSize));
+    // No bytes may come as a null pointer, which memcpy must never be given.
+    if (count > 0) std::memcpy(&v, bytes, std::min(count, kSlotSize));
     return v;
 }
 

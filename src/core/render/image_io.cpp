@@ -62,8 +62,9 @@ ImageIoResult writeBytes(const std::filesystem::path& path, const std::string& h
                          const std::vector<std::uint8_t>& body) {
     File file(std::fopen(path.c_str(), "wb"));
     if (!file) return cannotWrite(path);
+    // An empty vector's data() may be null, which fwrite must never be given.
     if (std::fwrite(header.data(), 1, header.size(), file.get()) != header.size() ||
-        std::fwrite(body.data(), 1, body.size(), file.get()) != body.size())
+        (!body.empty() && std::fwrite(body.data(), 1, body.size(), file.get()) != body.size()))
         return cannotWrite(path);
     if (std::fclose(file.release()) != 0) return cannotWrite(path);
     return {};
@@ -96,6 +97,9 @@ ImageIoResult writePng(const std::filesystem::path& path, const ScreenImage& ima
 }
 
 ImageIoResult writePbm(const std::filesystem::path& path, const Bitmap& image) {
+    // A label of width or length 0 has nothing to show; the formats allow 0 x 0, but a viewer
+    // would show nothing and the caller would believe the render worked.
+    if (image.width() <= 0 || image.height() <= 0) return failure("empty image");
     const auto rowBytes = static_cast<std::size_t>((image.width() + 7) / 8);
     std::vector<std::uint8_t> body(rowBytes * static_cast<std::size_t>(image.height()));
     for (int y = 0; y < image.height(); ++y) {
@@ -111,6 +115,7 @@ ImageIoResult writePbm(const std::filesystem::path& path, const Bitmap& image) {
 }
 
 ImageIoResult writePpm(const std::filesystem::path& path, const ScreenImage& image) {
+    if (image.width() <= 0 || image.height() <= 0) return failure("empty image");
     std::vector<std::uint8_t> body(image.pixels().size() * 3);
     for (std::size_t i = 0; i < image.pixels().size(); ++i) {
         const std::uint32_t p = image.pixels()[i];

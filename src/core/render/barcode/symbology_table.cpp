@@ -1,5 +1,6 @@
 // The table tying barcode types 0..29 to their names, printer codes and encoders, and the
 // steps every encoder shares.
+#include <algorithm>
 #include <array>
 
 #include "render/barcode/encoders.h"
@@ -114,7 +115,9 @@ BarcodeResult encodeBarcode(const BarcodeInput& input) {
     r.barLength = r.bars.length();
     r.totalLength = r.barLength;
     if (r.addOnDigits > 0) {
-        const int n = input.narrow;
+        // A damaged record's module width of 0 or less draws no bars; the add-on's place
+        // and the total then stay at the (empty) symbol instead of going negative.
+        const int n = std::max(input.narrow, 0);
         r.addOnOffset = r.barLength + 9 * n;
         r.totalLength = r.barLength + (9 * r.addOnDigits + 11) * n;
     }
