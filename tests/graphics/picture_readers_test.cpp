@@ -166,6 +166,7 @@ TEST(PictureFacts, ReadFromTheHeadersAlone) {
         {50, 40, 75, 55, 50, 40},       // smaller: own size, centred
         {100, 400, 81, 0, 37, 150},
         {300, 290, 0, -21, 200, 193},   // only the one side is fitted
+        {-2147483647 - 1, 14, 100, 68, 0, 14},  // a damaged header's side is no picture
     };
     for (const auto& p : places) {
         const PreviewPlacement got = placePreview(p.w, p.h, 200, 150);

@@ -128,7 +128,8 @@ PictureFacts readPictureFacts(const std::filesystem::path& path) {
 }
 
 PreviewPlacement placePreview(int width, int height, int areaWidth, int areaHeight) {
-    PreviewPlacement place{0, 0, width, height, false};
+    // A damaged header may claim a negative side: that is no picture, placed as nothing.
+    PreviewPlacement place{0, 0, std::max(width, 0), std::max(height, 0), false};
     if (width > 0 && height > 0 && (width > areaWidth || height > areaHeight)) {
         place.scaled = true;
         if (width > height) {

@@ -1,0 +1,99 @@
+// A data file as Print from Data File takes it: read record by record, its header matched
+// to the sample label's variables and counters, checked through once, and its first rows
+// read again one by one and put into the label.
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "document/label_file.h"
+#include "fuzz/fuzz_support.h"
+#include "printer/data_file.h"
+#include "printer/data_run.h"
+
+using namespace tavrin;
+
+namespace {
+
+// Records looked at in the stream, and rows read again on their own: enough to reach every
+// state of the reader without reading a long file over and over.
+constexpr int kMaxRecords = 4000;
+constexpr long long kMaxRowsApplied = 6;
+
+// The shipped sample label; a label with a few prompted slots when it cannot be read.
+const LabelDocument& sampleLabel() {
+    static const LabelDocument document = [] {
+        LabelDocument d;
+        const char* dir = std::getenv("TAVRIN_DATA_DIR");
+        const std::filesystem::path folder = dir != nullptr ? dir : TAVRIN_FUZZ_DATA_DIR;
+        std::ifstream in(folder / "samples" / "sample.qlb", std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        if (!decodeLabelFile(bytes, d).ok) d = LabelDocument{};
+        const auto defined = [](const auto& slots) {
+            return std::any_of(slots.begin(), slots.end(), [](const Variable& v) { return v.defined != 0; });
+        };
+        if (!defined(d.variables) && !defined(d.counters)) {
+            for (int i = 0; i < 3; ++i) {
+                Variable& v = d.variables[static_cast<std::size_t>(i)];
+                v.defined = 1;
+                v.length = 12;
+                v.setPrompt("Field " + std::to_string(i + 1));
+                v.setValue("x");
+            }
+        }
+        return d;
+    }();
+    return document;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::filesystem::path path = fuzz::scratchFile("rows.csv");
+    static const Translation translation;
+    const LabelDocument& sample = sampleLabel();
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+
+    // The stream as the reader hands it out, with the delimiter guessed.
+    std::istringstream in(bytes);
+    DataReader reader(in);
+    std::vector<std::string> fields;
+    std::vector<std::vector<std::string>> rows;  // blank records left out, the header first
+    for (int n = 0; n < kMaxRecords && reader.next(fields); ++n) {
+        if (reader.line() < 1) std::abort();
+        for (const std::string& f : fields) fieldToUtf8(f, reader.fieldEncoding(), translation.ansiCodePage());
+        if (!isBlankRecord(fields) && rows.size() <= static_cast<std::size_t>(kMaxRowsApplied)) rows.push_back(fields);
+    }
+    if (reader.delimiter() != '\t' && reader.delimiter() != ';' && reader.delimiter() != ',') std::abort();
+
+    // A row selection typed as the first field reads back as what it printed.
+    if (!rows.empty() && !rows[0].empty()) {
+        if (const auto selection = RowSelection::parse(rows[0][0])) {
+            const auto again = RowSelection::parse(selection->text());
+            if (!again || again->text() != selection->text()) std::abort();
+            selection->countWithin(1000);
+            selection->after(3);
+        }
+    }
+
+    fuzz::writeScratch(path, {data, size});
+    const DataSource source{.file = path, .delimiter = 0, .copiesColumn = "Copies"};
+    const DataCheck check = checkDataFile(source, sample, translation);
+    if (!check.error.empty()) return 0;
+    if (check.delimiter != reader.delimiter()) std::abort();
+    if (check.badRows.size() > kMaxReportedRows || static_cast<long long>(check.badRows.size()) > check.badRowCount)
+        std::abort();
+    for (const ColumnMatch& m : check.mapping.matches)
+        if (m.column < 0 || static_cast<std::size_t>(m.column) >= check.headers.size()) std::abort();
+
+    // Each row read again on its own is the row the stream gave; its values go into the label.
+    LabelDocument document = sample;
+    for (long long row = 1; row <= std::min(check.rowCount, kMaxRowsApplied); ++row) {
+        if (!readDataRow(source, check.encoding, row, fields)) std::abort();
+        if (static_cast<std::size_t>(row) < rows.size() && fields != rows[static_cast<std::size_t>(row)]) std::abort();
+        const unsigned copies =
+            applyRow(document, sample.counters, check.mapping, fields, row, check.encoding, translation);
+        if (copies > 999) std::abort();
+    }
+    return 0;
+}
