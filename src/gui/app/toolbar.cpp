@@ -45,6 +45,8 @@ TZRToolbar::TZRToolbar(QWidget* mainWindow)
     setObjectName(QStringLiteral("ZRToolbar"));
     setWindowTitle(QStringLiteral("Toolbar"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The toolbar is never the active window, and hints would otherwise wait for that.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(kToolbarWidth, kToolbarHeight);
     setAutoFillBackground(true);
