@@ -114,11 +114,9 @@ QString TZRedit::chooseSaveFile(const QString& title, const QString& filter, con
                                                                   QFileDialog::DontConfirmOverwrite);
     if (fileName.isEmpty()) return {};
     if (QFileInfo(fileName).suffix().isEmpty()) fileName += "." + extension;
-    if (QFileInfo::exists(fileName) && !askOverwrite(fileName)) return {};
+    if (QFileInfo::exists(fileName) && messageBox("Warning", "File exists. Overwrite?", true) != 1) return {};
     return fileName;
 }
-
-bool TZRedit::askOverwrite(const QString&) { return messageBox("Warning", "File exists. Overwrite?", true) == 1; }
 
 void TZRedit::rememberFolder(const QString& fileName) {
     config_.workDirectory = QFileInfo(fileName).absolutePath().toStdString();

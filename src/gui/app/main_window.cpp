@@ -196,20 +196,26 @@ int TZRedit::reloadTranslation() {
     return config_.translation;
 }
 
+// The toolbar follows the window by itself; only the label's place beside it is ours.
 void TZRedit::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    if (placementEnabled_) placeToolbar();
+    if (placementEnabled_) placeLabel();
 }
 
 void TZRedit::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (placementEnabled_) placeToolbar();
+    if (placementEnabled_) placeLabel();
 }
 
 void TZRedit::placeToolbar() {
     if (toolbar_ == nullptr || view_ == nullptr) return;
     toolbar_->setToolbarLeft(config_.toolbarLeft != 0);
     toolbar_->placeToolbar();
+    placeLabel();
+}
+
+void TZRedit::placeLabel() {
+    if (view_ == nullptr) return;
     // A toolbar placed inside at the left would cover the label: the label moves out of its way.
     const bool besideToolbar = config_.toolbarLeft != 0 && frameGeometry().left() < 68;
     view_->setLabelOrigin(besideToolbar ? QPoint(72, 4) : QPoint(4, 4));

@@ -127,6 +127,7 @@ public:
     // Ends one change: redraws, records the undo step and updates the menus.
     void changed();
     void placeToolbar();
+    void placeLabel();
     void resizeLabelView();
     // Enables Undo and Redo as the history allows and marks the caption when modified.
     void updateActions();
@@ -161,7 +162,6 @@ private:
     void connectView();
     void openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint release);
     void applyCanvasOptions();
-    bool askOverwrite(const QString& fileName);
     void rememberFolder(const QString& fileName);
     void redrawAll();
     void labelReplaced(const QString& fileName);
