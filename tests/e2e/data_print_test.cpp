@@ -3,19 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "e2e/e2e_support.h"
-#include "render/image_io.h"
 
 namespace tavrin {
 namespace {
 
 using e2e::kSample;
-
-Bitmap readOneBitPng(const std::filesystem::path& path) {
-    ScreenImage image;
-    const ImageIoResult read = readPng(path, image);
-    EXPECT_TRUE(read.ok) << path << ": " << read.message;
-    return toOneBit(image);
-}
+using e2e::readOneBitPng;
 
 test::CommandResult printRows(const std::string& device, const std::vector<std::string>& more) {
     std::vector<std::string> arguments{"print", kSample, "--port", device, "--silence-ms",

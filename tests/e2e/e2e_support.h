@@ -10,6 +10,7 @@
 #include "printer/link_ui.h"
 #include "printer/transport_factory.h"
 #include "printer/printer_link.h"
+#include "render/image_io.h"
 #include "support/test_support.h"
 
 namespace tavrin::e2e {
@@ -41,6 +42,14 @@ inline test::CommandResult runPrinterCommand(const std::string& device, const st
     std::vector<std::string> arguments{"printer", "--port", device, "--silence-ms", std::to_string(kSilence.count())};
     arguments.insert(arguments.end(), subCommand.begin(), subCommand.end());
     return test::runProgram(TAVRIN_LABEL_EXE, arguments);
+}
+
+// A printed or rendered PNG as dots.
+inline Bitmap readOneBitPng(const std::filesystem::path& path) {
+    ScreenImage image;
+    const ImageIoResult read = readPng(path, image);
+    EXPECT_TRUE(read.ok) << path << ": " << read.message;
+    return toOneBit(image);
 }
 
 // The ways a test reaches the simulator: its pseudo-terminal or its loopback TCP port.

@@ -87,18 +87,6 @@ TEST(LinkFailures, ListShorterThanItsCountEndsInSilence) {
     EXPECT_TRUE(r.exitCode != 0 && r.err.find("No printer response") != std::string::npos) << r.err;
 }
 
-// A reply the host never reads must not keep the peer from ending.
-TEST(LinkFailures, PeerWithALargeUnreadReplyStillEnds) {
-    ScriptedPeer peer("\r\nUF\r\n", std::string(40000, '1'));
-    e2e::RealLink real(peer.device());
-    ASSERT_TRUE(real.link.openPort());
-    real.link.writeText("\r\nUF\r\n");
-    std::uint32_t waiting = 0;
-    for (int i = 0; i < 300 && (waiting = real.link.bytesWaiting()) == 0; ++i) ::usleep(10000);
-    EXPECT_GT(waiting, 0u);
-    real.link.closePort();
-}
-
 TEST(LinkFailures, RefusedByteAnsweredNoStopsTheStore) {
     test::FakePrinter p;
     p.transport.refuseFrom = 20, p.transport.refusals = 2;

@@ -12,18 +12,12 @@
 #include "render/barcode/barcode.h"
 #include "render/barcode_figure.h"
 #include "render/canvas.h"
-#include "render/image_io.h"
 #include "support/matrix_reader.h"
 
 namespace tavrin {
 namespace {
 
-Bitmap readOneBitPng(const std::filesystem::path& path) {
-    ScreenImage image;
-    const ImageIoResult read = readPng(path, image);
-    EXPECT_TRUE(read.ok) << path << ": " << read.message;
-    return toOneBit(image);
-}
+using e2e::readOneBitPng;
 
 std::optional<std::string> readSymbol(const Bitmap& label, const MatrixPicture& at) {
     return test::readMatrixSymbol(label, at.x, at.y, at.image.width(), at.image.height());

