@@ -90,11 +90,9 @@ TEST(FontFile, DamagedOrHostileDataIsRefused) {
 
 TEST(FontFile, MissingAndOversizedFiles) {
     test::TempDir dir;
-    EXPECT_EQ(readFontFile(dir / "none.qft").message, "Can't open input file");
     EXPECT_EQ(readFontFile(dir.path()).message, "Can't open input file");
     test::writeFile(dir / "big.qft", Bytes(200000, 0));
     EXPECT_EQ(readFontFile(dir / "big.qft").message, "Invalid font file");
-    EXPECT_EQ(fontFromPrinterReply({3, 0, 16}).message, "Invalid font file");
     EXPECT_TRUE(fontFromPrinterReply(threeRecordFont()).ok);
 }
 
