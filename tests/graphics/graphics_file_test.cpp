@@ -103,13 +103,10 @@ TEST(LoadGraphicsFile, RefusedFilesGiveTheirMessage) {
         std::filesystem::path file;
         const char* message;
     } cases[] = {
-        {kFixtures / "w1008h4.bmp", "Horizontal size too big"},
         {kFixtures / "w16h1601.bmp", "Vertical size too big"},
         {kFixtures / "w8h3.bmp", "File too small"},
         {kFixtures / "w1016h2.pcx", "Horizontal size too big"},  // 127 bytes per line
         {kFixtures / "im_3planes.pcx", "Use Color to Black && White converter"},
-        {kFixtures / "im_24bit.pcx", "Use Color to Black && White converter"},
-        {dir / "missing.bmp", "Can't open input file"},
         {dir.path(), "Can't open input file"},
         {dir / "text.pcx", "Invalid graphics format"},
         {dir / "empty.bmp", "Invalid graphics format"},
@@ -121,7 +118,6 @@ TEST(LoadGraphicsFile, RefusedFilesGiveTheirMessage) {
         EXPECT_EQ(result.message.text, c.message) << c.file;
     }
     auto buffer = freshBuffer();
-    EXPECT_EQ(LoadGraphicsFile(kFixtures / "im_24bit.pcx", *buffer).message.title, "Not monochrome graphics");
     // One plane of 8 bits per pixel passes: only the encoding byte and the planes are examined.
     EXPECT_EQ(LoadGraphicsFile(kFixtures / "w8h3_8bit.pcx", *buffer).kind, GraphicsKind::Pcx);
     // 1008 dots in 126 bytes per line is the widest PCX.

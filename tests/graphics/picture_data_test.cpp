@@ -56,35 +56,6 @@ TEST(PictureNames, FreeRenameAndCheck) {
     }
 }
 
-TEST(ReplacePictureData, EveryFigureSharingTheOldBlockTakesTheNewOne) {
-    FigureList list;
-    PictureBlockRef old = block({2, 2, 0xC4, 0});
-    PictureBlockRef other = block({1, 2, 0xC4, 0xFF});
-    addPicture(list, "A", old);
-    addPicture(list, "B", other);
-    addPicture(list, "A", old);
-    LoadedBlock loaded;
-    loaded.block = block({1, 4, 0xC8, 0x00});
-    loaded.width = 30, loaded.height = 2, loaded.dataLength = 4;
-    std::weak_ptr<PictureBlock> watchOld = old;
-    ReplacePictureData(list, old.get(), loaded.block, "NEW", loaded);
-    old.reset();
-    EXPECT_TRUE(watchOld.expired());  // no figure holds the old block any more
-    EXPECT_EQ(loaded.block->bytes[0], 2);
-    EXPECT_EQ(list.shareCount(loaded.block.get()), 2);
-    for (const Figure& f : list) {
-        const PictureRecord p = PictureRecord::decode(f.record);
-        if (f.picture == other) {
-            EXPECT_EQ(p.name, "B");
-            continue;
-        }
-        EXPECT_EQ(f.picture, loaded.block);
-        EXPECT_EQ(p.name, "NEW");
-        EXPECT_EQ(p.width, 30);
-        EXPECT_EQ(p.dataLength, 4u);
-    }
-}
-
 TEST(MakePictureData, NewBlockReplacesTheLoadedOneAndFailuresChangeNothing) {
     auto buffer = std::make_unique<GraphicsBuffer>();
     LoadedBlock loaded;
