@@ -31,13 +31,8 @@ TEST(FontCommands, MadeFontIsDrawnInALabelAsStored) {
     if (!std::filesystem::exists(kDejaVu)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
     test::TempDir dir;
     LabelDocument label;
-    label.setup.width = 300;
-    label.setup.length = 100;
-    TextRecord text;
-    text.x = 10;
-    text.y = 12;
-    text.font = 6;
-    text.data = "\"\xC6\xE0\"";  // Жа in the Cyrillic page
+    label.setup.width = 300, label.setup.length = 100;
+    const TextRecord text{.x = 10, .y = 12, .font = 6, .data = "\"\xC6\xE0\""};  // Жа in the Cyrillic page
     label.figures.appendFigure(text.encode(), FigureKind::Text);
     ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label).ok);
 
@@ -93,11 +88,7 @@ TEST(FontCommands, MakeFontWritesWhatTheConverterMakes) {
     table.copyRange({{5, 1}, {5, 25}});
     table.select({2, 1});  // 'a'
     table.copyRange({{6, 1}, {6, 25}});
-    RasterSettings settings;
-    settings.size = 14;
-    settings.widthCorrection = widthCorrectionAt(15);
-    settings.topRemove = 2;
-    settings.bottomRemove = 3;
+    const RasterSettings settings{.size = 14, .widthCorrection = widthCorrectionAt(15), .topRemove = 2, .bottomRemove = 3};
     const auto expected = encodeLabelFont(rasteriseFont(*source, table.cells(), settings));
     EXPECT_EQ(test::readFile(dir / "greek.qft"), expected);
     EXPECT_EQ(expected[0], 49);  // 0xD2 is undefined in the Greek page and left out

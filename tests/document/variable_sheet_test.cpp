@@ -22,13 +22,9 @@ TEST(VariableSheet, NewTakesTheLowestFreeSlotWithItsDefaultsAndKeepsTheValue) {
     EXPECT_EQ(sheet.addNew(SlotKind::Variables), 3);
     EXPECT_EQ(sheet.positionOf(SlotKind::Variables, 3), 3);  // listed fourth
     const Variable& v = sheet.variables[3];
-    EXPECT_EQ(v.promptText(), "Variable 3");
-    EXPECT_EQ(v.valueText(), "kept");
-    EXPECT_EQ(v.length, 6);
-    EXPECT_EQ(v.padChar, ' ');
+    EXPECT_EQ(std::tuple(v.promptText(), v.valueText(), int{v.length}, v.padChar), std::tuple("Variable 3", "kept", 6, ' '));
     EXPECT_EQ(sheet.addNew(SlotKind::Counters), 0);
-    EXPECT_EQ(sheet.counters[0].padChar, '0');
-    EXPECT_EQ(sheet.counters[0].promptText(), "Counter 0");
+    EXPECT_EQ(std::tuple(sheet.counters[0].padChar, sheet.counters[0].promptText()), std::tuple('0', "Counter 0"));
 
     VariableSheet full = withVariables(kVariableCount);
     const VariableSheet before = full;
@@ -49,16 +45,7 @@ TEST(VariableSheet, DeleteSelectsThePreviousOrFirstAndDeleteAllTakesBothKinds) {
 }
 
 TEST(VariableSheet, FieldsKeepTheirOldValueForNumbersOutOfRange) {
-    struct Row {
-        SlotKind kind;
-        const char* length;
-        const char* step;
-        const char* pad;
-        int wantLength;
-        int wantStep;
-        char wantPad;
-    };
-    const Row rows[] = {
+    const struct Row { SlotKind kind; const char *length, *step, *pad; int wantLength, wantStep; char wantPad; } rows[] = {
         {SlotKind::Variables, "32", "5", "", 32, 0, ' '},   // a variable never has a step
         {SlotKind::Variables, "0", "", "*x", 6, 0, '*'},
         {SlotKind::Variables, "33", "", "#", 6, 0, '#'},
@@ -72,21 +59,13 @@ TEST(VariableSheet, FieldsKeepTheirOldValueForNumbersOutOfRange) {
         const int slot = *sheet.addNew(row.kind);
         sheet.slot(row.kind, slot).step = static_cast<std::uint8_t>(-1);
         SlotFields fields = sheet.fields(row.kind, slot);
-        fields.length = row.length;
-        fields.step = row.step;
-        fields.padChar = row.pad;
-        fields.justification = 3;
-        fields.prompt = std::string(40, 'p');
-        fields.value = "v";
+        fields.length = row.length, fields.step = row.step, fields.padChar = row.pad;
+        fields.justification = 3, fields.prompt = std::string(40, 'p'), fields.value = "v";
         sheet.storeFields(row.kind, slot, fields);
         const Variable& s = sheet.slot(row.kind, slot);
         SCOPED_TRACE(std::string(row.length) + "/" + row.step + "/" + row.pad);
-        EXPECT_EQ(s.length, row.wantLength);
-        EXPECT_EQ(s.counterStep(), row.wantStep);
-        EXPECT_EQ(s.padChar, row.wantPad);
-        EXPECT_EQ(s.justification, 3);
-        EXPECT_EQ(s.promptText().size(), 26u);
-        EXPECT_EQ(s.valueText(), "v");
+        EXPECT_EQ(std::tuple(int{s.length}, s.counterStep(), s.padChar, int{s.justification}, s.promptText().size(), s.valueText()),
+                  std::tuple(row.wantLength, row.wantStep, row.wantPad, 3, std::size_t{26}, "v"));
     }
 }
 

@@ -10,10 +10,7 @@ namespace tavrin {
 namespace {
 
 TEST(DialogFields, NumbersAreAcceptedOnlyWholeAndInRange) {
-    struct Case {
-        const char* text;
-        int expected;
-    };
+    struct Case { const char* text; int expected; };
     const FieldRange range{-80, 80};
     for (const Case& c : {Case{"12", 12}, Case{" -80 ", -80}, Case{"+80", 80}, Case{"81", 7}, Case{"-81", 7},
                           Case{"", 7}, Case{"1x", 7}, Case{"x", 7}, Case{"+-5", 7}, Case{"--5", 7},
@@ -50,20 +47,17 @@ TEST(DialogFields, DataTooLongForTheRecordIsRefusedNotCut) {
 }
 
 TEST(DialogFields, GridStep) {
-    EXPECT_EQ(acceptGridStep("4"), 4);
-    EXPECT_EQ(acceptGridStep("80"), 80);
+    EXPECT_EQ(std::pair(acceptGridStep("4"), acceptGridStep("80")), std::pair(std::optional(4), std::optional(80)));
     for (const char* refused : {"3", "81", "", "ab", "-8"}) EXPECT_FALSE(acceptGridStep(refused)) << refused;
 }
 
 TEST(DialogFields, FontListNamesResidentFontsThenTheLabelsFonts) {
     FigureList figures;
     FontRecord font;
-    font.letter = 'A';
-    font.height = 24;
+    font.letter = 'A', font.height = 24;
     figures.appendFigure(font.encode(), FigureKind::Font);
     figures.appendFigure(TextRecord{}.encode(), FigureKind::Text);
-    font.letter = 'q';
-    font.height = 9;
+    font.letter = 'q', font.height = 9;
     figures.appendFigure(font.encode(), FigureKind::Font);
     const std::vector<std::string> expected = {"1  (8x12)", "2  (10x16)", "3  (12x20)", "4  (14x24)",
                                                "5  (32x48)", "A  h=24", "q  h=9"};
@@ -77,11 +71,9 @@ TEST(SetupFields, PresetsAndTheFormsRoundTrip) {
     EXPECT_FALSE(labelSizePreset(5));
 
     LabelSetup setup;
-    setup.normalText = 0;
-    setup.darkness = 13;
+    setup.normalText = 0, setup.darkness = 13;
     const SetupForm form = setupForm(setup);
-    EXPECT_EQ(form.labelSize, 0);
-    EXPECT_EQ(form.textType, 1);
+    EXPECT_EQ(std::pair(form.labelSize, form.textType), std::pair(0, 1));
     LabelSetup copy;
     applySetupForm(form, copy);
     EXPECT_EQ(copy, setup);

@@ -100,16 +100,14 @@ TEST(EditorSession, ModifiedFollowsTheSavedState) {
     session.undo();
     doc.setup.length = 300;  // not committed yet: undo takes it back first
     ASSERT_TRUE(session.undo());
-    EXPECT_EQ(doc.setup.length, 200);
-    EXPECT_EQ(doc.setup.width, 400);
+    EXPECT_EQ(std::pair(doc.setup.length, doc.setup.width), std::pair(200, 400));
     session.commit();
     EXPECT_TRUE(session.canRedo());
     setWidth(420);  // a new change drops the steps that could be redone
     EXPECT_FALSE(session.canRedo());
 
     session.resetHistory();
-    EXPECT_FALSE(session.modified());
-    EXPECT_FALSE(session.canUndo());
+    EXPECT_FALSE(session.modified() || session.canUndo());
 }
 
 TEST(EditorSession, HistoryKeepsTheLastStepsAndDropsAnyDrag) {

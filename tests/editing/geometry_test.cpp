@@ -7,8 +7,7 @@ namespace {
 
 Figure figureOf(const Record& record, FigureKind kind) {
     Figure f;
-    f.kind = kind;
-    f.record = record;
+    f.kind = kind, f.record = record;
     return f;
 }
 
@@ -83,14 +82,10 @@ TEST(Geometry, AlignSelection) {
 
     alignSelection(doc, 10, true);
     // The baseline 37 + 14 = 51 lands on 50.
-    EXPECT_EQ(TextRecord::decode(plain.record).x, 20);
-    EXPECT_EQ(TextRecord::decode(plain.record).y, 36);
-    EXPECT_EQ(TextRecord::decode(turned.record).x, 34);  // 37 - 14 = 23 -> 20, + 14
-    EXPECT_EQ(TextRecord::decode(turned.record).y, 20);
+    const TextRecord p = TextRecord::decode(plain.record), t = TextRecord::decode(turned.record);
+    EXPECT_EQ((std::array{p.x, p.y, t.x, t.y}), (std::array{20, 36, 34, 20}));  // turned: 37 - 14 = 23 -> 20, + 14
     const BarcodeRecord b = BarcodeRecord::decode(bar.record);
-    EXPECT_EQ(b.x, 30);
-    EXPECT_EQ(b.y, 50);
-    EXPECT_EQ(b.height, 30);  // the lowest height of 24, on the grid
+    EXPECT_EQ(std::tuple(b.x, b.y, b.height), std::tuple(30, 50, 30));  // the lowest height of 24, on the grid
     const LineRecord d = LineRecord::decode(dot.record), u = LineRecord::decode(upright.record);
     EXPECT_EQ((DotRect{d.x1, d.y1, d.x2, d.y2}), (DotRect{40, 40, 50, 50}));
     EXPECT_EQ((DotRect{u.x1, u.y1, u.x2, u.y2}), (DotRect{40, 10, 40, 90}));  // stays upright

@@ -66,11 +66,9 @@ TEST_F(MouseEditorTest, DraggingAMemberMovesTheWholeSelection) {
     rect(200, 200, 20, 20);
     editor.mouseDown(at(20, 20), MouseButton::Left, false);
     const MouseResult move = editor.mouseMove(at(25, 27));
-    EXPECT_TRUE(move.marksChanged);
-    EXPECT_FALSE(move.redraw);
+    EXPECT_TRUE(move.marksChanged && !move.redraw);
     const MouseResult up = editor.mouseUp(at(26, 27), false);
-    EXPECT_TRUE(up.redraw);
-    EXPECT_TRUE(up.changed);
+    EXPECT_TRUE(up.redraw && up.changed);
     std::string places;
     for (const Figure& f : doc.figures) {
         const RectangleRecord r = RectangleRecord::decode(f.record);
@@ -137,8 +135,7 @@ TEST_F(MouseEditorTest, DrawingToolsAndRightClick) {
     const MouseResult up = editor.mouseUp(at(150, 80), false);
     ASSERT_TRUE(up.openNewDialog);
     EXPECT_EQ(*up.openNewDialog, FigureKind::Rectangle);
-    EXPECT_EQ(up.press, (DotPoint{100, 120}));
-    EXPECT_EQ(up.release, (DotPoint{150, 80}));
+    EXPECT_EQ((DotRect{up.press.x, up.press.y, up.release.x, up.release.y}), (DotRect{100, 120, 150, 80}));
     EXPECT_EQ(editor.tool(), Tool::Select);
     EXPECT_EQ(editor.overlay().kind, DragOverlay::Kind::None);
 
@@ -163,8 +160,7 @@ TEST_F(MouseEditorTest, NudgeMovesOnlyASelection) {
     EXPECT_FALSE(editor.nudgeSelection(1, 0));
     r.flags = kFlagSelected;
     EXPECT_TRUE(editor.nudgeSelection(-1, 8));
-    EXPECT_EQ(RectangleRecord::decode(r.record).x, 9);
-    EXPECT_EQ(RectangleRecord::decode(r.record).y, 18);
+    EXPECT_EQ(std::pair(RectangleRecord::decode(r.record).x, RectangleRecord::decode(r.record).y), std::pair(9, 18));
 }
 
 }  // namespace

@@ -16,14 +16,10 @@ TEST(ObjectList, RowsDescribeEveryKindAndSkipFonts) {
     FigureList figures;
     addFont(figures, 'A');
     addFont(figures, 'Q');
-    TextRecord soft;
-    soft.font = 7, soft.hMul = 2, soft.vMul = 3, soft.x = -5, soft.y = 9, soft.rotation = 2, soft.data = "Hi";
+    const TextRecord soft{.x = -5, .y = 9, .hMul = 2, .vMul = 3, .font = 7, .rotation = 2, .data = "Hi"};
     figures.appendFigure(soft.encode(), FigureKind::Text);
-    TextRecord plain;
-    plain.font = 6;
-    figures.appendFigure(plain.encode(), FigureKind::Text);
-    BarcodeRecord barcode;
-    barcode.type = 8, barcode.x = 3, barcode.y = 4, barcode.rotation = 3, barcode.data = "123456789012";
+    figures.appendFigure(TextRecord{.font = 6, .data = ""}.encode(), FigureKind::Text);
+    const BarcodeRecord barcode{.type = 8, .x = 3, .y = 4, .rotation = 3, .data = "123456789012"};
     figures.appendFigure(barcode.encode(), FigureKind::Barcode);
     figures.appendFigure(BoxRecord{50, 5, 10, 45, 1}.encode(), FigureKind::Box);
     PictureRecord picture{7, 8, 40, 20, 99, "LOGO"};

@@ -41,9 +41,8 @@ TEST(Recovery, CopiesOfDeadEditorsAreFoundClaimedOnceAndRestoredExactly) {
     RecoveryStore starting(folder, deadProcessId());
     const auto orphans = starting.orphans();
     ASSERT_EQ(orphans.size(), 1u) << "a running editor's copy is not an orphan";
-    EXPECT_EQ(orphans[0].processId, dead);
-    EXPECT_EQ(orphans[0].sourceFile, "/labels/crashed.qlb");
-    EXPECT_EQ(orphans[0].savedAt, 300);
+    EXPECT_EQ(std::tuple(orphans[0].processId, orphans[0].sourceFile, orphans[0].savedAt),
+              std::tuple(dead, "/labels/crashed.qlb", std::time_t{300}));
 
     const auto claimed = starting.claim(orphans[0]);
     ASSERT_TRUE(claimed);

@@ -81,16 +81,12 @@ TEST_F(BarcodeCheckTest, DamagedFiguresAreFlaggedAndUnreadTypesNeverPass) {
     addBarcode(3, "A12345", 2, 0, 100, 100, 2);       // bars two dots tall
     addBarcode(8, "123456789012", 2, 0, 2300, 300);   // cut by the label's right edge
     addBarcode(3, "COVERED", 2, 1, 700, 700);         // under an inverse rectangle
-    RectangleRecord cover;
-    cover.x = 500, cover.y = 650, cover.width = 300, cover.height = 500, cover.colour = kColourInverse;
-    document.figures.appendFigure(cover.encode(), FigureKind::Rectangle);
+    document.figures.appendFigure(RectangleRecord{500, 650, 300, 500, kColourInverse}.encode(), FigureKind::Rectangle);
     addBarcode(8, "12345", 2, 0, 100, 1000);          // data the symbology cannot carry
     addBarcode(18, "12345", 2, 0, 100, 1200);         // Postnet: no reader
     addBarcode(3, "FINE", 2, 2, 400, 400);
     addBarcode(3, "CROWDED", 2, 3, 1700, 1900);       // a line along its end, 6 dots away
-    LineRecord line;
-    line.x1 = 1650, line.x2 = 1800, line.y1 = line.y2 = 1906, line.thickness = 2;
-    document.figures.appendFigure(line.encode(), FigureKind::DiagonalLine);
+    document.figures.appendFigure(LineRecord{1650, 1906, 1800, 1906, 2, kColourBlack}.encode(), FigureKind::DiagonalLine);
     addBarcode(8, "400638133393", 3, 1, 2000, 200);   // its leading digit in the quiet zone is fine
     const auto results = check();
     ASSERT_EQ(results.size(), 8u);
