@@ -58,7 +58,7 @@ private:
     QString message_;
 };
 
-void press(QWidget* window, const char* button) { window->findChild<QAbstractButton*>(button)->click(); }
+using test::click;
 
 void choose(QWidget* dialog, const char* listName, const QString& text) {
     auto* list = dialog->findChild<QComboBox*>(listName);
@@ -123,38 +123,35 @@ TEST_F(ConverterTest, CopyOfARangeStopsAtTheLastCellAndUndoes) {
     source->clearSelection();
     source->setRangeSelected(QTableWidgetSelectionRange(1, 1, 3, 5), true);  // 3 x 5 from 'A'
     target->setCurrentCell(6, 30);
-    press(&dialog, "CopyBt");
+    click(&dialog, "CopyBt");
     EXPECT_EQ(codeIn(target, 6, 30), 'A');
     EXPECT_EQ(codeIn(target, 6, 31), 'B');
     EXPECT_EQ(filledCells(target), 2);
     EXPECT_EQ(imageIn(target, 6, 30), imageIn(source, 1, 1));  // drawn as its source character
 
     target->setCurrentCell(6, 31);
-    press(&dialog, "ClearMarkedBt");
+    click(&dialog, "ClearMarkedBt");
     EXPECT_EQ(codeIn(target, 6, 31), 0);
     EXPECT_EQ(codeIn(target, 6, 30), 'A');
 
-    press(&dialog, "UndoBt");
+    click(&dialog, "UndoBt");
     EXPECT_EQ(codeIn(target, 6, 31), 'B');
     EXPECT_EQ(target->currentRow(), 6);
     EXPECT_EQ(target->currentColumn(), 30);
-    press(&dialog, "UndoBt");
+    click(&dialog, "UndoBt");
     EXPECT_EQ(filledCells(target), 0);
     EXPECT_EQ(target->currentColumn(), 0);
 }
 
-TEST_F(ConverterTest, DoubleClickCopiesToTheSameCode) {
+TEST_F(ConverterTest, DoubleClickCopiesToTheSameCodeAndAnEmptyTableHasNoPreview) {
     emit source->cellDoubleClicked(1, 1);
     EXPECT_EQ(codeIn(target, 1, 1), 'A');
     EXPECT_EQ(target->currentRow(), 1);
     EXPECT_EQ(dialog.findChild<QLabel*>("CharPreview")->property("code").toInt(), 'A');
-    press(&dialog, "ClearBt");
+    click(&dialog, "ClearBt");
     EXPECT_EQ(filledCells(target), 0);
-}
-
-TEST_F(ConverterTest, PreviewWithAnEmptyTableSaysSo) {
     test::ModalAnswer answer("OkBt");
-    press(&dialog, "PreviewBt");
+    click(&dialog, "PreviewBt");
     EXPECT_TRUE(answer.answered());
     EXPECT_EQ(answer.title(), "Error");
     EXPECT_EQ(answer.text(), "Nothing to preview");
@@ -166,7 +163,7 @@ TEST_F(ConverterTest, SaveWritesWhatMakeFontWrites) {
     source->clearSelection();
     source->setRangeSelected(QTableWidgetSelectionRange(0, 0, 6, 31), true);
     target->setCurrentCell(0, 0);
-    press(&dialog, "CopyBt");
+    click(&dialog, "CopyBt");
     TFontPreviewDlg* preview = dialog.previewDialog();
     preview->open(*dialog.font(), dialog.table().cells());
     preview->findChild<QComboBox*>("SizeList")->setEditText("24");
@@ -181,7 +178,7 @@ TEST_F(ConverterTest, SaveWritesWhatMakeFontWrites) {
     test::TempDir dir;
     const auto saved = dir / "dialog.qft";
     preview->setSaveChooser([&](auto...) { return QString::fromStdString((dir / "dialog").string()); });
-    press(preview, "SaveBt");
+    click(preview, "SaveBt");
     const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"make-font", "--font", kFamily, "--size", "24", "--width-correction",
                                                       "1.4", "--space", "1", "--script", "Cyrillic", "--trim", "auto", "-o",
                                                       (dir / "cli.qft").string()});
@@ -212,7 +209,7 @@ TEST_F(ConverterTest, TrimByHandAndTheSizeLimit) {
     bool written = false;
     preview->setSaveChooser([&](auto...) { written = true; return QString(); });
     test::ModalAnswer answer("OkBt");
-    press(preview, "SaveBt");
+    click(preview, "SaveBt");
     EXPECT_EQ(answer.text(), "Font height more than 248 pixels");
     EXPECT_FALSE(written);
     preview->close();
@@ -237,11 +234,11 @@ protected:
     }
     FigureList& figures() { return window->session().document().figures; }
     void addFontAs(const QString& letter) {
-        ModalScript script({{"TNewFontDlg", [](QWidget* w) { press(w, "FromDiskBt"); }},
+        ModalScript script({{"TNewFontDlg", [](QWidget* w) { click(w, "FromDiskBt"); }},
                             {"TFontsDlg", [letter](QWidget* w) {
                                  EXPECT_TRUE(w->windowTitle().startsWith("Name for "));
                                  w->findChild<QLineEdit*>("NameEd")->setText(letter);
-                                 press(w, "OkBt");
+                                 click(w, "OkBt");
                              }}});
         window->action("NewFontM")->trigger();
     }
@@ -249,9 +246,9 @@ protected:
         ModalScript script({{"TFontsDlg", [](QWidget* w) {
                                  EXPECT_EQ(w->windowTitle(), "Select font to remove");
                                  EXPECT_FALSE(w->findChild<QLineEdit*>("NameEd")->isVisible());
-                                 press(w, "OkBt");
+                                 click(w, "OkBt");
                              }},
-                            {"MsgBoxDlg", [](QWidget* w) { press(w, "OkBt"); }}});
+                            {"MsgBoxDlg", [](QWidget* w) { click(w, "OkBt"); }}});
         window->action("RemoveFontM")->trigger();
         return script.lastMessage();
     }
@@ -266,7 +263,7 @@ TEST_F(FontCommandsTest, TheMenuOpensTheConverterWithTheSystemsFamilies) {
     {
         ModalScript script({{"TTrueTypeDlg", [&families](QWidget* w) {
                                  families = w->findChild<QComboBox*>("FontList")->count();
-                                 press(w, "CloseBt");
+                                 click(w, "CloseBt");
                              }}});
         window->action("TtfToQftM")->trigger();
     }
@@ -285,7 +282,7 @@ TEST_F(FontCommandsTest, AddNewFontFromDiskAddsTheFontEntryUndoably) {
 
 TEST_F(FontCommandsTest, RemoveFontRefusesWhileATextUsesIt) {
     {
-        ModalScript script({{"MsgBoxDlg", [](QWidget* w) { press(w, "OkBt"); }}});
+        ModalScript script({{"MsgBoxDlg", [](QWidget* w) { click(w, "OkBt"); }}});
         window->action("RemoveFontM")->trigger();
         EXPECT_EQ(script.lastMessage(), "Nothing to remove");
     }
@@ -302,7 +299,7 @@ TEST_F(FontCommandsTest, RemoveFontRefusesWhileATextUsesIt) {
     figures().removeFigure(&user);
     window->changed();
     {
-        ModalScript script({{"TFontsDlg", [](QWidget* w) { press(w, "OkBt"); }}});
+        ModalScript script({{"TFontsDlg", [](QWidget* w) { click(w, "OkBt"); }}});
         window->action("RemoveFontM")->trigger();
     }
     EXPECT_TRUE(fontListEntries(figures()).empty());

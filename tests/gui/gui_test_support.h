@@ -1,13 +1,27 @@
 #pragma once
+#include <gtest/gtest.h>
 // Answers the next modal window the code under test opens (a message box or a dialog run by
 // exec()), the way a user would: by pressing one of its buttons by object name.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 
 namespace tavrin::test {
+
+inline void click(QWidget* window, const char* button) {
+    auto* found = window->findChild<QAbstractButton*>(button);
+    ASSERT_NE(found, nullptr) << button;
+    found->click();
+}
+
+inline void type(QWidget* window, const char* edit, const QString& text) {
+    auto* found = window->findChild<QLineEdit*>(edit);
+    ASSERT_NE(found, nullptr) << edit;
+    found->setText(text);
+}
 
 class ModalAnswer {
 public:

@@ -51,16 +51,8 @@ void whenModal(const char* name, std::function<void(QWidget*)> act) {
     timer->start(10);
 }
 
-void type(QWidget* dialog, const char* name, const QString& text) {
-    auto* edit = dialog->findChild<QLineEdit*>(name);
-    ASSERT_NE(edit, nullptr) << name;
-    edit->setText(text);
-}
-void press(QWidget* dialog, const char* name) {
-    auto* button = dialog->findChild<QAbstractButton*>(name);
-    ASSERT_NE(button, nullptr) << name;
-    button->click();
-}
+using test::click;
+using test::type;
 
 PictureRecord pictureOf(const Figure& figure) { return PictureRecord::decode(figure.record); }
 
@@ -136,8 +128,8 @@ TEST_F(PictureWindowsTest, PicturesFromPcxAndOneBitBmpAppearOnTheLabelDotForDot)
             type(dialog, "StartX", QString::number(c.x));
             type(dialog, "StartY", QString::number(c.y));
             type(dialog, "PictName", QString::fromLatin1(c.name));
-            press(dialog, "LoadBt");
-            press(dialog, "OkBt");
+            click(dialog, "LoadBt");
+            click(dialog, "OkBt");
         });
         EXPECT_EQ(caption, "Draw Picture");
     }
@@ -159,9 +151,9 @@ TEST_F(PictureWindowsTest, PicturesFromPcxAndOneBitBmpAppearOnTheLabelDotForDot)
     // The proposed name is the one last confirmed, so drawing again without changing it is refused.
     QString refusal;
     drawPicture(*window, [&](QWidget* dialog) {
-        press(dialog, "LoadBt");
+        click(dialog, "LoadBt");
         test::ModalAnswer answer("OkBt");
-        press(dialog, "OkBt");
+        click(dialog, "OkBt");
         refusal = answer.text();
         static_cast<QDialog*>(dialog)->reject();
     });
@@ -196,11 +188,11 @@ TEST_F(PictureWindowsTest, SharedPicturesKeepOneNameAndOneBlockThroughRenameRepl
         type(dialog, "PictName", "other");
         {
             test::ModalAnswer answer("OkBt");
-            press(dialog, "OkBt");
+            click(dialog, "OkBt");
             refusal = answer.text();
         }
         type(dialog, "PictName", " Brand2 ");
-        press(dialog, "OkBt");
+        click(dialog, "OkBt");
     });
     const int zoom = window->labelView()->zoom();
     const LabelSetup& setup = window->session().document().setup;
@@ -215,8 +207,8 @@ TEST_F(PictureWindowsTest, SharedPicturesKeepOneNameAndOneBlockThroughRenameRepl
     chosenFile = QString::fromStdString((kFixtures / "w17h30.bmp").string());
     whenModal("TPictureDlg", [](QWidget* dialog) {
         type(dialog, "PictName", "NOISE");
-        press(dialog, "LoadBt");
-        press(dialog, "OkBt");
+        click(dialog, "LoadBt");
+        click(dialog, "OkBt");
     });
     window->editFigure(&figureAt(*window, 1));
     const Figure& first = figureAt(*window, 0);
@@ -236,7 +228,7 @@ TEST_F(PictureWindowsTest, SharedPicturesKeepOneNameAndOneBlockThroughRenameRepl
     whenModal("TFigListDlg", [](QWidget* list) {
         list->findChild<QTableWidget*>("Obj")->selectRow(0);
         test::ModalAnswer yes("YesBt");
-        press(list, "DelBt");
+        click(list, "DelBt");
         EXPECT_EQ(yes.title(), "Delete Picture  \"NOISE\"  (Size 17x30)");
         static_cast<QDialog*>(list)->reject();
     });
@@ -261,11 +253,11 @@ TEST_F(PictureWindowsTest, PictureFromThePrinterTakesTheStoredNameAndData) {
             auto* list = chooser->findChild<QListWidget*>("ObjList");
             for (int i = 0; i < list->count(); ++i) offered << list->item(i)->text();
             list->setCurrentRow(0);
-            press(chooser, "SaveBt");
+            click(chooser, "SaveBt");
         });
-        press(dialog, "ExtractBt");
+        click(dialog, "ExtractBt");
         EXPECT_EQ(dialog->findChild<QLineEdit*>("PictName")->text(), "NOISE");
-        press(dialog, "OkBt");
+        click(dialog, "OkBt");
     });
     EXPECT_EQ(offered, QStringList({"NOISE"}));
     ASSERT_EQ(window->session().document().figures.size(), 1u);
@@ -315,42 +307,42 @@ TEST_F(PictureWindowsTest, ObjectListShowsEditsDeletesAndReordersWithTheLabelFol
 
         // Selection twice: marked, then as before.
         table->selectRow(1);
-        press(list, "SelBt");
+        click(list, "SelBt");
         EXPECT_EQ(table->item(1, 1)->text(), "#");
         EXPECT_TRUE(figureAt(*window, 1).selected());
-        press(list, "SelBt");
+        click(list, "SelBt");
         EXPECT_FALSE(figureAt(*window, 1).selected());
 
         // Edit the rectangle through its own dialog.
         whenModal("TBarDlg", [](QWidget* dialog) {
             type(dialog, "RectWidth", "50");
-            press(dialog, "OkBt");
+            click(dialog, "OkBt");
         });
-        press(list, "EditBt");
+        click(list, "EditBt");
         EXPECT_EQ(table->item(1, 2)->text(), "Rectangle  (Size 50x10)");
         EXPECT_TRUE(inkAt(85, 55)) << "the label shows the wider rectangle";
 
         // Reorder: nothing above row 1; the rectangle goes first and keeps the cursor.
         table->selectRow(0);
-        press(list, "UpBt");
+        click(list, "UpBt");
         EXPECT_EQ(figureAt(*window, 0).kind, FigureKind::Text);
         table->selectRow(1);
-        press(list, "UpBt");
+        click(list, "UpBt");
         EXPECT_EQ(figureAt(*window, 0).kind, FigureKind::Rectangle);
         EXPECT_EQ(table->item(0, 2)->text(), "Rectangle  (Size 50x10)");
         EXPECT_EQ(table->currentRow(), 0);
         table->selectRow(3);
-        press(list, "DownBt");
+        click(list, "DownBt");
         EXPECT_EQ(figureAt(*window, 3).kind, FigureKind::DiagonalLine);
 
         // Delete asks only while confirming is on.
         table->selectRow(0);
         list->findChild<QCheckBox*>("SureDel")->setChecked(false);
-        press(list, "DelBt");
+        click(list, "DelBt");
         EXPECT_EQ(figures.size(), 4u);
         list->findChild<QCheckBox*>("SureDel")->setChecked(true);
         test::ModalAnswer yes("YesBt");
-        press(list, "DelBt");
+        click(list, "DelBt");
         EXPECT_EQ(yes.title(), "Delete Rectangle  (Size 50x10)");
         EXPECT_EQ(yes.text(), "Are You sure ?");
         EXPECT_EQ(table->rowCount(), 3);

@@ -22,6 +22,7 @@
 #include "app/main_window.h"
 #include "app/qt_link_ui.h"
 #include "gui/gui_test_support.h"
+#include "gui/printer_windows_support.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
 #include "render/barcode_check.h"
@@ -34,48 +35,9 @@ namespace {
 
 const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
 
-// Runs `step` once on the modal window of the given object name (or, with a text, the
-// message window showing that text) when it comes up.
-class WhenModal {
-public:
-    WhenModal(QString name, std::function<void(QWidget*)> step, QString text = {})
-        : name_(std::move(name)), text_(std::move(text)), step_(std::move(step)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-        timer_.start(10);
-    }
-    bool done() const { return done_; }
-
-private:
-    void poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible() || modal->objectName() != name_) return;
-        if (!text_.isEmpty()) {
-            auto* label = modal->findChild<QLabel*>("MsgText");
-            if (label == nullptr || label->text() != text_) return;
-        }
-        timer_.stop();
-        done_ = true;
-        step_(modal);
-    }
-
-    QString name_;
-    QString text_;
-    std::function<void(QWidget*)> step_;
-    QTimer timer_;
-    bool done_ = false;
-};
-
-void click(QWidget* dialog, const char* button) {
-    auto* b = dialog->findChild<QAbstractButton*>(button);
-    ASSERT_NE(b, nullptr) << button;
-    b->click();
-}
-
-void type(QWidget* dialog, const char* edit, const QString& text) {
-    auto* e = dialog->findChild<QLineEdit*>(edit);
-    ASSERT_NE(e, nullptr) << edit;
-    e->setText(text);
-}
+using WhenModal = test::OnModal;
+using test::click;
+using test::type;
 
 Bitmap readOneBitPng(const std::filesystem::path& path) {
     ScreenImage image;
@@ -159,7 +121,7 @@ TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance)
         click(dialog, "PrintBt");  // FR and P again: 6 more labels
     });
     window->action("PrintM")->trigger();
-    ASSERT_TRUE(print.done() && select.done() && values.done());
+    ASSERT_TRUE(print.ran() && select.ran() && values.ran());
     EXPECT_EQ(variable0(*window).valueText(), "A1");
     EXPECT_EQ(counter0(*window).valueText(), "16");
     EXPECT_GT(window->session().undoSteps(), steps);  // the new values can be undone
@@ -186,7 +148,7 @@ TEST_F(PrintCommandsTest, RefusalsAreToldWithoutTouchingThePrinter) {
             d->close();
         });
         window->action("PrintM")->trigger();
-        ASSERT_TRUE(print.done() && noForm.answered());
+        ASSERT_TRUE(print.ran() && noForm.answered());
         EXPECT_EQ(noForm.text(), kNoFormSelected);
         EXPECT_EQ(noForm.title(), "Error");
     }
@@ -215,7 +177,7 @@ TEST_F(PrintCommandsTest, TestPrintWithDirectGraphicsPrintsTheLabelsPrintImage) 
         click(d, "PrintBt");
     });
     window->action("TestPrintM")->trigger();
-    ASSERT_TRUE(dialog.done());
+    ASSERT_TRUE(dialog.ran());
     // One label went out, so the counter moved one step.
     EXPECT_EQ(std::stoi(counter0(*window).valueText()), std::stoi(before.counters[0].valueText()) + 1);
     PrinterStorage storage(window->link());
@@ -236,7 +198,7 @@ TEST_F(PrintCommandsTest, ABarcodeThatDoesNotReadBackIsAskedAboutBeforeTheTestPr
     test::ModalAnswer no("NoBt");
     WhenModal dialog("TTestPrintDlg", [](QWidget* d) { click(d, "PrintBt"); });
     window->action("TestPrintM")->trigger();
-    ASSERT_TRUE(dialog.done());
+    ASSERT_TRUE(dialog.ran());
     EXPECT_TRUE(no.text().endsWith("Print anyway?")) << no.text().toStdString();
     PrinterStorage storage(window->link());
     ASSERT_TRUE(storage.receiveList(kListForms));  // the printer answers: nothing was held back
@@ -254,7 +216,7 @@ TEST_F(PrintCommandsTest, VariablesAreDefinedInTheirWindowAndUndoneAsOneStep) {
         d->close();
     });
     window->action("VariablesM")->trigger();
-    ASSERT_TRUE(dropped.done());
+    ASSERT_TRUE(dropped.ran());
     EXPECT_TRUE(window->session().document().variables == original.variables);
 
     WhenModal defined("TVarCntDlg", [](QWidget* d) {
@@ -271,7 +233,7 @@ TEST_F(PrintCommandsTest, VariablesAreDefinedInTheirWindowAndUndoneAsOneStep) {
         click(d, "OkBt");
     });
     window->action("VariablesM")->trigger();
-    ASSERT_TRUE(defined.done());
+    ASSERT_TRUE(defined.ran());
     const Counter& c1 = window->session().document().counters[1];
     EXPECT_TRUE(c1.isDefined());
     EXPECT_EQ(c1.length, 6);
@@ -293,7 +255,7 @@ TEST_F(PrintCommandsTest, VariablesAreDefinedInTheirWindowAndUndoneAsOneStep) {
         click(d, "OkBt");
     });
     window->action("VariablesM")->trigger();
-    ASSERT_TRUE(fetched.done());
+    ASSERT_TRUE(fetched.ran());
     EXPECT_TRUE(window->session().document().variables[0].isDefined());
 }
 
@@ -335,16 +297,10 @@ TEST_P(PrintFailureTest, ShowsItsMessageAndLeavesTheLabelUntouched) {
     WhenModal printDialog("TPrintDlg", [](QWidget* d) { d->close(); });
 
     window->action(c.command)->trigger();
-    if (error) {
-        EXPECT_TRUE(error->done()) << "no \"" << c.message << "\"";
-    }
-    if (retry) {
-        EXPECT_TRUE(retry->answered());
-    }
-    if (c.killWhenSending || c.pressEsc) {
-        EXPECT_TRUE(sending.done());
-    }
-    EXPECT_FALSE(printDialog.done()) << "the print dialog came up after a failure";
+    EXPECT_TRUE(!error || error->ran()) << "no \"" << c.message << "\"";
+    EXPECT_TRUE(!retry || retry->answered());
+    EXPECT_TRUE(!(c.killWhenSending || c.pressEsc) || sending.ran());
+    EXPECT_FALSE(printDialog.ran()) << "the print dialog came up after a failure";
     EXPECT_FALSE(window->linkUi().progressWindowVisible());
     EXPECT_TRUE(window->session().document().variables == before.variables);
     EXPECT_TRUE(window->session().document().counters == before.counters);

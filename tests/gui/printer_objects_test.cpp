@@ -23,11 +23,7 @@ using test::OnModal;
 
 const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
 
-void click(QWidget* dialog, const char* button) {
-    auto* b = dialog->findChild<QAbstractButton*>(button);
-    ASSERT_NE(b, nullptr) << button;
-    b->click();
-}
+using test::click;
 
 class PrinterObjectsTest : public ::testing::Test, public test::PrinterWindowFixture {};
 

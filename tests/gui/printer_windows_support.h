@@ -2,6 +2,7 @@
 // Drives the printer windows against tavrin-printer-sim: a main window whose Com1 is the
 // simulator, and a way to act inside the next modal window once it is on screen.
 #include <QApplication>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -16,11 +17,12 @@
 
 namespace tavrin::test {
 
-// Runs `act` once inside the modal window of that object name, as soon as it is the active
-// modal window; `act` closes it when done.
+// Runs `act` once inside the modal window of that object name (with a text, only the message
+// window showing it), as soon as it is the active modal window; `act` closes it when done.
 class OnModal {
 public:
-    OnModal(const char* objectName, std::function<void(QWidget*)> act) : name_(objectName), act_(std::move(act)) {
+    OnModal(QString objectName, std::function<void(QWidget*)> act, QString text = {})
+        : name_(std::move(objectName)), text_(std::move(text)), act_(std::move(act)) {
         QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
         timer_.start(10);
     }
@@ -30,12 +32,17 @@ private:
     void poll() {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || !modal->isVisible() || modal->objectName() != name_) return;
+        if (!text_.isEmpty()) {
+            auto* label = modal->findChild<QLabel*>("MsgText");
+            if (label == nullptr || label->text() != text_) return;
+        }
         timer_.stop();
         ran_ = true;
         act_(modal);
     }
 
     QString name_;
+    QString text_;
     std::function<void(QWidget*)> act_;
     QTimer timer_;
     bool ran_ = false;

@@ -25,11 +25,7 @@ namespace {
 
 using test::OnModal;
 
-void click(QWidget* dialog, const char* button) {
-    auto* b = dialog->findChild<QAbstractButton*>(button);
-    ASSERT_NE(b, nullptr) << button;
-    b->click();
-}
+using test::click;
 
 // The object list and the store-as window each have one list.
 QListWidget* entries(QWidget* dialog) { return dialog->findChild<QListWidget*>(); }

@@ -62,7 +62,7 @@ TEST(Toolbar, FourteenButtonsInTwoColumnsAboveTheStatusLine) {
     EXPECT_EQ(status->geometry(), QRect(0, 224, 64, 24));
 }
 
-TEST(Toolbar, StatusLineCountsFromTheReferencePoint) {
+TEST(Toolbar, StatusLineCountsFromTheReferencePointAndOnlyTheChosenToolIsMarked) {
     TZRToolbar toolbar;
     toolbar.showStatus(130, 45, 30, 20);
     EXPECT_EQ(toolbar.findChild<QLabel*>("StatusLn")->text(), "100,25");
@@ -70,10 +70,7 @@ TEST(Toolbar, StatusLineCountsFromTheReferencePoint) {
     EXPECT_EQ(toolbar.status(), "-20,-20");
     toolbar.clearStatus();
     EXPECT_EQ(toolbar.status(), "");
-}
 
-TEST(Toolbar, OnlyTheToolTheMainWindowChoseIsMarked) {
-    TZRToolbar toolbar;
     auto* text = toolbar.findChild<QToolButton*>("TextBt");
     auto* box = toolbar.findChild<QToolButton*>("BoxBt");
     text->click();

@@ -27,7 +27,7 @@ T* child(QWidget* dialog, const char* name) {
     return found;
 }
 
-void click(QWidget* dialog, const char* button) { child<QAbstractButton>(dialog, button)->click(); }
+using test::click;
 
 TEST(SettingsDialog, ClockLineAndField) {
     const struct {
@@ -39,11 +39,6 @@ TEST(SettingsDialog, ClockLineAndField) {
         EXPECT_EQ(clockSetLine(c.year, c.month, c.day, c.hour, c.minute, c.second), c.line);
     EXPECT_EQ(clockFieldText(false, "03,07,04,09,05,00"), " 03,07,04,09,05,00");
     EXPECT_EQ(clockFieldText(true, ""), "No printer response");
-}
-
-TEST(Terminal, HexTextHasNoLineBreaks) {
-    const std::uint8_t bytes[] = {0x0D, 0x0A, 0x30, 0xFF};
-    EXPECT_EQ(hexText(bytes), "0D 0A 30 FF ");
 }
 
 class ToolsWindowsTest : public ::testing::Test, public test::PrinterWindowFixture {};
