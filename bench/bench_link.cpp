@@ -14,9 +14,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "printer/link_ui.h"
-#include "printer/posix_serial_transport.h"
-#include "printer/printer_link.h"
+#include "link/link_ui.h"
+#include "link/posix_serial_transport.h"
+#include "link/printer_link.h"
 #include "support/test_support.h"
 
 namespace tavrin {

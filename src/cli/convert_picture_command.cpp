@@ -11,9 +11,9 @@
 
 #include "command_registry.h"
 #include "graphics/bw_converter.h"
-#include "printer/link_ui.h"
-#include "printer/posix_serial_transport.h"
-#include "printer/printer_link.h"
+#include "link/link_ui.h"
+#include "link/posix_serial_transport.h"
+#include "link/printer_link.h"
 #include "printer/printing.h"
 
 namespace tavrin::cli {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "document/label_document.h"
-#include "printer/data_run.h"
+#include "data/data_run.h"
 #include "printer/translation.h"
 
 namespace tavrin::cli {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "printer/link_ui.h"
-#include "printer/transport_factory.h"
-#include "printer/printer_link.h"
+#include "link/link_ui.h"
+#include "link/transport_factory.h"
+#include "link/printer_link.h"
 #include "render/image_io.h"
 #include "support/test_support.h"
 

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "e2e/e2e_support.h"
-#include "printer/fake_printer.h"
+#include "support/fake_printer.h"
 #include "printer/storage_operations.h"
 
 namespace tavrin {

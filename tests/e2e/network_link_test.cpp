@@ -14,7 +14,7 @@
 
 #include "document/label_file.h"
 #include "e2e/e2e_support.h"
-#include "printer/print_queue_transport.h"
+#include "link/print_queue_transport.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
 

@@ -4,7 +4,7 @@
 
 #include "document/config_file.h"
 #include "fuzz/fuzz_support.h"
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 #include "printer/translation.h"
 #include "render/canvas.h"
 

@@ -8,8 +8,8 @@
 
 #include "document/label_file.h"
 #include "fuzz/fuzz_support.h"
-#include "printer/data_file.h"
-#include "printer/data_run.h"
+#include "data/data_file.h"
+#include "data/data_run.h"
 
 using namespace tavrin;
 

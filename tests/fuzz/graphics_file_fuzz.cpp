@@ -8,7 +8,7 @@
 #include "fuzz/fuzz_support.h"
 #include "graphics/graphics_file.h"
 #include "graphics/picture_data.h"
-#include "printer/byte_sink.h"
+#include "link/byte_sink.h"
 #include "printer/direct_graphics.h"
 #include "printer/form_writer.h"
 #include "render/canvas.h"

@@ -7,7 +7,7 @@
 #include "fonts/font_file.h"
 #include "fonts/font_management.h"
 #include "fuzz/fuzz_support.h"
-#include "printer/byte_sink.h"
+#include "link/byte_sink.h"
 #include "printer/direct_graphics.h"
 #include "render/text_drawing.h"
 

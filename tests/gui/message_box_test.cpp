@@ -13,7 +13,7 @@
 
 #include "app/message_box.h"
 #include "app/qt_link_ui.h"
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 
 namespace tavrin {
 namespace {

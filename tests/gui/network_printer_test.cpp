@@ -7,7 +7,7 @@
 
 #include "app/main_window.h"
 #include "gui/gui_test_support.h"
-#include "printer/print_queue_transport.h"
+#include "link/print_queue_transport.h"
 #include "printer/storage_operations.h"
 #include "support/test_support.h"
 

@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "app/qt_serial_transport.h"
-#include "printer/port_names.h"
-#include "printer/printer_link.h"
+#include "link/port_names.h"
+#include "link/printer_link.h"
 #include "printer/storage_operations.h"
 #include "support/test_support.h"
 

@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "gui/printer_windows_support.h"
-#include "printer/device_list.h"
+#include "link/device_list.h"
 
 namespace tavrin {
 namespace {

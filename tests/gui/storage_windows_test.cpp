@@ -13,7 +13,7 @@
 
 #include "gui/gui_test_support.h"
 #include "gui/printer_windows_support.h"
-#include "printer/byte_sink.h"
+#include "link/byte_sink.h"
 #include "printer/form_file.h"
 #include "printer/form_writer.h"
 #include "printer/storage_operations.h"

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "fake_printer.h"
+#include "support/fake_printer.h"
 #include "printer/extract_graphics.h"
 
 namespace tavrin {

@@ -2,7 +2,7 @@
 // forms, and the refusal of a stored form whose symbol changes from label to label.
 #include <gtest/gtest.h>
 
-#include "fake_printer.h"
+#include "support/fake_printer.h"
 #include "printer/direct_graphics.h"
 #include "printer/form_writer.h"
 #include "printer/matrix_symbols.h"

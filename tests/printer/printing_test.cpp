@@ -3,7 +3,7 @@
 // texts; the immediate job's own lines are the form writer's tests' business.
 #include <gtest/gtest.h>
 
-#include "fake_printer.h"
+#include "support/fake_printer.h"
 #include "printer/printing.h"
 #include "printer_fixtures.h"
 

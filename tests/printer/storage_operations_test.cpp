@@ -2,7 +2,7 @@
 // written out by hand from the command table; replies are scripted the same way.
 #include <gtest/gtest.h>
 
-#include "fake_printer.h"
+#include "support/fake_printer.h"
 #include "printer/storage_operations.h"
 #include "printer_fixtures.h"
 #include "support/test_support.h"

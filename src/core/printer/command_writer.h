@@ -11,7 +11,7 @@
 
 #include "document/figure_list.h"
 #include "document/label_document.h"
-#include "printer/byte_sink.h"
+#include "link/byte_sink.h"
 
 namespace tavrin {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 
 namespace tavrin {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "graphics/graphics_buffer.h"
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 
 namespace tavrin {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "document/label_document.h"
-#include "printer/byte_sink.h"
+#include "link/byte_sink.h"
 #include "printer/command_writer.h"
 
 namespace tavrin {

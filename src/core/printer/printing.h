@@ -13,7 +13,7 @@
 #include "document/figure_list.h"
 #include "document/label_document.h"
 #include "printer/form_writer.h"
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 #include "printer/storage_operations.h"
 #include "render/bitmap.h"
 

@@ -16,7 +16,7 @@
 #include "document/label_document.h"
 #include "document/variables.h"
 #include "graphics/graphics_buffer.h"
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 
 namespace tavrin {
 

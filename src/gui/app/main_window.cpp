@@ -22,8 +22,8 @@
 #include "document/label_file.h"
 #include "editor/figure_dialogs.h"
 #include "editor/label_view.h"
-#include "printer/port_names.h"
-#include "printer/transport_factory.h"
+#include "link/port_names.h"
+#include "link/transport_factory.h"
 
 namespace tavrin {
 

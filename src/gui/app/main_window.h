@@ -12,7 +12,7 @@
 #include "document/recent_files.h"
 #include "editing/editor_session.h"
 #include "editing/recovery.h"
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 #include "printer/translation.h"
 #include "render/resident_font.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The printer link's windows: the program's message window as the progress window of every
 // exchange, its questions and errors, and a way for the user to stop a long exchange.
-#include "printer/link_ui.h"
+#include "link/link_ui.h"
 
 namespace tavrin {
 

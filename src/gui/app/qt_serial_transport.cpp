@@ -10,7 +10,7 @@
 
 #include <limits>
 
-#include "printer/posix_serial_transport.h"
+#include "link/posix_serial_transport.h"
 
 namespace tavrin {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "printer/serial_transport.h"
+#include "link/serial_transport.h"
 
 class QSerialPort;
 

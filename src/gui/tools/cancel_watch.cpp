@@ -1,7 +1,7 @@
 #include "tools/cancel_watch.h"
 
 #include "app/qt_link_ui.h"
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 
 namespace tavrin {
 

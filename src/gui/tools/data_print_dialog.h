@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "document/variables.h"
-#include "printer/data_run.h"
+#include "data/data_run.h"
 
 class QCheckBox;
 class QComboBox;

@@ -17,9 +17,9 @@
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
-#include "printer/device_list.h"
-#include "printer/port_names.h"
-#include "printer/printer_link.h"
+#include "link/device_list.h"
+#include "link/port_names.h"
+#include "link/printer_link.h"
 #include "printer/translation.h"
 
 namespace tavrin {

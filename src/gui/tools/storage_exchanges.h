@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 
 namespace tavrin {
 

@@ -16,7 +16,7 @@
 
 #include "app/main_window.h"
 #include "app/place_dialog.h"
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 #include "printer/screen_text.h"
 
 namespace tavrin {

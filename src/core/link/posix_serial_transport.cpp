@@ -1,4 +1,4 @@
-#include "printer/posix_serial_transport.h"
+#include "link/posix_serial_transport.h"
 
 #include <fcntl.h>
 #include <poll.h>

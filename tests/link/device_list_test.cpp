@@ -1,7 +1,7 @@
 // The devices offered in the settings, from a fake device folder.
 #include <gtest/gtest.h>
 
-#include "printer/device_list.h"
+#include "link/device_list.h"
 #include "support/test_support.h"
 
 namespace tavrin {

@@ -14,10 +14,10 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "printer/port_names.h"
-#include "printer/posix_serial_transport.h"
+#include "link/port_names.h"
+#include "link/posix_serial_transport.h"
 #include "printer/translation.h"
-#include "printer_fixtures.h"
+#include "printer/printer_fixtures.h"
 #include "support/test_support.h"
 
 namespace tavrin {

@@ -1,6 +1,6 @@
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 
-#include "printer/port_names.h"
+#include "link/port_names.h"
 
 #include <cstdarg>
 #include <cstdio>

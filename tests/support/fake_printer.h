@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 
 namespace tavrin::test {
 

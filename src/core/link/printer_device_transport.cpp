@@ -1,6 +1,6 @@
-#include "printer/printer_device_transport.h"
+#include "link/printer_device_transport.h"
 
-#include "printer/posix_serial_transport.h"
+#include "link/posix_serial_transport.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "printer/serial_transport.h"
+#include "link/serial_transport.h"
 
 namespace tavrin {
 

@@ -7,15 +7,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "fake_printer.h"
+#include "support/fake_printer.h"
 #include "document/label_file.h"
-#include "printer/posix_serial_transport.h"
-#include "printer/print_queue_transport.h"
-#include "printer/printer_device_transport.h"
+#include "link/posix_serial_transport.h"
+#include "link/print_queue_transport.h"
+#include "link/printer_device_transport.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
-#include "printer/tcp_transport.h"
-#include "printer/transport_factory.h"
+#include "link/tcp_transport.h"
+#include "link/transport_factory.h"
 #include "support/test_support.h"
 
 namespace tavrin {

@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "printer/data_file.h"
-#include "printer/data_run.h"
+#include "data/data_file.h"
+#include "data/data_run.h"
 #include "printer/screen_text.h"
 #include "support/test_support.h"
 

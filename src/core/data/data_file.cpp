@@ -1,4 +1,4 @@
-#include "printer/data_file.h"
+#include "data/data_file.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,7 +3,7 @@
 // /dev/ttyUSB0) or a pseudo-terminal such as the printer simulator's.
 #include <chrono>
 
-#include "printer/serial_transport.h"
+#include "link/serial_transport.h"
 
 namespace tavrin {
 

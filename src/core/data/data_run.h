@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "document/label_document.h"
-#include "printer/data_file.h"
+#include "data/data_file.h"
 #include "printer/form_writer.h"
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 #include "printer/translation.h"
 
 namespace tavrin {

@@ -1,4 +1,4 @@
-#include "printer/fd_transport.h"
+#include "link/fd_transport.h"
 
 #include <poll.h>
 #include <sys/ioctl.h>

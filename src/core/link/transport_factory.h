@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "printer/serial_transport.h"
+#include "link/serial_transport.h"
 
 namespace tavrin {
 

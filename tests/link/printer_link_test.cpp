@@ -8,10 +8,10 @@
 
 #include <filesystem>
 
-#include "printer/posix_serial_transport.h"
+#include "link/posix_serial_transport.h"
 #include "support/test_support.h"
 
-#include "fake_printer.h"
+#include "support/fake_printer.h"
 
 namespace tavrin {
 namespace {

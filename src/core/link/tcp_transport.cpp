@@ -1,4 +1,4 @@
-#include "printer/tcp_transport.h"
+#include "link/tcp_transport.h"
 
 #include <netdb.h>
 #include <netinet/in.h>

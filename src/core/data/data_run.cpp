@@ -1,4 +1,4 @@
-#include "printer/data_run.h"
+#include "data/data_run.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,13 +1,13 @@
-#include "printer/transport_factory.h"
+#include "link/transport_factory.h"
 
 #include <sys/stat.h>
 
 #include <cctype>
 
-#include "printer/posix_serial_transport.h"
-#include "printer/print_queue_transport.h"
-#include "printer/printer_device_transport.h"
-#include "printer/tcp_transport.h"
+#include "link/posix_serial_transport.h"
+#include "link/print_queue_transport.h"
+#include "link/printer_device_transport.h"
+#include "link/tcp_transport.h"
 
 namespace tavrin {
 

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "fake_printer.h"
-#include "printer/data_run.h"
-#include "printer_fixtures.h"
+#include "support/fake_printer.h"
+#include "data/data_run.h"
+#include "printer/printer_fixtures.h"
 #include "support/test_support.h"
 
 namespace tavrin {

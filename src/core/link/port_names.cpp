@@ -1,6 +1,6 @@
-#include "printer/port_names.h"
+#include "link/port_names.h"
 
-#include "printer/printer_link.h"
+#include "link/printer_link.h"
 
 namespace tavrin {
 

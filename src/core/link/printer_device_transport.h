@@ -2,7 +2,7 @@
 // A printer reached as a plain device file rather than a serial line: a USB printer
 // (/dev/usb/lp0) or a parallel one (/dev/lp0). There is no line to set up; bytes go
 // straight to the device, and a printer that talks back can be read from the same file.
-#include "printer/fd_transport.h"
+#include "link/fd_transport.h"
 
 namespace tavrin {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "printer/fd_transport.h"
+#include "link/fd_transport.h"
 
 namespace tavrin {
 

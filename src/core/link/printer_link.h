@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "printer/byte_sink.h"
-#include "printer/link_ui.h"
-#include "printer/serial_transport.h"
+#include "link/byte_sink.h"
+#include "link/link_ui.h"
+#include "link/serial_transport.h"
 
 namespace tavrin {
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "printer/serial_transport.h"
+#include "link/serial_transport.h"
 
 namespace tavrin {
 

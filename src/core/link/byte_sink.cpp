@@ -1,4 +1,4 @@
-#include "printer/byte_sink.h"
+#include "link/byte_sink.h"
 
 namespace tavrin {
 

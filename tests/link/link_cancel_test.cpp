@@ -1,7 +1,7 @@
 // Stopping an exchange from its progress window, and a failure told to the user once.
 #include <gtest/gtest.h>
 
-#include "fake_printer.h"
+#include "support/fake_printer.h"
 
 namespace tavrin {
 namespace {

@@ -1,4 +1,4 @@
-#include "printer/device_list.h"
+#include "link/device_list.h"
 
 #include <algorithm>
 #include <cctype>

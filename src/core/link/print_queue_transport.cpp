@@ -1,4 +1,4 @@
-#include "printer/print_queue_transport.h"
+#include "link/print_queue_transport.h"
 
 #include <algorithm>
 
