@@ -72,14 +72,16 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${TAVRIN_DEBIAN_REVISION})
 set(CPACK_PACKAGE_CONTACT "TAVRIN Label Editor developers <label-editor@tavrin.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "label designer for thermal label printers")
+# Lines as Debian wants them: under 80 characters, kept as written.
 set(CPACK_PACKAGE_DESCRIPTION
-    "TAVRIN Label Editor lays out labels with text in the printer's own fonts and in \
-label fonts made from TrueType fonts, barcodes, boxes, lines, pictures, variables, \
-counters, date and time, shows them dot for dot as the printer prints them, and \
-sends them to the printer over a serial port or a USB printer device.
+    "TAVRIN Label Editor lays out labels with text in the printer's own fonts and
+in label fonts made from TrueType fonts, barcodes and 2D codes, boxes, lines,
+pictures, variables, counters, date and time, shows them dot for dot as the
+printer prints them, and sends them to the printer over a serial line, a USB
+printer device, the network or a CUPS queue.
 
-The package holds the editor (tavrin-label-editor), the command line \
-(tavrin-label) and a virtual printer for trying it without hardware \
+The package holds the editor (tavrin-label-editor), the command line
+(tavrin-label) and a virtual printer for trying it without hardware
 (tavrin-printer-sim).")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
