@@ -3,12 +3,42 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "app/message_box.h"
 
 namespace tavrin {
+
+namespace {
+
+// The pages are written for web browsers; where Qt's rich text reads them differently, they
+// are mended as they are read.
+class HelpBrowser : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        QVariant resource = QTextBrowser::loadResource(type, name);
+        if (type == QTextDocument::StyleSheetResource) {
+            // Qt applies a line height to a picture's line too, which then covers the text above.
+            static const QRegularExpression lineHeight(R"(line-height\s*:[^;}]*;?)");
+            return QString::fromUtf8(resource.toByteArray()).remove(lineHeight);
+        }
+        if (type == QTextDocument::HtmlResource) {
+            // The navigation links are spaced by a margin that Qt does not apply to links, and
+            // a picture between paragraphs would join the text before it.
+            static const QRegularExpression picture("(<img[^>]*>)");
+            return QString::fromUtf8(resource.toByteArray())
+                .replace("</a><a", "</a> &nbsp;|&nbsp; <a")
+                .replace(picture, "<p>\\1</p>");
+        }
+        return resource;
+    }
+};
+
+}  // namespace
 
 HelpWindow::HelpWindow(const std::filesystem::path& helpFolder, QWidget* parent)
     : QDialog(parent),
@@ -19,7 +49,7 @@ HelpWindow::HelpWindow(const std::filesystem::path& helpFolder, QWidget* parent)
     setModal(false);
     resize(860, 680);
 
-    browser_ = new QTextBrowser(this);
+    browser_ = new HelpBrowser(this);
     browser_->setObjectName("HelpText");
     // Pages open here; only links that leave the help (web addresses) go to the browser.
     browser_->setOpenLinks(true);

@@ -39,9 +39,11 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext& context, co
         qtDefaultHandler(type, context, message);
         return;
     }
-    std::fprintf(stderr, "tavrin-label-editor: Can't open the display \"%s\": %s\n", environment("DISPLAY").c_str(),
-                 qPrintable(message.section('\n', 0, 0)));
-    std::fputs(kNoDisplay, stderr);
+    // Qt has said why just before; the user still needs to hear what to do.
+    std::fprintf(stderr,
+                 "tavrin-label-editor: Can't open the display \"%s\": the editor needs a graphical session "
+                 "(DISPLAY or WAYLAND_DISPLAY); for scripts use tavrin-label\n",
+                 environment("DISPLAY").c_str());
     std::fflush(stderr);
     ::_exit(1);
 }
