@@ -186,7 +186,9 @@ TEST(ProgramPaths, SettingsAreTheUsersUnlessTheInstallationIsPortable) {
         return test::asUnprivileged([&] { return ProgramPaths::portableFolder(f.program) ? "yes" : "no"; });
     };
     fs::permissions(f.root.path(), fs::perms::others_exec, fs::perm_options::add);  // nobody may look in
-    if (geteuid() == 0) EXPECT_EQ(portableForOthers(), "no") << "the folder is root's, not nobody's";
+    if (geteuid() == 0) {
+        EXPECT_EQ(portableForOthers(), "no") << "the folder is root's, not nobody's";
+    }
     for (const char* folder : {"/usr/bin", "/usr/local/bin", "/bin", "/opt/tavrin/bin", "/usr/lib/../bin", "/"})
         EXPECT_TRUE(ProgramPaths::systemFolder(folder)) << folder;
     for (const fs::path& folder : {f.program, fs::path("/home/ann/tavrin")})

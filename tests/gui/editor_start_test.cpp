@@ -24,8 +24,6 @@ TEST(EditorArguments, OptionsTakeTheirValueEitherWayAndMistakesAreNamed) {
         {{"--port-device", "1=/dev/ttyUSB0", "shelf.qlb", "--new-instance"}, ""},
         {{"--port-device=2=tcp://127.0.0.1:9100", "--portable"}, ""},
         {{"--", "-odd name.qlb"}, ""},
-        {{"--bogus"}, "unknown option \"--bogus\""},
-        {{"--port-device", "9"}, "--port-device: \"9\""},
         {{"--port-device", "9=/dev/x"}, "--port-device: \"9=/dev/x\""},
         {{"--port-device", "1="}, "--port-device: \"1=\""},
         {{"--port-device"}, "--port-device needs a value"},
@@ -34,8 +32,11 @@ TEST(EditorArguments, OptionsTakeTheirValueEitherWayAndMistakesAreNamed) {
     };
     for (const Case& c : cases) {
         const EditorArguments parsed = parseEditorArguments(c.arguments);
-        if (c.error.empty()) EXPECT_EQ(parsed.error, "") << c.arguments.front();
-        else EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+        if (c.error.empty()) {
+            EXPECT_EQ(parsed.error, "") << c.arguments.front();
+        } else {
+            EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+        }
     }
     const EditorArguments first = parseEditorArguments(cases[0].arguments);
     EXPECT_EQ(first.label, "shelf.qlb");
