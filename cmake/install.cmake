@@ -30,9 +30,36 @@ foreach(size 16 32 48 64 128 256)
   install(FILES ${TAVRIN_PACKAGING_DIR}/icons/${size}x${size}/tavrin-label-editor.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
-install(FILES ${TAVRIN_PACKAGING_DIR}/man/tavrin-label.1 ${TAVRIN_PACKAGING_DIR}/man/tavrin-printer-sim.1
-              ${TAVRIN_PACKAGING_DIR}/man/tavrin-label-editor.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual pages carry the project's version and are installed compressed, as Debian
+# wants them; gzip -n keeps the archive free of time stamps, so rebuilds are identical.
+find_program(TAVRIN_GZIP gzip REQUIRED)
+set(TAVRIN_GENERATED_DOCS)
+foreach(page tavrin-label tavrin-printer-sim tavrin-label-editor)
+  configure_file(${TAVRIN_PACKAGING_DIR}/man/${page}.1.in ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.1.gz
+    COMMAND ${TAVRIN_GZIP} -9nf -k ${CMAKE_BINARY_DIR}/man/${page}.1
+    DEPENDS ${CMAKE_BINARY_DIR}/man/${page}.1 VERBATIM)
+  list(APPEND TAVRIN_GENERATED_DOCS ${CMAKE_BINARY_DIR}/man/${page}.1.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+
+# The package's changelog names the version it describes; it must be this project's, and
+# its Debian revision (the "-1" of 1.13-1) is the package's.
+file(STRINGS ${TAVRIN_PACKAGING_DIR}/changelog TAVRIN_CHANGELOG_TOP LIMIT_COUNT 1)
+if(NOT TAVRIN_CHANGELOG_TOP MATCHES "^tavrin-label-editor \\(([^-]+)-([0-9]+)\\)")
+  message(FATAL_ERROR "packaging/changelog: the first line must be \"tavrin-label-editor (VERSION-REVISION) ...\"")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "packaging/changelog describes ${CMAKE_MATCH_1}, the project is ${PROJECT_VERSION}: add an entry")
+endif()
+set(TAVRIN_DEBIAN_REVISION ${CMAKE_MATCH_2})
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.Debian.gz
+  COMMAND ${TAVRIN_GZIP} -9n -c ${TAVRIN_PACKAGING_DIR}/changelog > ${CMAKE_BINARY_DIR}/changelog.Debian.gz
+  DEPENDS ${TAVRIN_PACKAGING_DIR}/changelog VERBATIM)
+list(APPEND TAVRIN_GENERATED_DOCS ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
+add_custom_target(tavrin-docs ALL DEPENDS ${TAVRIN_GENERATED_DOCS})
+install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz ${TAVRIN_PACKAGING_DIR}/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${TAVRIN_PACKAGING_DIR}/tavrin-label.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tavrin-label)
 
@@ -42,16 +69,19 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavrin-label-editor)
 set(CPACK_PACKAGE_VENDOR "TAVRIN")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${TAVRIN_DEBIAN_REVISION})
 set(CPACK_PACKAGE_CONTACT "TAVRIN Label Editor developers <label-editor@tavrin.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "label designer for thermal label printers")
+# Lines as Debian wants them: under 80 characters, kept as written.
 set(CPACK_PACKAGE_DESCRIPTION
-    "TAVRIN Label Editor lays out labels with text in the printer's own fonts and in \
-label fonts made from TrueType fonts, barcodes, boxes, lines, pictures, variables, \
-counters, date and time, shows them dot for dot as the printer prints them, and \
-sends them to the printer over a serial port or a USB printer device.
+    "TAVRIN Label Editor lays out labels with text in the printer's own fonts and
+in label fonts made from TrueType fonts, barcodes and 2D codes, boxes, lines,
+pictures, variables, counters, date and time, shows them dot for dot as the
+printer prints them, and sends them to the printer over a serial line, a USB
+printer device, the network or a CUPS queue.
 
-The package holds the editor (tavrin-label-editor), the command line \
-(tavrin-label) and a virtual printer for trying it without hardware \
+The package holds the editor (tavrin-label-editor), the command line
+(tavrin-label) and a virtual printer for trying it without hardware
 (tavrin-printer-sim).")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -65,6 +95,10 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, shared-mime-info, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, hicolor-icon-theme, libfile-mimeinfo-perl")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# Folders 0755 and control files 0644 whatever the builder's umask, as dpkg and lintian expect.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)
 # `make package` builds first; cpack then installs what was built without rebuilding the
 # test suites and benchmarks, which are not packaged.

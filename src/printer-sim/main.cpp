@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <poll.h>
 #include <string>
 #include <termios.h>
@@ -21,10 +22,6 @@
 #include "render/resident_font.h"
 #include "tcp_listener.h"
 #include "virtual_printer.h"
-
-#ifndef TAVRIN_VERSION
-#define TAVRIN_VERSION "1.12"
-#endif
 
 namespace fs = std::filesystem;
 using namespace tavrin;
@@ -83,34 +80,51 @@ int main(int argc, char** argv) {
     bool slow = false;
     std::optional<std::string> listen;
     int slowMs = 2;
+    const auto usageError = [](const std::string& message) {
+        std::fprintf(stderr, "tavrin-printer-sim: %s\n%s", message.c_str(), kUsage);
+        return 2;
+    };
     for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (a == "--link" && hasValue) link = argv[++i];
-        else if (a == "--output" && hasValue) output = argv[++i];
-        else if (a == "--store" && hasValue) store = fs::path(argv[++i]);
-        else if (a == "--slow-ms" && hasValue) slowMs = std::atoi(argv[++i]);
-        else if (a == "--listen" && hasValue) listen = argv[++i];
-        else if (a == "--fault" && hasValue) {
-            const std::string kind = argv[++i];
-            if (kind == "silent") faults.silent = true;
-            else if (kind == "truncate") faults.truncateReplies = true;
-            else if (kind == "garbage") faults.garbage = true;
-            else if (kind == "slow") slow = true;
-            else {
-                std::fprintf(stderr, "tavrin-printer-sim: unknown fault \"%s\"\n%s", kind.c_str(), kUsage);
-                return 2;
-            }
-        } else if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (a == "--version" || a == "-V") {
-            std::printf("tavrin-printer-sim (TAVRIN Label Editor) %s\n", TAVRIN_VERSION);
-            return 0;
-        } else {
-            std::fprintf(stderr, "tavrin-printer-sim: unknown option \"%s\"\n%s", a.c_str(), kUsage);
-            return 2;
+        // "--name value" and "--name=value" alike.
+        std::string a = argv[i];
+        std::optional<std::string> attached;
+        if (const auto equals = a.find('='); a.starts_with("--") && equals != std::string::npos) {
+            attached = a.substr(equals + 1);
+            a.resize(equals);
         }
+        const auto value = [&]() -> std::optional<std::string> {
+            if (attached) return attached;
+            if (i + 1 < argc) return std::string(argv[++i]);
+            return std::nullopt;
+        };
+        if (a == "--help" || a == "-h" || a == "--version" || a == "-V") {
+            if (attached) return usageError(a + " takes no value");
+            if (a == "--help" || a == "-h") {
+                std::fputs(kUsage, stdout);
+            } else {
+                std::printf("tavrin-printer-sim (TAVRIN Label Editor) %s\n", TAVRIN_VERSION);
+            }
+            return 0;
+        }
+        if (a != "--link" && a != "--output" && a != "--store" && a != "--slow-ms" && a != "--listen" && a != "--fault")
+            return usageError("unknown option \"" + a + "\"");
+        const std::optional<std::string> v = value();
+        if (!v) return usageError(a + " needs a value");
+        if (a == "--link") link = *v;
+        else if (a == "--output") output = *v;
+        else if (a == "--store") store = fs::path(*v);
+        else if (a == "--listen") listen = *v;
+        else if (a == "--slow-ms") {
+            char* end = nullptr;
+            const long ms = std::strtol(v->c_str(), &end, 10);
+            if (v->empty() || *end != '\0' || ms < 0 || ms > 60'000)
+                return usageError("--slow-ms: \"" + *v + "\" is not a number of milliseconds (0 to 60000)");
+            slowMs = static_cast<int>(ms);
+        } else if (*v == "silent") faults.silent = true;
+        else if (*v == "truncate") faults.truncateReplies = true;
+        else if (*v == "garbage") faults.garbage = true;
+        else if (*v == "slow") slow = true;
+        else return usageError("unknown fault \"" + *v + "\"");
     }
 
     std::error_code ec;

@@ -1,6 +1,7 @@
 // ZREDITW.CFG reading and writing, and where it lives. Fixtures are typed by hand as the file's text.
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -168,24 +169,30 @@ struct Folders {
     ProgramPaths paths() const { return ProgramPaths(program, data, user); }
 };
 
-TEST(ProgramPaths, ConfigurationIsWrittenBesideTheProgramIfItCanBeAndReadWhereItWasWritten) {
+TEST(ProgramPaths, SettingsAreTheUsersUnlessTheInstallationIsPortable) {
     Folders f;
-    EXPECT_EQ(f.paths().configWritePath(), f.program / "ZREDITW.CFG");
-    EXPECT_EQ(f.paths().configReadPath(), f.program / "ZREDITW.CFG");  // neither exists yet
-    const ProgramPaths missingFolder(f.root / "no-such-folder", f.data, f.user);
-    EXPECT_FALSE(missingFolder.programFolderWritable());
-    EXPECT_EQ(missingFolder.configWritePath(), f.user / "ZREDITW.CFG");
-    // A program folder that cannot be written: the user's file wins over the one shipped.
+    // A file beside an installed program is somebody else's: neither read nor written.
     test::writeFile(f.program / "ZREDITW.CFG", "WIDTH = 400\r\n");
-    fs::permissions(f.program, fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write));
-    const auto readPath = [&] { return test::asUnprivileged([&] { return f.paths().configReadPath().string(); }); };
-    EXPECT_EQ(readPath(), f.program / "ZREDITW.CFG");
-    test::writeFile(f.user / "ZREDITW.CFG", "WIDTH = 500\r\n");
-    EXPECT_EQ(readPath(), f.user / "ZREDITW.CFG");
-    fs::permissions(f.program, fs::perms::owner_all);
-    EXPECT_EQ(f.paths().configReadPath(), f.program / "ZREDITW.CFG");  // writable: the program's wins
-    fs::remove(f.program / "ZREDITW.CFG");
-    EXPECT_EQ(f.paths().configReadPath(), f.user / "ZREDITW.CFG");  // the only one there is
+    EXPECT_EQ(f.paths().configWritePath(), f.user / "ZREDITW.CFG");
+    EXPECT_EQ(f.paths().configReadPath(), f.user / "ZREDITW.CFG");
+    EXPECT_EQ(ProgramPaths(f.program, f.data, f.user, true).configWritePath(), f.program / "ZREDITW.CFG");
+    EXPECT_EQ(ProgramPaths(f.program, f.data, {}).configWritePath(), fs::path()) << "no home: nothing kept";
+    EXPECT_FALSE(writeConfiguration({}, {}, {}));
+
+    // Portable: a settings file already there, in a folder of this user's outside the system's.
+    EXPECT_TRUE(ProgramPaths::portableFolder(f.program));
+    EXPECT_FALSE(ProgramPaths::portableFolder(f.data)) << "no settings file there";
+    const auto portableForOthers = [&] {
+        return test::asUnprivileged([&] { return ProgramPaths::portableFolder(f.program) ? "yes" : "no"; });
+    };
+    fs::permissions(f.root.path(), fs::perms::others_exec, fs::perm_options::add);  // nobody may look in
+    if (geteuid() == 0) {
+        EXPECT_EQ(portableForOthers(), "no") << "the folder is root's, not nobody's";
+    }
+    for (const char* folder : {"/usr/bin", "/usr/local/bin", "/bin", "/opt/tavrin/bin", "/usr/lib/../bin", "/"})
+        EXPECT_TRUE(ProgramPaths::systemFolder(folder)) << folder;
+    for (const fs::path& folder : {f.program, fs::path("/home/ann/tavrin")})
+        EXPECT_FALSE(ProgramPaths::systemFolder(folder)) << folder;
 }
 
 TEST(ProgramPaths, TranslationFilesAreSortedByNameAndCountedOnce) {

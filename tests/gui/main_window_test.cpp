@@ -7,6 +7,11 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalSocket>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -15,7 +20,10 @@
 #include <unistd.h>
 #include <fstream>
 
+#include "app/hand_off.h"
+#include "app/help_window.h"
 #include "app/main_window.h"
+#include "app/message_box.h"
 #include "app/single_instance.h"
 #include "editing/recovery.h"
 #include "editing/undo_history.h"
@@ -80,7 +88,7 @@ protected:
 
 TEST_F(MainWindowTest, StartsWithCaptionMenusAndAnEmptyLabel) {
     auto window = start();
-    EXPECT_EQ(window->windowTitle(), "Label Editor v 1.12");
+    EXPECT_EQ(window->windowTitle(), "Label Editor v 1.12[*]") << "\"*\" shows there while the label is modified";
     EXPECT_EQ(window->fontLoadResult(), 0);
     EXPECT_TRUE(window->session().document().figures.empty());
     for (const char* name : {"NewLabelM", "LoadLabelM", "SaveAsLabelM", "SaveAsFormM", "LabelSetupM", "ExitM",
@@ -127,7 +135,8 @@ TEST_F(MainWindowTest, SettingsAreWrittenAtExit) {
     }
     LabelSetup setup;
     AppConfig config;
-    ASSERT_TRUE(readConfiguration(programFolder / "ZREDITW.CFG", setup, config, 2));
+    ASSERT_TRUE(readConfiguration(programFolder / "user" / "ZREDITW.CFG", setup, config, 2));
+    EXPECT_FALSE(std::filesystem::exists(programFolder / "ZREDITW.CFG")) << "never beside the program";
     EXPECT_EQ(config.showGrid, 1);
     EXPECT_EQ(config.gridStep, 12);
     EXPECT_EQ(setup.width, 608);
@@ -325,21 +334,148 @@ TEST_F(MainWindowTest, RecentLabelsListOpenedFilesAndDropMissingOnes) {
     EXPECT_TRUE(window->recentFiles().files().empty());
 }
 
-TEST(SingleInstance, ASecondStartBringsTheFirstForward) {
-    const QString name = QString("tavrin-test-%1").arg(QCoreApplication::applicationPid());
-    SingleInstance first(name);
-    EXPECT_FALSE(first.askRunningInstance()) << "nobody there yet";
-    ASSERT_TRUE(first.listen());
-    bool raised = false;
-    QString handedOver;
-    QObject::connect(&first, &SingleInstance::raiseRequested, [&](const QString& file) {
-        raised = true;
-        handedOver = file;
+TEST_F(MainWindowTest, EveryMenuItemHasALetterOfItsOwnAndAltDThenBDrawsABarcode) {
+    auto window = start();
+    const auto checkLetters = [](const QString& where, const QList<QAction*>& items) {
+        QSet<QString> letters;
+        for (const QAction* item : items) {
+            if (item->isSeparator()) continue;
+            const QString letter = QKeySequence::mnemonic(item->text()).toString();
+            EXPECT_FALSE(letter.isEmpty()) << where.toStdString() << ": " << item->text().toStdString();
+            EXPECT_FALSE(letters.contains(letter)) << where.toStdString() << ": " << item->text().toStdString();
+            letters.insert(letter);
+        }
+    };
+    checkLetters("menu bar", window->menuBar()->actions());
+    for (const QMenu* menu : window->menuBar()->findChildren<QMenu*>()) checkLetters(menu->title(), menu->actions());
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);
+    auto* draw = window->findChild<QMenu*>("DrawM");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return draw->isVisible(); }, 5000));
+    QTest::keyClick(draw, Qt::Key_B);
+    EXPECT_EQ(window->session().mouse().tool(), Tool::Barcode);
+}
+
+TEST_F(MainWindowTest, F1OpensTheHelpWithItsPicturesAndLinksWithoutABrowser) {
+    auto window = start();
+    EXPECT_EQ(window->action("ZReditHelpM")->shortcut(), QKeySequence(Qt::Key_F1));
+    window->action("ZReditHelpM")->trigger();
+    auto* help = window->findChild<HelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    QTextBrowser* page = help->browser();
+    EXPECT_EQ(page->source().fileName(), "index.html");
+    EXPECT_TRUE(page->toPlainText().contains("Getting started"));
+    EXPECT_FALSE(page->document()->resource(QTextDocument::ImageResource, QUrl("pictures/editor.png")).isNull());
+    page->setSource(QUrl("editor.html"));  // a link followed
+    EXPECT_EQ(page->source().fileName(), "editor.html");
+    EXPECT_TRUE(help->findChild<QAbstractButton*>("BackBt")->isEnabled());
+
+    QUrl opened;
+    help->setBrowserOpener([&](const QUrl& url) {
+        opened = url;
+        return false;  // no browser on this machine
     });
-    SingleInstance second(name);
-    EXPECT_TRUE(second.askRunningInstance("/tmp/label one.qlb"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return raised; }, 5000));
-    EXPECT_EQ(handedOver, "/tmp/label one.qlb");
+    test::ModalAnswer noBrowser("OkBt");
+    test::click(help, "OpenInBrowserBt");
+    EXPECT_EQ(opened.fileName(), "editor.html");
+    EXPECT_EQ(noBrowser.title(), "Error");
+}
+
+// The running editor, with unsaved changes, is handed files through its real socket and
+// wiring; every answer to its question, and an error, leaves the editor and its edits whole.
+TEST_F(MainWindowTest, HandedOverFilesAreOpenedAfterTheQuestionWithoutLosingEdits) {
+    auto window = start();
+    const QString name = QString("tavrin-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance running(name);
+    EXPECT_FALSE(running.askRunningInstance()) << "nobody there yet";
+    ASSERT_TRUE(running.listen());
+    HandOffQueue* queue = connectHandOff(running, *window);
+    const QString sample = TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb";
+    LabelDocument sampleLabel;
+    ASSERT_TRUE(loadLabelFile(sample.toStdString(), sampleLabel).ok);
+    const auto settled = [&] {
+        return QTest::qWaitFor([&] { return queue->pending() == 0 && QApplication::activeModalWidget() == nullptr; }, 5000);
+    };
+    const auto isSample = [&] { return sameLabel(window->session().document(), sampleLabel); };
+
+    struct Case {
+        const char* answer;
+        QString file;
+        const char* asked;
+        bool opened;
+    };
+    const Case cases[] = {
+        {"CancelBt", sample, "Save changes to the label?", false},
+        {"OkBt", sample + ".missing", "Can't open input file", false},  // nothing asked first
+        {"NoBt", sample, "Save changes to the label?", true},
+        {"YesBt", sample, "Save changes to the label?", true},
+    };
+    // A second start that stays connected until the question shows and leaves while it is
+    // open, as a real one may: the server's socket ends under whatever still holds it.
+    const auto handOverAndAnswer = [&](const QString& file, const char* button) {
+        QLocalSocket client;
+        client.connectToServer(name);
+        EXPECT_TRUE(client.waitForConnected(5000));
+        client.write("open\t" + file.toUtf8() + "\n");
+        client.waitForBytesWritten(5000);
+        QString asked;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* answer = modal != nullptr ? modal->findChild<QAbstractButton*>(button) : nullptr;
+            if (answer == nullptr || !answer->isVisible()) return;
+            poll.stop();
+            asked = modal->findChild<QLabel*>("MsgText")->text();
+            client.disconnectFromServer();
+            QTimer::singleShot(100, answer, &QAbstractButton::click);  // once the server has seen it go
+        });
+        poll.start(10);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, 5000));
+        EXPECT_TRUE(settled());
+        return asked;
+    };
+    int saved = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        window->session().markSaved();
+        window->newLabel();
+        addRectangle(*window, {20, 20, 40, 30, kColourBlack});
+        chosenFile = QString::fromStdString((programFolder / ("saved" + std::to_string(++saved) + ".qlb")).string());
+        EXPECT_EQ(handOverAndAnswer(c.file, c.answer), c.asked);
+        EXPECT_EQ(isSample(), c.opened);
+        EXPECT_EQ(window->session().modified(), !c.opened) << "edits stay until the user lets them go";
+        EXPECT_EQ(std::filesystem::exists(chosenFile.toStdString()), std::string(c.answer) == "YesBt");
+    }
+
+    // A file that comes while a modal window is open waits for it to close.
+    window->session().markSaved();
+    window->newLabel();
+    addRectangle(*window, {20, 20, 40, 30, kColourBlack});
+    test::ModalAnswer dropEdits("NoBt");
+    bool waited = false;
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(SingleInstance(name).askRunningInstance(sample));
+        waited = QTest::qWaitFor([&] { return queue->pending() == 1; }, 5000);
+        QTest::qWait(250);  // a few of the queue's retries
+        waited = waited && queue->pending() == 1 && !isSample();
+        test::click(QApplication::activeModalWidget(), "OkBt");
+    });
+    messageBox("Warning", "Busy", false);
+    EXPECT_TRUE(waited);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dropEdits.answered(); }, 5000));
+    ASSERT_TRUE(settled());
+    EXPECT_TRUE(isSample());
+}
+
+TEST(SingleInstance, EachUserAndDisplayHasItsOwnEditor) {
+    EXPECT_EQ(SingleInstance::sessionName(1000, "", ":0.1"), SingleInstance::sessionName(1000, "", ":0"));
+    const QSet<QString> names = {SingleInstance::sessionName(1000, "", ":0"), SingleInstance::sessionName(1000, "", ":1"),
+                                 SingleInstance::sessionName(1001, "", ":0"),
+                                 SingleInstance::sessionName(1000, "/run/user/1000/wayland-0", ":0")};
+    EXPECT_EQ(names.size(), 4);
+    for (const QString& name : names) EXPECT_FALSE(name.contains('/')) << name.toStdString();
 }
 
 }  // namespace

@@ -18,21 +18,6 @@
 namespace tavrin {
 namespace {
 
-// One application object for the whole suite, as the program has: Qt objects expect it,
-// and a process may hold only one. Windows go off screen when no platform is chosen.
-struct QtApplicationEnvironment : testing::Environment {
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        application = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { application.reset(); }
-    char name[9] = "test_gui";
-    char* argv[2] = {name, nullptr};
-    int argc = 1;
-    std::unique_ptr<QApplication> application;
-};
-[[maybe_unused]] testing::Environment* const environment = testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
 // Writes the bytes one by one, then reads until `count` bytes have come or a read gives up.
 std::string exchange(SerialTransport& port, std::string_view bytes, std::size_t count) {
     for (const char c : bytes) {

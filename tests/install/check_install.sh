@@ -2,12 +2,15 @@
 # Installs the build into a temporary prefix and checks it as a desktop sees it: every file
 # in its place, the desktop entry valid, a label recognised by its contents and opened by
 # the editor, and the programs finding their data in the prefix.
-# usage: check_install.sh BUILD_DIR SOURCE_DIR
+# usage: check_install.sh BUILD_DIR SOURCE_DIR VERSION DEBIAN_REVISION
 set -uo pipefail
 build=$1
 source=$2
+version=$3
+revision=$4
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+home=""
+trap 'rm -rf "$prefix" $home' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -21,8 +24,9 @@ expected=(
   share/applications/tavrin-label-editor.desktop
   share/mime/packages/tavrin-label-editor.xml
   share/icons/hicolor/scalable/apps/tavrin-label-editor.svg
-  share/man/man1/tavrin-label.1 share/man/man1/tavrin-printer-sim.1 share/man/man1/tavrin-label-editor.1
+  share/man/man1/tavrin-label.1.gz share/man/man1/tavrin-printer-sim.1.gz share/man/man1/tavrin-label-editor.1.gz
   share/bash-completion/completions/tavrin-label
+  share/doc/tavrin-label-editor/copyright share/doc/tavrin-label-editor/changelog.Debian.gz
 )
 for size in 16 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/tavrin-label-editor.png"); done
 for file in "${expected[@]}"; do [ -s "$prefix/$file" ] || fail "missing $file"; done
@@ -50,7 +54,7 @@ fi
 
 # The man pages format without warnings.
 if command -v man >/dev/null; then
-  for page in "$prefix"/share/man/man1/*.1; do
+  for page in "$prefix"/share/man/man1/*.1.gz; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
   done
@@ -112,10 +116,42 @@ unset TAVRIN_DATA_DIR
 label="$source/data/samples/sample.qlb"
 "$prefix/bin/tavrin-label" render "$label" --print -o "$prefix/with-font.pbm" || fail "render from the prefix"
 [ -s "$prefix/with-font.pbm" ] || fail "render wrote nothing"
+# One version everywhere: the programs, their manual pages, the package's changelog and the
+# README's package name.
 for program in tavrin-label tavrin-label-editor tavrin-printer-sim; do
-  "$prefix/bin/$program" --version | grep -q "^$program (TAVRIN Label Editor) [0-9]" || fail "$program --version"
+  "$prefix/bin/$program" --version | grep -qx "$program (TAVRIN Label Editor) $version" || fail "$program --version"
   "$prefix/bin/$program" --help | grep -q "usage" || fail "$program --help"
+  zcat "$prefix/share/man/man1/$program.1.gz" | head -1 | grep -q "TAVRIN Label Editor $version\"" ||
+    fail "$program.1 is not of version $version"
 done
+zcat "$prefix/share/doc/tavrin-label-editor/changelog.Debian.gz" | head -1 | grep -q "($version-$revision)" ||
+  fail "changelog does not begin with $version-$revision"
+grep -q "tavrin-label-editor_$version-${revision}_amd64.deb" "$source/README.md" || fail "README names another version"
+
+# Every option the editor and the virtual printer know is in their manual page.
+for program in tavrin-label-editor tavrin-printer-sim; do
+  page=$(zcat "$prefix/share/man/man1/$program.1.gz" | sed 's/\\-/-/g')
+  for option in $("$prefix/bin/$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    grep -q -- "$option" <<<"$page" || fail "$program.1 lacks $option"
+  done
+done
+
+# Settings go to the user's folder, never beside the installed program, whoever runs it (root
+# included); a ZREDITW.CFG already beside the program in a folder of the user's makes it portable.
+home=$(mktemp -d)
+marker="$home/marker"
+touch "$marker"
+editor() { env -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME="$home" QT_QPA_PLATFORM=offscreen \
+             "$prefix/bin/tavrin-label-editor" --new-instance --exit-after-start "$@" "$source/data/samples/sample.qlb"; }
+editor || fail "the installed editor did not start"
+written=$(find "$prefix" -newer "$marker")
+[ -z "$written" ] || fail "the editor wrote under the prefix: $written"
+[ -s "$home/.config/tavrin-label-editor/ZREDITW.CFG" ] || fail "no settings in the user's folder"
+printf 'WIDTH = 500\r\n' > "$prefix/bin/ZREDITW.CFG"
+editor
+grep -q "^GRID STEP" "$prefix/bin/ZREDITW.CFG" || fail "a portable installation's settings were not kept beside it"
+rm -rf "$home" "$marker"
+
 font="$prefix/share/tavrin-label-editor/ZREDIT.FNT"
 head -c "$(stat -c %s "$font")" /dev/zero > "$font.blank" && mv "$font.blank" "$font"
 "$prefix/bin/tavrin-label" render "$label" --print -o "$prefix/blank-font.pbm" || fail "render with a blank font"

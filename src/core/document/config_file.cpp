@@ -159,6 +159,7 @@ std::string formatConfiguration(const LabelSetup& setup, const AppConfig& config
 }
 
 ConfigWriteResult writeConfiguration(const fs::path& path, const LabelSetup& setup, const AppConfig& config) {
+    if (path.empty()) return {false, "No folder for the settings ($HOME is not set)"};
     fs::path target = path;
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(path, ec))) {

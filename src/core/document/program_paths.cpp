@@ -1,10 +1,12 @@
 #include "document/program_paths.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdlib>
 #include <map>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavrin {
@@ -47,15 +49,35 @@ fs::path searchPath(const std::string& name) {
 
 }  // namespace
 
-ProgramPaths::ProgramPaths(fs::path programFolder, fs::path dataFolder, fs::path userConfigFolder)
+ProgramPaths::ProgramPaths(fs::path programFolder, fs::path dataFolder, fs::path userConfigFolder, bool portable)
     : programFolder_(std::move(programFolder)),
       dataFolder_(std::move(dataFolder)),
-      userConfigFolder_(std::move(userConfigFolder)) {}
+      userConfigFolder_(std::move(userConfigFolder)),
+      portable_(portable) {}
 
-ProgramPaths ProgramPaths::forThisProcess(const char* argv0) {
+ProgramPaths ProgramPaths::forThisProcess(const char* argv0, bool wantPortable) {
     fs::path program = findProgramFolder(argv0);
     fs::path data = findDataFolder(program);
-    return ProgramPaths(std::move(program), std::move(data), findUserConfigFolder());
+    const bool portable = (wantPortable && !systemFolder(program)) || portableFolder(program);
+    return ProgramPaths(std::move(program), std::move(data), findUserConfigFolder(), portable);
+}
+
+bool ProgramPaths::systemFolder(const fs::path& folder) {
+    std::error_code ec;
+    fs::path resolved = fs::weakly_canonical(folder, ec);
+    if (ec) resolved = folder.lexically_normal();
+    const auto top = resolved.begin();
+    if (!resolved.is_absolute() || top == resolved.end() || std::next(top) == resolved.end()) return true;
+    const std::string first = std::next(top)->string();
+    for (const char* system : {"usr", "bin", "sbin", "lib", "lib64", "opt", "snap", "etc", "var"})
+        if (first == system) return true;
+    return false;
+}
+
+bool ProgramPaths::portableFolder(const fs::path& programFolder) {
+    struct stat folder {};
+    return !programFolder.empty() && isFile(programFolder / kConfigFileName) &&
+           ::stat(programFolder.c_str(), &folder) == 0 && folder.st_uid == ::geteuid() && !systemFolder(programFolder);
 }
 
 fs::path ProgramPaths::findProgramFolder(const char* argv0) {
@@ -91,23 +113,10 @@ fs::path ProgramPaths::findUserConfigFolder() {
     return {};
 }
 
-bool ProgramPaths::programFolderWritable() const {
-    return !programFolder_.empty() && ::access(programFolder_.c_str(), W_OK | X_OK) == 0;
-}
-
 fs::path ProgramPaths::configWritePath() const {
-    if (programFolderWritable() || userConfigFolder_.empty()) return programFolder_ / kConfigFileName;
+    if (portable_) return programFolder_ / kConfigFileName;
+    if (userConfigFolder_.empty()) return {};
     return userConfigFolder_ / kConfigFileName;
-}
-
-fs::path ProgramPaths::configReadPath() const {
-    const fs::path written = configWritePath();
-    if (isFile(written)) return written;
-    const fs::path program = programFolder_ / kConfigFileName;
-    const fs::path user = userConfigFolder_ / kConfigFileName;
-    const fs::path& other = written == program ? user : program;
-    if (!userConfigFolder_.empty() && isFile(other)) return other;
-    return written;
 }
 
 fs::path ProgramPaths::residentFontPath() const {

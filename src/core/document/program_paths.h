@@ -16,32 +16,39 @@ class ProgramPaths {
 public:
     // programFolder: the executable's folder. dataFolder: where data files are looked for
     // when the program folder lacks them (may be empty). userConfigFolder: where the
-    // configuration goes when the program folder is not writable (may be empty).
+    // settings are kept (may be empty: then none are kept). portable: the settings are
+    // kept beside the program instead.
     ProgramPaths(std::filesystem::path programFolder, std::filesystem::path dataFolder,
-                 std::filesystem::path userConfigFolder);
+                 std::filesystem::path userConfigFolder, bool portable = false);
 
     // The paths of the running program: its folder from /proc/self/exe (argv0 when that
     // is not available), the data folder from findDataFolder(), the user folder from
-    // $XDG_CONFIG_HOME or ~/.config.
-    static ProgramPaths forThisProcess(const char* argv0);
+    // $XDG_CONFIG_HOME or ~/.config. Portable when asked for (wantPortable) or when
+    // portableFolder() says the folder already is, and never in a system folder.
+    static ProgramPaths forThisProcess(const char* argv0, bool wantPortable = false);
     static std::filesystem::path findProgramFolder(const char* argv0);
     // $TAVRIN_DATA_DIR when set; else share/tavrin-label-editor beside the program's
     // folder when it exists; else the source tree's data folder the program was built from.
     static std::filesystem::path findDataFolder(const std::filesystem::path& programFolder);
     static std::filesystem::path findUserConfigFolder();
+    // Folders that belong to the system's packages (/usr, /bin, /sbin, /opt, ...): settings
+    // are never written there, whoever runs the program, root included.
+    static bool systemFolder(const std::filesystem::path& folder);
+    // A portable installation: a ZREDITW.CFG already beside the program, in a folder this
+    // user owns that is not a system folder.
+    static bool portableFolder(const std::filesystem::path& programFolder);
 
     const std::filesystem::path& programFolder() const { return programFolder_; }
     const std::filesystem::path& dataFolder() const { return dataFolder_; }
     const std::filesystem::path& userConfigFolder() const { return userConfigFolder_; }
+    bool portable() const { return portable_; }
 
-    bool programFolderWritable() const;
-    // The program folder's ZREDITW.CFG when the folder is writable, else the user's.
+    // ZREDITW.CFG beside the program when portable, else in the user's folder; empty when
+    // there is no user folder ($HOME and $XDG_CONFIG_HOME unset), so nothing is written.
     std::filesystem::path configWritePath() const;
-    // The file written last time: configWritePath() when it exists. Otherwise the other
-    // existing file, so that a first run in a read-only install picks up the file shipped
-    // beside the program, and settings written to the user folder are not shadowed by it.
-    // When neither exists, configWritePath() (reading it gives the defaults).
-    std::filesystem::path configReadPath() const;
+    // Settings are read from where they are written: a file beside an installed program
+    // belongs to whoever put it there, not to every user.
+    std::filesystem::path configReadPath() const { return configWritePath(); }
 
     // ZREDIT.FNT of the program folder, else of the data folder; the program folder's path
     // when neither exists, so that the failure names the expected place.
@@ -58,6 +65,7 @@ private:
     std::filesystem::path programFolder_;
     std::filesystem::path dataFolder_;
     std::filesystem::path userConfigFolder_;
+    bool portable_ = false;
 };
 
 }  // namespace tavrin

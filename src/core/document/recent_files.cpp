@@ -19,6 +19,7 @@ void RecentFiles::load() {
 }
 
 bool RecentFiles::save() const {
+    if (file_.empty()) return false;  // no user folder to keep the list in
     std::string text;
     for (const std::string& file : files_) text += file + "\n";
     std::error_code error;

@@ -74,7 +74,15 @@ void TZRedit::openRecentFile(const QString& fileName) {
 }
 
 void TZRedit::openHandedOverFile(const QString& fileName) {
-    if (fileName.isEmpty() || !maySpoilChanges()) return;
+    if (fileName.isEmpty()) return;
+    // A file that cannot be opened is reported before anything is asked about this label.
+    LabelDocument probe;
+    const LabelFileResult readable = loadLabelFile(toPath(fileName), probe);
+    if (!readable.ok) {
+        messageBox("Error", QString::fromStdString(readable.message), false);
+        return;
+    }
+    if (!maySpoilChanges()) return;
     openLabelFile(fileName);
 }
 

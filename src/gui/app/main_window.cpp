@@ -3,17 +3,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
-#include <QUrl>
 
 #include "app/command_modules.h"
+#include "app/help_window.h"
 #include "app/message_box.h"
 #include "app/qt_link_ui.h"
 #include "app/qt_serial_transport.h"
@@ -27,13 +28,19 @@
 
 namespace tavrin {
 
+namespace {
+// The place where Qt shows "*" while the label has unsaved changes.
+QString titleWithModifiedMark(const char* title) { return QString(title) + "[*]"; }
+}  // namespace
+
 TZRedit::TZRedit(StartupOptions options, QWidget* parent)
     : QMainWindow(parent),
       options_(std::move(options)),
-      recent_(options_.paths.userConfigFolder() / kRecentFilesName) {
+      recent_(options_.paths.userConfigFolder().empty() ? std::filesystem::path()
+                                                         : options_.paths.userConfigFolder() / kRecentFilesName) {
     setObjectName("ZRedit");
     setFocusPolicy(Qt::StrongFocus);
-    setWindowTitle(kApplicationTitle);
+    setWindowTitle(titleWithModifiedMark(kApplicationTitle));
     // A quarter of the desktop's width and height in from its top left corner, three quarters
     // of it in size.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -105,6 +112,7 @@ void TZRedit::startUp() {
     connectView();
     connectToolbar();
     installCommandModules(*this);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) addMissingMnemonics(menu);
     applyCanvasOptions();
     resizeLabelView();
     session_->resetHistory();
@@ -131,7 +139,7 @@ void TZRedit::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shownOnce_) return;
     shownOnce_ = true;
-    setWindowTitle(kCaption);
+    setWindowTitle(titleWithModifiedMark(kCaption));
     if (QAction* about = action("AboutM")) about->setVisible(false);
     if (!commandLineLabel_.isEmpty()) openLabelFile(commandLineLabel_);
     startTimer_->start();
@@ -326,7 +334,11 @@ void TZRedit::showHelp() {
         messageBox("Error", QString("Can't open help file %1").arg(QString::fromStdString(index.string())), false);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(index.string())));
+    auto* help = findChild<HelpWindow*>();
+    if (help == nullptr) help = new HelpWindow(options_.paths.helpFolder(), this);
+    help->show();
+    help->raise();
+    help->activateWindow();
 }
 
 }  // namespace tavrin

@@ -17,6 +17,7 @@
 #include "render/resident_font.h"
 
 class QAction;
+class QMenu;
 class QTimer;
 
 namespace tavrin {
@@ -32,6 +33,10 @@ class TSetupDlg;
 class TAlignDlg;
 class QtLinkUi;
 class DeviceTransport;
+
+// Gives every item of the menu (and of its submenus) that has no underlined letter the first
+// free one, so items added by any module can be reached from the keyboard.
+void addMissingMnemonics(QMenu* menu);
 
 struct StartupOptions {
     explicit StartupOptions(ProgramPaths programPaths, QString label = {},
