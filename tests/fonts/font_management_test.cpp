@@ -42,12 +42,31 @@ TEST(FontManagement, RemovingRenumbersLaterFontsTexts) {
     Figure& resident = addText(figures, 3);
     Figure& inB = addText(figures, 7);
     Figure& inC = addText(figures, 8);
+    Figure& namingD = addText(figures, 'D');  // from a form, its font not in the label yet
     EXPECT_EQ(removeFont(figures, 'A'), std::nullopt);
     EXPECT_EQ(fontOf(resident), 3);
     EXPECT_EQ(fontOf(inB), 6);
     EXPECT_EQ(fontOf(inC), 7);
+    EXPECT_EQ(fontOf(namingD), 'D') << "a letter code is no position to shift";
     EXPECT_EQ(fontListEntries(figures).size(), 2u);
     EXPECT_EQ(figures.fontByLetter('A'), nullptr);
+}
+
+TEST(FontManagement, TextsNamingTheLetterTakeTheAddedFont) {
+    FigureList figures;
+    addNewFont(figures, 'A', font(1, 10));
+    Figure& namingB = addText(figures, 'B');
+    Figure& namingC = addText(figures, 'C');
+    Figure& inA = addText(figures, 6);
+    addNewFont(figures, 'b', font(1, 12));
+    EXPECT_EQ(fontOf(namingB), 7);
+    EXPECT_EQ(fontOf(namingC), 'C');
+    EXPECT_EQ(fontOf(inA), 6);
+    // Replacing a font keeps its number, and still resolves texts that name it.
+    Figure& laterB = addText(figures, 'B');
+    addNewFont(figures, 'B', font(2, 14));
+    EXPECT_EQ(fontOf(laterB), 7);
+    EXPECT_EQ(fontOf(namingB), 7);
 }
 
 TEST(FontManagement, FontsInUseAndEmptyListsAreNotRemoved) {
