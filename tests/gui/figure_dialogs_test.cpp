@@ -8,8 +8,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "editor/figure_dialogs.h"
 
@@ -206,6 +208,30 @@ TEST_F(DialogTest, DataEditsHoldWhatTheRecordHolds) {
     barData->setText(QString(64, QLatin1Char('1')));
     barcodeDialog.apply(barcode);
     EXPECT_EQ(barcode.data, std::string(63, '1'));
+}
+
+TEST_F(DialogTest, DataFieldsRefuseWhatIsPastTheLimitAndMarkWhatCannotBeRead) {
+    TTextDlg textDialog;
+    TextRecord text;
+    textDialog.fill(text, false, kResidentFonts, translation);
+    auto* textData = control<QLineEdit>(textDialog, "TextData");
+    auto* hint = control<QLabel>(textDialog, "TextDataHint");
+    textData->clear();
+    QTest::keyClicks(textData, QStringLiteral("\"") + QString(66, QLatin1Char('x')) + QStringLiteral("\""));
+    EXPECT_EQ(textData->text().size(), 63);
+    EXPECT_TRUE(textData->property("invalid").toBool());
+    EXPECT_EQ(hint->text(), "At most 63 characters. The closing quote is missing");
+    type(textDialog, "TextData", QStringLiteral("\"Edited\"V01"));
+    EXPECT_FALSE(textData->property("invalid").toBool());
+    EXPECT_EQ(hint->text(), "");
+
+    // A field that opens broken is marked before anything is typed.
+    TBarcodeDlg barcodeDialog;
+    BarcodeRecord barcode;
+    barcode.data = "\"12\" V01";
+    barcodeDialog.fill(barcode, true);
+    EXPECT_TRUE(control<QLineEdit>(barcodeDialog, "BarData")->property("invalid").toBool());
+    EXPECT_EQ(control<QLabel>(barcodeDialog, "BarDataHint")->text(), "Not readable from character 5");
 }
 
 TEST_F(DialogTest, FontListOffersTheLabelsFonts) {
