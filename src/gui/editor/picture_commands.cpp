@@ -40,6 +40,8 @@ void editPicture(TZRedit& window, TPictureDlg& dialog, Figure* figure) {
     PictureFormResult picture{PictureRecord::decode(figure->record), figure->picture};
     placeDialog(&dialog, &window, -1, 0);
     if (!dialog.execute(figures, PictureDialogState::forEdit(*figure), picture)) return;
+    // As after drawing one, the next new picture starts from the values last confirmed.
+    window.session().templates().picture = picture.record;
     figure->record = picture.record.encode();
     figure->picture = picture.block;
     window.changed();
