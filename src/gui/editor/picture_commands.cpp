@@ -54,8 +54,8 @@ void installPictureCommands(TZRedit& window) {
     dialog->setFileChooser([&window](QWidget* owner) {
         const QString folder = QString::fromStdString(window.config().workDirectory);
         const FileChooser& files = window.fileChooser();
-        return files.open ? files.open(owner, QString(), folder, kGraphicsFilter)
-                          : QFileDialog::getOpenFileName(owner, QString(), folder, kGraphicsFilter);
+        return files.open ? files.open(owner, kFromDiskTitle, folder, kGraphicsFilter)
+                          : QFileDialog::getOpenFileName(owner, kFromDiskTitle, folder, kGraphicsFilter);
     });
     TPictureDlg::PrinterPictures printer;
     // The printer's object list is the one chooser of stored objects.
