@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include "app/place_dialog.h"
@@ -165,6 +166,16 @@ TEST(PlaceDialog, TheClientOfAScrollingMainWindowIsItsViewport) {
     EXPECT_EQ(area.horizontalScroll, 120);
     EXPECT_EQ(area.global.size(), scroll->viewport()->size());
     EXPECT_LT(area.global.width(), scroll->width());  // the vertical scroll bar is not client
+
+    // A status line coming and going moves no dialog.
+    main.statusBar()->showMessage(QStringLiteral("Barcode 1 (EAN 13) unreadable"));
+    main.statusBar()->show();
+    QApplication::processEvents();
+    ASSERT_LT(scroll->viewport()->height(), area.global.height()) << "the status line took room";
+    EXPECT_EQ(clientArea(&main).global, area.global);
+    main.statusBar()->hide();
+    QApplication::processEvents();
+    EXPECT_EQ(clientArea(&main).global, area.global);
 }
 
 TEST(ToolbarIcons, EveryButtonHasAGlyphAtBothScales) {

@@ -16,7 +16,8 @@ struct ClientArea {
 };
 
 // The client of a main window: its central widget when it has one (a scroll area counts
-// by its viewport, whose scroll bars are not client), else the window itself.
+// by its viewport, whose scroll bars are not client), else the window itself. A status
+// line that comes and goes does not change it: while shown, its height is counted in.
 ClientArea clientArea(const QWidget* mainWindow);
 
 // Top-left corner of a dialog of the given outer size. x = -1 centres it horizontally when
