@@ -44,10 +44,22 @@ QPoint dialogPosition(const ClientArea& client, QSize dialogSize, int x, int y) 
     return area.topLeft() + QPoint(left, top);
 }
 
+QSize outerSize(const QWidget* window, const QWidget* mainWindow) {
+    const QSize frame = mainWindow ? mainWindow->frameGeometry().size() - mainWindow->size() : QSize();
+    return window->size() + frame.expandedTo(QSize(0, 0));
+}
+
+void moveFrameTo(QWidget* window, QPoint framePosition, const QWidget* mainWindow) {
+    const bool frameUnknown = window->frameGeometry() == window->geometry();
+    if (mainWindow && frameUnknown && window->testAttribute(Qt::WA_WState_Created))
+        framePosition += mainWindow->geometry().topLeft() - mainWindow->frameGeometry().topLeft();
+    window->move(framePosition);
+}
+
 void placeDialog(QWidget* dialog, const QWidget* mainWindow, int x, int y) {
     if (!dialog || !mainWindow) return;
     if (!dialog->testAttribute(Qt::WA_Resized)) dialog->adjustSize();
-    dialog->move(dialogPosition(clientArea(mainWindow), dialog->frameGeometry().size(), x, y));
+    moveFrameTo(dialog, dialogPosition(clientArea(mainWindow), outerSize(dialog, mainWindow), x, y), mainWindow);
 }
 
 }  // namespace tavrin

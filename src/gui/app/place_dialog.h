@@ -27,6 +27,17 @@ ClientArea clientArea(const QWidget* mainWindow);
 // the scroll offset plus (x, y).
 QPoint dialogPosition(const ClientArea& client, QSize dialogSize, int x, int y);
 
+// The size a window takes on the screen: its own size plus the window frame the main window
+// has. A hidden window's own frame is not reliably known (Qt forgets it every other
+// showing), and a size that changed with it would move the window from one showing to the
+// next.
+QSize outerSize(const QWidget* window, const QWidget* mainWindow);
+
+// Puts a window's frame at the screen point. Qt takes a position as the frame's only while it
+// knows the frame: a window already created whose frame it does not know yet (being shown
+// for the first time) would have its client area there, so the main window's frame stands in.
+void moveFrameTo(QWidget* window, QPoint framePosition, const QWidget* mainWindow);
+
 // Moves a top-level dialog by dialogPosition; a dialog not yet sized gets its preferred size
 // first. Without a main window nothing moves.
 void placeDialog(QWidget* dialog, const QWidget* mainWindow, int x, int y);
