@@ -6,69 +6,35 @@
 namespace tavrin {
 namespace {
 
-Figure& addText(FigureList& figures, int font, const std::string& data) {
-    TextRecord text;
-    text.font = font;
-    text.data = data;
-    return figures.appendFigure(text.encode(), FigureKind::Text);
-}
-
-FigureDialogs textDialog(std::function<bool(TextRecord&)> dialog) {
-    FigureDialogs dialogs;
-    dialogs.text = std::move(dialog);
-    return dialogs;
-}
-
-TEST(FigureEdit, ConfirmedEditFeedsTheTemplateAndCancelChangesNothing) {
-    FigureList figures;
-    FigureTemplates templates;
-    Figure& text = addText(figures, 4, "\"Hello\"");
-    const bool confirmed = editFigureInDialog(text, templates, textDialog([](TextRecord& r) {
-        EXPECT_EQ(r.font, 4) << "the dialog starts from the figure";
-        r.font = 2, r.data = "\"Edited\"";
-        return true;
-    }));
-    EXPECT_TRUE(confirmed);
-    EXPECT_EQ(TextRecord::decode(text.record).font, 2);
-    EXPECT_EQ(templates.text.font, 2);
-    EXPECT_EQ(templates.text.data, "\"Edited\"");
-
-    const Record before = text.record;
-    const FigureTemplates kept = templates;
-    EXPECT_FALSE(editFigureInDialog(text, templates, textDialog([](TextRecord& r) {
-        r.font = 5, r.data = "\"Gone\"";
-        return false;
-    })));
-    EXPECT_EQ(text.record, before);
-    EXPECT_EQ(templates.text.data, kept.text.data);
-    EXPECT_EQ(templates.text.font, kept.text.font);
-
-    // Kinds without a dialog here are left alone.
-    Figure& rectangle = figures.appendFigure(RectangleRecord{1, 2, 3, 4, kColourBlack}.encode(), FigureKind::Rectangle);
-    EXPECT_FALSE(editFigureInDialog(rectangle, templates, textDialog([](TextRecord&) { return true; })));
-}
-
-TEST(FigureEdit, TextsUpToTheRecordsLengthGoBackWhole) {
+TEST(FigureEdit, ConfirmedEditsGoBackWholeAndFeedTheTemplateCancelledOnesDoNot) {
     const std::string longest(TextRecord::kMaxData, 'x');  // 67 characters, as label files may hold
     const struct {
         std::string before, after;
+        bool confirmed;
     } cases[] = {
-        {longest, longest},                                // opened and confirmed unchanged
-        {longest, "\"short\""},                            // shortened: nothing of the old text stays
-        {"\"short\"", longest.substr(0, 66) + "y"},  // lengthened to the last byte
+        {"\"Hello\"", "\"Edited\"", true},
+        {longest, longest, true},                      // opened and confirmed unchanged
+        {longest, "\"short\"", true},                  // nothing of the old text stays behind
+        {"\"short\"", longest.substr(0, 66) + "y", true},  // lengthened to the last byte
+        {"\"Kept\"", "\"Gone\"", false},
     };
     for (const auto& c : cases) {
         FigureList figures;
         FigureTemplates templates;
-        Figure& text = addText(figures, 1, c.before);
-        ASSERT_TRUE(editFigureInDialog(text, templates, textDialog([&](TextRecord& r) {
-            EXPECT_EQ(r.data, c.before);
-            r.data = c.after;
-            return true;
-        })));
-        EXPECT_EQ(TextRecord::decode(text.record).data, c.after);
-        for (std::size_t i = TextRecord::kDataOffset + c.after.size(); i < kRecordSize; ++i)
-            EXPECT_EQ(text.record[i], 0) << "byte " << i << " after " << c.after.size() << " characters";
+        Figure& text = figures.appendFigure(TextRecord{1, 2, 1, 1, 4, 0, 0, 0, c.before}.encode(), FigureKind::Text);
+        FigureDialogs dialogs;
+        dialogs.text = [&](TextRecord& r) {
+            EXPECT_EQ(r.data, c.before) << "the dialog starts from the figure";
+            r.font = 2, r.data = c.after;
+            return c.confirmed;
+        };
+        EXPECT_EQ(editFigureInDialog(text, templates, dialogs), c.confirmed);
+        const std::string& now = c.confirmed ? c.after : c.before;
+        EXPECT_EQ(TextRecord::decode(text.record).data, now);
+        for (std::size_t i = TextRecord::kDataOffset + now.size(); i < kRecordSize; ++i)
+            EXPECT_EQ(text.record[i], 0) << "byte " << i << " after " << now.size() << " characters";
+        EXPECT_EQ(templates.text.font, c.confirmed ? 2 : FigureTemplates{}.text.font);
+        EXPECT_EQ(templates.text.data, c.confirmed ? c.after : FigureTemplates{}.text.data);
     }
 }
 

@@ -24,14 +24,21 @@ TEST(FontManagement, ChooserTakesOnlyLetters) {
     EXPECT_EQ(chosenListedFontLetter("C  Height=20 Chars=95"), 'C');
 }
 
-TEST(FontManagement, SameLetterReplacesTheData) {
+TEST(FontManagement, SameLetterReplacesTheDataAndTextsNamingTheLetterTakeTheFont) {
     FigureList figures;
-    addNewFont(figures, 'A', font(3, 16));
+    Figure& namingA = addText(figures, 'A');  // read from a form before the label had the font
+    Figure& namingC = addText(figures, 'C');
     addNewFont(figures, 'B', font(5, 24));
+    addNewFont(figures, 'A', font(3, 16));
+    EXPECT_EQ(fontOf(namingA), 7);
+    Figure& laterA = addText(figures, 'A');
     addNewFont(figures, 'a', font(7, 30));
-    EXPECT_EQ(fontListEntries(figures), (std::vector<std::string>{"A  Height=30 Chars=7", "B  Height=24 Chars=5"}));
+    EXPECT_EQ(fontListEntries(figures), (std::vector<std::string>{"B  Height=24 Chars=5", "A  Height=30 Chars=7"}));
     EXPECT_EQ(figures.fontByLetter('A')->fontData, font(7, 30));
     EXPECT_EQ(FontRecord::decode(figures.fontByLetter('A')->record).dataLength, 3u);
+    EXPECT_EQ(fontOf(laterA), 7) << "a replaced font keeps its number";
+    EXPECT_EQ(fontOf(namingA), 7);
+    EXPECT_EQ(fontOf(namingC), 'C');
 }
 
 TEST(FontManagement, RemovingRenumbersLaterFontsTexts) {
@@ -50,23 +57,6 @@ TEST(FontManagement, RemovingRenumbersLaterFontsTexts) {
     EXPECT_EQ(fontOf(namingD), 'D') << "a letter code is no position to shift";
     EXPECT_EQ(fontListEntries(figures).size(), 2u);
     EXPECT_EQ(figures.fontByLetter('A'), nullptr);
-}
-
-TEST(FontManagement, TextsNamingTheLetterTakeTheAddedFont) {
-    FigureList figures;
-    addNewFont(figures, 'A', font(1, 10));
-    Figure& namingB = addText(figures, 'B');
-    Figure& namingC = addText(figures, 'C');
-    Figure& inA = addText(figures, 6);
-    addNewFont(figures, 'b', font(1, 12));
-    EXPECT_EQ(fontOf(namingB), 7);
-    EXPECT_EQ(fontOf(namingC), 'C');
-    EXPECT_EQ(fontOf(inA), 6);
-    // Replacing a font keeps its number, and still resolves texts that name it.
-    Figure& laterB = addText(figures, 'B');
-    addNewFont(figures, 'B', font(2, 14));
-    EXPECT_EQ(fontOf(laterB), 7);
-    EXPECT_EQ(fontOf(namingB), 7);
 }
 
 TEST(FontManagement, FontsInUseAndEmptyListsAreNotRemoved) {

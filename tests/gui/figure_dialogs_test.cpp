@@ -185,32 +185,7 @@ TEST_F(DialogTest, TextPassesThroughTheTranslationBothWaysUnlessUntouched) {
     EXPECT_EQ(text.data, "\"\xB0\"");
 }
 
-TEST_F(DialogTest, DataEditsHoldWhatTheRecordHolds) {
-    TTextDlg textDialog;
-    TextRecord text;
-    textDialog.fill(text, false, kResidentFonts, translation);
-    auto* textData = control<QLineEdit>(textDialog, "TextData");
-    textData->setText(QString(70, QLatin1Char('a')));
-    EXPECT_EQ(textData->text().size(), 63);
-
-    // A longer text from a file is shown whole and survives an edit of another field.
-    text.data = std::string(67, 'b');
-    textDialog.fill(text, true, kResidentFonts, translation);
-    EXPECT_EQ(textData->text().size(), 67);
-    type(textDialog, "StartY", "5");
-    textDialog.apply(text);
-    EXPECT_EQ(text.data, std::string(67, 'b'));
-
-    TBarcodeDlg barcodeDialog;
-    BarcodeRecord barcode;
-    barcodeDialog.fill(barcode, true);
-    auto* barData = control<QLineEdit>(barcodeDialog, "BarData");
-    barData->setText(QString(64, QLatin1Char('1')));
-    barcodeDialog.apply(barcode);
-    EXPECT_EQ(barcode.data, std::string(63, '1'));
-}
-
-TEST_F(DialogTest, DataFieldsRefuseWhatIsPastTheLimitAndMarkWhatCannotBeRead) {
+TEST_F(DialogTest, DataEditsHoldWhatTheRecordHoldsAndSayWhatTheyRefuse) {
     TTextDlg textDialog;
     TextRecord text;
     textDialog.fill(text, false, kResidentFonts, translation);
@@ -225,13 +200,25 @@ TEST_F(DialogTest, DataFieldsRefuseWhatIsPastTheLimitAndMarkWhatCannotBeRead) {
     EXPECT_FALSE(textData->property("invalid").toBool());
     EXPECT_EQ(hint->text(), "");
 
-    // A field that opens broken is marked before anything is typed.
+    // A longer text from a file is shown whole and survives an edit of another field.
+    text.data = std::string(67, 'b');
+    textDialog.fill(text, true, kResidentFonts, translation);
+    EXPECT_EQ(textData->text().size(), 67);
+    type(textDialog, "StartY", "5");
+    textDialog.apply(text);
+    EXPECT_EQ(text.data, std::string(67, 'b'));
+
     TBarcodeDlg barcodeDialog;
     BarcodeRecord barcode;
     barcode.data = "\"12\" V01";
     barcodeDialog.fill(barcode, true);
-    EXPECT_TRUE(control<QLineEdit>(barcodeDialog, "BarData")->property("invalid").toBool());
+    auto* barData = control<QLineEdit>(barcodeDialog, "BarData");
+    // A field that opens broken is marked before anything is typed.
+    EXPECT_TRUE(barData->property("invalid").toBool());
     EXPECT_EQ(control<QLabel>(barcodeDialog, "BarDataHint")->text(), "Not readable from character 5");
+    barData->setText(QString(64, QLatin1Char('1')));
+    barcodeDialog.apply(barcode);
+    EXPECT_EQ(barcode.data, std::string(63, '1'));
 }
 
 TEST_F(DialogTest, FontListOffersTheLabelsFonts) {
