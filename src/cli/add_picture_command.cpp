@@ -70,9 +70,7 @@ std::string parse(const std::vector<std::string>& arguments, AddPictureArguments
 std::string messageText(const UserMessage& message) {
     // The box for a colour picture has the problem as its title and the advice as its text.
     if (message.title == "Error" || message.title.empty()) return message.text;
-    std::string text = message.title + ": " + message.text;
-    if (const auto at = text.find("&&"); at != std::string::npos) text.erase(at, 1);
-    return text;
+    return message.title + ": " + message.text;
 }
 
 int run(const std::vector<std::string>& arguments) {

@@ -24,14 +24,21 @@ TEST(FontManagement, ChooserTakesOnlyLetters) {
     EXPECT_EQ(chosenListedFontLetter("C  Height=20 Chars=95"), 'C');
 }
 
-TEST(FontManagement, SameLetterReplacesTheData) {
+TEST(FontManagement, SameLetterReplacesTheDataAndTextsNamingTheLetterTakeTheFont) {
     FigureList figures;
-    addNewFont(figures, 'A', font(3, 16));
+    Figure& namingA = addText(figures, 'A');  // read from a form before the label had the font
+    Figure& namingC = addText(figures, 'C');
     addNewFont(figures, 'B', font(5, 24));
+    addNewFont(figures, 'A', font(3, 16));
+    EXPECT_EQ(fontOf(namingA), 7);
+    Figure& laterA = addText(figures, 'A');
     addNewFont(figures, 'a', font(7, 30));
-    EXPECT_EQ(fontListEntries(figures), (std::vector<std::string>{"A  Height=30 Chars=7", "B  Height=24 Chars=5"}));
+    EXPECT_EQ(fontListEntries(figures), (std::vector<std::string>{"B  Height=24 Chars=5", "A  Height=30 Chars=7"}));
     EXPECT_EQ(figures.fontByLetter('A')->fontData, font(7, 30));
     EXPECT_EQ(FontRecord::decode(figures.fontByLetter('A')->record).dataLength, 3u);
+    EXPECT_EQ(fontOf(laterA), 7) << "a replaced font keeps its number";
+    EXPECT_EQ(fontOf(namingA), 7);
+    EXPECT_EQ(fontOf(namingC), 'C');
 }
 
 TEST(FontManagement, RemovingRenumbersLaterFontsTexts) {
@@ -42,10 +49,12 @@ TEST(FontManagement, RemovingRenumbersLaterFontsTexts) {
     Figure& resident = addText(figures, 3);
     Figure& inB = addText(figures, 7);
     Figure& inC = addText(figures, 8);
+    Figure& namingD = addText(figures, 'D');  // from a form, its font not in the label yet
     EXPECT_EQ(removeFont(figures, 'A'), std::nullopt);
     EXPECT_EQ(fontOf(resident), 3);
     EXPECT_EQ(fontOf(inB), 6);
     EXPECT_EQ(fontOf(inC), 7);
+    EXPECT_EQ(fontOf(namingD), 'D') << "a letter code is no position to shift";
     EXPECT_EQ(fontListEntries(figures).size(), 2u);
     EXPECT_EQ(figures.fontByLetter('A'), nullptr);
 }

@@ -46,6 +46,10 @@ TEST(LoadGraphicsFile, FixturesLoadDotForDotAsTheirSources) {
         GraphicsKind kind;
     } cases[] = {
         {"w1h40.bmp", "w1h40.pbm", GraphicsKind::ConvertedBmp},
+        // Small but complete: 74, 98 and 66 bytes.
+        {"w8h3.bmp", "w8h3.pbm", GraphicsKind::ConvertedBmp},
+        {"w13h9.bmp", "w13h9.pbm", GraphicsKind::ConvertedBmp},
+        {"w1h1.bmp", "w1h1.pbm", GraphicsKind::ConvertedBmp},
         {"w8h30.bmp", "w8h30.pbm", GraphicsKind::ConvertedBmp},
         {"w8h30_topdown.bmp", "w8h30.pbm", GraphicsKind::ConvertedBmp},
         {"w17h30.bmp", "w17h30.pbm", GraphicsKind::ConvertedBmp},
@@ -58,6 +62,8 @@ TEST(LoadGraphicsFile, FixturesLoadDotForDotAsTheirSources) {
         {"logo.bmp", "logo.pbm", GraphicsKind::ConvertedBmp},
         {"w1h40.pcx", "w1h40.pbm", GraphicsKind::Pcx},
         {"w8h3.pcx", "w8h3.pbm", GraphicsKind::Pcx},
+        {"w13h9.pcx", "w13h9.pbm", GraphicsKind::Pcx},
+        {"w1h1.pcx", "w1h1.pbm", GraphicsKind::Pcx},  // 129 bytes
         {"w17h30.pcx", "w17h30.pbm", GraphicsKind::Pcx},
         {"w1007h24.pcx", "w1007h24.pbm", GraphicsKind::Pcx},
         {"logo.pcx", "logo.pbm", GraphicsKind::Pcx},
@@ -104,9 +110,8 @@ TEST(LoadGraphicsFile, RefusedFilesGiveTheirMessage) {
         const char* message;
     } cases[] = {
         {kFixtures / "w16h1601.bmp", "Vertical size too big"},
-        {kFixtures / "w8h3.bmp", "File too small"},
         {kFixtures / "w1016h2.pcx", "Horizontal size too big"},  // 127 bytes per line
-        {kFixtures / "im_3planes.pcx", "Use Color to Black && White converter"},
+        {kFixtures / "im_3planes.pcx", "Use Color to Black & White converter"},
         {dir.path(), "Can't open input file"},
         {dir / "text.pcx", "Invalid graphics format"},
         {dir / "empty.bmp", "Invalid graphics format"},
@@ -135,6 +140,14 @@ Bytes pcx(std::size_t size, unsigned bytesPerLine, unsigned ymin, unsigned ymax,
     return bytes;
 }
 
+// 40 rows of 2 bytes, each coded as one run (0xC2 v): row n ends at byte 128 + 2n.
+Bytes runRows(std::size_t size) {
+    Bytes b = pcx(128, 2, 0, 39);
+    for (int row = 0; row < 40; ++row) b.insert(b.end(), {0xC2, static_cast<std::uint8_t>(row)});
+    b.resize(size);
+    return b;
+}
+
 TEST(LoadGraphicsBytes, PcxLimitsAtTheirEdges) {
     const struct {
         Bytes file;
@@ -143,14 +156,21 @@ TEST(LoadGraphicsBytes, PcxLimitsAtTheirEdges) {
         {pcx(49280, 1, 0, 0), ""},
         {pcx(49281, 1, 0, 0), "File too big"},
         {pcx(130, 1, 0, 0), ""},
-        {pcx(129, 1, 0, 0), "File too small"},
+        {pcx(127, 1, 0, 0), "File too small: the PCX header is incomplete"},
+        {pcx(129, 1, 0, 0), "Picture data ends at row 1 of 1"},  // a count byte without its value
+        {pcx(132, 2, 0, 1), ""},  // 0xFF 0xFF: a run of 63 cut at the end of each row
+        {pcx(131, 2, 0, 1), "Picture data ends at row 2 of 2"},
+        {runRows(208), ""},
+        {runRows(136), "Picture data ends at row 5 of 40"},
+        {runRows(137), "Picture data ends at row 5 of 40"},
+        {runRows(206), "Picture data ends at row 40 of 40"},
         {pcx(130, 127, 0, 0), "Horizontal size too big"},
         {pcx(130, 1, 0, 1600), "Vertical size too big"},
         {pcx(130, 1, 5, 3), "Vertical size too big"},         // Ymin above Ymax: no sign, so huge
         {pcx(130, 200, 0, 5000), "Horizontal size too big"},  // the later check wins
-        {pcx(130, 1, 0, 0, 0), "Use Color to Black && White converter"},
-        {pcx(130, 1, 0, 0, 1, 3), "Use Color to Black && White converter"},
-        {pcx(130, 1, 0, 5000, 1, 3), "Use Color to Black && White converter"},  // planes after height
+        {pcx(130, 1, 0, 0, 0), "Use Color to Black & White converter"},
+        {pcx(130, 1, 0, 0, 1, 3), "Use Color to Black & White converter"},
+        {pcx(130, 1, 0, 5000, 1, 3), "Use Color to Black & White converter"},  // planes after height
     };
     for (const auto& c : cases) {
         auto buffer = freshBuffer();
@@ -178,7 +198,6 @@ Bytes bmp(int width, int height, std::uint32_t first = 0, std::uint32_t second =
     b.le16(static_cast<int>(second & 0xFFFF)).le16(static_cast<int>(second >> 16));
     Bytes bytes = b.get();
     bytes.resize(bytes.size() + rows, fill);
-    if (bytes.size() < 128) bytes.resize(128, fill);
     if (cutTo != 0) bytes.resize(cutTo);
     return bytes;
 }
@@ -207,13 +226,18 @@ TEST(LoadGraphicsBytes, BmpLimitsAndDamage) {
         {bmp(16, 0), "Vertical size too big"},
         {bmp(2000, 2000), "Vertical size too big"},  // both wrong: the height wins
         {bmp(0x7FFFFFFF, static_cast<int>(0x80000000u)), "Vertical size too big"},
-        {bmp(16, 10, 0, 0xFFFFFF, 0, 4), "Use Color to Black && White converter"},
-        {bmp(100, 100, 0, 0xFFFFFF, 0, 1, 300), "Can't read graphics file"},  // rows cut off
-        {bmp(16, 10, 0, 0xFFFFFF, 0, 1, 127), "File too small"},
+        {bmp(16, 10, 0, 0xFFFFFF, 0, 4), "Use Color to Black & White converter"},
+        // Rows of 16 bytes from offset 62, of which the converter takes 14: 15 rows fit in 300.
+        {bmp(100, 100, 0, 0xFFFFFF, 0, 1, 300), "Picture data ends at row 16 of 100"},
+        {bmp(16, 10, 0, 0xFFFFFF, 0, 1, 62 + 9 * 4 + 2), ""},  // the last row without its padding
+        {bmp(16, 10, 0, 0xFFFFFF, 0, 1, 62 + 9 * 4 + 1), "Picture data ends at row 10 of 10"},
+        {bmp(16, 10, 0, 0xFFFFFF, 0, 1, 60), "File too small: the colour table is incomplete"},
+        {bmp(16, 10, 0, 0xFFFFFF, 0, 1, 40), "File too small: the BMP header is incomplete"},
+        {Bytes{'B', 'M', 0}, "File too small: the BMP header is incomplete"},
         {tooBig, "File too big"},
         {biggest, ""},
         {badHeader, "Can't read graphics file"},
-        {farData, "Can't read graphics file"},
+        {farData, "Picture data ends at row 1 of 10"},
         {compressed, "Can't read graphics file"},
         // 252 coded bytes per row: past the buffer's use limit long before the last row.
         {bmp(1007, 495, 0, 0xFFFFFF, 0x00), ""},

@@ -2,6 +2,8 @@
 // self-check's marks, status line and question before printing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -130,7 +132,10 @@ TEST_F(DataPrintWindowTest, AFailingBarcodeIsMarkedNamedAndAskedAbout) {
     window->changed();
     marks->refresh();
     ASSERT_TRUE(anyBarcodeFailed(marks->results()));
-    const int number = static_cast<int>(window->session().document().figures.size());
+    // Named by its place among the label's barcodes.
+    const auto& figures = window->session().document().figures;
+    const auto number = std::count_if(figures.begin(), figures.end(),
+                                      [](const Figure& f) { return f.kind == FigureKind::Barcode; });
     const QString named = QString("Barcode %1 (Code 128 auto A, B, C modes) unreadable").arg(number);
     EXPECT_EQ(marks->statusText(), named);
     EXPECT_EQ(window->statusBar()->currentMessage(), named);

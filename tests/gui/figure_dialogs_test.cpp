@@ -8,8 +8,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "editor/figure_dialogs.h"
 
@@ -183,13 +185,20 @@ TEST_F(DialogTest, TextPassesThroughTheTranslationBothWaysUnlessUntouched) {
     EXPECT_EQ(text.data, "\"\xB0\"");
 }
 
-TEST_F(DialogTest, DataEditsHoldWhatTheRecordHolds) {
+TEST_F(DialogTest, DataEditsHoldWhatTheRecordHoldsAndSayWhatTheyRefuse) {
     TTextDlg textDialog;
     TextRecord text;
     textDialog.fill(text, false, kResidentFonts, translation);
     auto* textData = control<QLineEdit>(textDialog, "TextData");
-    textData->setText(QString(70, QLatin1Char('a')));
+    auto* hint = control<QLabel>(textDialog, "TextDataHint");
+    textData->clear();
+    QTest::keyClicks(textData, QStringLiteral("\"") + QString(66, QLatin1Char('x')) + QStringLiteral("\""));
     EXPECT_EQ(textData->text().size(), 63);
+    EXPECT_TRUE(textData->property("invalid").toBool());
+    EXPECT_EQ(hint->text(), "At most 63 characters. The closing quote is missing");
+    type(textDialog, "TextData", QStringLiteral("\"Edited\"V01"));
+    EXPECT_FALSE(textData->property("invalid").toBool());
+    EXPECT_EQ(hint->text(), "");
 
     // A longer text from a file is shown whole and survives an edit of another field.
     text.data = std::string(67, 'b');
@@ -201,8 +210,12 @@ TEST_F(DialogTest, DataEditsHoldWhatTheRecordHolds) {
 
     TBarcodeDlg barcodeDialog;
     BarcodeRecord barcode;
+    barcode.data = "\"12\" V01";
     barcodeDialog.fill(barcode, true);
     auto* barData = control<QLineEdit>(barcodeDialog, "BarData");
+    // A field that opens broken is marked before anything is typed.
+    EXPECT_TRUE(barData->property("invalid").toBool());
+    EXPECT_EQ(control<QLabel>(barcodeDialog, "BarDataHint")->text(), "Not readable from character 5");
     barData->setText(QString(64, QLatin1Char('1')));
     barcodeDialog.apply(barcode);
     EXPECT_EQ(barcode.data, std::string(63, '1'));

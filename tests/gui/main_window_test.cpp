@@ -270,6 +270,8 @@ TEST_F(MainWindowTest, ArrowsNudgeRightClickEditsAndClosingAsksFirst) {
         test::ModalAnswer answer("OkBt");
         QTest::mouseClick(window->labelView()->image(), Qt::RightButton, {}, dotsToWidget(*window, 30, 30));
         EXPECT_EQ(answer.title(), "Edit Rectangle");
+        // A confirmed edit leaves the figure's values in the template the next one starts from.
+        EXPECT_EQ(window->session().templates().rectangle.width, 40);
     }
     {
         test::ModalAnswer answer("CancelBt");

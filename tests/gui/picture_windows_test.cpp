@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -80,7 +81,11 @@ protected:
         StartupOptions options{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"), {}, {}, {}};
         if (!printerDevice.empty()) options.sessionPortDevices[1] = printerDevice;
         auto window = std::make_unique<TZRedit>(options);
-        window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});
+        window->setFileChooser({[this](QWidget*, const QString& title, auto...) {
+                                    openTitle = title;
+                                    return chosenFile;
+                                },
+                                [this](auto...) { return chosenFile; }});
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
@@ -107,6 +112,7 @@ protected:
 
     QTemporaryDir folder;
     QString chosenFile;
+    QString openTitle;  // the title "From Disk" asked its file dialog for
 };
 
 TEST_F(PictureWindowsTest, PicturesFromPcxAndOneBitBmpAppearOnTheLabelDotForDot) {
@@ -132,6 +138,9 @@ TEST_F(PictureWindowsTest, PicturesFromPcxAndOneBitBmpAppearOnTheLabelDotForDot)
             click(dialog, "OkBt");
         });
         EXPECT_EQ(caption, "Draw Picture");
+        // "From Disk" asks for a file dialog without a title (Qt would call an empty one "Open").
+        const QFileDialog fileDialog(nullptr, openTitle);
+        EXPECT_TRUE(fileDialog.windowTitle().trimmed().isEmpty()) << fileDialog.windowTitle().toStdString();
     }
     ASSERT_EQ(window->session().document().figures.size(), 2u);
     EXPECT_EQ(window->config().pictureNumber, number + 2);

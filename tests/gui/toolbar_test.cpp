@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include "app/place_dialog.h"
@@ -165,6 +166,14 @@ TEST(PlaceDialog, TheClientOfAScrollingMainWindowIsItsViewport) {
     EXPECT_EQ(area.horizontalScroll, 120);
     EXPECT_EQ(area.global.size(), scroll->viewport()->size());
     EXPECT_LT(area.global.width(), scroll->width());  // the vertical scroll bar is not client
+
+    // A status line coming and going moves no dialog.
+    for (const bool shown : {true, false}) {
+        main.statusBar()->setVisible(shown);
+        QApplication::processEvents();
+        EXPECT_EQ(clientArea(&main).global, area.global) << shown;
+    }
+    EXPECT_GT(main.statusBar()->height(), 0);
 }
 
 TEST(ToolbarIcons, EveryButtonHasAGlyphAtBothScales) {

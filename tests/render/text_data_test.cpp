@@ -81,7 +81,22 @@ TEST_F(TextDataTest, MalformedFieldsShowTheMarker) {
         std::string out = "stale";
         EXPECT_FALSE(ExpandTextData(data, context, out)) << data;
         EXPECT_EQ(out, "@@@@") << data;
+        // The dialogs' check reads no slot values: only TD+V17 fails by the value it finds.
+        EXPECT_EQ(textDataProblem(data).has_value(), data != "TD+V17") << data;
     }
+}
+
+TEST_F(TextDataTest, ProblemsAreNamedBeforeTheLabelShowsThem) {
+    const std::pair<std::string_view, std::optional<std::string>> cases[] = {
+        {R"("Hello"V01TD+3TT)", std::nullopt},
+        {"", std::nullopt},
+        {R"("open)", "The closing quote is missing"},
+        {R"("ends in escape\)", "The closing quote is missing"},
+        {R"("ab"V01 x)", "Not readable from character 8"},
+        {R"("ab"L2)", "Not readable from character 5"},
+        {"V32", "Not readable from character 1"},
+    };
+    for (const auto& [data, problem] : cases) EXPECT_EQ(textDataProblem(data), problem) << data;
 }
 
 TEST_F(TextDataTest, LongExpansionIsCutAtTheBufferSize) {

@@ -21,6 +21,18 @@ char upperLetter(const Figure& font) {
     return static_cast<char>(std::toupper(FontRecord::decode(font.record).letter));
 }
 
+// A text read from a form before its font was in the label holds the letter's character
+// code instead of a font number; font numbers stop well below 'A' (at most 26 fonts).
+bool isLetterCode(int font) { return font >= 'A' && font <= 'Z'; }
+
+// Texts that name the letter by its code take the font's number, so they draw with it.
+void resolveLetterCodes(FigureList& figures, char letter) {
+    const int number = softFontNumber(figures, letter);
+    for (Figure& figure : figures)
+        if (figure.kind == FigureKind::Text && recordI16(figure.record, kTextFontOffset) == letter)
+            setRecord16(figure.record, kTextFontOffset, number);
+}
+
 }  // namespace
 
 std::vector<std::string> fontListEntries(const FigureList& figures) {
@@ -47,13 +59,16 @@ Figure& addNewFont(FigureList& figures, char letter, std::vector<std::uint8_t> d
     record.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     for (Figure& figure : figures) {
         if (!figure.isFont() || upperLetter(figure) != record.letter) continue;
+        const char letterAsTyped = record.letter;
         record.letter = FontRecord::decode(figure.record).letter;  // keep the entry's own letter
         figure.record = record.encode();
         figure.fontData = std::move(data);
+        resolveLetterCodes(figures, letterAsTyped);
         return figure;
     }
     Figure& figure = figures.appendFigure(record.encode(), FigureKind::Font);
     figure.fontData = std::move(data);
+    resolveLetterCodes(figures, record.letter);
     return figure;
 }
 
@@ -88,8 +103,9 @@ std::optional<UserMessage> removeFont(FigureList& figures, char letter) {
     figures.removeFigure(figures.softFontByNumber(number));
     for (Figure& figure : figures) {
         if (figure.kind != FigureKind::Text) continue;
+        // A letter code is no position: shifting it would name another letter.
         const int font = recordI16(figure.record, kTextFontOffset);
-        if (font > number) setRecord16(figure.record, kTextFontOffset, font - 1);
+        if (font > number && !isLetterCode(font)) setRecord16(figure.record, kTextFontOffset, font - 1);
     }
     return std::nullopt;
 }

@@ -23,7 +23,9 @@ std::optional<char> chosenListedFontLetter(std::string_view selectedEntry);
 
 // Puts sound font data (checked by checkFontData) under the letter: a Font entry of that
 // letter gets the new data, or a new Font entry is appended. Texts already set in that
-// letter's font show the new shapes. Returns the Font entry.
+// letter's font show the new shapes, and texts that name the letter (read from a form
+// before the label had the font) take the font's number and draw with it. Returns the
+// Font entry.
 Figure& addNewFont(FigureList& figures, char letter, std::vector<std::uint8_t> data);
 
 // The soft font number (6 and above) of the Font entry with this letter; 0 when none.

@@ -5,13 +5,12 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace tavrin {
 namespace {
 
 constexpr const char* kFileTooBig = "File too big";
-// Shorter than any picture of the format can be: refused before any other check.
-constexpr const char* kFileTooSmall = "File too small";
 constexpr const char* kHorizontalTooBig = "Horizontal size too big";
 constexpr const char* kVerticalTooBig = "Vertical size too big";
 // A BMP whose header or rows do not hold together cannot be read at all.
@@ -28,9 +27,44 @@ std::uint32_t le32(std::span<const std::uint8_t> b, std::size_t at) {
 
 GraphicsLoadResult failed(UserMessage message) { return {GraphicsKind::Failed, std::move(message)}; }
 
+// A file cut off inside its headers: what is missing is named, as no size floor can tell a
+// small complete picture from a short broken one.
+GraphicsLoadResult cutOff(const char* part) { return failed(graphicsError((std::string("File too small: ") + part).c_str())); }
+
+// Rows counted from 1 in the order the file stores them; `row` is the first one the data
+// does not complete.
+GraphicsLoadResult rowsCutOff(std::int64_t row, std::int64_t height) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Picture data ends at row %lld of %lld", static_cast<long long>(row),
+                  static_cast<long long>(height));
+    return failed(graphicsError(text));
+}
+
+// How many whole rows of bytesPerLine bytes the run-length data codes, at most `height`. A
+// row is decoded as the canvas decodes it: a run longer than what is left of the row is cut
+// at its end, and a count byte with nothing after it ends the data.
+std::uint32_t completePcxRows(std::span<const std::uint8_t> data, unsigned bytesPerLine, std::uint32_t height) {
+    std::size_t at = 0;
+    for (std::uint32_t row = 0; row < height; ++row) {
+        unsigned produced = 0;
+        while (produced < bytesPerLine) {
+            if (at >= data.size()) return row;
+            const std::uint8_t byte = data[at++];
+            if (byte >= 0xC0) {
+                if (at >= data.size()) return row;
+                ++at;
+                produced += byte & 0x3Fu;
+            } else {
+                ++produced;
+            }
+        }
+    }
+    return height;
+}
+
 GraphicsLoadResult loadPcx(std::span<const std::uint8_t> file, GraphicsBuffer& buffer) {
-    if (file.size() < kMinPcxFileSize) return failed(graphicsError(kFileTooSmall));
     if (file.size() > kMaxPcxFileSize) return failed(graphicsError(kFileTooBig));
+    if (file.size() < GraphicsBuffer::kHeaderSize) return cutOff("the PCX header is incomplete");
     // All checks run; the last one that fails names the problem.
     std::optional<UserMessage> problem;
     if (file[2] != 1) problem = notMonochromeMessage();
@@ -39,6 +73,11 @@ GraphicsLoadResult loadPcx(std::span<const std::uint8_t> file, GraphicsBuffer& b
     if (file[65] != 1) problem = notMonochromeMessage();
     if (le16(file, 66) > kMaxPcxBytesPerLine) problem = graphicsError(kHorizontalTooBig);
     if (problem) return failed(*problem);
+    // The printer would get the file as it stands and print a picture cut short.
+    const unsigned bytesPerLine = le16(file, 66);
+    if (const std::uint32_t rows = completePcxRows(file.subspan(GraphicsBuffer::kHeaderSize), bytesPerLine, height);
+        rows < height)
+        return rowsCutOff(rows + 1, height);
     std::memcpy(buffer.bytes.data(), file.data(), file.size());
     buffer.count = file.size();
     return {GraphicsKind::Pcx, {}};
@@ -69,16 +108,17 @@ void writePcxHeader(GraphicsBuffer& buffer, int width, int height, unsigned byte
 }
 
 GraphicsLoadResult loadBmp(std::span<const std::uint8_t> file, GraphicsBuffer& buffer) {
-    if (file.size() < kMinBmpFileSize) return failed(graphicsError(kFileTooSmall));
     if (file.size() > kMaxBmpFileSize) return failed(graphicsError(kFileTooBig));
 
     // Information header: the 12-byte core form or the 40-byte form and its extensions.
-    const std::uint32_t headerSize = le32(file, 14);
+    constexpr std::size_t kFileHeaderSize = 14;
+    if (file.size() < kFileHeaderSize + 4) return cutOff("the BMP header is incomplete");
+    const std::uint32_t headerSize = le32(file, kFileHeaderSize);
     const bool core = headerSize == 12;
     if (!core && (headerSize < 40 || headerSize > 124)) return failed(graphicsError(kUnreadable));
-    const std::size_t paletteAt = 14 + headerSize;
+    if (file.size() < kFileHeaderSize + headerSize) return cutOff("the BMP header is incomplete");
+    const std::size_t paletteAt = kFileHeaderSize + headerSize;
     const std::size_t entrySize = core ? 3 : 4;
-    if (paletteAt + 2 * entrySize > file.size()) return failed(graphicsError(kUnreadable));
 
     const unsigned planes = le16(file, core ? 22 : 26);
     const unsigned bitsPerPixel = le16(file, core ? 24 : 28);
@@ -99,11 +139,15 @@ GraphicsLoadResult loadBmp(std::span<const std::uint8_t> file, GraphicsBuffer& b
     if (height < 1 || height > kMaxPictureHeight) problem = graphicsError(kVerticalTooBig);
     if (problem) return failed(*problem);
     if (!core && le32(file, 30) != 0) return failed(graphicsError(kUnreadable));  // one-bit rows are never compressed
+    if (paletteAt + 2 * entrySize > file.size()) return cutOff("the colour table is incomplete");
 
+    // The converter takes bytesPerLine bytes of each row; the last row needs no padding after them.
+    const unsigned bytesPerLine = static_cast<unsigned>((width + 15) / 16) * 2;
     const std::size_t stride = static_cast<std::size_t>((width + 31) / 32) * 4;
     const std::size_t dataAt = le32(file, 10);
-    if (dataAt > file.size() || stride * static_cast<std::size_t>(height) > file.size() - dataAt)
-        return failed(graphicsError(kUnreadable));
+    const std::size_t rowsPresent =
+        dataAt + bytesPerLine > file.size() ? 0 : (file.size() - dataAt - bytesPerLine) / stride + 1;
+    if (rowsPresent < static_cast<std::size_t>(height)) return rowsCutOff(static_cast<std::int64_t>(rowsPresent) + 1, height);
 
     // The darker palette colour must come out as the 0 (printed) bits. The two entries are
     // compared as the little-endian numbers they are stored as; for the usual 40-byte header
@@ -114,7 +158,6 @@ GraphicsLoadResult loadBmp(std::span<const std::uint8_t> file, GraphicsBuffer& b
     };
     const std::uint8_t flip = entry(0) > entry(1) ? 0xFF : 0x00;
 
-    const unsigned bytesPerLine = static_cast<unsigned>((width + 15) / 16) * 2;
     std::array<std::uint8_t, kMaxPcxBytesPerLine> row{};
     std::span<std::uint8_t> out(buffer.bytes);
     std::size_t at = GraphicsBuffer::kHeaderSize;
@@ -134,7 +177,8 @@ GraphicsLoadResult loadBmp(std::span<const std::uint8_t> file, GraphicsBuffer& b
 }  // namespace
 
 UserMessage graphicsError(const char* text) { return {"Error", text}; }
-UserMessage notMonochromeMessage() { return {"Not monochrome graphics", "Use Color to Black && White converter"}; }
+// "&&" is how a caption writes one "&"; a message shows its text as it stands.
+UserMessage notMonochromeMessage() { return {"Not monochrome graphics", "Use Color to Black & White converter"}; }
 
 std::size_t EncodePcxRow(std::span<const std::uint8_t> row, std::span<std::uint8_t> out, std::size_t at) {
     bool full = false;

@@ -12,10 +12,10 @@
 
 namespace tavrin {
 
-// Accepted file sizes in bytes.
-inline constexpr std::size_t kMinPcxFileSize = 130;
+// Largest accepted files in bytes. There is no floor: a file is refused as short only when
+// its headers or rows are cut off ("Picture data ends at row 5 of 40", counting the rows
+// from 1 in the order the file stores them).
 inline constexpr std::size_t kMaxPcxFileSize = 49280;
-inline constexpr std::size_t kMinBmpFileSize = 128;
 inline constexpr std::size_t kMaxBmpFileSize = 63488;
 inline constexpr int kMaxPictureHeight = 1600;
 inline constexpr int kMaxBmpWidth = 1007;

@@ -258,12 +258,14 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
     std::vector<BarcodeCheckResult> results;
     [[maybe_unused]] const Bitmap& image = printImage;  // unread without a reader
     int index = -1;
+    int barcodes = 0;
     for (const Figure& figure : document.figures) {
         ++index;
         if (figure.kind != FigureKind::Barcode) continue;
         const BarcodeRecord b = BarcodeRecord::decode(figure.record);
         BarcodeCheckResult result;
         result.figure = index;
+        result.barcode = ++barcodes;
         result.type = b.type;
         result.symbology = barcode::symbology(b.type).name;
         std::string data;
@@ -417,7 +419,7 @@ std::string failedBarcodesText(const std::vector<BarcodeCheckResult>& results) {
     for (const BarcodeCheckResult& r : results) {
         if (!isBarcodeFailure(r.status)) continue;
         text += text.empty() ? "Barcode " : ", barcode ";
-        text += std::to_string(r.figure + 1) + " (" + r.symbology + ") " + barcodeStatusText(r.status);
+        text += std::to_string(r.barcode) + " (" + r.symbology + ") " + barcodeStatusText(r.status);
     }
     return text;
 }

@@ -17,7 +17,8 @@ class LabelDocument;
 enum class BarcodeReadStatus { ReadBack, Wrong, Unreadable, NotChecked };
 
 struct BarcodeCheckResult {
-    int figure = 0;  // index in the figure list
+    int figure = 0;   // index in the figure list
+    int barcode = 0;  // position among the label's barcodes, from 1
     int type = 0;
     std::string symbology;
     std::string expected;  // what a scanner should read
@@ -45,8 +46,8 @@ inline bool isBarcodeFailure(BarcodeReadStatus status) {
 std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, const RenderContext& context,
                                               const Bitmap& printImage);
 
-// For the status line: "Barcode 2 (EAN 13) unreadable, barcode 5 (Code 39) wrong"; empty
-// when nothing failed.
+// For the status line: "Barcode 1 (EAN 13) unreadable, barcode 3 (Code 39) wrong", each
+// named by its position among the label's barcodes; empty when nothing failed.
 std::string failedBarcodesText(const std::vector<BarcodeCheckResult>& results);
 bool anyBarcodeFailed(const std::vector<BarcodeCheckResult>& results);
 

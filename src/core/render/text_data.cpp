@@ -240,20 +240,28 @@ bool readDayOffset(std::string_view data, std::size_t& pos, const RenderContext&
     return true;
 }
 
-bool expand(std::string_view data, const RenderContext& context, std::string& out) {
+// Where an expansion stopped: `at` is the position of the item that could not be read;
+// `openQuote` is set when a quoted part had no closing quote.
+struct ExpandStop {
+    std::size_t at = 0;
+    bool openQuote = false;
+};
+
+bool expand(std::string_view data, const RenderContext& context, std::string& out, ExpandStop& stop) {
     const LabelSetup defaults;
     const LabelSetup& setup = context.document ? context.document->setup : defaults;
     std::size_t pos = 0;
     while (pos < data.size()) {
+        stop.at = pos;
         const char c = data[pos++];
         std::string item;
         if (c == '"') {
             for (;;) {
-                if (pos >= data.size()) return false;
+                if (pos >= data.size()) return !(stop.openQuote = true);
                 char ch = data[pos++];
                 if (ch == '"') break;
                 if (ch == '\\') {
-                    if (pos >= data.size()) return false;
+                    if (pos >= data.size()) return !(stop.openQuote = true);
                     ch = data[pos++];
                 }
                 item += ch;
@@ -284,12 +292,21 @@ bool expand(std::string_view data, const RenderContext& context, std::string& ou
 
 bool ExpandTextData(std::string_view data, const RenderContext& context, std::string& out, std::size_t limit) {
     out.clear();
-    if (!expand(data, context, out)) {
+    ExpandStop stop;
+    if (!expand(data, context, out, stop)) {
         out = kMalformedText;
         return false;
     }
     if (out.size() > limit) out.resize(limit);
     return true;
+}
+
+std::optional<std::string> textDataProblem(std::string_view data) {
+    std::string out;
+    ExpandStop stop;
+    if (expand(data, RenderContext{}, out, stop)) return std::nullopt;
+    if (stop.openQuote) return "The closing quote is missing";
+    return "Not readable from character " + std::to_string(stop.at + 1);
 }
 
 bool isFixedTextData(std::string_view data) {

@@ -2,6 +2,7 @@
 // The text-field language shared by Text and Barcode figures: quoted parts, variables,
 // counters, date and time, each optionally shaped by modifiers.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,12 @@ inline constexpr std::string_view kMalformedText = "@@@@";
 // 2D symbols the editor makes itself.
 bool ExpandTextData(std::string_view data, const RenderContext& context, std::string& out,
                     std::size_t limit = kMaxExpandedText);
+
+// Why a field would show "@@@@", for the dialogs to say before the label does: "The closing
+// quote is missing", or "Not readable from character 5" (counted from 1, the item that
+// cannot be read). Nothing for a field that reads. Slot values do not count here: the field
+// is read with empty variables.
+std::optional<std::string> textDataProblem(std::string_view data);
 
 // True when the field is nothing but quoted text, so that it shows the same on every label:
 // no variable, counter, date or time (and not malformed).

@@ -8,6 +8,7 @@
 #include "document/label_file.h"
 #include "editor/figure_dialogs.h"
 #include "editor/label_view.h"
+#include "editing/figure_edit.h"
 #include "editing/font_list.h"
 #include "editing/geometry.h"
 #include "printer/form_file.h"
@@ -269,7 +270,7 @@ void TZRedit::openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint rele
     FigureTemplates& templates = session_->templates();
     FigureList& figures = session_->document().figures;
     // The dialog works on a copy; the template keeps what was confirmed, so the next figure of
-    // the kind starts from the last one drawn.
+    // the kind starts from the last one drawn or edited.
     const auto run = [&](auto& templateRecord, auto* dialog, auto place, auto... extra) {
         auto record = templateRecord;
         place(record);
@@ -306,27 +307,23 @@ void TZRedit::openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint rele
 void TZRedit::editFigure(Figure* figure) {
     // The figure stays in the list while its dialog is open: nothing else can change the
     // document then, the dialogs being modal.
-    const auto run = [&](auto record, auto* dialog, std::size_t bytesKept, auto... extra) {
-        placeDialog(dialog, this, -1, 0);
-        if (!dialog->execute(record, true, extra...)) return;
-        const Record encoded = record.encode();
-        std::copy_n(encoded.begin(), bytesKept, figure->record.begin());
-        changed();
-    };
-    switch (figure->kind) {
-        // A text is edited with the first 80 bytes of its record: its data never reaches the last four.
-        case FigureKind::Text:
-            run(TextRecord::decode(figure->record), textDialog_, 80, fontList(), translation_);
-            break;
-        case FigureKind::Barcode: run(BarcodeRecord::decode(figure->record), barcodeDialog_, kRecordSize); break;
-        case FigureKind::Rectangle: run(RectangleRecord::decode(figure->record), rectangleDialog_, kRecordSize); break;
-        case FigureKind::Box: run(BoxRecord::decode(figure->record), boxDialog_, kRecordSize); break;
-        case FigureKind::DiagonalLine: run(LineRecord::decode(figure->record), lineDialog_, kRecordSize); break;
-        case FigureKind::Picture:
-            if (editPicture_) editPicture_(figure);
-            break;
-        default: break;
+    if (figure->kind == FigureKind::Picture) {
+        if (editPicture_) editPicture_(figure);
+        return;
     }
+    const auto inEditMode = [this](auto* dialog, auto... extra) {
+        return [this, dialog, extra...](auto& record) {
+            placeDialog(dialog, this, -1, 0);
+            return dialog->execute(record, true, extra...);
+        };
+    };
+    FigureDialogs dialogs;
+    dialogs.text = inEditMode(textDialog_, fontList(), translation_);
+    dialogs.barcode = inEditMode(barcodeDialog_);
+    dialogs.rectangle = inEditMode(rectangleDialog_);
+    dialogs.box = inEditMode(boxDialog_);
+    dialogs.line = inEditMode(lineDialog_);
+    if (editFigureInDialog(*figure, session_->templates(), dialogs)) changed();
 }
 
 }  // namespace tavrin

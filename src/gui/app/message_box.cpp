@@ -199,7 +199,7 @@ int TMsgBoxDlg::labelTop() const {
 
 void TMsgBoxDlg::place() {
     if (!mainWindow_) return;
-    const QSize size = frameGeometry().size().expandedTo(sizeHint());
+    const QSize size = outerSize(this, mainWindow_);
     QPoint position = messageBoxPosition(mainWindow_->frameGeometry(), labelTop(), size);
     // A main window partly off the screen must not take the box with it.
     if (const QScreen* screen = mainWindow_->screen()) {
@@ -209,7 +209,7 @@ void TMsgBoxDlg::place() {
         position.setY(std::clamp(position.y(), available.top(),
                                  std::max(available.top(), available.bottom() + 1 - size.height())));
     }
-    move(position);
+    moveFrameTo(this, position, mainWindow_);
 }
 
 void TMsgBoxDlg::showEvent(QShowEvent* event) {

@@ -47,6 +47,7 @@ TBarcodeDlg::TBarcodeDlg(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Type:"), barType_);
     form->addRow(QStringLiteral("Error correction:"), errorLevel_);
     form->addRow(QStringLiteral("Data:"), barData_);
+    form->addRow(QString(), guardDataField(this, barData_, "BarDataHint"));
     narrowLabel_ = qobject_cast<QLabel*>(form->labelForField(narrowBar_));
     layOutDialog(this, form, {ok});
     connect(barType_, &QComboBox::currentIndexChanged, this, &TBarcodeDlg::typeChanged);

@@ -1,8 +1,11 @@
 #include "editor/dialog_controls.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+
+#include "render/text_data.h"
 
 namespace tavrin::gui {
 
@@ -15,6 +18,27 @@ QLineEdit* makeEdit(QWidget* parent, const char* name, int maxLength, int widthI
     edit->setMinimumWidth(width);
     if (widthInCharacters < 20) edit->setMaximumWidth(width);
     return edit;
+}
+
+QLabel* guardDataField(QWidget* parent, QLineEdit* field, const char* hintName) {
+    auto* hint = new QLabel(parent);
+    hint->setObjectName(QString::fromLatin1(hintName));
+    hint->setTextFormat(Qt::PlainText);
+    hint->setMinimumHeight(hint->fontMetrics().height());
+    const auto problem = [field] { return textDataProblem(editText(field)); };
+    QObject::connect(field, &QLineEdit::textChanged, hint, [field, hint, problem] {
+        const std::optional<std::string> found = problem();
+        field->setProperty("invalid", found.has_value());
+        field->setStyleSheet(found ? QStringLiteral("QLineEdit { background: #ffd6d6; }") : QString());
+        hint->setText(found ? QString::fromStdString(*found) : QString());
+    });
+    QObject::connect(field, &QLineEdit::inputRejected, hint, [field, hint, problem] {
+        QApplication::beep();
+        QString text = QStringLiteral("At most %1 characters").arg(field->maxLength());
+        if (const std::optional<std::string> found = problem()) text += QStringLiteral(". ") + QString::fromStdString(*found);
+        hint->setText(text);
+    });
+    return hint;
 }
 
 QComboBox* makeList(QWidget* parent, const char* name, const std::vector<std::string>& items) {

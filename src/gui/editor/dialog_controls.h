@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
@@ -28,6 +29,13 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 // Puts the body above a row of buttons on the right; the dialog keeps its natural size but
 // is never so narrow that its caption is cut.
 void layOutDialog(QDialog* dialog, QLayout* body, std::initializer_list<QPushButton*> buttons);
+
+// A data field in the text language (Text and Barcode data). A character past the field's
+// limit is refused with a beep and a word in the hint line below the field; a field whose
+// expression cannot be read is marked (its "invalid" property set, its background red)
+// and the hint says why, so the label's "@@@@" is never the first word about it.
+// Returns the hint line, for the dialog's form.
+QLabel* guardDataField(QWidget* parent, QLineEdit* field, const char* hintName);
 
 // Edits hold UTF-8 on the core side.
 std::string editText(const QLineEdit* edit);

@@ -40,6 +40,8 @@ void editPicture(TZRedit& window, TPictureDlg& dialog, Figure* figure) {
     PictureFormResult picture{PictureRecord::decode(figure->record), figure->picture};
     placeDialog(&dialog, &window, -1, 0);
     if (!dialog.execute(figures, PictureDialogState::forEdit(*figure), picture)) return;
+    // As after drawing one, the next new picture starts from the values last confirmed.
+    window.session().templates().picture = picture.record;
     figure->record = picture.record.encode();
     figure->picture = picture.block;
     window.changed();
@@ -52,8 +54,8 @@ void installPictureCommands(TZRedit& window) {
     dialog->setFileChooser([&window](QWidget* owner) {
         const QString folder = QString::fromStdString(window.config().workDirectory);
         const FileChooser& files = window.fileChooser();
-        return files.open ? files.open(owner, QString(), folder, kGraphicsFilter)
-                          : QFileDialog::getOpenFileName(owner, QString(), folder, kGraphicsFilter);
+        return files.open ? files.open(owner, kFromDiskTitle, folder, kGraphicsFilter)
+                          : QFileDialog::getOpenFileName(owner, kFromDiskTitle, folder, kGraphicsFilter);
     });
     TPictureDlg::PrinterPictures printer;
     // The printer's object list is the one chooser of stored objects.

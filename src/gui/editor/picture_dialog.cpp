@@ -40,7 +40,7 @@ TPictureDlg::TPictureDlg(QWidget* parent) : QDialog(parent) {
     form->addRow(QString(), loadedInfo_);
     layOutDialog(this, form, {fromDisk_, fromPrinter_, ok});
 
-    chooseFile_ = [](QWidget* owner) { return QFileDialog::getOpenFileName(owner, QString(), QString(), kGraphicsFilter); };
+    chooseFile_ = [](QWidget* owner) { return QFileDialog::getOpenFileName(owner, kFromDiskTitle, QString(), kGraphicsFilter); };
     connect(fromDisk_, &QPushButton::clicked, this, [this] {
         const QString path = chooseFile_ ? chooseFile_(this) : QString();
         if (!path.isEmpty()) loadFromFile(path);

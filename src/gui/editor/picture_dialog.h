@@ -16,6 +16,11 @@ class QPushButton;
 
 namespace tavrin {
 
+// The "From Disk" file dialog's title: none. Qt would title a dialog without a caption
+// "Open", and the window system one with an empty title by the program's name; a blank
+// caption shows as no title at all.
+inline const QString kFromDiskTitle = QStringLiteral(" ");
+
 class TPictureDlg : public QDialog {
     Q_OBJECT
 public:

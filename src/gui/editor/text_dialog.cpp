@@ -33,6 +33,7 @@ TTextDlg::TTextDlg(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Style:"), fontStyle_);
     form->addRow(QStringLiteral("Rotation:"), textRot_);
     form->addRow(QStringLiteral("Text:"), textData_);
+    form->addRow(QString(), guardDataField(this, textData_, "TextDataHint"));
     layOutDialog(this, form, {ok});
 }
 

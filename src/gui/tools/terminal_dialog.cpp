@@ -62,7 +62,9 @@ TTerminalDlg::TTerminalDlg(TZRedit& window) : QDialog(&window), window_(window) 
     input_->setEditable(true);
     input_->setInsertPolicy(QComboBox::NoInsert);
     input_->setMaxCount(kHistoryLimit);
-    input_->lineEdit()->installEventFilter(this);
+    // The combo box holds the focus and hands keys to its line edit directly, past any
+    // filter there: F2 is caught on its way into the combo box.
+    input_->installEventFilter(this);
     clear_ = new QPushButton(QStringLiteral("Clear"), this);
     clear_->setObjectName(QStringLiteral("Clear"));
     mode_ = new QPushButton(this);
@@ -205,9 +207,11 @@ void TTerminalDlg::reject() {
 }
 
 bool TTerminalDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == input_->lineEdit() && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
-        ModeBtClick();
+    const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (watched == input_ && keyEvent && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
+        // F2 is the input line's: no shortcut elsewhere may take it.
+        if (event->type() == QEvent::ShortcutOverride) event->accept();
+        else ModeBtClick();
         return true;
     }
     return QDialog::eventFilter(watched, event);
