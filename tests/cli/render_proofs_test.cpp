@@ -89,6 +89,7 @@ TEST_F(RenderProofs, RefusesWhatCannotHoldTheRunAndWritesNothing) {
         {{"--data", rows, "--rows", "9-", "-o", path("x.pdf")}, "the data file has 4 rows"},
         {{"--data", path("short.csv"), "-o", path("x.pdf")}, "nothing rendered"},
         {{"--data", rows, "-o", path("no-such-folder/x.pdf")}, "Can't write"},
+        {{"--data", rows, "-o", path("no-such-folder/x-%d.png")}, "x-1.png: No such file or directory"},
     };
     for (const auto& [arguments, message] : cases) {
         const auto r = render(arguments);

@@ -1,6 +1,9 @@
 #include "proof/proof_output.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "render/image_io.h"
@@ -59,7 +62,18 @@ std::string extensionOf(const std::string& path) {
     return extension;
 }
 
-std::string written(const ImageIoResult& result) { return result.ok ? std::string() : result.message; }
+// A failed image's message with the system's reason: asked again for the file, the system
+// refuses in the same way when the file could not be made (nothing is made by asking).
+std::string written(const ImageIoResult& result, const std::filesystem::path& path) {
+    if (result.ok) return {};
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    const int error = errno;
+    if (file != nullptr) {
+        std::fclose(file);
+        return result.message;
+    }
+    return result.message + ": " + std::strerror(error);
+}
 
 class SvgProof : public ProofOutput {
 public:
@@ -89,16 +103,16 @@ public:
         if (extension_ == ".svg") return writeSvgLabel(path, renderPrintImage(label, context));
         if (kind_ == ProofImageKind::Print) {
             const Bitmap image = renderPrintImage(label, context);
-            if (extension_ == ".png") return written(writePng(path, image));
-            if (extension_ == ".pbm") return written(writePbm(path, image));
+            if (extension_ == ".png") return written(writePng(path, image), path);
+            if (extension_ == ".pbm") return written(writePbm(path, image), path);
             ScreenImage colour;
             colour.copyFrom(image);
-            return written(writePpm(path, colour));
+            return written(writePpm(path, colour), path);
         }
         RedrawLabel(canvas_, label, context, options_);
-        if (extension_ == ".png") return written(writePng(path, canvas_.visible));
-        if (extension_ == ".ppm") return written(writePpm(path, canvas_.visible));
-        return written(writePbm(path, toOneBit(canvas_.visible)));
+        if (extension_ == ".png") return written(writePng(path, canvas_.visible), path);
+        if (extension_ == ".ppm") return written(writePpm(path, canvas_.visible), path);
+        return written(writePbm(path, toOneBit(canvas_.visible)), path);
     }
     std::string finish() override { return {}; }
 
