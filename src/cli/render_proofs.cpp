@@ -3,6 +3,9 @@
 #include "render_proofs.h"
 
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -155,6 +158,13 @@ bool wantsProofs(const std::vector<std::string>& arguments) {
 }
 
 int renderProofs(const std::vector<std::string>& arguments) {
+#ifdef __GLIBC__
+    // Every label allocates and frees the same few hundred kilobytes (its images, zlib's
+    // state for a PNG or a PDF stream); kept rather than handed back to the system each
+    // time, a run of thousands spends a third less time.
+    mallopt(M_MMAP_THRESHOLD, 16 << 20);
+    mallopt(M_TRIM_THRESHOLD, 16 << 20);
+#endif
     ProofArguments args;
     OutputKind kind = OutputKind::Image;
     std::string problem = parse(arguments, args);
