@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "clock_option.h"
 #include "command_registry.h"
 #include "standard_streams.h"
 #include "document/label_file.h"
@@ -12,6 +13,7 @@
 #include "render/image_io.h"
 #include "render/resident_font.h"
 #include "data_rows.h"
+#include "render_proofs.h"
 
 namespace tavrin::cli {
 namespace {
@@ -31,33 +33,6 @@ struct RenderArguments {
     std::string data;
     long long row = 0;
 };
-
-// "2026-03-05T14:07:09" (a blank may stand for the T).
-bool parseClock(const std::string& text, std::tm& out) {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    char separator = 0;
-    int consumed = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d%n", &year, &month, &day, &separator, &hour, &minute,
-                    &second, &consumed) != 7 ||
-        static_cast<std::size_t>(consumed) != text.size() || (separator != 'T' && separator != ' '))
-        return false;
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    t.tm_isdst = -1;
-    std::tm normalised = t;
-    if (std::mktime(&normalised) == static_cast<std::time_t>(-1)) return false;
-    // A date that mktime had to move (31 February) is not a date.
-    if (normalised.tm_mday != day || normalised.tm_mon != month - 1 || normalised.tm_year != year - 1900 ||
-        hour > 23 || minute > 59 || second > 59)
-        return false;
-    out = normalised;
-    return true;
-}
 
 // Empty on success, else what is wrong with the command line.
 std::string parse(const std::vector<std::string>& arguments, RenderArguments& out) {
@@ -114,6 +89,8 @@ std::string extensionOf(const std::string& path) {
 }
 
 int run(const std::vector<std::string>& arguments) {
+    // Many labels, PDF, SVG or numbered images: one process for the whole run.
+    if (wantsProofs(arguments)) return renderProofs(arguments);
     RenderArguments args;
     if (const std::string problem = parse(arguments, args); !problem.empty())
         return fail(problem + "\nusage: tavrin-label " + kUsage);
@@ -175,7 +152,8 @@ int run(const std::vector<std::string>& arguments) {
 }
 
 // The data row options, shown with the rest in `tavrin-label help`.
-const std::string kUsageWithData = std::string(kUsage) + " [--data ROWS.csv|- --row N]";
+const std::string kUsageWithData =
+    std::string(kUsage) + " [--data ROWS.csv|- --row N]\n  tavrin-label " + kProofUsage;
 RegisterCommand registration("render", kUsageWithData.c_str(), run);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "tools/converter_commands.h"
 #include "tools/font_commands.h"
 #include "tools/print_commands.h"
+#include "tools/proof_commands.h"
 #include "tools/storage_commands.h"
 #include "tools/tools_commands.h"
 
@@ -20,6 +21,7 @@ void installCommandModules(TZRedit& window) {
     installConverterCommands(window);
     installFontCommands(window);
     installDataPrintCommands(window);
+    installProofCommands(window);
 }
 
 }  // namespace tavrin

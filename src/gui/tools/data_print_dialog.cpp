@@ -23,6 +23,7 @@
 #include "printer/direct_graphics.h"
 #include "printer/screen_text.h"
 #include "tools/barcode_check_marks.h"
+#include "tools/proof_commands.h"
 
 namespace tavrin {
 namespace {
@@ -131,6 +132,7 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     auto* close = new QPushButton(QStringLiteral("Close"));
     close->setObjectName(QStringLiteral("CloseBt"));
     close->setAutoDefault(false);
+    addProofButtons(window_, *this, *buttons, *print_);
     buttons->addWidget(print_);
     buttons->addWidget(close);
     layout->addLayout(buttons);

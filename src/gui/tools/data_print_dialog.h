@@ -38,6 +38,9 @@ public:
     void print();
 
     const DataCheck& check() const { return check_; }
+    const DataSource& source() const { return source_; }
+    // The rows the window's choice names; nothing when the typed rows do not parse.
+    std::optional<RowSelection> chosenRows();
     const std::optional<DataRunResult>& lastResult() const { return lastResult_; }
 
 protected:
@@ -47,7 +50,6 @@ private:
     void browse();
     void recheck();
     void fillLists();
-    std::optional<RowSelection> chosenRows();
     void restoreLabelValues();
 
     TZRedit& window_;

@@ -1,0 +1,248 @@
+// tavrin-label render for a whole data run, or the label alone, as a PDF, an SVG or numbered
+// image files, all in one process with the data file read as a stream.
+#include "render_proofs.h"
+
+#include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "clock_option.h"
+#include "command_registry.h"
+#include "data_rows.h"
+#include "standard_streams.h"
+#include "document/label_file.h"
+#include "document/program_paths.h"
+#include "proof/proof_output.h"
+#include "render/resident_font.h"
+
+namespace tavrin::cli {
+namespace {
+
+struct ProofArguments {
+    std::string input, output, data;
+    std::optional<RowSelection> rows;
+    std::optional<ProofPaper> paper;
+    bool print = false, anyway = false, selectAll = false, fixedClock = false;
+    CanvasOptions canvas;
+    std::tm now{};
+};
+
+enum class OutputKind { Pdf, Svg, Series, Image };
+
+std::string lowerExtension(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return extension;
+}
+
+std::string parse(const std::vector<std::string>& arguments, ProofArguments& out) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        long long number = 0;
+        if ((a == "-o" || a == "--output") && hasValue) {
+            out.output = arguments[++i];
+        } else if (a == "--data" && hasValue) {
+            out.data = arguments[++i];
+        } else if ((a == "--rows" || a == "--row") && hasValue) {
+            if (out.rows) return "--rows and --row choose the rows once";
+            const std::string& text = arguments[++i];
+            if (a == "--row" && !parseCount(text, number)) return "--row wants a row number from 1";
+            out.rows = RowSelection::parse(text);
+            if (!out.rows) return "--rows wants rows such as 15-20, 15- or 3,5,9-12";
+        } else if (a == "--sheet" && hasValue) {
+            out.paper = proofPaperNamed(arguments[++i]);
+            if (!out.paper) return "--sheet wants a4 or letter";
+        } else if (a == "--now" && hasValue) {
+            if (!parseClock(arguments[++i], out.now)) return "--now wants a time like 2026-03-05T14:07:09";
+            out.fixedClock = true;
+        } else if (a == "--grid-step" && hasValue) {
+            if (!parseCount(arguments[++i], number) || number < kMinGridStep || number > kMaxGridStep)
+                return "grid step must be 4..40";
+            out.canvas.gridStep = static_cast<int>(number);
+        } else if (a == "--print") {
+            out.print = true;
+        } else if (a == "--print-anyway") {
+            out.anyway = true;
+        } else if (a == "--grid") {
+            out.canvas.showGrid = true;
+        } else if (a == "--no-margins") {
+            out.canvas.showMargins = false;
+        } else if (a == "--select-all") {
+            out.selectAll = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            for (const char* valued : {"-o", "--output", "--data", "--rows", "--row", "--sheet", "--now", "--grid-step"})
+                if (a == valued) return a + " needs a value";
+            return "unknown option " + a;
+        } else if (out.input.empty()) {
+            out.input = a;
+        } else {
+            return "more than one label file";
+        }
+    }
+    if (out.input.empty()) return "no label file";
+    if (out.output.empty()) return "no output file (-o)";
+    if (out.rows && out.data.empty()) return "--rows needs --data";
+    return {};
+}
+
+// What the output name asks for, or what is wrong with it.
+std::string outputKind(const ProofArguments& args, OutputKind& kind) {
+    const std::string extension = isStandardStream(args.output) ? ".png" : lowerExtension(args.output);
+    if (hasNumberPattern(args.output) && !isStandardStream(args.output)) {
+        if (std::string problem = checkNumberPattern(args.output); !problem.empty()) return problem;
+        kind = OutputKind::Series;
+        if (extension != ".png" && extension != ".pbm" && extension != ".ppm" && extension != ".svg")
+            return "numbered files must end in .png, .pbm, .ppm or .svg: " + args.output;
+    } else if (extension == ".pdf") {
+        kind = OutputKind::Pdf;
+    } else if (extension == ".svg") {
+        kind = OutputKind::Svg;
+    } else if (extension == ".png" || extension == ".pbm" || extension == ".ppm") {
+        kind = OutputKind::Image;
+    } else {
+        return "the output must end in .pdf, .svg, .png, .pbm or .ppm: " + args.output;
+    }
+    if (args.paper && kind != OutputKind::Pdf) return "--sheet lays labels out on the pages of a PDF (-o FILE.pdf)";
+    return {};
+}
+
+// "Row 150 of 1,000" on a terminal, at most ten times a second.
+class Progress {
+public:
+    Progress() : shown_(::isatty(STDERR_FILENO) != 0) {}
+    ~Progress() {
+        if (drawn_) std::fputs("\r\033[K", stderr);
+    }
+    bool operator()(long long index, long long total) {
+        if (!shown_ || total < 2) return true;
+        const auto now = std::chrono::steady_clock::now();
+        if (drawn_ && index < total && now - last_ < std::chrono::milliseconds(100)) return true;
+        last_ = now;
+        drawn_ = true;
+        std::fprintf(stderr, "\r%s\033[K", rowProgressText(index, total).c_str());
+        return true;
+    }
+
+private:
+    bool shown_;
+    bool drawn_ = false;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+}  // namespace
+
+bool wantsProofs(const std::vector<std::string>& arguments) {
+    bool data = false, row = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "--rows" || a == "--sheet") return true;
+        if (a == "--row") row = true;
+        if (a == "--data") data = true;
+        if ((a == "-o" || a == "--output") && i + 1 < arguments.size()) {
+            const std::string& name = arguments[++i];
+            const std::string extension = lowerExtension(name);
+            if (!isStandardStream(name) && (hasNumberPattern(name) || extension == ".pdf" || extension == ".svg"))
+                return true;
+        }
+    }
+    return data && !row;
+}
+
+int renderProofs(const std::vector<std::string>& arguments) {
+#ifdef __GLIBC__
+    // Every label allocates and frees the same few hundred kilobytes (its images, zlib's
+    // state for a PNG or a PDF stream); kept rather than handed back to the system each
+    // time, a run of thousands spends a third less time.
+    mallopt(M_MMAP_THRESHOLD, 16 << 20);
+    mallopt(M_TRIM_THRESHOLD, 16 << 20);
+#endif
+    ProofArguments args;
+    OutputKind kind = OutputKind::Image;
+    std::string problem = parse(arguments, args);
+    if (problem.empty()) problem = outputKind(args, kind);
+    if (!problem.empty()) return fail(problem + "\nusage: tavrin-label " + kProofUsage);
+
+    TemporaryFile inputHolder, outputHolder;
+    const std::filesystem::path inputFile = inputPath(args.input, inputHolder, problem);
+    if (inputFile.empty()) return fail(problem);
+    LabelDocument document;
+    if (const LabelFileResult loaded = loadLabelFile(inputFile, document); !loaded.ok)
+        return fail(loaded.message + ": " + displayName(args.input, false) + readProblem(args.input));
+    const std::filesystem::path fontPath = ProgramPaths::forThisProcess(nullptr).residentFontPath();
+    ResidentFonts fonts;
+    if (fonts.load(fontPath) != 0)
+        return fail("Can't open font file " + fontPath.string() + readProblem(fontPath.string()));
+    RenderContext context;
+    context.document = &document;
+    context.residentFonts = &fonts;
+    if (args.fixedClock) context.now = [now = args.now] { return now; };
+    if (args.selectAll) document.figures.selectAll();
+
+    // The rows and their values come as a data run gives them, with the same checks first.
+    DataInput input;
+    std::unique_ptr<ProofRows> rows;
+    if (args.data.empty()) {
+        rows = std::make_unique<LabelOnlyRows>();
+    } else {
+        if (problem = input.open(args.data); !problem.empty()) return fail(problem);
+        const Translation translation = configuredTranslation();
+        DataSource source;
+        source.file = input.path();
+        DataCheck check = checkDataFile(source, document, translation);
+        if (!check.error.empty()) return fail(check.error);
+        for (const std::string& line : check.problems) std::fprintf(stderr, "%s\n", line.c_str());
+        if (check.badRowCount > 0 && !args.anyway)
+            return fail("nothing rendered: mend the rows above, or render them as they are with --print-anyway");
+        const RowSelection chosen = args.rows.value_or(RowSelection::all());
+        if (chosen.countWithin(check.rowCount) == 0)
+            return fail("the data file has " + std::to_string(check.rowCount) + " rows, none of them " +
+                        (args.rows ? "row " + chosen.text() : std::string("chosen")));
+        rows = std::make_unique<DataFileRows>(document, source, std::move(check), chosen, translation);
+    }
+    if ((kind == OutputKind::Svg || kind == OutputKind::Image) && rows->count() > 1)
+        return fail("one " + std::string(kind == OutputKind::Svg ? "SVG" : "image") + " file holds one label, and " +
+                    std::to_string(rows->count()) +
+                    " are chosen: number the files (-o 'label-%04d.png'), write a PDF, or choose one row");
+
+    const std::string extension = isStandardStream(args.output) ? ".png" : lowerExtension(args.output);
+    std::filesystem::path outputFile = args.output;
+    if (kind != OutputKind::Series) {
+        outputFile = outputPath(args.output, extension, outputHolder, problem);
+        if (outputFile.empty()) return fail(problem);
+    }
+    const ProofImageKind image = args.print ? ProofImageKind::Print : ProofImageKind::Screen;
+    std::unique_ptr<ProofOutput> output;
+    switch (kind) {
+        case OutputKind::Pdf: {
+            PdfProofOptions options;
+            options.paper = args.paper.value_or(ProofPaper::LabelSize);
+            options.title = isStandardStream(args.input) ? displayName(args.input, false)
+                                                         : std::filesystem::path(args.input).filename().string();
+            output = openPdfProof(outputFile, options, problem);
+            if (!output) return fail(problem);
+            break;
+        }
+        case OutputKind::Svg: output = openSvgProof(outputFile); break;
+        case OutputKind::Series: output = openImageSeries(args.output, image, args.canvas); break;
+        case OutputKind::Image: output = openImageFile(outputFile, image, args.canvas); break;
+    }
+    ProofResult result;
+    {
+        Progress progress;
+        result = writeProof(document, context, *rows, *output, std::ref(progress));
+    }
+    if (!result.ok()) return fail(result.error);
+    if (problem = finishOutput(args.output, outputHolder); !problem.empty()) return fail(problem);
+    return 0;
+}
+
+}  // namespace tavrin::cli
