@@ -1,4 +1,4 @@
-// Proofs read back the way the checker reads them: every PDF page rasterised by
+// Proofs read back the way a reviewer reads them: every PDF page rasterised by
 // poppler at the printer's 203.2 dpi must give the print image dot for dot, barcodes must
 // scan off the page, and sheets must put each label where the layout says.
 #include <gtest/gtest.h>
