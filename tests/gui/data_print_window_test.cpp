@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -82,37 +85,76 @@ TEST_F(DataPrintWindowTest, PreviewsARowAndPrintsEveryRowWithProgress) {
     window.reset();
 }
 
-TEST_F(DataPrintWindowTest, AStoppedRunOffersTheRowsNotPrinted) {
-    const auto sim = test::startSimulator(dir / "out");
-    auto window = start(sim.device());
-    std::string rows = "Lot number\n";
-    for (int i = 1; i <= 30; ++i) rows += "L" + std::to_string(i) + "\n";
-    test::writeFile(dir / "rows.csv", rows);
-    window->findChild<QAction*>("PrintFromDataM")->trigger();
-    auto* dialog = window->findChild<TDataPrintDlg*>();
-    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
-    // The user presses Esc on the progress window while row 5 is on its way.
-    QTimer poll;
-    bool pressed = false;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
+// Esc on the progress window while row 5 is on its way.
+void stopAtRow5(QTimer& poll) {
+    QObject::connect(&poll, &QTimer::timeout, [&poll] {
         auto* box = QApplication::activeModalWidget();
         auto* text = box ? box->findChild<QLabel*>("MsgText") : nullptr;
-        if (!pressed && text && text->text() == "Row 5 of 30") {
-            pressed = true;
+        if (text && text->text() == "Row 5 of 30") {
+            poll.stop();
             QTest::keyClick(box, Qt::Key_Escape);
         }
     });
     poll.start(0);
-    dialog->print();
-    poll.stop();
-    ASSERT_TRUE(dialog->lastResult().has_value());
-    const DataRunResult& result = *dialog->lastResult();
-    EXPECT_TRUE(result.stopped);
-    EXPECT_GE(result.lastRowPrinted, 4);
-    EXPECT_LT(result.lastRowPrinted, 30);
+}
+
+TEST_F(DataPrintWindowTest, AStoppedRunIsOfferedAgainAfterARestartFromTheJournal) {
+    const auto sim = test::startSimulator(dir / "out");
+    std::string rows = "Lot number,Serial\n";
+    for (int i = 1; i <= 30; ++i) rows += "L" + std::to_string(i) + (i == 1 ? ",500\n" : ",\n");
+    test::writeFile(dir / "rows.csv", rows);
+    long long goOnFrom = 0;
+    {
+        auto window = start(sim.device());
+        window->findChild<QAction*>("PrintFromDataM")->trigger();
+        auto* dialog = window->findChild<TDataPrintDlg*>();
+        ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+        EXPECT_FALSE(dialog->findChild<QRadioButton*>("FailedRowsRb")->isEnabled());
+        QTimer poll;
+        stopAtRow5(poll);
+        dialog->print();
+        ASSERT_TRUE(dialog->lastResult().has_value());
+        const DataRunResult& result = *dialog->lastResult();
+        EXPECT_TRUE(result.stopped);
+        EXPECT_GE(result.confirmed.last(), 4);
+        EXPECT_LT(result.confirmed.last(), 30);
+        goOnFrom = result.firstNotConfirmed;
+        EXPECT_EQ(dialog->findChild<QLabel*>("ResultLbl")->text().toStdString(),
+                  "Stopped. Printed rows 1-" + std::to_string(goOnFrom - 1) + "; go on with rows " +
+                      std::to_string(goOnFrom) + "-");
+    }
+    // A new editor finds the rows in the journal and goes on with them.
+    auto window = start(sim.device());
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
     auto* failed = dialog->findChild<QRadioButton*>("FailedRowsRb");
+    auto* from = dialog->findChild<QComboBox*>("ResumeFromCb");
     EXPECT_TRUE(failed->isEnabled() && failed->isChecked());
-    EXPECT_EQ(failed->text(), QString("Rows not printed last time (%1-)").arg(result.lastRowPrinted + 1));
+    ASSERT_EQ(from->count(), 1);  // everything sent was confirmed
+    EXPECT_EQ(from->itemData(0).toLongLong(), goOnFrom);
+    dialog->print();
+    ASSERT_TRUE(dialog->lastResult() && dialog->lastResult()->completed) << dialog->lastResult()->message;
+    EXPECT_FALSE(failed->isEnabled());
+    // Thirty labels, each row once, each with the serial an uninterrupted run gives it.
+    EXPECT_TRUE(std::filesystem::exists(sim.label(30)));
+    EXPECT_FALSE(std::filesystem::exists(sim.label(31)));
+    EXPECT_NE(test::readText(dir / "out" / "received.log").find("V00=\"L30\" C00=\"529\""), std::string::npos);
+}
+
+TEST_F(DataPrintWindowTest, PrintStaysOffWithTheReasonUntilPrintAnywayIsTicked) {
+    auto window = start();
+    test::writeFile(dir / "rows.csv", "Foo,Bar\n1,2\n");
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    auto* print = dialog->findChild<QPushButton*>("PrintBt");
+    auto* anyway = dialog->findChild<QCheckBox*>("PrintAnywayCb");
+    EXPECT_FALSE(print->isEnabled());
+    EXPECT_TRUE(dialog->findChild<QLabel*>("PrintReasonLbl")->text().startsWith("No column of "));
+    anyway->setChecked(true);
+    EXPECT_TRUE(print->isEnabled());
+    EXPECT_TRUE(dialog->findChild<QLabel*>("PrintReasonLbl")->text().isEmpty());
 }
 
 TEST_F(DataPrintWindowTest, AFailingBarcodeIsMarkedNamedAndAskedAbout) {

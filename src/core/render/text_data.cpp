@@ -292,6 +292,47 @@ bool ExpandTextData(std::string_view data, const RenderContext& context, std::st
     return true;
 }
 
+std::vector<SlotReference> slotReferences(std::string_view data) {
+    // The grammar of expand(), reading without a document: items are parsed, not built.
+    std::vector<SlotReference> references;
+    const RenderContext none{};
+    std::size_t pos = 0;
+    while (pos < data.size()) {
+        const char c = data[pos++];
+        std::string item;
+        if (c == '"') {
+            for (;;) {
+                if (pos >= data.size()) return references;
+                const char ch = data[pos++];
+                if (ch == '"') break;
+                if (ch == '\\' && pos++ >= data.size()) return references;
+            }
+            continue;
+        }
+        if (c == 'V' || c == 'C') {
+            std::size_t at = pos;
+            const long index = readNumber(data, at, kIndexLimit);
+            if (!readSlotItem(data, pos, none, c == 'C', item)) return references;
+            references.push_back({c == 'C', static_cast<int>(index)});
+        } else if (c == 'T' && pos < data.size() && (data[pos] == 'D' || data[pos] == 'd')) {
+            ++pos;
+            if (pos + 1 < data.size() && (data[pos] == '+' || data[pos] == '-') && data[pos + 1] == 'V') {
+                std::size_t at = pos + 2;
+                const long index = readNumber(data, at, kIndexLimit);
+                if (index < kVariableCount) references.push_back({false, static_cast<int>(index)});
+            }
+            long days = 0;
+            if (!readDayOffset(data, pos, none, days)) return references;
+        } else if (c == 'T' && pos < data.size() && (data[pos] == 'T' || data[pos] == 't')) {
+            ++pos;
+        } else {
+            return references;
+        }
+        if (!applyModifiers(data, pos, item)) return references;
+    }
+    return references;
+}
+
 bool isFixedTextData(std::string_view data) {
     std::size_t pos = 0;
     while (pos < data.size()) {

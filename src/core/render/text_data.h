@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "render/render_context.h"
 
@@ -22,6 +23,15 @@ inline constexpr std::string_view kMalformedText = "@@@@";
 // 2D symbols the editor makes itself.
 bool ExpandTextData(std::string_view data, const RenderContext& context, std::string& out,
                     std::size_t limit = kMaxExpandedText);
+
+// A variable or counter a field refers to (a variable also as TD's day offset).
+struct SlotReference {
+    bool counter = false;
+    int slot = 0;
+    bool operator==(const SlotReference&) const = default;
+};
+// The slots the field refers to, in order; a malformed field gives those before the fault.
+std::vector<SlotReference> slotReferences(std::string_view data);
 
 // True when the field is nothing but quoted text, so that it shows the same on every label:
 // no variable, counter, date or time (and not malformed).

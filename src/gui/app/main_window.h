@@ -71,6 +71,8 @@ public:
     TZRToolbar* toolbar() const { return toolbar_; }
     int fontLoadResult() const { return fontLoadResult_; }
     const QString& commandLineLabel() const { return commandLineLabel_; }
+    // The label file last opened or saved; empty for a new label.
+    const QString& currentFile() const { return currentFile_; }
     QAction* action(const char* objectName) const;
     // The printer link of every exchange, set to the configuration's port, rate, protocol
     // and devices each time it is asked for; its progress and errors show in the message window.
