@@ -14,7 +14,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <csignal>
+
 #include "app/main_window.h"
+#include "data/sha256.h"
+#include "document/label_file.h"
 #include "document/figure_records.h"
 #include "gui/gui_test_support.h"
 #include "support/test_support.h"
@@ -140,6 +144,74 @@ TEST_F(DataPrintWindowTest, AStoppedRunIsOfferedAgainAfterARestartFromTheJournal
     EXPECT_TRUE(std::filesystem::exists(sim.label(30)));
     EXPECT_FALSE(std::filesystem::exists(sim.label(31)));
     EXPECT_NE(test::readText(dir / "out" / "received.log").find("V00=\"L30\" C00=\"529\""), std::string::npos);
+}
+
+// A run that ended with rows sent but not confirmed: the user looks at the last labels and
+// goes on from the first row not confirmed or from the first not sent.
+TEST_F(DataPrintWindowTest, RowsSentButNotConfirmedOfferBothPlacesToGoOnFrom) {
+    const auto sim = test::startSimulator(dir / "out");
+    const test::ScopedEnv journalFile("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str());
+    std::string rows = "Lot number,Serial\n";
+    for (int i = 1; i <= 20; ++i) rows += "L" + std::to_string(i) + (i == 1 ? ",500\n" : ",\n");
+    test::writeFile(dir / "rows.csv", rows);
+    auto window = start(sim.device());
+    {
+        PrintJournal journal(dir / "journal.sqlite");
+        JournalRun failed;
+        failed.labelHash = sha256Hex(encodeLabelFile(window->session().document()));
+        failed.dataHash = *sha256OfFile(dir / "rows.csv");
+        const long long id = journal.beginRun(failed);
+        for (long long row = 1; row <= 12; ++row) journal.rowSent(id, row, "{}", 1);
+        journal.rowsConfirmed(id, 1, 10);
+        journal.finishRun(id, kRunFailed, kNoPrinterResponse);
+    }
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    auto* from = dialog->findChild<QComboBox*>("ResumeFromCb");
+    ASSERT_EQ(from->count(), 2);
+    EXPECT_EQ(from->itemText(0), "from row 11 (first not confirmed)");
+    EXPECT_EQ(from->itemText(1), "from row 13 (first not sent)");
+    from->setCurrentIndex(1);
+    dialog->print();
+    ASSERT_TRUE(dialog->lastResult() && dialog->lastResult()->completed) << dialog->lastResult()->message;
+    EXPECT_EQ(dialog->lastResult()->confirmed.text(), "13-20");
+    const std::string log = test::readText(dir / "out" / "received.log");
+    EXPECT_NE(log.find("printed label-0001.png (TLDATA, set 1, copy 1) V00=\"L13\" C00=\"512\""), std::string::npos) << log;
+    EXPECT_FALSE(std::filesystem::exists(sim.label(9)));
+}
+
+// The printer goes away in the middle of a run: the run ends, counts what the printer
+// confirmed, and offers the rest.
+TEST_F(DataPrintWindowTest, APrinterKilledMidRunEndsTheRunWithTheRowsItConfirmed) {
+    auto sim = test::startSimulator(dir / "out", {"--fault", "slow", "--slow-ms", "1"});
+    std::string rows = "Lot number,Serial\n";
+    for (int i = 1; i <= 200; ++i) rows += "L" + std::to_string(i) + "," + std::to_string(i) + "\n";
+    test::writeFile(dir / "rows.csv", rows);
+    auto window = start(sim.device());
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (std::filesystem::exists(sim.label(30)) && sim.pid() > 0 && ::kill(sim.pid(), 0) == 0) ::kill(sim.pid(), SIGKILL);
+        // A write the dead printer refuses is not retried, and its error is acknowledged.
+        if (auto* modal = QApplication::activeModalWidget())
+            for (const char* button : {"NoBt", "OkBt"})
+                if (auto* b = modal->findChild<QAbstractButton*>(button); b && b->isVisible()) b->click();
+    });
+    poll.start(5);
+    dialog->print();
+    poll.stop();
+    ASSERT_TRUE(dialog->lastResult().has_value());
+    const DataRunResult& result = *dialog->lastResult();
+    int printed = 0;
+    while (std::filesystem::exists(sim.label(printed + 1))) ++printed;
+    EXPECT_FALSE(result.completed);
+    EXPECT_LE(result.confirmed.last(), printed);
+    EXPECT_GE(std::max(result.confirmed.last(), result.unconfirmed.last()), printed);
+    EXPECT_TRUE(dialog->findChild<QRadioButton*>("FailedRowsRb")->isChecked());
+    EXPECT_EQ(dialog->findChild<QComboBox*>("ResumeFromCb")->itemData(0).toLongLong(), result.firstNotConfirmed);
 }
 
 TEST_F(DataPrintWindowTest, PrintStaysOffWithTheReasonUntilPrintAnywayIsTicked) {

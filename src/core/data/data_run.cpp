@@ -16,8 +16,8 @@ namespace tavrin {
 
 namespace {
 
-constexpr std::size_t kCountLineSize = 16;
-constexpr std::size_t kNameLineSize = 32;
+// The longest answer to FA the run reads: a form name.
+constexpr std::size_t kAnswerLineSize = 16;
 // The least time a label is given to print once the printer's pace is known.
 constexpr std::chrono::milliseconds kLeastLabelTime{25};
 
@@ -271,7 +271,7 @@ bool DataRun::Sender::question() {
     const long long labels = std::min(labelsSinceAnswer_, 100000LL);
     patient.silenceLimit += labelTime() * labels;
     link_.setTiming(patient);
-    link_.readLine(line, kCountLineSize);
+    link_.readLine(line, kAnswerLineSize);
     link_.setTiming(usual);
     if (link_.timeoutFlag) return false;
     if (labels > 0) learntLabelTime_ = (usual.now() - batchStart_) / labels;
@@ -328,18 +328,7 @@ bool DataRun::Sender::resumeInterrupted() {
 bool DataRun::Sender::listNames(std::string_view command, std::vector<std::string>& names) {
     names.clear();
     link_.discardInput();
-    if (!link_.writeText(command)) return false;
-    std::string line;
-    link_.readLine(line, kCountLineSize);
-    if (link_.timeoutFlag) return false;
-    const int count = parseListCount(line);
-    for (int i = 0; i < count; ++i) {
-        link_.readLine(line, kNameLineSize);
-        if (link_.timeoutFlag) return false;
-        if (link_.endMarkFlag) break;
-        while (!line.empty() && line.back() == ' ') line.pop_back();
-        names.push_back(line);
-    }
+    if (!receiveNameList(link_, command, names, true)) return false;
     // The list's end mark, if the printer sends one, and anything else left over.
     link_.pause(std::chrono::milliseconds(100));
     link_.discardInput();
@@ -361,7 +350,7 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
     if (!listNames("\r\nUF\r\n", forms) || !listNames("\r\nUG\r\n", graphics) || !listNames("\r\nUE\r\n", fonts))
         return false;
     if (!sendWhole(bytesOf("\r\nFA\r\n"))) return false;
-    link_.readLine(previousActiveForm_, kCountLineSize);
+    link_.readLine(previousActiveForm_, kAnswerLineSize);
     if (link_.timeoutFlag) return false;
     // 2D symbols go as pictures of their own: they are named here like the others.
     if (std::any_of(label.figures.begin(), label.figures.end(), isMatrixSymbolFigure))

@@ -240,6 +240,21 @@ bool readDayOffset(std::string_view data, std::size_t& pos, const RenderContext&
     return true;
 }
 
+// Reads a quoted part after its opening quote, a backslash taking the next character as it
+// is; false when the closing quote is missing.
+bool readQuoted(std::string_view data, std::size_t& pos, std::string* out) {
+    for (;;) {
+        if (pos >= data.size()) return false;
+        char ch = data[pos++];
+        if (ch == '"') return true;
+        if (ch == '\\') {
+            if (pos >= data.size()) return false;
+            ch = data[pos++];
+        }
+        if (out) *out += ch;
+    }
+}
+
 bool expand(std::string_view data, const RenderContext& context, std::string& out) {
     const LabelSetup defaults;
     const LabelSetup& setup = context.document ? context.document->setup : defaults;
@@ -248,16 +263,7 @@ bool expand(std::string_view data, const RenderContext& context, std::string& ou
         const char c = data[pos++];
         std::string item;
         if (c == '"') {
-            for (;;) {
-                if (pos >= data.size()) return false;
-                char ch = data[pos++];
-                if (ch == '"') break;
-                if (ch == '\\') {
-                    if (pos >= data.size()) return false;
-                    ch = data[pos++];
-                }
-                item += ch;
-            }
+            if (!readQuoted(data, pos, &item)) return false;
             out += item;
             continue;
         }
@@ -301,12 +307,7 @@ std::vector<SlotReference> slotReferences(std::string_view data) {
         const char c = data[pos++];
         std::string item;
         if (c == '"') {
-            for (;;) {
-                if (pos >= data.size()) return references;
-                const char ch = data[pos++];
-                if (ch == '"') break;
-                if (ch == '\\' && pos++ >= data.size()) return references;
-            }
+            if (!readQuoted(data, pos, nullptr)) return references;
             continue;
         }
         if (c == 'V' || c == 'C') {
@@ -335,15 +336,8 @@ std::vector<SlotReference> slotReferences(std::string_view data) {
 
 bool isFixedTextData(std::string_view data) {
     std::size_t pos = 0;
-    while (pos < data.size()) {
-        if (data[pos++] != '"') return false;
-        for (;;) {
-            if (pos >= data.size()) return false;
-            const char ch = data[pos++];
-            if (ch == '"') break;
-            if (ch == '\\' && pos++ >= data.size()) return false;
-        }
-    }
+    while (pos < data.size())
+        if (data[pos++] != '"' || !readQuoted(data, pos, nullptr)) return false;
     return true;
 }
 
