@@ -75,7 +75,10 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     lists->addWidget(columns_, 1);
     problems_ = new QListWidget;
     problems_->setObjectName(QStringLiteral("ProblemsLst"));
-    lists->addWidget(problems_, 1);
+    // Problems name rows, columns and characters: they wrap rather than hide.
+    problems_->setWordWrap(true);
+    problems_->setTextElideMode(Qt::ElideNone);
+    lists->addWidget(problems_, 2);
     layout->addLayout(lists, 1);
 
     auto* options = new QGridLayout;
@@ -111,18 +114,20 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     options->addLayout(rangeRow, 1, 1);
     auto* failedRow = new QHBoxLayout;
     failedRow->addWidget(failedRowsButton_);
-    failedRow->addWidget(resumeFrom_, 1);
-    options->addLayout(failedRow, 1, 2);
+    failedRow->addWidget(resumeFrom_);
+    failedRow->addStretch(1);
+    resumeFrom_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    options->addLayout(failedRow, 2, 0, 1, 3);
 
     previewRow_ = new QSpinBox;
     previewRow_->setObjectName(QStringLiteral("PreviewRowSb"));
     previewRow_->setRange(0, 0);
     previewRow_->setSpecialValueText(QStringLiteral("label's own values"));
-    options->addWidget(new QLabel(QStringLiteral("Show on the label: row")), 2, 0);
-    options->addWidget(previewRow_, 2, 1);
+    options->addWidget(new QLabel(QStringLiteral("Show on the label: row")), 3, 0);
+    options->addWidget(previewRow_, 3, 1);
     previewNote_ = new QLabel;
     previewNote_->setObjectName(QStringLiteral("PreviewLbl"));
-    options->addWidget(previewNote_, 2, 2);
+    options->addWidget(previewNote_, 3, 2);
     layout->addLayout(options);
 
     result_ = new QLabel;
@@ -194,6 +199,8 @@ bool TDataPrintDlg::loadDataFile(const QString& fileName) {
     dataHash_ = sha256OfFile(source_->file()).value_or("");
     lastResult_.reset();
     result_->clear();
+    // Printing regardless was decided for the file before, not for this one.
+    anyway_->setChecked(false);
     {
         const QSignalBlocker blocker(copiesColumn_);
         copiesColumn_->clear();
