@@ -283,6 +283,22 @@ TEST(DataRun, ResumesFromTheJournalWithoutAGapOrATwice) {
     EXPECT_EQ(journal.run(id)->confirmed, 5);
 }
 
+TEST(DataRun, ARunDeletesWhatRunsCutShortLeftInThePrinter) {
+    RunFixture r;
+    PrintJournal journal(r.dir / "journal.sqlite");
+    DataRunOptions options;
+    options.journal = &journal;
+    r.transport.silentAfterPrints = 0;
+    const DataRunResult cut = r.print(rowsOf(3), options);
+    ASSERT_FALSE(cut.completed);
+    EXPECT_EQ(journal.run(cut.runId)->printerObjects, "F:TLDATA");
+    r.transport.silentAfterPrints = -1;
+    r.transport.keep = true;
+    EXPECT_TRUE(r.print(rowsOf(3), options).completed);
+    EXPECT_TRUE(r.transport.written.starts_with("\r\nFK\"TLDATA\"\r\n\r\nUF\r\n")) << r.transport.written.substr(0, 40);
+    EXPECT_EQ(journal.run(cut.runId)->printerObjects, "");
+}
+
 TEST(DataRun, AJournalThatCannotBeWrittenStopsTheRunBeforeItStarts) {
     RunFixture r;
     test::writeFile(r.dir / "file", "x");

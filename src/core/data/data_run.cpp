@@ -55,15 +55,25 @@ std::string freeName(const std::string& base, const std::vector<std::string>& ta
 // What a run stored for itself, kept in the journal so that it can be deleted later even
 // when the run was cut short: "F:NAME G:NAME E:X".
 struct PrinterObjects {
-    std::string form;
-    std::vector<std::string> graphics;
-    std::vector<std::string> fonts;
+    std::vector<std::string> forms, graphics, fonts;
 
-    bool empty() const { return form.empty() && graphics.empty() && fonts.empty(); }
+    bool empty() const { return forms.empty() && graphics.empty() && fonts.empty(); }
+    bool holdsForm(std::string_view name) const {
+        return std::any_of(forms.begin(), forms.end(), [&](const std::string& f) { return sameName(f, name); });
+    }
+    void add(const PrinterObjects& more) {
+        forms.insert(forms.end(), more.forms.begin(), more.forms.end());
+        graphics.insert(graphics.end(), more.graphics.begin(), more.graphics.end());
+        fonts.insert(fonts.end(), more.fonts.begin(), more.fonts.end());
+    }
     std::string text() const {
-        std::string out = form.empty() ? "" : "F:" + form;
-        for (const std::string& g : graphics) out += (out.empty() ? "G:" : " G:") + g;
-        for (const std::string& f : fonts) out += (out.empty() ? "E:" : " E:") + f;
+        std::string out;
+        const auto list = [&](const char* kind, const std::vector<std::string>& names) {
+            for (const std::string& n : names) out += (out.empty() ? "" : " ") + std::string(kind) + n;
+        };
+        list("F:", forms);
+        list("G:", graphics);
+        list("E:", fonts);
         return out;
     }
     static PrinterObjects parse(std::string_view text) {
@@ -74,7 +84,7 @@ struct PrinterObjects {
             text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
             if (item.size() < 3 || item[1] != ':') continue;
             const std::string name(item.substr(2));
-            if (item[0] == 'F') objects.form = name;
+            if (item[0] == 'F') objects.forms.push_back(name);
             if (item[0] == 'G') objects.graphics.push_back(name);
             if (item[0] == 'E') objects.fonts.push_back(name);
         }
@@ -169,7 +179,9 @@ std::string resumeRefusal(const JournalRun& run, std::string_view labelHash, std
 
 DataRun::DataRun(const LabelDocument& label, RowSource& rows, const Translation& translation, DataRunOptions options)
     : label_(label), rows_(rows), translation_(translation), options_(std::move(options)) {
-    check_ = checkRows(rows_, label_, translation_, options_.copiesColumn, options_.rows);
+    // Going on from a row, the rows before it are not printed again and not looked at.
+    const RowSelection checked = options_.resumeFrom > 0 ? options_.rows.after(options_.resumeFrom - 1) : options_.rows;
+    check_ = checkRows(rows_, label_, translation_, options_.copiesColumn, checked);
 }
 
 // One print() call: the link, the journal and what has been sent and confirmed so far.
@@ -236,6 +248,7 @@ bool DataRun::Sender::startJournal() {
                   : options_.direct           ? (options_.rasterFigure ? "direct graphics" : "direct")
                                               : "form";
     record.formName = options_.formName;
+    if (record.device.empty()) record.device = link_.portDevice(link_.settings().portIndex);
     record.total = options_.rows.countWithin(run_.check_.rowCount);
     record.state = std::string(kRunRunning);
     result_.runId = journal_->beginRun(record);
@@ -344,8 +357,17 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
         LinkByteSink sink(link_);
         return writeStoredForm(label, options_.formName, sink) && !link_.abortFlag;
     }
-    // What a run cut short left behind is ours to delete.
+    // What runs cut short left behind on this printer is ours to delete.
+    std::vector<long long> leftBy;
+    if (journal_) {
+        for (const JournalRun& earlier : journal_->runsWithPrinterObjects(link_.portDevice(link_.settings().portIndex))) {
+            if (earlier.id == result_.runId) continue;
+            leftOver_.add(PrinterObjects::parse(earlier.printerObjects));
+            leftBy.push_back(earlier.id);
+        }
+    }
     if (!deleteObjects(leftOver_)) return false;
+    for (const long long id : leftBy) journal_->setPrinterObjects(id, "");
     std::vector<std::string> forms, graphics, fonts;
     if (!listNames("\r\nUF\r\n", forms) || !listNames("\r\nUG\r\n", graphics) || !listNames("\r\nUE\r\n", fonts))
         return false;
@@ -355,7 +377,7 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
     // 2D symbols go as pictures of their own: they are named here like the others.
     if (std::any_of(label.figures.begin(), label.figures.end(), isMatrixSymbolFigure))
         label = withMatrixSymbolsAsPictures(label, RenderContext{&label, nullptr, {}});
-    stored_.form = freeName(kDataFormName, forms);
+    stored_.forms = {freeName(kDataFormName, forms)};
     std::vector<std::pair<std::string, std::string>> renamed;  // picture name -> name stored
     for (Figure& figure : label.figures) {
         if (figure.kind == FigureKind::Picture) {
@@ -395,12 +417,13 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
         return false;
     }
     LinkByteSink sink(link_);
-    return writeStoredForm(label, stored_.form, sink) && !link_.abortFlag;
+    return writeStoredForm(label, stored_.forms.front(), sink) && !link_.abortFlag;
 }
 
 bool DataRun::Sender::deleteObjects(const PrinterObjects& objects) {
     if (objects.empty()) return true;
-    bool ok = objects.form.empty() || link_.writeText("\r\nFK" + inQuotes(objects.form) + "\r\n");
+    bool ok = true;
+    for (const std::string& f : objects.forms) ok = ok && link_.writeText("\r\nFK" + inQuotes(f) + "\r\n");
     for (const std::string& g : objects.graphics) ok = ok && link_.writeText("\r\nGK" + inQuotes(g) + "\r\n");
     for (const std::string& f : objects.fonts) ok = ok && link_.writeText("\r\nEK" + inQuotes(f) + "\r\n");
     if (ok) link_.pause(std::chrono::milliseconds(150));
@@ -410,7 +433,7 @@ bool DataRun::Sender::deleteObjects(const PrinterObjects& objects) {
 // Deletes what the run stored for itself and makes the form active before it active again.
 void DataRun::Sender::cleanUp() {
     if (stored_.empty() || !link_.isOpen() || !deleteObjects(stored_)) return;
-    if (!previousActiveForm_.empty() && !sameName(previousActiveForm_, leftOver_.form) &&
+    if (!previousActiveForm_.empty() && !leftOver_.holdsForm(previousActiveForm_) &&
         !link_.writeText("\r\nFR" + inQuotes(previousActiveForm_) + "\r\n"))
         return;
     if (journal_ && result_.runId > 0 && !journalFailed_) journal_->setPrinterObjects(result_.runId, "");

@@ -372,6 +372,18 @@ std::vector<JournalRow> PrintJournal::rows(long long run) {
     return out;
 }
 
+std::vector<JournalRun> PrintJournal::runsWithPrinterObjects(std::string_view device) {
+    std::vector<JournalRun> out;
+    if (!db_) return out;
+    Statement s(db_, std::string("SELECT ") + kRunColumns + " FROM runs WHERE device = ? AND printer_objects != ''");
+    if (!s) return fail("read"), out;
+    bind(s.get(), 1, device);
+    JournalRun run;
+    while (readRun(s.get(), run))
+        if (run.state != kRunRunning || isInterrupted(run)) out.push_back(run);
+    return out;
+}
+
 std::optional<JournalRun> PrintJournal::lastUnfinished(std::string_view labelHash, std::string_view dataHash) {
     if (!db_) return std::nullopt;
     Statement s(db_, std::string("SELECT ") + kRunColumns +

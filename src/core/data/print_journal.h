@@ -89,6 +89,9 @@ public:
     std::vector<JournalRun> runs(std::size_t limit = 0);
     std::optional<JournalRun> run(long long id);
     std::vector<JournalRow> rows(long long run);
+    // Runs on this device that left objects of their own in the printer and are not
+    // running any more.
+    std::vector<JournalRun> runsWithPrinterObjects(std::string_view device);
     // The newest run of this label and data that did not end complete, if any.
     std::optional<JournalRun> lastUnfinished(std::string_view labelHash, std::string_view dataHash);
 
