@@ -52,6 +52,18 @@ struct Arguments {
     long long silenceMs = 0, confirmEvery = 0, labelMs = -1, resume = 0;
 };
 
+// Ctrl-C or a polite kill stops the run after the row on its way, with the printer asked to
+// confirm and the run's objects deleted; a second one ends the program at once.
+volatile std::sig_atomic_t stopsAsked = 0;
+int stopsTaken = 0;
+void onStop(int signal) {
+    stopsAsked = stopsAsked + 1;
+    if (stopsAsked > 1) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+}
+
 int usage(const std::string& problem) { return fail(problem + "\nusage: tavrin-label " + kUsage); }
 
 std::string parse(const std::vector<std::string>& a, Arguments& out) {
@@ -222,6 +234,12 @@ int run(const std::vector<std::string>& arguments) {
         options.rasterFigure = directGraphicsWriter(context);
     }
     options.printAnyway = args.anyway;
+    options.beforeRow = [](long long, long long, long long) { return stopsAsked == 0; };
+    options.takeStopRequest = [] {
+        if (stopsAsked == stopsTaken) return false;
+        stopsTaken = stopsAsked;
+        return true;
+    };
     if (args.confirmEvery > 0) options.confirmEvery = args.confirmEvery;
     if (args.labelMs > 0) options.timePerLabel = std::chrono::milliseconds(args.labelMs);
     if (journal) {
@@ -244,6 +262,8 @@ int run(const std::vector<std::string>& arguments) {
     if (check.refused() && !args.anyway)
         return fail("nothing printed: mend the rows above, or print them as they are with --print-anyway");
 
+    std::signal(SIGINT, onStop);
+    std::signal(SIGTERM, onStop);
     const DataRunResult result = dataRun.print(link);
     if (result.completed && result.toPrintQueue) {
         std::printf("%s\n", runReport(result).c_str());
@@ -257,6 +277,9 @@ int run(const std::vector<std::string>& arguments) {
     std::string message = !ui.first.empty() ? ui.first : result.message;
     if (result.refused && result.toPrintQueue) message += " (--direct, or --form NAME)";
     if (result.refused) return fail(message + "; nothing printed");
+    if (result.namesUnknown)
+        return fail(message + "; nothing printed: a printer that does not answer prints only under a form name "
+                              "given with --form NAME, or with --direct");
     message += "; " + runReport(result);
     if (result.runId > 0 && result.firstNotConfirmed > 0) message += ", or --resume " + std::to_string(result.runId);
     return fail(message);

@@ -123,6 +123,19 @@ TEST_F(DataCheckTest, CountersTakeTheirCellOrCountOnFromTheRowBefore) {
     EXPECT_EQ(applyDataRow(*rows, second, translation, 3), "the data has 2 rows, no row 3");
 }
 
+TEST_F(DataCheckTest, RowsGivenAsNameValueMapsAreCheckedAndFilledAsAFilesRows) {
+    ValueMapRows given({{{"Name", "A"}, {"Code", "1"}, {"Serial", "0500"}},
+                        {{"Code", "2"}, {"Name", "B"}},
+                        {{"Name", "C"}, {"Colour", "red"}}});
+    EXPECT_EQ(given.headers(), (std::vector<std::string>{"Name", "Code", "Serial", "Colour"}));
+    const DataCheck c = checkRows(given, label, translation);
+    EXPECT_EQ(texts(c, ProblemKind::Refusal), std::vector<std::string>{"V01 \"Code\" is empty in row 3"});
+    LabelDocument second = label;
+    ASSERT_EQ(applyDataRow(given, second, translation, 2), "");
+    EXPECT_EQ(second.variables[0].valueText(), "B");
+    EXPECT_EQ(second.counters[0].valueText(), "501");
+}
+
 TEST_F(DataCheckTest, ValuesGoToThePrinterAsOneLineInItsCharacterSet) {
     // CP1251 bytes without a mark: taken as the ANSI code page.
     check("Name,Code\n\xC6\xE0\xEC,\"a\r\nb\"\n");

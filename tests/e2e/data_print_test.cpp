@@ -246,36 +246,47 @@ TEST_P(DataPrintOver, APrinterKilledMidRunEndsItWithTheRowsItConfirmed) {
 }
 
 // The command line killed in the middle of a run: the journal opens, shows the rows, and
-// the run goes on from it; every row is printed once with its serial.
+// the run goes on from it; every row is printed once with its serial. Killed outright, its
+// rows sent whole count once the printer has answered; asked to end, it stops after the
+// row on its way and deletes what it stored.
 TEST(DataPrintEndToEnd, AKilledRunResumesFromTheJournalWithNoLabelTwiceAndNoneMissing) {
-    test::TempDir dir;
-    const test::ScopedEnv journal("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str());
-    const auto sim = test::startSimulator(dir / "out", {"--fault", "slow", "--slow-ms", "1"});
-    test::writeFile(dir / "rows.csv", rowsFile(80));
-    {
-        test::BackgroundProgram run(TAVRIN_LABEL_EXE, printArguments(sim.device(), {"--data", (dir / "rows.csv").string()}));
-        waitForLabels(dir / "out", 25);
-        ::kill(run.pid(), SIGKILL);
-        EXPECT_EQ(run.finish(std::chrono::seconds(10)).exitCode, 128 + SIGKILL);
-    }
-    const auto listed = test::runProgram(TAVRIN_LABEL_EXE, {"journal", "--run", "1"});
-    ASSERT_EQ(listed.exitCode, 0) << listed.err;
-    EXPECT_TRUE(listed.out.starts_with("run 1: interrupted\n")) << listed.out;
-    EXPECT_NE(listed.out.find("row 20  confirmed  copies 1  {\"V00\":\"L20\",\"C00\":\"119\"}"), std::string::npos)
-        << listed.out;
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        test::TempDir dir;
+        const test::ScopedEnv journal("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str());
+        const auto sim = test::startSimulator(dir / "out", {"--fault", "slow", "--slow-ms", "1"});
+        test::writeFile(dir / "rows.csv", rowsFile(80));
+        {
+            test::BackgroundProgram run(TAVRIN_LABEL_EXE,
+                                        printArguments(sim.device(), {"--data", (dir / "rows.csv").string()}));
+            waitForLabels(dir / "out", 25);
+            ::kill(run.pid(), signal);
+            const auto ended = run.finish(std::chrono::seconds(20));
+            if (signal == SIGKILL) {
+                EXPECT_EQ(ended.exitCode, 128 + SIGKILL);
+            } else {
+                EXPECT_NE(ended.err.find("Stopped; printed rows 1-"), std::string::npos) << ended.err;
+                EXPECT_EQ(e2e::runPrinterCommand(sim.device(), {"list", "forms"}).out, "");
+            }
+        }
+        const auto listed = test::runProgram(TAVRIN_LABEL_EXE, {"journal", "--run", "1"});
+        ASSERT_EQ(listed.exitCode, 0) << listed.err;
+        EXPECT_TRUE(listed.out.starts_with(signal == SIGKILL ? "run 1: interrupted\n" : "run 1: stopped\n")) << listed.out;
+        EXPECT_NE(listed.out.find("row 20  confirmed  copies 1  {\"V00\":\"L20\",\"C00\":\"119\"}"), std::string::npos)
+            << listed.out;
 
-    const auto resumed = test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1", "--silence-ms",
-                                                             std::to_string(e2e::kSilence.count())});
-    ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
-    const auto labels = printedValues(dir / "out");
-    std::vector<std::string> expected, serials;
-    for (int i = 1; i <= 80; ++i) expected.push_back("L" + std::to_string(i)), serials.push_back(std::to_string(99 + i));
-    EXPECT_EQ(valuesOf(labels, "V00"), expected);
-    serials[0] = "100";
-    EXPECT_EQ(valuesOf(labels, "C00"), serials);
-    const auto done = test::runProgram(TAVRIN_LABEL_EXE, {"journal", "--run", "1"});
-    EXPECT_TRUE(done.out.starts_with("run 1: completed\n")) << done.out;
-    EXPECT_NE(test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1"}).exitCode, 0);  // nothing left
+        const auto resumed = test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1", "--silence-ms",
+                                                                 std::to_string(e2e::kSilence.count())});
+        ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
+        const auto labels = printedValues(dir / "out");
+        std::vector<std::string> expected, serials;
+        for (int i = 1; i <= 80; ++i) expected.push_back("L" + std::to_string(i)), serials.push_back(std::to_string(99 + i));
+        EXPECT_EQ(valuesOf(labels, "V00"), expected) << signal;
+        serials[0] = "100";
+        EXPECT_EQ(valuesOf(labels, "C00"), serials) << signal;
+        const auto done = test::runProgram(TAVRIN_LABEL_EXE, {"journal", "--run", "1"});
+        EXPECT_TRUE(done.out.starts_with("run 1: completed\n")) << done.out;
+        EXPECT_NE(test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1"}).exitCode, 0);  // nothing left
+    }
 }
 
 TEST(DataPrintEndToEnd, AResumeIsRefusedWhenTheDataChangedAndAFullJournalStopsTheRun) {

@@ -18,6 +18,9 @@ namespace {
 
 // The longest answer to FA the run reads: a form name.
 constexpr std::size_t kAnswerLineSize = 16;
+// The header a stored picture's bytes begin with.
+constexpr std::size_t kPcxHeaderSize = 128;
+
 // The least time a label is given to print once the printer's pace is known.
 constexpr std::chrono::milliseconds kLeastLabelTime{25};
 
@@ -323,6 +326,15 @@ bool DataRun::Sender::confirm() {
 // FE ends a store. The rows that had gone out whole were handed to the device, so once the
 // printer has answered they are printed.
 bool DataRun::Sender::resumeInterrupted() {
+    // Killed before its first row, it may have been storing a picture, whose bytes the
+    // printer counts: line ends, which mean nothing between commands, fill it up.
+    if (previous_->sent == 0) {
+        std::size_t picture = 0;
+        for (const Figure& figure : run_.label_.figures)
+            if (figure.kind == FigureKind::Picture && figure.picture)
+                picture = std::max(picture, figure.picture->bytes.size() + kPcxHeaderSize);
+        if (picture > 0 && !sendWhole(bytesOf(std::string(picture, '\n')))) return false;
+    }
     if (!sendWhole(bytesOf("X\r\n" + blankLines() + "FE\r\n"))) return false;
     // The labels the killed run had sent may still be printing.
     labelsSinceAnswer_ = previous_->sent - previous_->confirmed + 1;
@@ -369,8 +381,10 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
     if (!deleteObjects(leftOver_)) return false;
     for (const long long id : leftBy) journal_->setPrinterObjects(id, "");
     std::vector<std::string> forms, graphics, fonts;
-    if (!listNames("\r\nUF\r\n", forms) || !listNames("\r\nUG\r\n", graphics) || !listNames("\r\nUE\r\n", fonts))
+    if (!listNames("\r\nUF\r\n", forms) || !listNames("\r\nUG\r\n", graphics) || !listNames("\r\nUE\r\n", fonts)) {
+        result_.namesUnknown = link_.timeoutFlag && !link_.abortFlag;
         return false;
+    }
     if (!sendWhole(bytesOf("\r\nFA\r\n"))) return false;
     link_.readLine(previousActiveForm_, kAnswerLineSize);
     if (link_.timeoutFlag) return false;

@@ -69,6 +69,9 @@ struct DataRunResult {
     bool stopped = false;    // the user stopped it
     bool refused = false;    // nothing was sent: the check, the journal or the resume said no
     bool toPrintQueue = false;  // sent to a queue, which cannot confirm what the printer did
+    // The printer did not say which names it holds, so nothing was stored: one that never
+    // answers can only print under a form name given, or each row as a job of its own.
+    bool namesUnknown = false;
     long long runId = 0;     // in the journal
     RowSelection rows;       // the rows the run was to print
     RowList confirmed;       // rows the printer confirmed

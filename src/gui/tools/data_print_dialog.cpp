@@ -415,6 +415,8 @@ void TDataPrintDlg::print() {
         const std::string report = result.refused ? "nothing printed" : runReport(result, "rows ");
         text = QString::fromStdString(result.message + ". " + report);
         text[text.indexOf(QStringLiteral(". ")) + 2] = text[text.indexOf(QStringLiteral(". ")) + 2].toUpper();
+        if (result.namesUnknown)
+            text += QStringLiteral(". A printer that does not answer prints only with \"Each row as a job of its own\"");
     }
     result_->setText(text);
     findUnfinishedRun();
