@@ -36,8 +36,8 @@ struct RunFixture {
             rows << "Name,Code\n";
             for (int i = 1; i <= kRows; ++i) rows << "Item " << i << ",TL-" << 100000 + i << "\n";
         }
-        source.file = folder / "rows.csv";
-        check = checkDataFile(source, document, Translation());
+        source = std::make_unique<DataFileRows>(folder / "rows.csv", Translation().ansiCodePage());
+        check = checkRows(*source, document, Translation());
     }
     ~RunFixture() { std::filesystem::remove_all(folder); }
 
@@ -45,14 +45,14 @@ struct RunFixture {
     LabelDocument document;
     RenderContext context;
     std::filesystem::path folder;
-    DataSource source;
+    std::unique_ptr<DataFileRows> source;
     DataCheck check;
 };
 
 void run(benchmark::State& state, const std::function<std::unique_ptr<ProofOutput>(const RunFixture&)>& open) {
     const RunFixture fixture;
     for (auto _ : state) {
-        DataFileRows rows(fixture.document, fixture.source, fixture.check, RowSelection::all(), Translation());
+        DataRunRows rows(fixture.document, *fixture.source, fixture.check, RowSelection::all(), Translation());
         const auto output = open(fixture);
         const ProofResult result = writeProof(fixture.document, fixture.context, rows, *output);
         if (!result.ok() || result.labels != kRows) {

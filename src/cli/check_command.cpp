@@ -1,8 +1,7 @@
 // tavrin-label check FILE.qlb [--data ROWS.csv]: reads every barcode back from the print
 // image, for the label as it is or for each row of a data file, and fails when one does
-// not read back as its data.
+// not read back as its data, or when the data has a problem a print run would refuse.
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -87,6 +86,7 @@ int run(const std::vector<std::string>& arguments) {
     context.residentFonts = &fonts;
 
     std::vector<CheckedRow> checked;
+    bool refused = false;
     const auto checkNow = [&](long long row) {
         const Bitmap image = renderPrintImage(document, context);
         checked.push_back({row, checkBarcodes(document, context, image)});
@@ -97,21 +97,18 @@ int run(const std::vector<std::string>& arguments) {
         DataInput input;
         if (const std::string bad = input.open(data); !bad.empty()) return fail(bad);
         const Translation translation = configuredTranslation();
-        DataSource source;
-        source.file = input.path();
-        const DataCheck check = checkDataFile(source, document, translation);
+        DataFileRows source(input.path(), translation.ansiCodePage());
+        const DataCheck check = checkRows(source, document, translation, {}, rows);
         if (!check.error.empty()) return fail(check.error);
-        for (const std::string& problem : check.problems) std::fprintf(stderr, "%s\n", problem.c_str());
-        std::ifstream in(source.file, std::ios::binary);
-        DataReader reader(in, check.delimiter, check.encoding);
+        reportDataProblems(check);
+        refused = check.refused();
+        if (!source.rewind()) return fail("Can't read " + source.name());
+        const LabelDocument asDesigned = document;
+        RowValues values(asDesigned, check.mapping, translation);
         std::vector<std::string> fields;
-        while (reader.next(fields) && isBlankRecord(fields)) {}
-        const auto base = document.counters;
-        long long row = 0;
-        while (reader.next(fields)) {
-            if (isBlankRecord(fields) || !rows.contains(++row)) continue;
-            applyRow(document, base, check.mapping, fields, row, check.encoding, translation);
-            checkNow(row);
+        while (source.next(fields)) {
+            values.next(fields, document);
+            if (rows.contains(values.row())) checkNow(values.row());
         }
     }
     if (json) printJson(checked, !data.empty());
@@ -119,8 +116,10 @@ int run(const std::vector<std::string>& arguments) {
     long long failures = 0;
     for (const CheckedRow& c : checked)
         for (const BarcodeCheckResult& r : c.results) failures += isBarcodeFailure(r.status) ? 1 : 0;
-    if (failures > 0) return fail(std::to_string(failures) + (failures == 1 ? " barcode fails" : " barcodes fail"));
-    return 0;
+    std::string problem;
+    if (failures > 0) problem = std::to_string(failures) + (failures == 1 ? " barcode fails" : " barcodes fail");
+    if (refused) problem += std::string(problem.empty() ? "" : "; ") + "the data would not print as it is (see above)";
+    return problem.empty() ? 0 : fail(problem);
 }
 
 RegisterCommand registration("check", kUsage, run);

@@ -1,19 +1,23 @@
 // tavrin-label print FILE.qlb --port DEVICE --data ROWS.csv: one print of the label per row
-// of a data file, the label stored once as a form and each row sending only its values.
+// of a data file, the label stored once as a form and each row sending only its values;
+// every run recorded in the print journal, and `--resume ID` going on with one of its runs.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "command_registry.h"
+#include "data/data_run.h"
+#include "data/sha256.h"
 #include "data_rows.h"
 #include "document/app_config.h"
 #include "document/label_file.h"
 #include "document/program_paths.h"
-#include "data/data_run.h"
-#include "printer/direct_graphics.h"
-#include "link/posix_serial_transport.h"
 #include "link/printer_link.h"
+#include "link/transport_factory.h"
+#include "printer/command_writer.h"
+#include "printer/direct_graphics.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
 #include "render/render_context.h"
@@ -24,7 +28,8 @@ namespace {
 
 constexpr const char* kUsage =
     "print FILE.qlb --port DEVICE --data ROWS.csv|- [--rows 15-20] [--copies-column NAME] [--direct] "
-    "[--direct-graphics] [--active-form] [--form NAME] [--print-anyway] [--baud N] [--xonxoff] [--silence-ms N] [--label-ms N]";
+    "[--direct-graphics] [--active-form] [--form NAME] [--print-anyway] [--baud N] [--xonxoff] [--silence-ms N] "
+    "[--label-ms N] [--journal FILE | --no-journal] | print --resume ID [--port DEVICE] [--data ROWS.csv]";
 
 class RunUi : public QuietLinkUi {
 public:
@@ -40,12 +45,24 @@ public:
 };
 
 struct Arguments {
-    std::string label, device, data, copiesColumn, form = kDataFormName;
-    RowSelection rows;
-    bool direct = false, directGraphics = false, activeForm = false, anyway = false;
-    LinkSettings settings;
-    long long silenceMs = 0, confirmEvery = 0, labelMs = -1;
+    std::string label, device, data, copiesColumn, form, journal;
+    std::optional<RowSelection> rows;
+    bool direct = false, directGraphics = false, activeForm = false, anyway = false, noJournal = false;
+    std::optional<int> baudIndex, protocol;
+    long long silenceMs = 0, confirmEvery = 0, labelMs = -1, resume = 0;
 };
+
+// Ctrl-C or a polite kill stops the run after the row on its way, with the printer asked to
+// confirm and the run's objects deleted; a second one ends the program at once.
+volatile std::sig_atomic_t stopsAsked = 0;
+int stopsTaken = 0;
+void onStop(int signal) {
+    stopsAsked = stopsAsked + 1;
+    if (stopsAsked > 1) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+}
 
 int usage(const std::string& problem) { return fail(problem + "\nusage: tavrin-label " + kUsage); }
 
@@ -57,16 +74,19 @@ std::string parse(const std::vector<std::string>& a, Arguments& out) {
         else if (a[i] == "--data" && hasValue) out.data = a[++i];
         else if (a[i] == "--copies-column" && hasValue) out.copiesColumn = a[++i];
         else if (a[i] == "--form" && hasValue) out.form = a[++i];
+        else if (a[i] == "--journal" && hasValue) out.journal = a[++i];
         else if (a[i] == "--rows" && hasValue) {
-            const auto rows = RowSelection::parse(a[++i]);
-            if (!rows) return "--rows wants rows such as 15-20, 15- or 3,5,9-12";
-            out.rows = *rows;
+            out.rows = RowSelection::parse(a[++i]);
+            if (!out.rows) return "--rows wants rows such as 15-20, 15- or 3,5,9-12";
+        } else if (a[i] == "--resume" && hasValue) {
+            if (!parseCount(a[++i], number)) return "--resume wants a run number from the journal";
+            out.resume = number;
         } else if (a[i] == "--baud" && hasValue) {
             const std::string& text = a[++i];
             const auto it = std::find_if(kBaudRates.begin(), kBaudRates.end(),
                                          [&](auto rate) { return std::to_string(rate) == text; });
             if (it == kBaudRates.end()) return "--baud must be one of 2400 4800 9600 19200 38400 57600 115200";
-            out.settings.baudIndex = static_cast<int>(it - kBaudRates.begin());
+            out.baudIndex = static_cast<int>(it - kBaudRates.begin());
         } else if (a[i] == "--silence-ms" && hasValue) {
             if (!parseCount(a[++i], number) || number > 60000) return "--silence-ms must be 1 to 60000";
             out.silenceMs = number;
@@ -77,37 +97,98 @@ std::string parse(const std::vector<std::string>& a, Arguments& out) {
         } else if (a[i] == "--confirm-every" && hasValue) {
             if (!parseCount(a[++i], number)) return "--confirm-every wants a number of rows";
             out.confirmEvery = number;
-        } else if (a[i] == "--xonxoff") out.settings.protocol = 1;
+        } else if (a[i] == "--xonxoff") out.protocol = 1;
         else if (a[i] == "--direct") out.direct = true;
         else if (a[i] == "--direct-graphics") out.directGraphics = out.direct = true;
         else if (a[i] == "--active-form") out.activeForm = true;
         else if (a[i] == "--print-anyway") out.anyway = true;
+        else if (a[i] == "--no-journal") out.noJournal = true;
         else if (!a[i].empty() && a[i][0] == '-') return "unknown option " + a[i];
         else if (out.label.empty()) out.label = a[i];
         else return "more than one label file";
+    }
+    if (out.resume > 0) {
+        if (out.noJournal) return "--resume reads the journal: not with --no-journal";
+        if (out.rows || out.activeForm || out.direct || !out.form.empty() || !out.copiesColumn.empty())
+            return "--resume takes the run's own rows and settings from the journal";
+        return {};
     }
     if (out.label.empty() && !out.activeForm) return "no label file";
     if (out.device.empty()) return "no --port";
     if (out.data.empty()) return "no --data";
     if (out.activeForm && out.direct) return "--active-form prints through the stored form, not direct jobs";
+    if (out.activeForm && !out.form.empty()) return "--active-form prints through the form already there, not --form";
+    return {};
+}
+
+std::string absolute(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto full = std::filesystem::absolute(path, error);
+    return error ? path.string() : full.lexically_normal().string();
+}
+
+// The active form's definitions stand for its label file: a resume checks they are the same.
+std::string activeFormHash(const std::string& name, const LabelDocument& document) {
+    std::string text = name + "\n";
+    for (int i = 0; i < kVariableCount; ++i)
+        if (document.variables[static_cast<std::size_t>(i)].isDefined())
+            text += variableDefinitionLine(i, document.variables[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < kCounterCount; ++i)
+        if (document.counters[static_cast<std::size_t>(i)].isDefined())
+            text += counterDefinitionLine(i, document.counters[static_cast<std::size_t>(i)]);
+    return sha256Hex({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+// Fills in what a resume takes from the journal's run; empty, or why it cannot.
+std::string takeFromJournal(const JournalRun& run, Arguments& args) {
+    if (run.mode == "active form") args.activeForm = true;
+    else if (args.label.empty()) args.label = run.labelPath;
+    if (args.data.empty()) {
+        if (run.dataPath == "-")
+            return "run " + std::to_string(run.id) + " read its rows from standard input: give them again with --data";
+        args.data = run.dataPath;
+    }
+    if (args.device.empty()) args.device = run.device;
+    const auto rate = std::find(kBaudRates.begin(), kBaudRates.end(), run.baudRate);
+    if (!args.baudIndex && rate != kBaudRates.end()) args.baudIndex = static_cast<int>(rate - kBaudRates.begin());
+    if (!args.protocol) args.protocol = run.protocol;
+    args.directGraphics = run.mode == "direct graphics";
     return {};
 }
 
 int run(const std::vector<std::string>& arguments) {
     Arguments args;
     if (const std::string problem = parse(arguments, args); !problem.empty()) return usage(problem);
-    if (!args.activeForm) {
+    // A journal on a full or size-limited disk is an error to report, not a reason to die.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    std::optional<PrintJournal> journal;
+    if (!args.noJournal) {
+        journal.emplace(args.journal.empty() ? PrintJournal::defaultPath() : std::filesystem::path(args.journal));
+        if (!journal->isOpen()) return fail(journal->error() + "; nothing printed (--no-journal prints without it)");
+    }
+    std::optional<JournalRun> resumed;
+    if (args.resume > 0) {
+        resumed = journal->run(args.resume);
+        if (!resumed) return fail("No run " + std::to_string(args.resume) + " in the print journal " + journal->path().string());
+        if (const std::string problem = takeFromJournal(*resumed, args); !problem.empty()) return fail(problem);
+    }
+    // A bad form name is refused before the printer is touched.
+    if (!args.form.empty()) {
         if (const std::string bad = checkStoreAsName(args.form, kListFormsForLabel, {}).message.text; !bad.empty())
             return fail(bad + ": " + args.form);
     }
     DataInput input;
     if (const std::string bad = input.open(args.data); !bad.empty()) return fail(bad);
 
-    PosixSerialTransport transport;
+    DeviceTransport transport;
     RunUi ui;
     PrinterLink link(transport, ui);
     link.setPortDevice(0, args.device);
-    link.setSettings(args.settings);
+    LinkSettings settings;
+    if (args.baudIndex) settings.baudIndex = *args.baudIndex;
+    if (args.protocol) settings.protocol = *args.protocol;
+    link.setSettings(settings);
     if (args.silenceMs > 0) {
         LinkTiming timing = link.timing();
         timing.silenceLimit = std::chrono::milliseconds(args.silenceMs);
@@ -116,20 +197,31 @@ int run(const std::vector<std::string>& arguments) {
     }
 
     LabelDocument document;
-    DataRunOptions options;
-    options.rows = args.rows;
-    options.direct = args.direct;
-    options.formName = args.form;
-    if (args.confirmEvery > 0) options.confirmEvery = args.confirmEvery;
-    if (args.labelMs > 0) options.timePerLabel = std::chrono::milliseconds(args.labelMs);
+    DataRunOptions options = resumed ? optionsFromJournal(*resumed) : DataRunOptions{};
+    std::string labelHash;
     if (args.activeForm) {
         // The printer's active form and its variables stand for the label.
         PrinterStorage storage(link);
         if (!receiveActiveFormAndVariables(storage, document)) return fail(kNoPrinterResponse);
         if (storage.activeFormName().empty()) return fail(kNoFormSelected);
         options.activeForm = storage.activeFormName();
-    } else if (const LabelFileResult loaded = loadLabelFile(args.label, document); !loaded.ok) {
-        return fail(loaded.message + ": " + args.label);
+        labelHash = activeFormHash(options.activeForm, document);
+        options.record.labelPath = "active form " + options.activeForm;
+    } else {
+        if (const LabelFileResult loaded = loadLabelFile(args.label, document); !loaded.ok)
+            return fail(loaded.message + ": " + args.label);
+        labelHash = sha256OfFile(args.label).value_or("");
+        options.record.labelPath = absolute(args.label);
+    }
+    const std::string dataHash = sha256OfFile(input.path()).value_or("");
+    if (resumed) {
+        if (const std::string changed = resumeRefusal(*resumed, labelHash, dataHash); !changed.empty())
+            return fail(changed + "; nothing printed");
+    } else {
+        if (args.rows) options.rows = *args.rows;
+        options.copiesColumn = args.copiesColumn;
+        options.direct = args.direct;
+        options.formName = args.form;
     }
 
     ResidentFonts fonts;
@@ -141,28 +233,55 @@ int run(const std::vector<std::string>& arguments) {
         context.residentFonts = &fonts;
         options.rasterFigure = directGraphicsWriter(context);
     }
+    options.printAnyway = args.anyway;
+    options.beforeRow = [](long long, long long, long long) { return stopsAsked == 0; };
+    options.takeStopRequest = [] {
+        if (stopsAsked == stopsTaken) return false;
+        stopsTaken = stopsAsked;
+        return true;
+    };
+    if (args.confirmEvery > 0) options.confirmEvery = args.confirmEvery;
+    if (args.labelMs > 0) options.timePerLabel = std::chrono::milliseconds(args.labelMs);
+    if (journal) {
+        options.journal = &*journal;
+        options.record.origin = "command line";
+        options.record.labelHash = labelHash;
+        options.record.dataPath = input.fromStandardInput() ? "-" : absolute(args.data);
+        options.record.dataHash = dataHash;
+        options.record.device = args.device;
+        options.record.baudRate = baudRate(settings.baudIndex);
+        options.record.protocol = settings.protocol;
+    }
 
     const Translation translation = configuredTranslation();
-    DataSource source;
-    source.file = input.path();
-    source.copiesColumn = args.copiesColumn;
-    const DataCheck check = checkDataFile(source, document, translation);
+    DataFileRows rows(input.path(), translation.ansiCodePage());
+    DataRun dataRun(document, rows, translation, options);
+    const DataCheck& check = dataRun.check();
     if (!check.error.empty()) return fail(check.error);
-    for (const std::string& problem : check.problems) std::fprintf(stderr, "%s\n", problem.c_str());
-    if ((check.badRowCount > 0 || check.mapping.copiesColumnMissing) && !args.anyway)
+    reportDataProblems(check);
+    if (check.refused() && !args.anyway)
         return fail("nothing printed: mend the rows above, or print them as they are with --print-anyway");
 
-    const DataRunResult result = runDataPrint(link, document, source, check, translation, options);
+    std::signal(SIGINT, onStop);
+    std::signal(SIGTERM, onStop);
+    const DataRunResult result = dataRun.print(link);
+    if (result.completed && result.toPrintQueue) {
+        std::printf("%s\n", runReport(result).c_str());
+        return 0;
+    }
     if (result.completed) {
-        std::printf("printed %lld %s\n", result.rowsPrinted, result.rowsPrinted == 1 ? "row" : "rows");
+        const long long count = result.confirmed.count();
+        std::printf("printed %lld %s\n", count, count == 1 ? "row" : "rows");
         return 0;
     }
     std::string message = !ui.first.empty() ? ui.first : result.message;
-    if (result.rowsPrinted > 0 || result.firstRowNotPrinted > 0)
-        message += "; last row printed: " + std::to_string(result.lastRowPrinted);
-    if (result.firstRowNotPrinted > 0)
-        message += " (go on with --rows " + options.rows.after(result.lastRowPrinted).text() + ")";
-    std::printf("printed %lld %s\n", result.rowsPrinted, result.rowsPrinted == 1 ? "row" : "rows");
+    if (result.refused && result.toPrintQueue) message += " (--direct, or --form NAME)";
+    if (result.refused) return fail(message + "; nothing printed");
+    if (result.namesUnknown)
+        return fail(message + "; nothing printed: a printer that does not answer prints only under a form name "
+                              "given with --form NAME, or with --direct");
+    message += "; " + runReport(result);
+    if (result.runId > 0 && result.firstNotConfirmed > 0) message += ", or --resume " + std::to_string(result.runId);
     return fail(message);
 }
 

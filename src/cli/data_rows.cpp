@@ -53,18 +53,19 @@ std::string DataInput::open(const std::string& argument) {
     return {};
 }
 
+void reportDataProblems(const DataCheck& check) {
+    for (const DataProblem& problem : check.problems) std::fprintf(stderr, "%s\n", problem.text.c_str());
+}
+
 std::string applyDataRowTo(LabelDocument& document, const std::filesystem::path& data, long long row,
                            const Translation& translation) {
-    DataSource source;
-    source.file = data;
-    const DataCheck check = checkDataFile(source, document, translation);
+    DataFileRows rows(data, translation.ansiCodePage());
+    RowSelection only = RowSelection::from(row);
+    if (const auto one = RowSelection::parse(std::to_string(row))) only = *one;
+    const DataCheck check = checkRows(rows, document, translation, {}, only);
     if (!check.error.empty()) return check.error;
-    std::vector<std::string> fields;
-    if (!readDataRow(source, check.encoding, row, fields))
-        return "the data file has " + std::to_string(check.rowCount) + " rows, no row " + std::to_string(row);
-    const auto base = document.counters;
-    applyRow(document, base, check.mapping, fields, row, check.encoding, translation);
-    return {};
+    reportDataProblems(check);
+    return applyDataRow(rows, document, translation, row);
 }
 
 bool parseCount(const std::string& text, long long& value) {

@@ -1,11 +1,12 @@
 #pragma once
 // What the commands that take a data file share: the configured translation, standard
-// input kept in a temporary file (a run reads its rows twice), and one row put into a label.
+// input kept in a temporary file (a run reads its rows more than once), the problems of a
+// data check on standard error, and one row put into a label.
 #include <filesystem>
 #include <string>
 
+#include "data/data_check.h"
 #include "document/label_document.h"
-#include "data/data_run.h"
 #include "printer/translation.h"
 
 namespace tavrin::cli {
@@ -24,14 +25,19 @@ public:
     // Empty on success, else what went wrong.
     std::string open(const std::string& argument);
     const std::filesystem::path& path() const { return path_; }
+    bool fromStandardInput() const { return temporary_; }
 
 private:
     std::filesystem::path path_;
     bool temporary_ = false;
 };
 
-// Puts data row `row` into the label as a print of that row would have it. Empty on
-// success, else the message.
+// Each note and refusal of the check, one line each, on standard error.
+void reportDataProblems(const DataCheck& check);
+
+// Puts data row `row` into the label as a print of that row would have it, and reports the
+// problems the rows up to it would be refused or noted for. Empty on success, else the
+// message.
 std::string applyDataRowTo(LabelDocument& document, const std::filesystem::path& data, long long row,
                            const Translation& translation);
 

@@ -189,24 +189,24 @@ int renderProofs(const std::vector<std::string>& arguments) {
 
     // The rows and their values come as a data run gives them, with the same checks first.
     DataInput input;
+    std::unique_ptr<DataFileRows> dataRows;
     std::unique_ptr<ProofRows> rows;
     if (args.data.empty()) {
         rows = std::make_unique<LabelOnlyRows>();
     } else {
         if (problem = input.open(args.data); !problem.empty()) return fail(problem);
         const Translation translation = configuredTranslation();
-        DataSource source;
-        source.file = input.path();
-        DataCheck check = checkDataFile(source, document, translation);
-        if (!check.error.empty()) return fail(check.error);
-        for (const std::string& line : check.problems) std::fprintf(stderr, "%s\n", line.c_str());
-        if (check.badRowCount > 0 && !args.anyway)
-            return fail("nothing rendered: mend the rows above, or render them as they are with --print-anyway");
         const RowSelection chosen = args.rows.value_or(RowSelection::all());
+        dataRows = std::make_unique<DataFileRows>(input.path(), translation.ansiCodePage());
+        DataCheck check = checkRows(*dataRows, document, translation, {}, chosen);
+        if (!check.error.empty()) return fail(check.error);
+        reportDataProblems(check);
+        if (check.refused() && !args.anyway)
+            return fail("nothing rendered: mend the rows above, or render them as they are with --print-anyway");
         if (chosen.countWithin(check.rowCount) == 0)
             return fail("the data file has " + std::to_string(check.rowCount) + " rows, none of them " +
                         (args.rows ? "row " + chosen.text() : std::string("chosen")));
-        rows = std::make_unique<DataFileRows>(document, source, std::move(check), chosen, translation);
+        rows = std::make_unique<DataRunRows>(document, *dataRows, std::move(check), chosen, translation);
     }
     if ((kind == OutputKind::Svg || kind == OutputKind::Image) && rows->count() > 1)
         return fail("one " + std::string(kind == OutputKind::Svg ? "SVG" : "image") + " file holds one label, and " +

@@ -25,6 +25,22 @@ bool quotedName(const std::string& line, std::size_t at, std::string& name, std:
 
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
+std::string escaped(const std::string& text);
+
+// What a printed label's variables and counters held: V00="..." C00="...".
+std::string valuesOf(const LabelDocument& label) {
+    std::string out;
+    const auto add = [&](char kind, std::size_t slot, const Variable& v) {
+        if (!v.isDefined()) return;
+        char name[8];
+        std::snprintf(name, sizeof name, "%c%02zu", kind, slot);
+        out += (out.empty() ? "" : " ") + std::string(name) + "=\"" + escaped(v.valueText()) + "\"";
+    };
+    for (std::size_t i = 0; i < label.variables.size(); ++i) add('V', i, label.variables[i]);
+    for (std::size_t i = 0; i < label.counters.size(); ++i) add('C', i, label.counters[i]);
+    return out;
+}
+
 std::string escaped(const std::string& text) {
     std::string out;
     for (char c : text) {
@@ -369,7 +385,7 @@ void VirtualPrinter::print(int sets, int copies) {
     for (int set = 1; set <= sets; ++set) {
         // One label handed out for every copy: a copy of the image per label would make a
         // request of 9999 copies of a large label take minutes.
-        PrintedLabel printed{printLabelImage(label, rasters_, fonts_, printerTime()), set, 1, source};
+        PrintedLabel printed{printLabelImage(label, rasters_, fonts_, printerTime()), set, 1, source, valuesOf(label)};
         for (int copy = 1; copy <= copies; ++copy) {
             ++labelsPrinted_;
             printed.copy = copy;

@@ -33,6 +33,8 @@ struct PrintedLabel {
     int set = 1;    // 1-based
     int copy = 1;   // 1-based
     std::string source;  // "job" or the form's name
+    // The values it printed with, for the log: V00="..." C00="..." (defined slots only).
+    std::string values;
 };
 
 class VirtualPrinter {

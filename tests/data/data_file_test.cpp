@@ -4,8 +4,6 @@
 #include <sstream>
 
 #include "data/data_file.h"
-#include "data/data_run.h"
-#include "printer/screen_text.h"
 #include "support/test_support.h"
 
 namespace tavrin {
@@ -99,70 +97,16 @@ TEST(RowSelection, ParsesCountsAndResumes) {
     EXPECT_EQ(s.after(17).countWithin(100), 3);
     EXPECT_EQ(s.after(20).countWithin(100), 0);
     EXPECT_EQ(RowSelection::all().after(4).countWithin(10), 6);
-    EXPECT_EQ(rowProgressText(1234, 10000), "Row 1,234 of 10,000");
 }
 
-class DataCheckTest : public ::testing::Test {
-protected:
-    DataCheckTest() {
-        document.variables[0].defined = 1, document.variables[0].setPrompt("Product name");
-        document.variables[3].defined = 1, document.variables[3].setPrompt("Lot");
-        document.variables[3].setValue("L0");
-        document.counters[1].defined = 1, document.counters[1].step = 1, document.counters[1].setPrompt("Serial");
-        document.counters[1].setValue("0007");
-    }
-    DataCheck check(const std::string& bytes, const std::string& copies = {}) {
-        test::writeFile(dir / "rows.csv", bytes);
-        source.file = dir / "rows.csv";
-        source.copiesColumn = copies;
-        return checkDataFile(source, document, translation);
-    }
-    test::TempDir dir;
-    LabelDocument document;
-    Translation translation;
-    DataSource source;
-};
-
-TEST_F(DataCheckTest, MatchesByPromptOrSlotAndReportsWhatIsLeft) {
-    const DataCheck c = check(" PRODUCT NAME ,c01,Colour,Qty\nTea,1,red,2\n\nMilk,2,blue,x\nJam\n", "qty");
-    ASSERT_EQ(c.error, "");
-    EXPECT_EQ(c.rowCount, 3);  // the blank line is no row
-    ASSERT_EQ(c.mapping.matches.size(), 2u);
-    EXPECT_EQ(c.mapping.matches[0].slot, 0);
-    EXPECT_TRUE(c.mapping.matches[1].counter);
-    EXPECT_EQ(c.mapping.copiesColumn, 3);
-    EXPECT_EQ(c.mapping.unmatchedColumns, std::vector<std::string>{"Colour"});
-    EXPECT_EQ(c.badRows, (std::vector<long long>{2, 3}));
-    EXPECT_FALSE(c.ok());
-    const std::vector<std::string> problems{"Column \"Colour\" matches no variable or counter",
-                                            "V03 \"Lot\" has no column: the label's value is used",
-                                            "Row 2: copies \"x\" is not a number from 1 to 999",
-                                            "Row 3: no value for \"c01\", \"Qty\""};
-    EXPECT_EQ(c.problems, problems);
-}
-
-TEST_F(DataCheckTest, ShiftedValuesUnclosedQuotesAndMissingCopiesColumnAreReported) {
-    DataCheck c = check("Lot,Product name\nA,Tea, with milk\nB,Jam,\n", "Qty");
-    EXPECT_TRUE(c.mapping.copiesColumnMissing);
-    EXPECT_EQ(c.badRows, std::vector<long long>{1});  // a trailing empty field is no extra value
-    c = check("Lot,Product name\nA,\"Tea\nB,Jam\nC,Milk\n");
-    EXPECT_EQ(c.rowCount, 1);
-    EXPECT_FALSE(c.ok());
-    EXPECT_EQ(c.problems.back(), "Row 1: a quote opened on line 2 is never closed");
-}
-
-TEST_F(DataCheckTest, RowsFillSlotsInThePrintersCharacterSetAndCountersCountOn) {
-    // CP1251 bytes without a mark: taken as the ANSI code page.
-    const DataCheck c = check("Product name,Lot\n\xC6\xE0\xEC,\"a\r\nb\"\n");
-    EXPECT_EQ(c.encoding, DataEncoding::Ansi);
-    std::vector<std::string> fields;
-    ASSERT_TRUE(readDataRow(source, c.encoding, 1, fields));
-    LabelDocument label = document;
-    EXPECT_EQ(applyRow(label, document.counters, c.mapping, fields, 3, c.encoding, translation), 1u);
-    EXPECT_EQ(label.variables[0].valueText(), screenToPrinter("\xD0\x96\xD0\xB0\xD0\xBC", translation));
-    EXPECT_EQ(label.variables[3].valueText(), "a b");  // a line break would end the value early
-    EXPECT_EQ(label.counters[1].valueText(), "9");  // row 3: two steps on from 7
-    EXPECT_FALSE(readDataRow(source, c.encoding, 2, fields));
+TEST(RowList, KeepsRowsAsRangesUpToItsLimit) {
+    RowList rows(2);
+    for (const long long r : {15, 18, 19, 20, 20, 31, 40}) rows.add(r);
+    EXPECT_EQ(rows.text(), "15, 18-20 and 2 more");
+    EXPECT_EQ(rows.count(), 6);
+    EXPECT_EQ(rows.last(), 40);
+    EXPECT_TRUE(rows.contains(19));
+    EXPECT_FALSE(rows.contains(17));
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // Runs of data rows over the link against a printer that counts what it prints, answers
-// when asked, and can fall silent or refuse bytes part way.
+// when asked, and can fall silent or refuse bytes part way; and their journal.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include "support/fake_printer.h"
 #include "data/data_run.h"
 #include "printer/printer_fixtures.h"
 #include "support/test_support.h"
@@ -14,7 +14,7 @@ namespace tavrin {
 namespace {
 
 // Takes the bytes line by line without keeping them (unless asked), prints on P lines,
-// answers FA while alive.
+// answers lists and FA while alive.
 class CountingTransport : public SerialTransport {
 public:
     bool open(const std::string&, const SerialSettings&) override { return opened = true; }
@@ -46,9 +46,14 @@ public:
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.starts_with("P1,")) ++prints;
         if (line.starts_with("FS")) ++stores;
-        if (line == "FA" && (silentAfterPrints < 0 || prints <= silentAfterPrints)) {
+        const bool alive = !mute && (silentAfterPrints < 0 || prints <= silentAfterPrints);
+        if (alive && (line == "FA" || line == "UF" || line == "UG" || line == "UE")) {
             if (inputAt == input.size()) input.clear(), inputAt = 0;
-            input += "TLDATA\r\n";
+            const auto& names = line == "UF" ? forms : line == "UG" ? graphics : fonts;
+            if (line == "FA") input += activeForm + "\r\n";
+            else input += std::to_string(names.size()) + "\r\n";
+            if (line != "FA")
+                for (const std::string& n : names) input += n + "\r\n";
             if (clock != nullptr) answerAt = *clock + answerDelay;
         }
         line.clear();
@@ -56,9 +61,11 @@ public:
     }
     void flush() override {}
 
-    bool opened = false, keep = false, refusing = false;
+    bool opened = false, keep = false, refusing = false, mute = false;
     long long prints = 0, stores = 0, bytes = 0;
     long long silentAfterPrints = -1, refuseAfterPrints = -1, refuseOnceAt = -1;
+    std::vector<std::string> forms, graphics, fonts;
+    std::string activeForm;
     // With a clock: each answer comes this many milliseconds after its question.
     const long long* clock = nullptr;
     long long answerDelay = 0, answerAt = 0;
@@ -70,7 +77,7 @@ struct RunFixture {
     RunFixture() {
         document.variables[0] = test::makeSlot(20, kJustifyLeft, ' ', "Name", "x", 0);
         document.counters[0] = test::makeSlot(4, kJustifyRight, '0', "Serial", "1", 1);
-        test::addRectangle(document, 10, 20, 30, 40, 0);
+        test::addText(document, 10, 10, 3, 0, "V00C00");
         // A clock that runs only when looked at: silence costs no real time.
         LinkTiming timing;
         timing.now = [this] { return std::chrono::milliseconds(now++); };
@@ -80,15 +87,14 @@ struct RunFixture {
     }
     DataRunResult print(const std::string& rows, DataRunOptions options = {}) {
         test::writeFile(dir / "rows.csv", rows);
-        source.file = dir / "rows.csv";
-        check = checkDataFile(source, document, translation);
-        return runDataPrint(link, document, source, check, translation, options);
+        source.emplace(dir / "rows.csv", translation.ansiCodePage());
+        DataRun run(document, *source, translation, std::move(options));
+        return run.print(link);
     }
     test::TempDir dir;
     LabelDocument document;
     Translation translation;
-    DataSource source;
-    DataCheck check;
+    std::optional<DataFileRows> source;
     CountingTransport transport;
     QuietLinkUi ui;
     long long now = 0;
@@ -101,33 +107,51 @@ std::string rowsOf(int count) {
     return text;
 }
 
-TEST(DataRun, StoresTheLabelOnceThenSendsEachRowsValuesAndPrintLine) {
+TEST(DataRun, StoresUnderNamesThePrinterDoesNotHoldSendsEachRowAndDeletesThem) {
     RunFixture r;
     r.transport.keep = true;
-    r.source.copiesColumn = "Qty";
-    const DataRunResult result = r.print("name,QTY,serial\nTea,2,\nJam,1,50\n");
+    r.transport.forms = {"TLDATA", "MINE"};
+    r.transport.graphics = {"LOGO"};
+    r.transport.activeForm = "MINE";
+    test::addPicture(r.document, 0, 0, "LOGO", std::make_shared<PictureBlock>(PictureBlock{{1, 1, 0xFF}}), 8, 1);
+    DataRunOptions options;
+    options.copiesColumn = "Qty";
+    const DataRunResult result = r.print("name,QTY,serial\nTea,2,\nJam,1,50\n", options);
     EXPECT_TRUE(result.completed) << result.message;
-    EXPECT_EQ(result.rowsPrinted, 2);
+    EXPECT_EQ(result.confirmed.text(), "1-2");
     EXPECT_EQ(r.transport.stores, 1);
     const std::string& w = r.transport.written;
-    const std::size_t rows = w.find("FR\"TLDATA\"\r\n");
+    EXPECT_NE(w.find("FS\"TLDATA1\"\r\n"), std::string::npos);
+    EXPECT_NE(w.find("GM\"TLP\""), std::string::npos);
+    EXPECT_EQ(w.find("FK\"TLDATA\""), std::string::npos);  // the user's form and picture stay
+    EXPECT_EQ(w.find("GK\"LOGO\""), std::string::npos);
+    const std::size_t rows = w.find("FR\"TLDATA1\"\r\n");
     ASSERT_NE(rows, std::string::npos);
-    // An empty serial counts on from the label's value; the next row sets its own.
-    EXPECT_EQ(w.substr(rows), "FR\"TLDATA\"\r\n?\r\nTea\r\n1\nP1,2\r\n?\r\nJam\r\n50\nP1,1\r\n\r\nFA\r\n");
+    // An empty serial counts on from the label's value; the next row sets its own. The
+    // first row is confirmed on its own. Then the run's objects go, and the form active
+    // before is active again.
+    EXPECT_EQ(w.substr(rows), "FR\"TLDATA1\"\r\n?\r\nTea\r\n1\nP1,2\r\n\r\nFA\r\n?\r\nJam\r\n50\nP1,1\r\n\r\nFA\r\n"
+                              "\r\nFK\"TLDATA1\"\r\n\r\nGK\"TLP\"\r\n\r\nFR\"MINE\"\r\n");
 }
 
-TEST(DataRun, StopsAndFailuresEndWithTheLastRowThePrinterConfirmed) {
+TEST(DataRun, ReportsConfirmedRowsApartFromRowsSentButNotConfirmed) {
     const struct {
         const char* what;
         long long stopAt = 0, silentAfter = -1, refuseAfter = -1, confirmEvery = 1;
-        long long lastPrinted;
+        const char* form;
         const char* message;
+        const char* report;
     } cases[] = {
-        {"stopped before row 4", 4, -1, -1, 1, 3, "Stopped"},
-        {"stopped, answers every 50", 4, -1, -1, 50, 3, "Stopped"},
-        {"silent after 5 prints", 0, 5, -1, 1, 5, kNoPrinterResponse},
-        {"silent after 7, answers every 3", 0, 7, -1, 3, 6, kNoPrinterResponse},
-        {"refuses bytes after 5 prints", 0, -1, 5, 1, 5, "Can't write to comm. port"},
+        {"stopped before row 4", 4, -1, -1, 1, "", "Stopped", "printed rows 1-3; go on with --rows 4-10"},
+        {"stopped, answers every 50", 4, -1, -1, 50, "", "Stopped", "printed rows 1-3; go on with --rows 4-10"},
+        // After the first row the printer is asked every few rows.
+        {"silent after 6, answers every 3", 0, 6, -1, 3, "", kNoPrinterResponse,
+         "printed rows 1-4; rows 5-7 were sent but not confirmed — check the last labels before going on; "
+         "go on with --rows 8-10 or --rows 5-10"},
+        {"never answers", 0, 0, -1, 4, "MYFORM", kNoPrinterResponse,
+         "row 1 sent, none confirmed — check the labels before going on; go on with --rows 2-10 or --rows 1-10"},
+        {"refuses bytes after 5 prints", 0, -1, 5, 1, "", "Can't write to comm. port",
+         "printed rows 1-5; go on with --rows 6-10"},
     };
     for (const auto& c : cases) {
         RunFixture r;
@@ -135,15 +159,35 @@ TEST(DataRun, StopsAndFailuresEndWithTheLastRowThePrinterConfirmed) {
         r.transport.refuseAfterPrints = c.refuseAfter;
         DataRunOptions options;
         options.confirmEvery = c.confirmEvery;
+        options.formName = c.form;
         options.rows = *RowSelection::parse("1-10");
         options.beforeRow = [&](long long row, long long, long long) { return row != c.stopAt; };
         const DataRunResult result = r.print(rowsOf(20), options);
         EXPECT_FALSE(result.completed) << c.what;
-        EXPECT_EQ(result.lastRowPrinted, c.lastPrinted) << c.what;
-        EXPECT_EQ(result.firstRowNotPrinted, c.lastPrinted + 1) << c.what;
         EXPECT_EQ(result.message, c.message) << c.what;
-        EXPECT_GE(r.transport.prints, result.rowsPrinted) << c.what;
+        EXPECT_EQ(runReport(result), c.report) << c.what;
+        EXPECT_GE(r.transport.prints, result.confirmed.count()) << c.what;
+        EXPECT_EQ(r.transport.prints, result.confirmed.count() + result.unconfirmed.count()) << c.what;
     }
+}
+
+TEST(DataRun, RefusesBeforeAnythingIsSentUnlessToldToPrintAnyway) {
+    for (const bool anyway : {false, true}) {
+        RunFixture r;
+        DataRunOptions options;
+        options.printAnyway = anyway;
+        const DataRunResult result = r.print("Foo,Bar\n1,2\n3,4\n", options);
+        EXPECT_EQ(result.refused, !anyway);
+        EXPECT_EQ(r.transport.bytes == 0, !anyway);
+        EXPECT_EQ(r.transport.prints, anyway ? 2 : 0);
+    }
+    // A printer that cannot answer which names it holds gets nothing stored.
+    RunFixture silent;
+    silent.transport.mute = true;
+    const DataRunResult result = silent.print(rowsOf(2));
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(silent.transport.stores, 0);
+    EXPECT_EQ(runReport(result), "nothing printed; go on with --rows 1-");
 }
 
 TEST(DataRun, WaitsForAnswersAsLongAsTheLabelsBeforeThemTakeToPrint) {
@@ -152,11 +196,12 @@ TEST(DataRun, WaitsForAnswersAsLongAsTheLabelsBeforeThemTakeToPrint) {
         r.transport.clock = &r.now;
         r.transport.answerDelay = 5000;  // two labels at 2.5 s: longer than the 3 s silence limit
         DataRunOptions options;
+        options.formName = "FORM";
         options.confirmEvery = 2;
         options.timePerLabel = std::chrono::milliseconds(perLabel);
         const DataRunResult result = r.print(rowsOf(4), options);
         EXPECT_EQ(result.completed, perLabel > 0) << perLabel;
-        EXPECT_EQ(result.lastRowPrinted, perLabel > 0 ? 4 : 0) << perLabel;
+        EXPECT_EQ(result.confirmed.last(), perLabel > 0 ? 4 : 0) << perLabel;
     }
 }
 
@@ -175,10 +220,114 @@ TEST(DataRun, AStopAskedForInTheMiddleOfARowLetsTheRowEnd) {
     options.takeStopRequest = [&] { return ++asked == 1; };
     const DataRunResult result = stopped.print(rowsOf(3), options);
     EXPECT_TRUE(result.stopped);
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(result.lastRowPrinted, 2);
+    EXPECT_EQ(result.confirmed.last(), 2);
     EXPECT_EQ(stopped.transport.prints, 2);
     EXPECT_EQ(result.message, "Stopped");
+}
+
+// A run recorded row by row, cut short, then resumed from its journal as the command line
+// and the editor do: every row printed once, each with the serial an uninterrupted run gives.
+TEST(DataRun, ResumesFromTheJournalWithoutAGapOrATwice) {
+    RunFixture r;
+    PrintJournal journal(r.dir / "journal.sqlite");
+    ASSERT_TRUE(journal.isOpen()) << journal.error();
+    r.transport.silentAfterPrints = 5;
+    DataRunOptions options;
+    options.confirmEvery = 2;
+    options.journal = &journal;
+    options.record.labelHash = "L", options.record.dataHash = "D";
+    const DataRunResult first = r.print("Name,Serial\na,0500\nb,\nc,\nd,\ne,\nf,\ng,\nh,\n", options);
+    ASSERT_FALSE(first.completed);
+    EXPECT_EQ(first.confirmed.text(), "1-5");
+    EXPECT_EQ(first.unconfirmed.text(), "6-7");
+    const std::optional<JournalRun> recorded = journal.run(first.runId);
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->state, kRunFailed);
+    EXPECT_EQ(recorded->lastConfirmed, 5);
+    EXPECT_EQ(recorded->lastSent, 7);
+    EXPECT_EQ(journal.rows(first.runId)[4].values, "{\"V00\":\"e\",\"C00\":\"504\"}");
+    EXPECT_EQ(journal.lastUnfinished("L", "D")->id, first.runId);
+
+    // The printer is back; the run goes on where its confirmed rows end.
+    r.transport.silentAfterPrints = -1;
+    r.transport.keep = true;
+    DataRunOptions again = optionsFromJournal(*recorded);
+    again.journal = &journal;
+    const DataRunResult second = r.print("Name,Serial\na,0500\nb,\nc,\nd,\ne,\nf,\ng,\nh,\n", again);
+    EXPECT_TRUE(second.completed) << second.message;
+    EXPECT_EQ(second.confirmed.text(), "6-8");
+    EXPECT_NE(r.transport.written.find("?\r\nf\r\n505\n"), std::string::npos);
+    EXPECT_EQ(journal.run(first.runId)->state, kRunCompleted);
+    EXPECT_FALSE(journal.lastUnfinished("L", "D"));
+    EXPECT_TRUE(r.print("Name\na\n", again).refused);  // nothing left to resume
+
+    // A run whose process was killed: its rows sent whole count as printed once the printer
+    // has answered, and what it left half-sent is cleared first.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    JournalRun killed;
+    killed.pid = gone, killed.rowsChosen = "all", killed.labelHash = "L2";
+    const long long id = journal.beginRun(killed);
+    for (long long row = 1; row <= 3; ++row) journal.rowSent(id, row, "{}", 1);
+    journal.rowsConfirmed(id, 1, 2);
+    ASSERT_TRUE(isInterrupted(*journal.run(id)));
+    RunFixture resumed;
+    resumed.transport.keep = true;
+    DataRunOptions fromKilled = optionsFromJournal(*journal.run(id));
+    fromKilled.journal = &journal;
+    const DataRunResult third = resumed.print(rowsOf(5), fromKilled);
+    EXPECT_TRUE(third.completed) << third.message;
+    EXPECT_EQ(third.confirmed.text(), "4-5");
+    EXPECT_TRUE(resumed.transport.written.starts_with("X\r\n\r\n"));
+    EXPECT_EQ(journal.run(id)->confirmed, 5);
+}
+
+TEST(DataRun, ARunDeletesWhatRunsCutShortLeftInThePrinter) {
+    RunFixture r;
+    PrintJournal journal(r.dir / "journal.sqlite");
+    DataRunOptions options;
+    options.journal = &journal;
+    r.transport.silentAfterPrints = 0;
+    const DataRunResult cut = r.print(rowsOf(3), options);
+    ASSERT_FALSE(cut.completed);
+    EXPECT_EQ(journal.run(cut.runId)->printerObjects, "F:TLDATA");
+    r.transport.silentAfterPrints = -1;
+    r.transport.keep = true;
+    EXPECT_TRUE(r.print(rowsOf(3), options).completed);
+    EXPECT_TRUE(r.transport.written.starts_with("\r\nFK\"TLDATA\"\r\n\r\nUF\r\n")) << r.transport.written.substr(0, 40);
+    EXPECT_EQ(journal.run(cut.runId)->printerObjects, "");
+}
+
+TEST(DataRun, AJournalThatCannotBeWrittenStopsTheRunBeforeItStarts) {
+    RunFixture r;
+    test::writeFile(r.dir / "file", "x");
+    PrintJournal journal(r.dir / "file" / "journal.sqlite");  // a folder that is a file
+    EXPECT_FALSE(journal.isOpen());
+    EXPECT_NE(journal.error().find((r.dir / "file" / "journal.sqlite").string()), std::string::npos) << journal.error();
+    DataRunOptions options;
+    options.journal = &journal;
+    const DataRunResult result = r.print(rowsOf(2), options);
+    EXPECT_TRUE(result.refused);
+    EXPECT_EQ(result.message, journal.error());
+    EXPECT_EQ(r.transport.bytes, 0);
+}
+
+TEST(DataRun, APrintQueueIsNeverAskedAndNeedsANamedForm) {
+    for (const std::string form : {"", "MYFORM"}) {
+        RunFixture r;
+        r.link.setPortDevice(0, "cups://labels");
+        r.transport.keep = true;
+        DataRunOptions options;
+        options.formName = form;
+        const DataRunResult result = r.print(rowsOf(3), options);
+        EXPECT_EQ(result.refused, form.empty()) << result.message;
+        EXPECT_EQ(r.transport.written.find("FA"), std::string::npos);
+        EXPECT_EQ(r.transport.prints, form.empty() ? 0 : 3);
+        if (!form.empty()) {
+            EXPECT_EQ(runReport(result), "rows 1-3 sent to a print queue, which cannot confirm them");
+        }
+    }
 }
 
 long residentBytes() {
@@ -190,6 +339,7 @@ long residentBytes() {
 
 TEST(DataRun, TenThousandRowsGoThroughTheLinkInFlatMemory) {
     RunFixture r;
+    r.document.counters[0].length = 5;  // room for serial 10000
     test::writeFile(r.dir / "rows.csv", std::string_view("Name,Notes\n"));
     {
         // About 10 MB of rows: a reader that kept them would show.
@@ -197,17 +347,17 @@ TEST(DataRun, TenThousandRowsGoThroughTheLinkInFlatMemory) {
         const std::string notes(1000, 'n');
         for (int i = 1; i <= 10000; ++i) out << "item " << i << ",\"" << notes << "\"\r\n";
     }
-    r.source.file = r.dir / "rows.csv";
-    r.check = checkDataFile(r.source, r.document, r.translation);
-    ASSERT_EQ(r.check.rowCount, 10000);
+    DataFileRows rows(r.dir / "rows.csv", r.translation.ansiCodePage());
     const long before = residentBytes();
     long long calls = 0;
     DataRunOptions options;
     options.beforeRow = [&](long long, long long index, long long total) { return ++calls, index <= total; };
-    const DataRunResult result = runDataPrint(r.link, r.document, r.source, r.check, r.translation, options);
+    DataRun run(r.document, rows, r.translation, options);
+    ASSERT_EQ(run.check().rowCount, 10000);
+    const DataRunResult result = run.print(r.link);
     const long growth = residentBytes() - before;
     EXPECT_TRUE(result.completed) << result.message;
-    EXPECT_EQ(result.lastRowPrinted, 10000);
+    EXPECT_EQ(result.confirmed.last(), 10000);
     EXPECT_EQ(r.transport.prints, 10000);
     EXPECT_EQ(calls, 10000);
     EXPECT_LT(growth, 4L << 20) << "resident memory grew by " << growth << " bytes";

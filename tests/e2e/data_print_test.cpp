@@ -1,6 +1,15 @@
 // A data file printed on the simulated printer from the command line: every print is what
-// `render --data --row N` draws for its row.
+// `render --data --row N` draws for its row, serials count on as an uninterrupted run would,
+// what would print a wrong label prints nothing, the printer's own objects stay, and a run
+// cut short by a dead printer or a killed program is counted honestly and resumed from the
+// journal with no label twice and none missing.
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <thread>
 
 #include "e2e/e2e_support.h"
 
@@ -10,11 +19,39 @@ namespace {
 using e2e::kSample;
 using e2e::readOneBitPng;
 
-test::CommandResult printRows(const std::string& device, const std::vector<std::string>& more) {
+std::vector<std::string> printArguments(const std::string& device, const std::vector<std::string>& more) {
     std::vector<std::string> arguments{"print", kSample, "--port", device, "--silence-ms",
                                        std::to_string(e2e::kSilence.count())};
     arguments.insert(arguments.end(), more.begin(), more.end());
-    return test::runProgram(TAVRIN_LABEL_EXE, arguments);
+    return arguments;
+}
+
+test::CommandResult printRows(const std::string& device, const std::vector<std::string>& more) {
+    return test::runProgram(TAVRIN_LABEL_EXE, printArguments(device, more));
+}
+
+// What the simulator printed, label by label: the values it printed with ("V00=..." etc).
+std::vector<std::map<std::string, std::string>> printedValues(const std::filesystem::path& output) {
+    std::vector<std::map<std::string, std::string>> labels;
+    const std::string log = test::readText(output / "received.log");
+    static const std::regex printed(R"(^printed label-\d+\.png \([^)]*\)(.*)$)");
+    static const std::regex value(R"(([VC]\d\d)="([^"]*)\")");
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        if (!std::regex_match(line, m, printed)) continue;
+        auto& label = labels.emplace_back();
+        const std::string values = m[1];
+        for (std::sregex_iterator it(values.begin(), values.end(), value), end; it != end; ++it)
+            label[(*it)[1]] = (*it)[2];
+    }
+    return labels;
+}
+
+std::vector<std::string> valuesOf(const std::vector<std::map<std::string, std::string>>& labels, const char* slot) {
+    std::vector<std::string> out;
+    for (const auto& label : labels) out.push_back(label.count(slot) ? label.at(slot) : "");
+    return out;
 }
 
 TEST(DataPrintEndToEnd, EachPrintIsTheRenderOfItsRow) {
@@ -39,8 +76,7 @@ TEST(DataPrintEndToEnd, EachPrintIsTheRenderOfItsRow) {
         EXPECT_TRUE(readOneBitPng(sim.label(label)) == readOneBitPng(png)) << "label " << label << ", row " << row;
     }
     EXPECT_FALSE(std::filesystem::exists(sim.label(5)));
-    // Different rows print differently.
-    EXPECT_FALSE(readOneBitPng(sim.label(1)) == readOneBitPng(sim.label(4)));
+    EXPECT_EQ(valuesOf(printedValues(dir / "out"), "C00"), (std::vector<std::string>{"100", "101", "101", "7"}));
 }
 
 // Direct jobs carry the pictures as rasters: this printer has none stored.
@@ -77,23 +113,206 @@ TEST(DataPrintEndToEnd, ThroughTheFormActiveInThePrinter) {
     EXPECT_EQ(e2e::runPrinterCommand(sim.device(), {"list", "forms"}).out, "SAMPLE\n");
 }
 
-TEST(DataPrintEndToEnd, ProblemsStopTheRunBeforeAnythingPrintsAndSilenceNamesTheLastRow) {
+class DataPrintOver : public ::testing::TestWithParam<e2e::Over> {};
+
+// Serials across empty cells and row ranges, on a printer that holds a form and a picture
+// of the names a run would like: the user's objects are there, unchanged, afterwards.
+TEST_P(DataPrintOver, SerialsCountOnAndThePrintersObjectsStay) {
+    test::TempDir dir;
+    const e2e::Simulator sim(GetParam(), dir / "out");
+    ASSERT_EQ(e2e::runPrinterCommand(sim.port, {"store-label", kSample, "TLDATA"}).exitCode, 0);
+    const std::string before = e2e::runPrinterCommand(sim.port, {"list", "forms"}).out +
+                               e2e::runPrinterCommand(sim.port, {"list", "graphics"}).out;
+    ASSERT_EQ(before, "TLDATA\nLOGO\n");
+    test::writeFile(dir / "rows.csv", "Lot number,Code,Serial\nA,1,0500\nB,2,\nC,3,\n");
+    auto r = printRows(sim.port, {"--data", (dir / "rows.csv").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = printRows(sim.port, {"--data", (dir / "rows.csv").string(), "--rows", "3,2"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto labels = printedValues(dir / "out");
+    EXPECT_EQ(valuesOf(labels, "C00"), (std::vector<std::string>{"0500", "501", "502", "501", "502"}));
+    EXPECT_EQ(valuesOf(labels, "V00"), (std::vector<std::string>{"A", "B", "C", "B", "C"}));
+    EXPECT_EQ(e2e::runPrinterCommand(sim.port, {"list", "forms"}).out +
+                  e2e::runPrinterCommand(sim.port, {"list", "graphics"}).out,
+              before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, DataPrintOver, ::testing::Values(e2e::Over::Terminal, e2e::Over::Network),
+                         e2e::overName);
+
+TEST(DataPrintEndToEnd, RowsThatWouldPrintAWrongLabelPrintNothing) {
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out");
-    test::writeFile(dir / "short.csv", "Lot number,Serial\nA,1\nB\n");
-    auto r = printRows(sim.device(), {"--data", (dir / "short.csv").string()});
-    EXPECT_NE(r.exitCode, 0);
-    EXPECT_NE(r.err.find("Row 2: no value for \"Serial\""), std::string::npos) << r.err;
-    EXPECT_EQ(r.out, "");
-    EXPECT_FALSE(std::filesystem::exists(dir / "out" / "received.log") &&
-                 test::readText(dir / "out" / "received.log").find("FS") != std::string::npos);
+    const struct {
+        const char* rows;
+        const char* problem;
+    } cases[] = {
+        {"Foo,Bar\n1,2\n", "matches a variable or counter of the label"},
+        {"Serial\n1\n2\n", "V00 \"Lot number\" has no column in the data"},
+        {"Lot number\nA\n\nB\n", nullptr},  // control: these print
+        {"Lot number,Serial\n,1\nB,3\n", "V00 \"Lot number\" is empty in row 1"},
+        {"Lot number\nABCDEFGHIJK\n", "V00 \"Lot number\" holds 10 characters"},
+        {"Lot number\n\xC3\x9Cn\xC3\xAF" "code \xE2\x82\xAC\n", "Row 1, column \"Lot number\": \"\xC3\x9C\""},
+        {"Lot number\n\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\n", "not in the printer's character set"},
+    };
+    int printed = 0;
+    for (const auto& c : cases) {
+        const auto rows = dir / "rows.csv";
+        test::writeFile(rows, c.rows);
+        const auto r = printRows(sim.device(), {"--data", rows.string()});
+        const auto checked = test::runProgram(TAVRIN_LABEL_EXE, {"check", kSample, "--data", rows.string()});
+        const auto rendered = test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--data", rows.string(), "--row", "1",
+                                                                  "-o", (dir / "row.png").string()});
+        if (c.problem == nullptr) {
+            EXPECT_EQ(r.exitCode, 0) << r.err;
+            EXPECT_EQ(checked.exitCode, 0) << checked.err;
+            printed += 2;
+            continue;
+        }
+        EXPECT_NE(r.exitCode, 0) << c.rows;
+        EXPECT_NE(r.err.find(c.problem), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nothing printed"), std::string::npos) << r.err;
+        // The same problem from the check and the preview of the row.
+        EXPECT_NE(checked.exitCode, 0) << c.rows;
+        EXPECT_NE(checked.err.find(c.problem), std::string::npos) << checked.err;
+        EXPECT_NE(rendered.err.find(c.problem), std::string::npos) << rendered.err;
+    }
+    EXPECT_EQ(printedValues(dir / "out").size(), static_cast<std::size_t>(printed));
+    EXPECT_EQ(test::readText(dir / "out" / "received.log").find("FS\"TLDATA\"\r"), std::string::npos);
+    // Told to, it prints them as they are.
+    test::writeFile(dir / "rows.csv", "Foo\n1\n");
+    EXPECT_EQ(printRows(sim.device(), {"--data", (dir / "rows.csv").string(), "--print-anyway"}).exitCode, 0);
+    EXPECT_EQ(printedValues(dir / "out").size(), static_cast<std::size_t>(printed + 1));
+}
 
+TEST(DataPrintEndToEnd, ASilentPrinterIsNeverSaidToHavePrinted) {
+    test::TempDir dir;
     const auto silent = test::startSimulator(dir / "silent", {"--fault", "silent"});
     test::writeFile(dir / "rows.csv", "Lot number\nA\nB\n");
-    r = printRows(silent.device(), {"--data", (dir / "rows.csv").string(), "--label-ms", "1"});
+    // It cannot say which names it holds: nothing is stored, nothing sent.
+    auto r = printRows(silent.device(), {"--data", (dir / "rows.csv").string()});
     EXPECT_NE(r.exitCode, 0);
-    EXPECT_NE(r.err.find("No printer response; last row printed: 0 (go on with --rows 1-)"), std::string::npos)
+    EXPECT_NE(r.err.find("No printer response; nothing printed"), std::string::npos) << r.err;
+    // Under a form name of the user's the rows go, and none is confirmed.
+    r = printRows(silent.device(), {"--data", (dir / "rows.csv").string(), "--form", "ROWS", "--label-ms", "1"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("No printer response; row 1 sent, none confirmed"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("go on with --rows 2- or --rows 1-"), std::string::npos) << r.err;
+}
+
+int labelsPrinted(const std::filesystem::path& output) {
+    int n = 0;
+    while (std::filesystem::exists(output / ("label-" + std::string(4 - std::to_string(n + 1).size(), '0') +
+                                              std::to_string(n + 1) + ".png")))
+        ++n;
+    return n;
+}
+
+void waitForLabels(const std::filesystem::path& output, int count) {
+    for (int i = 0; i < 3000 && labelsPrinted(output) < count; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GE(labelsPrinted(output), count);
+}
+
+std::string rowsFile(int count) {
+    std::string rows = "Lot number,Serial\n";
+    for (int i = 1; i <= count; ++i) rows += "L" + std::to_string(i) + (i == 1 ? ",100\n" : ",\n");
+    return rows;
+}
+
+TEST_P(DataPrintOver, APrinterKilledMidRunEndsItWithTheRowsItConfirmed) {
+    test::TempDir dir;
+    const e2e::Simulator sim(GetParam(), dir / "out", {"--fault", "slow", "--slow-ms", "1"});
+    test::writeFile(dir / "rows.csv", rowsFile(200));
+    test::BackgroundProgram run(TAVRIN_LABEL_EXE, printArguments(sim.port, {"--data", (dir / "rows.csv").string()}));
+    waitForLabels(dir / "out", 30);
+    ::kill(sim.process.pid(), SIGKILL);
+    const auto r = run.finish(std::chrono::seconds(30));
+    const int printed = labelsPrinted(dir / "out");
+    EXPECT_NE(r.exitCode, 0);
+    // "printed rows 1-K", then maybe "; row S was sent" or "; rows K+1-S were sent".
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.err, m, std::regex("printed rows 1-(\\d+)(; rows? (\\d+)(-(\\d+))? (were|was) sent)?")))
         << r.err;
+    const int confirmed = std::stoi(m[1]);
+    const int sent = m[5].matched ? std::stoi(m[5]) : m[3].matched ? std::stoi(m[3]) : confirmed;
+    if (m[3].matched) {
+        EXPECT_EQ(std::stoi(m[3]), confirmed + 1);
+    }
+    // What was confirmed printed; what printed was sent.
+    EXPECT_LE(confirmed, printed);
+    EXPECT_GE(sent, printed);
+    EXPECT_NE(r.err.find(kNoPrinterResponse), std::string::npos) << r.err;
+}
+
+// The command line killed in the middle of a run: the journal opens, shows the rows, and
+// the run goes on from it; every row is printed once with its serial. Killed outright, its
+// rows sent whole count once the printer has answered; asked to end, it stops after the
+// row on its way and deletes what it stored.
+TEST(DataPrintEndToEnd, AKilledRunResumesFromTheJournalWithNoLabelTwiceAndNoneMissing) {
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        test::TempDir dir;
+        const test::ScopedEnv journal("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str());
+        const auto sim = test::startSimulator(dir / "out", {"--fault", "slow", "--slow-ms", "1"});
+        test::writeFile(dir / "rows.csv", rowsFile(80));
+        {
+            test::BackgroundProgram run(TAVRIN_LABEL_EXE,
+                                        printArguments(sim.device(), {"--data", (dir / "rows.csv").string()}));
+            waitForLabels(dir / "out", 25);
+            ::kill(run.pid(), signal);
+            const auto ended = run.finish(std::chrono::seconds(20));
+            if (signal == SIGKILL) {
+                EXPECT_EQ(ended.exitCode, 128 + SIGKILL);
+            } else {
+                EXPECT_NE(ended.err.find("Stopped; printed rows 1-"), std::string::npos) << ended.err;
+                EXPECT_EQ(e2e::runPrinterCommand(sim.device(), {"list", "forms"}).out, "");
+            }
+        }
+        const auto listed = test::runProgram(TAVRIN_LABEL_EXE, {"journal", "--run", "1"});
+        ASSERT_EQ(listed.exitCode, 0) << listed.err;
+        EXPECT_TRUE(listed.out.starts_with(signal == SIGKILL ? "run 1: interrupted\n" : "run 1: stopped\n")) << listed.out;
+        EXPECT_NE(listed.out.find("row 20  confirmed  copies 1  {\"V00\":\"L20\",\"C00\":\"119\"}"), std::string::npos)
+            << listed.out;
+
+        const auto resumed = test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1", "--silence-ms",
+                                                                 std::to_string(e2e::kSilence.count())});
+        ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
+        const auto labels = printedValues(dir / "out");
+        std::vector<std::string> expected, serials;
+        for (int i = 1; i <= 80; ++i) expected.push_back("L" + std::to_string(i)), serials.push_back(std::to_string(99 + i));
+        EXPECT_EQ(valuesOf(labels, "V00"), expected) << signal;
+        serials[0] = "100";
+        EXPECT_EQ(valuesOf(labels, "C00"), serials) << signal;
+        const auto done = test::runProgram(TAVRIN_LABEL_EXE, {"journal", "--run", "1"});
+        EXPECT_TRUE(done.out.starts_with("run 1: completed\n")) << done.out;
+        EXPECT_NE(test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1"}).exitCode, 0);  // nothing left
+    }
+}
+
+TEST(DataPrintEndToEnd, AResumeIsRefusedWhenTheDataChangedAndAFullJournalStopsTheRun) {
+    test::TempDir dir;
+    const test::ScopedEnv journal("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str());
+    const auto sim = test::startSimulator(dir / "out");
+    test::writeFile(dir / "rows.csv", rowsFile(400));
+    // A disk that fills up under the journal (a file size limit): the run stops before the
+    // next row with the reason, and says what printed.
+    const std::string command = "ulimit -f 128; exec " + std::string(TAVRIN_LABEL_EXE) + " print " + kSample +
+                                " --port " + sim.device() + " --data " + (dir / "rows.csv").string();
+    const auto full = test::runProgram("/bin/sh", {"-c", command});
+    EXPECT_NE(full.exitCode, 0);
+    EXPECT_NE(full.err.find("Can't write the print journal " + (dir / "journal.sqlite").string()), std::string::npos)
+        << full.err;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(full.err, m, std::regex("printed rows 1-(\\d+)"))) << full.err;
+    EXPECT_GE(static_cast<int>(printedValues(dir / "out").size()), std::stoi(m[1]));
+    EXPECT_LT(std::stoi(m[1]), 400);
+
+    test::writeFile(dir / "rows.csv", rowsFile(401));
+    const auto refused = test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1"});
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_NE(refused.err.find("The data file " + (dir / "rows.csv").string() + " changed since run 1 (SHA-256 then "),
+              std::string::npos)
+        << refused.err;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // A data file as Print from Data File takes it: read record by record, its header matched
 // to the sample label's variables and counters, checked through once, and its first rows
-// read again one by one and put into the label.
+// put into the label both as a run walks them and one by one.
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -9,7 +9,8 @@
 #include "document/label_file.h"
 #include "fuzz/fuzz_support.h"
 #include "data/data_file.h"
-#include "data/data_run.h"
+#include "data/data_check.h"
+#include "data/row_source.h"
 
 using namespace tavrin;
 
@@ -77,23 +78,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     fuzz::writeScratch(path, {data, size});
-    const DataSource source{.file = path, .delimiter = 0, .copiesColumn = "Copies"};
-    const DataCheck check = checkDataFile(source, sample, translation);
+    DataFileRows source(path, translation.ansiCodePage());
+    const DataCheck check = checkRows(source, sample, translation, "Copies");
     if (!check.error.empty()) return 0;
-    if (check.delimiter != reader.delimiter()) std::abort();
-    if (check.badRows.size() > kMaxReportedRows || static_cast<long long>(check.badRows.size()) > check.badRowCount)
-        std::abort();
+    if (source.delimiter() != reader.delimiter()) std::abort();
     for (const ColumnMatch& m : check.mapping.matches)
         if (m.column < 0 || static_cast<std::size_t>(m.column) >= check.headers.size()) std::abort();
 
-    // Each row read again on its own is the row the stream gave; its values go into the label.
-    LabelDocument document = sample;
+    // Each row walked to on its own puts its values into the label; the values of a row
+    // come out the same however it is reached.
+    RowValues values(sample, check.mapping, translation);
+    LabelDocument walked = sample;
+    if (!source.rewind()) std::abort();
     for (long long row = 1; row <= std::min(check.rowCount, kMaxRowsApplied); ++row) {
-        if (!readDataRow(source, check.encoding, row, fields)) std::abort();
-        if (static_cast<std::size_t>(row) < rows.size() && fields != rows[static_cast<std::size_t>(row)]) std::abort();
-        const unsigned copies =
-            applyRow(document, sample.counters, check.mapping, fields, row, check.encoding, translation);
-        if (copies > 999) std::abort();
+        if (!source.next(fields)) std::abort();
+        if (values.next(fields, walked) > 999) std::abort();
+        LabelDocument document = sample;
+        if (!applyDataRow(source, document, translation, row).empty()) std::abort();
+        if (document.variables != walked.variables || document.counters != walked.counters) std::abort();
+        // applyDataRow read from the start: back to where the walk was.
+        if (!source.rewind()) std::abort();
+        for (long long skip = 0; skip < row; ++skip) source.next(fields);
     }
     return 0;
 }

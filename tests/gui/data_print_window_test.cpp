@@ -5,6 +5,9 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,7 +16,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <csignal>
+
 #include "app/main_window.h"
+#include "data/sha256.h"
+#include "document/label_file.h"
 #include "document/figure_records.h"
 #include "gui/gui_test_support.h"
 #include "support/test_support.h"
@@ -84,37 +91,144 @@ TEST_F(DataPrintWindowTest, PreviewsARowAndPrintsEveryRowWithProgress) {
     window.reset();
 }
 
-TEST_F(DataPrintWindowTest, AStoppedRunOffersTheRowsNotPrinted) {
-    const auto sim = test::startSimulator(dir / "out");
-    auto window = start(sim.device());
-    std::string rows = "Lot number\n";
-    for (int i = 1; i <= 30; ++i) rows += "L" + std::to_string(i) + "\n";
-    test::writeFile(dir / "rows.csv", rows);
-    window->findChild<QAction*>("PrintFromDataM")->trigger();
-    auto* dialog = window->findChild<TDataPrintDlg*>();
-    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
-    // The user presses Esc on the progress window while row 5 is on its way.
-    QTimer poll;
-    bool pressed = false;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
+// Esc on the progress window while row 5 is on its way.
+void stopAtRow5(QTimer& poll) {
+    QObject::connect(&poll, &QTimer::timeout, [&poll] {
         auto* box = QApplication::activeModalWidget();
         auto* text = box ? box->findChild<QLabel*>("MsgText") : nullptr;
-        if (!pressed && text && text->text() == "Row 5 of 30") {
-            pressed = true;
+        if (text && text->text() == "Row 5 of 30") {
+            poll.stop();
             QTest::keyClick(box, Qt::Key_Escape);
         }
     });
     poll.start(0);
+}
+
+TEST_F(DataPrintWindowTest, AStoppedRunIsOfferedAgainAfterARestartFromTheJournal) {
+    const auto sim = test::startSimulator(dir / "out");
+    std::string rows = "Lot number,Serial\n";
+    for (int i = 1; i <= 30; ++i) rows += "L" + std::to_string(i) + (i == 1 ? ",500\n" : ",\n");
+    test::writeFile(dir / "rows.csv", rows);
+    long long goOnFrom = 0;
+    {
+        auto window = start(sim.device());
+        window->findChild<QAction*>("PrintFromDataM")->trigger();
+        auto* dialog = window->findChild<TDataPrintDlg*>();
+        ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+        EXPECT_FALSE(dialog->findChild<QRadioButton*>("FailedRowsRb")->isEnabled());
+        QTimer poll;
+        stopAtRow5(poll);
+        dialog->print();
+        ASSERT_TRUE(dialog->lastResult().has_value());
+        const DataRunResult& result = *dialog->lastResult();
+        EXPECT_TRUE(result.stopped);
+        EXPECT_GE(result.confirmed.last(), 4);
+        EXPECT_LT(result.confirmed.last(), 30);
+        goOnFrom = result.firstNotConfirmed;
+        EXPECT_EQ(dialog->findChild<QLabel*>("ResultLbl")->text().toStdString(),
+                  "Stopped. Printed rows 1-" + std::to_string(goOnFrom - 1) + "; go on with rows " +
+                      std::to_string(goOnFrom) + "-");
+    }
+    // A new editor finds the rows in the journal and goes on with them.
+    auto window = start(sim.device());
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    auto* failed = dialog->findChild<QRadioButton*>("FailedRowsRb");
+    auto* from = dialog->findChild<QComboBox*>("ResumeFromCb");
+    EXPECT_TRUE(failed->isEnabled() && failed->isChecked());
+    ASSERT_EQ(from->count(), 1);  // everything sent was confirmed
+    EXPECT_EQ(from->itemData(0).toLongLong(), goOnFrom);
+    dialog->print();
+    ASSERT_TRUE(dialog->lastResult() && dialog->lastResult()->completed) << dialog->lastResult()->message;
+    EXPECT_FALSE(failed->isEnabled());
+    // Thirty labels, each row once, each with the serial an uninterrupted run gives it.
+    EXPECT_TRUE(std::filesystem::exists(sim.label(30)));
+    EXPECT_FALSE(std::filesystem::exists(sim.label(31)));
+    EXPECT_NE(test::readText(dir / "out" / "received.log").find("V00=\"L30\" C00=\"529\""), std::string::npos);
+}
+
+// A run that ended with rows sent but not confirmed: the user looks at the last labels and
+// goes on from the first row not confirmed or from the first not sent.
+TEST_F(DataPrintWindowTest, RowsSentButNotConfirmedOfferBothPlacesToGoOnFrom) {
+    const auto sim = test::startSimulator(dir / "out");
+    const test::ScopedEnv journalFile("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str());
+    std::string rows = "Lot number,Serial\n";
+    for (int i = 1; i <= 20; ++i) rows += "L" + std::to_string(i) + (i == 1 ? ",500\n" : ",\n");
+    test::writeFile(dir / "rows.csv", rows);
+    auto window = start(sim.device());
+    {
+        PrintJournal journal(dir / "journal.sqlite");
+        JournalRun failed;
+        failed.labelHash = sha256Hex(encodeLabelFile(window->session().document()));
+        failed.dataHash = *sha256OfFile(dir / "rows.csv");
+        const long long id = journal.beginRun(failed);
+        for (long long row = 1; row <= 12; ++row) journal.rowSent(id, row, "{}", 1);
+        journal.rowsConfirmed(id, 1, 10);
+        journal.finishRun(id, kRunFailed, kNoPrinterResponse);
+    }
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    auto* from = dialog->findChild<QComboBox*>("ResumeFromCb");
+    ASSERT_EQ(from->count(), 2);
+    EXPECT_EQ(from->itemText(0), "from row 11 (first not confirmed)");
+    EXPECT_EQ(from->itemText(1), "from row 13 (first not sent)");
+    from->setCurrentIndex(1);
+    dialog->print();
+    ASSERT_TRUE(dialog->lastResult() && dialog->lastResult()->completed) << dialog->lastResult()->message;
+    EXPECT_EQ(dialog->lastResult()->confirmed.text(), "13-20");
+    const std::string log = test::readText(dir / "out" / "received.log");
+    EXPECT_NE(log.find("printed label-0001.png (TLDATA, set 1, copy 1) V00=\"L13\" C00=\"512\""), std::string::npos) << log;
+    EXPECT_FALSE(std::filesystem::exists(sim.label(9)));
+}
+
+// The printer goes away in the middle of a run: the run ends, counts what the printer
+// confirmed, and offers the rest.
+TEST_F(DataPrintWindowTest, APrinterKilledMidRunEndsTheRunWithTheRowsItConfirmed) {
+    auto sim = test::startSimulator(dir / "out", {"--fault", "slow", "--slow-ms", "1"});
+    std::string rows = "Lot number,Serial\n";
+    for (int i = 1; i <= 200; ++i) rows += "L" + std::to_string(i) + "," + std::to_string(i) + "\n";
+    test::writeFile(dir / "rows.csv", rows);
+    auto window = start(sim.device());
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (std::filesystem::exists(sim.label(30)) && sim.pid() > 0 && ::kill(sim.pid(), 0) == 0) ::kill(sim.pid(), SIGKILL);
+        // A write the dead printer refuses is not retried, and its error is acknowledged.
+        if (auto* modal = QApplication::activeModalWidget())
+            for (const char* button : {"NoBt", "OkBt"})
+                if (auto* b = modal->findChild<QAbstractButton*>(button); b && b->isVisible()) b->click();
+    });
+    poll.start(5);
     dialog->print();
     poll.stop();
     ASSERT_TRUE(dialog->lastResult().has_value());
     const DataRunResult& result = *dialog->lastResult();
-    EXPECT_TRUE(result.stopped);
-    EXPECT_GE(result.lastRowPrinted, 4);
-    EXPECT_LT(result.lastRowPrinted, 30);
-    auto* failed = dialog->findChild<QRadioButton*>("FailedRowsRb");
-    EXPECT_TRUE(failed->isEnabled() && failed->isChecked());
-    EXPECT_EQ(failed->text(), QString("Rows not printed last time (%1-)").arg(result.lastRowPrinted + 1));
+    int printed = 0;
+    while (std::filesystem::exists(sim.label(printed + 1))) ++printed;
+    EXPECT_FALSE(result.completed);
+    EXPECT_LE(result.confirmed.last(), printed);
+    EXPECT_GE(std::max(result.confirmed.last(), result.unconfirmed.last()), printed);
+    EXPECT_TRUE(dialog->findChild<QRadioButton*>("FailedRowsRb")->isChecked());
+    EXPECT_EQ(dialog->findChild<QComboBox*>("ResumeFromCb")->itemData(0).toLongLong(), result.firstNotConfirmed);
+}
+
+TEST_F(DataPrintWindowTest, PrintStaysOffWithTheReasonUntilPrintAnywayIsTicked) {
+    auto window = start();
+    test::writeFile(dir / "rows.csv", "Foo,Bar\n1,2\n");
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* dialog = window->findChild<TDataPrintDlg*>();
+    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    auto* print = dialog->findChild<QPushButton*>("PrintBt");
+    auto* anyway = dialog->findChild<QCheckBox*>("PrintAnywayCb");
+    EXPECT_FALSE(print->isEnabled());
+    EXPECT_TRUE(dialog->findChild<QLabel*>("PrintReasonLbl")->text().startsWith("No column of "));
+    anyway->setChecked(true);
+    EXPECT_TRUE(print->isEnabled());
+    EXPECT_TRUE(dialog->findChild<QLabel*>("PrintReasonLbl")->text().isEmpty());
 }
 
 TEST_F(DataPrintWindowTest, AFailingBarcodeIsMarkedNamedAndAskedAbout) {

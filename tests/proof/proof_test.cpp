@@ -51,18 +51,15 @@ protected:
         return output ? writeProof(document, context, rows, *output) : ProofResult{};
     }
     // The rows as the data run reads them one at a time, independently of the proof's stream.
-    LabelDocument row(const DataSource& source, const DataCheck& check, long long number) {
+    LabelDocument row(long long number) {
         LabelDocument label = document;
-        std::vector<std::string> fields;
-        EXPECT_TRUE(readDataRow(source, check.encoding, number, fields));
-        applyRow(label, document.counters, check.mapping, fields, number, check.encoding, Translation());
+        DataFileRows source(dir / "rows.csv", Translation().ansiCodePage());
+        EXPECT_EQ(applyDataRow(source, label, Translation(), number), "");
         return label;
     }
-    DataSource writeRows(std::string_view text) {
+    DataFileRows writeRows(std::string_view text) {
         test::writeFile(dir / "rows.csv", text);
-        DataSource source;
-        source.file = dir / "rows.csv";
-        return source;
+        return DataFileRows(dir / "rows.csv", Translation().ansiCodePage());
     }
 
     test::TempDir dir;
@@ -125,10 +122,10 @@ TEST_F(ProofTest, ChosenRowsBecomePagesWithTheirValuesCountersAndNames) {
     TAVRIN_NEED_POPPLER();
     rowLabel();
     // A blank record is not a row; rows 2, 4 and 5 are chosen.
-    const DataSource source = writeRows("Name,Code,Serial\nAnna,A-1,0100\nBoris,B-2,\n\nClara,C-3,\nDmitri,D-4,0500\nEva,E-5,0600\n");
-    const DataCheck check = checkDataFile(source, document, Translation());
-    ASSERT_TRUE(check.ok()) << (check.problems.empty() ? check.error : check.problems[0]);
-    DataFileRows rows(document, source, check, *RowSelection::parse("2,4-5"), Translation());
+    DataFileRows source = writeRows("Name,Code,Serial\nAnna,A-1,0100\nBoris,B-2,\n\nClara,C-3,\nDmitri,D-4,0500\nEva,E-5,0600\n");
+    const DataCheck check = checkRows(source, document, Translation());
+    ASSERT_FALSE(check.refused()) << check.error << check.firstRefusal();
+    DataRunRows rows(document, source, check, *RowSelection::parse("2,4-5"), Translation());
     EXPECT_EQ(rows.count(), 3);
     const ProofResult result = pdf(rows);
     ASSERT_TRUE(result.ok()) << result.error;
@@ -136,7 +133,7 @@ TEST_F(ProofTest, ChosenRowsBecomePagesWithTheirValuesCountersAndNames) {
     ASSERT_EQ(test::pdfInfo(dir / "proof.pdf").pages, 3);
     int page = 0;
     for (const long long number : {2, 4, 5}) {
-        LabelDocument label = row(source, check, number);
+        LabelDocument label = row(number);
         const Bitmap image = test::rasterisePage(dir / "proof.pdf", ++page);
         EXPECT_TRUE(image == printImage(label)) << "row " << number;
         if (barcodeCheckAvailable()) {
@@ -166,9 +163,9 @@ TEST_F(ProofTest, SheetsPutEachLabelAtItsPlaceWithCutMarksAndNothingElse) {
     rowLabel();
     std::string text = "Name,Code\n";
     for (int i = 1; i <= 23; ++i) text += "N" + std::to_string(i) + ",K" + std::to_string(i) + "\n";
-    const DataSource source = writeRows(text);
-    const DataCheck check = checkDataFile(source, document, Translation());
-    DataFileRows rows(document, source, check, RowSelection::all(), Translation());
+    DataFileRows source = writeRows(text);
+    const DataCheck check = checkRows(source, document, Translation());
+    DataRunRows rows(document, source, check, RowSelection::all(), Translation());
     ASSERT_TRUE(pdf(rows, ProofPaper::A4).ok());
     // 50 x 30 mm labels on A4: 3 across and 7 down, so 23 rows take two pages.
     const ProofLayout layout = layoutProof(ProofPaper::A4, 400, 240);
@@ -181,7 +178,7 @@ TEST_F(ProofTest, SheetsPutEachLabelAtItsPlaceWithCutMarksAndNothingElse) {
         ASSERT_EQ(std::pair(sheet.width(), sheet.height()), std::pair(1680, 2376));
         for (const DotRectangle& place : layout.places) {
             if (++number > 23) break;
-            LabelDocument label = row(source, check, number);
+            LabelDocument label = row(number);
             EXPECT_TRUE(test::cutOut(sheet, place.x, place.y, place.width, place.height) == printImage(label))
                 << "row " << number << " at " << place.x << ", " << place.y;
             for (const DotRectangle& m : cutMarksAround(place)) {
@@ -246,14 +243,14 @@ TEST_F(ProofTest, AFailedOrStoppedRunLeavesTheOldFileAndNoTemporaries) {
     rowLabel();
     test::writeFile(dir / "proof.pdf", std::string_view("the proof the customer signed"));
     // The data file loses its last rows between the check and the run.
-    const DataSource source = writeRows("Name,Code\nA,1\nB,2\nC,3\n");
-    const DataCheck check = checkDataFile(source, document, Translation());
+    DataFileRows source = writeRows("Name,Code\nA,1\nB,2\nC,3\n");
+    const DataCheck check = checkRows(source, document, Translation());
     writeRows("Name,Code\nA,1\n");
-    DataFileRows shrunk(document, source, check, RowSelection::all(), Translation());
+    DataRunRows shrunk(document, source, check, RowSelection::all(), Translation());
     EXPECT_EQ(pdf(shrunk).error, "The data file changed: fewer rows than before");
 
     writeRows("Name,Code\nA,1\nB,2\nC,3\n");
-    DataFileRows rows(document, source, check, RowSelection::all(), Translation());
+    DataRunRows rows(document, source, check, RowSelection::all(), Translation());
     std::string problem;
     auto output = openPdfProof(dir / "proof.pdf", {}, problem);
     ASSERT_TRUE(output);

@@ -29,6 +29,16 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+namespace {
+// Print runs are journalled: those of the tests, and of the programs they start, go into a
+// journal of this process's own, never the user's.
+struct OwnJournal {
+    TempDir dir;
+    OwnJournal() { ::setenv("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str(), 0); }
+};
+const OwnJournal ownJournal;
+}  // namespace
+
 Bytes readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path.string());
@@ -85,13 +95,12 @@ std::string asUnprivileged(const std::function<std::string()>& query) {
     return answer;
 }
 
-CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments) {
-    TempDir dir;
-    const auto outPath = dir / "out", errPath = dir / "err";
+BackgroundProgram::BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    const auto outPath = dir_ / "out", errPath = dir_ / "err";
     std::fflush(nullptr);  // or the child's freopen would write this process's buffered output again
-    const pid_t pid = ::fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
+    pid_ = ::fork();
+    if (pid_ < 0) throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
@@ -100,13 +109,25 @@ CommandResult runProgram(const std::string& program, const std::vector<std::stri
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
-    const int status = waitOrKill(pid, std::chrono::seconds(30));
+}
+
+BackgroundProgram::~BackgroundProgram() {
+    if (pid_ > 0) waitOrKill(pid_, std::chrono::milliseconds(0));
+}
+
+CommandResult BackgroundProgram::finish(std::chrono::milliseconds grace) {
+    const int status = waitOrKill(pid_, grace);
+    pid_ = -1;
     CommandResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    const auto out = readFile(outPath), err = readFile(errPath);
+    const auto out = readFile(dir_ / "out"), err = readFile(dir_ / "err");
     result.out.assign(out.begin(), out.end());
     result.err.assign(err.begin(), err.end());
     return result;
+}
+
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    return BackgroundProgram(program, arguments).finish(std::chrono::seconds(30));
 }
 
 int waitOrKill(int pid, std::chrono::milliseconds grace) {

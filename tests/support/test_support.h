@@ -60,6 +60,23 @@ struct CommandResult {
 // it fails the test instead of stopping the run.
 CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+// A program started without waiting for it, its output collected; the destructor kills it
+// if it is still running.
+class BackgroundProgram {
+public:
+    BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments);
+    ~BackgroundProgram();
+    BackgroundProgram(const BackgroundProgram&) = delete;
+    BackgroundProgram& operator=(const BackgroundProgram&) = delete;
+    int pid() const { return pid_; }
+    // Waits for it to end, killing it after `grace`.
+    CommandResult finish(std::chrono::milliseconds grace);
+
+private:
+    TempDir dir_;
+    int pid_ = -1;
+};
+
 // Waits for a child process to end, for at most `grace`; then kills it and reaps it.
 // Returns its wait status.
 int waitOrKill(int pid, std::chrono::milliseconds grace);
@@ -78,6 +95,7 @@ public:
     // With "--listen" among the options: the printer's network address, tcp://HOST:PORT.
     const std::string& address() const { return address_; }
     const std::filesystem::path& output() const { return output_; }
+    int pid() const { return pid_; }
     std::filesystem::path label(int n) const;  // the n-th printed label, 1-based
     // Asks the simulator to end (SIGTERM) and waits a few seconds; true when it ended
     // cleanly by itself. One that does not is killed. The destructor stops it too.

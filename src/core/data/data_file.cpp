@@ -325,6 +325,35 @@ std::string RowSelection::text() const {
     return out;
 }
 
+void RowList::add(long long row) {
+    if (count_ > 0 && row <= last_) return;  // taken already
+    ++count_;
+    const bool follows = count_ > 1 && row == last_ + 1 && counted_ == count_ - 1;
+    last_ = row;
+    if (follows) {
+        ranges_.back().second = row;
+        ++counted_;
+    } else if (limit_ == 0 || ranges_.size() < limit_) {
+        ranges_.push_back({row, row});
+        ++counted_;
+    }
+}
+
+bool RowList::contains(long long row) const {
+    return std::any_of(ranges_.begin(), ranges_.end(), [row](const auto& r) { return row >= r.first && row <= r.second; });
+}
+
+std::string RowList::text() const {
+    std::string out;
+    for (const auto& [first, last] : ranges_) {
+        if (!out.empty()) out += ", ";
+        out += std::to_string(first);
+        if (last != first) out += "-" + std::to_string(last);
+    }
+    if (count_ > counted_) out += " and " + groupedNumber(count_ - counted_) + " more";
+    return out;
+}
+
 std::string groupedNumber(long long value) {
     std::string digits = std::to_string(value < 0 ? -value : value);
     for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<std::size_t>(i), ",");

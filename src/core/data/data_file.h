@@ -103,6 +103,28 @@ private:
     std::vector<Range> ranges_;
 };
 
+// Row numbers taken in increasing order, kept as ranges so that a long run costs a few
+// numbers: "15, 18-20". With a limit, rows past that many ranges are only counted.
+class RowList {
+public:
+    explicit RowList(std::size_t rangeLimit = 0) : limit_(rangeLimit) {}
+    void add(long long row);
+    bool empty() const { return count_ == 0; }
+    long long count() const { return count_; }
+    long long first() const { return ranges_.empty() ? 0 : ranges_.front().first; }
+    long long last() const { return last_; }
+    bool contains(long long row) const;
+    // "15, 18-20", and " and 7 more" for rows past the limit.
+    std::string text() const;
+
+private:
+    std::vector<std::pair<long long, long long>> ranges_;
+    std::size_t limit_;
+    long long count_ = 0;
+    long long counted_ = 0;  // rows held in ranges_
+    long long last_ = 0;
+};
+
 // "1,234": numbers as the progress line shows them.
 std::string groupedNumber(long long value);
 

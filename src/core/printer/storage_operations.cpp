@@ -213,20 +213,24 @@ StoreAsDecision checkStoreAsName(std::string_view name, int kind, const std::vec
     return decision;
 }
 
-bool PrinterStorage::receiveNames(std::string_view command, std::vector<std::string>& names, bool trim) {
-    if (!link_.writeText(command)) return false;
+bool receiveNameList(PrinterLink& link, std::string_view command, std::vector<std::string>& names, bool trim) {
+    if (!link.writeText(command)) return false;
     std::string line;
-    link_.readLine(line, kCountLineSize);
-    if (link_.timeoutFlag) return false;
+    link.readLine(line, kCountLineSize);
+    if (link.timeoutFlag) return false;
     const int count = parseListCount(line);
     for (int i = 0; i < count; ++i) {
-        link_.readLine(line, kNameLineSize);
-        if (link_.timeoutFlag) return false;
+        link.readLine(line, kNameLineSize);
+        if (link.timeoutFlag) return false;
         // The end mark closes the list even when fewer names came than announced.
-        if (link_.endMarkFlag) break;
+        if (link.endMarkFlag) break;
         names.push_back(trim ? trimBlanks(line) : line);
     }
     return true;
+}
+
+bool PrinterStorage::receiveNames(std::string_view command, std::vector<std::string>& names, bool trim) {
+    return receiveNameList(link_, command, names, trim);
 }
 
 bool PrinterStorage::receiveList(int kind) {

@@ -29,6 +29,10 @@ inline constexpr std::size_t kMaxObjectNameLength = 8;
 // ignored, no digits give 0, a negative count gives 0, a huge one is capped.
 int parseListCount(std::string_view line);
 
+// Sends a list command (UF, UG, UE) and adds the names of its reply to `names`, trimmed of
+// blanks if asked; false on a refused write or silence.
+bool receiveNameList(PrinterLink& link, std::string_view command, std::vector<std::string>& names, bool trim);
+
 // One line of a VI reply, by its fixed columns. Nothing for a line that is not a variable
 // or counter definition or names a slot that does not exist.
 struct VariableDefinition {

@@ -19,36 +19,33 @@ bool LabelOnlyRows::next(LabelDocument&, ProofLabel& described) {
     return true;
 }
 
-DataFileRows::DataFileRows(const LabelDocument& label, DataSource source, DataCheck check, RowSelection rows,
-                           Translation translation)
-    : source_(std::move(source)),
+DataRunRows::DataRunRows(const LabelDocument& label, RowSource& source, DataCheck check, RowSelection rows,
+                         Translation translation)
+    : source_(source),
       check_(std::move(check)),
       rows_(std::move(rows)),
       translation_(std::move(translation)),
-      baseCounters_(label.counters),
+      values_(label, check_.mapping, translation_),
       total_(check_.error.empty() ? rows_.countWithin(check_.rowCount) : 0) {}
 
-bool DataFileRows::next(LabelDocument& label, ProofLabel& described) {
+bool DataRunRows::next(LabelDocument& label, ProofLabel& described) {
     if (!check_.error.empty()) {
         error_ = check_.error;
         return false;
     }
     if (given_ >= total_) return false;
-    if (!reader_) {
-        in_.open(source_.file, std::ios::binary);
-        if (!in_) {
-            error_ = "Can't open data file " + source_.file.string();
+    if (!started_) {
+        started_ = true;
+        if (!source_.rewind()) {
+            error_ = source_.error().empty() ? "Can't read " + source_.name() : source_.error();
             return false;
         }
-        reader_.emplace(in_, check_.delimiter, check_.encoding);
-        while (reader_->next(fields_) && isBlankRecord(fields_)) {}  // the header
     }
-    while (reader_->next(fields_)) {
-        if (isBlankRecord(fields_)) continue;
-        if (!rows_.contains(++row_)) continue;
+    while (source_.next(fields_)) {
+        values_.next(fields_, label);
+        if (!rows_.contains(values_.row())) continue;
         ++given_;
-        applyRow(label, baseCounters_, check_.mapping, fields_, row_, check_.encoding, translation_);
-        described.row = row_;
+        described.row = values_.row();
         described.values.clear();
         for (const ColumnMatch& m : check_.mapping.matches) {
             const auto slot = static_cast<std::size_t>(m.slot);

@@ -2,15 +2,15 @@
 // The labels a proof shows: the label as it is, or the label once per chosen row of a data
 // file with the values and counters a data run gives that row. Proof output takes its labels
 // from a ProofRows and never reads a data file itself, so how a row becomes values is
-// decided in one place (DataFileRows), the data run's own functions.
-#include <fstream>
+// decided in one place: the data run's own row values (RowValues).
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "data/data_run.h"
+#include "data/data_check.h"
+#include "data/row_source.h"
 #include "document/label_document.h"
 #include "printer/translation.h"
 
@@ -49,25 +49,25 @@ private:
     bool given_ = false;
 };
 
-// The chosen rows of a data file that checkDataFile() has read through, read once more as
-// a stream. Counters start from `label`'s counters as they are when this is made.
-class DataFileRows : public ProofRows {
+// The chosen rows of a data run's rows (a data file, or rows handed over), read once more
+// as a stream after checkRows() has read them through. Every row before a chosen one is
+// still walked, so its counters are those an uninterrupted run gives it.
+class DataRunRows : public ProofRows {
 public:
-    DataFileRows(const LabelDocument& label, DataSource source, DataCheck check, RowSelection rows,
-                 Translation translation);
+    DataRunRows(const LabelDocument& label, RowSource& source, DataCheck check, RowSelection rows,
+                Translation translation);
     bool next(LabelDocument& label, ProofLabel& described) override;
     long long count() const override { return total_; }
 
 private:
-    DataSource source_;
+    RowSource& source_;
     DataCheck check_;
     RowSelection rows_;
     Translation translation_;
-    std::array<Counter, kCounterCount> baseCounters_;
-    std::ifstream in_;
-    std::optional<DataReader> reader_;
+    RowValues values_;
     std::vector<std::string> fields_;
-    long long row_ = 0, given_ = 0, total_ = 0;
+    bool started_ = false;
+    long long given_ = 0, total_ = 0;
 };
 
 }  // namespace tavrin

@@ -240,6 +240,21 @@ bool readDayOffset(std::string_view data, std::size_t& pos, const RenderContext&
     return true;
 }
 
+// Reads a quoted part after its opening quote, a backslash taking the next character as it
+// is; false when the closing quote is missing.
+bool readQuoted(std::string_view data, std::size_t& pos, std::string* out) {
+    for (;;) {
+        if (pos >= data.size()) return false;
+        char ch = data[pos++];
+        if (ch == '"') return true;
+        if (ch == '\\') {
+            if (pos >= data.size()) return false;
+            ch = data[pos++];
+        }
+        if (out) *out += ch;
+    }
+}
+
 // Where an expansion stopped: `at` is the position of the item that could not be read;
 // `openQuote` is set when a quoted part had no closing quote.
 struct ExpandStop {
@@ -256,15 +271,9 @@ bool expand(std::string_view data, const RenderContext& context, std::string& ou
         const char c = data[pos++];
         std::string item;
         if (c == '"') {
-            for (;;) {
-                if (pos >= data.size()) return !(stop.openQuote = true);
-                char ch = data[pos++];
-                if (ch == '"') break;
-                if (ch == '\\') {
-                    if (pos >= data.size()) return !(stop.openQuote = true);
-                    ch = data[pos++];
-                }
-                item += ch;
+            if (!readQuoted(data, pos, &item)) {
+                stop.openQuote = true;
+                return false;
             }
             out += item;
             continue;
@@ -309,17 +318,46 @@ std::optional<std::string> textDataProblem(std::string_view data) {
     return "Not readable from character " + std::to_string(stop.at + 1);
 }
 
-bool isFixedTextData(std::string_view data) {
+std::vector<SlotReference> slotReferences(std::string_view data) {
+    // The grammar of expand(), reading without a document: items are parsed, not built.
+    std::vector<SlotReference> references;
+    const RenderContext none{};
     std::size_t pos = 0;
     while (pos < data.size()) {
-        if (data[pos++] != '"') return false;
-        for (;;) {
-            if (pos >= data.size()) return false;
-            const char ch = data[pos++];
-            if (ch == '"') break;
-            if (ch == '\\' && pos++ >= data.size()) return false;
+        const char c = data[pos++];
+        std::string item;
+        if (c == '"') {
+            if (!readQuoted(data, pos, nullptr)) return references;
+            continue;
         }
+        if (c == 'V' || c == 'C') {
+            std::size_t at = pos;
+            const long index = readNumber(data, at, kIndexLimit);
+            if (!readSlotItem(data, pos, none, c == 'C', item)) return references;
+            references.push_back({c == 'C', static_cast<int>(index)});
+        } else if (c == 'T' && pos < data.size() && (data[pos] == 'D' || data[pos] == 'd')) {
+            ++pos;
+            if (pos + 1 < data.size() && (data[pos] == '+' || data[pos] == '-') && data[pos + 1] == 'V') {
+                std::size_t at = pos + 2;
+                const long index = readNumber(data, at, kIndexLimit);
+                if (index < kVariableCount) references.push_back({false, static_cast<int>(index)});
+            }
+            long days = 0;
+            if (!readDayOffset(data, pos, none, days)) return references;
+        } else if (c == 'T' && pos < data.size() && (data[pos] == 'T' || data[pos] == 't')) {
+            ++pos;
+        } else {
+            return references;
+        }
+        if (!applyModifiers(data, pos, item)) return references;
     }
+    return references;
+}
+
+bool isFixedTextData(std::string_view data) {
+    std::size_t pos = 0;
+    while (pos < data.size())
+        if (data[pos++] != '"' || !readQuoted(data, pos, nullptr)) return false;
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "render/render_context.h"
 
@@ -29,6 +30,15 @@ bool ExpandTextData(std::string_view data, const RenderContext& context, std::st
 // cannot be read). Nothing for a field that reads. Slot values do not count here: the field
 // is read with empty variables.
 std::optional<std::string> textDataProblem(std::string_view data);
+
+// A variable or counter a field refers to (a variable also as TD's day offset).
+struct SlotReference {
+    bool counter = false;
+    int slot = 0;
+    bool operator==(const SlotReference&) const = default;
+};
+// The slots the field refers to, in order; a malformed field gives those before the fault.
+std::vector<SlotReference> slotReferences(std::string_view data);
 
 // True when the field is nothing but quoted text, so that it shows the same on every label:
 // no variable, counter, date or time (and not malformed).

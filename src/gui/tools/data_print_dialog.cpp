@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
+#include "data/sha256.h"
+#include "document/label_file.h"
 #include "app/message_box.h"
 #include "app/qt_link_ui.h"
 #include "editor/label_view.h"
@@ -74,7 +76,10 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     lists->addWidget(columns_, 1);
     problems_ = new QListWidget;
     problems_->setObjectName(QStringLiteral("ProblemsLst"));
-    lists->addWidget(problems_, 1);
+    // Problems name rows, columns and characters: they wrap rather than hide.
+    problems_->setWordWrap(true);
+    problems_->setTextElideMode(Qt::ElideNone);
+    lists->addWidget(problems_, 2);
     layout->addLayout(lists, 1);
 
     auto* options = new QGridLayout;
@@ -98,22 +103,32 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     failedRowsButton_ = new QRadioButton(QStringLiteral("Rows not printed last time"));
     failedRowsButton_->setObjectName(QStringLiteral("FailedRowsRb"));
     failedRowsButton_->setEnabled(false);
+    // Rows sent but not confirmed may or may not have printed: the user looks at the last
+    // labels and goes on from the first not confirmed, or from the first not sent.
+    resumeFrom_ = new QComboBox;
+    resumeFrom_->setObjectName(QStringLiteral("ResumeFromCb"));
+    resumeFrom_->setEnabled(false);
     options->addWidget(allRows_, 1, 0);
     auto* rangeRow = new QHBoxLayout;
     rangeRow->addWidget(rangeRows_);
     rangeRow->addWidget(range_);
     options->addLayout(rangeRow, 1, 1);
-    options->addWidget(failedRowsButton_, 1, 2);
+    auto* failedRow = new QHBoxLayout;
+    failedRow->addWidget(failedRowsButton_);
+    failedRow->addWidget(resumeFrom_);
+    failedRow->addStretch(1);
+    resumeFrom_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    options->addLayout(failedRow, 2, 0, 1, 3);
 
     previewRow_ = new QSpinBox;
     previewRow_->setObjectName(QStringLiteral("PreviewRowSb"));
     previewRow_->setRange(0, 0);
     previewRow_->setSpecialValueText(QStringLiteral("label's own values"));
-    options->addWidget(new QLabel(QStringLiteral("Show on the label: row")), 2, 0);
-    options->addWidget(previewRow_, 2, 1);
+    options->addWidget(new QLabel(QStringLiteral("Show on the label: row")), 3, 0);
+    options->addWidget(previewRow_, 3, 1);
     previewNote_ = new QLabel;
     previewNote_->setObjectName(QStringLiteral("PreviewLbl"));
-    options->addWidget(previewNote_, 2, 2);
+    options->addWidget(previewNote_, 3, 2);
     layout->addLayout(options);
 
     result_ = new QLabel;
@@ -122,7 +137,13 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     layout->addWidget(result_);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    reason_ = new QLabel;
+    reason_->setObjectName(QStringLiteral("PrintReasonLbl"));
+    reason_->setWordWrap(true);
+    buttons->addWidget(reason_, 1);
+    anyway_ = new QCheckBox(QStringLiteral("Print anyway"));
+    anyway_->setObjectName(QStringLiteral("PrintAnywayCb"));
+    buttons->addWidget(anyway_);
     print_ = new QPushButton(QStringLiteral("Print"));
     print_->setObjectName(QStringLiteral("PrintBt"));
     print_->setEnabled(false);
@@ -140,10 +161,18 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
 
     connect(browse, &QPushButton::clicked, this, &TDataPrintDlg::browse);
     connect(file_, &QLineEdit::editingFinished, this, [this] {
-        if (file_->text() != QString::fromStdString(source_.file.string())) loadDataFile(file_->text());
+        if (!source_ || file_->text() != QString::fromStdString(source_->file().string())) loadDataFile(file_->text());
     });
     connect(copiesColumn_, &QComboBox::currentIndexChanged, this, [this] { recheck(); });
     connect(range_, &QLineEdit::textEdited, this, [this] { rangeRows_->setChecked(true); });
+    connect(range_, &QLineEdit::editingFinished, this, [this] { recheck(); });
+    connect(anyway_, &QCheckBox::toggled, this, [this] { updatePrintButton(); });
+    for (QRadioButton* button : {allRows_, rangeRows_, failedRowsButton_})
+        connect(button, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) recheck();
+        });
+    connect(failedRowsButton_, &QRadioButton::toggled, resumeFrom_, &QComboBox::setEnabled);
+    connect(resumeFrom_, &QComboBox::currentIndexChanged, this, [this] { recheck(); });
     connect(previewRow_, &QSpinBox::valueChanged, this, [this](int row) { previewRow(row); });
     connect(print_, &QPushButton::clicked, this, &TDataPrintDlg::print);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
@@ -167,29 +196,64 @@ void TDataPrintDlg::browse() {
 bool TDataPrintDlg::loadDataFile(const QString& fileName) {
     restoreLabelValues();
     file_->setText(fileName);
-    source_ = DataSource{};
-    source_.file = std::filesystem::path(fileName.toStdString());
-    failedRows_ = RowSelection::all();
-    failedRowsButton_->setEnabled(false);
-    if (failedRowsButton_->isChecked()) allRows_->setChecked(true);
+    source_ = std::make_unique<DataFileRows>(std::filesystem::path(fileName.toStdString()),
+                                             window_.translation().ansiCodePage());
+    dataHash_ = sha256OfFile(source_->file()).value_or("");
     lastResult_.reset();
     result_->clear();
+    // Printing regardless was decided for the file before, not for this one.
+    anyway_->setChecked(false);
     {
         const QSignalBlocker blocker(copiesColumn_);
         copiesColumn_->clear();
         copiesColumn_->addItem(kOneCopyEach);
+        for (const std::string& header : source_->headers()) copiesColumn_->addItem(QString::fromStdString(header));
     }
     recheck();
-    if (!check_.error.empty()) return false;
-    const QSignalBlocker blocker(copiesColumn_);
-    for (const std::string& header : check_.headers) copiesColumn_->addItem(QString::fromStdString(header));
-    return true;
+    findUnfinishedRun();
+    recheck();
+    return check_.error.empty();
+}
+
+std::string TDataPrintDlg::labelHash() const {
+    const std::vector<std::uint8_t> bytes = encodeLabelFile(window_.session().document());
+    return sha256Hex(bytes);
+}
+
+void TDataPrintDlg::findUnfinishedRun() {
+    unfinished_.reset();
+    const QSignalBlocker blocker(resumeFrom_);
+    resumeFrom_->clear();
+    if (source_ && check_.error.empty()) {
+        PrintJournal journal(PrintJournal::defaultPath(), true);
+        if (journal.isOpen()) unfinished_ = journal.lastUnfinished(labelHash(), dataHash_);
+    }
+    if (unfinished_) {
+        const RowSelection rows = RowSelection::parse(unfinished_->rowsChosen).value_or(RowSelection::all());
+        const long long notConfirmed = firstChosenAfter(rows, unfinished_->lastConfirmed, check_.rowCount);
+        const long long notSent = firstChosenAfter(rows, unfinished_->lastSent, check_.rowCount);
+        if (notConfirmed > 0 && notSent != notConfirmed)
+            resumeFrom_->addItem(QStringLiteral("from row %1 (first not confirmed)").arg(notConfirmed), notConfirmed);
+        if (notSent > 0)
+            resumeFrom_->addItem(notSent == notConfirmed ? QStringLiteral("from row %1").arg(notSent)
+                                                         : QStringLiteral("from row %1 (first not sent)").arg(notSent),
+                                 notSent);
+    }
+    const bool offered = resumeFrom_->count() > 0;
+    if (!offered) unfinished_.reset();
+    failedRowsButton_->setEnabled(offered);
+    if (offered) failedRowsButton_->setChecked(true);
+    else if (failedRowsButton_->isChecked()) allRows_->setChecked(true);
+    resumeFrom_->setEnabled(offered && failedRowsButton_->isChecked());
 }
 
 void TDataPrintDlg::recheck() {
     restoreLabelValues();
-    source_.copiesColumn = copiesColumn_->currentIndex() > 0 ? copiesColumn_->currentText().toStdString() : std::string();
-    check_ = checkDataFile(source_, window_.session().document(), window_.translation());
+    if (!source_) return;
+    const std::string copies =
+        copiesColumn_->currentIndex() > 0 ? copiesColumn_->currentText().toStdString() : std::string();
+    check_ = checkRows(*source_, window_.session().document(), window_.translation(), copies,
+                       chosenRows().value_or(RowSelection::all()));
     fillLists();
 }
 
@@ -198,13 +262,13 @@ void TDataPrintDlg::fillLists() {
     problems_->clear();
     if (!check_.error.empty()) {
         summary_->setText(QString::fromStdString(check_.error));
-        print_->setEnabled(false);
         previewRow_->setRange(0, 0);
+        updatePrintButton();
         return;
     }
     summary_->setText(QStringLiteral("%1 rows, %2 separated, %3")
-                          .arg(QString::fromStdString(groupedNumber(check_.rowCount)), delimiterName(check_.delimiter),
-                               encodingName(check_.encoding)));
+                          .arg(QString::fromStdString(groupedNumber(check_.rowCount)), delimiterName(source_->delimiter()),
+                               encodingName(source_->encoding())));
     const LabelDocument& document = window_.session().document();
     for (std::size_t column = 0; column < check_.headers.size(); ++column) {
         QString fills = QStringLiteral("(not used)");
@@ -218,17 +282,37 @@ void TDataPrintDlg::fillLists() {
         }
         columns_->addTopLevelItem(new QTreeWidgetItem({QString::fromStdString(check_.headers[column]), fills}));
     }
-    for (const std::string& problem : check_.problems) problems_->addItem(QString::fromStdString(problem));
+    for (const DataProblem& problem : check_.problems) {
+        auto* item = new QListWidgetItem(QString::fromStdString(problem.text));
+        if (problem.kind == ProblemKind::Refusal) item->setForeground(Qt::darkRed);
+        problems_->addItem(item);
+    }
     if (check_.problems.empty()) problems_->addItem(QStringLiteral("No problems found"));
-    print_->setEnabled(check_.rowCount > 0);
     const QSignalBlocker blocker(previewRow_);
     previewRow_->setRange(0, static_cast<int>(std::min<long long>(check_.rowCount, 1 << 30)));
     previewRow_->setValue(0);
     previewNote_->clear();
+    updatePrintButton();
+}
+
+void TDataPrintDlg::updatePrintButton() {
+    QString reason;
+    if (!source_) reason = QStringLiteral("Choose a data file");
+    else if (!check_.error.empty()) reason = QString::fromStdString(check_.error);
+    else if (check_.rowCount == 0) reason = QStringLiteral("The data file has no rows");
+    else if (!chosenRows()) reason = QStringLiteral("Rows are chosen like 15-20, 15- or 3,5,9-12");
+    else if (check_.refused() && !anyway_->isChecked()) reason = QString::fromStdString(check_.firstRefusal());
+    const bool canOverride = source_ && check_.error.empty() && check_.rowCount > 0 && chosenRows() && check_.refused();
+    anyway_->setEnabled(canOverride || anyway_->isChecked());
+    print_->setEnabled(reason.isEmpty());
+    print_->setToolTip(reason);
+    reason_->setText(reason);
 }
 
 std::optional<RowSelection> TDataPrintDlg::chosenRows() {
-    if (failedRowsButton_->isChecked()) return failedRows_;
+    if (failedRowsButton_->isChecked() && unfinished_)
+        return RowSelection::parse(unfinished_->rowsChosen).value_or(RowSelection::all())
+            .after(resumeFrom_->currentData().toLongLong() - 1);
     if (rangeRows_->isChecked()) return RowSelection::parse(range_->text().toStdString());
     return RowSelection::all();
 }
@@ -239,11 +323,14 @@ bool TDataPrintDlg::previewRow(long long row) {
         restoreLabelValues();
         return true;
     }
-    std::vector<std::string> fields;
-    if (!check_.error.empty() || !readDataRow(source_, check_.encoding, row, fields)) return false;
+    if (!source_ || !check_.error.empty()) return false;
     if (!saved_) saved_ = SavedValues{document.variables, document.counters};
     document.variables = saved_->variables;
-    applyRow(document, saved_->counters, check_.mapping, fields, row, check_.encoding, window_.translation());
+    document.counters = saved_->counters;
+    if (!applyDataRow(*source_, document, window_.translation(), row).empty()) {
+        restoreLabelValues();
+        return false;
+    }
     window_.session().redraw();
     window_.labelView()->imageChanged();
     previewNote_->setText(QStringLiteral("The label shows row %1").arg(row));
@@ -269,38 +356,40 @@ void TDataPrintDlg::restoreLabelValues() {
 
 void TDataPrintDlg::print() {
     restoreLabelValues();
-    if (!check_.error.empty() || check_.rowCount == 0) return;
+    recheck();
+    if (!print_->isEnabled()) return;
     const std::optional<RowSelection> rows = chosenRows();
-    if (!rows) {
-        messageBox(QStringLiteral("Error"), QStringLiteral("Rows are chosen like 15-20, 15- or 3,5,9-12"), false);
-        return;
-    }
-    const long long total = rows->countWithin(check_.rowCount);
-    if (total == 0) {
-        messageBox(QStringLiteral("Error"), QStringLiteral("No rows to print"), false);
-        return;
-    }
-    if (check_.badRowCount > 0 || check_.mapping.copiesColumnMissing) {
-        const QString question = check_.badRowCount > 0
-                                     ? QStringLiteral("%1 rows have problems (see the list). Print anyway?")
-                                           .arg(QString::fromStdString(groupedNumber(check_.badRowCount)))
-                                     : QStringLiteral("The copies column is missing. Print anyway?");
-        if (messageBox(QStringLiteral("Print from Data File"), question, true) != 1) return;
-    }
+    const bool resume = failedRowsButton_->isChecked() && unfinished_;
     // The barcodes are read back with the first row's values before the roll runs.
-    long long firstRow = 1;
-    while (firstRow <= check_.rowCount && !rows->contains(firstRow)) ++firstRow;
-    previewRow(firstRow);
+    previewRow(firstChosenAfter(*rows, 0, check_.rowCount));
     const bool go = confirmBarcodesBeforePrinting(window_);
     restoreLabelValues();
     if (!go) return;
 
     DataRunOptions options;
-    options.rows = *rows;
-    options.direct = direct_->isChecked();
+    if (resume) {
+        options = optionsFromJournal(*unfinished_);
+        options.resumeFrom = resumeFrom_->currentData().toLongLong();
+    } else {
+        options.rows = *rows;
+        options.direct = direct_->isChecked();
+        options.copiesColumn = copiesColumn_->currentIndex() > 0 ? copiesColumn_->currentText().toStdString() : "";
+    }
+    options.printAnyway = anyway_->isChecked();
     RenderContext context = window_.session().renderContext();
     if (options.direct && window_.config().directGraphics != 0) options.rasterFigure = directGraphicsWriter(context);
     PrinterLink& link = window_.link();
+    PrintJournal journal(PrintJournal::defaultPath());
+    options.journal = &journal;
+    options.record.origin = "editor";
+    options.record.labelPath = window_.currentFile().toStdString();
+    options.record.labelHash = labelHash();
+    options.record.dataPath = source_->file().string();
+    options.record.dataHash = dataHash_;
+    options.record.device = link.portDevice(link.settings().portIndex);
+    options.record.baudRate = baudRate(link.settings().baudIndex);
+    options.record.protocol = link.settings().protocol;
+
     QtLinkUi& ui = window_.linkUi();
     ui.clearCancelRequest();
     options.beforeRow = [&](long long, long long index, long long count) {
@@ -317,31 +406,23 @@ void TDataPrintDlg::print() {
     };
     print_->setEnabled(false);
     result_->setText(QStringLiteral("Printing..."));
-    const DataRunResult result =
-        runDataPrint(link, window_.session().document(), source_, check_, window_.translation(), options);
-    print_->setEnabled(true);
+    DataRun run(window_.session().document(), *source_, window_.translation(), options);
+    const DataRunResult result = run.print(link);
     lastResult_ = result;
 
     QString text;
     if (result.completed) {
-        text = QStringLiteral("Printed %1 rows").arg(QString::fromStdString(groupedNumber(result.rowsPrinted)));
+        text = QStringLiteral("Printed %1 rows").arg(QString::fromStdString(groupedNumber(result.confirmed.count())));
     } else {
-        text = QString::fromStdString(result.message) + QStringLiteral(". ");
-        text += result.lastRowPrinted > 0 ? QStringLiteral("Last row printed: %1.").arg(result.lastRowPrinted)
-                                          : QStringLiteral("No row printed.");
-    }
-    if (!result.completed && result.firstRowNotPrinted > 0) {
-        failedRows_ = rows->after(result.lastRowPrinted);
-        failedRowsButton_->setText(
-            QStringLiteral("Rows not printed last time (%1)").arg(QString::fromStdString(failedRows_.text())));
-        failedRowsButton_->setEnabled(true);
-        failedRowsButton_->setChecked(true);
-    } else {
-        failedRowsButton_->setEnabled(false);
-        failedRowsButton_->setText(QStringLiteral("Rows not printed last time"));
-        if (failedRowsButton_->isChecked()) allRows_->setChecked(true);
+        const std::string report = result.refused ? "nothing printed" : runReport(result, "rows ");
+        text = QString::fromStdString(result.message + ". " + report);
+        text[text.indexOf(QStringLiteral(". ")) + 2] = text[text.indexOf(QStringLiteral(". ")) + 2].toUpper();
+        if (result.namesUnknown)
+            text += QStringLiteral(". A printer that does not answer prints only with \"Each row as a job of its own\"");
     }
     result_->setText(text);
+    findUnfinishedRun();
+    recheck();
 }
 
 void TDataPrintDlg::done(int result) {

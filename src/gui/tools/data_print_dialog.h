@@ -1,13 +1,17 @@
 #pragma once
 // Print > Print from Data File...: the data file chosen, its columns shown against the
-// label's variables and counters, problems listed before anything prints, rows picked, any
-// row's label previewed in the editor, and the run with its progress and a clean stop.
+// label's variables and counters, problems listed before anything prints (Print stays off
+// with the reason while one would print a wrong label, unless "Print anyway" is ticked),
+// rows picked, any row's label previewed in the editor, and the run with its progress, a
+// clean stop and its journal, from which the rows a run left unprinted are offered again.
 #include <QDialog>
 #include <array>
+#include <memory>
 #include <optional>
 
-#include "document/variables.h"
 #include "data/data_run.h"
+#include "data/row_source.h"
+#include "document/variables.h"
 
 class QCheckBox;
 class QComboBox;
@@ -38,7 +42,8 @@ public:
     void print();
 
     const DataCheck& check() const { return check_; }
-    const DataSource& source() const { return source_; }
+    // The data file's rows; nothing before a file is loaded.
+    DataFileRows* source() const { return source_.get(); }
     // The rows the window's choice names; nothing when the typed rows do not parse.
     std::optional<RowSelection> chosenRows();
     const std::optional<DataRunResult>& lastResult() const { return lastResult_; }
@@ -50,13 +55,18 @@ private:
     void browse();
     void recheck();
     void fillLists();
+    void updatePrintButton();
+    // The journal's last unfinished run of this label and data, offered to go on with.
+    void findUnfinishedRun();
     void restoreLabelValues();
+    std::string labelHash() const;
 
     TZRedit& window_;
-    DataSource source_;
+    std::unique_ptr<DataFileRows> source_;
+    std::string dataHash_;
     DataCheck check_;
     std::optional<DataRunResult> lastResult_;
-    RowSelection failedRows_;
+    std::optional<JournalRun> unfinished_;
     // The label's own values while a row is previewed.
     struct SavedValues {
         std::array<Variable, kVariableCount> variables;
@@ -72,10 +82,13 @@ private:
     QRadioButton* allRows_ = nullptr;
     QRadioButton* rangeRows_ = nullptr;
     QRadioButton* failedRowsButton_ = nullptr;
+    QComboBox* resumeFrom_ = nullptr;
     QLineEdit* range_ = nullptr;
     QCheckBox* direct_ = nullptr;
+    QCheckBox* anyway_ = nullptr;
     QSpinBox* previewRow_ = nullptr;
     QLabel* previewNote_ = nullptr;
+    QLabel* reason_ = nullptr;
     QPushButton* print_ = nullptr;
     QLabel* result_ = nullptr;
 };

@@ -201,7 +201,7 @@ void printProof(TZRedit& window, ProofRows& rows, QWidget* parent) {
 void proofChosenRows(TZRedit& window, TDataPrintDlg& dialog, bool toPrinter) {
     dialog.previewRow(0);  // the rows count on from the label's own values
     const DataCheck& check = dialog.check();
-    if (!check.error.empty() || check.rowCount == 0) return;
+    if (dialog.source() == nullptr || !check.error.empty() || check.rowCount == 0) return;
     const std::optional<RowSelection> rows = dialog.chosenRows();
     if (!rows) {
         showError(QStringLiteral("Rows are chosen like 15-20, 15- or 3,5,9-12"));
@@ -211,13 +211,13 @@ void proofChosenRows(TZRedit& window, TDataPrintDlg& dialog, bool toPrinter) {
         showError(QStringLiteral("No rows to print"));
         return;
     }
-    if (check.badRowCount > 0 &&
+    if (check.refused() &&
         messageBox(dialog.windowTitle(),
-                   QStringLiteral("%1 rows have problems (see the list). Show them anyway?")
-                       .arg(QString::fromStdString(groupedNumber(check.badRowCount))),
+                   QStringLiteral("%1 (see the list). Show the labels anyway?")
+                       .arg(QString::fromStdString(check.firstRefusal())),
                    true) != 1)
         return;
-    DataFileRows proofRows(window.session().document(), dialog.source(), check, *rows, window.translation());
+    DataRunRows proofRows(window.session().document(), *dialog.source(), check, *rows, window.translation());
     if (toPrinter) printProof(window, proofRows, &dialog);
     else saveProofAsPdf(window, proofRows);
 }
