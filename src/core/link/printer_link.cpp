@@ -147,10 +147,18 @@ bool PrinterLink::writeByte(std::uint8_t byte) {
             abortFlag = true;
             return false;
         }
-        // Asking again cannot bring back a device that is no longer there.
-        if (sent == Readiness::Gone || transport_.gone() || !ui_.askRetry("Error", kWriteRetryQuestion)) {
+        // Asking "Retry ?" cannot bring back a device that is no longer there.
+        const bool gone = sent == Readiness::Gone || transport_.gone();
+        if (gone || !ui_.askRetry("Error", kWriteRetryQuestion)) {
             abortFlag = true;
             timeoutFlag = true;
+            // In place of the question the failure is told at once, unless the progress
+            // window will tell it when it ends.
+            if (gone && !ui_.progressWindowVisible()) {
+                ui_.beep();
+                ui_.showError("Error", kNoPrinterResponse);
+                failureShown_ = true;
+            }
             return false;
         }
     }
