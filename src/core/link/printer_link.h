@@ -8,16 +8,17 @@
 // for the answer wait asleep in the transport, in slices of at most LinkTiming::waitSlice;
 // between slices window events run and a stop is looked for. So:
 //  - a printer that went away (a terminal hung up, a connection reset or closed, a device
-//    unplugged, the process at the far end killed) ends it at once: timeoutFlag set (and
-//    abortFlag after a write, without the "Retry ?" question), deviceGone() true,
-//    failureMessage() "No printer response"; the next openPort() opens the device afresh;
+//    unplugged, the process at the far end killed) ends it at once: timeoutFlag set,
+//    deviceGone() true, failureMessage() "No printer response". A write sets abortFlag too
+//    and asks no "Retry ?"; without the progress window on screen it shows the message
+//    itself. The next openPort() opens the device afresh;
 //  - a printer that stays silent ends it after the silence limit, in the same words;
 //  - the user's stop (LinkUi::cancelRequested() while the progress window is up: Esc, its
 //    close box or its Stop button) ends it within one slice: stoppedFlag set, with abortFlag
 //    after a write or timeoutFlag after a read, failureMessage() "Stopped", and
 //    endProgress() closes the window without an error box. The request stays with the
 //    window, so every later write or read of the same exchange stops too, until the caller
-//    clears it or a new progress window is shown.
+//    clears it or the window, once closed, is shown again.
 #include <array>
 #include <chrono>
 #include <cstddef>
