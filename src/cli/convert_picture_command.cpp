@@ -11,9 +11,7 @@
 
 #include "command_registry.h"
 #include "graphics/bw_converter.h"
-#include "link/link_ui.h"
-#include "link/posix_serial_transport.h"
-#include "link/printer_link.h"
+#include "link/device_link.h"
 #include "printer/printing.h"
 
 namespace tavrin::cli {
@@ -22,7 +20,8 @@ namespace {
 constexpr const char* kUsage =
     "convert-picture IN.bmp|.jpg|.png -o OUT.bmp [--width W] [--height H] [--rotate 0|90|180|270]\n"
     "    [--brightness N] [--contrast N] [--red N --green N --blue N] [--threshold] [--smooth]\n"
-    "    [--cut X,Y,W,H] [--print --port DEVICE [--darkness N]]";
+    "    [--cut X,Y,W,H] [--print --port DEVICE [--darkness N]]\n"
+    "  DEVICE: /dev/ttyUSB0, /dev/usb/lp0, tcp://HOST:PORT (9100 by default) or cups://QUEUE";
 
 struct ConvertArguments {
     std::string input;
@@ -156,13 +155,11 @@ int run(const std::vector<std::string>& arguments) {
     if (!args.output.empty() && !saveMonochromeBmp(args.output, result))
         return fail("Can't open output file: " + args.output);
     if (args.print) {
-        PosixSerialTransport transport;
-        QuietLinkUi ui;
-        PrinterLink link(transport, ui);
-        link.setPortDevice(0, args.port);
-        const bool sent = PrintBitmapTest(link, bottomUpRows(result), result.width(), result.height(), args.darkness);
-        if (!sent || link.timeoutFlag)
-            return fail(ui.lastError().empty() ? std::string("test print failed") : ui.lastError());
+        DeviceLink printer(args.port);
+        const bool sent =
+            PrintBitmapTest(printer.link, bottomUpRows(result), result.width(), result.height(), args.darkness);
+        if (const std::string problem = printer.problem(); !problem.empty()) return fail(problem);
+        if (!sent) return fail("test print failed");
     }
     std::printf("%d x %d dots\n", result.width(), result.height());
     return 0;

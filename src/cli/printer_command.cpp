@@ -5,6 +5,7 @@
 // Each sub-command prints what the printer answered; a silent printer or a port that
 // cannot be opened ends it with the link's message and a non-zero status.
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -18,8 +19,7 @@
 #include "document/label_file.h"
 #include "document/program_paths.h"
 #include "printer/direct_graphics.h"
-#include "link/transport_factory.h"
-#include "link/printer_link.h"
+#include "link/device_link.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
 #include "render/render_context.h"
@@ -42,39 +42,10 @@ constexpr const char* kUsage =
     "    clock get|set\n"
     "    send TEXT   (escapes \\r \\n \\t \\\" \\\\ \\xHH)";
 
-// No windows: progress is silent, retries are declined, and the first error is kept for
-// the exit message.
-class CliLinkUi : public QuietLinkUi {
-public:
-    void showProgressError(std::string_view title, std::string_view text) override {
-        QuietLinkUi::showProgressError(title, text);
-        remember(text);
-    }
-    void showError(std::string_view title, std::string_view text) override {
-        QuietLinkUi::showError(title, text);
-        remember(text);
-    }
-    const std::string& firstError() const { return firstError_; }
-
-private:
-    void remember(std::string_view text) {
-        if (firstError_.empty()) firstError_ = text;
-    }
-    std::string firstError_;
-};
-
-struct Session {
-    DeviceTransport transport;
-    CliLinkUi ui;
-    PrinterLink link{transport, ui};
+// The printer through the device layer, and its storage exchanges.
+struct Session : DeviceLink {
+    using DeviceLink::DeviceLink;
     PrinterStorage storage{link};
-
-    // The link's message when something went wrong, else empty.
-    std::string problem() const {
-        if (!ui.firstError().empty()) return ui.firstError();
-        if (link.timeoutFlag) return link.failureMessage();
-        return {};
-    }
 };
 
 using Arguments = std::vector<std::string>;
@@ -402,31 +373,34 @@ int sendCommand(Session& s, const Arguments& a) {
         s.link.closePort();
         return finish(s);
     }
-    const LinkTiming& timing = s.link.timing();
-    const auto quietAfterReply = std::min(timing.silenceLimit, std::chrono::milliseconds(300));
-    const auto start = timing.now();
-    auto last = start;
     // A printer that never falls silent must not hold the command forever: the reply is
     // cut at 1 MiB or after a minute.
     constexpr std::size_t kMaxReply = 1 << 20;
     constexpr auto kMaxTime = std::chrono::seconds(60);
+    const LinkTiming usual = s.link.timing();
     std::string reply;
-    while (reply.size() < kMaxReply && timing.now() - start < kMaxTime) {
-        if (s.link.bytesWaiting() != 0) {
-            std::uint8_t byte = 0;
-            if (s.link.readByte(byte)) {
-                reply += static_cast<char>(byte);
-                last = timing.now();
-                continue;
-            }
+    std::uint8_t first = 0;
+    if (s.link.readBytes({&first, 1}) == 1) {
+        reply += static_cast<char>(first);
+        // Once it answers, a short quiet ends the reply.
+        LinkTiming quiet = usual;
+        quiet.silenceLimit = std::min(usual.silenceLimit, std::chrono::milliseconds(300));
+        s.link.setTiming(quiet);
+        std::array<std::uint8_t, 4096> chunk{};
+        const auto start = usual.now();
+        while (reply.size() < kMaxReply && usual.now() - start < kMaxTime) {
+            const std::size_t room = std::min(chunk.size(), kMaxReply - reply.size());
+            const std::size_t count = s.link.readBytes(std::span(chunk).first(room));
+            reply.append(reinterpret_cast<const char*>(chunk.data()), count);
+            if (s.link.timeoutFlag) break;
         }
-        const auto now = timing.now();
-        if (reply.empty() ? now - start >= timing.silenceLimit : now - last >= quietAfterReply) break;
-        timing.sleep(std::chrono::milliseconds(5));
+        s.link.setTiming(usual);
     }
+    // Silence is an answer to many commands; a printer that went away is not.
+    const bool gone = s.link.deviceGone();
     s.link.closePort();
     std::fwrite(reply.data(), 1, reply.size(), stdout);
-    return 0;
+    return gone ? fail(kNoPrinterResponse) : 0;
 }
 
 int run(const Arguments& arguments) {
@@ -460,15 +434,7 @@ int run(const Arguments& arguments) {
     const std::string sub = arguments[i];
     const Arguments rest(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
 
-    Session s;
-    s.link.setPortDevice(0, device);
-    s.link.setSettings(settings);
-    if (silence) {
-        LinkTiming timing = s.link.timing();
-        timing.silenceLimit = std::chrono::milliseconds(*silence);
-        s.link.setTiming(timing);
-        s.transport.setIoTimeout(std::chrono::milliseconds(*silence));
-    }
+    Session s(device, settings, std::chrono::milliseconds(silence.value_or(0)));
 
     if (sub == "list") return listCommand(s, rest);
     if (sub == "memory") return memoryCommand(s, rest);

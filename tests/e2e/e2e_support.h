@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/link_ui.h"
-#include "link/transport_factory.h"
-#include "link/printer_link.h"
+#include "link/device_link.h"
 #include "render/image_io.h"
 #include "support/test_support.h"
 
@@ -24,17 +22,8 @@ inline const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/sampl
 
 // A link to a device through the transport the program itself picks for it (the terminal
 // or the network), with the short silence limit.
-struct RealLink {
-    explicit RealLink(const std::string& device) {
-        link.setPortDevice(0, device);
-        LinkTiming timing = LinkTiming::system();
-        timing.silenceLimit = kSilence;
-        link.setTiming(timing);
-        transport.setIoTimeout(kSilence);
-    }
-    DeviceTransport transport;
-    QuietLinkUi ui;
-    PrinterLink link{transport, ui};
+struct RealLink : DeviceLink {
+    explicit RealLink(const std::string& device) : DeviceLink(device, {}, kSilence) {}
 };
 
 // tavrin-label printer --port DEVICE --silence-ms ... with the given sub-command.

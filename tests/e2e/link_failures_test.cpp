@@ -1,5 +1,6 @@
 // Replies the simulator will not give on its own: a list shorter than its count, over a
-// real pseudo-terminal, and a port that refuses a byte.
+// real pseudo-terminal, a port that refuses a byte, and a printer killed while the command
+// line waits for it.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -100,6 +101,29 @@ TEST(LinkFailures, RefusedByteAnsweredNoStopsTheStore) {
     EXPECT_FALSE(p.transport.opened);
     EXPECT_EQ(std::count(p.ui.events.begin(), p.ui.events.end(), "ask Error: Can't write to comm. port. Retry ?"), 2);
 }
+
+class KilledPrinter : public testing::TestWithParam<e2e::Over> {};
+
+// The printer's process killed while the command line waits for its answer: the command
+// ends at once with the link's message, however long its silence limit.
+TEST_P(KilledPrinter, EndsTheCommandWaitingForItsAnswer) {
+    test::TempDir dir;
+    e2e::Simulator sim(GetParam(), dir / "out", {"--fault", "silent"});
+    test::CommandResult result;
+    std::thread command([&] {
+        result = test::runProgram(TAVRIN_LABEL_EXE,
+                                  {"printer", "--port", sim.port, "--silence-ms", "60000", "list", "forms"});
+    });
+    const auto log = dir / "out" / "received.log";
+    for (int i = 0; i < 1000 && test::readText(log).find("< UF") == std::string::npos; ++i) ::usleep(10000);
+    sim.process.kill();
+    command.join();
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.err.find("No printer response"), std::string::npos) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Over, KilledPrinter, testing::Values(e2e::Over::Terminal, e2e::Over::Network),
+                         e2e::overName);
 
 }  // namespace
 }  // namespace tavrin

@@ -22,10 +22,11 @@ namespace tavrin {
 namespace {
 
 // A network printer that takes one connection, reads until it has seen `hangUpAfter`
-// (at once when empty) and then hangs up without a word.
+// (at once when empty) and then hangs up without a word: closes, or with `reset` drops the
+// connection as a printer that is switched off or crashes does.
 class HangingUpPeer {
 public:
-    explicit HangingUpPeer(std::string hangUpAfter) {
+    explicit HangingUpPeer(std::string hangUpAfter, bool reset = false) : reset_(reset) {
         listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -63,9 +64,14 @@ private:
             if (n <= 0) break;
             received_.append(buffer, static_cast<std::size_t>(n));
         }
+        if (reset_) {
+            const linger now{1, 0};
+            ::setsockopt(client, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        }
         ::close(client);
     }
 
+    bool reset_ = false;
     int listener_ = -1;
     std::string device_;
     std::string received_;
@@ -73,15 +79,18 @@ private:
     std::thread thread_;
 };
 
+// Closed or reset, the connection's end is seen at once rather than waited out as silence.
 TEST(NetworkLink, PeerThatHangsUpInsteadOfAnsweringIsNoPrinterResponse) {
-    HangingUpPeer peer("\r\nUF\r\n");
-    e2e::RealLink real(peer.device());
-    PrinterStorage storage(real.link);
-    EXPECT_FALSE(storage.receiveList(kListForms));
-    EXPECT_TRUE(real.link.timeoutFlag);
-    EXPECT_EQ(real.ui.lastError(), "No printer response");
-    EXPECT_EQ(peer.received(), "\r\nUF\r\n");
-    real.link.closePort();
+    for (const bool reset : {false, true}) {
+        HangingUpPeer peer("\r\nUF\r\n", reset);
+        e2e::RealLink real(peer.device());
+        PrinterStorage storage(real.link);
+        EXPECT_FALSE(storage.receiveList(kListForms));
+        EXPECT_TRUE(real.link.timeoutFlag && real.link.deviceGone()) << reset;
+        EXPECT_EQ(real.ui.lastError(), "No printer response");
+        EXPECT_EQ(peer.received(), "\r\nUF\r\n");
+        real.link.closePort();
+    }
 }
 
 TEST(NetworkLink, PeerThatHangsUpBeforeAStoreFailsTheWrite) {
@@ -91,7 +100,7 @@ TEST(NetworkLink, PeerThatHangsUpBeforeAStoreFailsTheWrite) {
     ASSERT_TRUE(loadLabelFile(e2e::kSample, label).ok);
     PrinterStorage storage(real.link);
     EXPECT_FALSE(storage.storeCurrentLabel(label, "GONE"));
-    EXPECT_TRUE(real.link.abortFlag);  // the retry question was answered No
+    EXPECT_TRUE(real.link.abortFlag);  // without a retry question: the printer is gone
     // A port that still takes connections but never serves them is a silent printer.
     const auto r = e2e::runPrinterCommand(peer.device(), {"list", "forms"});
     EXPECT_TRUE(r.exitCode != 0 && r.err.find("No printer response") != std::string::npos) << r.err;

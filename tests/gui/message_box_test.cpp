@@ -130,10 +130,19 @@ TEST(ProgressWindow, TurnsIntoTheErrorInPlaceAndWaitsForOk) {
     EXPECT_FALSE(box.isVisible());
 }
 
-TEST(ProgressWindow, EscapeOrClosingAsksTheExchangeToStop) {
+TEST(ProgressWindow, StopEscapeOrClosingAsksTheExchangeToStop) {
     TMsgBoxDlg box;
     QtLinkUi ui(&box);
     ui.showProgressWindow("Communicating ...", "Sending label");
+    auto* stop = buttonOf(&box, "StopBt");
+    EXPECT_TRUE(shown(&box, "StopBt") && !shown(&box, "OkBt") && stop->text() == "Stop");
+    stop->click();
+    EXPECT_TRUE(ui.cancelRequested());
+    EXPECT_FALSE(stop->isEnabled());
+    // The next step of the same exchange still sees it.
+    ui.showProgressWindow("Communicating ...", "Sending pictures");
+    EXPECT_TRUE(ui.cancelRequested());
+    ui.clearCancelRequest();
     pressEscape(&box);
     EXPECT_TRUE(ui.cancelRequested());
     // The window stays up for the exchange to end it.
@@ -147,6 +156,7 @@ TEST(ProgressWindow, EscapeOrClosingAsksTheExchangeToStop) {
     // A new exchange starts without the old request.
     ui.showProgressWindow("Communicating ...", "Receiving forms");
     EXPECT_FALSE(ui.cancelRequested());
+    EXPECT_TRUE(stop->isEnabled());
     ui.closeProgressWindow();
 }
 

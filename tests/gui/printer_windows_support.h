@@ -50,10 +50,15 @@ private:
 
 class PrinterWindowFixture {
 public:
-    explicit PrinterWindowFixture(const std::vector<std::string>& faults = {}) {
+    explicit PrinterWindowFixture(std::vector<std::string> options = {}) {
         programFolder = std::filesystem::path(folder.path().toStdString()) / "program";
         std::filesystem::create_directories(programFolder);
-        simulator = std::make_unique<SimulatorProcess>(TAVRIN_PRINTER_SIM_EXE, path("sim"), faults);
+        // The printer is known by a name of this test's own, which goes when it stops: its
+        // /dev/pts number is handed to the next terminal any other test opens, and a window
+        // still using it would talk to that test's printer.
+        printerDevice = path("printer").string();
+        options.insert(options.end(), {"--link", printerDevice});
+        simulator = std::make_unique<SimulatorProcess>(TAVRIN_PRINTER_SIM_EXE, path("sim"), options);
     }
 
     std::filesystem::path path(const std::string& name) const {
@@ -67,7 +72,7 @@ public:
         window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});
         if (useSimulator) {
             window->config().port = 0;
-            window->config().portDevices[0] = simulator->device();
+            window->config().portDevices[0] = printerDevice;
         }
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -80,6 +85,7 @@ public:
     QTemporaryDir folder;
     std::filesystem::path programFolder;
     std::unique_ptr<SimulatorProcess> simulator;
+    std::string printerDevice;  // Com1's device
     QString chosenFile;
 };
 

@@ -49,7 +49,7 @@ TEST_F(SettingsDevicesTest, OffersPresentDevicesAndTellsWhatEachPortOpens) {
     QStringList present;
     for (const std::string& device : listPrinterDevices()) present << QString::fromStdString(device);
     EXPECT_EQ(offered, present);
-    EXPECT_EQ(com1.toStdString(), simulator->device() + " (present)");
+    EXPECT_EQ(com1.toStdString(), printerDevice + " (present)");
     EXPECT_EQ(com2.toStdString(), missing + " (not found)");
     EXPECT_EQ(picked.toStdString(), simulator->device() + " (present)");
     EXPECT_EQ(window->config().portDevices[2], simulator->device());

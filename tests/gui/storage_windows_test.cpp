@@ -1,6 +1,7 @@
 // The printer's storage from the editor against the virtual printer: storing the label,
 // the object list with the memory figures, fetching stored objects into files, deleting,
-// and loading a stored form into the editor.
+// loading a stored form into the editor, and exchanges that a killed printer or the user's
+// Stop cut short.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -11,6 +12,7 @@
 #include <QListWidget>
 #include <QRegularExpression>
 
+#include "app/message_box.h"
 #include "gui/gui_test_support.h"
 #include "gui/printer_windows_support.h"
 #include "link/byte_sink.h"
@@ -302,7 +304,8 @@ TEST_F(StorageWindowsTest, APrinterGoneBeforeTheFormCameLeavesTheLabelAsItWas) {
     });
     window->action("FormM")->trigger();
     ASSERT_TRUE(load.ran());
-    EXPECT_TRUE(error.startsWith("Can't open communication port") || error == "No printer response") << error.toStdString();
+    EXPECT_TRUE(error.startsWith(QString::fromStdString("Can't open communication port " + printerDevice)))
+        << error.toStdString();
     ASSERT_EQ(window->session().document().figures.size(), 1u);
     EXPECT_EQ(RectangleRecord::decode(window->session().document().figures.begin()->record).width, 5);
     EXPECT_TRUE(window->session().modified());
@@ -324,6 +327,34 @@ TEST_F(StorageWindowsTest, ChooserReturnsTheExtractedName) {
     EXPECT_TRUE(pick.ran());
 }
 
+// Runs `act` once, as soon as the simulator has logged a received command line containing
+// `command`.
+class OnReceived {
+public:
+    OnReceived(const test::PrinterWindowFixture& fixture, std::string command, std::function<void()> act)
+        : fixture_(fixture), command_(std::move(command)), act_(std::move(act)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (fixture_.received().find("< " + command_) == std::string::npos) return;
+            timer_.stop();
+            act_();
+        });
+        timer_.start(10);
+    }
+
+private:
+    const test::PrinterWindowFixture& fixture_;
+    std::string command_;
+    std::function<void()> act_;
+    QTimer timer_;
+};
+
+// A silence limit no test waits out: an exchange that ends did so for another reason.
+void waitForEver(TZRedit& window) {
+    LinkTiming timing = window.link().timing();
+    timing.silenceLimit = std::chrono::minutes(10);
+    window.link().setTiming(timing);
+}
+
 class SilentPrinterTest : public ::testing::Test, public test::PrinterWindowFixture {
 public:
     SilentPrinterTest() : PrinterWindowFixture({"--fault", "silent"}) {}
@@ -340,6 +371,73 @@ TEST_F(SilentPrinterTest, ListFailsInTheProgressWindowAndTheLabelStays) {
     EXPECT_FALSE(never.ran());
     EXPECT_EQ(window->session().document().figures.size(), 2u);
     EXPECT_FALSE(window->link().isOpen());
+}
+
+// Stop on the progress window ends the wait for the printer's answer: no error box, no
+// list, and the link says it was the user.
+TEST_F(SilentPrinterTest, StopEndsTheWaitForTheAnswerWithoutAnError) {
+    auto window = start();
+    waitForEver(*window);
+    bool stopShown = false;
+    OnReceived stop(*this, "UM", [&] {
+        QWidget* progress = QApplication::activeModalWidget();
+        auto* button = progress ? progress->findChild<QAbstractButton*>("StopBt") : nullptr;
+        stopShown = button != nullptr && button->isVisible() && button->text() == "Stop";
+        if (stopShown) button->click();
+    });
+    OnModal never("TObjListDlg", [](QWidget* dialog) { dialog->close(); });
+    test::ModalAnswer noError("OkBt");
+    window->action("FormM")->trigger();
+    EXPECT_TRUE(stopShown);
+    EXPECT_TRUE(window->link().stoppedFlag);
+    EXPECT_FALSE(never.ran());
+    EXPECT_FALSE(noError.answered()) << noError.text().toStdString();
+    EXPECT_FALSE(sharedMessageBox().isVisible());
+}
+
+// The printer's process killed while the editor waits for its answer: "No printer response"
+// at once, not after the silence limit.
+TEST_F(SilentPrinterTest, APrinterKilledWhileItsAnswerIsAwaitedIsNoPrinterResponse) {
+    auto window = start();
+    waitForEver(*window);
+    OnReceived kill(*this, "UM", [&] { simulator->kill(); });
+    test::ModalAnswer error("OkBt");
+    window->action("FormM")->trigger();
+    EXPECT_EQ(error.text(), "No printer response");
+    EXPECT_FALSE(window->link().isOpen());
+}
+
+class SlowPrinterTest : public ::testing::Test, public test::PrinterWindowFixture {
+public:
+    SlowPrinterTest() : PrinterWindowFixture({"--fault", "slow"}) {}
+};
+
+// Killed while a long store is still being written: the write fails at once, without
+// asking "Retry ?" of a printer that is not there.
+TEST_F(SlowPrinterTest, APrinterKilledDuringAStoreAsksNoRetry) {
+    auto window = start();
+    LabelDocument label = sampleLabel();
+    TextRecord text;
+    text.data = "\"HELLO\"";
+    for (text.x = 0; text.x < 300; ++text.x) label.figures.appendFigure(text.encode(), FigureKind::Text);
+    window->session().document() = label;
+    window->changed();
+    QString error;
+    bool retryAsked = false;
+    OnModal store("TStoreDlg", [&](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>("NameEd")->setText("BIG");
+        OnReceived kill(*this, "FS", [&] { simulator->kill(); });
+        test::ModalAnswer retry("NoBt");
+        test::ModalAnswer failure("OkBt");
+        click(dialog, "StoreBt");
+        retryAsked = retry.answered();
+        error = failure.text();
+        dialog->close();
+    });
+    window->action("StoreCurrentM")->trigger();
+    ASSERT_TRUE(store.ran());
+    EXPECT_FALSE(retryAsked);
+    EXPECT_EQ(error, "No printer response");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Stopping an exchange from its progress window, and a failure told to the user once.
+// How an exchange ends when it cannot go on: stopped by the user from its progress window,
+// a device that went away, and a failure told to the user once.
 #include <gtest/gtest.h>
 
 #include "support/fake_printer.h"
@@ -8,6 +9,10 @@ namespace {
 
 using test::Events;
 using test::FakePrinter;
+
+bool asked(const Events& events) {
+    return std::any_of(events.begin(), events.end(), [](const std::string& e) { return e.starts_with("ask "); });
+}
 
 TEST(PrinterLinkCancel, EscOnTheProgressWindowStopsTheStreamBetweenBytes) {
     FakePrinter p;
@@ -20,11 +25,74 @@ TEST(PrinterLinkCancel, EscOnTheProgressWindowStopsTheStreamBetweenBytes) {
     p.ui.cancelAtEventRun = p.ui.eventRuns + 4;
     EXPECT_FALSE(p.link.writeText("0123456789"));
     EXPECT_EQ(p.transport.written, "AB012");
-    EXPECT_TRUE(p.link.abortFlag);
+    EXPECT_TRUE(p.link.abortFlag && p.link.stoppedFlag);
     // Stopped by the user is no printer failure: the window closes without a message.
     EXPECT_FALSE(p.link.timeoutFlag);
     p.link.endProgress();
     EXPECT_EQ(p.ui.events.back(), "close");
+}
+
+// While the link waits for the printer, whether for its answer or for room to write, a
+// stop ends the wait long before the silence limit, and so does every later step of the
+// same exchange.
+TEST(PrinterLinkCancel, AStopEndsAWaitForTheAnswerOrForRoom) {
+    FakePrinter p;
+    ASSERT_TRUE(p.link.openPort());
+    p.link.showProgress("Receiving forms");
+    p.ui.cancelAtEventRun = p.ui.eventRuns + 3;
+    std::string line;
+    EXPECT_EQ(p.link.readLine(line, 32), 0u);
+    EXPECT_TRUE(p.link.timeoutFlag && p.link.stoppedFlag);
+    EXPECT_LT(p.clock.now, 100);
+    EXPECT_EQ(p.link.failureMessage(), "Stopped");
+    EXPECT_FALSE(p.link.writeText("UF"));
+    EXPECT_TRUE(p.link.abortFlag && p.link.stoppedFlag);
+    EXPECT_EQ(p.transport.written, "");
+    p.link.endProgress();
+    EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Receiving forms", "close"}));
+
+    p.ui.cancel = false;
+    p.transport.full = true;  // the printer holds the line
+    p.link.showProgress("Sending label");
+    p.ui.cancelAtEventRun = p.ui.eventRuns + 5;
+    const long long before = p.clock.now;
+    EXPECT_FALSE(p.link.writeText("AB"));
+    EXPECT_TRUE(p.link.abortFlag && p.link.stoppedFlag);
+    EXPECT_FALSE(p.link.timeoutFlag);
+    EXPECT_LT(p.clock.now - before, 100);
+    EXPECT_FALSE(asked(p.ui.events));
+    // Without a stop, a printer that keeps the line held past the silence limit is the
+    // write that failed, with its question.
+    p.ui.cancel = false;
+    p.link.closePort();
+    p.link.endProgress();
+    ASSERT_TRUE(p.link.openPort());
+    EXPECT_FALSE(p.link.writeText("AB"));
+    EXPECT_TRUE(p.link.abortFlag && p.link.timeoutFlag && !p.link.stoppedFlag);
+    EXPECT_GE(p.clock.now - before, 3000);
+    EXPECT_EQ(p.ui.events.back(), "ask Error: Can't write to comm. port. Retry ?");
+}
+
+TEST(PrinterLinkGone, ADeviceThatWentAwayEndsReadsAndWritesAtOnceAndIsOpenedAfresh) {
+    FakePrinter p;
+    ASSERT_TRUE(p.link.openPort());
+    p.transport.vanished = true;
+    std::string line;
+    EXPECT_EQ(p.link.readLine(line, 32), 0u);
+    EXPECT_TRUE(p.link.timeoutFlag && p.link.deviceGone());
+    EXPECT_EQ(p.transport.readWaits, 1);
+    EXPECT_EQ(p.link.failureMessage(), "No printer response");
+    // Asking "Retry ?" cannot bring it back: the failure is told instead, once.
+    p.ui.retryAnswers = {true, true, true};
+    EXPECT_FALSE(p.link.writeText("AB"));
+    EXPECT_TRUE(p.link.abortFlag && p.link.timeoutFlag);
+    EXPECT_EQ(p.ui.events, (Events{"beep", "box Error: No printer response"}));
+    EXPECT_LT(p.clock.now, 100);
+    // The next exchange opens the device again instead of reusing the dead port.
+    ASSERT_TRUE(p.link.openPort());
+    EXPECT_EQ(p.transport.openCount, 2);
+    EXPECT_FALSE(p.link.deviceGone());
+    EXPECT_TRUE(p.link.writeText("AB"));
 }
 
 TEST(PrinterLinkCancel, SilenceIsReportedOncePerFailure) {

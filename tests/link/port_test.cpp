@@ -16,8 +16,10 @@
 
 #include "link/port_names.h"
 #include "link/posix_serial_transport.h"
+#include "link/transport_factory.h"
 #include "printer/translation.h"
 #include "printer/printer_fixtures.h"
+#include "support/fake_printer.h"
 #include "support/test_support.h"
 
 namespace tavrin {
@@ -122,6 +124,43 @@ TEST(PosixSerialTransport, WaitsRunOutUnderASignalStorm) {
     done = true;
     storm.join();
     sigaction(SIGUSR1, &old, nullptr);
+}
+
+// Counts the link's waits for input on a real device.
+struct CountingDevice : DeviceTransport {
+    Readiness waitUntilReadable(std::chrono::milliseconds limit) override {
+        ++waits;
+        return DeviceTransport::waitUntilReadable(limit);
+    }
+    int waits = 0;
+};
+
+// A silent printer is waited for asleep, a slice at a time rather than a look every
+// millisecond; a terminal whose far end closed (the printer's process killed) ends the
+// wait at once, and the next write fails without the retry question.
+TEST(PosixSerialTransport, SilenceIsWaitedAsleepAndAHungUpTerminalEndsTheWaitAtOnce) {
+    auto pty = std::make_unique<test::PseudoTerminal>();
+    CountingDevice transport;
+    test::FakeUi ui;
+    LinkTiming timing = LinkTiming::system();
+    timing.silenceLimit = std::chrono::milliseconds(300);
+    PrinterLink link(transport, ui, timing);
+    link.setPortDevice(0, pty->device());
+    ASSERT_TRUE(link.openPort());
+    std::string line;
+    EXPECT_EQ(link.readLine(line, 32), 0u);
+    EXPECT_TRUE(link.timeoutFlag);
+    EXPECT_FALSE(link.deviceGone());
+    EXPECT_LE(transport.waits, 300 / 50 + 2);
+
+    pty.reset();
+    transport.waits = 0;
+    EXPECT_EQ(link.readLine(line, 32), 0u);
+    EXPECT_TRUE(link.timeoutFlag && link.deviceGone());
+    EXPECT_EQ(transport.waits, 1);
+    EXPECT_FALSE(link.writeText("UF"));
+    EXPECT_TRUE(link.abortFlag);
+    EXPECT_EQ(ui.events, (test::Events{"beep", "box Error: No printer response"}));
 }
 
 using test::byteString;

@@ -20,6 +20,7 @@ public:
     bool open(const std::string& device, const SerialSettings& settings) override {
         openedDevice = device, openedSettings = settings, ++openCount;
         input.clear();  // as a real port: nothing from an earlier session
+        vanished = false;
         return opened = !openFails;
     }
     std::string openFailure() const override { return openFailureText; }
@@ -35,6 +36,7 @@ public:
         return true;
     }
     bool writeByte(std::uint8_t byte) override {
+        if (vanished) return false;
         if (unflushed) ++writesWithoutFlush;
         if (refuseFrom <= written.size() && refusals > 0) return --refusals, false;
         written.push_back(static_cast<char>(byte));
@@ -46,12 +48,30 @@ public:
         return true;
     }
     void flush() override { unflushed = false, ++flushCalls; }
+    Readiness waitUntilReadable(std::chrono::milliseconds limit) override {
+        ++readWaits;
+        return vanished ? Readiness::Gone : SerialTransport::waitUntilReadable(limit);
+    }
+    // A full printer takes nothing now; otherwise the byte goes through writeByte, refusals
+    // and all.
+    std::optional<Readiness> writeByteNow(std::uint8_t) override {
+        if (vanished) return Readiness::Gone;
+        if (full) return Readiness::NotYet;
+        return std::nullopt;
+    }
+    Readiness waitUntilWritable(std::chrono::milliseconds) override {
+        return vanished ? Readiness::Gone : full ? Readiness::NotYet : Readiness::Ready;
+    }
+    bool gone() const override { return vanished; }
 
     std::string written;
     std::deque<char> input;
     bool opened = false, openFails = false, unflushed = false;
     std::string openFailureText;
     bool brokenInput = false;    // claims input it cannot deliver
+    bool vanished = false;       // the device went away, until the port is opened again
+    bool full = false;           // the printer holds the line: no room for a byte
+    int readWaits = 0;
     std::size_t refuseFrom = 0;  // the refusals start once this many bytes are written
     int refusals = 0, openCount = 0, closeCount = 0, flushCalls = 0, writesWithoutFlush = 0;
     std::string openedDevice;

@@ -189,6 +189,13 @@ bool SimulatorProcess::stop() {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+void SimulatorProcess::kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    waitOrKill(pid_, std::chrono::seconds(5));
+    pid_ = -1;
+}
+
 std::filesystem::path SimulatorProcess::label(int n) const {
     char name[32];
     std::snprintf(name, sizeof name, "label-%04d.png", n);

@@ -100,6 +100,8 @@ public:
     // Asks the simulator to end (SIGTERM) and waits a few seconds; true when it ended
     // cleanly by itself. One that does not is killed. The destructor stops it too.
     bool stop();
+    // Kills it outright (SIGKILL), as a crash or a pulled plug would, and waits for it.
+    void kill();
 
 private:
     int pid_ = -1;

@@ -3,6 +3,8 @@
 // is not a terminal (/dev/usb/lp0). The descriptor is non-blocking; every read and write
 // waits under its own time-out, so a printer that stops taking or giving bytes cannot
 // hold the program.
+#include <sys/types.h>
+
 #include <chrono>
 #include <string>
 
@@ -24,6 +26,10 @@ public:
     bool writeByte(std::uint8_t byte) override;
     // Each write hands its byte to the kernel already.
     void flush() override {}
+    Readiness waitUntilReadable(std::chrono::milliseconds limit) override;
+    std::optional<Readiness> writeByteNow(std::uint8_t byte) override;
+    Readiness waitUntilWritable(std::chrono::milliseconds limit) override;
+    bool gone() const override { return gone_; }
     std::string openFailure() const override { return openFailure_; }
 
     // How long one read or write waits before it gives up.
@@ -41,9 +47,16 @@ protected:
 
 private:
     bool waitFor(short events);
+    // One write of one byte: 1, or -1 with errno.
+    ssize_t writeOnce(std::uint8_t byte);
 
     int fd_ = -1;
     bool socket_ = false;
+    // A read of nothing is the end of the input for good: a socket whose peer closed, or a
+    // plain file read to its end. A printer device may give nothing now and something later.
+    bool inputEnds_ = false;
+    bool inputEnded_ = false;
+    bool gone_ = false;
     std::chrono::milliseconds ioTimeout_{3000};
     std::string openFailure_;
 };
@@ -52,5 +65,14 @@ private:
 // on with the time that is left. True when it is ready (or in error, which the next read or
 // write reports).
 bool waitForDescriptor(int fd, short events, std::chrono::milliseconds timeout);
+
+// One wait of at most `limit` for `fd` to become readable (POLLIN) or writable (POLLOUT).
+// A hang-up or an error on the descriptor is Gone, unless input is still there to be read;
+// a signal that cuts the wait short is NotYet.
+Readiness waitForDevice(int fd, short events, std::chrono::milliseconds limit);
+
+// Whether a read or write that failed with `error` met a device that went away for good
+// (a hung-up terminal, a reset connection, an unplugged printer), not a passing condition.
+bool deviceGoneError(int error);
 
 }  // namespace tavrin

@@ -30,11 +30,13 @@ public:
     virtual void showError(std::string_view title, std::string_view text) = 0;
     virtual void beep() {}
 
-    // The user asked the exchange on screen to stop (Esc or closing the progress window).
+    // The user asked the exchange on screen to stop (Stop, Esc or closing the progress
+    // window). The link looks at it between bytes and while it waits for the printer.
     virtual bool cancelRequested() const { return false; }
 };
 
-// For callers without windows: no progress, never retries, remembers the last error.
+// For callers without windows: no progress, never retries, remembers the first and the
+// last error.
 class QuietLinkUi : public LinkUi {
 public:
     bool askRetry(std::string_view, std::string_view) override { return false; }
@@ -46,17 +48,25 @@ public:
     bool progressWindowVisible() const override { return visible_; }
     void showProgressError(std::string_view, std::string_view text) override {
         visible_ = true;
-        lastError_ = text;
+        remember(text);
     }
     void closeProgressWindow() override { visible_ = false; }
-    void showError(std::string_view, std::string_view text) override { lastError_ = text; }
+    void showError(std::string_view, std::string_view text) override { remember(text); }
 
+    // The first says what went wrong; what follows is often only its consequence.
+    const std::string& firstError() const { return firstError_; }
     const std::string& lastError() const { return lastError_; }
     const std::string& progressText() const { return text_; }
 
 private:
+    void remember(std::string_view text) {
+        if (firstError_.empty()) firstError_ = text;
+        lastError_ = text;
+    }
+
     bool visible_ = false;
     std::string text_;
+    std::string firstError_;
     std::string lastError_;
 };
 

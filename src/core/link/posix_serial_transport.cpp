@@ -1,5 +1,7 @@
 #include "link/posix_serial_transport.h"
 
+#include "link/fd_transport.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -105,13 +107,15 @@ bool PosixSerialTransport::open(const std::string& device, const SerialSettings&
     tcsetattr(fd, TCSANOW, &options);
     tcflush(fd, TCIFLUSH);
     fd_ = fd;
+    gone_ = false;
     return true;
 }
 
 void PosixSerialTransport::close() {
     if (fd_ < 0) return;
-    settleOutputBeforeClose(fd_, ioTimeout_, lastFailed_);
+    settleOutputBeforeClose(fd_, ioTimeout_, lastFailed_ || gone_);
     lastFailed_ = false;
+    gone_ = false;
     ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
@@ -148,15 +152,46 @@ bool PosixSerialTransport::readOne(std::uint8_t& byte) {
         const ssize_t n = ::read(fd_, &byte, 1);
         if (n == 1) return true;
         if (n < 0 && errno == EINTR) continue;
-        // Nothing there yet (a raw terminal answers 0 or EAGAIN): wait once for a byte. A
-        // hung-up line keeps answering 0, so a second empty read ends it.
-        const bool empty = n == 0 || errno == EAGAIN;
-        if (empty && !waited && waitFor(POLLIN)) {
+        // A raw terminal with nothing there answers 0 or EAGAIN.
+        if (n < 0 && errno != EAGAIN) {
+            if (deviceGoneError(errno)) gone_ = true;
+            return false;
+        }
+        if (!waited && waitFor(POLLIN)) {
             waited = true;
             continue;
         }
+        // Ready, yet nothing to read: a hung-up line, which poll() then tells apart.
+        if (waited) gone_ = gone_ || waitForDevice(fd_, POLLIN, std::chrono::milliseconds(0)) == Readiness::Gone;
         return false;
     }
+}
+
+Readiness PosixSerialTransport::waitUntilReadable(std::chrono::milliseconds limit) {
+    if (fd_ < 0) return Readiness::Gone;
+    const Readiness state = waitForDevice(fd_, POLLIN, limit);
+    gone_ = gone_ || state == Readiness::Gone;
+    return state;
+}
+
+std::optional<Readiness> PosixSerialTransport::writeByteNow(std::uint8_t byte) {
+    if (fd_ < 0 || gone_) return Readiness::Gone;
+    for (;;) {
+        const ssize_t n = ::write(fd_, &byte, 1);
+        if (n < 0 && errno == EINTR) continue;
+        // Until a byte goes again, what is queued is stuck: close() then drops it.
+        lastFailed_ = n != 1;
+        if (n == 1) return Readiness::Ready;
+        if (n < 0 && errno != EAGAIN && deviceGoneError(errno)) gone_ = true;
+        return gone_ ? Readiness::Gone : Readiness::NotYet;
+    }
+}
+
+Readiness PosixSerialTransport::waitUntilWritable(std::chrono::milliseconds limit) {
+    if (fd_ < 0 || gone_) return Readiness::Gone;
+    const Readiness state = waitForDevice(fd_, POLLOUT, limit);
+    gone_ = gone_ || state == Readiness::Gone;
+    return state;
 }
 
 bool PosixSerialTransport::writeByte(std::uint8_t byte) {
@@ -166,12 +201,14 @@ bool PosixSerialTransport::writeByte(std::uint8_t byte) {
 }
 
 bool PosixSerialTransport::writeOne(std::uint8_t byte) {
+    if (gone_) return false;
     for (;;) {
         const ssize_t n = ::write(fd_, &byte, 1);
         if (n == 1) return true;
         if (n < 0 && errno == EINTR) continue;
         // The driver's queue is full (the printer holds the line): wait, then give up.
         if (n < 0 && errno == EAGAIN && waitFor(POLLOUT)) continue;
+        if (n < 0 && deviceGoneError(errno)) gone_ = true;
         return false;
     }
 }

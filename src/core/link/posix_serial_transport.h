@@ -34,6 +34,11 @@ public:
     bool readByte(std::uint8_t& byte) override;
     bool writeByte(std::uint8_t byte) override;
     void flush() override;
+    Readiness waitUntilReadable(std::chrono::milliseconds limit) override;
+    std::optional<Readiness> writeByteNow(std::uint8_t byte) override;
+    Readiness waitUntilWritable(std::chrono::milliseconds limit) override;
+    // A terminal hung up (the far end of a pseudo-terminal closed, a USB adapter pulled).
+    bool gone() const override { return gone_; }
 
     // How long one read or write waits before it gives up.
     void setIoTimeout(std::chrono::milliseconds timeout) { ioTimeout_ = timeout; }
@@ -47,6 +52,7 @@ private:
     std::string openFailure_;
     // The last read or write failed: close() then discards what is still queued.
     bool lastFailed_ = false;
+    bool gone_ = false;
     std::chrono::milliseconds ioTimeout_{3000};
 };
 

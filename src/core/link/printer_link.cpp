@@ -2,6 +2,7 @@
 
 #include "link/port_names.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <thread>
@@ -63,11 +64,26 @@ SerialSettings PrinterLink::serialSettings() const {
     return serial;
 }
 
-bool PrinterLink::openPort() {
-    if (transport_.isOpen()) return true;
+void PrinterLink::clearFailure() {
     timeoutFlag = false;
+    stoppedFlag = false;
     deviceMessage_.clear();
     failureShown_ = false;
+}
+
+bool PrinterLink::stopRequested() {
+    if (!ui_.progressWindowVisible() || !ui_.cancelRequested()) return false;
+    stoppedFlag = true;
+    return true;
+}
+
+bool PrinterLink::openPort() {
+    if (transport_.isOpen()) {
+        if (!transport_.gone()) return true;
+        // The printer may be back by now; only a fresh open can tell.
+        transport_.close();
+    }
+    clearFailure();
     pushedBack_.reset();
     const std::string device = portDevice(settings_.portIndex);
     if (transport_.open(device, serialSettings())) return true;
@@ -111,30 +127,68 @@ std::uint32_t PrinterLink::bytesWaiting() {
 }
 
 bool PrinterLink::writeByte(std::uint8_t byte) {
-    timeoutFlag = false;
-    failureShown_ = false;
+    clearFailure();
     abortFlag = false;
-    deviceMessage_.clear();
     if (!transport_.isOpen()) return true;
     for (;;) {
         ui_.processEvents();
         // The events may have closed the port under us; then there is nothing to write to.
         if (!transport_.isOpen()) return true;
-        // Esc on the progress window stops the stream between two bytes, as a refused
-        // write that is not retried does; the window then closes without an error.
-        if (ui_.progressWindowVisible() && ui_.cancelRequested()) {
+        // A stop ends the stream between two bytes, as a refused write that is not retried
+        // does; the window then closes without an error.
+        if (stopRequested()) {
             abortFlag = true;
             return false;
         }
-        const bool written = transport_.writeByte(byte);
-        transport_.flush();
-        if (written) return true;
-        if (!ui_.askRetry("Error", kWriteRetryQuestion)) {
+        const Readiness sent = sendByte(byte);
+        if (sent == Readiness::Ready) return true;
+        if (!transport_.isOpen()) return true;
+        if (stoppedFlag) {
+            abortFlag = true;
+            return false;
+        }
+        // Asking "Retry ?" cannot bring back a device that is no longer there.
+        const bool gone = sent == Readiness::Gone || transport_.gone();
+        if (gone || !ui_.askRetry("Error", kWriteRetryQuestion)) {
             abortFlag = true;
             timeoutFlag = true;
+            // In place of the question the failure is told at once, unless the progress
+            // window will tell it when it ends.
+            if (gone && !ui_.progressWindowVisible()) {
+                ui_.beep();
+                ui_.showError("Error", kNoPrinterResponse);
+                failureShown_ = true;
+            }
             return false;
         }
     }
+}
+
+Readiness PrinterLink::sendByte(std::uint8_t byte) {
+    std::optional<Readiness> state = transport_.writeByteNow(byte);
+    if (!state) {
+        // A channel that waits for room itself.
+        state = transport_.writeByte(byte) ? Readiness::Ready : transport_.gone() ? Readiness::Gone : Readiness::NotYet;
+    } else if (*state == Readiness::NotYet) {
+        // The printer holds the line: wait in slices, so that the windows stay alive and a
+        // stop is seen while it does. A byte is tried at every slice, as a terminal may take
+        // one before it says it has room.
+        const std::chrono::milliseconds start = now();
+        for (;;) {
+            const std::chrono::milliseconds left = timing_.silenceLimit - (now() - start);
+            if (left.count() <= 0) break;
+            if (transport_.waitUntilWritable(std::min(left, timing_.waitSlice)) == Readiness::Gone) {
+                state = Readiness::Gone;
+                break;
+            }
+            ui_.processEvents();
+            if (!transport_.isOpen() || stopRequested()) break;
+            state = transport_.writeByteNow(byte).value_or(Readiness::NotYet);
+            if (*state != Readiness::NotYet) break;
+        }
+    }
+    if (*state == Readiness::Ready) transport_.flush();
+    return *state;
 }
 
 bool PrinterLink::writeBytes(std::span<const std::uint8_t> bytes) {
@@ -177,34 +231,41 @@ bool PrinterLink::readByte(std::uint8_t& byte) {
     return transport_.readByte(byte);
 }
 
-// Waits for the next byte. Only a byte that really came renews the silence limit: a port
-// that keeps claiming input but delivers none must still end in a time-out.
+// Waits for the next byte, asleep in the transport. Only a byte that really came renews the
+// silence limit: a port that keeps claiming input but delivers none must still end in a
+// time-out.
 bool PrinterLink::nextByte(std::uint8_t& byte, std::chrono::milliseconds& lastByteTime) {
+    if (pushedBack_) {
+        readByte(byte);
+        lastByteTime = now();
+        return true;
+    }
     // A device that can never answer says so at once instead of after the silence limit.
-    if (!pushedBack_ && transport_.isOpen()) {
+    if (transport_.isOpen()) {
         if (std::string refusal = transport_.refuseReply(); !refusal.empty()) {
             deviceMessage_ = std::move(refusal);
             return false;
         }
     }
     for (;;) {
-        // A closed port has nothing to wait for.
-        if (!pushedBack_ && !transport_.isOpen()) return false;
-        if (bytesWaiting() != 0 && readByte(byte)) {
+        // A closed port has nothing to wait for, and a device that went away never answers.
+        if (!transport_.isOpen() || stopRequested()) return false;
+        const std::chrono::milliseconds left = timing_.silenceLimit - (now() - lastByteTime);
+        if (left.count() <= 0) return false;
+        const Readiness state = transport_.waitUntilReadable(std::min(left, timing_.waitSlice));
+        if (state == Readiness::Gone) return false;
+        if (state == Readiness::Ready && transport_.readByte(byte)) {
             lastByteTime = now();
             return true;
         }
-        if (now() - lastByteTime >= timing_.silenceLimit) return false;
+        if (state == Readiness::NotYet && timing_.pollInterval.count() > 0) timing_.sleep(timing_.pollInterval);
         ui_.processEvents();
-        if (timing_.pollInterval.count() > 0) timing_.sleep(timing_.pollInterval);
     }
 }
 
 std::size_t PrinterLink::readBytes(std::span<std::uint8_t> bytes) {
     std::chrono::milliseconds lastByteTime = now();
-    timeoutFlag = false;
-    deviceMessage_.clear();
-    failureShown_ = false;
+    clearFailure();
     std::size_t count = 0;
     while (count < bytes.size()) {
         std::uint8_t byte = 0;
@@ -221,9 +282,7 @@ std::size_t PrinterLink::readBytes(std::span<std::uint8_t> bytes) {
 std::size_t PrinterLink::readLine(std::string& line, std::size_t size) {
     line.clear();
     endMarkFlag = false;
-    timeoutFlag = false;
-    deviceMessage_.clear();
-    failureShown_ = false;
+    clearFailure();
     const std::size_t limit = size > 0 ? size - 1 : 0;
     std::chrono::milliseconds lastByteTime = now();
     std::size_t dropped = 0;
@@ -283,7 +342,8 @@ void PrinterLink::showProgress(std::string_view text) {
 }
 
 void PrinterLink::endProgress() {
-    if (timeoutFlag) {
+    // A stop is the user's own doing: no error box to acknowledge.
+    if (timeoutFlag && !stoppedFlag) {
         // One failure, one message: a failed open has already put its own, more precise
         // message into the window, and a chain of exchanges that ends its progress again
         // after the failure must not make the user acknowledge it twice.
@@ -299,6 +359,7 @@ void PrinterLink::endProgress() {
 }
 
 std::string PrinterLink::failureMessage() const {
+    if (stoppedFlag) return kStoppedByUser;
     return deviceMessage_.empty() ? std::string(kNoPrinterResponse) : deviceMessage_;
 }
 

@@ -3,6 +3,22 @@
 // still open), shows the progress window, writes commands byte by byte, reads replies with
 // a silence limit, closes the port and ends the progress window. Callers learn what went
 // wrong from the flags: abortFlag after writes, timeoutFlag after reads.
+//
+// How an exchange ends when it cannot go on. A write waiting for room and a read waiting
+// for the answer wait asleep in the transport, in slices of at most LinkTiming::waitSlice;
+// between slices window events run and a stop is looked for. So:
+//  - a printer that went away (a terminal hung up, a connection reset or closed, a device
+//    unplugged, the process at the far end killed) ends it at once: timeoutFlag set,
+//    deviceGone() true, failureMessage() "No printer response". A write sets abortFlag too
+//    and asks no "Retry ?"; without the progress window on screen it shows the message
+//    itself. The next openPort() opens the device afresh;
+//  - a printer that stays silent ends it after the silence limit, in the same words;
+//  - the user's stop (LinkUi::cancelRequested() while the progress window is up: Esc, its
+//    close box or its Stop button) ends it within one slice: stoppedFlag set, with abortFlag
+//    after a write or timeoutFlag after a read, failureMessage() "Stopped", and
+//    endProgress() closes the window without an error box. The request stays with the
+//    window, so every later write or read of the same exchange stops too, until the caller
+//    clears it or the window, once closed, is shown again.
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -33,8 +49,12 @@ struct LinkTiming {
     std::function<std::chrono::milliseconds()> now;        // monotonic
     std::function<void(std::chrono::milliseconds)> sleep;
     std::chrono::milliseconds silenceLimit{3000};
-    // Rest between looks at an empty input queue; zero polls without sleeping.
-    std::chrono::milliseconds pollInterval{1};
+    // The longest one wait in the transport lasts before window events run and a stop is
+    // looked for.
+    std::chrono::milliseconds waitSlice{50};
+    // Rest between looks at a transport that cannot wait for input (a scripted one);
+    // the real ones wait themselves.
+    std::chrono::milliseconds pollInterval{0};
 
     static LinkTiming system();
 };
@@ -43,6 +63,7 @@ inline constexpr const char* kOpenPortFailed = "Can't open communication port";
 inline constexpr const char* kWriteRetryQuestion = "Can't write to comm. port. Retry ?";
 inline constexpr const char* kNoPrinterResponse = "No printer response";
 inline constexpr const char* kProgressTitle = "Communicating ...";
+inline constexpr const char* kStoppedByUser = "Stopped";
 
 class PrinterLink {
 public:
@@ -59,13 +80,17 @@ public:
     const LinkTiming& timing() const { return timing_; }
     void setTiming(LinkTiming timing);
 
+    // Reuses an open port, unless its device went away: that one is opened afresh.
     bool openPort();
     void closePort();
     bool isOpen() const { return transport_.isOpen(); }
+    // The device went away while the port was open (see the top of this file).
+    bool deviceGone() const { return transport_.isOpen() && transport_.gone(); }
     std::uint32_t bytesWaiting();
 
-    // One byte, flushed; asks whether to retry while the port refuses it. With the port
-    // closed nothing is sent and the result is true.
+    // One byte, flushed; asks whether to retry while the port refuses it (not when the
+    // device went away, nor after a stop). With the port closed nothing is sent and the
+    // result is true.
     bool writeByte(std::uint8_t byte);
     // Byte by byte while the port is open, stopping at the first refusal. The result is
     // false only when a byte was refused (abortFlag is then set).
@@ -89,17 +114,25 @@ public:
 
     void showProgress(std::string_view text);
     void endProgress();
-    // What a set timeoutFlag means: "No printer response", or the device's own reason (a
-    // print queue that cannot answer, a job the print server refused).
+    // What a set timeoutFlag or abortFlag means: "Stopped" after the user's stop, else "No
+    // printer response", or the device's own reason (a print queue that cannot answer, a
+    // job the print server refused).
     std::string failureMessage() const;
 
     bool timeoutFlag = false;
     bool abortFlag = false;
     bool endMarkFlag = false;
     bool progressShowFlag = true;
+    // The user stopped the latest write or read; cleared with timeoutFlag.
+    bool stoppedFlag = false;
 
 private:
     bool nextByte(std::uint8_t& byte, std::chrono::milliseconds& lastByteTime);
+    // One byte, flushed, waiting for room within the silence limit. NotYet when it could not
+    // go in time or the user stopped (stoppedFlag), Gone when the device went away.
+    Readiness sendByte(std::uint8_t byte);
+    bool stopRequested();
+    void clearFailure();
     std::chrono::milliseconds now() const { return timing_.now(); }
 
     SerialTransport& transport_;

@@ -1,7 +1,9 @@
 #pragma once
 // The byte channel under the printer link: a serial port, a pseudo-terminal, or a scripted
 // fake in tests. It knows nothing about commands or replies; the link does the pacing.
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tavrin {
@@ -17,6 +19,11 @@ struct SerialSettings {
 // What bytesWaiting() answers when the port cannot tell; callers treat it as "something
 // is there" and let the read find out.
 inline constexpr std::uint32_t kBytesWaitingUnknown = 0xFFFFFFFFu;
+
+// What a wait on the channel found: a byte can be read (or written), not yet, or never
+// again, because the device went away (a terminal hung up, a connection the printer reset
+// or closed, a printer unplugged, the process at the other end gone).
+enum class Readiness { Ready, NotYet, Gone };
 
 class SerialTransport {
 public:
@@ -39,6 +46,22 @@ public:
     virtual bool writeByte(std::uint8_t byte) = 0;
     // Pushes what was written out to the device.
     virtual void flush() = 0;
+
+    // Waits at most `limit` until a byte can be read, asleep in the system rather than
+    // looking again and again. The default looks without waiting, for a channel that cannot
+    // wait (a scripted one in tests).
+    virtual Readiness waitUntilReadable(std::chrono::milliseconds /*limit*/) {
+        return bytesWaiting() != 0 ? Readiness::Ready : Readiness::NotYet;
+    }
+    // Writes one byte if the device takes it now, without waiting: Ready when it went,
+    // NotYet when the printer holds the line, Gone when the device went away. Nothing for a
+    // channel that can only write with the wait of writeByte (the default).
+    virtual std::optional<Readiness> writeByteNow(std::uint8_t /*byte*/) { return std::nullopt; }
+    // Waits at most `limit` for room to write after writeByteNow() answered NotYet.
+    virtual Readiness waitUntilWritable(std::chrono::milliseconds /*limit*/) { return Readiness::Ready; }
+    // The device went away while the channel was open: every read and write fails at once
+    // from then on, until it is opened again.
+    virtual bool gone() const { return false; }
 
     // Asked when an exchange waits for the printer's answer. Empty for a device that can
     // answer; a device that never can (a print queue) gives the reason and drops what the

@@ -91,6 +91,18 @@ void DeviceTransport::flush() {
     if (current_) current_->flush();
 }
 
+Readiness DeviceTransport::waitUntilReadable(std::chrono::milliseconds limit) {
+    return current_ ? current_->waitUntilReadable(limit) : Readiness::Gone;
+}
+
+std::optional<Readiness> DeviceTransport::writeByteNow(std::uint8_t byte) {
+    return current_ ? current_->writeByteNow(byte) : Readiness::Gone;
+}
+
+Readiness DeviceTransport::waitUntilWritable(std::chrono::milliseconds limit) {
+    return current_ ? current_->waitUntilWritable(limit) : Readiness::Gone;
+}
+
 std::string DeviceTransport::refuseReply() { return current_ ? current_->refuseReply() : std::string(); }
 
 std::string DeviceTransport::closeError() const { return current_ ? current_->closeError() : std::string(); }

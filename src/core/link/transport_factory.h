@@ -45,6 +45,10 @@ public:
     bool readByte(std::uint8_t& byte) override;
     bool writeByte(std::uint8_t byte) override;
     void flush() override;
+    Readiness waitUntilReadable(std::chrono::milliseconds limit) override;
+    std::optional<Readiness> writeByteNow(std::uint8_t byte) override;
+    Readiness waitUntilWritable(std::chrono::milliseconds limit) override;
+    bool gone() const override { return current_ && current_->gone(); }
     std::string refuseReply() override;
     std::string closeError() const override;
     std::string openFailure() const override { return current_ ? current_->openFailure() : std::string(); }

@@ -75,6 +75,11 @@ TMsgBoxDlg::TMsgBoxDlg(QWidget* parent)
     ok_ = makeButton("OK", "OkBt", this);
     no_ = makeButton("No", "NoBt", this);
     cancel_ = makeButton("Cancel", "CancelBt", this);
+    stop_ = makeButton("Stop", "StopBt", this);
+    // Only a deliberate press stops a print: Enter typed for another window must not.
+    stop_->setAutoDefault(false);
+    stop_->setFocusPolicy(Qt::NoFocus);
+    connect(stop_, &QPushButton::clicked, this, &TMsgBoxDlg::requestStop);
     connect(yes_, &QPushButton::clicked, this, [this] { press(Answer::Yes); });
     connect(ok_, &QPushButton::clicked, this, [this] { press(Answer::Ok); });
     connect(no_, &QPushButton::clicked, this, [this] { press(Answer::No); });
@@ -82,7 +87,7 @@ TMsgBoxDlg::TMsgBoxDlg(QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (QPushButton* button : {yes_, ok_, no_, cancel_}) buttons->addWidget(button);
+    for (QPushButton* button : {yes_, ok_, no_, cancel_, stop_}) buttons->addWidget(button);
     buttons->addStretch();
 
     auto* layout = new QVBoxLayout(this);
@@ -108,7 +113,9 @@ void TMsgBoxDlg::setButtons(Buttons buttons) {
     no_->setVisible(question);
     cancel_->setVisible(buttons == Buttons::YesNoCancel);
     ok_->setVisible(buttons == Buttons::Ok);
-    busy_->setVisible(buttons == Buttons::None);
+    busy_->setVisible(buttons == Buttons::Stop);
+    stop_->setVisible(buttons == Buttons::Stop);
+    stop_->setEnabled(!cancelRequested_);
     // Enter answers with the first button.
     yes_->setDefault(question);
     ok_->setDefault(buttons == Buttons::Ok);
@@ -146,10 +153,10 @@ TMsgBoxDlg::Answer TMsgBoxDlg::askYesNoCancel(const QString& title, const QStrin
 }
 
 void TMsgBoxDlg::showProgress(const QString& title, const QString& text) {
+    if (!progressShown()) cancelRequested_ = false;
     mode_ = Mode::Progress;
-    cancelRequested_ = false;
     setContent(title, text);
-    setButtons(Buttons::None);
+    setButtons(Buttons::Stop);
     if (!isVisible()) {
         setWindowModality(Qt::ApplicationModal);
         show();
@@ -178,10 +185,21 @@ void TMsgBoxDlg::press(Answer answer) {
     done(answerValue());
 }
 
+void TMsgBoxDlg::requestStop() {
+    cancelRequested_ = true;
+    // Pressed once is enough; the exchange ends within a moment.
+    stop_->setEnabled(false);
+}
+
+void TMsgBoxDlg::clearCancelRequest() {
+    cancelRequested_ = false;
+    stop_->setEnabled(true);
+}
+
 void TMsgBoxDlg::reject() {
     switch (mode_) {
     case Mode::Progress:
-        cancelRequested_ = true;
+        requestStop();
         return;
     case Mode::ProgressError:
         press(Answer::Ok);

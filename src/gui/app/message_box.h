@@ -1,7 +1,7 @@
 #pragma once
 // The program's own message window: one centred line of text under a title, with "OK" or
 // "Yes" and "No". The same window serves printer exchanges as their progress window, which
-// shows no buttons, does not wait, and can turn into an error box in place.
+// shows only "Stop", does not wait, and can turn into an error box in place.
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -40,9 +40,11 @@ public:
     int answerValue() const { return answer_ == Answer::Yes || answer_ == Answer::Ok ? 1 : 0; }
     Answer answer() const { return answer_; }
 
-    // The progress window: no buttons, shown without waiting. It is modal to the rest of the
-    // program, so nothing else can start a second exchange on the same port meanwhile; Esc
-    // or the close button only ask the running exchange to stop (cancelRequested).
+    // The progress window: only a Stop button, shown without waiting. It is modal to the
+    // rest of the program, so nothing else can start a second exchange on the same port
+    // meanwhile; Stop, Esc or the close button only ask the running exchange to stop
+    // (cancelRequested). The request holds until it is cleared or the window is shown anew
+    // after it was closed, so every step of an exchange shown as one sees it.
     void showProgress(const QString& title, const QString& text);
     void setText(const QString& text);
     QString text() const;
@@ -52,7 +54,7 @@ public:
     bool progressShown() const { return isVisible() && mode_ != Mode::Message; }
     Mode mode() const { return mode_; }
     bool cancelRequested() const { return cancelRequested_; }
-    void clearCancelRequest() { cancelRequested_ = false; }
+    void clearCancelRequest();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -62,8 +64,9 @@ protected:
     void reject() override;
 
 private:
-    enum class Buttons { None, Ok, YesNo, YesNoCancel };
+    enum class Buttons { Stop, Ok, YesNo, YesNoCancel };
     void setButtons(Buttons buttons);
+    void requestStop();
     void setContent(const QString& title, const QString& text);
     void press(Answer answer);
     void place();
@@ -75,6 +78,7 @@ private:
     QPushButton* ok_ = nullptr;
     QPushButton* no_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QPushButton* stop_ = nullptr;
     QPointer<QWidget> mainWindow_;
     std::function<int()> labelTopSource_;
     Mode mode_ = Mode::Message;

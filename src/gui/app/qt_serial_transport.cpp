@@ -1,5 +1,6 @@
 #include "app/qt_serial_transport.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 
 #include <limits>
 
+#include "link/fd_transport.h"
 #include "link/posix_serial_transport.h"
 
 namespace tavrin {
@@ -30,11 +32,78 @@ QtSerialTransport::QtSerialTransport() : port_(std::make_unique<QSerialPort>()) 
 
 QtSerialTransport::~QtSerialTransport() { close(); }
 
-int QtSerialTransport::timeoutMs() const {
-    const auto count = ioTimeout_.count();
+namespace {
+
+int toMs(std::chrono::milliseconds duration) {
+    const auto count = duration.count();
     if (count < 0) return 0;
     if (count > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
     return static_cast<int>(count);
+}
+
+}  // namespace
+
+int QtSerialTransport::timeoutMs() const { return toMs(ioTimeout_); }
+
+Readiness QtSerialTransport::noteIfGone(Readiness state) {
+#ifdef Q_OS_UNIX
+    // Asked of the descriptor: Qt takes a hung-up terminal's read of nothing for no news.
+    if (state == Readiness::NotYet && port_->isOpen() &&
+        waitForDevice(static_cast<int>(port_->handle()), POLLOUT, std::chrono::milliseconds(0)) == Readiness::Gone)
+        state = Readiness::Gone;
+#endif
+    if (port_->error() == QSerialPort::ResourceError) state = Readiness::Gone;
+    if (state == Readiness::Gone && !gone_) {
+        gone_ = true;
+        port_->clear(QSerialPort::AllDirections);
+        port_->close();
+    }
+    return state;
+}
+
+Readiness QtSerialTransport::waitUntilReadable(std::chrono::milliseconds limit) {
+    if (gone_ || !port_->isOpen()) return Readiness::Gone;
+    if (port_->bytesAvailable() > 0) return Readiness::Ready;
+#ifdef Q_OS_UNIX
+    // On the descriptor itself, which tells a hang-up apart from quiet.
+    return noteIfGone(waitForDevice(static_cast<int>(port_->handle()), POLLIN, limit));
+#else
+    if (port_->waitForReadyRead(toMs(limit))) return Readiness::Ready;
+    if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+    return noteIfGone(Readiness::NotYet);
+#endif
+}
+
+std::optional<Readiness> QtSerialTransport::writeByteNow(std::uint8_t byte) {
+    if (gone_ || !port_->isOpen()) return Readiness::Gone;
+    const auto pushQueued = [this] {
+        port_->waitForBytesWritten(0);
+        if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+    };
+    if (port_->bytesToWrite() > 0) pushQueued();
+    // Until a byte goes again, what is queued is stuck: close() then drops it.
+    lastFailed_ = port_->bytesToWrite() > 0;
+    if (lastFailed_) return noteIfGone(Readiness::NotYet);
+    const char c = static_cast<char>(byte);
+    lastFailed_ = port_->write(&c, 1) != 1;
+    if (lastFailed_) return noteIfGone(Readiness::NotYet);
+    pushQueued();
+    // Only Qt's own error is looked at here: no system call per byte.
+    return noteIfGone(Readiness::Ready);
+}
+
+Readiness QtSerialTransport::waitUntilWritable(std::chrono::milliseconds limit) {
+    if (gone_ || !port_->isOpen()) return Readiness::Gone;
+    // A byte still queued from a write that timed out goes first.
+    if (port_->bytesToWrite() > 0 && !port_->waitForBytesWritten(toMs(limit))) {
+        if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+        return noteIfGone(Readiness::NotYet);
+    }
+#ifdef Q_OS_UNIX
+    return noteIfGone(waitForDevice(static_cast<int>(port_->handle()), POLLOUT, limit));
+#else
+    return Readiness::Ready;
+#endif
 }
 
 bool QtSerialTransport::open(const std::string& device, const SerialSettings& settings) {
@@ -69,12 +138,16 @@ bool QtSerialTransport::open(const std::string& device, const SerialSettings& se
     port_->clear(QSerialPort::Input);
     port_->clearError();
     unsentByte_.reset();
+    gone_ = false;
     return true;
 }
 
-bool QtSerialTransport::isOpen() const { return port_->isOpen(); }
+bool QtSerialTransport::isOpen() const { return gone_ || port_->isOpen(); }
 
 void QtSerialTransport::close() {
+    // The last byte may still wait in the port's own queue.
+    if (port_->isOpen() && !lastFailed_ && port_->bytesToWrite() > 0 && !port_->waitForBytesWritten(timeoutMs()))
+        lastFailed_ = true;
     if (port_->isOpen()) {
         // After a failed exchange what is still queued is of no use, and the driver's close
         // would wait for it while the printer holds the line.
@@ -86,6 +159,7 @@ void QtSerialTransport::close() {
     }
     unsentByte_.reset();
     lastFailed_ = false;
+    gone_ = false;
     port_->clearError();
 }
 
@@ -96,6 +170,10 @@ std::uint32_t QtSerialTransport::bytesWaiting() {
         // a wait of no time does, and returns at once when nothing is there.
         port_->waitForReadyRead(0);
         if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+        // A window that only looks now and then (the terminal) lets go of a device that
+        // went away here.
+        if (port_->bytesAvailable() == 0 && noteIfGone(Readiness::NotYet) == Readiness::Gone)
+            return kBytesWaitingUnknown;
     }
     if (port_->error() != QSerialPort::NoError && port_->bytesAvailable() == 0)
         return kBytesWaitingUnknown;
@@ -108,12 +186,14 @@ std::uint32_t QtSerialTransport::bytesWaiting() {
 bool QtSerialTransport::readByte(std::uint8_t& byte) {
     if (!port_->isOpen()) return false;
     lastFailed_ = !readOne(byte);
+    if (lastFailed_) noteIfGone(Readiness::NotYet);
     return !lastFailed_;
 }
 
 bool QtSerialTransport::writeByte(std::uint8_t byte) {
     if (!port_->isOpen()) return false;
     lastFailed_ = !writeOne(byte);
+    if (lastFailed_) noteIfGone(Readiness::NotYet);
     return !lastFailed_;
 }
 

@@ -29,6 +29,11 @@ public:
     bool readByte(std::uint8_t& byte) override;
     bool writeByte(std::uint8_t byte) override;
     void flush() override;
+    Readiness waitUntilReadable(std::chrono::milliseconds limit) override;
+    // The byte goes to the port's queue once the one before it has left.
+    std::optional<Readiness> writeByteNow(std::uint8_t byte) override;
+    Readiness waitUntilWritable(std::chrono::milliseconds limit) override;
+    bool gone() const override { return gone_; }
 
     // How long one read or write waits before it gives up.
     void setIoTimeout(std::chrono::milliseconds timeout) { ioTimeout_ = timeout; }
@@ -37,6 +42,9 @@ public:
 
 private:
     int timeoutMs() const;
+    // Looks whether the device went away after a failed read, write or wait, and lets go of
+    // it if so.
+    Readiness noteIfGone(Readiness state);
     std::string openFailure_;
     bool readOne(std::uint8_t& byte);
     bool writeOne(std::uint8_t byte);
@@ -48,6 +56,10 @@ private:
     std::optional<std::uint8_t> unsentByte_;
     // The last read or write failed: close() then discards what is still queued.
     bool lastFailed_ = false;
+    // The device went away. The port itself is closed at once, since Qt's read notifier
+    // would otherwise fire for ever on a hung-up terminal and keep the event loop busy;
+    // the transport stays open, failing every read and write, until close().
+    bool gone_ = false;
 };
 
 }  // namespace tavrin

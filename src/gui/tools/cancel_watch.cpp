@@ -5,20 +5,8 @@
 
 namespace tavrin {
 
-CancelWatch::CancelWatch(PrinterLink& link, QtLinkUi& ui) : link_(link), ui_(ui) {
-    ui_.clearCancelRequest();
-    // The link lets events run between bytes, so the timer is looked at during the exchange.
-    QObject::connect(&timer_, &QTimer::timeout, [this] { look(); });
-    timer_.start(50);
-}
+CancelWatch::CancelWatch(PrinterLink& link, QtLinkUi& ui) : link_(link), ui_(ui) { ui_.clearCancelRequest(); }
 
-CancelWatch::~CancelWatch() { timer_.stop(); }
-
-void CancelWatch::look() {
-    if (!ui_.cancelRequested()) return;
-    ui_.clearCancelRequest();
-    cancelled_ = true;
-    link_.closePort();
-}
+bool CancelWatch::cancelled() const { return link_.stoppedFlag || ui_.cancelRequested(); }
 
 }  // namespace tavrin

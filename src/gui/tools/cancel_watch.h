@@ -1,10 +1,7 @@
 #pragma once
-// Lets the user stop a long printer exchange: while one of these lives, a press of Esc (or a
-// click on the close button) of the progress window closes the port, so the exchange's next
-// read ends at once as silence and its writes send nothing more.
-#include <QObject>
-#include <QTimer>
-
+// Tells a chain of printer exchanges whether the user stopped it (Esc, the close box or Stop
+// on the progress window). The link itself ends the exchange on screen within a moment,
+// also while it waits for the printer; the chain looks here before it starts the next one.
 namespace tavrin {
 
 class PrinterLink;
@@ -12,20 +9,16 @@ class QtLinkUi;
 
 class CancelWatch {
 public:
+    // A request left over from an earlier exchange does not stop this one.
     CancelWatch(PrinterLink& link, QtLinkUi& ui);
-    ~CancelWatch();
     CancelWatch(const CancelWatch&) = delete;
     CancelWatch& operator=(const CancelWatch&) = delete;
 
-    bool cancelled() const { return cancelled_; }
+    bool cancelled() const;
 
 private:
-    void look();
-
     PrinterLink& link_;
     QtLinkUi& ui_;
-    QTimer timer_;
-    bool cancelled_ = false;
 };
 
 }  // namespace tavrin

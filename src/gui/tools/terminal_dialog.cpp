@@ -131,6 +131,9 @@ void TTerminalDlg::SendBtClick() {
     if (input_->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) input_->insertItem(0, text);
     while (input_->count() > kHistoryLimit) input_->removeItem(kHistoryLimit);
     PrinterLink& link = window_.link();
+    // A port that would not open, or whose printer went away, is opened again: otherwise the
+    // line would seem sent while nothing went. A failure says so and keeps the line.
+    if (!link.openPort()) return;
     busy_ = true;
     link.writeText(screenToPrinter(text.toStdString(), window_.translation()) + "\r\n");
     busy_ = false;
