@@ -169,7 +169,7 @@ void drawFigures(LabelCanvas& canvas, LabelDocument& document, const RenderConte
                 const TextRecord text = TextRecord::decode(figure.record);
                 const int extent = DrawLabelText(back, local, text.x + rx, text.y + ry, text.rotation, text.font,
                                                  text.hMul, text.vMul, text.style, text.data);
-                setRecord16(figure.record, 14, extent);
+                setRecordField<&TextRecord::drawnWidth>(figure.record, extent);
                 break;
             }
             case FigureKind::Barcode:
