@@ -82,7 +82,7 @@ void writeFigure(JsonWriter& json, const FigureList& figures, const Figure& f, i
                 .value("rotation", t.rotation).value("rotationName", nameOf(kRotations, t.rotation))
                 .value("drawnWidth", t.drawnWidth).value("data", t.data);
             if (const Figure* font = figures.softFontByNumber(t.font))
-                json.value("fontLetter", std::string(1, static_cast<char>(font->record[6])));
+                json.value("fontLetter", std::string(1, FontRecord::decode(font->record).letter));
             break;
         }
         case FigureKind::Barcode: {

@@ -95,8 +95,8 @@ LabelDocument buildLabel(const std::vector<std::string>& lines, const std::vecto
         const int letter = std::toupper(static_cast<unsigned char>(name[0]));
         bool used = false;
         for (auto& f : label.figures) {
-            if (f.kind != FigureKind::Text || recordI16(f.record, 8) != letter) continue;
-            setRecord16(f.record, 8, number + 1);
+            if (f.kind != FigureKind::Text || recordField<&TextRecord::font>(f.record) != letter) continue;
+            setRecordField<&TextRecord::font>(f.record, number + 1);
             used = true;
         }
         if (!used) continue;

@@ -147,6 +147,21 @@ TEST(FigureRecords, DataIsCutToTheRecordAndNegativeFieldsSurvive) {
     EXPECT_EQ(bar.barLength, 60000u);
 }
 
+TEST(FigureRecords, OneFieldIsWrittenInPlace) {
+    Record bar;
+    bar.fill(0xEE);
+    setRecordField<&BarcodeRecord::height>(bar, -2);
+    Record font = bar;
+    setRecordField<&FontRecord::letter>(font, 'B');  // the letter and its zero byte
+    for (std::size_t i = 0; i < kRecordSize; ++i) {
+        const bool field = i == 6 || i == 7;
+        EXPECT_EQ(bar[i], field ? (i == 6 ? 0xFE : 0xFF) : 0xEE) << i;
+        EXPECT_EQ(font[i], field ? (i == 6 ? 'B' : 0) : 0xEE) << i;
+    }
+    EXPECT_EQ(std::pair(recordField<&BarcodeRecord::height>(bar), recordField<&FontRecord::letter>(font)),
+              std::pair(-2, 'B'));
+}
+
 TEST(Formats, DateAndTimeFormatsAreCheckedAndUpperCased) {
     using Check = std::optional<std::string> (*)(std::string_view);
     const std::tuple<Check, const char*, std::optional<std::string>> cases[] = {

@@ -1,4 +1,5 @@
-// Replacing a file's contents never turns a link or a device into a plain file.
+// Replacing a file's contents never turns a link or a device into a plain file, nor
+// overrides a file's protection.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -33,6 +34,17 @@ TEST(SafeFile, LinksKeepPointingAndDevicesStayDevices) {
     EXPECT_EQ(std::string(got, 3), "new");
     ::close(reader);
     EXPECT_FALSE(replaceFileContents(dir.path(), bytes));  // a folder is never replaced
+}
+
+TEST(SafeFile, AFileItsOwnerMadeReadOnlyIsNotReplaced) {
+    test::TempDir dir;
+    // Anyone may write the folder, so only the file's own protection stands in the way.
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    test::writeFile(dir / "kept", "old");
+    ::chmod((dir / "kept").c_str(), 0444);
+    EXPECT_EQ(test::asUnprivileged([&] { return replaceFileContents(dir / "kept", "new") ? "replaced" : "refused"; }),
+              "refused");
+    EXPECT_EQ(test::readText(dir / "kept"), "old");
 }
 
 }  // namespace

@@ -172,9 +172,7 @@ ConfigWriteResult writeConfiguration(const fs::path& path, const LabelSetup& set
     }
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
 
-    const std::string text = formatConfiguration(setup, config);
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (!replaceFileContents(target, std::span<const std::uint8_t>(bytes, text.size()))) {
+    if (!replaceFileContents(target, formatConfiguration(setup, config))) {
         return {false, "Cannot write " + target.string()};
     }
     return {true, {}};

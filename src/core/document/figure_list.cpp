@@ -10,31 +10,34 @@ constexpr int kPasteShift = 24;
 UserMessage nothingSelected() { return {"Error", "Nothing is selected"}; }
 UserMessage tooManySelected() { return {"Error", "Too many objects selected"}; }
 
-void shiftField(Record& r, std::size_t offset, int delta) {
-    setRecord16(r, offset, recordI16(r, offset) + delta);
+// Moves write only the position fields: the rest of the record stays byte for byte.
+template <auto member>
+void shiftField(Record& r, int delta) {
+    setRecordField<member>(r, recordField<member>(r) + delta);
+}
+template <typename View>
+void shiftPosition(Record& r, int dx, int dy) {
+    shiftField<&View::x>(r, dx);
+    shiftField<&View::y>(r, dy);
+}
+template <typename View>
+void shiftEnds(Record& r, int dx, int dy) {
+    shiftField<&View::x1>(r, dx);
+    shiftField<&View::y1>(r, dy);
+    shiftField<&View::x2>(r, dx);
+    shiftField<&View::y2>(r, dy);
 }
 }  // namespace
 
 void moveFigure(Figure& figure, int dx, int dy) {
     Record& r = figure.record;
     switch (figure.kind) {
-        case FigureKind::Text:
-        case FigureKind::Rectangle:
-        case FigureKind::Picture:
-            shiftField(r, 0, dx);
-            shiftField(r, 2, dy);
-            break;
-        case FigureKind::Barcode:
-            shiftField(r, 2, dx);
-            shiftField(r, 4, dy);
-            break;
-        case FigureKind::DiagonalLine:
-        case FigureKind::Box:
-            shiftField(r, 0, dx);
-            shiftField(r, 2, dy);
-            shiftField(r, 4, dx);
-            shiftField(r, 6, dy);
-            break;
+        case FigureKind::Text: shiftPosition<TextRecord>(r, dx, dy); break;
+        case FigureKind::Barcode: shiftPosition<BarcodeRecord>(r, dx, dy); break;
+        case FigureKind::Rectangle: shiftPosition<RectangleRecord>(r, dx, dy); break;
+        case FigureKind::Picture: shiftPosition<PictureRecord>(r, dx, dy); break;
+        case FigureKind::DiagonalLine: shiftEnds<LineRecord>(r, dx, dy); break;
+        case FigureKind::Box: shiftEnds<BoxRecord>(r, dx, dy); break;
         case FigureKind::Font:
             break;
     }
@@ -171,7 +174,8 @@ const Figure* FigureList::softFontByNumber(int fontNumber) const {
 const Figure* FigureList::fontByLetter(char letter) const {
     const int wanted = std::toupper(static_cast<unsigned char>(letter));
     for (const auto& f : figures_)
-        if (f.isFont() && std::toupper(f.record[6]) == wanted) return &f;
+        if (f.isFont() && std::toupper(static_cast<unsigned char>(recordField<&FontRecord::letter>(f.record))) == wanted)
+            return &f;
     return nullptr;
 }
 

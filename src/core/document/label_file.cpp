@@ -161,14 +161,15 @@ void readRecords(Reader& r, LabelDocument& doc) {
         const FigureKind kind = kindOfTag(tag);
         if (kind == FigureKind::Text || kind == FigureKind::Barcode) record[kRecordSize - 1] = 0;
         if (kind == FigureKind::Text) {
-            const int font = recordI16(record, 8);
-            if (font >= kStoredFontFirst) setRecord16(record, 8, font - kStoredFontShift);
+            const int font = recordField<&TextRecord::font>(record);
+            if (font >= kStoredFontFirst) setRecordField<&TextRecord::font>(record, font - kStoredFontShift);
         }
 
         std::span<const std::uint8_t> block;
         if (kind == FigureKind::Picture || kind == FigureKind::Font) {
-            const std::size_t lengthOffset = kind == FigureKind::Picture ? 8 : 4;
-            if (!r.take(recordU16(record, lengthOffset), block)) return;
+            const unsigned length = kind == FigureKind::Picture ? recordField<&PictureRecord::dataLength>(record)
+                                                                : recordField<&FontRecord::dataLength>(record);
+            if (!r.take(length, block)) return;
         }
 
         Figure& figure = doc.figures.appendFigure(record, kind);
@@ -191,7 +192,7 @@ void shareLoadedPictures(FigureList& figures) {
         for (const auto& [seenName, block] : seen) {
             if (seenName != name) continue;
             f.picture = block;
-            setRecord16(f.record, 8, static_cast<int>(block->bytes.size()));
+            setRecordField<&PictureRecord::dataLength>(f.record, static_cast<unsigned>(block->bytes.size()));
             break;
         }
     }
@@ -220,8 +221,8 @@ std::vector<std::uint8_t> encodeLabelFile(const LabelDocument& doc) {
         Record r = f.record;
         switch (f.kind) {
             case FigureKind::Text: {
-                const int font = recordI16(r, 8);
-                if (font > 5) setRecord16(r, 8, font + kStoredFontShift);
+                const int font = recordField<&TextRecord::font>(r);
+                if (font > 5) setRecordField<&TextRecord::font>(r, font + kStoredFontShift);
                 writeStringRecord(w, 'A', r, TextRecord::kDataOffset, TextRecord::kMaxData);
                 break;
             }
@@ -235,7 +236,7 @@ std::vector<std::uint8_t> encodeLabelFile(const LabelDocument& doc) {
                 const PictureBlock* block = f.picture.get();
                 const bool carries = block != nullptr && !block->bytes.empty() &&
                                      std::find(written.begin(), written.end(), block) == written.end();
-                setRecord16(r, 8, carries ? static_cast<int>(block->bytes.size()) : 0);
+                setRecordField<&PictureRecord::dataLength>(r, carries ? static_cast<unsigned>(block->bytes.size()) : 0u);
                 w.record('G', r.data(), kPictureBodySize);
                 if (carries) {
                     written.push_back(block);
@@ -244,12 +245,15 @@ std::vector<std::uint8_t> encodeLabelFile(const LabelDocument& doc) {
                 }
                 break;
             }
-            case FigureKind::Font:
-                setRecord16(r, 4, static_cast<int>(f.fontData.size()));
-                r[7] = 0;
+            case FigureKind::Font: {
+                // Re-encoded so that the letter is followed by its zero byte.
+                FontRecord font = FontRecord::decode(r);
+                font.dataLength = static_cast<unsigned>(f.fontData.size());
+                r = font.encode();
                 w.record('E', r.data(), kFontBodySize);
                 w.bytes(f.fontData.data(), f.fontData.size());
                 break;
+            }
         }
     }
     return std::move(w.out);

@@ -108,9 +108,10 @@ bool replaceFileContents(const std::filesystem::path& requested, std::span<const
         if (ec) return false;
     }
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    if (::stat(path.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode)) return false;
-        return writeInPlace(path, bytes);
+        if (!S_ISREG(existing.st_mode)) return writeInPlace(path, bytes);
+        if (::access(path.c_str(), W_OK) != 0) return false;
     }
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     const std::string prefix = "." + path.filename().string() + ".";
@@ -137,6 +138,10 @@ bool replaceFileContents(const std::filesystem::path& requested, std::span<const
     }
     ::close(lock);
     return true;
+}
+
+bool replaceFileContents(const std::filesystem::path& path, std::string_view text) {
+    return replaceFileContents(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path) {

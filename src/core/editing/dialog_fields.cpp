@@ -156,13 +156,19 @@ BoxForm boxForm(const BoxRecord& record) {
             number(record.thickness)};
 }
 
-void applyBoxForm(const BoxForm& form, BoxRecord& record) {
+namespace {
+// A Box and a Diagonal Line share their two ends and their thickness.
+template <typename Form, typename View>
+void applyEndsAndThickness(const Form& form, View& record) {
     record.x1 = acceptField(form.x1, record.x1, kFigureXRange);
     record.y1 = acceptField(form.y1, record.y1, kFigureYRange);
     record.x2 = acceptField(form.x2, record.x2, kFigureXRange);
     record.y2 = acceptField(form.y2, record.y2, kFigureYRange);
     record.thickness = acceptField(form.thickness, record.thickness, kThicknessRange);
 }
+}  // namespace
+
+void applyBoxForm(const BoxForm& form, BoxRecord& record) { applyEndsAndThickness(form, record); }
 
 LineForm lineForm(const LineRecord& record) {
     return {number(record.x1), number(record.y1), number(record.x2), number(record.y2),
@@ -170,11 +176,7 @@ LineForm lineForm(const LineRecord& record) {
 }
 
 void applyLineForm(const LineForm& form, LineRecord& record) {
-    record.x1 = acceptField(form.x1, record.x1, kFigureXRange);
-    record.y1 = acceptField(form.y1, record.y1, kFigureYRange);
-    record.x2 = acceptField(form.x2, record.x2, kFigureXRange);
-    record.y2 = acceptField(form.y2, record.y2, kFigureYRange);
-    record.thickness = acceptField(form.thickness, record.thickness, kThicknessRange);
+    applyEndsAndThickness(form, record);
     record.colour = valueFrom(kColourItems, form.colour, 0, record.colour);
 }
 

@@ -24,19 +24,14 @@ void EditorSession::restore(const LabelDocument& state) {
     redraw();
 }
 
-bool EditorSession::undo() {
-    mouse_.abandonDrag();
-    commit();
-    const LabelDocument* state = history_.undo();
-    if (state == nullptr) return false;
-    restore(*state);
-    return true;
-}
+bool EditorSession::undo() { return step(&UndoHistory::undo); }
 
-bool EditorSession::redo() {
+bool EditorSession::redo() { return step(&UndoHistory::redo); }
+
+bool EditorSession::step(const LabelDocument* (UndoHistory::*move)()) {
     mouse_.abandonDrag();
     commit();
-    const LabelDocument* state = history_.redo();
+    const LabelDocument* state = (history_.*move)();
     if (state == nullptr) return false;
     restore(*state);
     return true;

@@ -53,6 +53,8 @@ public:
 
 private:
     void restore(const LabelDocument& state);
+    // Undo or redo: what was not yet committed is recorded first.
+    bool step(const LabelDocument* (UndoHistory::*move)());
 
     LabelDocument document_;
     FigureTemplates templates_;

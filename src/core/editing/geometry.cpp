@@ -25,6 +25,24 @@ DotRect turnedBox(int x, int y, int rotation, int along, int across) {
     }
 }
 
+// The moves and resizes below write only the fields they change: the rest of the record
+// stays byte for byte.
+void setRectangle(Record& r, int x, int y, int width, int height) {
+    setRecordField<&RectangleRecord::x>(r, x);
+    setRecordField<&RectangleRecord::y>(r, y);
+    setRecordField<&RectangleRecord::width>(r, width);
+    setRecordField<&RectangleRecord::height>(r, height);
+}
+
+// A Diagonal Line and a Box both lie between two points.
+template <typename View>
+void setEnds(Record& r, int x1, int y1, int x2, int y2) {
+    setRecordField<&View::x1>(r, x1);
+    setRecordField<&View::y1>(r, y1);
+    setRecordField<&View::x2>(r, x2);
+    setRecordField<&View::y2>(r, y2);
+}
+
 bool near(DotPoint handle, DotPoint p) {
     return std::abs(handle.x - p.x) <= kHandleReach && std::abs(handle.y - p.y) <= kHandleReach;
 }
@@ -74,20 +92,19 @@ void alignText(Figure& figure, const LabelDocument& document, int s) {
             t.y = snapToGrid(t.y + b, s) - b;
             break;
     }
-    // Only the position fields: the rest of the record stays byte for byte.
-    setRecord16(figure.record, 0, t.x);
-    setRecord16(figure.record, 2, t.y);
+    setRecordField<&TextRecord::x>(figure.record, t.x);
+    setRecordField<&TextRecord::y>(figure.record, t.y);
 }
 
 void alignBarcode(Figure& figure, int s, bool sizes) {
     BarcodeRecord b = BarcodeRecord::decode(figure.record);
-    setRecord16(figure.record, 2, snapToGrid(b.x, s));
-    setRecord16(figure.record, 4, snapToGrid(b.y, s));
+    setRecordField<&BarcodeRecord::x>(figure.record, snapToGrid(b.x, s));
+    setRecordField<&BarcodeRecord::y>(figure.record, snapToGrid(b.y, s));
     if (!sizes) return;
     int height = snapToGrid(b.height, s);
     // Never below the printer's lowest bar height, and still on the grid.
     if (height < kMinBarcodeHeight) height = s >= kMinBarcodeHeight ? s : roundUpToStep(kMinBarcodeHeight, s);
-    setRecord16(figure.record, 6, height);
+    setRecordField<&BarcodeRecord::height>(figure.record, height);
 }
 
 void alignRectangle(Figure& figure, int s, bool sizes) {
@@ -100,7 +117,7 @@ void alignRectangle(Figure& figure, int s, bool sizes) {
         if (r.width == 0) r.width = s;
         if (r.height == 0) r.height = s;
     }
-    for (std::size_t i = 0; i < 4; ++i) setRecord16(figure.record, 2 * i, std::array{r.x, r.y, r.width, r.height}[i]);
+    setRectangle(figure.record, r.x, r.y, r.width, r.height);
 }
 
 void alignLine(Figure& figure, int s) {
@@ -115,7 +132,7 @@ void alignLine(Figure& figure, int s) {
         l.x2 = l.x1 + s;
         l.y2 = l.y1 + s;
     }
-    for (std::size_t i = 0; i < 4; ++i) setRecord16(figure.record, 2 * i, std::array{l.x1, l.y1, l.x2, l.y2}[i]);
+    setEnds<LineRecord>(figure.record, l.x1, l.y1, l.x2, l.y2);
 }
 
 void alignBox(Figure& figure, int s, bool sizes) {
@@ -128,7 +145,7 @@ void alignBox(Figure& figure, int s, bool sizes) {
         if (std::abs(b.x2 - b.x1) < s) b.x2 = b.x1 + s;
         if (std::abs(b.y2 - b.y1) < s) b.y2 = b.y1 + s;
     }
-    for (std::size_t i = 0; i < 4; ++i) setRecord16(figure.record, 2 * i, std::array{b.x1, b.y1, b.x2, b.y2}[i]);
+    setEnds<BoxRecord>(figure.record, b.x1, b.y1, b.x2, b.y2);
 }
 
 }  // namespace
@@ -246,15 +263,12 @@ void applyResize(Figure& figure, int handle, DotPoint first, DotPoint second) {
     switch (figure.kind) {
         case FigureKind::Barcode: {
             const int height = (handle == 5 || handle == 7) ? second.y - first.y : second.x - first.x;
-            setRecord16(r, 6, std::max(height, kMinBarcodeHeight));
+            setRecordField<&BarcodeRecord::height>(r, std::max(height, kMinBarcodeHeight));
             break;
         }
         case FigureKind::Rectangle: {
             const DotRect d = orderedRect(first, second);
-            setRecord16(r, 0, d.left);
-            setRecord16(r, 2, d.top);
-            setRecord16(r, 4, std::max(d.right - d.left, 2));
-            setRecord16(r, 6, std::max(d.bottom - d.top, 2));
+            setRectangle(r, d.left, d.top, std::max(d.right - d.left, 2), std::max(d.bottom - d.top, 2));
             break;
         }
         case FigureKind::DiagonalLine: {
@@ -265,18 +279,12 @@ void applyResize(Figure& figure, int handle, DotPoint first, DotPoint second) {
                 else
                     second.x = first.x + 16;
             }
-            setRecord16(r, 0, first.x);
-            setRecord16(r, 2, first.y);
-            setRecord16(r, 4, second.x);
-            setRecord16(r, 6, second.y);
+            setEnds<LineRecord>(r, first.x, first.y, second.x, second.y);
             break;
         }
         case FigureKind::Box: {
             const DotRect d = orderedRect(first, second);
-            setRecord16(r, 0, d.left);
-            setRecord16(r, 2, d.top);
-            setRecord16(r, 4, std::max(d.right, d.left + 2));
-            setRecord16(r, 6, std::max(d.bottom, d.top + 2));
+            setEnds<BoxRecord>(r, d.left, d.top, std::max(d.right, d.left + 2), std::max(d.bottom, d.top + 2));
             break;
         }
         default:
@@ -313,10 +321,12 @@ void alignSelection(LabelDocument& document, int step, bool adjustSizes) {
                 if (adjustSizes) alignLine(figure, step);
                 break;
             case FigureKind::Box: alignBox(figure, step, adjustSizes); break;
-            case FigureKind::Picture:
-                setRecord16(figure.record, 0, snapToGrid(recordI16(figure.record, 0), step));
-                setRecord16(figure.record, 2, snapToGrid(recordI16(figure.record, 2), step));
+            case FigureKind::Picture: {
+                const PictureRecord picture = PictureRecord::decode(figure.record);
+                setRecordField<&PictureRecord::x>(figure.record, snapToGrid(picture.x, step));
+                setRecordField<&PictureRecord::y>(figure.record, snapToGrid(picture.y, step));
                 break;
+            }
             case FigureKind::Font: break;
         }
     }

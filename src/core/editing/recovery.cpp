@@ -68,8 +68,7 @@ bool RecoveryStore::write(const LabelDocument& document, const std::string& sour
     const std::vector<std::uint8_t> label = encodeLabelFile(document);
     // The facts go first: a copy is only ever found through its label file, which then
     // always has facts that are at least as new.
-    return replaceFileContents(infoPath(copyPath()), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())) &&
-           replaceFileContents(copyPath(), label);
+    return replaceFileContents(infoPath(copyPath()), text) && replaceFileContents(copyPath(), label);
 }
 
 void RecoveryStore::remove() { discard({copyPath(), 0, {}, processId_}); }

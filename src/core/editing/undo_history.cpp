@@ -1,7 +1,6 @@
 #include "editing/undo_history.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "render/barcode/barcode.h"
 
@@ -9,37 +8,22 @@ namespace tavrin {
 
 namespace {
 
-// The record bytes the renderers write back: a text's drawn width, a barcode's two lengths.
-struct MeasuredBytes {
-    std::size_t from = 0, to = 0;  // [from, to)
-};
-MeasuredBytes measuredBytes(FigureKind kind) {
-    switch (kind) {
-        case FigureKind::Text: return {14, 16};
-        case FigureKind::Barcode: return {16, 20};
-        default: return {};
+// The record with the values the renderers write back set to zero: a text's drawn width, a
+// barcode's two lengths, and a 2D symbol's height, where the renderer puts its extent.
+Record withoutMeasurements(const Figure& figure) {
+    Record r = figure.record;
+    if (figure.kind == FigureKind::Text) {
+        setRecordField<&TextRecord::drawnWidth>(r, 0);
+    } else if (figure.kind == FigureKind::Barcode) {
+        setRecordField<&BarcodeRecord::barLength>(r, 0);
+        setRecordField<&BarcodeRecord::totalLength>(r, 0);
+        if (barcode::isMatrixSymbology(recordField<&BarcodeRecord::type>(r))) setRecordField<&BarcodeRecord::height>(r, 0);
     }
+    return r;
 }
-
-// A 2D symbol's height field is measured too: the renderer writes the symbol's extent there.
-bool heightIsMeasured(const Figure& figure) {
-    return figure.kind == FigureKind::Barcode &&
-           barcode::isMatrixSymbology(BarcodeRecord::decode(figure.record).type);
-}
-constexpr std::size_t kBarcodeHeightOffset = 6;
 
 bool sameFigure(const Figure& a, const Figure& b) {
-    if (a.kind != b.kind) return false;
-    const MeasuredBytes skip = measuredBytes(a.kind);
-    if (heightIsMeasured(a) && heightIsMeasured(b)) {
-        if (std::memcmp(a.record.data(), b.record.data(), kBarcodeHeightOffset) != 0) return false;
-        if (std::memcmp(a.record.data() + kBarcodeHeightOffset + 2, b.record.data() + kBarcodeHeightOffset + 2,
-                        skip.from - kBarcodeHeightOffset - 2) != 0)
-            return false;
-    } else if (std::memcmp(a.record.data(), b.record.data(), skip.from) != 0) {
-        return false;
-    }
-    if (std::memcmp(a.record.data() + skip.to, b.record.data() + skip.to, kRecordSize - skip.to) != 0) return false;
+    if (a.kind != b.kind || withoutMeasurements(a) != withoutMeasurements(b)) return false;
     if (a.picture != b.picture) {
         if (!a.picture || !b.picture || a.picture->bytes != b.picture->bytes) return false;
     }

@@ -3,12 +3,10 @@
 #include <cctype>
 #include <cstdio>
 
-#include "document/record.h"
+#include "document/figure_records.h"
 
 namespace tavrin {
 namespace {
-
-constexpr std::size_t kTextFontOffset = 8;
 
 std::optional<char> letterOf(std::string_view text) {
     if (text.empty()) return std::nullopt;
@@ -29,8 +27,8 @@ bool isLetterCode(int font) { return font >= 'A' && font <= 'Z'; }
 void resolveLetterCodes(FigureList& figures, char letter) {
     const int number = softFontNumber(figures, letter);
     for (Figure& figure : figures)
-        if (figure.kind == FigureKind::Text && recordI16(figure.record, kTextFontOffset) == letter)
-            setRecord16(figure.record, kTextFontOffset, number);
+        if (figure.kind == FigureKind::Text && recordField<&TextRecord::font>(figure.record) == letter)
+            setRecordField<&TextRecord::font>(figure.record, number);
 }
 
 }  // namespace
@@ -93,7 +91,7 @@ std::optional<UserMessage> removeFont(FigureList& figures, char letter) {
     if (number == 0) return std::nullopt;
     int users = 0;
     for (const Figure& figure : figures)
-        if (figure.kind == FigureKind::Text && recordI16(figure.record, kTextFontOffset) == number) ++users;
+        if (figure.kind == FigureKind::Text && recordField<&TextRecord::font>(figure.record) == number) ++users;
     if (users > 0) {
         char text[96];
         std::snprintf(text, sizeof text, "Font (%c) used in %d string%s. Can't remove",
@@ -104,8 +102,8 @@ std::optional<UserMessage> removeFont(FigureList& figures, char letter) {
     for (Figure& figure : figures) {
         if (figure.kind != FigureKind::Text) continue;
         // A letter code is no position: shifting it would name another letter.
-        const int font = recordI16(figure.record, kTextFontOffset);
-        if (font > number && !isLetterCode(font)) setRecord16(figure.record, kTextFontOffset, font - 1);
+        const int font = recordField<&TextRecord::font>(figure.record);
+        if (font > number && !isLetterCode(font)) setRecordField<&TextRecord::font>(figure.record, font - 1);
     }
     return std::nullopt;
 }

@@ -18,40 +18,13 @@ namespace tavrin {
 
 namespace {
 
-// Symbologies by family, as the types of a Barcode figure number them.
-enum class Family { Code39, Code93, Code128, Gs1_128, Sscc, Codabar, Ean8, Ean13, UpcA, UpcE, Itf, Qr, DataMatrix, Pdf417, None };
+using Family = barcode::BarcodeFamily;
+using barcode::familyOf;
 
-// Types 27, 28 and 29 are the 2D symbols (QR Code, Data Matrix, PDF417) where the symbol
-// table has them.
-constexpr int kFirstMatrixType = 27;
+bool isMatrix(Family family) { return family == Family::QrCode || family == Family::DataMatrix || family == Family::Pdf417; }
 
-bool isMatrix(Family family) { return family == Family::Qr || family == Family::DataMatrix || family == Family::Pdf417; }
-
-// The extent of a 2D symbol across its rows, where the encoder reports one.
-template <typename Result>
-int acrossLengthOf(const Result& result) {
-    if constexpr (requires { result.acrossLength; }) return result.acrossLength;
-    else return 0;
-}
-
-Family familyOf(int type) {
-    if (type >= kFirstMatrixType && type < kFirstMatrixType + 3 && *barcode::symbology(type).name != '\0')
-        return type == kFirstMatrixType ? Family::Qr : type == kFirstMatrixType + 1 ? Family::DataMatrix : Family::Pdf417;
-    switch (type) {
-        case 0: case 1: return Family::Code39;
-        case 2: return Family::Code93;
-        case 3: return Family::Code128;
-        case 12: return Family::Gs1_128;
-        case 19: return Family::Sscc;
-        case 4: return Family::Codabar;
-        case 5: case 6: case 7: return Family::Ean8;
-        case 8: case 9: case 10: case 11: return Family::Ean13;
-        case 20: case 21: case 22: return Family::UpcA;
-        case 23: case 24: case 25: return Family::UpcE;
-        case 13: case 14: case 15: case 16: case 26: return Family::Itf;
-        default: return Family::None;  // Plessey, Postnet: no reader for them here
-    }
-}
+// Plessey and Postnet have no reader here.
+bool readable(Family family) { return family != Family::None && family != Family::Plessey && family != Family::Postnet; }
 
 // The quiet zones the symbology's standard asks for, in narrow elements: before, after.
 [[maybe_unused]] std::pair<int, int> quietZones(Family family, bool addOn) {
@@ -154,8 +127,8 @@ ZXing::BarcodeFormats formatsOf(Family family) {
         case Family::Ean8: return F::EAN8;
         case Family::Ean13: case Family::UpcA: return F::EAN13 | F::UPCA;
         case Family::UpcE: return F::UPCE;
-        case Family::Itf: return F::ITF;
-        case Family::Qr: return F::QRCode;
+        case Family::Interleaved: return F::ITF;
+        case Family::QrCode: return F::QRCode;
         case Family::DataMatrix: return F::DataMatrix;
         case Family::Pdf417: return F::PDF417;
         default: return F::None;
@@ -178,12 +151,12 @@ std::string normalisedReading(std::string read, const std::string& expected) {
 
 std::string expectedBarcodeReading(int type, const std::string& data) {
     const Family family = familyOf(type);
-    if (family == Family::None) return {};
+    if (!readable(family)) return {};
     switch (family) {
         case Family::Code39: {
             std::string symbols;
             for (unsigned char c : data) symbols += code39Pair(c);
-            if (type == 1) {
+            if (type == barcode::kCode39WithCheck) {
                 int sum = 0;
                 for (char c : symbols) sum += static_cast<int>(kCode39Set.find(c));
                 symbols += kCode39Set[static_cast<std::size_t>(sum % 43)];
@@ -200,7 +173,7 @@ std::string expectedBarcodeReading(int type, const std::string& data) {
             return out;
         }
         case Family::Gs1_128: return data;
-        case Family::Qr: case Family::DataMatrix: case Family::Pdf417: {
+        case Family::QrCode: case Family::DataMatrix: case Family::Pdf417: {
             // A GS1 element string in brackets reads back as its digits and letters (PDF417
             // carries the brackets as they stand).
             if (data.empty() || data[0] != '[' || family == Family::Pdf417) return data;
@@ -214,10 +187,10 @@ std::string expectedBarcodeReading(int type, const std::string& data) {
             for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             return out;
         }
-        case Family::Itf: {
+        case Family::Interleaved: {
             std::string digits = digitsOf(data);
-            if (type == 13) digits += germanPostCheck(digits);
-            else if (type != 14) digits += mod10Check(digits);
+            if (type == barcode::kGermanPostalCode) digits += germanPostCheck(digits);
+            else if (type != barcode::kInterleaved2of5) digits += mod10Check(digits);
             if (digits.size() % 2 != 0) digits.insert(0, "0");
             return digits;
         }
@@ -286,7 +259,7 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
             const int margin = 4 * std::max(b.narrow, 1);
             alongStart = acrossStart = -margin;
             alongEnd = encoded.barLength + margin;
-            acrossEnd = acrossLengthOf(encoded) + margin;
+            acrossEnd = encoded.acrossLength + margin;
         }
         const int anchorX = b.x + document.setup.leftMargin, anchorY = b.y + document.setup.topMargin;
         const auto point = [&](int along, int acrossAt, int& px, int& py) {
@@ -309,12 +282,12 @@ std::vector<BarcodeCheckResult> checkBarcodes(const LabelDocument& document, con
             results.push_back(result);
             continue;
         }
-        if (family == Family::None) {
+        if (!readable(family)) {
             result.note = "the reader does not know " + result.symbology;
             results.push_back(result);
             continue;
         }
-        if (family == Family::Itf && result.expected.size() < 6) {
+        if (family == Family::Interleaved && result.expected.size() < 6) {
             result.note = "too short for the reader to trust";
             results.push_back(result);
             continue;

@@ -13,10 +13,6 @@
 namespace tavrin {
 namespace {
 
-constexpr std::size_t kHeightOffset = 6;
-constexpr std::size_t kBarLengthOffset = 16;
-constexpr std::size_t kTotalLengthOffset = 18;
-
 // The symbol's own frame: `along` the bars' row from the anchor, `across` the bars (down
 // for rotation 0). Everything is laid out in it and turned clockwise around the anchor.
 struct Frame {
@@ -149,6 +145,12 @@ void addCross(const Frame& frame, int length, int height, std::vector<ScreenLine
     screenLines.push_back(second);
 }
 
+// The measured lengths go back into the record for hit tests and selection marks.
+void writeLengths(Record& record, const barcode::BarcodeResult& r) {
+    setRecordField<&BarcodeRecord::barLength>(record, static_cast<unsigned>(r.barLength));
+    setRecordField<&BarcodeRecord::totalLength>(record, static_cast<unsigned>(r.totalLength));
+}
+
 }  // namespace
 
 barcode::BarcodeResult EncodeBarcode(Figure& figure, const RenderContext& context) {
@@ -159,15 +161,13 @@ barcode::BarcodeResult EncodeBarcode(Figure& figure, const RenderContext& contex
         barcode::BarcodeResult r = barcode::encodeBarcode({b.type, data, b.narrow, b.wide});
         // A malformed field would make a readable symbol of the placeholder: mark it.
         if (!expanded) r.invalid = true;
-        setRecord16(figure.record, kHeightOffset, r.acrossLength);
-        setRecord16(figure.record, kBarLengthOffset, r.barLength);
-        setRecord16(figure.record, kTotalLengthOffset, r.totalLength);
+        setRecordField<&BarcodeRecord::height>(figure.record, r.acrossLength);
+        writeLengths(figure.record, r);
         return r;
     }
     ExpandTextData(b.data, context, data);
     barcode::BarcodeResult r = barcode::encodeBarcode({b.type, data, b.narrow, b.wide});
-    setRecord16(figure.record, kBarLengthOffset, r.barLength);
-    setRecord16(figure.record, kTotalLengthOffset, r.totalLength);
+    writeLengths(figure.record, r);
     return r;
 }
 

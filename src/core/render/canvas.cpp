@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "render/barcode/barcode.h"
 #include "render/picture_decode.h"
 #include "render/text_drawing.h"
 
@@ -79,9 +80,12 @@ int textCellHeight(const LabelDocument& document, int font) {
 }
 
 int readableDigitsRoom(const BarcodeRecord& barcode) {
-    const bool digitsOutside = (barcode.type >= 8 && barcode.type <= 11) || (barcode.type >= 23 && barcode.type <= 25);
+    const barcode::SymbologyInfo& info = barcode::symbology(barcode.type);
+    const bool digitsOutside = info.family == barcode::BarcodeFamily::Ean13 || info.family == barcode::BarcodeFamily::UpcE;
     if (!digitsOutside || barcode.humanReadable == 0) return 0;
-    return (3 * barcode.narrow + 12) * (barcode.type == 23 ? 2 : 1);
+    // UPC-E without an add-on has a digit outside at either end.
+    const bool bothEnds = info.family == barcode::BarcodeFamily::UpcE && info.addOnDigits == 0;
+    return (3 * barcode.narrow + 12) * (bothEnds ? 2 : 1);
 }
 
 void drawRectangle(Bitmap& canvas, int x, int y, int width, int height, int colour) {
@@ -169,7 +173,7 @@ void drawFigures(LabelCanvas& canvas, LabelDocument& document, const RenderConte
                 const TextRecord text = TextRecord::decode(figure.record);
                 const int extent = DrawLabelText(back, local, text.x + rx, text.y + ry, text.rotation, text.font,
                                                  text.hMul, text.vMul, text.style, text.data);
-                setRecord16(figure.record, 14, extent);
+                setRecordField<&TextRecord::drawnWidth>(figure.record, extent);
                 break;
             }
             case FigureKind::Barcode:

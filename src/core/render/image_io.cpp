@@ -7,7 +7,11 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <new>
+#include <span>
 #include <vector>
+
+#include "document/safe_file.h"
 
 namespace tavrin {
 
@@ -30,10 +34,29 @@ ImageIoResult cannotWrite(const std::filesystem::path& path) {
 void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void pngWarning(png_structp, png_const_charp) {}
 
+// Images are made in memory and then replace the file whole, as every file is written.
+ImageIoResult writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    if (!replaceFileContents(path, bytes)) return cannotWrite(path);
+    return {};
+}
+
+// libpng's output: appended to the vector it was given. Running out of memory ends the
+// encoding the way libpng's own errors do.
+void appendPngBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    bool grown = true;
+    try {
+        out->insert(out->end(), data, data + length);
+    } catch (const std::bad_alloc&) {
+        grown = false;  // the jump is taken outside the handler, which must end first
+    }
+    if (!grown) png_error(png, "out of memory");
+}
+void flushNothing(png_structp) {}
+
 ImageIoResult writePngRows(const std::filesystem::path& path, int width, int height, int bitDepth, int colourType,
                            const std::vector<png_bytep>& rows) {
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file) return cannotWrite(path);
+    std::vector<std::uint8_t> encoded;  // before setjmp: a longjmp must skip no destructor
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
     if (png == nullptr) return cannotWrite(path);
     png_infop info = png_create_info_struct(png);
@@ -43,7 +66,7 @@ ImageIoResult writePngRows(const std::filesystem::path& path, int width, int hei
     }
     volatile bool ok = false;
     if (setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file.get());
+        png_set_write_fn(png, &encoded, appendPngBytes, flushNothing);
         png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), bitDepth,
                      colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
@@ -53,21 +76,14 @@ ImageIoResult writePngRows(const std::filesystem::path& path, int width, int hei
     }
     png_destroy_write_struct(&png, &info);
     if (!ok) return cannotWrite(path);
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get())) return cannotWrite(path);
-    if (std::fclose(file.release()) != 0) return cannotWrite(path);
-    return {};
+    return writeFile(path, encoded);
 }
 
 ImageIoResult writeBytes(const std::filesystem::path& path, const std::string& header,
                          const std::vector<std::uint8_t>& body) {
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file) return cannotWrite(path);
-    // An empty vector's data() may be null, which fwrite must never be given.
-    if (std::fwrite(header.data(), 1, header.size(), file.get()) != header.size() ||
-        (!body.empty() && std::fwrite(body.data(), 1, body.size(), file.get()) != body.size()))
-        return cannotWrite(path);
-    if (std::fclose(file.release()) != 0) return cannotWrite(path);
-    return {};
+    std::vector<std::uint8_t> bytes(header.begin(), header.end());
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    return writeFile(path, bytes);
 }
 
 }  // namespace

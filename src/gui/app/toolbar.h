@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <algorithm>
 #include <array>
 
 class QLabel;
@@ -45,6 +46,10 @@ inline constexpr std::array<ToolbarButtonEntry, 14> kToolbarButtons{{
     {"NewValuesBt", 1, 5, "Update variables and counters"},
     {"SettingsBt", 1, 6, "Settings and diagnostic"},
 }};
+// A row left out would leave a button without a name or a hint, not a compile error.
+static_assert(std::ranges::none_of(kToolbarButtons, [](const ToolbarButtonEntry& entry) {
+    return entry.name == nullptr || entry.hint == nullptr;
+}));
 
 // The toolbar's top-left corner: left of the main window when toolbarLeft is on and there is
 // room before the screen's left edge, else inside the client area at its right; 4 pixels

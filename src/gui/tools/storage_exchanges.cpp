@@ -1,11 +1,9 @@
 #include "tools/storage_exchanges.h"
 
-#include <QSaveFile>
-#include <QString>
-
 #include <array>
 #include <cstdio>
 
+#include "document/safe_file.h"
 #include "printer/storage_operations.h"
 
 namespace tavrin {
@@ -48,7 +46,7 @@ bool fail(PrinterLink& link) {
 
 ExtractResult saveExtracted(PrinterLink& link, const std::filesystem::path& path, std::string_view bytes,
                             std::string title, std::string text) {
-    if (!writeFileWhole(path, bytes)) {
+    if (!replaceFileContents(path, bytes)) {
         link.ui().showProgressError("Error", "Can't open output file");
         return {};
     }
@@ -176,16 +174,6 @@ ExtractResult extractObjectToFile(PrinterLink& link, int kind, std::string_view 
     return saveExtracted(link, path, bytes,
                          (font ? "Font " : "PCX file ") + quoted(name) + " successfully extracted",
                          std::to_string(bytes.size()) + " bytes saved to " + path.string());
-}
-
-bool writeFileWhole(const std::filesystem::path& path, std::string_view bytes) {
-    QSaveFile file(QString::fromStdString(path.string()));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 }  // namespace tavrin

@@ -56,7 +56,4 @@ ExtractResult extractFormToFile(PrinterLink& link, std::string_view name, const 
 ExtractResult extractObjectToFile(PrinterLink& link, int kind, std::string_view name,
                                   const std::filesystem::path& path);
 
-// Writes the bytes to a new file that replaces the old one only once it is complete.
-bool writeFileWhole(const std::filesystem::path& path, std::string_view bytes);
-
 }  // namespace tavrin

@@ -129,15 +129,49 @@ struct BarcodeResult {
 
 using Encoder = BarcodeResult (*)(const BarcodeInput&);
 
+// The families the types fall into: one encoder draws each family, one reader reads it, and
+// a family's symbols share their shape on the label.
+enum class BarcodeFamily : std::uint8_t {
+    Code39,
+    Code93,
+    Code128,
+    Gs1_128,
+    Sscc,
+    Codabar,
+    Ean8,
+    Ean13,
+    UpcA,
+    UpcE,
+    Interleaved,  // Interleaved 2 of 5 and the symbols built on it
+    Plessey,
+    Postnet,
+    QrCode,
+    DataMatrix,
+    Pdf417,
+    None,  // a type outside the table
+};
+
 struct SymbologyInfo {
     const char* name;         // as listed in the barcode dialog
     const char* printerCode;  // as written in the printer's barcode command
+    BarcodeFamily family;
+    int addOnDigits;          // EAN/UPC: the 2- or 5-digit add-on, 0 without
     Encoder encode;
 };
 
-// Type 0..29; any other type gives an entry with empty name and code whose encoder marks
-// the figure invalid. The 2D types have a name but no printer code.
+// Types the encoders and the reader single out within their family.
+inline constexpr int kCode39WithCheck = 1;
+inline constexpr int kEan13InternalCheck = 11;  // the price check digit inside the number
+inline constexpr int kGermanPostalCode = 13;
+inline constexpr int kInterleaved2of5 = 14;     // no check digit
+inline constexpr int kItfHiddenCheck = 15;      // check digit in the bars, not in the text
+inline constexpr int kItfShownCheck = 16;
+inline constexpr int kUpcInterleaved = 26;
+
+// Type 0..29; any other type gives an entry with empty name and code, family None, whose
+// encoder marks the figure invalid. The 2D types have a name but no printer code.
 const SymbologyInfo& symbology(int type);
+inline BarcodeFamily familyOf(int type) { return symbology(type).family; }
 // The type whose printer code is exactly `code`, or -1 (an empty code names no type).
 int symbologyByPrinterCode(std::string_view code);
 

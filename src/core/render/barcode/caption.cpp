@@ -15,7 +15,7 @@ EanCaption layoutEanCaption(const BarcodeResult& result, int narrow, int height)
     c.textTop = height - 12;
     c.guardTop = height - 16;
     c.addOnBarDrop = 24;
-    const bool leadingDigit = (result.type >= 8 && result.type <= 11) || result.layout == kLayoutUpcE;
+    const bool leadingDigit = familyOf(result.type) == BarcodeFamily::Ean13 || result.layout == kLayoutUpcE;
     c.symbolShift = leadingDigit ? 3 * n + 12 : 0;
 
     const std::string& t = result.text;

@@ -76,7 +76,7 @@ BarcodeResult encodeCode39(const BarcodeInput& in) {
         for (const char* p = kFullAscii[static_cast<unsigned char>(c)]; *p; ++p)
             values.push_back(nativeValue(*p));
     }
-    if (in.type == 1) {
+    if (in.type == kCode39WithCheck) {
         int sum = 0;
         for (int v : values) sum += v;
         values.push_back(sum % 43);

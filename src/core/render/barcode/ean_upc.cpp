@@ -7,7 +7,7 @@
 namespace tavrin::barcode {
 namespace {
 
-enum class Family { Ean8, Ean13, UpcA, UpcE };
+using Family = BarcodeFamily;
 
 struct Shape {
     Family family;
@@ -16,19 +16,12 @@ struct Shape {
 };
 
 Shape shapeOf(int type) {
-    switch (type) {
-    case 5: return {Family::Ean8, 7, 0};
-    case 6: return {Family::Ean8, 7, 2};
-    case 7: return {Family::Ean8, 7, 5};
-    case 9: return {Family::Ean13, 12, 2};
-    case 10: return {Family::Ean13, 12, 5};
-    case 20: return {Family::UpcA, 11, 0};
-    case 21: return {Family::UpcA, 11, 2};
-    case 22: return {Family::UpcA, 11, 5};
-    case 23: return {Family::UpcE, 6, 0};
-    case 24: return {Family::UpcE, 6, 2};
-    case 25: return {Family::UpcE, 6, 5};
-    default: return {Family::Ean13, 12, 0};  // 8 and 11
+    const SymbologyInfo& info = symbology(type);
+    switch (info.family) {
+    case Family::Ean8: return {Family::Ean8, 7, info.addOnDigits};
+    case Family::UpcA: return {Family::UpcA, 11, info.addOnDigits};
+    case Family::UpcE: return {Family::UpcE, 6, info.addOnDigits};
+    default: return {Family::Ean13, 12, info.addOnDigits};
     }
 }
 
@@ -141,7 +134,7 @@ BarcodeResult encodeEanUpc(const BarcodeInput& in) {
     std::string main = digits.substr(0, static_cast<std::size_t>(shape.mainDigits));
     r.addOnText = digits.substr(main.size());
     r.addOnDigits = shape.addOn;
-    if (in.type == 11) main[6] = priceCheckDigit(std::string_view(main).substr(7, 5));
+    if (in.type == kEan13InternalCheck) main[6] = priceCheckDigit(std::string_view(main).substr(7, 5));
 
     // Check digit.
     const std::string checked = shape.family == Family::UpcE ? expandUpcE(main) : main;
@@ -166,7 +159,8 @@ BarcodeResult encodeEanUpc(const BarcodeInput& in) {
         guardsOnly(r.guardBars, 6, n);
         break;
     }
-    case Family::UpcE: {
+    case Family::UpcE:
+    default: {  // shapeOf gives no other family
         r.layout = kLayoutUpcE;
         appendModules(r.bars, "101", n);
         for (std::size_t i = 0; i < 6; ++i)

@@ -51,10 +51,10 @@ BarcodeResult encodeInterleaved(const BarcodeInput& in) {
     BarcodeResult r;
     std::string digits(in.data);
     // Validate and substitute.
-    if (in.type == 13 && digits.size() != 11 && digits.size() != 13) {
+    if (in.type == kGermanPostalCode && digits.size() != 11 && digits.size() != 13) {
         digits.assign(11, '0');
         r.invalid = true;
-    } else if (in.type == 26 && digits.size() != 13) {
+    } else if (in.type == kUpcInterleaved && digits.size() != 13) {
         digits.assign(13, '0');
         r.invalid = true;
     } else if (digits.empty()) {
@@ -64,18 +64,18 @@ BarcodeResult encodeInterleaved(const BarcodeInput& in) {
 
     // Check digit and text.
     switch (in.type) {
-    case 13:
+    case kGermanPostalCode:
         digits += germanPostalCheck(digits);
         r.text = germanPostalText(digits);
         break;
-    case 15:
+    case kItfHiddenCheck:
         r.text = digits;
         digits += static_cast<char>('0' + mod10Weight3Right(digits));
         break;
-    case 16:
-    case 26:
+    case kItfShownCheck:
+    case kUpcInterleaved:
         digits += static_cast<char>('0' + mod10Weight3Right(digits));
-        r.text = in.type == 26 ? upcInterleavedText(digits) : digits;
+        r.text = in.type == kUpcInterleaved ? upcInterleavedText(digits) : digits;
         break;
     default:
         r.text = digits;
