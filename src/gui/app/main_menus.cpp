@@ -12,6 +12,14 @@
 
 namespace tavrin {
 
+// The toolbar marks the current drawing tool by its number.
+static_assert(toolbarButtonIndex("TextBt") == static_cast<int>(Tool::Text) &&
+              toolbarButtonIndex("BarcBt") == static_cast<int>(Tool::Barcode) &&
+              toolbarButtonIndex("RectBt") == static_cast<int>(Tool::Rectangle) &&
+              toolbarButtonIndex("LineBt") == static_cast<int>(Tool::DiagonalLine) &&
+              toolbarButtonIndex("BoxBt") == static_cast<int>(Tool::Box) &&
+              toolbarButtonIndex("PictBt") == static_cast<int>(Tool::Picture));
+
 QAction* TZRedit::action(const char* objectName) const { return findChild<QAction*>(objectName); }
 
 CommandTable TZRedit::frameCommands() {

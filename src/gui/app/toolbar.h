@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <string_view>
 
 class QLabel;
 class QToolButton;
@@ -45,6 +46,13 @@ inline constexpr std::array<ToolbarButtonEntry, 14> kToolbarButtons{{
     {"NewValuesBt", 1, 5, "Update variables and counters"},
     {"SettingsBt", 1, 6, "Settings and diagnostic"},
 }};
+
+// A button's place in kToolbarButtons; -1 for none.
+constexpr int toolbarButtonIndex(std::string_view name) {
+    for (std::size_t i = 0; i < kToolbarButtons.size(); ++i)
+        if (name == kToolbarButtons[i].name) return static_cast<int>(i);
+    return -1;
+}
 
 // The toolbar's top-left corner: left of the main window when toolbarLeft is on and there is
 // room before the screen's left edge, else inside the client area at its right; 4 pixels
