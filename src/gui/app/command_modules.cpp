@@ -1,9 +1,9 @@
 #include "app/command_modules.h"
 
-#include "app/main_window.h"
-#include "tools/data_print_commands.h"
+#include "editor/object_list_dialog.h"
 #include "editor/picture_commands.h"
 #include "tools/converter_commands.h"
+#include "tools/data_print_commands.h"
 #include "tools/font_commands.h"
 #include "tools/print_commands.h"
 #include "tools/proof_commands.h"
@@ -12,16 +12,11 @@
 
 namespace tavrin {
 
-void installCommandModules(TZRedit& window) {
-    // One line per concern, in menu order.
-    installStorageCommands(window);
-    installPrintCommands(window);
-    installPictureCommands(window);
-    installToolsCommands(window);
-    installConverterCommands(window);
-    installFontCommands(window);
-    installDataPrintCommands(window);
-    installProofCommands(window);
+std::vector<CommandTable> commandModules(TZRedit& window) {
+    // Items that share a menu group appear in this order, after the frame's own.
+    return {storageCommands(window), printCommands(window),     pictureCommands(window),
+            objectListCommands(window), toolsCommands(window), converterCommands(window),
+            fontCommands(window),    dataPrintCommands(window), proofCommands(window)};
 }
 
 }  // namespace tavrin

@@ -1,11 +1,15 @@
 #pragma once
-// The windows of each concern (printing, the printer's storage, tools, pictures, fonts) hook
-// themselves into the main window here: each finds its menu items and toolbar buttons by
-// object name, enables them and connects them, so the frame itself stays small.
+// The concerns that add commands to the main window (printing, the printer's storage,
+// pictures, the object list, tools, converters, fonts, data runs). Each makes its windows
+// and returns its table of menu items and toolbar buttons; the frame builds the menus from them.
+#include <vector>
+
+#include "app/command_table.h"
+
 namespace tavrin {
 
 class TZRedit;
 
-void installCommandModules(TZRedit& window);
+std::vector<CommandTable> commandModules(TZRedit& window);
 
 }  // namespace tavrin

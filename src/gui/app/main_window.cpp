@@ -7,13 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTimer>
 
-#include "app/command_modules.h"
 #include "app/help_window.h"
 #include "app/message_box.h"
 #include "app/qt_link_ui.h"
@@ -107,12 +103,9 @@ void TZRedit::startUp() {
     link_ = std::make_unique<PrinterLink>(*transport_, *linkUi_);
 
     recent_.load();
-    buildMenus();
+    buildCommands();
     rebuildRecentMenu();
     connectView();
-    connectToolbar();
-    installCommandModules(*this);
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) addMissingMnemonics(menu);
     applyCanvasOptions();
     resizeLabelView();
     session_->resetHistory();
@@ -140,7 +133,6 @@ void TZRedit::showEvent(QShowEvent* event) {
     if (shownOnce_) return;
     shownOnce_ = true;
     setWindowTitle(titleWithModifiedMark(kCaption));
-    if (QAction* about = action("AboutM")) about->setVisible(false);
     if (!commandLineLabel_.isEmpty()) openLabelFile(commandLineLabel_);
     startTimer_->start();
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "app/command_table.h"
 #include "document/app_config.h"
 #include "document/program_paths.h"
 #include "document/recent_files.h"
@@ -17,7 +18,6 @@
 #include "render/resident_font.h"
 
 class QAction;
-class QMenu;
 class QTimer;
 
 namespace tavrin {
@@ -33,10 +33,6 @@ class TSetupDlg;
 class TAlignDlg;
 class QtLinkUi;
 class DeviceTransport;
-
-// Gives every item of the menu (and of its submenus) that has no underlined letter the first
-// free one, so items added by any module can be reached from the keyboard.
-void addMissingMnemonics(QMenu* menu);
 
 struct StartupOptions {
     explicit StartupOptions(ProgramPaths programPaths, QString label = {},
@@ -79,6 +75,7 @@ public:
     // The label file last opened or saved; empty for a new label.
     const QString& currentFile() const { return currentFile_; }
     QAction* action(const char* objectName) const;
+    CommandSet& commands() { return *commands_; }
     // The printer link of every exchange, set to the configuration's port, rate, protocol
     // and devices each time it is asked for; its progress and errors show in the message window.
     PrinterLink& link();
@@ -164,8 +161,8 @@ protected:
 private:
     void startUp();
     void StartTimerTimer();
-    void buildMenus();
-    void connectToolbar();
+    CommandTable frameCommands();
+    void buildCommands();
     void connectView();
     void openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint release);
     void applyCanvasOptions();
@@ -185,6 +182,7 @@ private:
     std::unique_ptr<EditorSession> session_;
     LabelView* view_ = nullptr;
     TZRToolbar* toolbar_ = nullptr;
+    CommandSet* commands_ = nullptr;
     QTimer* startTimer_ = nullptr;
     FileChooser files_;
     std::function<void(DotPoint)> drawPicture_;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 class QLabel;
 class QToolButton;
@@ -50,6 +51,13 @@ inline constexpr std::array<ToolbarButtonEntry, 14> kToolbarButtons{{
 static_assert(std::ranges::none_of(kToolbarButtons, [](const ToolbarButtonEntry& entry) {
     return entry.name == nullptr || entry.hint == nullptr;
 }));
+
+// A button's place in kToolbarButtons; -1 for none.
+constexpr int toolbarButtonIndex(std::string_view name) {
+    for (std::size_t i = 0; i < kToolbarButtons.size(); ++i)
+        if (name == kToolbarButtons[i].name) return static_cast<int>(i);
+    return -1;
+}
 
 // The toolbar's top-left corner: left of the main window when toolbarLeft is on and there is
 // room before the screen's left edge, else inside the client area at its right; 4 pixels

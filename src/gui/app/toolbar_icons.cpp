@@ -5,9 +5,11 @@
 #include <QPolygonF>
 
 #include <cmath>
-#include <functional>
-#include <map>
+#include <iterator>
 #include <numbers>
+#include <string_view>
+
+#include "app/toolbar.h"
 
 namespace tavrin {
 
@@ -225,28 +227,41 @@ void settings(QPainter& p) {
 
 using Glyph = void (*)(QPainter&);
 
-const std::map<QString, Glyph>& glyphs() {
-    static const std::map<QString, Glyph> table{
-        {QStringLiteral("TextBt"), text},        {QStringLiteral("BarcBt"), barcode},
-        {QStringLiteral("RectBt"), rectangle},   {QStringLiteral("LineBt"), line},
-        {QStringLiteral("BoxBt"), box},          {QStringLiteral("PictBt"), picture},
-        {QStringLiteral("AlignBt"), align},      {QStringLiteral("FilesBt"), files},
-        {QStringLiteral("SetupBt"), setup},      {QStringLiteral("TPrintBt"), testPrint},
-        {QStringLiteral("PrintBt"), print},      {QStringLiteral("VarBt"), variables},
-        {QStringLiteral("NewValuesBt"), newValues}, {QStringLiteral("SettingsBt"), settings},
-    };
-    return table;
+struct GlyphEntry {
+    std::string_view button;
+    Glyph draw;
+};
+
+// In the toolbar's order, one for each button.
+constexpr GlyphEntry kGlyphs[] = {
+    {"TextBt", text},       {"BarcBt", barcode},   {"RectBt", rectangle}, {"LineBt", line},
+    {"BoxBt", box},         {"PictBt", picture},   {"AlignBt", align},    {"FilesBt", files},
+    {"SetupBt", setup},     {"TPrintBt", testPrint}, {"PrintBt", print},  {"VarBt", variables},
+    {"NewValuesBt", newValues}, {"SettingsBt", settings},
+};
+static_assert(std::size(kGlyphs) == kToolbarButtons.size(), "a glyph for every toolbar button");
+constexpr bool glyphsInToolbarOrder() {
+    for (std::size_t i = 0; i < kToolbarButtons.size(); ++i)
+        if (kGlyphs[i].button != kToolbarButtons[i].name) return false;
+    return true;
+}
+static_assert(glyphsInToolbarOrder(), "the glyphs follow the toolbar's buttons");
+
+Glyph glyphOf(const QString& buttonName) {
+    for (const GlyphEntry& entry : kGlyphs)
+        if (buttonName == QLatin1StringView(entry.button.data(), static_cast<qsizetype>(entry.button.size()))) return entry.draw;
+    return nullptr;
 }
 
 }  // namespace
 
 void paintToolbarGlyph(QPainter& painter, const QString& buttonName, qreal side) {
-    const auto found = glyphs().find(buttonName);
-    if (found == glyphs().end()) return;
+    const Glyph glyph = glyphOf(buttonName);
+    if (glyph == nullptr) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(side / 24.0, side / 24.0);
-    found->second(painter);
+    glyph(painter);
     painter.restore();
 }
 

@@ -172,4 +172,9 @@ bool TFigListDlg::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+CommandTable objectListCommands(TZRedit& window) {
+    auto* list = new TFigListDlg(window);
+    return {{MenuGroup::ViewWindow, "EditfromListM", "&Object List", {Qt::CTRL | Qt::Key_M}, [list] { list->openList(); }}};
+}
+
 }  // namespace tavrin

@@ -4,6 +4,8 @@
 // label view and the undo history follow.
 #include <QDialog>
 
+#include "app/command_table.h"
+
 class QCheckBox;
 class QPushButton;
 class QTableWidget;
@@ -44,5 +46,8 @@ private:
     QTableWidget* table_;
     QCheckBox* confirmDelete_;
 };
+
+// View > Object List.
+CommandTable objectListCommands(TZRedit& window);
 
 }  // namespace tavrin

@@ -1,13 +1,9 @@
 #include "editor/picture_commands.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QFileDialog>
 
 #include "app/main_window.h"
 #include "app/place_dialog.h"
-#include "app/toolbar.h"
-#include "editor/object_list_dialog.h"
 #include "editor/picture_dialog.h"
 #include "printer/extract_graphics.h"
 #include "printer/storage_operations.h"
@@ -49,7 +45,7 @@ void editPicture(TZRedit& window, TPictureDlg& dialog, Figure* figure) {
 
 }  // namespace
 
-void installPictureCommands(TZRedit& window) {
+CommandTable pictureCommands(TZRedit& window) {
     auto* dialog = new TPictureDlg(&window);
     dialog->setFileChooser([&window](QWidget* owner) {
         const QString folder = QString::fromStdString(window.config().workDirectory);
@@ -72,18 +68,7 @@ void installPictureCommands(TZRedit& window) {
     dialog->setPrinterSource(std::move(printer));
     window.setPictureHandlers([&window, dialog](DotPoint press) { drawPicture(window, *dialog, press); },
                               [&window, dialog](Figure* figure) { editPicture(window, *dialog, figure); });
-
-    if (QAction* draw = window.action("PictureM")) draw->setEnabled(true);
-    if (auto* button = window.toolbar()->findChild<QAbstractButton*>("PictBt")) {
-        button->setEnabled(true);
-        QObject::connect(button, &QAbstractButton::clicked, &window, [&window] { window.setTool(Tool::Picture); });
-    }
-
-    auto* list = new TFigListDlg(window);
-    if (QAction* objects = window.action("EditfromListM")) {
-        objects->setEnabled(true);
-        QObject::connect(objects, &QAction::triggered, list, [list] { list->openList(); });
-    }
+    return {{MenuGroup::Draw, "PictureM", "&Picture", {}, [&window] { window.setTool(Tool::Picture); }, {}, "PictBt"}};
 }
 
 }  // namespace tavrin

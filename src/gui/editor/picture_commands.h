@@ -1,10 +1,12 @@
 #pragma once
-// Draw > Picture with its toolbar button, right-click editing of pictures and
-// View > Object List, hooked into the main window.
+// Draw > Picture with its toolbar button, and drawing and right-click editing of pictures
+// through the picture dialog.
+#include "app/command_table.h"
+
 namespace tavrin {
 
 class TZRedit;
 
-void installPictureCommands(TZRedit& window);
+CommandTable pictureCommands(TZRedit& window);
 
 }  // namespace tavrin

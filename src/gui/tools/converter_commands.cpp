@@ -1,7 +1,5 @@
 #include "tools/converter_commands.h"
 
-#include <QAction>
-
 #include "app/main_window.h"
 #include "app/place_dialog.h"
 #include "tools/color_to_bw_dialog.h"
@@ -14,11 +12,9 @@ void openColorToBW(TZRedit& window) {
     dialog.exec();
 }
 
-void installConverterCommands(TZRedit& window) {
-    QAction* item = window.action("ColorBWM");
-    if (item == nullptr) return;
-    item->setEnabled(true);
-    QObject::connect(item, &QAction::triggered, &window, [&window] { openColorToBW(window); });
+CommandTable converterCommands(TZRedit& window) {
+    return {{MenuGroup::ToolsConverters, "ColorBWM", "&Color to Black && White Converter", {},
+             [&window] { openColorToBW(window); }}};
 }
 
 }  // namespace tavrin

@@ -1,10 +1,12 @@
 #pragma once
 // Print > Print from Data File... and the barcode self-check of the label view, hooked into
 // the main window.
+#include "app/command_table.h"
+
 namespace tavrin {
 
 class TZRedit;
 
-void installDataPrintCommands(TZRedit& window);
+CommandTable dataPrintCommands(TZRedit& window);
 
 }  // namespace tavrin

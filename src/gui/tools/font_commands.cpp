@@ -1,6 +1,5 @@
 #include "tools/font_commands.h"
 
-#include <QAction>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -144,16 +143,13 @@ bool removeFontCommand(TZRedit& window) {
     return true;
 }
 
-void installFontCommands(TZRedit& window) {
-    const auto hook = [&window](const char* name, auto command) {
-        QAction* action = window.action(name);
-        if (action == nullptr) return;
-        action->setEnabled(true);
-        QObject::connect(action, &QAction::triggered, &window, [&window, command] { command(window); });
+CommandTable fontCommands(TZRedit& window) {
+    using enum MenuGroup;
+    return {
+        {ToolsConverters, "TtfToQftM", "&TrueType to Label Font Converter", {}, [&window] { runFontConverter(window); }},
+        {ToolsFonts, "NewFontM", "&Add New Font", {}, [&window] { addNewFontCommand(window); }},
+        {ToolsFonts, "RemoveFontM", "&Remove Font", {}, [&window] { removeFontCommand(window); }},
     };
-    hook("TtfToQftM", [](TZRedit& w) { runFontConverter(w); });
-    hook("NewFontM", [](TZRedit& w) { addNewFontCommand(w); });
-    hook("RemoveFontM", [](TZRedit& w) { removeFontCommand(w); });
 }
 
 }  // namespace tavrin

@@ -4,11 +4,13 @@
 // undo covers.
 #include <string>
 
+#include "app/command_table.h"
+
 namespace tavrin {
 
 class TZRedit;
 
-void installFontCommands(TZRedit& window);
+CommandTable fontCommands(TZRedit& window);
 
 // The commands as the menu runs them; true when the label changed.
 void runFontConverter(TZRedit& window);

@@ -1,12 +1,8 @@
 #include "tools/print_commands.h"
 
-#include <QAbstractButton>
-#include <QAction>
-
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/qt_link_ui.h"
-#include "app/toolbar.h"
 #include "editor/variables_dialog.h"
 #include "printer/direct_graphics.h"
 #include "tools/barcode_check_marks.h"
@@ -23,23 +19,17 @@ constexpr const char* kReceivingVariables = "Receiving variables";
 void showError(const char* text) { messageBox(QStringLiteral("Error"), QString::fromLatin1(text), false); }
 }  // namespace
 
-void installPrintCommands(TZRedit& window) {
+CommandTable printCommands(TZRedit& window) {
     auto* commands = new PrintCommands(window);
-    const auto hook = [&window, commands](const char* action, const char* button, void (PrintCommands::*command)()) {
-        const auto run = [commands, command] { (commands->*command)(); };
-        if (QAction* a = window.action(action)) {
-            a->setEnabled(true);
-            QObject::connect(a, &QAction::triggered, commands, run);
-        }
-        if (auto* b = window.toolbar()->findChild<QAbstractButton*>(button)) {
-            b->setEnabled(true);
-            QObject::connect(b, &QAbstractButton::clicked, commands, run);
-        }
+    const auto run = [commands](void (PrintCommands::*command)()) { return [commands, command] { (commands->*command)(); }; };
+    using enum MenuGroup;
+    return {
+        {PrintLabel, "TestPrintM", "&Test Print", {Qt::Key_F2}, run(&PrintCommands::testPrintCommand), {}, "TPrintBt"},
+        {PrintLabel, "PrintM", "&Print", {Qt::Key_F3}, run(&PrintCommands::printCommand), {}, "PrintBt"},
+        {PrintLabel, "VariablesM", "&Define Variables", {}, run(&PrintCommands::defineVariablesCommand), {}, "VarBt"},
+        {PrintLabel, "NewValuesM", "&Update Variables", {Qt::Key_F4}, run(&PrintCommands::updateValuesCommand), {},
+         "NewValuesBt"},
     };
-    hook("TestPrintM", "TPrintBt", &PrintCommands::testPrintCommand);
-    hook("PrintM", "PrintBt", &PrintCommands::printCommand);
-    hook("VariablesM", "VarBt", &PrintCommands::defineVariablesCommand);
-    hook("NewValuesM", "NewValuesBt", &PrintCommands::updateValuesCommand);
 }
 
 PrintCommands::PrintCommands(TZRedit& window) : QObject(&window), window_(window), storage_(window.link()) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/command_table.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
 
@@ -18,9 +19,8 @@ class TVarCntDlg;
 class TSelectFormDlg;
 enum class ValuesMode;
 
-// Enables and connects TestPrintM, PrintM, VariablesM, NewValuesM and the buttons TPrintBt,
-// PrintBt, VarBt and NewValuesBt.
-void installPrintCommands(TZRedit& window);
+// The Print menu's label items and their toolbar buttons.
+CommandTable printCommands(TZRedit& window);
 
 class PrintCommands : public QObject {
 public:

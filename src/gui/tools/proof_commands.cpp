@@ -1,10 +1,8 @@
 #include "tools/proof_commands.h"
 
-#include <QAction>
 #include <QBoxLayout>
 #include <QEvent>
 #include <QFileInfo>
-#include <QMenu>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -255,27 +253,20 @@ void addProofButtons(TZRedit& window, TDataPrintDlg& dialog, QBoxLayout& buttons
     new FollowEnabled(print, added);
 }
 
-void installProofCommands(TZRedit& window) {
-    // Each goes right after the item it belongs with.
-    const auto insert = [&window](const char* menuName, const char* after, const char* name, const char* text,
-                                  auto command) {
-        auto* menu = window.findChild<QMenu*>(QString::fromLatin1(menuName));
-        if (menu == nullptr) return;
-        auto* action = new QAction(QString::fromLatin1(text), &window);
-        action->setObjectName(QString::fromLatin1(name));
-        const QList<QAction*> items = menu->actions();
-        const qsizetype at = items.indexOf(window.action(after));
-        menu->insertAction(at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr, action);
-        QObject::connect(action, &QAction::triggered, &window, command);
+CommandTable proofCommands(TZRedit& window) {
+    // Export goes last among the ways to save the label, Print Proof beside printing from a data file.
+    return {
+        {MenuGroup::FileLabel, "ExportPdfM", "Export as P&DF...", {},
+         [&window] {
+             LabelOnlyRows rows;
+             saveProofAsPdf(window, rows);
+         }},
+        {MenuGroup::PrintData, "PrintProofM", "Print Pr&oof...", {},
+         [&window] {
+             LabelOnlyRows rows;
+             printProof(window, rows, &window);
+         }},
     };
-    insert("ZR_File", "SaveAsFormM", "ExportPdfM", "Export as PDF...", [&window] {
-        LabelOnlyRows rows;
-        saveProofAsPdf(window, rows);
-    });
-    insert("ZR_Print", "PrintM", "PrintProofM", "Print Proof...", [&window] {
-        LabelOnlyRows rows;
-        printProof(window, rows, &window);
-    });
 }
 
 }  // namespace tavrin

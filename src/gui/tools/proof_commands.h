@@ -3,6 +3,7 @@
 // file, as a PDF made by the same code as `tavrin-label render -o FILE.pdf`, or printed at
 // true size on any printer the system knows, one label per page or a sheet with cut marks.
 #include <QString>
+#include "app/command_table.h"
 #include <functional>
 
 class QBoxLayout;
@@ -16,8 +17,8 @@ class TZRedit;
 class TDataPrintDlg;
 class ProofRows;
 
-// Adds ExportPdfM to the File menu and PrintProofM to the Print menu.
-void installProofCommands(TZRedit& window);
+// ExportPdfM in the File menu and PrintProofM in the Print menu.
+CommandTable proofCommands(TZRedit& window);
 
 // Writes the labels of `rows` into a PDF of one page per label, with progress for a run and
 // its failure in the message window. True when the file was written.

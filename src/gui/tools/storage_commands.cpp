@@ -1,12 +1,9 @@
 #include "tools/storage_commands.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QFileInfo>
 
 #include "app/main_window.h"
 #include "app/message_box.h"
-#include "app/toolbar.h"
 #include "graphics/graphics_file.h"
 #include "tools/files_dialog.h"
 #include "tools/object_list_dialog.h"
@@ -90,25 +87,20 @@ void StorageCommands::storeGraphicsFile() {
     storeDialog_->execute(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListGraphics, sources);
 }
 
-void installStorageCommands(TZRedit& window) {
+CommandTable storageCommands(TZRedit& window) {
     auto* commands = new StorageCommands(window);
-    const auto hook = [&window](const char* name, auto slot) {
-        QAction* action = window.action(name);
-        if (action == nullptr) return;
-        action->setEnabled(true);
-        QObject::connect(action, &QAction::triggered, &window, slot);
+    const auto list = [commands](int kind) { return [commands, kind] { commands->objectsInPrinter(kind); }; };
+    using enum MenuGroup;
+    return {
+        {FilePrinterLists, "FormM", "Forms &in Printer", {}, list(kListForms)},
+        {FilePrinterLists, "GraphicsM", "&Graphics in Printer", {}, list(kListGraphics)},
+        {FilePrinterLists, "FontsM", "Fon&ts in Printer", {}, list(kListFonts)},
+        {FilePrinterStore, "StoreCurrentM", "Store &Current Label", {}, [commands] { commands->storeCurrentLabel(); }},
+        {FilePrinterStore, "StoreFormM", "Store Form to &Printer", {}, [commands] { commands->storeFormFile(); }},
+        {FilePrinterStore, "StoreGraphicsM", "Store Gr&aphics to Printer", {}, [commands] { commands->storeGraphicsFile(); }},
+        {FilePrinterStore, "StoreFontM", "Sto&re Font to Printer", {}, [commands] { commands->storeFontFile(); }},
+        {ToolbarOnly, nullptr, nullptr, {}, [commands] { commands->filesDialog().execute(); }, {}, "FilesBt"},
     };
-    hook("FormM", [commands] { commands->objectsInPrinter(kListForms); });
-    hook("GraphicsM", [commands] { commands->objectsInPrinter(kListGraphics); });
-    hook("FontsM", [commands] { commands->objectsInPrinter(kListFonts); });
-    hook("StoreCurrentM", [commands] { commands->storeCurrentLabel(); });
-    hook("StoreFormM", [commands] { commands->storeFormFile(); });
-    hook("StoreGraphicsM", [commands] { commands->storeGraphicsFile(); });
-    hook("StoreFontM", [commands] { commands->storeFontFile(); });
-    if (auto* files = window.toolbar()->findChild<QAbstractButton*>(QStringLiteral("FilesBt"))) {
-        files->setEnabled(true);
-        QObject::connect(files, &QAbstractButton::clicked, &window, [commands] { commands->filesDialog().execute(); });
-    }
 }
 
 std::optional<std::string> chooseStoredObject(TZRedit& window, int kind) {

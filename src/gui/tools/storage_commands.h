@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/command_table.h"
 #include "printer/storage_operations.h"
 
 namespace tavrin {
@@ -22,7 +23,7 @@ public:
     explicit StorageCommands(TZRedit& window);
     ~StorageCommands() override;
 
-    // The one set of storage windows of a main window; null before installStorageCommands.
+    // The one set of storage windows of a main window; null before storageCommands.
     static StorageCommands* of(const TZRedit& window);
 
     TZRedit& window() { return window_; }
@@ -49,8 +50,8 @@ private:
     TFilesDlg* filesDialog_ = nullptr;
 };
 
-// Hooks the File menu's printer items and the toolbar's files button into the window.
-void installStorageCommands(TZRedit& window);
+// The File menu's printer items and the toolbar's files button.
+CommandTable storageCommands(TZRedit& window);
 
 // The printer's stored graphics (kListGraphics) or fonts (kListFonts) in the object list as
 // a chooser: the name the user extracts, or nothing when the list could not be received or

@@ -1,10 +1,12 @@
 #pragma once
-// The Tools menu's printer windows: settings and diagnostic, and the terminal.
+// The Tools menu's printer windows: settings and diagnostic (also on the toolbar), and the
+// terminal.
+#include "app/command_table.h"
+
 namespace tavrin {
 
 class TZRedit;
 
-// Hooks "Settings", "Terminal" and the toolbar's settings button into the window.
-void installToolsCommands(TZRedit& window);
+CommandTable toolsCommands(TZRedit& window);
 
 }  // namespace tavrin
