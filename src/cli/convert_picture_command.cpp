@@ -2,7 +2,6 @@
 // white converter from scripts. The settings mean what the converter window's controls mean
 // right after loading the picture, so the same settings give the same dots.
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -59,12 +58,6 @@ struct ConvertArguments {
     std::string port;
     int darkness = 8;
 };
-
-std::string lowerExtension(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
 
 std::string parse(const Arguments& arguments, ConvertArguments& out) {
     out.input = arguments.operand(0);

@@ -53,8 +53,13 @@ std::string oneOf(const char* choices) {
     return text;
 }
 
+bool namesAFile(ValueKind kind) {
+    return kind != ValueKind::Text && kind != ValueKind::Number && kind != ValueKind::Choice;
+}
+
 // Empty when the value suits the option, else why not.
 std::string checkValue(const Option& option, const std::string& value) {
+    if (value.empty() && namesAFile(option.kind)) return std::string(option.name) + " needs " + option.value + ", not nothing";
     if (option.kind == ValueKind::Number) {
         char* end = nullptr;
         errno = 0;
@@ -136,7 +141,7 @@ std::string readArguments(const CommandSpec& command, const std::vector<std::str
         const std::string& word = out.operands_[n];
         if (operand.kind == ValueKind::Choice && !isChoice(operand.choices, word))
             return std::string(command.name) + " wants " + oneOf(operand.choices) + ", not \"" + word + "\"";
-        if (word.empty() && operand.kind != ValueKind::Text && operand.kind != ValueKind::Choice)
+        if (word.empty() && namesAFile(operand.kind))
             return std::string("an empty file name where ") + operand.name + " belongs";
     }
     return {};

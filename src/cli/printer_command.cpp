@@ -4,6 +4,8 @@
 //   printer --port DEVICE [--baud N] [--xonxoff] [--silence-ms N] SUB-COMMAND ...
 // Each sub-command prints what the printer answered; a silent printer or a port that
 // cannot be opened ends it with the link's message and a non-zero status.
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -377,7 +379,23 @@ int withOptions(const Arguments& a) {
     Arguments read = a;
     read.operands_ = file.words(a.operands(), 0);
     if (!file.problem.empty()) return fail(file.problem);
-    return body(*openSession(a), read);
+    if (!isStandardStream(a.value("--output"))) return body(*openSession(a), read);
+    // -o -: the file goes to standard output, and what the sub-command reports goes to
+    // standard error meanwhile so that it does not mix with the file.
+    TemporaryFile output;
+    std::string problem;
+    read.values_["--output"] = {outputPath("-", ".qlb", output, problem).string()};
+    if (!problem.empty()) return fail(problem);
+    std::fflush(stdout);
+    const int savedOutput = ::dup(STDOUT_FILENO);
+    if (savedOutput < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) return fail("cannot write to standard output");
+    const int status = body(*openSession(a), read);
+    std::fflush(stdout);
+    ::dup2(savedOutput, STDOUT_FILENO);
+    ::close(savedOutput);
+    if (status != 0) return status;
+    problem = finishOutput("-", output);
+    return problem.empty() ? 0 : fail(problem);
 }
 template <const char* what>
 int store(const Arguments& a) {
@@ -397,7 +415,7 @@ constexpr Operand kLabelOperand[] = {{"FILE.qlb|-", ValueKind::Label}};
 constexpr Operand kDeleteOperands[] = {{"form|graphics|font", ValueKind::Choice, "form graphics font"}, {"NAME"}};
 constexpr Operand kClockOperands[] = {{"get|set", ValueKind::Choice, "get set"}};
 constexpr Operand kSendOperands[] = {{"TEXT"}};
-constexpr Option kRetrieveOptions[] = {{.name = "--output", .value = "FILE.qlb", .kind = ValueKind::Output,
+constexpr Option kRetrieveOptions[] = {{.name = "--output", .value = "FILE.qlb|-", .kind = ValueKind::Output,
                                         .help = "the label file written", .shortName = "-o", .required = true}};
 constexpr Option kCopiesOption{.name = "--copies", .value = "N", .kind = ValueKind::Number,
                                .help = "copies of each label", .low = 1, .high = 999};

@@ -74,19 +74,13 @@ std::string parse(const Arguments& arguments, RenderArguments& out) {
     return {};
 }
 
-std::string extensionOf(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return extension;
-}
-
 int run(const Arguments& arguments) {
     // Many labels, PDF, SVG or numbered images: one process for the whole run.
     if (wantsProofs(arguments)) return renderProofs(arguments);
     RenderArguments args;
     if (const std::string problem = parse(arguments, args); !problem.empty()) return usageError(arguments, problem);
     // Standard output gets a PNG image.
-    const std::string extension = isStandardStream(args.output) ? ".png" : extensionOf(args.output);
+    const std::string extension = isStandardStream(args.output) ? ".png" : lowerExtension(args.output);
     if (extension != ".png" && extension != ".pbm" && extension != ".ppm")
         return usageError(arguments, "the output must end in .png, .pbm, .ppm, .pdf or .svg: " + args.output);
     TemporaryFile inputHolder, outputHolder;

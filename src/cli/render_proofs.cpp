@@ -37,12 +37,6 @@ struct ProofArguments {
 
 enum class OutputKind { Pdf, Svg, Series, Image };
 
-std::string lowerExtension(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return extension;
-}
-
 std::string parse(const Arguments& arguments, ProofArguments& out) {
     out.input = arguments.operand(0);
     out.output = arguments.value("--output");

@@ -12,6 +12,12 @@
 namespace tavrin::cli {
 namespace fs = std::filesystem;
 
+std::string lowerExtension(const std::string& name) {
+    std::string extension = fs::path(name).extension().string();
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return extension;
+}
+
 std::string displayName(const std::string& name, bool output) {
     if (!isStandardStream(name)) return name;
     return output ? "standard output" : "standard input";
@@ -152,7 +158,7 @@ std::string writeFailure(const std::string& message, const std::string& name) {
 std::string writeOutput(const std::string& name, std::string_view bytes) {
     if (isStandardStream(name)) {
         if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
-            return "cannot write to standard output";
+            return std::string("cannot write to standard output: ") + std::strerror(errno);
         return {};
     }
     if (!replaceFileContents(name, bytes)) return writeFailure("Can't open output file", name);

@@ -10,6 +10,9 @@ namespace tavrin::cli {
 
 inline bool isStandardStream(const std::string& name) { return name == "-"; }
 
+// A file name's extension in lower case, with its dot (".png"); an output's kind goes by it.
+std::string lowerExtension(const std::string& name);
+
 // How a file is named in messages: "standard input"/"standard output" for "-".
 std::string displayName(const std::string& name, bool output);
 
