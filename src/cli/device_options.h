@@ -12,7 +12,7 @@ inline constexpr Option kPortOption{
     .name = "--port", .value = "DEVICE", .kind = ValueKind::Device,
     .help = "the printer: /dev/ttyUSB0, /dev/usb/lp0, tcp://HOST:PORT (9100 by default) or cups://QUEUE"};
 inline constexpr Option kBaudOption{.name = "--baud", .value = "N", .kind = ValueKind::Choice,
-                                    .help = "the serial line's speed (115200 when not given)",
+                                    .help = "the serial line's speed, 115200 when not given",
                                     .choices = "2400 4800 9600 19200 38400 57600 115200"};
 inline constexpr Option kXonXoffOption{.name = "--xonxoff", .help = "XON/XOFF flow control instead of hardware"};
 inline constexpr Option kSilenceOption{.name = "--silence-ms", .value = "N", .kind = ValueKind::Number,
