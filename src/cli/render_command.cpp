@@ -37,7 +37,7 @@ constexpr Option kOptions[] = {
      .low = 1, .high = kMaxRowNumber},
     {.name = "--rows", .value = "15-20", .help = "the data rows to draw (15-20, 15- or 3,5,9-12)"},
     {.name = "--sheet", .value = "PAPER", .kind = ValueKind::Choice,
-     .help = "lay the labels out at true size on sheets of office paper (PDF only)", .choices = "a4 letter"},
+     .help = "lay the labels out at true size on sheets of office paper, in a PDF", .choices = "a4 letter"},
     {.name = "--print-anyway", .help = "draw rows a data run would refuse, as they are"},
 };
 
