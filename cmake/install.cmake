@@ -34,8 +34,28 @@ endforeach()
 # wants them; gzip -n keeps the archive free of time stamps, so rebuilds are identical.
 find_program(TAVRIN_GZIP gzip REQUIRED)
 set(TAVRIN_GENERATED_DOCS)
+# tavrin-label's OPTIONS and its bash completion are written from the program's own option
+# tables once it is built.
+set(TAVRIN_LABEL_COMPLETION ${CMAKE_BINARY_DIR}/tavrin-label.bash-completion)
+if(TARGET tavrin-label)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/tavrin-label.1 ${TAVRIN_LABEL_COMPLETION}
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:tavrin-label> -DVERSION=${PROJECT_VERSION}
+            -DMAN_IN=${TAVRIN_PACKAGING_DIR}/man/tavrin-label.1.in -DMAN_OUT=${CMAKE_BINARY_DIR}/man/tavrin-label.1
+            -DCOMPLETION_IN=${TAVRIN_PACKAGING_DIR}/tavrin-label.bash-completion
+            -DCOMPLETION_OUT=${TAVRIN_LABEL_COMPLETION} -P ${CMAKE_SOURCE_DIR}/cmake/option_documents.cmake
+    DEPENDS tavrin-label ${TAVRIN_PACKAGING_DIR}/man/tavrin-label.1.in
+            ${TAVRIN_PACKAGING_DIR}/tavrin-label.bash-completion ${CMAKE_SOURCE_DIR}/cmake/option_documents.cmake
+    VERBATIM)
+  list(APPEND TAVRIN_GENERATED_DOCS ${TAVRIN_LABEL_COMPLETION})
+  install(FILES ${TAVRIN_LABEL_COMPLETION}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tavrin-label)
+endif()
 foreach(page tavrin-label tavrin-printer-sim tavrin-label-editor)
-  configure_file(${TAVRIN_PACKAGING_DIR}/man/${page}.1.in ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)
+  if(NOT page STREQUAL tavrin-label)
+    configure_file(${TAVRIN_PACKAGING_DIR}/man/${page}.1.in ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)
+  elseif(NOT TARGET tavrin-label)
+    continue()
+  endif()
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.1.gz
     COMMAND ${TAVRIN_GZIP} -9nf -k ${CMAKE_BINARY_DIR}/man/${page}.1
     DEPENDS ${CMAKE_BINARY_DIR}/man/${page}.1 VERBATIM)
@@ -60,8 +80,6 @@ list(APPEND TAVRIN_GENERATED_DOCS ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
 add_custom_target(tavrin-docs ALL DEPENDS ${TAVRIN_GENERATED_DOCS})
 install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz ${TAVRIN_PACKAGING_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${TAVRIN_PACKAGING_DIR}/tavrin-label.bash-completion
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tavrin-label)
 
 # The Debian package. dpkg's triggers of shared-mime-info, desktop-file-utils and the icon
 # caches pick up the MIME type, the desktop entry and the icon, so no maintainer scripts.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "command_registry.h"
+#include "standard_streams.h"
 #include "document/label_file.h"
 #include "graphics/graphics_file.h"
 #include "graphics/picture_data.h"
@@ -13,18 +14,16 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kUsage = "add-picture FILE.qlb PICTURE.pcx|.bmp --at X,Y [--name NAME] -o OUT.qlb";
 constexpr std::size_t kMaxNameLength = 8;
 constexpr int kMaxX = 607, kMaxY = 1539;
 
-struct AddPictureArguments {
-    std::string label;
-    std::string picture;
-    std::string output;
-    std::string name;
-    bool named = false;
-    bool placed = false;
-    int x = 0, y = 0;
+constexpr Operand kOperands[] = {{"FILE.qlb|-", ValueKind::Label}, {"PICTURE.pcx|.bmp|-", ValueKind::Picture}};
+constexpr Option kOptions[] = {
+    {.name = "--at", .value = "X,Y", .help = "where the picture's top left corner goes, in dots from the reference point",
+     .required = true},
+    {.name = "--name", .value = "NAME", .help = "the picture's name (PICT0001, PICT0002 ... when not given)"},
+    {.name = "--output", .value = "OUT.qlb|-", .kind = ValueKind::Output, .help = "the label file written",
+     .shortName = "-o", .required = true},
 };
 
 bool parsePoint(const std::string& text, int& x, int& y) {
@@ -33,57 +32,37 @@ bool parsePoint(const std::string& text, int& x, int& y) {
     return static_cast<std::size_t>(consumed) == text.size();
 }
 
-std::string parse(const std::vector<std::string>& arguments, AddPictureArguments& out) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        const auto value = [&](std::string& into) {
-            if (i + 1 >= arguments.size()) return false;
-            into = arguments[++i];
-            return true;
-        };
-        std::string text;
-        if (a == "-o" || a == "--output") {
-            if (!value(out.output)) return "-o needs a file name";
-        } else if (a == "--at") {
-            if (!value(text) || !parsePoint(text, out.x, out.y)) return "--at wants X,Y";
-            out.placed = true;
-        } else if (a == "--name") {
-            if (!value(out.name)) return "--name needs a name";
-            out.named = true;
-        } else if (!a.empty() && a[0] == '-') {
-            return "unknown option " + a;
-        } else if (out.label.empty()) {
-            out.label = a;
-        } else if (out.picture.empty()) {
-            out.picture = a;
-        } else {
-            return "more than one picture file";
-        }
-    }
-    if (out.label.empty()) return "no label file";
-    if (out.picture.empty()) return "no picture file";
-    if (!out.placed) return "no position (--at X,Y)";
-    if (out.output.empty()) return "no output file (-o)";
-    return {};
-}
-
 std::string messageText(const UserMessage& message) {
     // The box for a colour picture has the problem as its title and the advice as its text.
     if (message.title == "Error" || message.title.empty()) return message.text;
     return message.title + ": " + message.text;
 }
 
-int run(const std::vector<std::string>& arguments) {
-    AddPictureArguments args;
-    if (const std::string problem = parse(arguments, args); !problem.empty())
-        return fail(problem + "\nusage: tavrin-label " + kUsage);
+struct AddPictureArguments {
+    std::string label, picture, output, name;
+    bool named = false;
+    int x = 0, y = 0;
+};
 
+int run(const Arguments& arguments) {
+    AddPictureArguments args{arguments.operand(0), arguments.operand(1), arguments.value("--output"),
+                             arguments.value("--name"), arguments.has("--name")};
+    if (!parsePoint(arguments.value("--at"), args.x, args.y)) return usageError(arguments, "--at wants X,Y");
+    if (isStandardStream(args.label) && isStandardStream(args.picture))
+        return usageError(arguments, "the label and the picture cannot both come from standard input");
+
+    TemporaryFile labelHolder, pictureHolder, outputHolder;
+    std::string problem;
+    const std::filesystem::path labelFile = inputPath(args.label, labelHolder, problem);
+    if (labelFile.empty()) return fail(problem);
+    const std::filesystem::path pictureFile = pictureInputPath(args.picture, pictureHolder, problem);
+    if (pictureFile.empty()) return fail(problem);
     LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(args.label, document); !loaded.ok)
-        return fail(loaded.message + ": " + args.label);
+    if (const LabelFileResult loaded = loadLabelFile(labelFile, document); !loaded.ok)
+        return fail(readFailure(loaded.message, args.label));
 
     if (args.named) {
-        if (const auto problem = checkPictureName(args.name)) return fail(problem->text);
+        if (const auto badName = checkPictureName(args.name)) return fail(badName->text);
         if (args.name.size() > kMaxNameLength) return fail("Invalid picture name: at most 8 letters and digits");
         if (!IsPictureNameFree(document.figures, args.name, ""))
             return fail("Picture name already exists: " + args.name);
@@ -99,9 +78,11 @@ int run(const std::vector<std::string>& arguments) {
 
     auto buffer = std::make_unique<GraphicsBuffer>();
     LoadedBlock loaded;
-    if (const MakePictureResult made = MakePictureData(args.picture, true, *buffer, loaded); !made.ok)
-        return fail(messageText(made.message.value_or(UserMessage{"Error", "Can't open input file"})) + ": " +
-                    args.picture);
+    if (const MakePictureResult made = MakePictureData(pictureFile, true, *buffer, loaded); !made.ok) {
+        const std::string message = messageText(made.message.value_or(UserMessage{"Error", "Can't open input file"}));
+        if (message == "Can't open input file") return fail(readFailure(message, args.picture));
+        return fail(message + ": " + displayName(args.picture, false));
+    }
 
     PictureRecord picture;
     picture.x = args.x;
@@ -114,13 +95,19 @@ int run(const std::vector<std::string>& arguments) {
     figure.picture = loaded.block;
     loaded.block->bytes[0] = 1;
 
-    if (const LabelFileResult saved = saveLabelFile(args.output, document); !saved.ok)
-        return fail(saved.message + ": " + args.output);
-    std::printf("%s: %d x %d dots, %u bytes\n", args.name.c_str(), loaded.width, loaded.height, loaded.dataLength);
+    const std::filesystem::path outputFile = outputPath(args.output, ".qlb", outputHolder, problem);
+    if (outputFile.empty()) return fail(problem);
+    if (const LabelFileResult saved = saveLabelFile(outputFile, document); !saved.ok)
+        return fail(writeFailure(saved.message, args.output));
+    if (problem = finishOutput(args.output, outputHolder); !problem.empty()) return fail(problem);
+    std::fprintf(isStandardStream(args.output) ? stderr : stdout, "%s: %d x %d dots, %u bytes\n", args.name.c_str(), loaded.width, loaded.height, loaded.dataLength);
     return 0;
 }
 
-RegisterCommand registration("add-picture", kUsage, run);
+constexpr CommandSpec kAddPicture{"add-picture",
+                                   "a PCX or one-bit BMP picture put on a label, with the Picture dialog's checks",
+                                   kOperands, kOptions, run};
+RegisterCommand registration(kAddPicture);
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -1,4 +1,4 @@
-// tavrin-label check FILE.qlb [--data ROWS.csv]: reads every barcode back from the print
+// tavrin-label check FILE.qlb|- [--data ROWS.csv|-]: reads every barcode back from the print
 // image, for the label as it is or for each row of a data file, and fails when one does
 // not read back as its data, or when the data has a problem a print run would refuse.
 #include <cstdio>
@@ -13,11 +13,11 @@
 #include "render/barcode_check.h"
 #include "render/canvas.h"
 #include "render/resident_font.h"
+#include "standard_streams.h"
 
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kUsage = "check FILE.qlb [--data ROWS.csv|- [--rows 15-20]] [--json]";
 
 struct CheckedRow {
     long long row = 0;  // 0: the label as it is
@@ -56,31 +56,37 @@ void printJson(const std::vector<CheckedRow>& rows, bool withRows) {
     std::printf("%s\n", json.text().c_str());
 }
 
-int run(const std::vector<std::string>& arguments) {
-    std::string label, data;
+constexpr Operand kOperands[] = {{"FILE.qlb|-", ValueKind::Label}};
+constexpr Option kOptions[] = {
+    {.name = "--data", .value = "ROWS.csv|-", .kind = ValueKind::Data,
+     .help = "check the label with each row of this data file"},
+    {.name = "--rows", .value = "15-20", .help = "only these rows of the data file (15-20, 15- or 3,5,9-12)"},
+    {.name = "--json", .help = "report as JSON"},
+};
+
+int run(const Arguments& arguments) {
+    const std::string label = arguments.operand(0), data = arguments.value("--data");
+    const bool json = arguments.has("--json");
     RowSelection rows;
-    bool json = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == "--json") json = true;
-        else if (a == "--data" && hasValue) data = arguments[++i];
-        else if (a == "--rows" && hasValue) {
-            const auto parsed = RowSelection::parse(arguments[++i]);
-            if (!parsed) return fail("--rows wants rows such as 15-20\nusage: tavrin-label " + std::string(kUsage));
-            rows = *parsed;
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            return fail("unknown option " + a + "\nusage: tavrin-label " + kUsage);
-        } else if (label.empty()) label = a;
-        else return fail("more than one label file\nusage: tavrin-label " + std::string(kUsage));
+    if (arguments.has("--rows")) {
+        const auto parsed = RowSelection::parse(arguments.value("--rows"));
+        if (!parsed) return usageError(arguments, "--rows wants rows such as 15-20, 15- or 3,5,9-12");
+        if (data.empty()) return usageError(arguments, "--rows needs --data");
+        rows = *parsed;
     }
-    if (label.empty()) return fail("no label file\nusage: tavrin-label " + std::string(kUsage));
+    if (isStandardStream(label) && isStandardStream(data))
+        return usageError(arguments, "the label and the data cannot both come from standard input");
+    TemporaryFile labelHolder;
+    std::string streamProblem;
+    const std::filesystem::path labelFile = inputPath(label, labelHolder, streamProblem);
+    if (labelFile.empty()) return fail(streamProblem);
 
     LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(label, document); !loaded.ok) return fail(loaded.message + ": " + label);
+    if (const LabelFileResult loaded = loadLabelFile(labelFile, document); !loaded.ok)
+        return fail(readFailure(loaded.message, label));
     const std::filesystem::path fontPath = ProgramPaths::forThisProcess(nullptr).residentFontPath();
     ResidentFonts fonts;
-    if (fonts.load(fontPath) != 0) return fail("Can't open font file " + fontPath.string());
+    if (fonts.load(fontPath) != 0) return fail("Can't open font file " + fontPath.string() + readProblem(fontPath.string()));
     RenderContext context;
     context.document = &document;
     context.residentFonts = &fonts;
@@ -122,7 +128,11 @@ int run(const std::vector<std::string>& arguments) {
     return problem.empty() ? 0 : fail(problem);
 }
 
-RegisterCommand registration("check", kUsage, run);
+constexpr CommandSpec kCheck{"check",
+                             "every barcode read back from the print image; with a data file, for each row, and the "
+                             "problems a print run would refuse",
+                             kOperands, kOptions, run};
+RegisterCommand registration(kCheck);
 
 }  // namespace
 }  // namespace tavrin::cli

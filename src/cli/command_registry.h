@@ -1,24 +1,30 @@
 #pragma once
 // Sub-commands of tavrin-label register themselves from their own files, so adding one
-// touches nothing else.
+// touches nothing else: one line, `RegisterCommand registration(kCommand);`, with the
+// command's table of options beside it.
 #include <string>
 #include <vector>
 
+#include "options.h"
+
 namespace tavrin::cli {
 
+// A command that still reads its own words; it shows `usage` for --help and has no table.
 using CommandFunction = int (*)(const std::vector<std::string>& arguments);
 
 struct Command {
-    const char* name;
-    const char* usage;  // one line, shown by `tavrin-label help`
-    CommandFunction run;
+    const CommandSpec* spec = nullptr;  // null for a command that reads its own words
+    const char* name = nullptr;
+    const char* usage = nullptr;
+    CommandFunction readsItsOwnWords = nullptr;
 };
 
 std::vector<Command>& commands();
 
 struct RegisterCommand {
+    explicit RegisterCommand(const CommandSpec& spec) { commands().push_back({&spec, spec.name, nullptr, nullptr}); }
     RegisterCommand(const char* name, const char* usage, CommandFunction run) {
-        commands().push_back({name, usage, run});
+        commands().push_back({nullptr, name, usage, run});
     }
 };
 

@@ -1,4 +1,4 @@
-// tavrin-label convert-picture IN.bmp|.jpg|.png -o OUT.bmp [options]: the colour to black and
+// tavrin-label convert-picture IN.bmp|.jpg|.png -o OUT.bmp|.png|.pbm [options]: the colour to black and
 // white converter from scripts. The settings mean what the converter window's controls mean
 // right after loading the picture, so the same settings give the same dots.
 #include <algorithm>
@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "command_registry.h"
+#include "device_options.h"
+#include "render/image_io.h"
+#include "standard_streams.h"
 #include "graphics/bw_converter.h"
 #include "link/device_link.h"
 #include "printer/printing.h"
@@ -17,11 +20,32 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "convert-picture IN.bmp|.jpg|.png -o OUT.bmp [--width W] [--height H] [--rotate 0|90|180|270]\n"
-    "    [--brightness N] [--contrast N] [--red N --green N --blue N] [--threshold] [--smooth]\n"
-    "    [--cut X,Y,W,H] [--print --port DEVICE [--darkness N]]\n"
-    "  DEVICE: /dev/ttyUSB0, /dev/usb/lp0, tcp://HOST:PORT (9100 by default) or cups://QUEUE";
+constexpr Operand kOperands[] = {{"IN.bmp|.jpg|.png|-", ValueKind::Photo}};
+constexpr Option kOptions[] = {
+    {.name = "--output", .value = "OUT.bmp|.png|.pbm|-", .kind = ValueKind::Output,
+     .help = "the monochrome picture written, in the format its extension names (- writes BMP to standard output)",
+     .shortName = "-o"},
+    {.name = "--width", .value = "W", .kind = ValueKind::Number,
+     .help = "the width in dots (above 9999 becomes 9999); alone, the height follows the picture's shape",
+     .low = 0, .high = 1'000'000'000},
+    {.name = "--height", .value = "H", .kind = ValueKind::Number,
+     .help = "the height in dots (above 9999 becomes 9999); alone, the width follows the picture's shape",
+     .low = 0, .high = 1'000'000'000},
+    {.name = "--rotate", .value = "DEGREES", .kind = ValueKind::Choice, .help = "turn the picture clockwise",
+     .choices = "0 90 180 270"},
+    {.name = "--brightness", .value = "N", .kind = ValueKind::Number, .help = "brightness", .low = -100, .high = 100},
+    {.name = "--contrast", .value = "N", .kind = ValueKind::Number, .help = "contrast", .low = 0, .high = 250},
+    {.name = "--red", .value = "N", .kind = ValueKind::Number, .help = "the weight of red", .low = 0, .high = 32},
+    {.name = "--green", .value = "N", .kind = ValueKind::Number, .help = "the weight of green", .low = 0, .high = 32},
+    {.name = "--blue", .value = "N", .kind = ValueKind::Number, .help = "the weight of blue", .low = 0, .high = 32},
+    {.name = "--threshold", .help = "black and white by a threshold instead of dithering"},
+    {.name = "--smooth", .help = "smooth the picture when it is scaled"},
+    {.name = "--cut", .value = "X,Y,W,H", .help = "use only this part of the picture, in its own pixels"},
+    {.name = "--print", .help = "print the result on the printer as a test"},
+    kPortOption,
+    {.name = "--darkness", .value = "N", .kind = ValueKind::Number, .help = "the test print's darkness",
+     .low = 0, .high = 15},
+};
 
 struct ConvertArguments {
     std::string input;
@@ -35,94 +59,75 @@ struct ConvertArguments {
     int darkness = 8;
 };
 
-std::optional<int> number(const std::string& text, int low, int high) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || value < low || value > high) return std::nullopt;
-    return static_cast<int>(value);
-}
-
-std::string parse(const std::vector<std::string>& arguments, ConvertArguments& out) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        std::string text;
-        const auto value = [&]() {
-            if (i + 1 >= arguments.size()) return false;
-            text = arguments[++i];
-            return true;
-        };
-        // A number option within its control's range.
-        const auto ranged = [&](int& into, int low, int high) -> std::string {
-            const auto n = value() ? number(text, low, high) : std::nullopt;
-            if (!n) return a + " wants a number from " + std::to_string(low) + " to " + std::to_string(high);
-            into = *n;
-            return {};
-        };
-        std::string problem;
-        if (a == "-o" || a == "--output") {
-            if (!value()) return "-o needs a file name";
-            out.output = text;
-        } else if (a == "--width" || a == "--height") {
-            // The size fields take four digits; a larger number becomes 9999 as there.
-            const auto n = value() ? number(text, 0, 1'000'000'000) : std::nullopt;
-            if (!n) return a + " wants a number of dots";
-            (a == "--width" ? out.width : out.height) = std::min(*n, kMaxTargetSide);
-        } else if (a == "--rotate") {
-            int degrees = 0;
-            if (!(problem = ranged(degrees, 0, 270)).empty() || degrees % 90 != 0) return "--rotate wants 0, 90, 180 or 270";
-            out.rotation = degrees / 90;
-        } else if (a == "--brightness") {
-            problem = ranged(out.settings.brightness, -100, 100);
-        } else if (a == "--contrast") {
-            problem = ranged(out.settings.contrast, 0, 250);
-        } else if (a == "--red") {
-            problem = ranged(out.settings.red, 0, 32);
-        } else if (a == "--green") {
-            problem = ranged(out.settings.green, 0, 32);
-        } else if (a == "--blue") {
-            problem = ranged(out.settings.blue, 0, 32);
-        } else if (a == "--darkness") {
-            problem = ranged(out.darkness, 0, 15);
-        } else if (a == "--threshold") {
-            out.settings.threshold = true;
-        } else if (a == "--smooth") {
-            out.settings.smooth = true;
-        } else if (a == "--cut") {
-            std::array<int, 4> r{};
-            int consumed = 0;
-            if (!value() || std::sscanf(text.c_str(), "%d,%d,%d,%d%n", &r[0], &r[1], &r[2], &r[3], &consumed) != 4 ||
-                static_cast<std::size_t>(consumed) != text.size())
-                return "--cut wants X,Y,W,H";
-            out.cut = r;
-        } else if (a == "--print") {
-            out.print = true;
-        } else if (a == "--port") {
-            if (!value()) return "--port needs a device";
-            out.port = text;
-        } else if (!a.empty() && a[0] == '-') {
-            return "unknown option " + a;
-        } else if (out.input.empty()) {
-            out.input = a;
-        } else {
-            return "more than one picture file";
-        }
-        if (!problem.empty()) return problem;
+std::string parse(const Arguments& arguments, ConvertArguments& out) {
+    out.input = arguments.operand(0);
+    out.output = arguments.value("--output");
+    const auto number = [&](const char* option, int& into) {
+        if (arguments.has(option)) into = static_cast<int>(*arguments.number(option));
+    };
+    // The size fields take four digits; a larger number becomes 9999 as there.
+    if (arguments.has("--width")) out.width = static_cast<int>(std::min<long long>(*arguments.number("--width"), kMaxTargetSide));
+    if (arguments.has("--height")) out.height = static_cast<int>(std::min<long long>(*arguments.number("--height"), kMaxTargetSide));
+    if (arguments.has("--rotate")) out.rotation = static_cast<int>(*arguments.number("--rotate") / 90);
+    number("--brightness", out.settings.brightness);
+    number("--contrast", out.settings.contrast);
+    number("--red", out.settings.red);
+    number("--green", out.settings.green);
+    number("--blue", out.settings.blue);
+    number("--darkness", out.darkness);
+    out.settings.threshold = arguments.has("--threshold");
+    out.settings.smooth = arguments.has("--smooth");
+    if (arguments.has("--cut")) {
+        const std::string text = arguments.value("--cut");
+        std::array<int, 4> r{};
+        int consumed = 0;
+        if (std::sscanf(text.c_str(), "%d,%d,%d,%d%n", &r[0], &r[1], &r[2], &r[3], &consumed) != 4 ||
+            static_cast<std::size_t>(consumed) != text.size())
+            return "--cut wants X,Y,W,H";
+        out.cut = r;
     }
-    if (out.input.empty()) return "no picture file";
+    out.print = arguments.has("--print");
+    out.port = arguments.value("--port");
     if (out.output.empty() && !out.print) return "no output file (-o)";
     if (out.print && out.port.empty()) return "--print needs --port DEVICE";
+    // The output's format is the one its name says; nothing is written under a wrong name.
+    const std::string extension = lowerExtension(out.output);
+    if (!out.output.empty() && !isStandardStream(out.output) && extension != ".bmp" && extension != ".png" &&
+        extension != ".pbm")
+        return "convert-picture writes .bmp, .png or .pbm files, not " + out.output;
     return {};
 }
 
-int run(const std::vector<std::string>& arguments) {
-    ConvertArguments args;
-    if (const std::string problem = parse(arguments, args); !problem.empty())
-        return fail(problem + "\nusage: tavrin-label " + kUsage);
+// The result in the format the output's name asks for; empty, or the message.
+std::string writeResult(const std::string& output, const Bitmap& result) {
+    TemporaryFile holder;
+    std::string problem;
+    const std::string extension = isStandardStream(output) ? ".bmp" : lowerExtension(output);
+    const std::filesystem::path path = outputPath(output, extension, holder, problem);
+    if (path.empty()) return problem;
+    if (extension == ".bmp") {
+        if (!saveMonochromeBmp(path, result)) return writeFailure("Can't open output file", output);
+    } else if (const ImageIoResult written = extension == ".png" ? writePng(path, result) : writePbm(path, result);
+               !written.ok) {
+        return writeFailure("Can't open output file", output);
+    }
+    return finishOutput(output, holder);
+}
 
+int run(const Arguments& arguments) {
+    ConvertArguments args;
+    if (const std::string problem = parse(arguments, args); !problem.empty()) return usageError(arguments, problem);
+
+    TemporaryFile inputHolder;
+    std::string problem;
+    const std::filesystem::path inputFile = pictureInputPath(args.input, inputHolder, problem);
+    if (inputFile.empty()) return fail(problem);
     SourcePicture source;
-    if (const PictureReadResult loaded = loadSourcePicture(args.input, source); !loaded.ok)
-        return fail(loaded.message.text + ": " + args.input);
+    if (const PictureReadResult loaded = loadSourcePicture(inputFile, source); !loaded.ok) {
+        // Only a file that cannot be opened has a reason from the system.
+        if (loaded.message.text == "Can't open input file") return fail(readFailure(loaded.message.text, args.input));
+        return fail(loaded.message.text + ": " + displayName(args.input, false));
+    }
     // A cut is taken from the picture as loaded, before any other setting, as in the window.
     if (args.cut) {
         const auto [x, y, w, h] = *args.cut;
@@ -152,20 +157,26 @@ int run(const std::vector<std::string>& arguments) {
     const SourcePicture preview = RenderPreview(source, rotated, s);
     const Bitmap result = ConvertToBW(preview, s);
 
-    if (!args.output.empty() && !saveMonochromeBmp(args.output, result))
-        return fail("Can't open output file: " + args.output);
+    if (!args.output.empty()) {
+        if (const std::string written = writeResult(args.output, result); !written.empty()) return fail(written);
+    }
     if (args.print) {
         DeviceLink printer(args.port);
         const bool sent =
             PrintBitmapTest(printer.link, bottomUpRows(result), result.width(), result.height(), args.darkness);
-        if (const std::string problem = printer.problem(); !problem.empty()) return fail(problem);
+        if (const std::string linkProblem = printer.problem(); !linkProblem.empty()) return fail(linkProblem);
         if (!sent) return fail("test print failed");
     }
-    std::printf("%d x %d dots\n", result.width(), result.height());
+    // The picture itself may be on standard output; the size then goes to standard error.
+    std::fprintf(isStandardStream(args.output) ? stderr : stdout, "%d x %d dots\n", result.width(), result.height());
     return 0;
 }
 
-RegisterCommand registration("convert-picture", kUsage, run);
+constexpr CommandSpec kConvert{"convert-picture",
+                                "a colour picture turned into printer dots as the converter window does; "
+                                "--print --port DEVICE prints it as a test",
+                                kOperands, kOptions, run};
+RegisterCommand registration(kConvert);
 
 }  // namespace
 }  // namespace tavrin::cli

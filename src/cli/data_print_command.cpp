@@ -11,6 +11,8 @@
 #include "data/data_run.h"
 #include "data/sha256.h"
 #include "data_rows.h"
+#include "device_options.h"
+#include "standard_streams.h"
 #include "document/app_config.h"
 #include "document/label_file.h"
 #include "document/program_paths.h"
@@ -26,10 +28,30 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "print FILE.qlb --port DEVICE --data ROWS.csv|- [--rows 15-20] [--copies-column NAME] [--direct] "
-    "[--direct-graphics] [--active-form] [--form NAME] [--print-anyway] [--baud N] [--xonxoff] [--silence-ms N] "
-    "[--label-ms N] [--journal FILE | --no-journal] | print --resume ID [--port DEVICE] [--data ROWS.csv]";
+constexpr Operand kOperands[] = {{"FILE.qlb|-", ValueKind::Label, nullptr, true}};
+constexpr Option kOptions[] = {
+    kPortOption,
+    {.name = "--data", .value = "ROWS.csv|-", .kind = ValueKind::Data,
+     .help = "the rows: a CSV or TSV file, columns named like a variable's prompt or V00..V31, C00..C07"},
+    {.name = "--rows", .value = "15-20", .help = "only these rows (15-20, 15- or 3,5,9-12)"},
+    {.name = "--copies-column", .value = "NAME", .help = "the column giving each row's number of copies"},
+    {.name = "--direct", .help = "send each row as a whole label instead of storing a form"},
+    {.name = "--direct-graphics", .help = "as --direct, with pictures and label-font text as rasters"},
+    {.name = "--active-form", .help = "print through the form the printer already has active"},
+    {.name = "--form", .value = "NAME", .help = "the name the label is stored under in the printer"},
+    {.name = "--print-anyway", .help = "print rows the check would refuse, as they are"},
+    kBaudOption,
+    kXonXoffOption,
+    kSilenceOption,
+    {.name = "--label-ms", .value = "N", .kind = ValueKind::Number,
+     .help = "how long one label may take to print, in milliseconds", .low = 1, .high = 600000},
+    {.name = "--confirm-every", .value = "N", .kind = ValueKind::Number,
+     .help = "ask the printer to confirm after this many rows", .low = 1, .high = kMaxRowNumber},
+    {.name = "--journal", .value = "FILE", .kind = ValueKind::File, .help = "the print journal to record the run in"},
+    {.name = "--no-journal", .help = "print without recording the run"},
+    {.name = "--resume", .value = "ID", .kind = ValueKind::Number,
+     .help = "go on with this run of the journal where its confirmed rows end", .low = 1, .high = kMaxRowNumber},
+};
 
 class RunUi : public QuietLinkUi {
 public:
@@ -44,7 +66,7 @@ public:
     std::string first;
 };
 
-struct Arguments {
+struct PrintSettings {
     std::string label, device, data, copiesColumn, form, journal;
     std::optional<RowSelection> rows;
     bool direct = false, directGraphics = false, activeForm = false, anyway = false, noJournal = false;
@@ -64,49 +86,33 @@ void onStop(int signal) {
     }
 }
 
-int usage(const std::string& problem) { return fail(problem + "\nusage: tavrin-label " + kUsage); }
-
-std::string parse(const std::vector<std::string>& a, Arguments& out) {
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const bool hasValue = i + 1 < a.size();
-        long long number = 0;
-        if (a[i] == "--port" && hasValue) out.device = a[++i];
-        else if (a[i] == "--data" && hasValue) out.data = a[++i];
-        else if (a[i] == "--copies-column" && hasValue) out.copiesColumn = a[++i];
-        else if (a[i] == "--form" && hasValue) out.form = a[++i];
-        else if (a[i] == "--journal" && hasValue) out.journal = a[++i];
-        else if (a[i] == "--rows" && hasValue) {
-            out.rows = RowSelection::parse(a[++i]);
-            if (!out.rows) return "--rows wants rows such as 15-20, 15- or 3,5,9-12";
-        } else if (a[i] == "--resume" && hasValue) {
-            if (!parseCount(a[++i], number)) return "--resume wants a run number from the journal";
-            out.resume = number;
-        } else if (a[i] == "--baud" && hasValue) {
-            const std::string& text = a[++i];
-            const auto it = std::find_if(kBaudRates.begin(), kBaudRates.end(),
-                                         [&](auto rate) { return std::to_string(rate) == text; });
-            if (it == kBaudRates.end()) return "--baud must be one of 2400 4800 9600 19200 38400 57600 115200";
-            out.baudIndex = static_cast<int>(it - kBaudRates.begin());
-        } else if (a[i] == "--silence-ms" && hasValue) {
-            if (!parseCount(a[++i], number) || number > 60000) return "--silence-ms must be 1 to 60000";
-            out.silenceMs = number;
-        } else if (a[i] == "--label-ms" && hasValue) {
-            // How long one label may take to print: the wait for the printer's answers.
-            if (!parseCount(a[++i], number) || number > 600000) return "--label-ms must be 1 to 600000";
-            out.labelMs = number;
-        } else if (a[i] == "--confirm-every" && hasValue) {
-            if (!parseCount(a[++i], number)) return "--confirm-every wants a number of rows";
-            out.confirmEvery = number;
-        } else if (a[i] == "--xonxoff") out.protocol = 1;
-        else if (a[i] == "--direct") out.direct = true;
-        else if (a[i] == "--direct-graphics") out.directGraphics = out.direct = true;
-        else if (a[i] == "--active-form") out.activeForm = true;
-        else if (a[i] == "--print-anyway") out.anyway = true;
-        else if (a[i] == "--no-journal") out.noJournal = true;
-        else if (!a[i].empty() && a[i][0] == '-') return "unknown option " + a[i];
-        else if (out.label.empty()) out.label = a[i];
-        else return "more than one label file";
+std::string parse(const Arguments& a, PrintSettings& out) {
+    out.label = a.operand(0);
+    out.device = a.value("--port");
+    out.data = a.value("--data");
+    out.copiesColumn = a.value("--copies-column");
+    out.form = a.value("--form");
+    out.journal = a.value("--journal");
+    if (a.has("--rows")) {
+        out.rows = RowSelection::parse(a.value("--rows"));
+        if (!out.rows) return "--rows wants rows such as 15-20, 15- or 3,5,9-12";
     }
+    out.resume = a.number("--resume").value_or(0);
+    if (a.has("--baud") || a.has("--xonxoff")) {
+        const LinkSettings settings = linkSettingsFrom(a);
+        if (a.has("--baud")) out.baudIndex = settings.baudIndex;
+        if (a.has("--xonxoff")) out.protocol = settings.protocol;
+    }
+    out.silenceMs = a.number("--silence-ms").value_or(0);
+    out.labelMs = a.number("--label-ms").value_or(-1);
+    out.confirmEvery = a.number("--confirm-every").value_or(0);
+    out.direct = a.has("--direct") || a.has("--direct-graphics");
+    out.directGraphics = a.has("--direct-graphics");
+    out.activeForm = a.has("--active-form");
+    out.anyway = a.has("--print-anyway");
+    out.noJournal = a.has("--no-journal");
+    if (isStandardStream(out.label) && isStandardStream(out.data))
+        return "the label and the data cannot both come from standard input";
     if (out.resume > 0) {
         if (out.noJournal) return "--resume reads the journal: not with --no-journal";
         if (out.rows || out.activeForm || out.direct || !out.form.empty() || !out.copiesColumn.empty())
@@ -140,9 +146,13 @@ std::string activeFormHash(const std::string& name, const LabelDocument& documen
 }
 
 // Fills in what a resume takes from the journal's run; empty, or why it cannot.
-std::string takeFromJournal(const JournalRun& run, Arguments& args) {
+std::string takeFromJournal(const JournalRun& run, PrintSettings& args) {
     if (run.mode == "active form") args.activeForm = true;
-    else if (args.label.empty()) args.label = run.labelPath;
+    else if (args.label.empty()) {
+        if (run.labelPath == "-")
+            return "run " + std::to_string(run.id) + " read its label from standard input: give it again";
+        args.label = run.labelPath;
+    }
     if (args.data.empty()) {
         if (run.dataPath == "-")
             return "run " + std::to_string(run.id) + " read its rows from standard input: give them again with --data";
@@ -156,9 +166,9 @@ std::string takeFromJournal(const JournalRun& run, Arguments& args) {
     return {};
 }
 
-int run(const std::vector<std::string>& arguments) {
-    Arguments args;
-    if (const std::string problem = parse(arguments, args); !problem.empty()) return usage(problem);
+int run(const Arguments& arguments) {
+    PrintSettings args;
+    if (const std::string problem = parse(arguments, args); !problem.empty()) return usageError(arguments, problem);
     // A journal on a full or size-limited disk is an error to report, not a reason to die.
     std::signal(SIGXFSZ, SIG_IGN);
 
@@ -197,6 +207,7 @@ int run(const std::vector<std::string>& arguments) {
     }
 
     LabelDocument document;
+    TemporaryFile labelHolder;
     DataRunOptions options = resumed ? optionsFromJournal(*resumed) : DataRunOptions{};
     std::string labelHash;
     if (args.activeForm) {
@@ -208,10 +219,13 @@ int run(const std::vector<std::string>& arguments) {
         labelHash = activeFormHash(options.activeForm, document);
         options.record.labelPath = "active form " + options.activeForm;
     } else {
-        if (const LabelFileResult loaded = loadLabelFile(args.label, document); !loaded.ok)
-            return fail(loaded.message + ": " + args.label);
-        labelHash = sha256OfFile(args.label).value_or("");
-        options.record.labelPath = absolute(args.label);
+        std::string problem;
+        const std::filesystem::path labelFile = inputPath(args.label, labelHolder, problem);
+        if (labelFile.empty()) return fail(problem);
+        if (const LabelFileResult loaded = loadLabelFile(labelFile, document); !loaded.ok)
+            return fail(readFailure(loaded.message, args.label));
+        labelHash = sha256OfFile(labelFile).value_or("");
+        options.record.labelPath = isStandardStream(args.label) ? "-" : absolute(args.label);
     }
     const std::string dataHash = sha256OfFile(input.path()).value_or("");
     if (resumed) {
@@ -285,7 +299,11 @@ int run(const std::vector<std::string>& arguments) {
     return fail(message);
 }
 
-RegisterCommand registration("print", kUsage, run);
+constexpr CommandSpec kPrint{"print",
+                             "one print of the label per row of a data file, checked first and recorded in the print "
+                             "journal; --resume ID goes on with a run",
+                             kOperands, kOptions, run};
+RegisterCommand registration(kPrint);
 
 }  // namespace
 }  // namespace tavrin::cli

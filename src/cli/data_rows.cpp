@@ -1,12 +1,15 @@
 #include "data_rows.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <unistd.h>
 
 #include "document/app_config.h"
 #include "document/config_file.h"
 #include "document/program_paths.h"
+#include "standard_streams.h"
 
 namespace tavrin::cli {
 
@@ -32,20 +35,24 @@ DataInput::~DataInput() {
 std::string DataInput::open(const std::string& argument) {
     if (argument != "-") {
         path_ = argument;
-        if (!std::filesystem::is_regular_file(path_)) return "Can't open data file " + argument;
+        if (!std::filesystem::is_regular_file(path_) || !readProblem(argument).empty()) {
+            const std::string reason = readProblem(argument);
+            return "Can't open data file " + argument + (reason.empty() ? ": not a regular file" : reason);
+        }
         return {};
     }
     std::string name = (std::filesystem::temp_directory_path() / "tavrin-data-XXXXXX").string();
     const int fd = ::mkstemp(name.data());
-    if (fd < 0) return "Can't keep standard input in a temporary file";
+    if (fd < 0) return std::string("Can't keep standard input in a temporary file: ") + std::strerror(errno);
     path_ = name;
     temporary_ = true;
     char buffer[65536];
     for (;;) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin);
         if (n > 0 && ::write(fd, buffer, n) != static_cast<ssize_t>(n)) {
+            const std::string reason = std::strerror(errno);
             ::close(fd);
-            return "Can't keep standard input in a temporary file";
+            return "Can't keep standard input in a temporary file: " + reason;
         }
         if (n < sizeof buffer) break;
     }

@@ -41,6 +41,9 @@ void reportDataProblems(const DataCheck& check);
 std::string applyDataRowTo(LabelDocument& document, const std::filesystem::path& data, long long row,
                            const Translation& translation);
 
+// The largest row, run or count number the command line takes.
+inline constexpr long long kMaxRowNumber = 1'000'000'000'000LL;
+
 // Positive whole numbers from the command line.
 bool parseCount(const std::string& text, long long& value);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "command_registry.h"
+#include "standard_streams.h"
 #include "document/label_file.h"
 #include "fonts/font_file.h"
 #include "fonts/font_management.h"
@@ -14,14 +15,6 @@
 
 namespace tavrin::cli {
 namespace {
-
-constexpr const char* kMakeUsage =
-    "make-font --font FAMILY|PATH [--style Regular|Italic|Bold|\"Bold Italic\"] --size PT "
-    "[--width-correction F] [--space N] [--script Western|Cyrillic|Greek|...] [--map FROM-TO:AT ...] "
-    "[--trim auto|TOP,BOTTOM] -o OUT.qft";
-constexpr const char* kAddUsage = "add-font FILE.qlb FONT.qft --letter L -o OUT.qlb";
-// The scalable font families make-font takes, one a line with the scripts each covers.
-constexpr const char* kListUsage = "list-fonts";
 
 // A whole number in decimal or 0x hexadecimal, nothing else.
 bool parseInt(const std::string& text, long& out) {
@@ -62,78 +55,75 @@ struct MakeArguments {
     std::string output;
 };
 
-std::string parseMake(const std::vector<std::string>& arguments, MakeArguments& out) {
-    out.script = scriptByName("Western");
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        std::string text;
-        const auto value = [&] {
-            if (i + 1 >= arguments.size()) return false;
-            text = arguments[++i];
-            return true;
-        };
-        long number = 0;
-        if (a == "-o" || a == "--output") {
-            if (!value()) return "-o needs a file name";
-            out.output = text;
-        } else if (a == "--font") {
-            if (!value() || text.empty()) return "--font needs a family or a font file";
-            out.font = text;
-        } else if (a == "--style") {
-            if (!value()) return "--style needs a style";
-            const auto style = styleByName(text);
-            if (!style) return "unknown style " + text;
-            out.style = *style;
-        } else if (a == "--size") {
-            if (!value() || !parseInt(text, number) || number < 1 || number > 999) return "--size needs a number of points";
-            out.settings.size = clampFontSize(static_cast<int>(number));
-            out.sizeGiven = true;
-        } else if (a == "--width-correction") {
-            if (!value()) return "--width-correction needs a factor";
-            char* end = nullptr;
-            const double factor = std::strtod(text.c_str(), &end);
-            if (text.empty() || *end != '\0' || !(factor >= 0.5 && factor <= 2.0))
-                return "the width correction must be 0.5..2.0";
-            out.settings.widthCorrection = factor;
-        } else if (a == "--space") {
-            if (!value() || !parseInt(text, number) || number < kMinSpace || number > kMaxSpace)
-                return "the space must be -16..16";
-            out.settings.space = static_cast<int>(number);
-        } else if (a == "--script") {
-            if (!value() || (out.script = scriptByName(text)) == nullptr) return "unknown script " + text;
-        } else if (a == "--map") {
-            Mapping mapping;
-            if (!value() || !parseMapping(text, mapping))
-                return "--map wants FROM-TO:AT with codes 32..255, for example 0xC0-0xFF:0xC0";
-            out.mappings.push_back(mapping);
-        } else if (a == "--trim") {
-            if (!value()) return "--trim needs auto or TOP,BOTTOM";
-            const auto comma = text.find(',');
-            long top = 0, bottom = 0;
-            if (text == "auto") {
-                out.settings.autoTrim = true;
-            } else if (comma != std::string::npos && parseInt(text.substr(0, comma), top) &&
-                       parseInt(text.substr(comma + 1), bottom) && top >= 0 && bottom >= 0 && top < 256 && bottom < 256) {
-                out.settings.topRemove = static_cast<int>(top);
-                out.settings.bottomRemove = static_cast<int>(bottom);
-            } else {
-                return "--trim needs auto or TOP,BOTTOM";
-            }
+constexpr Option kMakeOptions[] = {
+    {.name = "--font", .value = "FAMILY|PATH", .kind = ValueKind::FontSource,
+     .help = "an installed scalable family (see list-fonts) or a TrueType or OpenType file", .required = true},
+    {.name = "--style", .value = "STYLE", .help = "the face's style: Regular, Italic, Bold or \"Bold Italic\""},
+    {.name = "--size", .value = "PT", .kind = ValueKind::Number, .help = "the size in points", .low = 1, .high = 999,
+     .required = true},
+    {.name = "--width-correction", .value = "F", .help = "widens (above 1) or narrows the characters: 0.5..2.0"},
+    {.name = "--space", .value = "N", .kind = ValueKind::Number, .help = "dots added between characters",
+     .low = kMinSpace, .high = kMaxSpace},
+    {.name = "--script", .value = "SCRIPT", .help = "the code page the characters come from: Western, Cyrillic, Greek ..."},
+    {.name = "--map", .value = "FROM-TO:AT",
+     .help = "put the characters FROM..TO at code AT and on (codes 32..255; may be given again); without it every "
+             "character stays at its code"},
+    {.name = "--trim", .value = "auto|TOP,BOTTOM", .help = "rows taken off the top and bottom of every character"},
+    {.name = "--output", .value = "OUT.qft|-", .kind = ValueKind::Output, .help = "the label font written",
+     .shortName = "-o", .required = true},
+};
+
+std::string parseMake(const Arguments& arguments, MakeArguments& out) {
+    out.font = arguments.value("--font");
+    if (out.font.empty()) return "--font needs a family or a font file";
+    out.output = arguments.value("--output");
+    if (arguments.has("--style")) {
+        const auto style = styleByName(arguments.value("--style"));
+        if (!style) return "unknown style " + arguments.value("--style");
+        out.style = *style;
+    }
+    out.settings.size = clampFontSize(static_cast<int>(*arguments.number("--size")));
+    out.sizeGiven = true;
+    if (arguments.has("--width-correction")) {
+        const std::string text = arguments.value("--width-correction");
+        char* end = nullptr;
+        const double factor = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != '\0' || !(factor >= 0.5 && factor <= 2.0))
+            return "the width correction must be 0.5..2.0";
+        out.settings.widthCorrection = factor;
+    }
+    if (arguments.has("--space")) out.settings.space = static_cast<int>(*arguments.number("--space"));
+    out.script = scriptByName(arguments.has("--script") ? arguments.value("--script") : "Western");
+    if (out.script == nullptr) return "unknown script " + arguments.value("--script");
+    for (const std::string& text : arguments.values("--map")) {
+        Mapping mapping;
+        if (!parseMapping(text, mapping)) return "--map wants FROM-TO:AT with codes 32..255, for example 0xC0-0xFF:0xC0";
+        out.mappings.push_back(mapping);
+    }
+    if (arguments.has("--trim")) {
+        const std::string text = arguments.value("--trim");
+        const auto comma = text.find(',');
+        long top = 0, bottom = 0;
+        if (text == "auto") {
+            out.settings.autoTrim = true;
+        } else if (comma != std::string::npos && parseInt(text.substr(0, comma), top) &&
+                   parseInt(text.substr(comma + 1), bottom) && top >= 0 && bottom >= 0 && top < 256 && bottom < 256) {
+            out.settings.topRemove = static_cast<int>(top);
+            out.settings.bottomRemove = static_cast<int>(bottom);
         } else {
-            return "unknown argument " + a;
+            return "--trim needs auto or TOP,BOTTOM";
         }
     }
-    if (out.font.empty()) return "no font (--font)";
-    if (!out.sizeGiven) return "no size (--size)";
-    if (out.output.empty()) return "no output file (-o)";
     return {};
 }
 
-int runMake(const std::vector<std::string>& arguments) {
+int runMake(const Arguments& arguments) {
     MakeArguments args;
-    if (const std::string problem = parseMake(arguments, args); !problem.empty())
-        return fail(problem + "\nusage: tavrin-label " + kMakeUsage);
+    if (const std::string problem = parseMake(arguments, args); !problem.empty()) return usageError(arguments, problem);
 
+    // A font named by its path that cannot be read says why.
+    if (args.font.find('/') != std::string::npos && !readProblem(args.font).empty())
+        return fail(readFailure("Can't open font file", args.font));
     std::string error;
     const auto source = GlyphSource::open(args.font, args.style, *args.script, error);
     if (!source) return fail(error);
@@ -151,44 +141,53 @@ int runMake(const std::vector<std::string>& arguments) {
 
     const RasterFont font = rasteriseFont(*source, cells, args.settings);
     if (font.characters == 0) return fail("the font has none of the chosen characters");
-    if (const std::string problem = saveLabelFont(args.output, font); !problem.empty())
-        return fail(problem + ": " + args.output);
-    std::printf("Characters: %d\nHeight: %d pixels\nMean width: %.1f pixels\nBytes: %zu\n", font.characters,
+    TemporaryFile holder;
+    std::string problem;
+    const std::filesystem::path outputFile = outputPath(args.output, ".qft", holder, problem);
+    if (outputFile.empty()) return fail(problem);
+    if (problem = saveLabelFont(outputFile, font); !problem.empty()) return fail(writeFailure(problem, args.output));
+    if (problem = finishOutput(args.output, holder); !problem.empty()) return fail(problem);
+    std::fprintf(isStandardStream(args.output) ? stderr : stdout, "Characters: %d\nHeight: %d pixels\nMean width: %.1f pixels\nBytes: %zu\n", font.characters,
                 font.height, font.meanWidth, font.bytes);
     return 0;
 }
 
-int runAdd(const std::vector<std::string>& arguments) {
-    std::vector<std::string> files;
-    std::string letterText, output;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        if ((a == "--letter" || a == "-o" || a == "--output") && i + 1 < arguments.size()) {
-            (a == "--letter" ? letterText : output) = arguments[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            return fail("unknown or incomplete option " + a + "\nusage: tavrin-label " + kAddUsage);
-        } else {
-            files.push_back(a);
-        }
-    }
-    if (files.size() != 2 || output.empty() || letterText.empty())
-        return fail(std::string("a label, a font, --letter and -o are needed\nusage: tavrin-label ") + kAddUsage);
-    const auto letter = chosenNewFontLetter(letterText);
-    if (!letter || letterText.size() != 1) return fail("the letter must be one of A..Z");
+constexpr Operand kAddOperands[] = {{"FILE.qlb|-", ValueKind::Label}, {"FONT.qft|-", ValueKind::LabelFont}};
+constexpr Option kAddOptions[] = {
+    {.name = "--letter", .value = "L", .help = "the letter A..Z the label knows the font by", .required = true},
+    {.name = "--output", .value = "OUT.qlb|-", .kind = ValueKind::Output, .help = "the label file written",
+     .shortName = "-o", .required = true},
+};
 
+int runAdd(const Arguments& arguments) {
+    const std::string label = arguments.operand(0), fontFile = arguments.operand(1);
+    const std::string letterText = arguments.value("--letter"), output = arguments.value("--output");
+    const auto letter = chosenNewFontLetter(letterText);
+    if (!letter || letterText.size() != 1) return usageError(arguments, "the letter must be one of A..Z");
+    if (isStandardStream(label) && isStandardStream(fontFile))
+        return usageError(arguments, "the label and the font cannot both come from standard input");
+
+    TemporaryFile labelHolder, fontHolder, outputHolder;
+    std::string problem;
+    const std::filesystem::path labelPath = inputPath(label, labelHolder, problem);
+    if (labelPath.empty()) return fail(problem);
+    const std::filesystem::path fontPath = inputPath(fontFile, fontHolder, problem);
+    if (fontPath.empty()) return fail(problem);
     LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(files[0], document); !loaded.ok)
-        return fail(loaded.message + ": " + files[0]);
-    FontDataResult font = readFontFile(files[1]);
-    if (!font.ok) return fail(font.message + ": " + files[1]);
+    if (const LabelFileResult loaded = loadLabelFile(labelPath, document); !loaded.ok)
+        return fail(readFailure(loaded.message, label));
+    FontDataResult font = readFontFile(fontPath);
+    if (!font.ok) return fail(readFailure(font.message, fontFile));
     addNewFont(document.figures, *letter, std::move(font.data));
-    if (const LabelFileResult saved = saveLabelFile(output, document); !saved.ok)
-        return fail(saved.message + ": " + output);
+    const std::filesystem::path outputFile = outputPath(output, ".qlb", outputHolder, problem);
+    if (outputFile.empty()) return fail(problem);
+    if (const LabelFileResult saved = saveLabelFile(outputFile, document); !saved.ok)
+        return fail(writeFailure(saved.message, output));
+    if (problem = finishOutput(output, outputHolder); !problem.empty()) return fail(problem);
     return 0;
 }
 
-int runList(const std::vector<std::string>& arguments) {
-    if (!arguments.empty()) return fail(std::string("usage: tavrin-label ") + kListUsage);
+int runList(const Arguments&) {
     for (const std::string& family : scalableFontFamilies()) {
         std::string line = family + ":";
         const char* separator = " ";
@@ -202,9 +201,14 @@ int runList(const std::vector<std::string>& arguments) {
     return std::ferror(stdout) ? fail("cannot write the list") : 0;
 }
 
-RegisterCommand listRegistration("list-fonts", kListUsage, runList);
-RegisterCommand makeRegistration("make-font", kMakeUsage, runMake);
-RegisterCommand addRegistration("add-font", kAddUsage, runAdd);
+constexpr CommandSpec kList{"list-fonts", "the scalable font families make-font takes, with the scripts each covers", {},
+                            {}, runList};
+constexpr CommandSpec kMake{"make-font", "a label font (.qft) from a TrueType or OpenType font, as the converter window makes it",
+                            {}, kMakeOptions, runMake};
+constexpr CommandSpec kAdd{"add-font", "a label font put into a label", kAddOperands, kAddOptions, runAdd};
+RegisterCommand listRegistration(kList);
+RegisterCommand makeRegistration(kMake);
+RegisterCommand addRegistration(kAdd);
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -20,30 +20,10 @@
 namespace tavrin::cli {
 namespace {
 
-// The one input file and the -o file; anything else is an error.
 struct InOut {
     std::string input;
     std::string output;
 };
-
-std::string parseInOut(const std::vector<std::string>& arguments, InOut& out) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        if (a == "-o" || a == "--output") {
-            if (i + 1 >= arguments.size()) return "-o needs a file name";
-            out.output = arguments[++i];
-        } else if (a.size() > 1 && a[0] == '-') {
-            return "unknown option " + a;
-        } else if (out.input.empty()) {
-            out.input = a;
-        } else {
-            return "only one input file";
-        }
-    }
-    if (out.input.empty()) return "no input file";
-    if (out.output.empty()) return "no output file (-o)";
-    return {};
-}
 
 // The input and output paths with "-" standing for the standard streams; false with the
 // failure reported when standard input cannot be stored.
@@ -59,17 +39,8 @@ struct StreamPaths {
     }
 };
 
-std::string readFailure(const std::string& message, const std::string& name) {
-    return message + ": " + displayName(name, false) + readProblem(name);
-}
-
-std::string writeFailure(const std::string& message, const std::string& name) {
-    return message + ": " + displayName(name, true) + writeProblem(name);
-}
-
-int exportForm(const std::vector<std::string>& arguments) {
-    InOut files;
-    if (const std::string error = parseInOut(arguments, files); !error.empty()) return fail(error);
+int exportForm(const Arguments& arguments) {
+    const InOut files{arguments.operand(0), arguments.value("--output")};
     StreamPaths paths;
     if (!paths.open(files, ".ejf")) return fail(paths.problem);
     LabelDocument document;
@@ -82,9 +53,8 @@ int exportForm(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-int importForm(const std::vector<std::string>& arguments) {
-    InOut files;
-    if (const std::string error = parseInOut(arguments, files); !error.empty()) return fail(error);
+int importForm(const Arguments& arguments) {
+    const InOut files{arguments.operand(0), arguments.value("--output")};
     StreamPaths paths;
     if (!paths.open(files, ".qlb")) return fail(paths.problem);
     LabelDocument document;
@@ -100,41 +70,13 @@ int importForm(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-int commandStream(const std::vector<std::string>& arguments) {
-    std::string input, output, storeName;
-    bool print = false;
-    bool directGraphics = false;
-    unsigned copies = 1;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == "-o" || a == "--output") {
-            if (!hasValue) return fail("-o needs a file name");
-            output = arguments[++i];
-        } else if (a == "--print") {
-            print = true;
-        } else if (a == "--direct-graphics") {
-            directGraphics = true;
-        } else if (a == "--store") {
-            if (!hasValue || arguments[i + 1].empty()) return fail("--store needs a form name");
-            storeName = arguments[++i];
-        } else if (a == "--copies") {
-            if (!hasValue) return fail("--copies needs a number");
-            const std::string& text = arguments[++i];
-            char* end = nullptr;
-            const long n = std::strtol(text.c_str(), &end, 10);
-            if (text.empty() || *end != '\0' || n < 1 || n > 999) return fail("copies must be 1..999");
-            copies = static_cast<unsigned>(n);
-        } else if (a.size() > 1 && a[0] == '-') {
-            return fail("unknown option " + a);
-        } else if (input.empty()) {
-            input = a;
-        } else {
-            return fail("only one input file");
-        }
-    }
-    if (input.empty()) return fail("no input file");
-    if (print == !storeName.empty()) return fail("give either --print or --store NAME");
+int commandStream(const Arguments& arguments) {
+    const std::string input = arguments.operand(0), storeName = arguments.value("--store");
+    const std::string output = arguments.has("--output") ? arguments.value("--output") : "-";
+    const bool print = arguments.has("--print"), directGraphics = arguments.has("--direct-graphics");
+    const auto copies = static_cast<unsigned>(arguments.number("--copies").value_or(1));
+    if (print == arguments.has("--store")) return usageError(arguments, "give either --print or --store NAME");
+    if (arguments.has("--store") && storeName.empty()) return usageError(arguments, "--store needs a form name");
 
     TemporaryFile inputHolder;
     std::string streamProblem;
@@ -156,20 +98,39 @@ int commandStream(const std::vector<std::string>& arguments) {
             return fail(refusal->text);
         writeStoredForm(document, storeName, sink);
     }
-    if (!output.empty() && !isStandardStream(output)) {
-        if (!replaceFileContents(output, sink.bytes())) return fail(writeFailure("Can't open output file", output));
-        return 0;
-    }
     const auto& bytes = sink.bytes();
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
-        return fail("cannot write to standard output");
-    return 0;
+    const std::string problem =
+        writeOutput(output, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    return problem.empty() ? 0 : fail(problem);
 }
 
-RegisterCommand exportRegistration("export-form", "export-form FILE.qlb|- -o FILE.ejf|-", exportForm);
-RegisterCommand importRegistration("import-form", "import-form FILE.ejf|- -o FILE.qlb|-", importForm);
-RegisterCommand commandsRegistration("commands", "commands FILE.qlb|- (--print [--copies N] [--direct-graphics] | --store NAME) [-o FILE]",
-                                     commandStream);
+constexpr Operand kLabelIn[] = {{"FILE.qlb|-", ValueKind::Label}};
+constexpr Operand kFormIn[] = {{"FILE.ejf|-", ValueKind::Form}};
+constexpr Option kFormOut[] = {
+    {.name = "--output", .value = "FILE.ejf|-", .kind = ValueKind::Output, .help = "the form file written",
+     .shortName = "-o", .required = true}};
+constexpr Option kLabelOut[] = {
+    {.name = "--output", .value = "FILE.qlb|-", .kind = ValueKind::Output, .help = "the label file written",
+     .shortName = "-o", .required = true}};
+constexpr Option kStreamOptions[] = {
+    {.name = "--print", .help = "the bytes of a print job"},
+    {.name = "--copies", .value = "N", .kind = ValueKind::Number, .help = "copies the print job asks for",
+     .low = 1, .high = 999},
+    {.name = "--direct-graphics", .help = "pictures and label-font text sent as rasters"},
+    {.name = "--store", .value = "NAME", .help = "the bytes that store the label in the printer as form NAME"},
+    {.name = "--output", .value = "FILE|-", .kind = ValueKind::Output,
+     .help = "write them to this file (standard output when not given)", .shortName = "-o"},
+};
+
+constexpr CommandSpec kExport{"export-form", "the label as a printer form file", kLabelIn, kFormOut, exportForm};
+constexpr CommandSpec kImport{"import-form",
+                              "a form file back into a label file; lines not understood are skipped and counted",
+                              kFormIn, kLabelOut, importForm};
+constexpr CommandSpec kCommands{"commands", "the bytes a print job (--print) or a stored form (--store NAME) sends",
+                                kLabelIn, kStreamOptions, commandStream};
+RegisterCommand exportRegistration(kExport);
+RegisterCommand importRegistration(kImport);
+RegisterCommand commandsRegistration(kCommands);
 
 }  // namespace
 }  // namespace tavrin::cli

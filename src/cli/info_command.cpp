@@ -1,4 +1,4 @@
-// tavrin-label info FILE.qlb: the whole document as JSON.
+// tavrin-label info FILE.qlb [-o OUT.json]: the whole document as JSON.
 #include <array>
 #include <cstdio>
 
@@ -136,19 +136,24 @@ void writeFigure(JsonWriter& json, const FigureList& figures, const Figure& f, i
     json.value("selected", f.selected()).endObject();
 }
 
-int runInfo(const std::vector<std::string>& arguments) {
-    if (arguments.size() != 1) return fail("usage: tavrin-label info FILE.qlb|-");
+constexpr Operand kOperands[] = {{"FILE.qlb|-", ValueKind::Label}};
+constexpr Option kOptions[] = {
+    {.name = "--output", .value = "OUT.json|-", .kind = ValueKind::Output,
+     .help = "write the JSON to this file instead of standard output", .shortName = "-o"},
+};
+
+int runInfo(const Arguments& arguments) {
+    const std::string input = arguments.operand(0);
+    const std::string output = arguments.has("--output") ? arguments.value("--output") : "-";
     TemporaryFile inputHolder;
     std::string streamProblem;
-    const std::filesystem::path inputFile = inputPath(arguments[0], inputHolder, streamProblem);
+    const std::filesystem::path inputFile = inputPath(input, inputHolder, streamProblem);
     if (inputFile.empty()) return fail(streamProblem);
     LabelDocument document;
-    const auto result = loadLabelFile(inputFile, document);
-    if (!result.ok)
-        return fail(result.message + ": " + displayName(arguments[0], false) + readProblem(arguments[0]));
+    if (const auto result = loadLabelFile(inputFile, document); !result.ok) return fail(readFailure(result.message, input));
 
     JsonWriter json;
-    json.beginObject().value("file", arguments[0]);
+    json.beginObject().value("file", input);
     writeSetup(json, document.setup);
     writeSlots(json, "variables", 'V', document.variables);
     writeSlots(json, "counters", 'C', document.counters);
@@ -156,13 +161,13 @@ int runInfo(const std::vector<std::string>& arguments) {
     int index = 0;
     for (const auto& f : document.figures) writeFigure(json, document.figures, f, index++);
     json.endArray().endObject();
-    const std::string& text = json.text();
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-        return fail("cannot write to standard output");
+    if (const std::string problem = writeOutput(output, json.text()); !problem.empty()) return fail(problem);
     return 0;
 }
 
-RegisterCommand registerInfo("info", "info FILE.qlb|-          print the whole label as JSON", runInfo);
+constexpr CommandSpec kInfo{"info", "the whole label as JSON: setup, variables, counters and every figure", kOperands,
+                            kOptions, runInfo};
+RegisterCommand registration(kInfo);
 
 }  // namespace
 }  // namespace tavrin::cli

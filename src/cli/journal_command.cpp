@@ -11,7 +11,13 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kUsage = "journal [--run ID] [--json] [--journal FILE]";
+constexpr Option kOptions[] = {
+    {.name = "--run", .value = "ID", .kind = ValueKind::Number, .help = "one run with the values, copies and state of each row",
+     .low = 1, .high = kMaxRowNumber},
+    {.name = "--json", .help = "report as JSON"},
+    {.name = "--journal", .value = "FILE", .kind = ValueKind::File,
+     .help = "the print journal to read (TAVRIN_JOURNAL, else the user's state folder)"},
+};
 
 const char* rowStateName(RowState state) {
     switch (state) {
@@ -48,19 +54,10 @@ std::string runLine(const JournalRun& run) {
     return line;
 }
 
-int run(const std::vector<std::string>& arguments) {
-    long long id = 0;
-    bool json = false;
-    std::string path;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == "--json") json = true;
-        else if (a == "--run" && hasValue) {
-            if (!parseCount(arguments[++i], id)) return fail("--run wants a run number\nusage: tavrin-label " + std::string(kUsage));
-        } else if (a == "--journal" && hasValue) path = arguments[++i];
-        else return fail("unknown argument " + a + "\nusage: tavrin-label " + kUsage);
-    }
+int run(const Arguments& arguments) {
+    const long long id = arguments.number("--run").value_or(0);
+    const bool json = arguments.has("--json");
+    const std::string path = arguments.value("--journal");
     const std::filesystem::path file = path.empty() ? PrintJournal::defaultPath() : std::filesystem::path(path);
     if (!std::filesystem::exists(file)) {
         if (id > 0) return fail("No run " + std::to_string(id) + ": there is no print journal " + file.string());
@@ -113,7 +110,9 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-RegisterCommand registration("journal", kUsage, run);
+constexpr CommandSpec kJournal{"journal", "the print journal's runs, newest first, or one run with its rows", {},
+                               kOptions, run};
+RegisterCommand registration(kJournal);
 
 }  // namespace
 }  // namespace tavrin::cli

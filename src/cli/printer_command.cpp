@@ -4,17 +4,22 @@
 //   printer --port DEVICE [--baud N] [--xonxoff] [--silence-ms N] SUB-COMMAND ...
 // Each sub-command prints what the printer answered; a silent printer or a port that
 // cannot be opened ends it with the link's message and a non-zero status.
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "command_registry.h"
+#include "device_options.h"
+#include "standard_streams.h"
 #include "document/app_config.h"
 #include "document/label_file.h"
 #include "document/program_paths.h"
@@ -28,41 +33,22 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "printer --port DEVICE [--baud N] [--xonxoff] [--silence-ms N] SUB-COMMAND\n"
-    "  DEVICE: /dev/ttyUSB0, /dev/usb/lp0, tcp://HOST:PORT (9100 by default) or cups://QUEUE\n"
-    "    list forms|graphics|fonts\n"
-    "    memory\n"
-    "    store-label FILE.qlb NAME | store-form FILE.ejf NAME | store-font FILE.qft LETTER\n"
-    "    retrieve-form NAME -o FILE.qlb\n"
-    "    select NAME | variables\n"
-    "    print-label FILE.qlb [--copies N] [--set V00=text ...] [--direct-graphics]\n"
-    "    print-form [--sets S] [--copies C] [--set C00=text ...]\n"
-    "    delete form|graphics|font NAME\n"
-    "    clock get|set\n"
-    "    send TEXT   (escapes \\r \\n \\t \\\" \\\\ \\xHH)";
-
 // The printer through the device layer, and its storage exchanges.
 struct Session : DeviceLink {
     using DeviceLink::DeviceLink;
     PrinterStorage storage{link};
 };
 
-using Arguments = std::vector<std::string>;
+using Words = std::vector<std::string>;
 
-int usage(const std::string& problem) { return fail(problem + "\nusage: tavrin-label " + kUsage); }
+int usage(const std::string& problem) {
+    std::fprintf(stderr, "tavrin-label: %s\n", problem.c_str());
+    return kExitUsage;
+}
 
 int finish(const Session& session) {
     const std::string problem = session.problem();
     return problem.empty() ? 0 : fail(problem);
-}
-
-std::optional<long> number(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0') return std::nullopt;
-    return value;
 }
 
 void printNames(const std::vector<std::string>& names) {
@@ -138,7 +124,7 @@ bool unescape(const std::string& text, std::string& out) {
     return true;
 }
 
-int listCommand(Session& s, const Arguments& a) {
+int listCommand(Session& s, const Words& a) {
     static const std::map<std::string, int> kinds{{"forms", kListForms}, {"graphics", kListGraphics},
                                                   {"fonts", kListFonts}};
     if (a.size() != 1 || !kinds.count(a[0])) return usage("list forms, graphics or fonts");
@@ -147,7 +133,7 @@ int listCommand(Session& s, const Arguments& a) {
     return finish(s);
 }
 
-int memoryCommand(Session& s, const Arguments& a) {
+int memoryCommand(Session& s, const Words& a) {
     if (!a.empty()) return usage("memory takes no arguments");
     if (!s.link.openPort()) return finish(s);
     std::string line;
@@ -170,7 +156,7 @@ std::string checkName(const std::string& name, int kind) {
     return {};
 }
 
-int storeCommand(Session& s, const std::string& what, const Arguments& a) {
+int storeCommand(Session& s, const std::string& what, const Words& a) {
     if (a.size() != 2) return usage(what + " wants a file and a name");
     const std::string& file = a[0];
     const std::string& name = a[1];
@@ -179,7 +165,7 @@ int storeCommand(Session& s, const std::string& what, const Arguments& a) {
         if (const std::string bad = checkName(name, kListFormsForLabel); !bad.empty()) return fail(bad);
         LabelDocument document;
         if (const LabelFileResult loaded = loadLabelFile(file, document); !loaded.ok)
-            return fail(loaded.message + ": " + file);
+            return fail(readFailure(loaded.message, file));
         if (!hasPrintableFigures(document.figures)) return fail("Nothing to store");
         sent = s.storage.storeCurrentLabel(document, name);
     } else if (what == "store-form") {
@@ -195,13 +181,7 @@ int storeCommand(Session& s, const std::string& what, const Arguments& a) {
 }
 
 int retrieveCommand(Session& s, const Arguments& a) {
-    std::string name, output;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if ((a[i] == "-o" || a[i] == "--output") && i + 1 < a.size()) output = a[++i];
-        else if (name.empty() && !a[i].empty() && a[i][0] != '-') name = a[i];
-        else return usage("retrieve-form NAME -o FILE.qlb");
-    }
-    if (name.empty() || output.empty()) return usage("retrieve-form NAME -o FILE.qlb");
+    const std::string name = a.operand(0), output = a.value("--output");
     LabelDocument document;
     s.link.showProgress("Receiving form \"" + name + "\"");
     s.link.progressShowFlag = false;
@@ -212,7 +192,7 @@ int retrieveCommand(Session& s, const Arguments& a) {
     // The printer answers a name it does not know with an empty form.
     if (document.figures.empty()) return fail("The printer has no stored form \"" + name + "\"");
     if (const LabelFileResult saved = saveLabelFile(output, document); !saved.ok)
-        return fail(saved.message + ": " + output);
+        return fail(writeFailure(saved.message, output));
     const auto figures = std::count_if(document.figures.begin(), document.figures.end(),
                                        [](const Figure& f) { return f.kind != FigureKind::Font; });
     const auto fonts = static_cast<long>(document.figures.size()) - figures;
@@ -221,7 +201,7 @@ int retrieveCommand(Session& s, const Arguments& a) {
     return finish(s);
 }
 
-int selectCommand(Session& s, const Arguments& a) {
+int selectCommand(Session& s, const Words& a) {
     if (a.size() != 1) return usage("select NAME");
     LabelDocument document;
     s.storage.selectActiveForm(a[0], document);
@@ -231,7 +211,7 @@ int selectCommand(Session& s, const Arguments& a) {
     return 0;
 }
 
-int variablesCommand(Session& s, const Arguments& a) {
+int variablesCommand(Session& s, const Words& a) {
     if (!a.empty()) return usage("variables takes no arguments");
     LabelDocument document;
     s.storage.receiveVariables(document);
@@ -240,36 +220,14 @@ int variablesCommand(Session& s, const Arguments& a) {
     return 0;
 }
 
-std::string quantityOption(const Arguments& a, std::size_t& i, unsigned& into) {
-    const std::string option = a[i];
-    if (i + 1 >= a.size()) return option + " needs a number";
-    into = validateQuantity(a[++i], 0);
-    if (into == 0) return option + " must be 1 to 999";
-    return {};
-}
-
 int printLabelCommand(Session& s, const Arguments& a) {
-    std::string file;
-    unsigned copies = 1;
-    bool direct = false;
-    std::vector<std::string> sets;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] == "--copies") {
-            if (const std::string bad = quantityOption(a, i, copies); !bad.empty()) return usage(bad);
-        } else if (a[i] == "--set" && i + 1 < a.size()) {
-            sets.push_back(a[++i]);
-        } else if (a[i] == "--direct-graphics") {
-            direct = true;
-        } else if (file.empty() && !a[i].empty() && a[i][0] != '-') {
-            file = a[i];
-        } else {
-            return usage("unexpected " + a[i]);
-        }
-    }
-    if (file.empty()) return usage("print-label needs a label file");
+    const std::string file = a.operand(0);
+    const auto copies = static_cast<unsigned>(a.number("--copies").value_or(1));
+    const bool direct = a.has("--direct-graphics");
+    const Words& sets = a.values("--set");
     LabelDocument document;
     if (const LabelFileResult loaded = loadLabelFile(file, document); !loaded.ok)
-        return fail(loaded.message + ": " + file);
+        return fail(readFailure(loaded.message, file));
     if (const std::string bad = applySets(sets, document); !bad.empty()) return fail(bad);
 
     ResidentFonts fonts;
@@ -292,18 +250,9 @@ int printLabelCommand(Session& s, const Arguments& a) {
 
 int printFormCommand(Session& s, const Arguments& a) {
     PrintQuantities quantities;
-    std::vector<std::string> sets;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] == "--copies") {
-            if (const std::string bad = quantityOption(a, i, quantities.copies); !bad.empty()) return usage(bad);
-        } else if (a[i] == "--sets") {
-            if (const std::string bad = quantityOption(a, i, quantities.sets); !bad.empty()) return usage(bad);
-        } else if (a[i] == "--set" && i + 1 < a.size()) {
-            sets.push_back(a[++i]);
-        } else {
-            return usage("unexpected " + a[i]);
-        }
-    }
+    if (a.has("--sets")) quantities.sets = static_cast<unsigned>(*a.number("--sets"));
+    if (a.has("--copies")) quantities.copies = static_cast<unsigned>(*a.number("--copies"));
+    const Words& sets = a.values("--set");
     LabelDocument document;
     if (!receiveActiveFormAndVariables(s.storage, document)) return finish(s);
     const std::string name = s.storage.activeFormName();
@@ -322,7 +271,7 @@ int printFormCommand(Session& s, const Arguments& a) {
     return finish(s);
 }
 
-int deleteCommand(Session& s, const Arguments& a) {
+int deleteCommand(Session& s, const Words& a) {
     static const std::map<std::string, const char*> commands{{"form", "FK"}, {"graphics", "GK"}, {"font", "EK"}};
     if (a.size() != 2 || !commands.count(a[0])) return usage("delete form|graphics|font NAME");
     if (!s.link.openPort()) return finish(s);
@@ -331,7 +280,7 @@ int deleteCommand(Session& s, const Arguments& a) {
     return finish(s);
 }
 
-int clockCommand(Session& s, const Arguments& a) {
+int clockCommand(Session& s, const Words& a) {
     if (a.size() != 1 || (a[0] != "get" && a[0] != "set")) return usage("clock get|set");
     if (!s.link.openPort()) return finish(s);
     if (a[0] == "set") {
@@ -359,7 +308,7 @@ int clockCommand(Session& s, const Arguments& a) {
 
 // Sends the text and prints whatever comes back until the printer has been quiet for a
 // while (or said nothing within the silence limit: many commands have no reply).
-int sendCommand(Session& s, const Arguments& a) {
+int sendCommand(Session& s, const Words& a) {
     if (a.size() != 1) return usage("send TEXT");
     std::string text;
     if (!unescape(a[0], text)) return usage("unknown escape in " + a[0]);
@@ -403,54 +352,110 @@ int sendCommand(Session& s, const Arguments& a) {
     return gone ? fail(kNoPrinterResponse) : 0;
 }
 
-int run(const Arguments& arguments) {
-    std::string device;
-    LinkSettings settings;
-    std::optional<long> silence;
-    std::size_t i = 0;
-    for (; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == "--port" && hasValue) {
-            device = arguments[++i];
-        } else if (a == "--baud" && hasValue) {
-            const auto rate = number(arguments[++i]);
-            const auto it = rate ? std::find(kBaudRates.begin(), kBaudRates.end(), *rate) : kBaudRates.end();
-            if (it == kBaudRates.end()) return usage("--baud must be one of 2400 4800 9600 19200 38400 57600 115200");
-            settings.baudIndex = static_cast<int>(it - kBaudRates.begin());
-        } else if (a == "--xonxoff") {
-            settings.protocol = 1;
-        } else if (a == "--silence-ms" && hasValue) {
-            silence = number(arguments[++i]);
-            if (!silence || *silence < 1 || *silence > 60000) return usage("--silence-ms must be 1 to 60000");
-        } else if (!a.empty() && a[0] == '-') {
-            return usage("unknown option " + a);
-        } else {
-            break;
-        }
-    }
-    if (device.empty()) return usage("no --port");
-    if (i >= arguments.size()) return usage("no sub-command");
-    const std::string sub = arguments[i];
-    const Arguments rest(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
-
-    Session s(device, settings, std::chrono::milliseconds(silence.value_or(0)));
-
-    if (sub == "list") return listCommand(s, rest);
-    if (sub == "memory") return memoryCommand(s, rest);
-    if (sub == "store-label" || sub == "store-form" || sub == "store-font") return storeCommand(s, sub, rest);
-    if (sub == "retrieve-form") return retrieveCommand(s, rest);
-    if (sub == "select") return selectCommand(s, rest);
-    if (sub == "variables") return variablesCommand(s, rest);
-    if (sub == "print-label") return printLabelCommand(s, rest);
-    if (sub == "print-form") return printFormCommand(s, rest);
-    if (sub == "delete") return deleteCommand(s, rest);
-    if (sub == "clock") return clockCommand(s, rest);
-    if (sub == "send") return sendCommand(s, rest);
-    return usage("unknown sub-command " + sub);
+// The session every sub-command talks through, from the options before the sub-command.
+std::unique_ptr<Session> openSession(const Arguments& a) {
+    return std::make_unique<Session>(a.parent->value("--port"), linkSettingsFrom(*a.parent), silenceFrom(*a.parent));
 }
 
-RegisterCommand registration("printer", kUsage, run);
+// A sub-command's file named "-" is read from standard input through a temporary file.
+struct FileOperand {
+    TemporaryFile holder;
+    std::string problem;
+    // The operands with the file at `index` stood in for; empty `problem` on success.
+    Words words(const Words& operands, std::size_t index) {
+        Words out = operands;
+        if (index < out.size() && isStandardStream(out[index])) out[index] = inputPath(out[index], holder, problem).string();
+        return out;
+    }
+};
+
+template <int (*body)(Session&, const Words&)>
+int withWords(const Arguments& a) {
+    return body(*openSession(a), a.operands());
+}
+template <int (*body)(Session&, const Arguments&)>
+int withOptions(const Arguments& a) {
+    FileOperand file;
+    Arguments read = a;
+    read.operands_ = file.words(a.operands(), 0);
+    if (!file.problem.empty()) return fail(file.problem);
+    if (!isStandardStream(a.value("--output"))) return body(*openSession(a), read);
+    // -o -: the file goes to standard output, and what the sub-command reports goes to
+    // standard error meanwhile so that it does not mix with the file.
+    TemporaryFile output;
+    std::string problem;
+    read.values_["--output"] = {outputPath("-", ".qlb", output, problem).string()};
+    if (!problem.empty()) return fail(problem);
+    std::fflush(stdout);
+    const int savedOutput = ::dup(STDOUT_FILENO);
+    if (savedOutput < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) return fail("cannot write to standard output");
+    const int status = body(*openSession(a), read);
+    std::fflush(stdout);
+    ::dup2(savedOutput, STDOUT_FILENO);
+    ::close(savedOutput);
+    if (status != 0) return status;
+    problem = finishOutput("-", output);
+    return problem.empty() ? 0 : fail(problem);
+}
+template <const char* what>
+int store(const Arguments& a) {
+    FileOperand file;
+    const Words words = file.words(a.operands(), 0);
+    if (!file.problem.empty()) return fail(file.problem);
+    return storeCommand(*openSession(a), what, words);
+}
+constexpr char kStoreLabel[] = "store-label", kStoreForm[] = "store-form", kStoreFont[] = "store-font";
+
+constexpr Operand kListOperands[] = {{"forms|graphics|fonts", ValueKind::Choice, "forms graphics fonts"}};
+constexpr Operand kStoreLabelOperands[] = {{"FILE.qlb|-", ValueKind::Label}, {"NAME"}};
+constexpr Operand kStoreFormOperands[] = {{"FILE.ejf|-", ValueKind::Form}, {"NAME"}};
+constexpr Operand kStoreFontOperands[] = {{"FILE.qft|-", ValueKind::LabelFont}, {"LETTER"}};
+constexpr Operand kNameOperand[] = {{"NAME"}};
+constexpr Operand kLabelOperand[] = {{"FILE.qlb|-", ValueKind::Label}};
+constexpr Operand kDeleteOperands[] = {{"form|graphics|font", ValueKind::Choice, "form graphics font"}, {"NAME"}};
+constexpr Operand kClockOperands[] = {{"get|set", ValueKind::Choice, "get set"}};
+constexpr Operand kSendOperands[] = {{"TEXT"}};
+constexpr Option kRetrieveOptions[] = {{.name = "--output", .value = "FILE.qlb|-", .kind = ValueKind::Output,
+                                        .help = "the label file written", .shortName = "-o", .required = true}};
+constexpr Option kCopiesOption{.name = "--copies", .value = "N", .kind = ValueKind::Number,
+                               .help = "copies of each label", .low = 1, .high = 999};
+constexpr Option kSetOption{.name = "--set", .value = "V00=text",
+                            .help = "a variable's or counter's value for this print (may be given again)"};
+constexpr Option kPrintLabelOptions[] = {
+    kCopiesOption, kSetOption, {.name = "--direct-graphics", .help = "pictures and label-font text sent as rasters"}};
+constexpr Option kPrintFormOptions[] = {
+    {.name = "--sets", .value = "S", .kind = ValueKind::Number, .help = "sets of labels, counters stepping between sets",
+     .low = 1, .high = 999},
+    kCopiesOption, kSetOption};
+
+constexpr CommandSpec kSubcommands[] = {
+    {"list", "the names stored in the printer", kListOperands, {}, withWords<listCommand>},
+    {"memory", "free and used printer memory", {}, {}, withWords<memoryCommand>},
+    {"store-label", "stores a label, with its pictures and fonts, as a form", kStoreLabelOperands, {},
+     store<kStoreLabel>},
+    {"store-form", "stores a form file", kStoreFormOperands, {}, store<kStoreForm>},
+    {"store-font", "stores a label font under a letter", kStoreFontOperands, {}, store<kStoreFont>},
+    {"retrieve-form", "fetches a stored form as a label file", kNameOperand, kRetrieveOptions,
+     withOptions<retrieveCommand>},
+    {"select", "makes a stored form the active one and lists its variables", kNameOperand, {},
+     withWords<selectCommand>},
+    {"variables", "the active form's variables and counters with their values", {}, {}, withWords<variablesCommand>},
+    {"print-label", "prints a label file", kLabelOperand, kPrintLabelOptions, withOptions<printLabelCommand>},
+    {"print-form", "prints the active form", {}, kPrintFormOptions, withOptions<printFormCommand>},
+    {"delete", "removes a stored form, picture or font", kDeleteOperands, {}, withWords<deleteCommand>},
+    {"clock", "reads the printer's clock, or sets it to this computer's time", kClockOperands, {},
+     withWords<clockCommand>},
+    {"send", "sends raw command text (escapes \\r \\n \\t \\\" \\\\ \\xHH) and prints the reply", kSendOperands, {},
+     withWords<sendCommand>},
+};
+constexpr Option kOptions[] = {
+    {.name = kPortOption.name, .value = kPortOption.value, .kind = kPortOption.kind, .help = kPortOption.help,
+     .required = true},
+    kBaudOption, kXonXoffOption, kSilenceOption};
+constexpr CommandSpec kPrinter{"printer", "the printer exchanges: lists, storage, printing, the clock, raw commands",
+                               {}, kOptions, nullptr, kSubcommands};
+RegisterCommand registration(kPrinter);
+
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -18,9 +18,28 @@
 namespace tavrin::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "render FILE.qlb|- -o OUT.png|.pbm|.ppm|- [--print] [--grid] [--grid-step N] [--no-margins] "
-    "[--select-all] [--now YYYY-MM-DDTHH:MM:SS]";
+constexpr Operand kOperands[] = {{"FILE.qlb|-", ValueKind::Label}};
+constexpr Option kOptions[] = {
+    {.name = "--output", .value = "OUT", .kind = ValueKind::Output,
+     .help = "the file written: .png, .pbm or .ppm for one image (- writes PNG to standard output), .pdf for "
+             "pages, .svg for a drawing, a name with %04d for one image per row",
+     .shortName = "-o", .required = true},
+    {.name = "--print", .help = "the printer's one-bit image instead of the screen's"},
+    {.name = "--grid", .help = "draw the grid"},
+    {.name = "--grid-step", .value = "N", .kind = ValueKind::Number, .help = "the grid's step in dots",
+     .low = kMinGridStep, .high = kMaxGridStep},
+    {.name = "--no-margins", .help = "leave out the margin lines"},
+    {.name = "--select-all", .help = "draw every figure as selected"},
+    {.name = "--now", .value = "YYYY-MM-DDTHH:MM:SS", .help = "the clock for date and time fields"},
+    {.name = "--data", .value = "ROWS.csv|-", .kind = ValueKind::Data,
+     .help = "fill the label from this data file, as a data run does"},
+    {.name = "--row", .value = "N", .kind = ValueKind::Number, .help = "the one data row to draw",
+     .low = 1, .high = kMaxRowNumber},
+    {.name = "--rows", .value = "15-20", .help = "the data rows to draw (15-20, 15- or 3,5,9-12)"},
+    {.name = "--sheet", .value = "PAPER", .kind = ValueKind::Choice,
+     .help = "lay the labels out at true size on sheets of office paper, in a PDF", .choices = "a4 letter"},
+    {.name = "--print-anyway", .help = "draw rows a data run would refuse, as they are"},
+};
 
 struct RenderArguments {
     std::string input;
@@ -35,69 +54,35 @@ struct RenderArguments {
 };
 
 // Empty on success, else what is wrong with the command line.
-std::string parse(const std::vector<std::string>& arguments, RenderArguments& out) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        const auto value = [&](std::string& into) {
-            if (i + 1 >= arguments.size()) return false;
-            into = arguments[++i];
-            return true;
-        };
-        std::string text;
-        if (a == "-o" || a == "--output") {
-            if (!value(out.output)) return "-o needs a file name";
-        } else if (a == "--print") {
-            out.print = true;
-        } else if (a == "--grid") {
-            out.canvas.showGrid = true;
-        } else if (a == "--grid-step") {
-            if (!value(text)) return "--grid-step needs a number";
-            char* end = nullptr;
-            const long step = std::strtol(text.c_str(), &end, 10);
-            if (text.empty() || *end != '\0' || step < kMinGridStep || step > kMaxGridStep)
-                return "grid step must be 4..40";
-            out.canvas.gridStep = static_cast<int>(step);
-        } else if (a == "--no-margins") {
-            out.canvas.showMargins = false;
-        } else if (a == "--select-all") {
-            out.selectAll = true;
-        } else if (a == "--data") {
-            if (!value(out.data)) return "--data needs a file name";
-        } else if (a == "--row") {
-            if (!value(text) || !parseCount(text, out.row)) return "--row wants a row number from 1";
-        } else if (a == "--now") {
-            if (!value(text) || !parseClock(text, out.now)) return "--now wants a time like 2026-03-05T14:07:09";
-            out.fixedClock = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return "unknown option " + a;
-        } else if (out.input.empty()) {
-            out.input = a;
-        } else {
-            return "more than one label file";
-        }
+std::string parse(const Arguments& arguments, RenderArguments& out) {
+    out.input = arguments.operand(0);
+    out.output = arguments.value("--output");
+    out.print = arguments.has("--print");
+    out.canvas.showGrid = arguments.has("--grid");
+    if (arguments.has("--grid-step")) out.canvas.gridStep = static_cast<int>(*arguments.number("--grid-step"));
+    out.canvas.showMargins = !arguments.has("--no-margins");
+    out.selectAll = arguments.has("--select-all");
+    out.data = arguments.value("--data");
+    out.row = arguments.number("--row").value_or(0);
+    if (arguments.has("--now")) {
+        if (!parseClock(arguments.value("--now"), out.now)) return "--now wants a time like 2026-03-05T14:07:09";
+        out.fixedClock = true;
     }
-    if (out.input.empty()) return "no label file";
-    if (out.output.empty()) return "no output file (-o)";
     if (out.data.empty() != (out.row == 0)) return "--data and --row go together";
+    if (isStandardStream(out.input) && isStandardStream(out.data))
+        return "the label and the data cannot both come from standard input";
     return {};
 }
 
-std::string extensionOf(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return extension;
-}
-
-int run(const std::vector<std::string>& arguments) {
+int run(const Arguments& arguments) {
     // Many labels, PDF, SVG or numbered images: one process for the whole run.
     if (wantsProofs(arguments)) return renderProofs(arguments);
     RenderArguments args;
-    if (const std::string problem = parse(arguments, args); !problem.empty())
-        return fail(problem + "\nusage: tavrin-label " + kUsage);
+    if (const std::string problem = parse(arguments, args); !problem.empty()) return usageError(arguments, problem);
     // Standard output gets a PNG image.
-    const std::string extension = isStandardStream(args.output) ? ".png" : extensionOf(args.output);
+    const std::string extension = isStandardStream(args.output) ? ".png" : lowerExtension(args.output);
     if (extension != ".png" && extension != ".pbm" && extension != ".ppm")
-        return fail("the output must end in .png, .pbm or .ppm: " + args.output);
+        return usageError(arguments, "the output must end in .png, .pbm, .ppm, .pdf or .svg: " + args.output);
     TemporaryFile inputHolder, outputHolder;
     std::string streamProblem;
     const std::filesystem::path inputFile = inputPath(args.input, inputHolder, streamProblem);
@@ -107,7 +92,7 @@ int run(const std::vector<std::string>& arguments) {
 
     LabelDocument document;
     if (const LabelFileResult loaded = loadLabelFile(inputFile, document); !loaded.ok)
-        return fail(loaded.message + ": " + displayName(args.input, false) + readProblem(args.input));
+        return fail(readFailure(loaded.message, args.input));
 
     const ProgramPaths paths = ProgramPaths::forThisProcess(nullptr);
     const std::filesystem::path fontPath = paths.residentFontPath();
@@ -151,10 +136,11 @@ int run(const std::vector<std::string>& arguments) {
     return 0;
 }
 
-// The data row options, shown with the rest in `tavrin-label help`.
-const std::string kUsageWithData =
-    std::string(kUsage) + " [--data ROWS.csv|- --row N]\n  tavrin-label " + kProofUsage;
-RegisterCommand registration("render", kUsageWithData.c_str(), run);
+constexpr CommandSpec kRender{"render",
+                              "the label as the editor shows it or as it prints, as an image; or proofs of every "
+                              "chosen data row as PDF pages, sheets, an SVG or numbered images",
+                              kOperands, kOptions, run};
+RegisterCommand registration(kRender);
 
 }  // namespace
 }  // namespace tavrin::cli

@@ -37,60 +37,30 @@ struct ProofArguments {
 
 enum class OutputKind { Pdf, Svg, Series, Image };
 
-std::string lowerExtension(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return extension;
-}
-
-std::string parse(const std::vector<std::string>& arguments, ProofArguments& out) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        long long number = 0;
-        if ((a == "-o" || a == "--output") && hasValue) {
-            out.output = arguments[++i];
-        } else if (a == "--data" && hasValue) {
-            out.data = arguments[++i];
-        } else if ((a == "--rows" || a == "--row") && hasValue) {
-            if (out.rows) return "--rows and --row choose the rows once";
-            const std::string& text = arguments[++i];
-            if (a == "--row" && !parseCount(text, number)) return "--row wants a row number from 1";
-            out.rows = RowSelection::parse(text);
-            if (!out.rows) return "--rows wants rows such as 15-20, 15- or 3,5,9-12";
-        } else if (a == "--sheet" && hasValue) {
-            out.paper = proofPaperNamed(arguments[++i]);
-            if (!out.paper) return "--sheet wants a4 or letter";
-        } else if (a == "--now" && hasValue) {
-            if (!parseClock(arguments[++i], out.now)) return "--now wants a time like 2026-03-05T14:07:09";
-            out.fixedClock = true;
-        } else if (a == "--grid-step" && hasValue) {
-            if (!parseCount(arguments[++i], number) || number < kMinGridStep || number > kMaxGridStep)
-                return "grid step must be 4..40";
-            out.canvas.gridStep = static_cast<int>(number);
-        } else if (a == "--print") {
-            out.print = true;
-        } else if (a == "--print-anyway") {
-            out.anyway = true;
-        } else if (a == "--grid") {
-            out.canvas.showGrid = true;
-        } else if (a == "--no-margins") {
-            out.canvas.showMargins = false;
-        } else if (a == "--select-all") {
-            out.selectAll = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            for (const char* valued : {"-o", "--output", "--data", "--rows", "--row", "--sheet", "--now", "--grid-step"})
-                if (a == valued) return a + " needs a value";
-            return "unknown option " + a;
-        } else if (out.input.empty()) {
-            out.input = a;
-        } else {
-            return "more than one label file";
-        }
+std::string parse(const Arguments& arguments, ProofArguments& out) {
+    out.input = arguments.operand(0);
+    out.output = arguments.value("--output");
+    out.data = arguments.value("--data");
+    if (arguments.has("--rows") && arguments.has("--row")) return "--rows and --row choose the rows once";
+    if (arguments.has("--row")) out.rows = RowSelection::parse(arguments.value("--row"));
+    if (arguments.has("--rows")) {
+        out.rows = RowSelection::parse(arguments.value("--rows"));
+        if (!out.rows) return "--rows wants rows such as 15-20, 15- or 3,5,9-12";
     }
-    if (out.input.empty()) return "no label file";
-    if (out.output.empty()) return "no output file (-o)";
+    if (arguments.has("--sheet")) out.paper = proofPaperNamed(arguments.value("--sheet"));
+    if (arguments.has("--now")) {
+        if (!parseClock(arguments.value("--now"), out.now)) return "--now wants a time like 2026-03-05T14:07:09";
+        out.fixedClock = true;
+    }
+    if (arguments.has("--grid-step")) out.canvas.gridStep = static_cast<int>(*arguments.number("--grid-step"));
+    out.print = arguments.has("--print");
+    out.anyway = arguments.has("--print-anyway");
+    out.canvas.showGrid = arguments.has("--grid");
+    out.canvas.showMargins = !arguments.has("--no-margins");
+    out.selectAll = arguments.has("--select-all");
     if (out.rows && out.data.empty()) return "--rows needs --data";
+    if (isStandardStream(out.input) && isStandardStream(out.data))
+        return "the label and the data cannot both come from standard input";
     return {};
 }
 
@@ -140,24 +110,15 @@ private:
 
 }  // namespace
 
-bool wantsProofs(const std::vector<std::string>& arguments) {
-    bool data = false, row = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        if (a == "--rows" || a == "--sheet") return true;
-        if (a == "--row") row = true;
-        if (a == "--data") data = true;
-        if ((a == "-o" || a == "--output") && i + 1 < arguments.size()) {
-            const std::string& name = arguments[++i];
-            const std::string extension = lowerExtension(name);
-            if (!isStandardStream(name) && (hasNumberPattern(name) || extension == ".pdf" || extension == ".svg"))
-                return true;
-        }
-    }
-    return data && !row;
+bool wantsProofs(const Arguments& arguments) {
+    if (arguments.has("--rows") || arguments.has("--sheet")) return true;
+    const std::string name = arguments.value("--output");
+    const std::string extension = lowerExtension(name);
+    if (!isStandardStream(name) && (hasNumberPattern(name) || extension == ".pdf" || extension == ".svg")) return true;
+    return arguments.has("--data") && !arguments.has("--row");
 }
 
-int renderProofs(const std::vector<std::string>& arguments) {
+int renderProofs(const Arguments& arguments) {
 #ifdef __GLIBC__
     // Every label allocates and frees the same few hundred kilobytes (its images, zlib's
     // state for a PNG or a PDF stream); kept rather than handed back to the system each
@@ -169,14 +130,14 @@ int renderProofs(const std::vector<std::string>& arguments) {
     OutputKind kind = OutputKind::Image;
     std::string problem = parse(arguments, args);
     if (problem.empty()) problem = outputKind(args, kind);
-    if (!problem.empty()) return fail(problem + "\nusage: tavrin-label " + kProofUsage);
+    if (!problem.empty()) return usageError(arguments, problem);
 
     TemporaryFile inputHolder, outputHolder;
     const std::filesystem::path inputFile = inputPath(args.input, inputHolder, problem);
     if (inputFile.empty()) return fail(problem);
     LabelDocument document;
     if (const LabelFileResult loaded = loadLabelFile(inputFile, document); !loaded.ok)
-        return fail(loaded.message + ": " + displayName(args.input, false) + readProblem(args.input));
+        return fail(readFailure(loaded.message, args.input));
     const std::filesystem::path fontPath = ProgramPaths::forThisProcess(nullptr).residentFontPath();
     ResidentFonts fonts;
     if (fonts.load(fontPath) != 0)

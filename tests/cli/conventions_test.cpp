@@ -1,18 +1,24 @@
-// tavrin-label as a new user types it: --help and --version, "-" for standard input and
-// output, and failures that say which file or device and why.
+// tavrin-label as a new user types it, the same for every command: --help and --version,
+// exit 0/1/2, "--opt=value", "-" for standard input and output, and failures that name the
+// file or device and the system's reason.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <set>
 #include <sstream>
 
+#include "document/label_file.h"
 #include "support/test_support.h"
 
 namespace tavrin {
 namespace {
 
 const std::string kSample = TAVRIN_SOURCE_DIR "/data/samples/sample.qlb";
+const std::string kFixtures = TAVRIN_SOURCE_DIR "/tests/graphics/fixtures/";
+const std::string kNoFile = ": No such file or directory";
 
 // The command names `tavrin-label help` lists, so that commands added later are covered.
 std::vector<std::string> listedCommands() {
@@ -28,7 +34,25 @@ std::vector<std::string> listedCommands() {
     return names;
 }
 
-TEST(CommandLineConventions, EveryCommandAnswersHelpWithItsUsage) {
+std::string quoted(const std::string& word) {
+    std::string out = "'";
+    for (const char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Runs tavrin-label through the shell with standard input from `input` (or /dev/null).
+test::CommandResult runWithInput(const test::TempDir& dir, const std::vector<std::string>& arguments,
+                                 const std::string& input) {
+    std::string command = quoted(TAVRIN_LABEL_EXE);
+    for (const std::string& a : arguments) command += " " + quoted(a);
+    command += " < " + quoted(input.empty() ? "/dev/null" : input) + " > " + quoted((dir / "stdout").string()) +
+               " 2> " + quoted((dir / "stderr").string());
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::readText(dir / "stdout"),
+            test::readText(dir / "stderr")};
+}
+
+TEST(CommandLineConventions, EveryCommandAnswersHelpWithItsUsageAndOptions) {
     const auto names = listedCommands();
     ASSERT_GE(names.size(), 10u);
     for (const std::string& name : names) {
@@ -38,10 +62,11 @@ TEST(CommandLineConventions, EveryCommandAnswersHelpWithItsUsage) {
             EXPECT_EQ(r.out.rfind("usage: tavrin-label " + name, 0), 0u) << name << " " << flag << ": " << r.out;
         }
     }
-    // Sub-commands of printer too, without a printer being asked anything.
-    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"printer", "--port", "/nonexistent/tty", "list", "--help"});
+    // Sub-commands of printer too, without a printer (or even a --port) being asked for.
+    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"printer", "print-label", "--help"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("list forms|graphics|fonts"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("print-label FILE.qlb"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("--copies N"), std::string::npos) << r.out;
 }
 
 TEST(CommandLineConventions, VersionAndUnknownCommands) {
@@ -51,8 +76,125 @@ TEST(CommandLineConventions, VersionAndUnknownCommands) {
         EXPECT_EQ(r.out.rfind("tavrin-label (TAVRIN Label Editor) 1.", 0), 0u) << r.out;
     }
     const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"--verison"});
-    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("unknown command \"--verison\""), std::string::npos) << r.err;
+}
+
+// Every command with a missing file, an unknown option, "--opt=value" and "-": the exit
+// status and the words its message must hold.
+TEST(CommandLineConventions, EveryCommandKeepsTheConventions) {
+    test::TempDir dir;
+    const auto path = [&](const char* name) { return (dir / name).string(); };
+    const std::string missing = path("missing.qlb"), out = path("out"), rows = path("rows.csv");
+    test::writeFile(dir / "rows.csv", "Name\nAnna\n");
+    LabelDocument plain;  // no barcodes, so check has nothing to fail on
+    plain.figures.appendFigure(BoxRecord{0, 0, 10, 6, 1}.encode(), FigureKind::Box);
+    ASSERT_TRUE(saveLabelFile(dir / "plain.qlb", plain).ok);
+    const std::string label = path("plain.qlb"), ejf = path("plain.ejf");
+    ASSERT_EQ(test::runProgram(TAVRIN_LABEL_EXE, {"export-form", label, "-o", ejf}).exitCode, 0);
+    const std::string tty = path("ttyUSB9");
+    const std::string noPort = "Can't open communication port " + tty + kNoFile;
+    const std::string cantOpen = "Can't open input file: " + missing + kNoFile;
+
+    const struct {
+        std::vector<std::string> arguments;
+        std::string input;  // standard input
+        int exitCode;
+        std::string words;  // in the message (standard error), or in standard output on success
+    } cases[] = {
+        {{"info", missing}, "", 1, cantOpen},
+        {{"info", label, "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"info", ""}, "", 2, "empty file name"},
+        {{"info", "-", "--output=" + out}, label, 0, ""},
+        {{"render", missing, "-o", out + ".png"}, "", 1, cantOpen},
+        {{"render", label, "-o", out + ".png", "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"render", label, "-o", out + ".gif"}, "", 2, "must end in .png, .pbm, .ppm, .pdf or .svg"},
+        {{"render", "-", "--output=-", "--grid-step=3"}, label, 2, "--grid-step wants a number from 4 to 40"},
+        {{"render", "-", "--output=-", "--grid-step=8", "--print"}, label, 0, "PNG"},
+        {{"check", missing}, "", 1, cantOpen},
+        {{"check", label, "--data=" + path("missing.csv")}, "", 1,
+         "Can't open data file " + path("missing.csv") + kNoFile},
+        {{"check", "-", "--bogus"}, label, 2, "unknown option --bogus"},
+        {{"check", "-"}, label, 0, ""},
+        {{"export-form", missing, "-o", out}, "", 1, cantOpen},
+        {{"export-form", "-", "--output=-"}, label, 0, "q"},
+        {{"export-form", label}, "", 2, "no -o FILE.ejf|-"},
+        {{"import-form", path("missing.ejf"), "-o", out}, "", 1, path("missing.ejf") + kNoFile},
+        {{"import-form", "-", "--output=-", "--bogus"}, ejf, 2, "unknown option --bogus"},
+        {{"import-form", "-", "--output=-"}, ejf, 0, "ZR5500 FILE"},
+        {{"commands", missing, "--print"}, "", 1, cantOpen},
+        {{"commands", "-", "--store=SHELF"}, label, 0, "FS\"SHELF\""},
+        {{"commands", "-", "--print", "--copies=1000"}, label, 2, "--copies wants a number from 1 to 999"},
+        {{"print", missing, "--port", tty, "--data=" + rows, "--no-journal"}, "", 1, cantOpen},
+        {{"print", label, "--port", tty, "--data", path("missing.csv"), "--no-journal"}, "", 1,
+         "Can't open data file " + path("missing.csv") + kNoFile},
+        {{"print", "-", "--port=" + tty, "--data=" + rows, "--no-journal", "--print-anyway"}, label, 1, noPort},
+        {{"print", label, "--port", tty, "--data", rows, "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"journal", "--run=5", "--journal=" + path("missing.sqlite")}, "", 1, "there is no print journal"},
+        {{"journal", "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"printer", "--port=" + tty, "list", "forms"}, "", 1, noPort},
+        {{"printer", "--port", "/dev/null", "memory"}, "", 1, "Can't open communication port /dev/null: not a serial port"},
+        {{"printer", "--port", tty, "list", "pictures"}, "", 2, "list wants forms, graphics or fonts"},
+        {{"printer", "--port", tty, "print-label", label, "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"printer", "--port", tty, "print-label", "-", "--copies=2"}, label, 1, noPort},
+        {{"printer", "list", "forms"}, "", 2, "no --port DEVICE"},
+        {{"list-fonts", "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"make-font", "--font=" + path("missing.ttf"), "--size=12", "-o", out}, "", 1,
+         "Can't open font file: " + path("missing.ttf") + kNoFile},
+        {{"make-font", "--font", "x", "--size", "12", "-o", out, "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"add-font", missing, path("f.qft"), "--letter", "A", "-o", out}, "", 1, cantOpen},
+        {{"add-font", "-", path("missing.qft"), "--letter=A", "-o", out}, label, 1,
+         "Can't open input file: " + path("missing.qft") + kNoFile},
+        {{"add-picture", label, path("missing.bmp"), "--at", "0,0", "-o", out}, "", 1,
+         "Can't open input file: " + path("missing.bmp") + kNoFile},
+        {{"add-picture", label, "-", "--at=3,4", "--output=-"}, kFixtures + "logo.bmp", 0, "ZR5500 FILE"},
+        {{"add-picture", label, "-", "--at", "3,4", "-o", out, "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"convert-picture", path("missing.bmp"), "-o", out + ".bmp"}, "", 1,
+         "Can't open input file: " + path("missing.bmp") + kNoFile},
+        {{"convert-picture", "-", "--output=-", "--width=20"}, kFixtures + "jpeg_baseline.jpg", 0, "BM"},
+        {{"convert-picture", kFixtures + "jpeg_baseline.jpg", "-o", out + ".gif"}, "", 2,
+         "writes .bmp, .png or .pbm files"},
+        {{"convert-picture", kFixtures + "jpeg_baseline.jpg", "-o", out + ".bmp", "--bogus"}, "", 2,
+         "unknown option --bogus"},
+    };
+    std::set<std::string> covered;
+    for (const auto& c : cases) {
+        std::string shown;
+        for (const auto& a : c.arguments) shown += a + " ";
+        SCOPED_TRACE(shown);
+        covered.insert(c.arguments[0]);
+        const auto r = runWithInput(dir, c.arguments, c.input);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        EXPECT_NE((c.exitCode == 0 ? r.out : r.err).find(c.words), std::string::npos) << r.err;
+        if (c.exitCode == 2) {
+            EXPECT_NE(r.err.find("usage: tavrin-label"), std::string::npos) << r.err;
+        }
+    }
+    for (const std::string& name : listedCommands()) EXPECT_TRUE(covered.count(name)) << name << " has no cases";
+    // info's -o wrote the same JSON that standard output gets, naming standard input.
+    EXPECT_EQ(test::readText(out), runWithInput(dir, {"info", "-"}, label).out);
+}
+
+TEST(CommandLineConventions, ImageOutputIsInTheFormatItsNameSays) {
+    test::TempDir dir;
+    const std::string jpeg = kFixtures + "jpeg_baseline.jpg";
+    const struct {
+        std::vector<std::string> arguments;
+        const char* name;
+        std::string magic;
+    } cases[] = {
+        {{"convert-picture", jpeg, "--width", "20"}, "c.png", "\x89PNG"},
+        {{"convert-picture", jpeg, "--width", "20"}, "c.BMP", "BM"},
+        {{"convert-picture", jpeg, "--width", "20"}, "c.pbm", "P4"},
+        {{"render", kSample, "--print"}, "r.pbm", "P4"},
+        {{"render", kSample, "--print"}, "r.png", "\x89PNG"},
+    };
+    for (auto c : cases) {
+        c.arguments.insert(c.arguments.end(), {"-o", (dir / c.name).string()});
+        const auto r = test::runProgram(TAVRIN_LABEL_EXE, c.arguments);
+        ASSERT_EQ(r.exitCode, 0) << c.name << ": " << r.err;
+        EXPECT_EQ(test::readText(dir / c.name).substr(0, c.magic.size()), c.magic) << c.name;
+    }
 }
 
 // Runs a shell command line; the exit status.
@@ -61,7 +203,7 @@ int shell(const std::string& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(CommandLineConventions, DashReadsStandardInputAndWritesStandardOutput) {
+TEST(CommandLineConventions, DashGivesWhatTheNamedFilesGive) {
     test::TempDir dir;
     const std::string exe = TAVRIN_LABEL_EXE;
     const std::string in = "'" + kSample + "'";
@@ -81,6 +223,8 @@ TEST(CommandLineConventions, DashReadsStandardInputAndWritesStandardOutput) {
          exe + " commands " + in + " --print -o " + path("b.cmd"), "a.cmd", "b.cmd"},
         {"import-form", exe + " import-form - -o - < " + path("b.ejf") + " > " + path("a.qlb"),
          exe + " import-form " + path("b.ejf") + " -o " + path("b.qlb"), "a.qlb", "b.qlb"},
+        {"convert-picture", exe + " convert-picture - -o - < '" + kFixtures + "jpeg_baseline.jpg' > " + path("a.bmp"),
+         exe + " convert-picture '" + kFixtures + "jpeg_baseline.jpg' -o " + path("b.bmp"), "a.bmp", "b.bmp"},
     };
     for (const auto& c : cases) {
         ASSERT_EQ(shell(c.throughFiles), 0) << c.what;
@@ -103,32 +247,22 @@ TEST(CommandLineConventions, DashReadsStandardInputAndWritesStandardOutput) {
     ASSERT_EQ(shell("TMPDIR='" + tmp + "' " + exe + " render - -o - < " + in + " > /dev/null"), 0);
     EXPECT_TRUE(std::filesystem::is_empty(tmp));
     // Empty standard input is a damaged label like any other.
-    EXPECT_NE(shell(exe + " info - < /dev/null 2> " + path("err")), 0);
+    EXPECT_EQ(shell(exe + " info - < /dev/null 2> " + path("err")), 1);
     EXPECT_NE(test::readText(dir / "err").find("Invalid label file: standard input"), std::string::npos)
         << test::readText(dir / "err");
 }
 
-TEST(CommandLineConventions, FailuresNameTheFileOrDeviceAndTheReason) {
-    test::TempDir dir;
-    std::filesystem::create_directory(dir / "folder.qlb");
-    const std::string missing = (dir / "missing.qlb").string();
-    const std::string noFolder = (dir / "no" / "such" / "out.ejf").string();
-    const std::string folder = (dir / "folder.qlb").string();
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"info", missing}, "Can't open input file: " + missing + " (No such file or directory)"},
-        {{"render", missing, "-o", (dir / "x.png").string()},
-         "Can't open input file: " + missing + " (No such file or directory)"},
-        {{"export-form", folder, "-o", (dir / "x.ejf").string()}, folder + " (Is a directory)"},
-        {{"export-form", kSample, "-o", noFolder}, "Can't open output file: " + noFolder + " (No such file or directory)"},
-        {{"import-form", missing, "-o", (dir / "x.qlb").string()}, missing + " (No such file or directory)"},
-        {{"printer", "--port", (dir / "ttyUSB9").string(), "list", "forms"},
-         "Can't open communication port " + (dir / "ttyUSB9").string() + ": No such file or directory"},
-        {{"printer", "--port", "/dev/null", "memory"}, "Can't open communication port /dev/null: not a serial port"},
-    };
-    for (const auto& [arguments, message] : cases) {
-        const auto r = test::runProgram(TAVRIN_LABEL_EXE, arguments);
-        EXPECT_NE(r.exitCode, 0) << message;
-        EXPECT_NE(r.err.find(message), std::string::npos) << "wanted: " << message << "\ngot: " << r.err;
+// The manual's and the help page's prose describe every command; their options are made
+// from the program itself.
+TEST(CommandLineConventions, EveryCommandIsDescribedInTheManualAndTheHelpPage) {
+    const std::string manual = test::readText(TAVRIN_SOURCE_DIR "/packaging/man/tavrin-label.1.in");
+    const std::string help = test::readText(TAVRIN_SOURCE_DIR "/data/help/command-line.html");
+    const std::string commandsSection = manual.substr(manual.find(".SH COMMANDS"));
+    for (const std::string& name : listedCommands()) {
+        const bool described = commandsSection.find("\n.BI " + name + " ") != std::string::npos ||
+                                commandsSection.find("\n.B " + name + "\n") != std::string::npos;
+        EXPECT_TRUE(described) << name << " in the manual";
+        EXPECT_NE(help.find("<code>" + name), std::string::npos) << name << " in the help page";
     }
 }
 

@@ -109,9 +109,9 @@ TEST(FontCommands, BadArgumentsAndFilesFailWithAMessage) {
     ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label).ok);
     const std::string out = (dir / "out").string();
     const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"make-font", "--size", "20", "-o", out}, "no font"},
+        {{"make-font", "--size", "20", "-o", out}, "no --font"},
         {{"make-font", "--font", "No Such Family Here", "--size", "20", "-o", out}, "No scalable font"},
-        {{"make-font", "--font", kDejaVu, "--size", "20", "--space", "17", "-o", out}, "-16..16"},
+        {{"make-font", "--font", kDejaVu, "--size", "20", "--space", "17", "-o", out}, "from -16 to 16"},
         {{"make-font", "--font", kDejaVu, "--size", "20", "--map", "20-40:32", "-o", out}, "--map"},
         {{"make-font", "--font", kDejaVu, "--size", "20", "--script", "Klingon", "-o", out}, "unknown script"},
         {{"add-font", (dir / "label.qlb").string(), (dir / "bad.qft").string(), "--letter", "A", "-o", out},

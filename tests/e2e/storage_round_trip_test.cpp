@@ -108,6 +108,11 @@ TEST_P(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     ASSERT_TRUE(loadLabelFile(dir / "back.qlb", back).ok);
     const LabelDocument original = sampleWithFont();
     EXPECT_EQ(formFileOf(back, original), formFileOf(original, original));
+    // With -o - the label is standard output, and the report goes to standard error.
+    r = runPrinterCommand(sim.port, {"retrieve-form", "CLI1", "-o", "-"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, test::readText(dir / "back.qlb"));
+    EXPECT_NE(r.err.find("CLI1: "), std::string::npos) << r.err;
     r = runPrinterCommand(sim.port, {"select", "CLI1"});
     EXPECT_EQ(r.out, "active form: CLI1\nV00 \"Lot number\" = \"\"\nC00 +1 \"Serial\" = \"\"\n");
     EXPECT_EQ(runPrinterCommand(sim.port, {"delete", "form", "CLI1"}).exitCode, 0);
