@@ -6,11 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 #include <optional>
 #include <set>
 
+#include "barcode/zint_dump.h"
 #include "document/figure_records.h"
 #include "document/label_document.h"
 #include "render/barcode/barcode.h"
@@ -36,21 +35,12 @@ std::string modules(const barcode::BarRow& row, int narrow = 1) {
     return out;
 }
 
-// The rows of `zint --dump <arguments>` as '0'/'1', trailing spaces trimmed; none without zint.
+// The rows of `zint --dump <arguments>` with the trailing spaces trimmed.
 std::vector<std::string> zintRows(const std::string& arguments) {
     std::vector<std::string> rows;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("zint --dump " + arguments + " 2>/dev/null").c_str(), "r"),
-                                               pclose);
-    std::string row;
-    for (int ch; pipe && (ch = std::fgetc(pipe.get())) != EOF;) {
-        if (ch == '\n') {
-            while (!row.empty() && row.back() == '0') row.pop_back();
-            if (!row.empty()) rows.push_back(row);
-            row.clear();
-        } else if ((ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'F')) {
-            const int nibble = ch <= '9' ? ch - '0' : ch - 'A' + 10;
-            for (int bit = 3; bit >= 0; --bit) row += (nibble >> bit) & 1 ? '1' : '0';
-        }
+    for (std::string row : zintDump(arguments)) {
+        row.erase(row.find_last_not_of('0') + 1);
+        if (!row.empty()) rows.push_back(row);
     }
     return rows;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "barcode/zint_dump.h"
 #include "document/figure_list.h"
 #include "document/label_document.h"
 #include "document/label_file.h"
@@ -21,24 +22,6 @@
 
 namespace tavrin::test {
 namespace {
-
-// The rows of `zint --dump`, each as '0'/'1' with the nibble padding still on.
-std::vector<std::string> zintMatrix(const std::string& arguments) {
-    std::vector<std::string> rows;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("zint --dump " + arguments + " 2>/dev/null").c_str(), "r"),
-                                               pclose);
-    std::string row;
-    for (int ch; pipe && (ch = std::fgetc(pipe.get())) != EOF;) {
-        if (ch == '\n') {
-            if (!row.empty()) rows.push_back(row);
-            row.clear();
-        } else if ((ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'F')) {
-            const int nibble = ch <= '9' ? ch - '0' : ch - 'A' + 10;
-            for (int bit = 3; bit >= 0; --bit) row += (nibble >> bit) & 1 ? '1' : '0';
-        }
-    }
-    return rows;
-}
 
 // zbar's reading of a picture file (zbarimg, Debian's zbar-tools); nothing when it reads none.
 std::optional<std::string> readWithZbar(const Bitmap& image, const std::filesystem::path& file) {
@@ -139,7 +122,7 @@ protected:
 TEST_F(MatrixCodeTest, ModulesMatchZintInEveryRotation) {
     for (const Case& c : kCases) {
         SCOPED_TRACE("zint " + c.zint + " -d '" + c.data + "'");
-        const auto rows = zintMatrix(c.zint + " -d '" + c.data + "'");
+        const auto rows = zintDump(c.zint + " -d '" + c.data + "'");
         ASSERT_FALSE(rows.empty()) << "zint is needed (scripts/install-deps)";
         for (int module : {1, 2, 3}) {
             for (int rotation = 0; rotation < 4; ++rotation) {

@@ -1,10 +1,14 @@
 // Replacing a file's contents never turns a link or a device into a plain file, nor
-// overrides a file's protection.
+// overrides a file's protection, and a replacement that fails leaves the old file whole.
+// Every file the program writes goes through it.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "document/safe_file.h"
 #include "support/test_support.h"
@@ -45,6 +49,33 @@ TEST(SafeFile, AFileItsOwnerMadeReadOnlyIsNotReplaced) {
     EXPECT_EQ(test::asUnprivileged([&] { return replaceFileContents(dir / "kept", "new") ? "replaced" : "refused"; }),
               "refused");
     EXPECT_EQ(test::readText(dir / "kept"), "old");
+}
+
+// A write that fails part way (a file size limit, as a full disk would, and even for root)
+// or cannot start (a folder that cannot be written) leaves the old file and nothing beside it.
+TEST(SafeFile, AFailedReplacementKeepsTheOldFileAndLeavesNoTemporary) {
+    test::TempDir dir;
+    const auto path = dir / "kept";
+    test::writeFile(path, "old");
+    const auto expectOldFileAlone = [&] {
+        EXPECT_EQ(test::readText(path), "old");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    };
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const rlimit small{64, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool replaced = replaceFileContents(path, std::string(1000, 'n'));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(replaced);
+    expectOldFileAlone();
+    ::chmod(dir.path().c_str(), 0555);
+    EXPECT_EQ(test::asUnprivileged([&] { return replaceFileContents(path, "new") ? "replaced" : "refused"; }),
+              "refused");
+    ::chmod(dir.path().c_str(), 0700);
+    expectOldFileAlone();
 }
 
 }  // namespace

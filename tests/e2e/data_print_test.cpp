@@ -48,6 +48,15 @@ std::vector<std::map<std::string, std::string>> printedValues(const std::filesys
     return labels;
 }
 
+// The print image `render --print` draws for one row of the data file.
+Bitmap renderedRow(const std::filesystem::path& rows, int row) {
+    const auto png = rows.parent_path() / ("row" + std::to_string(row) + ".png");
+    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--print", "--data", rows.string(), "--row",
+                                                       std::to_string(row), "-o", png.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return readOneBitPng(png);
+}
+
 std::vector<std::string> valuesOf(const std::vector<std::map<std::string, std::string>>& labels, const char* slot) {
     std::vector<std::string> out;
     for (const auto& label : labels) out.push_back(label.count(slot) ? label.at(slot) : "");
@@ -67,14 +76,8 @@ TEST(DataPrintEndToEnd, EachPrintIsTheRenderOfItsRow) {
     EXPECT_NE(r.err.find("Column \"Ignored\" matches no variable or counter"), std::string::npos) << r.err;
     // Row 2 has two copies.
     const int rowOfLabel[] = {1, 2, 2, 3};
-    for (int label = 1; label <= 4; ++label) {
-        const int row = rowOfLabel[label - 1];
-        const auto png = dir / ("row" + std::to_string(row) + ".png");
-        const auto rendered = test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--print", "--data", rows.string(),
-                                                                  "--row", std::to_string(row), "-o", png.string()});
-        ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
-        EXPECT_TRUE(readOneBitPng(sim.label(label)) == readOneBitPng(png)) << "label " << label << ", row " << row;
-    }
+    for (int label = 1; label <= 4; ++label)
+        EXPECT_TRUE(readOneBitPng(sim.label(label)) == renderedRow(rows, rowOfLabel[label - 1])) << "label " << label;
     EXPECT_FALSE(std::filesystem::exists(sim.label(5)));
     EXPECT_EQ(valuesOf(printedValues(dir / "out"), "C00"), (std::vector<std::string>{"100", "101", "101", "7"}));
 }
@@ -89,10 +92,7 @@ TEST(DataPrintEndToEnd, RowsFromStandardInputAndARangeAsDirectJobs) {
     const auto r = test::runProgram("/bin/sh", {"-c", command});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "printed 2 rows\n");
-    const auto png = dir / "row3.png";
-    ASSERT_EQ(test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--print", "--data", (dir / "rows.tsv").string(),
-                                                  "--row", "3", "-o", png.string()}).exitCode, 0);
-    EXPECT_TRUE(readOneBitPng(sim.label(2)) == readOneBitPng(png));
+    EXPECT_TRUE(readOneBitPng(sim.label(2)) == renderedRow(dir / "rows.tsv", 3));
     EXPECT_FALSE(std::filesystem::exists(sim.label(3)));
 }
 
@@ -105,10 +105,7 @@ TEST(DataPrintEndToEnd, ThroughTheFormActiveInThePrinter) {
                                                        (dir / "rows.csv").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "printed 2 rows\n");
-    const auto png = dir / "row2.png";
-    ASSERT_EQ(test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--print", "--data", (dir / "rows.csv").string(),
-                                                  "--row", "2", "-o", png.string()}).exitCode, 0);
-    EXPECT_TRUE(readOneBitPng(sim.label(2)) == readOneBitPng(png));
+    EXPECT_TRUE(readOneBitPng(sim.label(2)) == renderedRow(dir / "rows.csv", 2));
     // Nothing else was stored: the run used the form that was there.
     EXPECT_EQ(e2e::runPrinterCommand(sim.device(), {"list", "forms"}).out, "SAMPLE\n");
 }
@@ -143,17 +140,16 @@ INSTANTIATE_TEST_SUITE_P(Both, DataPrintOver, ::testing::Values(e2e::Over::Termi
 TEST(DataPrintEndToEnd, RowsThatWouldPrintAWrongLabelPrintNothing) {
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out");
+    // Every kind of refusal has its own case in the data checks; here print, check and render
+    // refuse alike for a problem of the columns, of a row and of the characters.
     const struct {
         const char* rows;
         const char* problem;
     } cases[] = {
         {"Foo,Bar\n1,2\n", "matches a variable or counter of the label"},
-        {"Serial\n1\n2\n", "V00 \"Lot number\" has no column in the data"},
         {"Lot number\nA\n\nB\n", nullptr},  // control: these print
         {"Lot number,Serial\n,1\nB,3\n", "V00 \"Lot number\" is empty in row 1"},
-        {"Lot number\nABCDEFGHIJK\n", "V00 \"Lot number\" holds 10 characters"},
         {"Lot number\n\xC3\x9Cn\xC3\xAF" "code \xE2\x82\xAC\n", "Row 1, column \"Lot number\": \"\xC3\x9C\""},
-        {"Lot number\n\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\n", "not in the printer's character set"},
     };
     int printed = 0;
     for (const auto& c : cases) {

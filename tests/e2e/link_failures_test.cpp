@@ -71,19 +71,11 @@ TEST(LinkFailures, PrinterThatStopsReadingEndsTheCommandAndItsQueueIsDropped) {
     EXPECT_LE(pty.drain().size(), 4096u);
 }
 
+// Over a real terminal the command line waits out the missing names as silence; how the
+// link reads a short list is checked against the fake printer.
 TEST(LinkFailures, ListShorterThanItsCountEndsInSilence) {
     ScriptedPeer peer("\r\nUF\r\n", "3\r\nFORM1\r\nFORM2\r\n");
     ASSERT_FALSE(peer.device().empty());
-    e2e::RealLink real(peer.device());
-    PrinterStorage storage(real.link);
-    EXPECT_FALSE(storage.receiveList(kListForms));
-    EXPECT_TRUE(real.link.timeoutFlag);
-    EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"FORM1", "FORM2"}));
-    EXPECT_EQ(real.ui.lastError(), "No printer response");
-    // After silence the link keeps the port, exclusively, for its next exchange; the
-    // command line below needs it free.
-    EXPECT_TRUE(real.link.isOpen());
-    real.link.closePort();
     const auto r = e2e::runPrinterCommand(peer.device(), {"list", "forms"});
     EXPECT_TRUE(r.exitCode != 0 && r.err.find("No printer response") != std::string::npos) << r.err;
 }

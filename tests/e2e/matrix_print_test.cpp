@@ -19,8 +19,12 @@ namespace {
 
 using e2e::readOneBitPng;
 
-std::optional<std::string> readSymbol(const Bitmap& label, const MatrixPicture& at) {
-    return test::readMatrixSymbol(label, at.x, at.y, at.image.width(), at.image.height());
+// What ZXing reads from the print where the label's symbol lands: its picture moved by the
+// reference point.
+std::optional<std::string> readSymbol(const Bitmap& print, const LabelDocument& d) {
+    const MatrixPicture at = renderMatrixPicture(*d.figures.begin(), RenderContext{&d, nullptr, {}});
+    return test::readMatrixSymbol(print, at.x + d.setup.leftMargin, at.y + d.setup.topMargin, at.image.width(),
+                                  at.image.height());
 }
 
 LabelDocument labelWith(int type, const std::string& data, int rotation) {
@@ -49,15 +53,13 @@ TEST(MatrixPrintEndToEnd, TestPrintsReadBackWithAFreshSymbolPerLabel) {
             LabelDocument d = labelWith(type, "\"SN-\"C00\"-\xD0\x96\"", rotation);  // SN-0041-Ж
             for (const char* expected : {"SN-0041-\xD0\x96", "SN-0042-\xD0\x96"}) {
                 // What the label shows now, drawn here, is what must come out of the printer.
-                const RenderContext context{&d, nullptr, {}};
-                const Bitmap drawn = renderPrintImage(d, context);
-                MatrixPicture where = renderMatrixPicture(d.figures.front(), context);
-                where.x += d.setup.leftMargin, where.y += d.setup.topMargin;
+                const Bitmap drawn = renderPrintImage(d, RenderContext{&d, nullptr, {}});
+                const LabelDocument shown = d;
                 ASSERT_TRUE(testPrint(real.link, d, 1).sent);
                 ASSERT_TRUE(storage.receiveList(kListForms));  // answered once the print is done
                 const Bitmap print = readOneBitPng(sim.label(++printed));
                 EXPECT_TRUE(print == drawn) << type << " rotation " << rotation;
-                EXPECT_EQ(readSymbol(print, where), expected) << type << " rotation " << rotation;
+                EXPECT_EQ(readSymbol(print, shown), expected) << type << " rotation " << rotation;
             }
             EXPECT_EQ(d.counters[0].valueText(), "43");
         }
@@ -82,12 +84,9 @@ TEST(MatrixPrintEndToEnd, ADataRunGivesEveryLabelTheSymbolOfItsRow) {
                                                        "--data", (dir / "rows.csv").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // Every symbol has the same size (the rows are as long as each other): one place to read.
-    const RenderContext context{&d, nullptr, {}};
-    MatrixPicture where = renderMatrixPicture(d.figures.front(), context);
-    where.x += d.setup.leftMargin, where.y += d.setup.topMargin;
     for (int row = 1; row <= 20; ++row) {
         const std::string expected = "PARCEL-" + std::string(row < 10 ? "0" : "") + std::to_string(row);
-        EXPECT_EQ(readSymbol(readOneBitPng(sim.label(row)), where), expected) << "label " << row;
+        EXPECT_EQ(readSymbol(readOneBitPng(sim.label(row)), d), expected) << "label " << row;
     }
     EXPECT_FALSE(std::filesystem::exists(sim.label(21)));
 }
@@ -106,12 +105,9 @@ TEST(MatrixPrintEndToEnd, StoredFormPrintsTheFixedSymbolAndRefusesAVariableOne) 
     ASSERT_TRUE(printStoredForm(real.link, "DM2D", 1, 1).sent);
     ASSERT_TRUE(storage.receiveList(kListForms));
     EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"DM2D"}));
-    const RenderContext context{&fixed, nullptr, {}};
-    MatrixPicture where = renderMatrixPicture(fixed.figures.front(), context);
-    where.x += fixed.setup.leftMargin, where.y += fixed.setup.topMargin;
     const Bitmap print = readOneBitPng(sim.label(1));
-    EXPECT_TRUE(print == renderPrintImage(fixed, context));
-    EXPECT_EQ(readSymbol(print, where), url);
+    EXPECT_TRUE(print == renderPrintImage(fixed, RenderContext{&fixed, nullptr, {}}));
+    EXPECT_EQ(readSymbol(print, fixed), url);
 
     LabelDocument counted = labelWith(barcode::kQrCode, "C00", 0);
     EXPECT_FALSE(storage.storeCurrentLabel(counted, "QR2D"));

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "e2e/e2e_support.h"
-#include "printer/printing.h"
-#include "printer/storage_operations.h"
 
 namespace tavrin {
 namespace {
@@ -34,20 +32,6 @@ TEST_P(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
     EXPECT_TRUE(readOneBitPng(sim.label(1)) == expected) << "with stored pictures";
     EXPECT_TRUE(readOneBitPng(sim.label(2)) == expected) << "with direct graphics";
     EXPECT_FALSE(std::filesystem::exists(sim.label(3)));
-}
-
-TEST_P(PrintingEndToEnd, BitmapTestPrintComesOutAsThePicture) {
-    test::TempDir dir;
-    const e2e::Simulator sim(GetParam(), dir / "out");
-    e2e::RealLink real(sim.port);
-    // 45 dots wide, so every row carries padding past the picture.
-    Bitmap picture(45, 30);
-    picture.fillRect(3, 2, 20, 10, FillOp::Ink);
-    for (int i = 0; i < 30; ++i) picture.setDot(i + 10, i, true);
-    ASSERT_TRUE(PrintBitmapTest(real.link, bottomUpRows(picture), picture.width(), picture.height(), 8));
-    PrinterStorage storage(real.link);
-    ASSERT_TRUE(storage.receiveList(kListForms));  // answered once the print is done
-    EXPECT_TRUE(readOneBitPng(sim.label(1)) == picture);
 }
 
 TEST_P(PrintingEndToEnd, ActiveFormWithThreeSetsAdvancesCountersByThreeSteps) {

@@ -54,19 +54,9 @@ TEST(FontCatalogue, DejaVuCoversWesternCyrillicAndGreekInListOrder) {
     EXPECT_EQ(std::find(scripts.begin(), scripts.end(), "Symbol"), scripts.end());
     EXPECT_EQ(names(fontFileScripts(kDejaVu)), scripts);
     EXPECT_TRUE(familyScripts("No Such Family At All").empty());
-}
-
-TEST(FontCatalogue, GlyphSourceFindsCyrillicAndGreekLetters) {
+    // A script the font lacks, and a file that is not there, open nothing; the glyphs a
+    // source finds are compared with FreeType's own in the rasteriser's tests.
     std::string error;
-    const auto cyrillic = GlyphSource::open("DejaVu Sans", 0, *scriptByName("Cyrillic"), error);
-    if (!cyrillic) GTEST_SKIP() << error;
-    const auto greek = GlyphSource::open(kDejaVu, 0, *scriptByName("Greek"), error);
-    ASSERT_TRUE(greek) << error;
-    EXPECT_EQ(cyrillic->character(0xC6), U'\u0416');
-    EXPECT_EQ(cyrillic->glyphIndex(0xC6), FT_Get_Char_Index(cyrillic->face(), 0x416));
-    EXPECT_NE(cyrillic->glyphIndex(0xC6), 0u);
-    EXPECT_EQ(greek->glyphIndex(0xD9), FT_Get_Char_Index(greek->face(), 0x3A9));
-    EXPECT_EQ(greek->glyphIndex(0xAA), 0u);
     EXPECT_FALSE(GlyphSource::open("DejaVu Sans", 0, *scriptByName("Symbol"), error));
     EXPECT_FALSE(GlyphSource::open("/no/such/font.ttf", 0, *scriptByName("Western"), error));
 }

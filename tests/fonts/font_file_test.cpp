@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "document/label_document.h"
 #include "fonts/font_management.h"
-#include "render/bitmap.h"
-#include "render/text_drawing.h"
 #include "support/test_support.h"
 
 namespace tavrin {
@@ -94,24 +91,6 @@ TEST(FontFile, MissingAndOversizedFiles) {
     test::writeFile(dir / "big.qft", Bytes(200000, 0));
     EXPECT_EQ(readFontFile(dir / "big.qft").message, "Invalid font file");
     EXPECT_TRUE(fontFromPrinterReply(threeRecordFont()).ok);
-}
-
-// Font data in a label that never went through the reader (an old label file, the printer)
-// is drawn only as far as its records really reach.
-TEST(FontFile, DrawingDamagedDataStaysInsideIt) {
-    Bytes damaged = threeRecordFont();
-    damaged[0] = 255;
-    damaged.resize(damaged.size() - 5);
-    LabelDocument document;
-    document.setup.width = 400;
-    document.setup.length = 100;
-    addNewFont(document.figures, 'A', damaged);
-    RenderContext context;
-    context.document = &document;
-    Bitmap canvas(400, 100);
-    const int extent = DrawLabelText(canvas, context, 0, 0, 0, 6, 1, 1, 0, "\"ABCABC\"");
-    EXPECT_EQ(extent, 2 * 2 * (9 + 2));  // A and B twice; the cut C is left out
-    EXPECT_GT(canvas.countInk(), 0);
 }
 
 }  // namespace
