@@ -43,7 +43,9 @@ struct Scene {
             return false;
         }
         session = std::make_unique<EditorSession>(&fonts);
-        fillDocument(session->document());
+        LabelDocument label;
+        fillDocument(label);
+        session->startLabel(std::move(label));
         session->canvasOptions().showGrid = true;
         session->resetHistory();
         session->redraw();
@@ -99,14 +101,18 @@ void BM_UndoSnapshot(benchmark::State& state) {
     Scene scene;
     if (!scene.ready(state)) return;
     EditorSession& session = *scene.session;
-    Figure& figure = session.document().figures.back();
+    // One figure selected and moved a dot at a time, as the arrow keys move it.
+    session.select([](FigureList& figures) {
+        figures.unselectAll();
+        figures.back().flags |= kFlagSelected;
+    });
     int step = 0;
     for (std::size_t i = 0; i <= EditorSession::kHistoryLimit; ++i) {
-        moveFigure(figure, ++step % 2 ? 1 : -1, 0);
+        session.mouse().nudgeSelection(++step % 2 ? 1 : -1, 0);
         session.commit();
     }
     for (auto _ : state) {
-        moveFigure(figure, ++step % 2 ? 1 : -1, 0);
+        session.mouse().nudgeSelection(++step % 2 ? 1 : -1, 0);
         session.commit();
     }
     state.counters["steps"] = static_cast<double>(session.undoSteps());

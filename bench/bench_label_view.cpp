@@ -39,10 +39,11 @@ void BM_DragSelection(benchmark::State& state) {
         return;
     }
     EditorSession session(&fonts);
-    bench::fillDocument(session.document(), 200);
+    LabelDocument label;
+    bench::fillDocument(label, 200);
     int n = 0;
-    for (Figure& f : session.document().figures) f.flags = (n++ % 10 == 0) ? kFlagSelected : 0;
-    session.redraw();
+    for (Figure& f : label.figures) f.flags = (n++ % 10 == 0) ? kFlagSelected : 0;
+    session.startLabel(std::move(label));
     LabelView view(session);
     view.resize(1000, 800);
     view.setZoom(static_cast<int>(state.range(0)));

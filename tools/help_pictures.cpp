@@ -70,8 +70,8 @@ bool capture(const QString& folder, const QString& name, const QWidget* mainWind
     return saved;
 }
 
-Figure* firstOfKind(TZRedit& window, FigureKind kind) {
-    for (Figure& figure : window.session().document().figures)
+const Figure* firstOfKind(TZRedit& window, FigureKind kind) {
+    for (const Figure& figure : window.session().document().figures)
         if (figure.kind == kind) return &figure;
     return nullptr;
 }
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
                    {FigureKind::Rectangle, "rectangle"}, {FigureKind::DiagonalLine, "line"},
                    {FigureKind::Box, "box"},           {FigureKind::Picture, "picture"}};
     for (const auto& f : figures) {
-        Figure* figure = firstOfKind(window, f.kind);
+        const Figure* figure = firstOfKind(window, f.kind);
         if (figure == nullptr) continue;
         if (!capture(folder, f.name, &window, [&] { window.editFigure(figure); })) ++failures;
     }

@@ -1,6 +1,8 @@
 // The rules behind the property and setup dialogs, without windows.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "document/figure_list.h"
 #include "editing/dialog_fields.h"
 #include "editing/font_list.h"
@@ -18,6 +20,63 @@ TEST(DialogFields, NumbersAreAcceptedOnlyWholeAndInRange) {
         EXPECT_EQ(acceptField(c.text, 7, range), c.expected) << '"' << c.text << '"';
     // The fallback is the current value, and that too must lie in the range.
     EXPECT_EQ(acceptField("abc", 100, range), 100);
+}
+
+// A field typed on a form and applied: its value in the record afterwards.
+template <typename Record, typename Form, typename MakeForm, typename Apply>
+std::function<int(const std::string&)> typedInto(MakeForm make, Apply apply, std::string Form::*field, int Record::*value) {
+    return [=](const std::string& typed) {
+        Record record{};
+        Form form = make(record);
+        form.*field = typed;
+        apply(form, record);
+        return record.*value;
+    };
+}
+
+// Each dialog's edits take their own range, ends included, and keep the record's value past them.
+TEST(DialogFields, EachEditTakesItsOwnRange) {
+    const auto text = [](const TextRecord& r) { return textForm(r, 5); };
+    const auto applyText = [](const TextForm& f, TextRecord& r) { applyTextForm(f, 5, r); };
+    const struct {
+        const char* field;
+        std::function<int(const std::string&)> typed;
+        FieldRange range;
+    } cases[] = {
+        {"text x", typedInto<TextRecord>(text, applyText, &TextForm::x, &TextRecord::x), kFigureXRange},
+        {"text y", typedInto<TextRecord>(text, applyText, &TextForm::y, &TextRecord::y), kTextYRange},
+        {"barcode y", typedInto<BarcodeRecord>(barcodeForm, applyBarcodeForm, &BarcodeForm::y, &BarcodeRecord::y), kFigureYRange},
+        {"barcode height", typedInto<BarcodeRecord>(barcodeForm, applyBarcodeForm, &BarcodeForm::height, &BarcodeRecord::height),
+         kBarcodeHeightRange},
+        {"rectangle width", typedInto<RectangleRecord>(rectangleForm, applyRectangleForm, &RectangleForm::width, &RectangleRecord::width),
+         kRectangleWidthRange},
+        {"rectangle height", typedInto<RectangleRecord>(rectangleForm, applyRectangleForm, &RectangleForm::height, &RectangleRecord::height),
+         kRectangleHeightRange},
+        {"box y2", typedInto<BoxRecord>(boxForm, applyBoxForm, &BoxForm::y2, &BoxRecord::y2), kFigureYRange},
+        {"box thickness", typedInto<BoxRecord>(boxForm, applyBoxForm, &BoxForm::thickness, &BoxRecord::thickness), kThicknessRange},
+        {"line x2", typedInto<LineRecord>(lineForm, applyLineForm, &LineForm::x2, &LineRecord::x2), kFigureXRange},
+        {"line thickness", typedInto<LineRecord>(lineForm, applyLineForm, &LineForm::thickness, &LineRecord::thickness), kThicknessRange},
+        {"label width", typedInto<LabelSetup>(setupForm, applySetupForm, &SetupForm::width, &LabelSetup::width), kLabelWidthRange},
+        {"label length", typedInto<LabelSetup>(setupForm, applySetupForm, &SetupForm::length, &LabelSetup::length), kLabelLengthRange},
+        {"label gap", typedInto<LabelSetup>(setupForm, applySetupForm, &SetupForm::gap, &LabelSetup::labelGap), kLabelGapRange},
+        {"offset", typedInto<LabelSetup>(setupForm, applySetupForm, &SetupForm::offset, &LabelSetup::offset), kLabelOffsetRange},
+        {"left margin", typedInto<LabelSetup>(setupForm, applySetupForm, &SetupForm::leftMargin, &LabelSetup::leftMargin),
+         kLeftMarginRange},
+        {"top margin", typedInto<LabelSetup>(setupForm, applySetupForm, &SetupForm::topMargin, &LabelSetup::topMargin),
+         kTopMarginRange},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        const int kept = c.typed("x");
+        EXPECT_EQ(c.typed(std::to_string(c.range.min)), c.range.min);
+        EXPECT_EQ(c.typed(std::to_string(c.range.max)), c.range.max);
+        EXPECT_EQ(c.typed(std::to_string(c.range.min - 1)), kept);
+        EXPECT_EQ(c.typed(std::to_string(c.range.max + 1)), kept);
+    }
+    // The ranges that differ between the dialogs, as the printer takes them.
+    EXPECT_EQ(kTextYRange.max, 1639);
+    EXPECT_EQ(kFigureYRange.max, 1539);
+    EXPECT_EQ(kLabelWidthRange.max, 608);
 }
 
 TEST(DialogFields, ListsMapPositionsAndKeepValuesTheyCannotShow) {

@@ -11,7 +11,9 @@ namespace {
 
 TEST(EditorSession, UndoAndRedoEveryKindOfChange) {
     EditorSession session(nullptr);
-    LabelDocument& doc = session.document();
+    const LabelDocument& doc = session.document();
+    int told = 0;
+    session.setChangeListener([&] { ++told; });
     auto picture = std::make_shared<PictureBlock>();
     picture->bytes = {1, 1, 0x00};
     const std::function<void(LabelDocument&)> changes[] = {
@@ -29,11 +31,12 @@ TEST(EditorSession, UndoAndRedoEveryKindOfChange) {
     };
     std::vector<LabelDocument> states{doc};
     for (const auto& change : changes) {
-        change(doc);
-        session.commit();
+        session.edit(change);
         states.push_back(doc);
     }
     ASSERT_EQ(session.undoSteps(), std::size(changes));
+    EXPECT_EQ(told, static_cast<int>(std::size(changes)));
+    EXPECT_EQ(session.canvas().back.width(), 608);  // each edit is redrawn
     for (std::size_t i = states.size() - 1; i-- > 0;) {
         ASSERT_TRUE(session.undo());
         EXPECT_TRUE(sameLabel(doc, states[i])) << "undo to state " << i;
@@ -45,45 +48,73 @@ TEST(EditorSession, UndoAndRedoEveryKindOfChange) {
         EXPECT_TRUE(sameLabel(doc, states[i])) << "redo to state " << i;
     }
     EXPECT_FALSE(session.redo());
-    EXPECT_EQ(doc.figures.back().picture->bytes[2], 0xFF);
+    EXPECT_EQ(std::prev(doc.figures.end())->picture->bytes[2], 0xFF);
+    EXPECT_EQ(told, static_cast<int>(3 * std::size(changes)));  // undo and redo are told too
+}
+
+TEST(EditorSession, OnlyEditsAreRecorded) {
+    EditorSession session(nullptr);
+    const LabelDocument& doc = session.document();
+    int told = 0;
+    session.setChangeListener([&] { ++told; });
+    // A data row shown in the label is not the user's change.
+    session.preview([](LabelDocument& d) { d.variables[0].setValue("row 1"); });
+    EXPECT_EQ(doc.variables[0].valueText(), "row 1");
+    EXPECT_FALSE(session.modified());
+    session.preview([](LabelDocument& d) { d.variables[0].setValue(""); });
+    session.edit([](LabelDocument& d) { d.figures.appendFigure(TextRecord{}.encode(), FigureKind::Text); });
+    // A change that says it changed nothing is neither recorded nor told.
+    EXPECT_FALSE(session.edit([](LabelDocument&) { return false; }));
+    session.select([](FigureList& figures) { figures.selectAll(); });
+    EXPECT_TRUE(doc.figures.begin()->selected());
+    EXPECT_EQ(told, 4);
+    EXPECT_EQ(session.undoSteps(), 1u);
+
+    LabelDocument opened;
+    opened.setup.width = 300;
+    opened.figures.appendFigure(BoxRecord{}.encode(), FigureKind::Box);
+    session.startLabel(opened);
+    EXPECT_TRUE(sameLabel(doc, opened));
+    EXPECT_EQ(session.canvas().back.width(), 300);
+    EXPECT_FALSE(session.modified() || session.canUndo());
+    EXPECT_EQ(told, 5);
 }
 
 TEST(EditorSession, StepsThatChangeNothingAreDropped) {
     EditorSession session(nullptr);
-    LabelDocument& doc = session.document();
-    doc.figures.appendFigure(TextRecord{}.encode(), FigureKind::Text);
-    doc.figures.appendFigure(BarcodeRecord{}.encode(), FigureKind::Barcode);
-    session.commit();
+    const LabelDocument& doc = session.document();
+    session.edit([](LabelDocument& d) {
+        d.figures.appendFigure(TextRecord{}.encode(), FigureKind::Text);
+        d.figures.appendFigure(BarcodeRecord{}.encode(), FigureKind::Barcode);
+    });
     ASSERT_EQ(session.undoSteps(), 1u);
     // Selection, copy marks and what the renderers measure are not the user's changes.
-    doc.figures.selectAll();
-    doc.figures.copy();
-    setRecord16(doc.figures.front().record, 14, 77);
-    setRecord16(doc.figures.back().record, 18, 99);
-    session.commit();
+    session.edit([](LabelDocument& d) {
+        d.figures.selectAll();
+        d.figures.copy();
+        setRecord16(d.figures.front().record, 14, 77);
+        setRecord16(d.figures.back().record, 18, 99);
+    });
     EXPECT_EQ(session.undoSteps(), 1u);
-    // A 2D symbol's height is the renderer's measure too; a linear barcode's is the user's.
-    setRecord16(doc.figures.back().record, 0, 27);
-    session.commit();
+    // A 2D symbol's height is the renderer's measure too (the edit's redraw sets it); a
+    // linear barcode's is the user's.
+    session.edit([](LabelDocument& d) { setRecord16(d.figures.back().record, 0, 27); });
     ASSERT_EQ(session.undoSteps(), 2u);
-    session.redraw();
-    EXPECT_NE(BarcodeRecord::decode(doc.figures.back().record).height, 80);
+    EXPECT_NE(BarcodeRecord::decode(std::prev(doc.figures.end())->record).height, 80);
     session.commit();
     EXPECT_EQ(session.undoSteps(), 2u);
-    setRecord16(doc.figures.back().record, 0, 8);
-    setRecord16(doc.figures.back().record, 6, 50);
-    session.commit();
+    session.edit([](LabelDocument& d) {
+        setRecord16(d.figures.back().record, 0, 8);
+        setRecord16(d.figures.back().record, 6, 50);
+    });
     EXPECT_EQ(session.undoSteps(), 3u);
 }
 
 TEST(EditorSession, ModifiedFollowsTheSavedState) {
     EditorSession session(nullptr);
-    LabelDocument& doc = session.document();
+    const LabelDocument& doc = session.document();
     EXPECT_FALSE(session.modified());
-    auto setWidth = [&](int width) {
-        doc.setup.width = width;
-        session.commit();
-    };
+    auto setWidth = [&](int width) { session.edit([width](LabelDocument& d) { d.setup.width = width; }); };
     setWidth(500);
     EXPECT_TRUE(session.modified());
     session.markSaved();
@@ -97,11 +128,8 @@ TEST(EditorSession, ModifiedFollowsTheSavedState) {
     setWidth(500);  // changed back by hand
     EXPECT_FALSE(session.modified());
 
-    session.undo();
-    doc.setup.length = 300;  // not committed yet: undo takes it back first
     ASSERT_TRUE(session.undo());
-    EXPECT_EQ(std::pair(doc.setup.length, doc.setup.width), std::pair(200, 400));
-    session.commit();
+    EXPECT_EQ(doc.setup.width, 400);
     EXPECT_TRUE(session.canRedo());
     setWidth(420);  // a new change drops the steps that could be redone
     EXPECT_FALSE(session.canRedo());
@@ -112,13 +140,13 @@ TEST(EditorSession, ModifiedFollowsTheSavedState) {
 
 TEST(EditorSession, HistoryKeepsTheLastStepsAndDropsAnyDrag) {
     EditorSession session(nullptr);
-    LabelDocument& doc = session.document();
-    for (int i = 1; i <= 250; ++i) {
-        doc.setup.offset = i;
-        session.commit();
-    }
+    const LabelDocument& doc = session.document();
+    for (int i = 1; i <= 250; ++i) session.edit([i](LabelDocument& d) { d.setup.offset = i; });
     EXPECT_EQ(session.undoSteps(), EditorSession::kHistoryLimit);
-    doc.figures.appendFigure(RectangleRecord{0, 0, 50, 50, 0}.encode(), FigureKind::Rectangle).flags = kFlagSelected;
+    // Put in place without a step of its own, so the drag below is the only change pending.
+    session.preview([](LabelDocument& d) {
+        d.figures.appendFigure(RectangleRecord{0, 0, 50, 50, 0}.encode(), FigureKind::Rectangle).flags = kFlagSelected;
+    });
     session.mouse().mouseDown({10, 10}, MouseButton::Left, false);
     session.mouse().mouseMove({30, 30});
     ASSERT_TRUE(session.mouse().dragging());

@@ -1,5 +1,6 @@
 // Editing a figure in its dialog goes through the kind's template and back, whole.
 #include "editing/figure_edit.h"
+#include "editing/font_list.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,44 @@ TEST(FigureEdit, ConfirmedEditsGoBackWholeAndFeedTheTemplateCancelledOnesDoNot) 
         EXPECT_EQ(templates.text.font, c.confirmed ? 2 : FigureTemplates{}.text.font);
         EXPECT_EQ(templates.text.data, c.confirmed ? c.after : FigureTemplates{}.text.data);
     }
+}
+
+TEST(FigureEdit, NewFiguresGoOnTopAndBecomeTheirKindsTemplate) {
+    FigureList figures;
+    FigureTemplates templates;
+    figures.appendFigure(BoxRecord{}.encode(), FigureKind::Box);
+    addNewFigure(figures, templates, LineRecord{1, 2, 30, 40, 3, kColourInverse});
+    addNewFigure(figures, templates, TextRecord{5, 6, 1, 1, 2, 0, 0, 0, "\"New\""});
+    ASSERT_EQ(figures.size(), 3u);
+    EXPECT_EQ(figures.back().kind, FigureKind::Text);
+    EXPECT_EQ(TextRecord::decode(figures.back().record).data, "\"New\"");
+    EXPECT_EQ(templates.text.x, 5);
+    EXPECT_EQ(templates.line.colour, kColourInverse);
+    EXPECT_EQ(templates.box.thickness, FigureTemplates{}.box.thickness) << "other kinds keep theirs";
+
+    const Figure* shown = &figures.back();
+    EXPECT_EQ(findFigure(figures, shown), &figures.back());
+    figures.removeFigure(shown);
+    EXPECT_EQ(findFigure(figures, shown), nullptr);
+}
+
+// Text goes to the screen and back through the translation (cp1251 on the screen, cp866 at
+// the printer by default) only when it was edited.
+TEST(FigureEdit, UntouchedTextKeepsItsBytesEditedTextIsTranslated) {
+    const Translation translation;
+    const std::string shown = "\"\xD0\x96\"";  // the cp866 ZHE as the screen shows it
+    EXPECT_EQ(copiedBackText("\"\x86\"", shown, "\"\xD0\x96\xD1\x8F\xE4\xB8\xAD\"", translation), "\"\x86\xEF?\"")
+        << "a letter the code page lacks becomes '?'";
+    // A box-drawing byte cp1251 lacks shows as '?' but is kept while the text is not edited.
+    EXPECT_EQ(copiedBackText("\"\xB0\"", "\"?\"", "\"?\"", translation), "\"\xB0\"");
+    EXPECT_EQ(copiedBackText("\"\xB0\"", "\"?\"", "\"?!\"", translation), "\"?!\"");
+}
+
+TEST(FontList, AFontFromThePrinterIsNamedByItsOneLetter) {
+    const std::pair<const char*, std::optional<char>> cases[] = {
+        {"A", 'A'}, {"q", 'Q'}, {"Z", 'Z'}, {"AB", std::nullopt}, {"1", std::nullopt}, {"", std::nullopt}, {"\xE4", std::nullopt},
+    };
+    for (const auto& [name, letter] : cases) EXPECT_EQ(storedFontLetter(name), letter) << name;
 }
 
 }  // namespace

@@ -117,6 +117,7 @@ TEST(LoadSourcePicture, HostileAndDamagedFilesAreRefusedWithAMessage) {
         const PictureReadResult result = loadSourcePicture(dir / c.name, picture);
         EXPECT_FALSE(result.ok) << c.name;
         EXPECT_EQ(result.message.text, c.message) << c.name;
+        EXPECT_EQ(result.unknownKind, c.message == std::string("Unknown file extension")) << c.name;
         EXPECT_EQ(result.message.title, "Error");
         EXPECT_TRUE(picture.empty()) << c.name;
     }

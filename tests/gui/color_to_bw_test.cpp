@@ -18,8 +18,9 @@
 #include <filesystem>
 
 #include "app/main_window.h"
-#include "gui/gui_test_support.h"
+#include "support/editor_window.h"
 #include "render/image_io.h"
+#include "support/fake_printer.h"
 #include "support/test_support.h"
 #include "tools/color_to_bw_dialog.h"
 #include "tools/converter_control_strip.h"
@@ -30,28 +31,18 @@ namespace {
 
 const std::string kFixtures = std::string(TAVRIN_SOURCE_DIR) + "/tests/graphics/fixtures/";
 
-// The editor's start-up options with every field but the paths at its default, however many
-// fields the options grow.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-StartupOptions optionsFor(const std::filesystem::path& program) {
-    return StartupOptions{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user")};
-}
-#pragma GCC diagnostic pop
-
-class ColorToBWTest : public ::testing::Test {
+// The window on a session of its own, its printer a fake; the test print and the menu item
+// use a main window.
+class ColorToBWTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        const std::filesystem::path program = std::filesystem::path(folder.path().toStdString()) / "program";
-        std::filesystem::create_directories(program);
-        window = std::make_unique<TZRedit>(optionsFor(program));
-        dialog = std::make_unique<TColorToBW>(*window, window.get());
-        dialog->show();
-    }
+    void SetUp() override { open({session, config, translation, [this]() -> PrinterLink& { return printer.link; }}); }
     void TearDown() override {
         dialog.reset();
         window.reset();
+    }
+    void open(EditorServices services) {
+        dialog = std::make_unique<TColorToBW>(std::move(services));
+        dialog->show();
     }
 
     template <typename T = QWidget>
@@ -95,7 +86,10 @@ protected:
         return path.toStdString();
     }
 
-    QTemporaryDir folder;
+    EditorSession session{nullptr};
+    AppConfig config;
+    Translation translation;
+    test::FakePrinter printer;
     std::unique_ptr<TZRedit> window;
     std::unique_ptr<TColorToBW> dialog;
 };
@@ -197,7 +191,7 @@ TEST_F(ColorToBWTest, SizeFieldsFollowRotationAndProportions) {
 TEST_F(ColorToBWTest, SelectionDraggedEitherWayCutsTheSameRectangle) {
     load(kFixtures + "jpeg_baseline.jpg");
     {
-        test::ModalAnswer answer("OkBt");
+        test::OnModal answer("OkBt");
         dialog->cut();
         EXPECT_EQ(answer.text(), "No area selected");
     }
@@ -218,7 +212,7 @@ TEST_F(ColorToBWTest, SelectionDraggedEitherWayCutsTheSameRectangle) {
     EXPECT_EQ(cuts[0].pixels, CutPicture(before, 10, 8, 50, 30)->pixels);
 
     drag(QPoint(5, 5), QPoint(7, 20));  // 2 wide
-    test::ModalAnswer answer("OkBt");
+    test::OnModal answer("OkBt");
     control<QPushButton>("CutBt")->click();
     EXPECT_EQ(answer.text(), "Too small selected area");
     drag(QPoint(5, 5), QPoint(5, 20));  // no width at all: no selection
@@ -241,13 +235,13 @@ TEST_F(ColorToBWTest, LargePictureConvertsOnlyOnConvertAndLoadMessages) {
 
     {  // A damaged picture leaves the loaded one alone.
         test::writeFile(folder.filePath("broken.jpg").toStdString(), "\xFF\xD8\xFF\xE0 not really");
-        test::ModalAnswer answer("OkBt");
+        test::OnModal answer("OkBt");
         load(folder.filePath("broken.jpg").toStdString());
-        EXPECT_TRUE(answer.answered());
+        EXPECT_TRUE(answer.ran());
         EXPECT_EQ(answer.text(), "Can't read graphics file");
         EXPECT_TRUE(dialog->hasPicture());
     }
-    test::ModalAnswer answer("OkBt");
+    test::OnModal answer("OkBt");
     load(kFixtures + "logo.pcx");
     EXPECT_EQ(answer.title(), "Error");
     EXPECT_EQ(answer.text(), "Unknown file extension");
@@ -286,7 +280,7 @@ TEST_F(ColorToBWTest, SavedBitmapIsTheCommandLinesToTheByte) {
         dialog->setSaveChooser([&](QWidget*, const QString&) { return QString::fromStdString(saved); });
         control<QPushButton>("SaveBt")->click();
         EXPECT_EQ(dialog->result(), QDialog::Accepted) << "the window closes after saving";
-        EXPECT_EQ(window->config().workDirectory, folder.path().toStdString());
+        EXPECT_EQ(config.workDirectory, folder.path().toStdString());
 
         const std::string expected = folder.filePath("cli.bmp").toStdString();
         std::vector<std::string> arguments{"convert-picture", picture, "-o", expected};
@@ -302,12 +296,14 @@ TEST_F(ColorToBWTest, TestPrintComesOutOfTheVirtualPrinter) {
     test::TempDir output;
     const auto sim = test::startSimulator(output.path());
     ASSERT_FALSE(sim.device().empty());
+    window = start();
     for (std::string& device : window->config().portDevices) device = sim.device();
+    open(window->services());
     load(kFixtures + "jpeg_baseline.jpg");
     typeSize("SizeX", "45");  // rows padded past the picture
-    test::ModalAnswer noError("OkBt");
+    test::OnModal noError("OkBt");
     control<QPushButton>("TestBt")->click();
-    EXPECT_FALSE(noError.answered()) << noError.text().toStdString();
+    EXPECT_FALSE(noError.ran()) << noError.text().toStdString();
 
     ScreenImage printed;
     ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(sim.label(1)) && readPng(sim.label(1), printed).ok; }, 20000));
@@ -320,6 +316,7 @@ TEST_F(ColorToBWTest, TestPrintComesOutOfTheVirtualPrinter) {
 }
 
 TEST_F(ColorToBWTest, ToolsMenuOpensTheConverter) {
+    window = start();
     QAction* item = window->action("ColorBWM");
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isEnabled());

@@ -22,7 +22,7 @@
 #include "data/sha256.h"
 #include "document/label_file.h"
 #include "document/figure_records.h"
-#include "gui/gui_test_support.h"
+#include "support/editor_window.h"
 #include "support/test_support.h"
 #include "tools/barcode_check_marks.h"
 #include "tools/data_print_dialog.h"
@@ -30,22 +30,17 @@
 namespace tavrin {
 namespace {
 
-class DataPrintWindowTest : public ::testing::Test {
+class DataPrintWindowTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
     std::unique_ptr<TZRedit> start(const std::string& printerDevice = {}) {
-        const std::filesystem::path program = dir / "program";
-        std::filesystem::create_directories(program);
-        StartupOptions options{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"),
-                               QString::fromStdString(std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb"),
-                               {}, {}};
-        if (!printerDevice.empty()) options.sessionPortDevices[1] = printerDevice;
-        auto window = std::make_unique<TZRedit>(options);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        Start how;
+        how.label = QString::fromStdString(std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb");
+        if (!printerDevice.empty()) how.portDevices[1] = printerDevice;
+        auto window = EditorWindowFixture::start(how);
         QTest::qWait(50);  // the start timer opens the label
         return window;
     }
-    test::TempDir dir;
+    const std::filesystem::path dir = path("");
 };
 
 TEST_F(DataPrintWindowTest, PreviewsARowAndPrintsEveryRowWithProgress) {
@@ -242,8 +237,7 @@ TEST_F(DataPrintWindowTest, AFailingBarcodeIsMarkedNamedAndAskedAbout) {
 
     BarcodeRecord flat;
     flat.type = 3, flat.x = 20, flat.y = 20, flat.height = 2, flat.narrow = 2, flat.wide = 6, flat.data = "\"FLAT\"";
-    window->session().document().figures.appendFigure(flat.encode(), FigureKind::Barcode);
-    window->changed();
+    window->session().edit([&](LabelDocument& label) { label.figures.appendFigure(flat.encode(), FigureKind::Barcode); });
     marks->refresh();
     ASSERT_TRUE(anyBarcodeFailed(marks->results()));
     // Named by its place among the label's barcodes.
@@ -254,11 +248,11 @@ TEST_F(DataPrintWindowTest, AFailingBarcodeIsMarkedNamedAndAskedAbout) {
     EXPECT_EQ(marks->statusText(), named);
     EXPECT_EQ(window->statusBar()->currentMessage(), named);
     {
-        test::ModalAnswer no("NoBt");
+        test::OnModal no("NoBt");
         EXPECT_FALSE(confirmBarcodesBeforePrinting(*window));
         EXPECT_EQ(no.text(), named + ". Print anyway?");
     }
-    test::ModalAnswer yes("YesBt");
+    test::OnModal yes("YesBt");
     EXPECT_TRUE(confirmBarcodesBeforePrinting(*window));
 }
 

@@ -20,7 +20,7 @@
 #include "app/main_window.h"
 #include "document/figure_records.h"
 #include "fonts/font_management.h"
-#include "gui/gui_test_support.h"
+#include "support/editor_window.h"
 #include "support/test_support.h"
 #include "tools/character_grid.h"
 #include "tools/font_preview_dialog.h"
@@ -30,33 +30,6 @@ namespace tavrin {
 namespace {
 
 const char* const kFamily = "DejaVu Sans";
-
-// Plays a user through a chain of modal windows: each step waits for the window of that
-// object name to be the modal one, then acts on it. Steps not reached fail the test.
-class ModalScript {
-public:
-    using Step = std::pair<QString, std::function<void(QWidget*)>>;
-    explicit ModalScript(std::deque<Step> steps) : steps_(std::move(steps)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-        timer_.start(10);
-    }
-    ~ModalScript() { EXPECT_TRUE(steps_.empty()) << "modal window not reached: " << steps_.front().first.toStdString(); }
-    const QString& lastMessage() const { return message_; }
-
-private:
-    void poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (steps_.empty() || modal == nullptr || !modal->isVisible() || modal->objectName() != steps_.front().first) return;
-        if (auto* text = modal->findChild<QLabel*>("MsgText")) message_ = text->text();
-        const auto action = steps_.front().second;
-        steps_.pop_front();
-        // Acted on from the event loop, so that a window the action opens can be answered too.
-        QTimer::singleShot(0, modal, [modal, action] { action(modal); });
-    }
-    std::deque<Step> steps_;
-    QTimer timer_;
-    QString message_;
-};
 
 using test::click;
 
@@ -150,9 +123,9 @@ TEST_F(ConverterTest, DoubleClickCopiesToTheSameCodeAndAnEmptyTableHasNoPreview)
     EXPECT_EQ(dialog.findChild<QLabel*>("CharPreview")->property("code").toInt(), 'A');
     click(&dialog, "ClearBt");
     EXPECT_EQ(filledCells(target), 0);
-    test::ModalAnswer answer("OkBt");
+    test::OnModal answer("OkBt");
     click(&dialog, "PreviewBt");
-    EXPECT_TRUE(answer.answered());
+    EXPECT_TRUE(answer.ran());
     EXPECT_EQ(answer.title(), "Error");
     EXPECT_EQ(answer.text(), "Nothing to preview");
     EXPECT_FALSE(dialog.previewDialog()->isVisible());
@@ -208,64 +181,61 @@ TEST_F(ConverterTest, TrimByHandAndTheSizeLimit) {
     preview->findChild<QComboBox*>("SizeList")->setEditText("240");
     bool written = false;
     preview->setSaveChooser([&](auto...) { written = true; return QString(); });
-    test::ModalAnswer answer("OkBt");
+    test::OnModal answer("OkBt");
     click(preview, "SaveBt");
     EXPECT_EQ(answer.text(), "Font height more than 248 pixels");
     EXPECT_FALSE(written);
     preview->close();
 }
 
-class FontCommandsTest : public ::testing::Test {
+class FontCommandsTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
     void SetUp() override {
-        StartupOptions options{ProgramPaths(dir.path(), TAVRIN_SOURCE_DATA_DIR, dir / "user"), {}, {}, {}};
-        window = std::make_unique<TZRedit>(options);
-        fontFile = QString::fromStdString((dir / "three.qft").string());
-        window->setFileChooser({[this](auto...) { return fontFile; }, [](auto...) { return QString(); }});
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window = start();
+        chosenFile = QString::fromStdString(path("three.qft").string());
         // Three one-byte-wide characters of height 16.
         test::Bytes font = {3, 0, 16};
         for (std::uint8_t code : {'A', 'B', 'C'}) {
             font.insert(font.end(), {code, 8, 1});
             font.insert(font.end(), 16, 0x3C);
         }
-        test::writeFile(dir / "three.qft", font);
+        test::writeFile(path("three.qft"), font);
     }
-    FigureList& figures() { return window->session().document().figures; }
+    const FigureList& figures() { return window->session().document().figures; }
     void addFontAs(const QString& letter) {
-        ModalScript script({{"TNewFontDlg", [](QWidget* w) { click(w, "FromDiskBt"); }},
-                            {"TFontsDlg", [letter](QWidget* w) {
-                                 EXPECT_TRUE(w->windowTitle().startsWith("Name for "));
-                                 w->findChild<QLineEdit*>("NameEd")->setText(letter);
-                                 click(w, "OkBt");
-                             }}});
+        test::OnModal script("TNewFontDlg", [](QWidget* w) { click(w, "FromDiskBt"); });
+        script.then("TFontsDlg", [letter](QWidget* w) {
+            EXPECT_TRUE(w->windowTitle().startsWith("Name for "));
+            w->findChild<QLineEdit*>("NameEd")->setText(letter);
+            click(w, "OkBt");
+        });
         window->action("NewFontM")->trigger();
+        EXPECT_TRUE(script.ran());
     }
     QString removeFirstFont() {
-        ModalScript script({{"TFontsDlg", [](QWidget* w) {
-                                 EXPECT_EQ(w->windowTitle(), "Select font to remove");
-                                 EXPECT_FALSE(w->findChild<QLineEdit*>("NameEd")->isVisible());
-                                 click(w, "OkBt");
-                             }},
-                            {"MsgBoxDlg", [](QWidget* w) { click(w, "OkBt"); }}});
+        test::OnModal script("TFontsDlg", [](QWidget* w) {
+            EXPECT_EQ(w->windowTitle(), "Select font to remove");
+            EXPECT_FALSE(w->findChild<QLineEdit*>("NameEd")->isVisible());
+            click(w, "OkBt");
+        });
+        script.then("MsgBoxDlg", [](QWidget* w) { click(w, "OkBt"); });
         window->action("RemoveFontM")->trigger();
-        return script.lastMessage();
+        EXPECT_TRUE(script.ran());
+        return script.text();
     }
 
-    test::TempDir dir;
     std::unique_ptr<TZRedit> window;
-    QString fontFile;
 };
 
 TEST_F(FontCommandsTest, TheMenuOpensTheConverterWithTheSystemsFamilies) {
     int families = 0;
     {
-        ModalScript script({{"TTrueTypeDlg", [&families](QWidget* w) {
-                                 families = w->findChild<QComboBox*>("FontList")->count();
-                                 click(w, "CloseBt");
-                             }}});
+        test::OnModal script("TTrueTypeDlg", [&families](QWidget* w) {
+            families = w->findChild<QComboBox*>("FontList")->count();
+            click(w, "CloseBt");
+        });
         window->action("TtfToQftM")->trigger();
+        EXPECT_TRUE(script.ran());
     }
     EXPECT_GT(families, 0);
     EXPECT_EQ(window->findChild<TTrueTypeDlg*>()->font(), nullptr);  // let go when closed
@@ -282,25 +252,24 @@ TEST_F(FontCommandsTest, AddNewFontFromDiskAddsTheFontEntryUndoably) {
 
 TEST_F(FontCommandsTest, RemoveFontRefusesWhileATextUsesIt) {
     {
-        ModalScript script({{"MsgBoxDlg", [](QWidget* w) { click(w, "OkBt"); }}});
+        test::OnModal answer("OkBt");
         window->action("RemoveFontM")->trigger();
-        EXPECT_EQ(script.lastMessage(), "Nothing to remove");
+        EXPECT_EQ(answer.text(), "Nothing to remove");
     }
     addFontAs("B");
     TextRecord text;
     text.font = 6;
     text.data = "\"AB\"";
-    const Figure& user = figures().appendFigure(text.encode(), FigureKind::Text);
-    window->changed();
+    window->session().edit([&](LabelDocument& label) { label.figures.appendFigure(text.encode(), FigureKind::Text); });
 
     EXPECT_EQ(removeFirstFont(), "Font (B) used in 1 string. Can't remove");
     EXPECT_EQ(fontListEntries(figures()).size(), 1u);
 
-    figures().removeFigure(&user);
-    window->changed();
+    window->session().edit([](LabelDocument& label) { label.figures.removeFigure(&label.figures.back()); });
     {
-        ModalScript script({{"TFontsDlg", [](QWidget* w) { click(w, "OkBt"); }}});
+        test::OnModal script("TFontsDlg", [](QWidget* w) { click(w, "OkBt"); });
         window->action("RemoveFontM")->trigger();
+        EXPECT_TRUE(script.ran());
     }
     EXPECT_TRUE(fontListEntries(figures()).empty());
 }

@@ -32,33 +32,20 @@
 #include "document/config_file.h"
 #include "document/label_file.h"
 #include "editor/label_view.h"
-#include "gui/gui_test_support.h"
+#include "support/editor_window.h"
 
 namespace tavrin {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        programFolder = std::filesystem::path(folder.path().toStdString()) / "program";
-        std::filesystem::create_directories(programFolder);
-    }
-
     std::unique_ptr<TZRedit> start(const QString& argument = {}, std::filesystem::path dataFolder = TAVRIN_SOURCE_DATA_DIR) {
-        StartupOptions options{ProgramPaths(programFolder, dataFolder, programFolder / "user"), argument, {},
-                               programFolder / "recovery"};
-        auto window = std::make_unique<TZRedit>(options);
-        window->setFileChooser({[this](auto...) { return chosenFile; }, [this](auto...) { return chosenFile; }});
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return window;
+        return EditorWindowFixture::start({argument, std::move(dataFolder), {}, true});
     }
 
     // Presses inside the label at label bitmap dots (x, y), at the view's zoom.
     static void click(TZRedit& window, int x, int y, Qt::KeyboardModifiers modifiers = {}) {
-        LabelImage* image = window.labelView()->image();
-        QTest::mouseClick(image, Qt::LeftButton, modifiers, dotsToWidget(window, x, y));
+        QTest::mouseClick(window.labelView()->image(), Qt::LeftButton, modifiers, dotsToWidget(window, x, y));
     }
     static QPoint dotsToWidget(TZRedit& window, int x, int y) {
         const int zoom = window.labelView()->zoom();
@@ -66,26 +53,19 @@ protected:
     }
     static void drag(TZRedit& window, QPoint from, QPoint to) {
         LabelImage* image = window.labelView()->image();
+        const QPoint end = dotsToWidget(window, to.x(), to.y());
         QTest::mousePress(image, Qt::LeftButton, {}, dotsToWidget(window, from.x(), from.y()));
-        QMouseEvent move(QEvent::MouseMove, dotsToWidget(window, to.x(), to.y()), image->mapToGlobal(dotsToWidget(window, to.x(), to.y())),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, end, image->mapToGlobal(end), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(image, &move);
-        QTest::mouseRelease(image, Qt::LeftButton, {}, dotsToWidget(window, to.x(), to.y()));
+        QTest::mouseRelease(image, Qt::LeftButton, {}, end);
     }
 
     static void addRectangle(TZRedit& window, RectangleRecord record) {
-        window.session().document().figures.appendFigure(record.encode(), FigureKind::Rectangle);
-        window.changed();
+        window.session().edit([&](LabelDocument& label) { label.figures.appendFigure(record.encode(), FigureKind::Rectangle); });
     }
     static RectangleRecord rectangleAt(TZRedit& window, int index) {
-        auto it = window.session().document().figures.begin();
-        std::advance(it, index);
-        return RectangleRecord::decode(it->record);
+        return RectangleRecord::decode(std::next(window.session().document().figures.begin(), index)->record);
     }
-
-    QTemporaryDir folder;
-    std::filesystem::path programFolder;
-    QString chosenFile;
 };
 
 TEST_F(MainWindowTest, StartsWithCaptionMenusAndAnEmptyLabel) {
@@ -176,7 +156,7 @@ TEST_F(MainWindowTest, CommandLineLabelIsOpenedOnlyWhenItIsALabelFile) {
 TEST_F(MainWindowTest, MissingFontFileIsReportedAndTheProgramCloses) {
     const std::filesystem::path empty = programFolder / "nodata";
     std::filesystem::create_directories(empty);
-    test::ModalAnswer answer("OkBt");
+    test::OnModal answer("OkBt");
     auto window = start(TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb", empty);
     EXPECT_EQ(window->fontLoadResult(), 1);
     EXPECT_TRUE(window->session().document().figures.empty()) << "the label is not opened";
@@ -190,7 +170,8 @@ TEST_F(MainWindowTest, SettingsAreWrittenAtExit) {
         auto window = start();
         window->action("GridM")->trigger();
         window->config().gridStep = 12;
-        window->session().document().setup.width = 608;
+        window->session().edit([](LabelDocument& label) { label.setup.width = 608; });
+        test::OnModal dropChanges("NoBt");
         window->close();
     }
     LabelSetup setup;
@@ -211,7 +192,7 @@ TEST_F(MainWindowTest, MouseSelectsMovesAndResizesAtEveryZoom) {
         addRectangle(*window, {100, 100, 20, 20, kColourBlack});
 
         click(*window, 30, 30);
-        EXPECT_TRUE(window->session().document().figures.front().selected());
+        EXPECT_TRUE(window->session().document().figures.begin()->selected());
         click(*window, 110, 110, Qt::ShiftModifier);
         EXPECT_EQ(window->session().document().figures.countSelected(), 2);
 
@@ -234,7 +215,7 @@ TEST_F(MainWindowTest, MouseSelectsMovesAndResizesAtEveryZoom) {
 TEST_F(MainWindowTest, DrawingByAClickOpensTheDialogAndAddsTheFigure) {
     auto window = start();
     window->setTool(Tool::Rectangle);
-    test::ModalAnswer answer("OkBt");
+    test::OnModal answer("OkBt");
     click(*window, 50, 60);
     ASSERT_EQ(window->session().document().figures.size(), 1u);
     const RectangleRecord r = rectangleAt(*window, 0);
@@ -246,7 +227,7 @@ TEST_F(MainWindowTest, DrawingByAClickOpensTheDialogAndAddsTheFigure) {
 TEST_F(MainWindowTest, EditCommandsGiveTheirMessages) {
     auto window = start();
     {
-        test::ModalAnswer answer("OkBt");
+        test::OnModal answer("OkBt");
         window->deleteSelection();
         EXPECT_EQ(answer.text(), "Nothing is selected");
     }
@@ -254,19 +235,19 @@ TEST_F(MainWindowTest, EditCommandsGiveTheirMessages) {
     addRectangle(*window, {100, 100, 20, 20, kColourBlack});
     window->selectAll();
     {
-        test::ModalAnswer answer("OkBt");
+        test::OnModal answer("OkBt");
         window->moveToTop();
         EXPECT_EQ(answer.text(), "Too many objects selected");
     }
     {
-        test::ModalAnswer answer("NoBt");
+        test::OnModal answer("NoBt");
         window->deleteSelection();
         EXPECT_EQ(answer.title(), "Delete 2 objects");
         EXPECT_EQ(answer.text(), "Are you sure ?");
         EXPECT_EQ(window->session().document().figures.size(), 2u);
     }
     {
-        test::ModalAnswer answer("YesBt");
+        test::OnModal answer("YesBt");
         window->deleteSelection();
         EXPECT_TRUE(window->session().document().figures.empty());
     }
@@ -287,12 +268,12 @@ TEST_F(MainWindowTest, SaveReopenAndTheUnsavedChangesQuestion) {
 
     addRectangle(*window, {100, 100, 20, 20, kColourBlack});
     {
-        test::ModalAnswer answer("CancelBt");
+        test::OnModal answer("CancelBt");
         window->newLabel();
         EXPECT_EQ(window->session().document().figures.size(), 2u) << "Cancel keeps the label";
     }
     {
-        test::ModalAnswer answer("NoBt");
+        test::OnModal answer("NoBt");
         chosenFile += ".qlb";
         window->openLabel();
         EXPECT_EQ(window->session().document().figures.size(), 1u) << "No drops the changes and opens";
@@ -300,9 +281,8 @@ TEST_F(MainWindowTest, SaveReopenAndTheUnsavedChangesQuestion) {
     }
     {
         // Saving over the file asks first; No leaves it as it was.
-        test::ModalAnswer answer("NoBt");
-        window->session().document().figures.front().record = RectangleRecord{1, 1, 5, 5, 0}.encode();
-        window->changed();
+        test::OnModal answer("NoBt");
+        window->session().edit([](LabelDocument& label) { label.figures.front().record = RectangleRecord{1, 1, 5, 5, 0}.encode(); });
         EXPECT_FALSE(window->saveAsLabel());
         EXPECT_EQ(answer.text(), "File exists. Overwrite?");
         LabelDocument stored;
@@ -327,18 +307,18 @@ TEST_F(MainWindowTest, ArrowsNudgeRightClickEditsAndClosingAsksFirst) {
     EXPECT_EQ(rectangleAt(*window, 0).x, 20);
 
     {
-        test::ModalAnswer answer("OkBt");
+        test::OnModal answer("OkBt");
         QTest::mouseClick(window->labelView()->image(), Qt::RightButton, {}, dotsToWidget(*window, 30, 30));
         EXPECT_EQ(answer.title(), "Edit Rectangle");
         // A confirmed edit leaves the figure's values in the template the next one starts from.
         EXPECT_EQ(window->session().templates().rectangle.width, 40);
     }
     {
-        test::ModalAnswer answer("CancelBt");
+        test::OnModal answer("CancelBt");
         EXPECT_FALSE(window->close()) << "unsaved changes: Cancel keeps the window";
         EXPECT_EQ(answer.text(), "Save changes to the label?");
     }
-    test::ModalAnswer answer("NoBt");
+    test::OnModal answer("NoBt");
     EXPECT_TRUE(window->close());
 }
 
@@ -369,15 +349,15 @@ TEST_F(MainWindowTest, ALabelLeftByACrashedEditorIsOfferedAndRestored) {
     }
     waitpid(child, nullptr, 0);
 
-    test::ModalAnswer answer("YesBt");
+    test::OnModal answer("YesBt");
     auto window = start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.answered(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.ran(); }, 5000));
     EXPECT_TRUE(answer.text().contains("/labels/lost.qlb"));
     EXPECT_TRUE(sameLabel(window->session().document(), lost));
     EXPECT_TRUE(window->session().modified()) << "a restored label is not saved anywhere yet";
     // Now this editor's copy; a clean close removes it.
     EXPECT_EQ(RecoveryStore(programFolder / "recovery", 0).orphans().size(), 0u);
-    test::ModalAnswer dropIt("NoBt");
+    test::OnModal dropIt("NoBt");
     window->close();
     EXPECT_TRUE(std::filesystem::is_empty(programFolder / "recovery"));
 }
@@ -393,7 +373,7 @@ TEST_F(MainWindowTest, RecentLabelsListOpenedFilesAndDropMissingOnes) {
     auto* recent = window->findChild<QMenu*>("RecentM");
     ASSERT_TRUE(recent->isEnabled());
     ASSERT_EQ(recent->actions().size(), 1);
-    test::ModalAnswer answer("OkBt");
+    test::OnModal answer("OkBt");
     recent->actions().front()->trigger();
     EXPECT_TRUE(answer.text().startsWith("File not found"));
     EXPECT_TRUE(window->recentFiles().files().empty());
@@ -443,7 +423,7 @@ TEST_F(MainWindowTest, F1OpensTheHelpWithItsPicturesAndLinksWithoutABrowser) {
         opened = url;
         return false;  // no browser on this machine
     });
-    test::ModalAnswer noBrowser("OkBt");
+    test::OnModal noBrowser("OkBt");
     test::click(help, "OpenInBrowserBt");
     EXPECT_EQ(opened.fileName(), "editor.html");
     EXPECT_EQ(noBrowser.title(), "Error");
@@ -519,7 +499,7 @@ TEST_F(MainWindowTest, HandedOverFilesAreOpenedAfterTheQuestionWithoutLosingEdit
     window->session().markSaved();
     window->newLabel();
     addRectangle(*window, {20, 20, 40, 30, kColourBlack});
-    test::ModalAnswer dropEdits("NoBt");
+    test::OnModal dropEdits("NoBt");
     bool waited = false;
     QTimer::singleShot(0, [&] {
         EXPECT_TRUE(SingleInstance(name).askRunningInstance(sample));
@@ -530,7 +510,7 @@ TEST_F(MainWindowTest, HandedOverFilesAreOpenedAfterTheQuestionWithoutLosingEdit
     });
     messageBox("Warning", "Busy", false);
     EXPECT_TRUE(waited);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dropEdits.answered(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dropEdits.ran(); }, 5000));
     ASSERT_TRUE(settled());
     EXPECT_TRUE(isSample());
 }

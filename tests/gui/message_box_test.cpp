@@ -13,6 +13,7 @@
 
 #include "app/message_box.h"
 #include "app/qt_link_ui.h"
+#include "support/editor_window.h"
 #include "link/printer_link.h"
 
 namespace tavrin {
@@ -24,17 +25,8 @@ QPushButton* buttonOf(QWidget* box, const char* name) {
 
 bool shown(QWidget* box, const char* name) { return !buttonOf(box, name)->isHidden(); }
 
-// Runs `act` on the front-most modal window once the modal call below has started waiting.
-// A guard closes whatever is still open afterwards, so a failing test cannot hang.
-void whenModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, qApp, [act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        act(modal);
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()); dialog && dialog == modal)
-            dialog->done(0);
-    });
-}
+// The next modal window, whatever it is.
+using AnyModal = test::OnModal;
 
 void pressEscape(QWidget* box) {
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
@@ -61,10 +53,12 @@ TEST(MessageBox, AnswersAndButtonsForEveryWayOfClosing) {
     TMsgBoxDlg box;
     for (const Case& c : cases) {
         // Each case follows a Yes, so a stale result would show.
-        whenModal(click(c.question ? "YesBt" : "OkBt"));
-        ASSERT_EQ(box.ask("Warning", "first", c.question), 1);
+        {
+            AnyModal first({}, click(c.question ? "YesBt" : "OkBt"));
+            ASSERT_EQ(box.ask("Warning", "first", c.question), 1);
+        }
         bool sawRightButtons = false;
-        whenModal([&](QWidget* modal) {
+        AnyModal second({}, [&](QWidget* modal) {
             sawRightButtons = modal == &box && shown(modal, "OkBt") == !c.question &&
                               shown(modal, "YesBt") == c.question && shown(modal, "NoBt") == c.question &&
                               !shown(modal, "CancelBt") &&
@@ -88,7 +82,7 @@ TEST(MessageBox, SaveQuestionTreatsClosingAsCancel) {
     };
     for (const auto& [close, expected] : cases) {
         QString text;
-        whenModal([&](QWidget* box) {
+        AnyModal asked({}, [&](QWidget* box) {
             text = box->findChild<QLabel*>("MsgText")->text();
             EXPECT_TRUE(shown(box, "CancelBt"));
             close(box);
@@ -97,7 +91,7 @@ TEST(MessageBox, SaveQuestionTreatsClosingAsCancel) {
         EXPECT_EQ(text, "Save changes to the label?");
     }
     // The next plain question has no Cancel button left over.
-    whenModal([](QWidget* box) {
+    AnyModal plain({}, [](QWidget* box) {
         EXPECT_FALSE(shown(box, "CancelBt"));
         buttonOf(box, "NoBt")->click();
     });
@@ -120,7 +114,7 @@ TEST(ProgressWindow, TurnsIntoTheErrorInPlaceAndWaitsForOk) {
     EXPECT_EQ(box.text(), "Receiving graphics");
 
     bool inPlace = false;
-    whenModal([&](QWidget* modal) {
+    AnyModal error({}, [&](QWidget* modal) {
         inPlace = modal == &box && shown(modal, "OkBt") && !shown(modal, "YesBt") &&
                   modal->windowTitle() == "Error" && box.text() == "No printer response";
         buttonOf(modal, "OkBt")->click();
@@ -164,7 +158,7 @@ TEST(ProgressWindow, AQuestionDuringAnExchangeGetsAWindowOfItsOwn) {
     TMsgBoxDlg& shared = sharedMessageBox();
     shared.showProgress("Communicating ...", "Sending label");
     QWidget* asked = nullptr;
-    whenModal([&](QWidget* modal) {
+    AnyModal retry({}, [&](QWidget* modal) {
         asked = modal;
         buttonOf(modal, "YesBt")->click();
     });
@@ -202,22 +196,22 @@ TEST(ProgressWindow, ThePrinterLinkShowsItsFailuresInThatWindow) {
     timing.sleep = [](std::chrono::milliseconds) {};
     PrinterLink link(port, ui, timing);
 
-    const auto errorShown = [&](QString* text) {
-        whenModal([&box, text](QWidget* modal) {
-            if (modal == &box && box.windowTitle() == "Error" && shown(modal, "OkBt")) *text = box.text();
-            buttonOf(modal, "OkBt")->click();
-        });
+    QString text;
+    const AnyModal::Act errorShown = [&](QWidget* modal) {
+        if (modal == &box && box.windowTitle() == "Error" && shown(modal, "OkBt")) text = box.text();
+        buttonOf(modal, "OkBt")->click();
     };
     // Silence: the open progress window ends as "No printer response".
-    QString text;
     ASSERT_TRUE(link.openPort());
     link.showProgress("Receiving forms");
     EXPECT_TRUE(box.isVisible());
     std::string line;
     EXPECT_EQ(link.readLine(line, 80), 0u);
     link.closePort();
-    errorShown(&text);
-    link.endProgress();
+    {
+        AnyModal error({}, errorShown);
+        link.endProgress();
+    }
     EXPECT_EQ(text, "No printer response");
     EXPECT_FALSE(box.isVisible());
 
@@ -225,7 +219,7 @@ TEST(ProgressWindow, ThePrinterLinkShowsItsFailuresInThatWindow) {
     port.opens = false;
     text.clear();
     link.showProgress("Sending label");
-    errorShown(&text);
+    AnyModal error({}, errorShown);
     EXPECT_FALSE(link.openPort());
     EXPECT_EQ(text, "Can't open communication port /dev/ttyS0");
     link.endProgress();

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "app/main_window.h"
-#include "gui/gui_test_support.h"
+#include "support/editor_window.h"
 #include "link/print_queue_transport.h"
 #include "printer/storage_operations.h"
 #include "support/test_support.h"
@@ -31,9 +31,9 @@ TEST(EditorNetworkPrinter, PortDeviceChoosesTheNetworkOrAPrintQueue) {
     if (!printQueuesAvailable()) GTEST_SKIP() << "built without libcups";
     window.config().portDevices[static_cast<std::size_t>(window.config().port)] = "cups://Shop";
     PrinterStorage queue(window.link());
-    const test::ModalAnswer ok("OkBt");  // the progress window turned error box
+    const test::OnModal ok("OkBt");  // the progress window turned error box
     EXPECT_FALSE(queue.receiveList(kListForms));
-    EXPECT_TRUE(ok.answered());
+    EXPECT_TRUE(ok.ran());
     EXPECT_EQ(ok.text().toStdString(), kPrintQueueCannotAnswer);
     window.link().closePort();
 }

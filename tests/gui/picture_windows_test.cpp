@@ -21,10 +21,12 @@
 
 #include "app/main_window.h"
 #include "app/toolbar.h"
+#include "editing/figure_edit.h"
 #include "editor/label_view.h"
+#include "editor/object_list_dialog.h"
 #include "editor/picture_dialog.h"
 #include "graphics/graphics_file.h"
-#include "gui/gui_test_support.h"
+#include "support/editor_window.h"
 #include "render/canvas.h"
 #include "render/image_io.h"
 #include "printer/storage_operations.h"
@@ -36,34 +38,19 @@ namespace {
 
 const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
 
-// Runs `act` once on the next modal window of this object name, when it is on screen. A
-// window the act left open (a failed expectation) is closed, so the test never hangs.
-void whenModal(const char* name, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, name = QString::fromLatin1(name), act = std::move(act)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible() || modal->objectName() != name) return;
-        timer->stop();
-        timer->deleteLater();
-        QPointer<QWidget> window = modal;
-        act(modal);
-        if (auto* dialog = qobject_cast<QDialog*>(window.data()); dialog != nullptr && dialog->isVisible()) dialog->reject();
-    });
-    timer->start(10);
-}
-
 using test::click;
 using test::type;
 
 PictureRecord pictureOf(const Figure& figure) { return PictureRecord::decode(figure.record); }
 
 // Dots of the printed label under the picture that differ from the PBM it was made from.
-int dotsDiffering(LabelDocument& document, const RenderContext& context, const Figure& figure, const char* truthFile) {
+int dotsDiffering(const LabelDocument& document, const RenderContext& context, const Figure& figure, const char* truthFile) {
     Bitmap truth;
     EXPECT_TRUE(readPbm(kFixtures / truthFile, truth).ok);
     const PictureRecord record = pictureOf(figure);
     if (record.width != truth.width() || record.height != truth.height()) return -1;
-    const Bitmap printed = renderPrintImage(document, context);
+    LabelDocument drawn = document;
+    const Bitmap printed = renderPrintImage(drawn, context);
     const int left = document.setup.leftMargin + record.x, top = document.setup.topMargin + record.y;
     int differences = 0;
     for (int y = 0; y < truth.height(); ++y)
@@ -71,29 +58,17 @@ int dotsDiffering(LabelDocument& document, const RenderContext& context, const F
     return differences;
 }
 
-class PictureWindowsTest : public ::testing::Test {
+class PictureWindowsTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
-
     std::unique_ptr<TZRedit> start(const std::string& printerDevice = {}) {
-        const std::filesystem::path program = std::filesystem::path(folder.path().toStdString()) / "program";
-        std::filesystem::create_directories(program);
-        StartupOptions options{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"), {}, {}, {}};
-        if (!printerDevice.empty()) options.sessionPortDevices[1] = printerDevice;
-        auto window = std::make_unique<TZRedit>(options);
-        window->setFileChooser({[this](QWidget*, const QString& title, auto...) {
-                                    openTitle = title;
-                                    return chosenFile;
-                                },
-                                [this](auto...) { return chosenFile; }});
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return window;
+        Start how;
+        if (!printerDevice.empty()) how.portDevices[1] = printerDevice;
+        return EditorWindowFixture::start(how);
     }
 
     // Draws a picture with the mouse: the dialog opens on mouse up and `fill` answers it.
     static void drawPicture(TZRedit& window, std::function<void(QWidget*)> fill) {
-        whenModal("TPictureDlg", std::move(fill));
+        test::OnModal on1("TPictureDlg", std::move(fill));
         auto* button = window.toolbar()->findChild<QAbstractButton*>("PictBt");
         ASSERT_TRUE(button != nullptr && button->isEnabled());
         button->click();
@@ -104,15 +79,9 @@ protected:
         QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(6 * zoom, 6 * zoom));
     }
 
-    static Figure& figureAt(TZRedit& window, int index) {
-        auto it = window.session().document().figures.begin();
-        std::advance(it, index);
-        return *it;
+    static const Figure& figureAt(TZRedit& window, int index) {
+        return *std::next(window.session().document().figures.begin(), index);
     }
-
-    QTemporaryDir folder;
-    QString chosenFile;
-    QString openTitle;  // the title "From Disk" asked its file dialog for
 };
 
 TEST_F(PictureWindowsTest, PicturesFromPcxAndOneBitBmpAppearOnTheLabelDotForDot) {
@@ -139,7 +108,7 @@ TEST_F(PictureWindowsTest, PicturesFromPcxAndOneBitBmpAppearOnTheLabelDotForDot)
         });
         EXPECT_EQ(caption, "Draw Picture");
         // "From Disk" asks for a file dialog without a title (Qt would call an empty one "Open").
-        const QFileDialog fileDialog(nullptr, openTitle);
+        const QFileDialog fileDialog(nullptr, askedTitle);
         EXPECT_TRUE(fileDialog.windowTitle().trimmed().isEmpty()) << fileDialog.windowTitle().toStdString();
     }
     ASSERT_EQ(window->session().document().figures.size(), 2u);
@@ -161,7 +130,7 @@ TEST_F(PictureWindowsTest, PicturesFromPcxAndOneBitBmpAppearOnTheLabelDotForDot)
     QString refusal;
     drawPicture(*window, [&](QWidget* dialog) {
         click(dialog, "LoadBt");
-        test::ModalAnswer answer("OkBt");
+        test::OnModal answer("OkBt");
         click(dialog, "OkBt");
         refusal = answer.text();
         static_cast<QDialog*>(dialog)->reject();
@@ -175,7 +144,8 @@ TEST_F(PictureWindowsTest, PicturesFromPcxAndOneBitBmpAppearOnTheLabelDotForDot)
 
 TEST_F(PictureWindowsTest, SharedPicturesKeepOneNameAndOneBlockThroughRenameReplaceAndDelete) {
     auto window = start();
-    FigureList& figures = window->session().document().figures;
+    const FigureList& shown = window->session().document().figures;
+    FigureList figures;
     const auto addPicture = [&](const char* file, const char* name, int copies) {
         auto buffer = std::make_unique<GraphicsBuffer>();
         LoadedBlock loaded;
@@ -188,15 +158,15 @@ TEST_F(PictureWindowsTest, SharedPicturesKeepOneNameAndOneBlockThroughRenameRepl
     };
     addPicture("logo.pcx", "LOGO", 2);
     addPicture("w8h3.pcx", "OTHER", 1);
-    window->changed();
+    window->session().edit([&](LabelDocument& label) { label.figures = figures; });
 
     // Right click on the first picture: another picture's name is refused, a new one renames both.
     QString refusal;
-    whenModal("TPictureDlg", [&](QWidget* dialog) {
+    test::OnModal on2("TPictureDlg", [&](QWidget* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Edit Picture");
         type(dialog, "PictName", "other");
         {
-            test::ModalAnswer answer("OkBt");
+            test::OnModal answer("OkBt");
             click(dialog, "OkBt");
             refusal = answer.text();
         }
@@ -214,7 +184,7 @@ TEST_F(PictureWindowsTest, SharedPicturesKeepOneNameAndOneBlockThroughRenameRepl
 
     // Replacing the second one's picture gives both the new data and the new name.
     chosenFile = QString::fromStdString((kFixtures / "w17h30.bmp").string());
-    whenModal("TPictureDlg", [](QWidget* dialog) {
+    test::OnModal on3("TPictureDlg", [](QWidget* dialog) {
         type(dialog, "PictName", "NOISE");
         click(dialog, "LoadBt");
         click(dialog, "OkBt");
@@ -234,17 +204,17 @@ TEST_F(PictureWindowsTest, SharedPicturesKeepOneNameAndOneBlockThroughRenameRepl
     EXPECT_EQ(pictureOf(figureAt(*window, 2)).width, 8);
 
     // Deleting one of them from the Object List leaves the other with the block, still drawn.
-    whenModal("TFigListDlg", [](QWidget* list) {
+    test::OnModal on4("TFigListDlg", [](QWidget* list) {
         list->findChild<QTableWidget*>("Obj")->selectRow(0);
-        test::ModalAnswer yes("YesBt");
+        test::OnModal yes("YesBt");
         click(list, "DelBt");
         EXPECT_EQ(yes.title(), "Delete Picture  \"NOISE\"  (Size 17x30)");
         static_cast<QDialog*>(list)->reject();
     });
     window->action("EditfromListM")->trigger();
-    ASSERT_EQ(figures.size(), 2u);
-    EXPECT_EQ(pictureOf(figures.front()).name, "NOISE");
-    EXPECT_EQ(dotsDiffering(window->session().document(), window->session().renderContext(), figures.front(), "w17h30.pbm"), 0);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(pictureOf(*shown.begin()).name, "NOISE");
+    EXPECT_EQ(dotsDiffering(window->session().document(), window->session().renderContext(), *shown.begin(), "w17h30.pbm"), 0);
 }
 
 TEST_F(PictureWindowsTest, PictureFromThePrinterTakesTheStoredNameAndData) {
@@ -258,7 +228,7 @@ TEST_F(PictureWindowsTest, PictureFromThePrinterTakesTheStoredNameAndData) {
 
     QStringList offered;
     drawPicture(*window, [&](QWidget* dialog) {
-        whenModal("TObjListDlg", [&](QWidget* chooser) {
+        test::OnModal on5("TObjListDlg", [&](QWidget* chooser) {
             auto* list = chooser->findChild<QListWidget*>("ObjList");
             for (int i = 0; i < list->count(); ++i) offered << list->item(i)->text();
             list->setCurrentRow(0);
@@ -270,7 +240,7 @@ TEST_F(PictureWindowsTest, PictureFromThePrinterTakesTheStoredNameAndData) {
     });
     EXPECT_EQ(offered, QStringList({"NOISE"}));
     ASSERT_EQ(window->session().document().figures.size(), 1u);
-    const Figure& figure = window->session().document().figures.front();
+    const Figure& figure = *window->session().document().figures.begin();
     EXPECT_EQ(pictureOf(figure).name, "NOISE");
     EXPECT_EQ(pictureOf(figure).width, 17);
     EXPECT_EQ(pictureOf(figure).height, 30);
@@ -280,87 +250,95 @@ TEST_F(PictureWindowsTest, PictureFromThePrinterTakesTheStoredNameAndData) {
     EXPECT_EQ(figure.picture->bytes, original->block->bytes);
 }
 
-TEST_F(PictureWindowsTest, ObjectListShowsEditsDeletesAndReordersWithTheLabelFollowing) {
-    auto window = start();
-    test::ModalAnswer nothing("OkBt");
-    window->action("EditfromListM")->trigger();
-    EXPECT_EQ(nothing.title(), "Error");
-    EXPECT_EQ(nothing.text(), "No figures defined");
+// The Object List on a session of its own: what it shows, and each change one edit the label
+// view follows.
+TEST(ObjectList, ShowsEditsDeletesAndReordersWithTheLabelFollowing) {
+    EditorSession session(nullptr);
+    const Translation translation;
+    const FigureList& figures = session.document().figures;
+    const auto figureAt = [&](int index) -> const Figure& { return *std::next(figures.begin(), index); };
+    // Edit stands for the figure's own dialog: it widens a rectangle.
+    TFigListDlg list(session, translation, [&](const Figure* figure) {
+        session.edit([figure](LabelDocument& label) {
+            RectangleRecord r = RectangleRecord::decode(figure->record);
+            r.width = 50;
+            findFigure(label.figures, figure)->record = r.encode();
+        });
+    }, nullptr);
+    {
+        test::OnModal nothing("OkBt");
+        EXPECT_FALSE(list.prepare());
+        EXPECT_EQ(nothing.title(), "Error");
+        EXPECT_EQ(nothing.text(), "No figures defined");
+    }
 
-    FigureList& figures = window->session().document().figures;
     TextRecord text;
     text.x = 4, text.y = 6, text.font = 2, text.hMul = 2, text.vMul = 3, text.rotation = 1, text.data = "ABC";
-    figures.appendFigure(text.encode(), FigureKind::Text);
-    figures.appendFigure(RectangleRecord{40, 50, 30, 10, kColourBlack}.encode(), FigureKind::Rectangle);
-    figures.appendFigure(BoxRecord{90, 80, 60, 20, 2}.encode(), FigureKind::Box);
-    figures.appendFigure(LineRecord{1, 2, 3, 4, 1, kColourBlack}.encode(), FigureKind::DiagonalLine);
-    window->changed();
-    const LabelSetup& setup = window->session().document().setup;
-    const auto inkAt = [&](int x, int y) { return window->session().canvas().back.isInk(setup.leftMargin + x, setup.topMargin + y); };
+    session.edit([&](LabelDocument& label) {
+        label.figures.appendFigure(text.encode(), FigureKind::Text);
+        label.figures.appendFigure(RectangleRecord{40, 50, 30, 10, kColourBlack}.encode(), FigureKind::Rectangle);
+        label.figures.appendFigure(BoxRecord{90, 80, 60, 20, 2}.encode(), FigureKind::Box);
+        label.figures.appendFigure(LineRecord{1, 2, 3, 4, 1, kColourBlack}.encode(), FigureKind::DiagonalLine);
+    });
+    const LabelSetup& setup = session.document().setup;
+    const auto inkAt = [&](int x, int y) { return session.canvas().back.isInk(setup.leftMargin + x, setup.topMargin + y); };
     ASSERT_TRUE(inkAt(45, 55));
+    ASSERT_TRUE(list.prepare());
+    auto* table = list.findChild<QTableWidget*>("Obj");
+    ASSERT_EQ(table->rowCount(), 4);
+    EXPECT_EQ(table->horizontalHeaderItem(2)->text(), "Type");
+    EXPECT_EQ(table->columnWidth(2), 265);
+    EXPECT_EQ(table->columnWidth(6), 244);
+    const auto cells = [&](int row) {
+        QStringList out;
+        for (int c = 0; c < 7; ++c) out << table->item(row, c)->text();
+        return out;
+    };
+    EXPECT_EQ(cells(0), QStringList({" 1", "", "Text  (Font 2, Multiplied 2x3)", "4", "6", "90 deg", "ABC"}));
+    EXPECT_EQ(cells(1), QStringList({" 2", "", "Rectangle  (Size 30x10)", "40", "50", "", ""}));
 
-    whenModal("TFigListDlg", [&](QWidget* list) {
-        auto* table = list->findChild<QTableWidget*>("Obj");
-        ASSERT_NE(table, nullptr);
-        ASSERT_EQ(table->rowCount(), 4);
-        EXPECT_EQ(table->horizontalHeaderItem(2)->text(), "Type");
-        EXPECT_EQ(table->columnWidth(2), 265);
-        EXPECT_EQ(table->columnWidth(6), 244);
-        const auto cells = [&](int row) {
-            QStringList out;
-            for (int c = 0; c < 7; ++c) out << table->item(row, c)->text();
-            return out;
-        };
-        EXPECT_EQ(cells(0), QStringList({" 1", "", "Text  (Font 2, Multiplied 2x3)", "4", "6", "90 deg", "ABC"}));
-        EXPECT_EQ(cells(1), QStringList({" 2", "", "Rectangle  (Size 30x10)", "40", "50", "", ""}));
+    // Selection twice: marked, then as before; neither is an undo step.
+    const std::size_t steps = session.undoSteps();
+    table->selectRow(1);
+    click(&list, "SelBt");
+    EXPECT_EQ(table->item(1, 1)->text(), "#");
+    EXPECT_TRUE(figureAt(1).selected());
+    click(&list, "SelBt");
+    EXPECT_FALSE(figureAt(1).selected());
+    EXPECT_EQ(session.undoSteps(), steps);
 
-        // Selection twice: marked, then as before.
-        table->selectRow(1);
-        click(list, "SelBt");
-        EXPECT_EQ(table->item(1, 1)->text(), "#");
-        EXPECT_TRUE(figureAt(*window, 1).selected());
-        click(list, "SelBt");
-        EXPECT_FALSE(figureAt(*window, 1).selected());
+    click(&list, "EditBt");
+    EXPECT_EQ(table->item(1, 2)->text(), "Rectangle  (Size 50x10)");
+    EXPECT_TRUE(inkAt(85, 55)) << "the label shows the wider rectangle";
 
-        // Edit the rectangle through its own dialog.
-        whenModal("TBarDlg", [](QWidget* dialog) {
-            type(dialog, "RectWidth", "50");
-            click(dialog, "OkBt");
-        });
-        click(list, "EditBt");
-        EXPECT_EQ(table->item(1, 2)->text(), "Rectangle  (Size 50x10)");
-        EXPECT_TRUE(inkAt(85, 55)) << "the label shows the wider rectangle";
+    // Reorder: nothing above row 1; the rectangle goes first and keeps the cursor.
+    table->selectRow(0);
+    click(&list, "UpBt");
+    EXPECT_EQ(figureAt(0).kind, FigureKind::Text);
+    table->selectRow(1);
+    click(&list, "UpBt");
+    EXPECT_EQ(figureAt(0).kind, FigureKind::Rectangle);
+    EXPECT_EQ(table->item(0, 2)->text(), "Rectangle  (Size 50x10)");
+    EXPECT_EQ(table->currentRow(), 0);
+    table->selectRow(3);
+    click(&list, "DownBt");
+    EXPECT_EQ(figureAt(3).kind, FigureKind::DiagonalLine);
 
-        // Reorder: nothing above row 1; the rectangle goes first and keeps the cursor.
-        table->selectRow(0);
-        click(list, "UpBt");
-        EXPECT_EQ(figureAt(*window, 0).kind, FigureKind::Text);
-        table->selectRow(1);
-        click(list, "UpBt");
-        EXPECT_EQ(figureAt(*window, 0).kind, FigureKind::Rectangle);
-        EXPECT_EQ(table->item(0, 2)->text(), "Rectangle  (Size 50x10)");
-        EXPECT_EQ(table->currentRow(), 0);
-        table->selectRow(3);
-        click(list, "DownBt");
-        EXPECT_EQ(figureAt(*window, 3).kind, FigureKind::DiagonalLine);
-
-        // Delete asks only while confirming is on.
-        table->selectRow(0);
-        list->findChild<QCheckBox*>("SureDel")->setChecked(false);
-        click(list, "DelBt");
-        EXPECT_EQ(figures.size(), 4u);
-        list->findChild<QCheckBox*>("SureDel")->setChecked(true);
-        test::ModalAnswer yes("YesBt");
-        click(list, "DelBt");
+    // Delete asks only while confirming is on.
+    table->selectRow(0);
+    list.findChild<QCheckBox*>("SureDel")->setChecked(false);
+    click(&list, "DelBt");
+    EXPECT_EQ(figures.size(), 4u);
+    list.findChild<QCheckBox*>("SureDel")->setChecked(true);
+    {
+        test::OnModal yes("YesBt");
+        click(&list, "DelBt");
         EXPECT_EQ(yes.title(), "Delete Rectangle  (Size 50x10)");
         EXPECT_EQ(yes.text(), "Are You sure ?");
-        EXPECT_EQ(table->rowCount(), 3);
-        EXPECT_FALSE(inkAt(45, 55)) << "the label no longer shows the rectangle";
-        static_cast<QDialog*>(list)->reject();
-    });
-    window->action("EditfromListM")->trigger();
-    EXPECT_EQ(figures.size(), 3u);
-    window->undo();
+    }
+    EXPECT_EQ(table->rowCount(), 3);
+    EXPECT_FALSE(inkAt(45, 55)) << "the label no longer shows the rectangle";
+    session.undo();
     EXPECT_EQ(figures.size(), 4u) << "the delete is one undo step";
 }
 
@@ -402,13 +380,13 @@ TEST_F(PictureWindowsTest, BrowserListsPictureFilesAndShowsTheFactsOfOne) {
     auto* name = browser.findChild<QLineEdit*>("FileName");
     name->setText(QString::fromStdString((dir / "missing.png").string()));
     {
-        test::ModalAnswer missing("OkBt");
+        test::OnModal missing("OkBt");
         EXPECT_FALSE(browser.openTyped());
         EXPECT_EQ(missing.text(), "File does not exist");
     }
     name->setText(QString::fromStdString((dir / "notes.txt").string()));
     {
-        test::ModalAnswer unknown("OkBt");
+        test::OnModal unknown("OkBt");
         EXPECT_FALSE(browser.openTyped());
         EXPECT_EQ(unknown.text(), "Unknown file extension");
     }

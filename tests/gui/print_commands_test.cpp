@@ -21,8 +21,7 @@
 
 #include "app/main_window.h"
 #include "app/qt_link_ui.h"
-#include "gui/gui_test_support.h"
-#include "gui/printer_windows_support.h"
+#include "support/editor_window.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
 #include "render/barcode_check.h"
@@ -35,7 +34,7 @@ namespace {
 
 const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
 
-using WhenModal = test::OnModal;
+using test::OnModal;
 using test::click;
 using test::type;
 
@@ -45,7 +44,7 @@ Bitmap readOneBitPng(const std::filesystem::path& path) {
     return toOneBit(image);
 }
 
-class PrintCommandsTest : public ::testing::Test {
+class PrintCommandsTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
     void SetUp() override {
         // A window nobody answers fails the test instead of hanging it.
@@ -58,16 +57,10 @@ protected:
             }
         });
         watchdog.start(30000);
-        ASSERT_TRUE(folder.isValid());
-        programFolder = std::filesystem::path(folder.path().toStdString()) / "program";
-        std::filesystem::create_directories(programFolder);
     }
 
     std::unique_ptr<TZRedit> start(const std::string& device) {
-        StartupOptions options{ProgramPaths(programFolder, TAVRIN_SOURCE_DATA_DIR, programFolder / "user"), {}, {}};
-        auto window = std::make_unique<TZRedit>(options);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        auto window = EditorWindowFixture::start();
         EXPECT_TRUE(window->openLabelFile(QString::fromStdString(kSample)));
         window->config().port = 0;
         window->config().portDevices[0] = device;
@@ -78,8 +71,6 @@ protected:
     static const Variable& variable0(TZRedit& window) { return window.session().document().variables[0]; }
 
     QTimer watchdog;
-    QTemporaryDir folder;
-    std::filesystem::path programFolder;
     test::TempDir output;
 };
 
@@ -92,7 +83,7 @@ TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance)
     const std::size_t steps = window->session().undoSteps();
 
     // The values dialog prints 3 sets of 2 with new values, then OK sends the advanced ones.
-    WhenModal values("TValuesDlg", [](QWidget* dialog) {
+    OnModal values("TValuesDlg", [](QWidget* dialog) {
         auto* grid = dialog->findChild<QTableWidget*>("ValuesGrid");
         ASSERT_EQ(grid->rowCount(), 2);
         EXPECT_EQ(grid->item(0, 0)->text(), "Lot number");
@@ -102,7 +93,7 @@ TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance)
         EXPECT_EQ(grid->item(1, 1)->text(), "13");
         click(dialog, "OkBt");
     });
-    WhenModal select("TSelectFormDlg", [](QWidget* dialog) {
+    OnModal select("TSelectFormDlg", [](QWidget* dialog) {
         EXPECT_EQ(dialog->findChild<QListWidget*>("ObjList")->count(), 2);
         type(dialog, "NameEd", "NOSUCH");
         click(dialog, "SelectBt");  // not a listed form: nothing happens
@@ -110,7 +101,7 @@ TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance)
         type(dialog, "NameEd", "SAMPLE");
         click(dialog, "SelectBt");
     });
-    WhenModal print("TPrintDlg", [](QWidget* dialog) {
+    OnModal print("TPrintDlg", [](QWidget* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Print - OTHER");
         click(dialog, "SelectFormBt");
         EXPECT_EQ(dialog->windowTitle(), "Print - SAMPLE");
@@ -139,24 +130,23 @@ TEST_F(PrintCommandsTest, RefusalsAreToldWithoutTouchingThePrinter) {
     auto window = start(sim.device());
     {
         // No active form yet: the dialog is titled "Print" and will not print.
-        test::ModalAnswer noForm("OkBt");
-        WhenModal print("TPrintDlg", [](QWidget* d) {
+        OnModal noForm("OkBt");
+        OnModal print("TPrintDlg", [](QWidget* d) {
             EXPECT_EQ(d->windowTitle(), "Print");
             click(d, "PrintBt");
             EXPECT_TRUE(d->isVisible());
             d->close();
         });
         window->action("PrintM")->trigger();
-        ASSERT_TRUE(print.ran() && noForm.answered());
+        ASSERT_TRUE(print.ran() && noForm.ran());
         EXPECT_EQ(noForm.text(), kNoFormSelected);
         EXPECT_EQ(noForm.title(), "Error");
     }
-    window->session().document().newLabel();
-    window->changed();
+    window->session().edit([](LabelDocument& label) { label.newLabel(); });
     for (const auto& [command, message] : {std::pair{"TestPrintM", kNothingToPrint}, std::pair{"NewValuesM", kNoVariablesDefined}}) {
-        test::ModalAnswer refusal("OkBt");
+        OnModal refusal("OkBt");
         window->action(command)->trigger();
-        EXPECT_TRUE(refusal.answered());
+        EXPECT_TRUE(refusal.ran());
         EXPECT_EQ(refusal.text(), message);
     }
     EXPECT_FALSE(std::filesystem::exists(sim.label(1)));
@@ -171,7 +161,7 @@ TEST_F(PrintCommandsTest, TestPrintWithDirectGraphicsPrintsTheLabelsPrintImage) 
     context.document = &before;
     const Bitmap expected = renderPrintImage(before, context);
 
-    WhenModal dialog("TTestPrintDlg", [](QWidget* d) {
+    OnModal dialog("TTestPrintDlg", [](QWidget* d) {
         type(d, "CopiesEd", "1000");  // out of range: the single copy stays
         click(d, "PrintBt");
     });
@@ -191,11 +181,10 @@ TEST_F(PrintCommandsTest, ABarcodeThatDoesNotReadBackIsAskedAboutBeforeTheTestPr
     auto window = start(sim.device());
     BarcodeRecord flat;
     flat.type = 3, flat.x = 20, flat.y = 20, flat.height = 2, flat.data = "\"FLAT\"";
-    window->session().document().figures.appendFigure(flat.encode(), FigureKind::Barcode);
-    window->changed();
+    window->session().edit([&](LabelDocument& label) { label.figures.appendFigure(flat.encode(), FigureKind::Barcode); });
 
-    test::ModalAnswer no("NoBt");
-    WhenModal dialog("TTestPrintDlg", [](QWidget* d) { click(d, "PrintBt"); });
+    OnModal no("NoBt");
+    OnModal dialog("TTestPrintDlg", [](QWidget* d) { click(d, "PrintBt"); });
     window->action("TestPrintM")->trigger();
     ASSERT_TRUE(dialog.ran());
     EXPECT_TRUE(no.text().endsWith("Print anyway?")) << no.text().toStdString();
@@ -209,7 +198,7 @@ TEST_F(PrintCommandsTest, VariablesAreDefinedInTheirWindowAndUndoneAsOneStep) {
     auto window = start(sim.device());
     const LabelDocument original = window->session().document();
     // Closing the window drops what was done in it.
-    WhenModal dropped("TVarCntDlg", [](QWidget* d) {
+    OnModal dropped("TVarCntDlg", [](QWidget* d) {
         click(d, "DeleteAllBt");
         EXPECT_EQ(d->findChild<QListWidget*>("VarList")->count(), 0);
         d->close();
@@ -218,7 +207,7 @@ TEST_F(PrintCommandsTest, VariablesAreDefinedInTheirWindowAndUndoneAsOneStep) {
     ASSERT_TRUE(dropped.ran());
     EXPECT_TRUE(window->session().document().variables == original.variables);
 
-    WhenModal defined("TVarCntDlg", [](QWidget* d) {
+    OnModal defined("TVarCntDlg", [](QWidget* d) {
         d->findChild<QRadioButton*>("CountersRb")->click();
         EXPECT_TRUE(d->findChild<QLineEdit*>("IncrementEd")->isVisibleTo(d));
         click(d, "NewBt");
@@ -244,7 +233,7 @@ TEST_F(PrintCommandsTest, VariablesAreDefinedInTheirWindowAndUndoneAsOneStep) {
     // From Printer takes the active form's definitions into the window.
     PrinterStorage storage(window->link());
     ASSERT_TRUE(storage.storeCurrentLabel(window->session().document(), "SAMPLE"));
-    WhenModal fetched("TVarCntDlg", [](QWidget* d) {
+    OnModal fetched("TVarCntDlg", [](QWidget* d) {
         click(d, "DeleteAllBt");
         click(d, "FromPrinterBt");
         d->findChild<QRadioButton*>("VariablesRb")->click();
@@ -283,21 +272,21 @@ TEST_P(PrintFailureTest, ShowsItsMessageAndLeavesTheLabelUntouched) {
     const LabelDocument before = window->session().document();
     const std::size_t steps = window->session().undoSteps();
 
-    WhenModal testPrint("TTestPrintDlg", [](QWidget* d) { click(d, "PrintBt"); });
-    WhenModal sending("MsgBoxDlg", [&](QWidget* progress) {
+    OnModal testPrint("TTestPrintDlg", [](QWidget* d) { click(d, "PrintBt"); });
+    OnModal sending("MsgBoxDlg", [&](QWidget* progress) {
         if (c.killWhenSending) sim.reset();
         if (c.pressEsc) QTest::keyClick(progress, Qt::Key_Escape);
     }, QString::fromLatin1(kPrintingLabel));
-    std::optional<test::ModalAnswer> retry;
+    std::optional<OnModal> retry;
     if (c.retryAnswer != nullptr) retry.emplace(c.retryAnswer);
-    std::optional<WhenModal> error;
+    std::optional<OnModal> error;
     if (c.message != nullptr)
         error.emplace("MsgBoxDlg", [](QWidget* d) { click(d, "OkBt"); }, QString::fromLatin1(c.message));
-    WhenModal printDialog("TPrintDlg", [](QWidget* d) { d->close(); });
+    OnModal printDialog("TPrintDlg", [](QWidget* d) { d->close(); });
 
     window->action(c.command)->trigger();
     EXPECT_TRUE(!error || error->ran()) << "no \"" << c.message << "\"";
-    EXPECT_TRUE(!retry || retry->answered());
+    EXPECT_TRUE(!retry || retry->ran());
     EXPECT_TRUE(!(c.killWhenSending || c.pressEsc) || sending.ran());
     EXPECT_FALSE(printDialog.ran()) << "the print dialog came up after a failure";
     EXPECT_FALSE(window->linkUi().progressWindowVisible());

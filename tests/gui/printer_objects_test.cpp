@@ -10,8 +10,8 @@
 #include "app/toolbar.h"
 #include "document/figure_records.h"
 #include "fonts/font_management.h"
-#include "gui/gui_test_support.h"
-#include "gui/printer_windows_support.h"
+#include "support/editor_window.h"
+#include "support/editor_window.h"
 #include "printer/storage_operations.h"
 #include "render/canvas.h"
 #include "tools/font_commands.h"
@@ -36,7 +36,7 @@ TEST_F(PrinterObjectsTest, StoreGraphicsRefusesANonPictureAndStoresABmpByName) {
     chosenFile = QString::fromStdString((kFixtures / "MAKE.sh").string());
     {
         OnModal never("TStoreDlg", [](QWidget* dialog) { dialog->close(); });
-        test::ModalAnswer refusal("OkBt");
+        test::OnModal refusal("OkBt");
         item->trigger();
         EXPECT_EQ(refusal.text(), "Invalid graphics format");
         EXPECT_FALSE(never.ran());
@@ -72,15 +72,15 @@ TEST_F(PrinterObjectsTest, FontFromThePrinterJoinsTheLabelUnderItsLetterAndDraws
     auto window = start();
     {
         // Nothing stored under that name: whatever the printer answers is no font.
-        test::ModalAnswer refusal("OkBt");
+        test::OnModal refusal("OkBt");
         EXPECT_FALSE(addStoredFont(*window, "Q"));
         EXPECT_EQ(refusal.text(), "Invalid font file");
     }
     ASSERT_TRUE(PrinterStorage(window->link()).storeFontFile(path("three.qft"), "K"));
 
-    FigureList& figures = window->session().document().figures;
+    const FigureList& figures = window->session().document().figures;
     const auto ink = [&] {
-        const Bitmap printed = renderPrintImage(window->session().document(), window->session().renderContext());
+        const Bitmap printed = window->session().printImage();
         int count = 0;
         for (int y = 0; y < printed.height(); ++y)
             for (int x = 0; x < printed.width(); ++x) count += printed.isInk(x, y);
@@ -108,8 +108,7 @@ TEST_F(PrinterObjectsTest, FontFromThePrinterJoinsTheLabelUnderItsLetterAndDraws
     EXPECT_NE(received().find("EI\"K\""), std::string::npos);
     TextRecord text;
     text.x = 10, text.y = 10, text.font = 6, text.hMul = 1, text.vMul = 1, text.data = "\"ABC\"";
-    figures.appendFigure(text.encode(), FigureKind::Text);
-    window->changed();
+    window->session().edit([&](LabelDocument& label) { label.figures.appendFigure(text.encode(), FigureKind::Text); });
     // Each character is 4 dots wide over 16 rows.
     EXPECT_EQ(ink() - empty, 3 * 4 * 16);
     window->undo();

@@ -12,7 +12,7 @@
 #include <regex>
 
 #include "app/main_window.h"
-#include "gui/gui_test_support.h"
+#include "support/editor_window.h"
 #include "proof/proof_layout.h"
 #include "render/canvas.h"
 #include "support/pdf_pages.h"
@@ -30,18 +30,10 @@ std::string withoutDate(const std::string& pdf) {
     return std::regex_replace(pdf, std::regex(R"(/CreationDate \([^)]*\))"), "");
 }
 
-class ProofWindowTest : public ::testing::Test {
+class ProofWindowTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
-    ProofWindowTest() {
-        const std::filesystem::path program = dir / "program";
-        std::filesystem::create_directories(program);
-        window = std::make_unique<TZRedit>(
-            StartupOptions{ProgramPaths(program, TAVRIN_SOURCE_DATA_DIR, program / "user"), QString::fromStdString(kSample)});
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ProofWindowTest() : window(start(QString::fromStdString(kSample))) {
         QTest::qWait(50);  // the start timer opens the label
-        const auto answer = [this](QWidget*, const QString&, const QString&, const QString&) { return saveAs; };
-        window->setFileChooser({answer, answer});
         // The print dialog answered as a user printing to a PDF file on A4 would.
         setProofPrintDialog([this](QPrinter& printer, bool& asSheet, QWidget*) {
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -65,9 +57,9 @@ protected:
         return renderPrintImage(label, context);
     }
 
-    test::TempDir dir;
+    const std::filesystem::path dir = path("");
     std::unique_ptr<TZRedit> window;
-    QString saveAs;
+    QString& saveAs = chosenFile;
     bool sheet = false;
 };
 

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "gui/printer_windows_support.h"
+#include "support/editor_window.h"
 #include "link/device_list.h"
 
 namespace tavrin {

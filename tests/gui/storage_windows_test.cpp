@@ -13,8 +13,8 @@
 #include <QRegularExpression>
 
 #include "app/message_box.h"
-#include "gui/gui_test_support.h"
-#include "gui/printer_windows_support.h"
+#include "support/editor_window.h"
+#include "support/editor_window.h"
 #include "link/byte_sink.h"
 #include "printer/form_file.h"
 #include "printer/form_writer.h"
@@ -109,19 +109,18 @@ class StorageWindowsTest : public ::testing::Test, public test::PrinterWindowFix
 TEST_F(StorageWindowsTest, StoresTheCurrentLabelAndListsItWithTheMemoryUse) {
     auto window = start();
     {
-        test::ModalAnswer answer("OkBt");
+        test::OnModal answer("OkBt");
         window->action("StoreCurrentM")->trigger();
         EXPECT_EQ(answer.text(), "Nothing to store");
     }
-    window->session().document() = sampleLabel();
-    window->changed();
+    window->session().edit([](LabelDocument& document) { document = sampleLabel(); });
 
     QStringList afterStore;
     OnModal store("TStoreDlg", [&](QWidget* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Store current label");
         auto* name = dialog->findChild<QLineEdit*>("NameEd");
         for (const char* refused : {"BAD_1", ""}) {
-            test::ModalAnswer answer("OkBt");
+            test::OnModal answer("OkBt");
             name->setText(refused);
             click(dialog, "StoreBt");
             // An empty name does nothing; any other character than letters and digits is refused.
@@ -193,15 +192,15 @@ TEST_F(StorageWindowsTest, SavesStoredFormPictureAndFontToFiles) {
         QString title, text;
         OnModal save("TObjListDlg", [&](QWidget* dialog) {
             selectEntry(dialog, c.name);
-            test::ModalAnswer overwrite("YesBt");
+            test::OnModal overwrite("YesBt");
             {
-                test::ModalAnswer report("OkBt");
+                test::OnModal report("OkBt");
                 click(dialog, "SaveBt");
-                ASSERT_TRUE(QTest::qWaitFor([&] { return report.answered(); }, 10000));
+                ASSERT_TRUE(QTest::qWaitFor([&] { return report.ran(); }, 10000));
                 title = report.title();
                 text = report.text();
             }
-            EXPECT_TRUE(overwrite.answered());
+            EXPECT_TRUE(overwrite.ran());
             dialog->close();
         });
         window->action(c.menuItem)->trigger();
@@ -224,7 +223,7 @@ TEST_F(StorageWindowsTest, DeletesOnlyAfterTheQuestion) {
         ObjectListView after;
         OnModal remove("TObjListDlg", [&](QWidget* dialog) {
             selectEntry(dialog, "PIC1");
-            test::ModalAnswer question(answer);
+            test::OnModal question(answer);
             click(dialog, "DelBt");
             EXPECT_EQ(question.title(), "Delete confirm");
             EXPECT_EQ(question.text(), "Are You sure ?");
@@ -251,20 +250,21 @@ TEST_F(StorageWindowsTest, LoadsAStoredFormIntoTheEditor) {
     const LabelDocument label = sampleLabel();
     ASSERT_TRUE(storage.storeCurrentLabel(label, "FORM1"));
     // The label in the window has unsaved changes: the question comes first.
-    window->session().document().figures.appendFigure(RectangleRecord{1, 1, 5, 5}.encode(), FigureKind::Rectangle);
-    window->changed();
+    window->session().edit([](LabelDocument& document) {
+        document.figures.appendFigure(RectangleRecord{1, 1, 5, 5}.encode(), FigureKind::Rectangle);
+    });
     ASSERT_TRUE(window->session().modified());
 
     bool closedAfterLoad = false;
     OnModal load("TObjListDlg", [&](QWidget* dialog) {
         selectEntry(dialog, "FORM1");
         {
-            test::ModalAnswer cancelled("CancelBt");
+            test::OnModal cancelled("CancelBt");
             click(dialog, "EditBt");
-            EXPECT_TRUE(cancelled.answered());
+            EXPECT_TRUE(cancelled.ran());
         }
         EXPECT_TRUE(dialog->isVisible()) << "a cancelled question leaves everything as it was";
-        test::ModalAnswer discard("NoBt");
+        test::OnModal discard("NoBt");
         click(dialog, "EditBt");
         closedAfterLoad = !dialog->isVisible();
     });
@@ -290,16 +290,17 @@ TEST_F(StorageWindowsTest, APrinterGoneBeforeTheFormCameLeavesTheLabelAsItWas) {
         PrinterStorage storage(window->link());
         ASSERT_TRUE(storage.storeCurrentLabel(sampleLabel(), "FORM1"));
     }
-    window->session().document().figures.appendFigure(RectangleRecord{1, 1, 5, 5}.encode(), FigureKind::Rectangle);
-    window->changed();
+    window->session().edit([](LabelDocument& document) {
+        document.figures.appendFigure(RectangleRecord{1, 1, 5, 5}.encode(), FigureKind::Rectangle);
+    });
     QString error;
     OnModal load("TObjListDlg", [&](QWidget* dialog) {
         selectEntry(dialog, "FORM1");
         simulator.reset();
-        test::ModalAnswer discard("NoBt");
-        test::ModalAnswer failure("OkBt");
+        test::OnModal discard("NoBt");
+        test::OnModal failure("OkBt");
         click(dialog, "EditBt");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return failure.answered(); }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return failure.ran(); }, 10000));
         error = failure.text();
     });
     window->action("FormM")->trigger();
@@ -362,10 +363,9 @@ public:
 
 TEST_F(SilentPrinterTest, ListFailsInTheProgressWindowAndTheLabelStays) {
     auto window = start();
-    window->session().document() = sampleLabel();
-    window->changed();
+    window->session().edit([](LabelDocument& document) { document = sampleLabel(); });
     OnModal never("TObjListDlg", [](QWidget* dialog) { dialog->close(); });
-    test::ModalAnswer answer("OkBt");
+    test::OnModal answer("OkBt");
     window->action("FormM")->trigger();
     EXPECT_EQ(answer.text(), "No printer response");
     EXPECT_FALSE(never.ran());
@@ -386,12 +386,12 @@ TEST_F(SilentPrinterTest, StopEndsTheWaitForTheAnswerWithoutAnError) {
         if (stopShown) button->click();
     });
     OnModal never("TObjListDlg", [](QWidget* dialog) { dialog->close(); });
-    test::ModalAnswer noError("OkBt");
+    test::OnModal noError("OkBt");
     window->action("FormM")->trigger();
     EXPECT_TRUE(stopShown);
     EXPECT_TRUE(window->link().stoppedFlag);
     EXPECT_FALSE(never.ran());
-    EXPECT_FALSE(noError.answered()) << noError.text().toStdString();
+    EXPECT_FALSE(noError.ran()) << noError.text().toStdString();
     EXPECT_FALSE(sharedMessageBox().isVisible());
 }
 
@@ -401,7 +401,7 @@ TEST_F(SilentPrinterTest, APrinterKilledWhileItsAnswerIsAwaitedIsNoPrinterRespon
     auto window = start();
     waitForEver(*window);
     OnReceived kill(*this, "UM", [&] { simulator->kill(); });
-    test::ModalAnswer error("OkBt");
+    test::OnModal error("OkBt");
     window->action("FormM")->trigger();
     EXPECT_EQ(error.text(), "No printer response");
     EXPECT_FALSE(window->link().isOpen());
@@ -420,17 +420,16 @@ TEST_F(SlowPrinterTest, APrinterKilledDuringAStoreAsksNoRetry) {
     TextRecord text;
     text.data = "\"HELLO\"";
     for (text.x = 0; text.x < 300; ++text.x) label.figures.appendFigure(text.encode(), FigureKind::Text);
-    window->session().document() = label;
-    window->changed();
+    window->session().edit([&](LabelDocument& document) { document = label; });
     QString error;
     bool retryAsked = false;
     OnModal store("TStoreDlg", [&](QWidget* dialog) {
         dialog->findChild<QLineEdit*>("NameEd")->setText("BIG");
         OnReceived kill(*this, "FS", [&] { simulator->kill(); });
-        test::ModalAnswer retry("NoBt");
-        test::ModalAnswer failure("OkBt");
+        test::OnModal retry("NoBt");
+        test::OnModal failure("OkBt");
         click(dialog, "StoreBt");
-        retryAsked = retry.answered();
+        retryAsked = retry.ran();
         error = failure.text();
         dialog->close();
     });

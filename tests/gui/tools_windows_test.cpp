@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QTextEdit>
 
-#include "gui/gui_test_support.h"
-#include "gui/printer_windows_support.h"
+#include "support/editor_window.h"
+#include "support/editor_window.h"
 #include "tools/settings_dialog.h"
 #include "tools/terminal_dialog.h"
 
@@ -98,7 +98,7 @@ TEST_F(ToolsWindowsTest, MaintenanceCommandsAndTheClockUseTheSelectedPort) {
         for (const char* button : {"DiagnosticBt", "FormsListBt", "GraphicsListBt", "FontsListBt", "DefaultBt"})
             click(dialog, button);
         for (const char* answer : {"NoBt", "YesBt"}) {
-            test::ModalAnswer warning(answer);
+            test::OnModal warning(answer);
             click(dialog, "ResetBt");
             EXPECT_EQ(warning.text(), "All information in printer will be erased !");
         }

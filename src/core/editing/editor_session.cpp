@@ -9,6 +9,8 @@ EditorSession::EditorSession(const ResidentFonts* residentFonts, int pictureNumb
     resetHistory();
 }
 
+Bitmap EditorSession::printImage() { return renderPrintImage(document_, context_); }
+
 void EditorSession::redraw() { RedrawLabel(canvas_, document_, context_, options_); }
 
 void EditorSession::refreshMarks() { drawSelectionMarks(canvas_, document_, options_, true); }
@@ -34,6 +36,7 @@ bool EditorSession::step(const LabelDocument* (UndoHistory::*move)()) {
     const LabelDocument* state = (history_.*move)();
     if (state == nullptr) return false;
     restore(*state);
+    notify();
     return true;
 }
 
@@ -42,6 +45,14 @@ void EditorSession::resetHistory() {
     history_.reset(document_);
     saved_ = document_;
     modified_ = false;
+}
+
+void EditorSession::startLabel(LabelDocument label) {
+    mouse_.abandonDrag();
+    document_ = std::move(label);
+    redraw();
+    resetHistory();
+    notify();
 }
 
 void EditorSession::markSaved() {

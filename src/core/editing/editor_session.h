@@ -3,6 +3,9 @@
 // the render context, the mouse editor and the undo history. Every window works through it,
 // so that no change goes without its redraw, its undo step and the modified flag.
 #include <cstddef>
+#include <functional>
+#include <type_traits>
+#include <utility>
 
 #include "document/label_document.h"
 #include "editing/mouse_editor.h"
@@ -22,7 +25,7 @@ public:
     EditorSession(const EditorSession&) = delete;
     EditorSession& operator=(const EditorSession&) = delete;
 
-    LabelDocument& document() { return document_; }
+    // Read-only: the label changes through edit(), select() and startLabel() only.
     const LabelDocument& document() const { return document_; }
     FigureTemplates& templates() { return templates_; }
     CanvasOptions& canvasOptions() { return options_; }
@@ -30,10 +33,51 @@ public:
     const RenderContext& renderContext() const { return context_; }
     MouseEditor& mouse() { return mouse_; }
 
+    // The one way to change the label. `change` edits the document; one that returns bool
+    // says whether it changed anything, and false skips the rest. Then the canvas is redrawn,
+    // the undo step recorded, modified() updated and the listener told, so none of them can
+    // be forgotten and no change is folded into the next step. Returns whether it changed.
+    template <class Change>
+    bool edit(Change&& change) {
+        if constexpr (std::is_void_v<std::invoke_result_t<Change&, LabelDocument&>>) {
+            change(document_);
+        } else if (!change(document_)) {
+            return false;
+        }
+        redraw();
+        commit();
+        notify();
+        return true;
+    }
+    // A change of the selection only: no undo step, only the marks are redrawn.
+    template <class Change>
+    void select(Change&& change) {
+        change(document_.figures);
+        refreshMarks();
+        notify();
+    }
+    // A passing look at the label with other values (a data row's): redrawn, not recorded and
+    // not marked modified; the caller puts the values back the same way.
+    template <class Change>
+    void preview(Change&& change) {
+        change(document_);
+        redraw();
+        notify();
+    }
+    // A new, opened or restored label: replaces the document, redraws and starts a fresh
+    // history (not modified).
+    void startLabel(LabelDocument label);
+    // Told after every edit, selection change, undo, redo and new label, so the view repaints
+    // and the menus follow.
+    void setChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
+    // The label as it prints; what the renderer measures goes into the records as in redraw().
+    Bitmap printImage();
+
     void redraw();        // figures and overlays
     void refreshMarks();  // overlays only, the figures as last drawn
 
-    // After every finished change: records one undo step when the label differs from the
+    // After a change made through mouse(): records one undo step when the label differs from the
     // last recorded state (selection and measured values do not count) and updates modified().
     void commit();
     bool canUndo() const { return history_.canUndo(); }
@@ -53,6 +97,9 @@ public:
 
 private:
     void restore(const LabelDocument& state);
+    void notify() const {
+        if (listener_) listener_();
+    }
     // Undo or redo: what was not yet committed is recorded first.
     bool step(const LabelDocument* (UndoHistory::*move)());
 
@@ -65,6 +112,7 @@ private:
     UndoHistory history_;
     LabelDocument saved_;
     bool modified_ = false;
+    std::function<void()> listener_;
 };
 
 }  // namespace tavrin

@@ -1,5 +1,7 @@
 #include "editing/figure_edit.h"
 
+#include "printer/screen_text.h"
+
 namespace tavrin {
 namespace {
 
@@ -15,6 +17,12 @@ bool editThrough(Figure& figure, Kind& templateRecord, const std::function<bool(
     return true;
 }
 
+template <typename Kind>
+void addThrough(FigureList& figures, Kind& templateRecord, const Kind& record, FigureKind kind) {
+    templateRecord = record;
+    figures.appendFigure(record.encode(), kind);
+}
+
 }  // namespace
 
 bool editFigureInDialog(Figure& figure, FigureTemplates& templates, const FigureDialogs& dialogs) {
@@ -28,6 +36,37 @@ bool editFigureInDialog(Figure& figure, FigureTemplates& templates, const Figure
         case FigureKind::Font: break;
     }
     return false;
+}
+
+void addNewFigure(FigureList& figures, FigureTemplates& templates, const TextRecord& record) {
+    addThrough(figures, templates.text, record, FigureKind::Text);
+}
+
+void addNewFigure(FigureList& figures, FigureTemplates& templates, const BarcodeRecord& record) {
+    addThrough(figures, templates.barcode, record, FigureKind::Barcode);
+}
+
+void addNewFigure(FigureList& figures, FigureTemplates& templates, const RectangleRecord& record) {
+    addThrough(figures, templates.rectangle, record, FigureKind::Rectangle);
+}
+
+void addNewFigure(FigureList& figures, FigureTemplates& templates, const BoxRecord& record) {
+    addThrough(figures, templates.box, record, FigureKind::Box);
+}
+
+void addNewFigure(FigureList& figures, FigureTemplates& templates, const LineRecord& record) {
+    addThrough(figures, templates.line, record, FigureKind::DiagonalLine);
+}
+
+Figure* findFigure(FigureList& figures, const Figure* figure) {
+    for (Figure& candidate : figures)
+        if (&candidate == figure) return &candidate;
+    return nullptr;
+}
+
+std::string copiedBackText(const std::string& printerText, const std::string& shownText, const std::string& editedText,
+                           const Translation& translation) {
+    return editedText == shownText ? printerText : screenToPrinter(editedText, translation);
 }
 
 }  // namespace tavrin

@@ -15,4 +15,11 @@ std::vector<std::string> buildFontList(const FigureList& figures) {
     return items;
 }
 
+std::optional<char> storedFontLetter(const std::string& name) {
+    if (name.size() != 1) return std::nullopt;
+    const char letter = name[0] >= 'a' && name[0] <= 'z' ? static_cast<char>(name[0] - 'a' + 'A') : name[0];
+    if (letter < 'A' || letter > 'Z') return std::nullopt;
+    return letter;
+}
+
 }  // namespace tavrin

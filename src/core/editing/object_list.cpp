@@ -45,6 +45,13 @@ std::vector<Figure*> listedFigures(FigureList& figures) {
     return listed;
 }
 
+std::vector<const Figure*> listedFigures(const FigureList& figures) {
+    std::vector<const Figure*> listed;
+    for (const Figure& f : figures)
+        if (!f.isFont()) listed.push_back(&f);
+    return listed;
+}
+
 std::string describeFigure(const Figure& figure, const FigureList& figures) {
     switch (figure.kind) {
         case FigureKind::Text: return describeText(TextRecord::decode(figure.record), figures);

@@ -28,6 +28,7 @@ struct ObjectListRow {
 
 // The listed figures, head first; row n (from 1) is element n - 1.
 std::vector<Figure*> listedFigures(FigureList& figures);
+std::vector<const Figure*> listedFigures(const FigureList& figures);
 // Column 2: "Text  (Font 3)", "Picture  \"LOGO\"  (Size 40x20)", ...
 std::string describeFigure(const Figure& figure, const FigureList& figures);
 ObjectListRow objectListRow(const Figure& figure, int number, const FigureList& figures);

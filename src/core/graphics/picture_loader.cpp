@@ -17,7 +17,7 @@ PictureReadResult loadSourcePicture(const std::filesystem::path& path, SourcePic
     picture = {};
     const std::string extension = upperExtension(path);
     if (extension != ".BMP" && extension != ".JPG" && extension != ".JPEG" && extension != ".PNG")
-        return {false, {"Error", "Unknown file extension"}};
+        return {false, {"Error", "Unknown file extension"}, true};
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file) return {false, {"Error", "Can't open input file"}};
     // Only ordinary files: a device or a pipe could feed bytes without end.

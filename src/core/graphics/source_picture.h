@@ -42,6 +42,9 @@ bool pictureSizeAllowed(std::int64_t width, std::int64_t height);
 struct PictureReadResult {
     bool ok = false;
     UserMessage message;  // title "Error"
+    // The file is of a kind no reader takes, as opposed to a picture that could not be read:
+    // a window drops the picture it shows for the one, and keeps it for the other.
+    bool unknownKind = false;
 };
 
 // Each reader takes the whole file; on failure the picture is left empty.

@@ -1,6 +1,6 @@
 #include "app/command_modules.h"
 
-#include "editor/object_list_dialog.h"
+#include "editor/object_list_commands.h"
 #include "editor/picture_commands.h"
 #include "tools/converter_commands.h"
 #include "tools/data_print_commands.h"

@@ -40,11 +40,10 @@ bool TZRedit::maySpoilChanges() {
 
 void TZRedit::newLabel() {
     if (!maySpoilChanges()) return;
-    session_->mouse().abandonDrag();
-    session_->document().newLabel();
+    LabelDocument label = session_->document();
+    label.newLabel();
     view_->scrollToOrigin();
-    redrawAll();
-    session_->resetHistory();
+    session_->startLabel(std::move(label));
     labelReplaced({});
 }
 
@@ -98,15 +97,15 @@ void TZRedit::openLabel() {
 }
 
 bool TZRedit::openLabelFile(const QString& fileName) {
-    session_->mouse().abandonDrag();
-    const LabelFileResult result = loadLabelFile(toPath(fileName), session_->document());
+    // Read onto a copy: what the file does not hold (some of the setup) stays as it was.
+    LabelDocument loaded = session_->document();
+    const LabelFileResult result = loadLabelFile(toPath(fileName), loaded);
     if (!result.ok) {
         messageBox("Error", QString::fromStdString(result.message), false);
         return false;
     }
     rememberFolder(fileName);
-    resizeLabelView();
-    session_->resetHistory();
+    session_->startLabel(std::move(loaded));
     labelReplaced(fileName);
     return true;
 }
@@ -162,14 +161,14 @@ void TZRedit::saveAsForm() {
 }
 
 void TZRedit::labelSetup(bool modal) {
-    const auto applied = [this] {
+    const auto apply = [this](const auto& change) {
         view_->scrollToOrigin();
-        resizeLabelView();
-        changed();
+        session_->edit([&](LabelDocument& label) { change(label.setup); });
     };
     if (modal) {
+        LabelSetup setup = session_->document().setup;
         placeDialog(setupDialog_, this, -1, 24);
-        if (setupDialog_->execute(session_->document().setup)) applied();
+        if (setupDialog_->execute(setup)) apply([&](LabelSetup& label) { label = setup; });
         return;
     }
     // From the menu the dialog stays beside the label while the user goes on working; OK
@@ -180,31 +179,27 @@ void TZRedit::labelSetup(bool modal) {
     setupDialog_->raise();
     if (!setupConnected_) {
         setupConnected_ = true;
-        connect(setupDialog_, &QDialog::accepted, this, [this, applied] {
+        connect(setupDialog_, &QDialog::accepted, this, [this, apply] {
             if (setupDialog_->isModal()) return;  // execute() applies its own result
-            setupDialog_->apply(session_->document().setup);
-            applied();
+            apply([this](LabelSetup& label) { setupDialog_->apply(label); });
         });
     }
 }
 
 void TZRedit::selectAll() {
-    session_->document().figures.selectAll();
-    session_->refreshMarks();
-    view_->imageChanged();
+    session_->select([](FigureList& figures) { figures.selectAll(); });
 }
 
 void TZRedit::unselectAll() {
-    session_->document().figures.unselectAll();
-    session_->refreshMarks();
-    view_->imageChanged();
+    session_->select([](FigureList& figures) { figures.unselectAll(); });
 }
 
-void TZRedit::copySelection() { session_->document().figures.copy(); }
+void TZRedit::copySelection() {
+    session_->select([](FigureList& figures) { figures.copy(); });
+}
 
 void TZRedit::pasteFigures() {
-    session_->document().figures.paste();
-    changed();
+    session_->edit([](LabelDocument& label) { label.figures.paste(); });
 }
 
 void TZRedit::deleteSelection() {
@@ -216,8 +211,7 @@ void TZRedit::deleteSelection() {
     if (messageBox(QString::fromStdString(request.question.title), QString::fromStdString(request.question.text),
                    true) != 1)
         return;
-    session_->document().figures.deleteSelected();
-    changed();
+    session_->edit([](LabelDocument& label) { label.figures.deleteSelected(); });
 }
 
 void TZRedit::alignToGrid() {
@@ -228,57 +222,39 @@ void TZRedit::alignToGrid() {
     if (choice == TAlignDlg::Closed) return;
     config_.gridStep = step;
     applyCanvasOptions();
-    if (choice == TAlignDlg::Align) alignSelection(session_->document(), step, adjustSizes);
-    changed();
+    // A new grid step alone redraws the grid.
+    session_->edit([&](LabelDocument& label) {
+        if (choice == TAlignDlg::Align) alignSelection(label, step, adjustSizes);
+    });
 }
 
 void TZRedit::moveToTop() {
-    if (auto error = session_->document().figures.moveToTop()) {
-        showMessage(*error);
-        return;
-    }
-    changed();
+    std::optional<UserMessage> error;
+    session_->edit([&](LabelDocument& label) { return !(error = label.figures.moveToTop()); });
+    if (error) showMessage(*error);
 }
 
 void TZRedit::moveToBottom() {
-    if (auto error = session_->document().figures.moveToBottom()) {
-        showMessage(*error);
-        return;
-    }
-    changed();
+    std::optional<UserMessage> error;
+    session_->edit([&](LabelDocument& label) { return !(error = label.figures.moveToBottom()); });
+    if (error) showMessage(*error);
 }
 
-void TZRedit::undo() {
-    session_->mouse().abandonDrag();
-    if (session_->undo()) {
-        view_->labelResized();
-        updateActions();
-    }
-}
+void TZRedit::undo() { session_->undo(); }
 
-void TZRedit::redo() {
-    session_->mouse().abandonDrag();
-    if (session_->redo()) {
-        view_->labelResized();
-        updateActions();
-    }
-}
+void TZRedit::redo() { session_->redo(); }
 
 std::vector<std::string> TZRedit::fontList() const { return buildFontList(session_->document().figures); }
 
 void TZRedit::openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint release) {
     FigureTemplates& templates = session_->templates();
-    FigureList& figures = session_->document().figures;
-    // The dialog works on a copy; the template keeps what was confirmed, so the next figure of
-    // the kind starts from the last one drawn or edited.
-    const auto run = [&](auto& templateRecord, auto* dialog, auto place, auto... extra) {
+    // The dialog works on a copy of the kind's template.
+    const auto run = [&](const auto& templateRecord, auto* dialog, auto place, auto... extra) {
         auto record = templateRecord;
         place(record);
         placeDialog(dialog, this, -1, 0);
         if (!dialog->execute(record, false, extra...)) return;
-        templateRecord = record;
-        figures.appendFigure(record.encode(), kind);
-        changed();
+        session_->edit([&](LabelDocument& label) { addNewFigure(label.figures, templates, record); });
     };
     switch (kind) {
         case FigureKind::Text:
@@ -304,7 +280,7 @@ void TZRedit::openNewFigureDialog(FigureKind kind, DotPoint press, DotPoint rele
     }
 }
 
-void TZRedit::editFigure(Figure* figure) {
+void TZRedit::editFigure(const Figure* figure) {
     // The figure stays in the list while its dialog is open: nothing else can change the
     // document then, the dialogs being modal.
     if (figure->kind == FigureKind::Picture) {
@@ -323,7 +299,10 @@ void TZRedit::editFigure(Figure* figure) {
     dialogs.rectangle = inEditMode(rectangleDialog_);
     dialogs.box = inEditMode(boxDialog_);
     dialogs.line = inEditMode(lineDialog_);
-    if (editFigureInDialog(*figure, session_->templates(), dialogs)) changed();
+    session_->edit([&](LabelDocument& label) {
+        Figure* edited = findFigure(label.figures, figure);
+        return edited != nullptr && editFigureInDialog(*edited, session_->templates(), dialogs);
+    });
 }
 
 }  // namespace tavrin

@@ -72,9 +72,10 @@ void TZRedit::startUp() {
     if (fontLoadResult_ != 0) commandLineLabel_.clear();
 
     session_ = std::make_unique<EditorSession>(&residentFonts_, config_.pictureNumber);
-    session_->document().setup = setup;
-    session_->document().resetVariables();
-    session_->document().figures.clearFigures();
+    LabelDocument first;
+    first.setup = setup;
+    first.resetVariables();
+    session_->startLabel(std::move(first));
 
     // The message window and every dialog are made once and reused.
     setMessageBoxMainWindow(this);
@@ -88,6 +89,10 @@ void TZRedit::startUp() {
 
     view_ = new LabelView(*session_, this);
     setCentralWidget(view_);
+    session_->setChangeListener([this] {
+        view_->labelResized();
+        updateActions();
+    });
     // The client area never gets smaller than 400 x 300 pixels.
     view_->setMinimumSize(400, 300);
     toolbar_ = new TZRToolbar(this);
@@ -237,11 +242,7 @@ void TZRedit::redrawAll() {
     view_->imageChanged();
 }
 
-void TZRedit::changed() {
-    redrawAll();
-    session_->commit();
-    updateActions();
-}
+void TZRedit::configurationChanged() { redrawAll(); }
 
 void TZRedit::keyPressEvent(QKeyEvent* event) {
     int dx = 0, dy = 0;
@@ -302,11 +303,10 @@ bool TZRedit::offerRecovery() {
         const QString from = copy->sourceFile.empty() ? QString("a new label")
                                                         : QString::fromStdString(copy->sourceFile);
         const QString when = QDateTime::fromSecsSinceEpoch(copy->savedAt).toString("yyyy-MM-dd HH:mm:ss");
+        LabelDocument kept = session_->document();
         if (messageBox("Warning", QString("Restore the unsaved changes to %1 kept at %2?").arg(from, when), true) == 1 &&
-            RecoveryStore::restore(*copy, session_->document())) {
-            session_->mouse().abandonDrag();
-            resizeLabelView();
-            session_->resetHistory();
+            RecoveryStore::restore(*copy, kept)) {
+            session_->startLabel(std::move(kept));
             session_->markUnsaved();
             currentFile_ = QString::fromStdString(copy->sourceFile);
             updateActions();

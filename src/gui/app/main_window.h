@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/command_table.h"
+#include "app/editor_services.h"
 #include "document/app_config.h"
 #include "document/program_paths.h"
 #include "document/recent_files.h"
@@ -50,12 +51,6 @@ struct StartupOptions {
     std::filesystem::path recoveryFolder;
 };
 
-// The file dialogs, replaceable so that tests can answer them.
-struct FileChooser {
-    std::function<QString(QWidget*, const QString& title, const QString& folder, const QString& filter)> open;
-    std::function<QString(QWidget*, const QString& title, const QString& folder, const QString& filter)> save;
-};
-
 class TZRedit : public QMainWindow {
     Q_OBJECT
 public:
@@ -79,18 +74,22 @@ public:
     // The printer link of every exchange, set to the configuration's port, rate, protocol
     // and devices each time it is asked for; its progress and errors show in the message window.
     PrinterLink& link();
+    // What the windows built on this one are handed instead of it.
+    EditorServices services() {
+        return {*session_, config_, translation_, [this]() -> PrinterLink& { return link(); }};
+    }
     QtLinkUi& linkUi() { return *linkUi_; }
     const ProgramPaths& paths() const { return options_.paths; }
     void setFileChooser(FileChooser chooser) { files_ = std::move(chooser); }
     const FileChooser& fileChooser() const { return files_; }
     // Picture figures have a dialog of their own, which installs itself here: drawing one
     // (at the press point) and editing one (right click).
-    void setPictureHandlers(std::function<void(DotPoint press)> draw, std::function<void(Figure*)> edit) {
+    void setPictureHandlers(std::function<void(DotPoint press)> draw, std::function<void(const Figure*)> edit) {
         drawPicture_ = std::move(draw);
         editPicture_ = std::move(edit);
     }
-    // Opens the figure's property dialog in edit mode; a confirmed change ends with changed().
-    void editFigure(Figure* figure);
+    // Opens the figure's property dialog in edit mode; a confirmed change is one session edit.
+    void editFigure(const Figure* figure);
 
     // The commands, as the menus and the toolbar run them.
     void newLabel();
@@ -128,8 +127,9 @@ public:
     // cancelled (or a save was cancelled or failed), so the caller must not go on.
     bool maySpoilChanges();
 
-    // Ends one change: redraws, records the undo step and updates the menus.
-    void changed();
+    // A setting that changes how the label looks (the translation): redraws it. Changes of
+    // the label itself go through session().edit().
+    void configurationChanged();
     void placeToolbar();
     void placeLabel();
     void resizeLabelView();
@@ -186,7 +186,7 @@ private:
     QTimer* startTimer_ = nullptr;
     FileChooser files_;
     std::function<void(DotPoint)> drawPicture_;
-    std::function<void(Figure*)> editPicture_;
+    std::function<void(const Figure*)> editPicture_;
     bool shownOnce_ = false;
     bool placementEnabled_ = false;
     bool closingAfterFontError_ = false;

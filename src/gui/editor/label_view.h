@@ -62,7 +62,7 @@ signals:
     void statusAt(int x, int y);  // label bitmap dots under the mouse
     void statusCleared();
     void newFigureRequested(tavrin::FigureKind kind, tavrin::DotPoint press, tavrin::DotPoint release);
-    void editFigureRequested(tavrin::Figure* figure);
+    void editFigureRequested(const tavrin::Figure* figure);
     void documentChanged();       // a move or resize ended: one undo step
     void backgroundClicked();     // outside the label: the selection tool comes back
     void zoomRequested(int steps);

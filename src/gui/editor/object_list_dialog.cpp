@@ -8,16 +8,18 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
+#include "editing/figure_edit.h"
 #include "editing/object_list.h"
 #include "editor/dialog_controls.h"
 #include "printer/screen_text.h"
 
 namespace tavrin {
 
-TFigListDlg::TFigListDlg(TZRedit& window) : QDialog(&window), window_(window) {
+TFigListDlg::TFigListDlg(EditorSession& session, const Translation& translation,
+                         std::function<void(const Figure*)> editFigure, QWidget* parent)
+    : QDialog(parent), session_(session), translation_(translation), editFigure_(std::move(editFigure)) {
     setObjectName(QStringLiteral("TFigListDlg"));
     setWindowTitle(QStringLiteral("Object List"));
     table_ = new QTableWidget(this);
@@ -76,7 +78,7 @@ bool TFigListDlg::prepare() {
         return false;
     }
     if (selectedRow() == 0) selectRow(1);
-    placeDialog(this, &window_, -1, 0);
+    placeDialog(this, parentWidget(), -1, 0);
     return true;
 }
 
@@ -86,14 +88,14 @@ void TFigListDlg::openList() {
 
 void TFigListDlg::rebuild() {
     const int keep = selectedRow();
-    FigureList& figures = window_.session().document().figures;
-    const std::vector<Figure*> listed = listedFigures(figures);
+    const FigureList& figures = session_.document().figures;
+    const std::vector<const Figure*> listed = listedFigures(figures);
     table_->clearContents();
     table_->setRowCount(static_cast<int>(listed.size()));
     for (std::size_t i = 0; i < listed.size(); ++i) {
         const int number = static_cast<int>(i) + 1;
         ObjectListRow row = objectListRow(*listed[i], number, figures);
-        if (row.textData) row.cells[6] = printerToScreen(row.cells[6], window_.translation());
+        if (row.textData) row.cells[6] = printerToScreen(row.cells[6], translation_);
         for (std::size_t c = 0; c < row.cells.size(); ++c)
             table_->setItem(static_cast<int>(i), static_cast<int>(c), new QTableWidgetItem(QString::fromStdString(row.cells[c])));
     }
@@ -112,36 +114,38 @@ void TFigListDlg::selectRow(int row) {
     table_->scrollToItem(table_->item(row - 1, 0));
 }
 
-Figure* TFigListDlg::figureAt(int row) const {
-    const std::vector<Figure*> listed = listedFigures(window_.session().document().figures);
+const Figure* TFigListDlg::figureAt(int row) const {
+    const std::vector<const Figure*> listed = listedFigures(session_.document().figures);
     return row >= 1 && row <= static_cast<int>(listed.size()) ? listed[static_cast<std::size_t>(row - 1)] : nullptr;
 }
 
 void TFigListDlg::editSelected() {
-    Figure* figure = figureAt(selectedRow());
+    const Figure* figure = figureAt(selectedRow());
     if (figure == nullptr) return;
-    window_.editFigure(figure);  // a confirmed change ends with window.changed()
+    editFigure_(figure);
     rebuild();
 }
 
 void TFigListDlg::toggleSelected() {
     const int row = selectedRow();
-    Figure* figure = figureAt(row);
+    const Figure* figure = figureAt(row);
     if (figure == nullptr) return;
-    figure->flags ^= kFlagSelected;
+    session_.select([figure](FigureList& figures) {
+        if (Figure* listed = findFigure(figures, figure)) listed->flags ^= kFlagSelected;
+    });
     table_->item(row - 1, 1)->setText(figure->selected() ? QStringLiteral("#") : QString());
-    window_.changed();
 }
 
 void TFigListDlg::deleteSelected() {
     if (!confirmDelete_->isChecked()) return;
     const int row = selectedRow();
-    Figure* figure = figureAt(row);
+    const Figure* figure = figureAt(row);
     if (figure == nullptr) return;
     const QString title = QStringLiteral("Delete ") + table_->item(row - 1, 2)->text();
     if (messageBox(title, QStringLiteral("Are You sure ?"), true) != 1) return;
-    window_.session().document().figures.removeFigure(figure);
-    window_.changed();
+    session_.edit([figure](LabelDocument& label) {
+        label.figures.removeFigure(figure);
+    });
     rebuild();
     if (table_->rowCount() == 0) {
         messageBox(QStringLiteral("Object list"), QStringLiteral("No more figures"), false);
@@ -151,8 +155,8 @@ void TFigListDlg::deleteSelected() {
 
 void TFigListDlg::moveSelected(int delta) {
     const int row = selectedRow();
-    if (row == 0 || !moveListedFigure(window_.session().document().figures, row, delta)) return;
-    window_.changed();
+    if (row == 0 || !session_.edit([&](LabelDocument& label) { return moveListedFigure(label.figures, row, delta); }))
+        return;
     rebuild();
     selectRow(row + delta);
 }
@@ -170,11 +174,6 @@ bool TFigListDlg::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-CommandTable objectListCommands(TZRedit& window) {
-    auto* list = new TFigListDlg(window);
-    return {{MenuGroup::ViewWindow, "EditfromListM", "&Object List", {Qt::CTRL | Qt::Key_M}, [list] { list->openList(); }}};
 }
 
 }  // namespace tavrin

@@ -1,10 +1,13 @@
 #pragma once
 // The Object List (TFigListDlg): the label's figures as a table in drawing order, with
-// edit, delete, select and reorder; every change goes through the main window, so the
-// label view and the undo history follow.
+// edit, delete, select and reorder; every change is a session edit, so the label view and
+// the undo history follow.
 #include <QDialog>
 
-#include "app/command_table.h"
+#include <functional>
+
+#include "editing/editor_session.h"
+#include "printer/translation.h"
 
 class QCheckBox;
 class QPushButton;
@@ -12,13 +15,14 @@ class QTableWidget;
 
 namespace tavrin {
 
-class TZRedit;
 struct Figure;
 
 class TFigListDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TFigListDlg(TZRedit& window);
+    // editFigure opens a figure's own dialog (the main window's figure dialogs).
+    TFigListDlg(EditorSession& session, const Translation& translation, std::function<void(const Figure*)> editFigure,
+                QWidget* parent);
 
     // Rebuilds the table and shows the dialog modally; with no figure to list it says so
     // and does not open.
@@ -39,15 +43,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    Figure* figureAt(int row) const;
+    const Figure* figureAt(int row) const;
     void selectRow(int row);
 
-    TZRedit& window_;
+    EditorSession& session_;
+    const Translation& translation_;
+    std::function<void(const Figure*)> editFigure_;
     QTableWidget* table_;
     QCheckBox* confirmDelete_;
 };
-
-// View > Object List.
-CommandTable objectListCommands(TZRedit& window);
 
 }  // namespace tavrin

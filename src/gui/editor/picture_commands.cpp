@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/place_dialog.h"
+#include "editing/figure_edit.h"
 #include "editor/picture_dialog.h"
 #include "printer/extract_graphics.h"
 #include "printer/storage_operations.h"
@@ -14,33 +15,35 @@ namespace {
 
 const QString kGraphicsFilter = QStringLiteral("Graphics files (*.pcx *.bmp *.PCX *.BMP)");
 
-void drawPicture(TZRedit& window, TPictureDlg& dialog, DotPoint press) {
-    FigureList& figures = window.session().document().figures;
-    PictureRecord& templateRecord = window.session().templates().picture;
+void drawPicture(EditorSession& session, AppConfig& config, TPictureDlg& dialog, QWidget* owner, DotPoint press) {
+    PictureRecord& templateRecord = session.templates().picture;
     PictureFormResult picture{templateRecord, nullptr};
     picture.record.x = press.x;
     picture.record.y = press.y;
-    placeDialog(&dialog, &window, -1, 0);
-    if (!dialog.execute(figures, PictureDialogState::forNew(), picture)) return;
-    // The next picture is proposed under the name last confirmed.
-    templateRecord = picture.record;
-    if (appendPicture(figures, picture)) {
-        AppConfig& config = window.config();
-        config.pictureNumber = (config.pictureNumber + 1) % 10000;
-    }
-    window.changed();
+    placeDialog(&dialog, owner, -1, 0);
+    session.edit([&](LabelDocument& label) {
+        if (!dialog.execute(label.figures, PictureDialogState::forNew(), picture)) return false;
+        // The next picture is proposed under the name last confirmed.
+        templateRecord = picture.record;
+        if (appendPicture(label.figures, picture)) config.pictureNumber = (config.pictureNumber + 1) % 10000;
+        return true;
+    });
 }
 
-void editPicture(TZRedit& window, TPictureDlg& dialog, Figure* figure) {
-    FigureList& figures = window.session().document().figures;
-    PictureFormResult picture{PictureRecord::decode(figure->record), figure->picture};
-    placeDialog(&dialog, &window, -1, 0);
-    if (!dialog.execute(figures, PictureDialogState::forEdit(*figure), picture)) return;
-    // As after drawing one, the next new picture starts from the values last confirmed.
-    window.session().templates().picture = picture.record;
-    figure->record = picture.record.encode();
-    figure->picture = picture.block;
-    window.changed();
+void editPicture(EditorSession& session, TPictureDlg& dialog, QWidget* owner, const Figure* shown) {
+    PictureFormResult picture{PictureRecord::decode(shown->record), shown->picture};
+    placeDialog(&dialog, owner, -1, 0);
+    // The dialog renames and repoints pictures that share the block, so it works on the label.
+    session.edit([&](LabelDocument& label) {
+        Figure* figure = findFigure(label.figures, shown);
+        if (figure == nullptr || !dialog.execute(label.figures, PictureDialogState::forEdit(*figure), picture))
+            return false;
+        // As after drawing one, the next new picture starts from the values last confirmed.
+        session.templates().picture = picture.record;
+        figure->record = picture.record.encode();
+        figure->picture = picture.block;
+        return true;
+    });
 }
 
 }  // namespace
@@ -66,8 +69,9 @@ CommandTable pictureCommands(TZRedit& window) {
         return ExtractGraphics(window.link(), buffer, name);
     };
     dialog->setPrinterSource(std::move(printer));
-    window.setPictureHandlers([&window, dialog](DotPoint press) { drawPicture(window, *dialog, press); },
-                              [&window, dialog](Figure* figure) { editPicture(window, *dialog, figure); });
+    window.setPictureHandlers(
+        [&window, dialog](DotPoint press) { drawPicture(window.session(), window.config(), *dialog, &window, press); },
+        [&window, dialog](const Figure* figure) { editPicture(window.session(), *dialog, &window, figure); });
     return {{MenuGroup::Draw, "PictureM", "&Picture", {}, [&window] { window.setTool(Tool::Picture); }, {}, "PictBt"}};
 }
 

@@ -3,6 +3,7 @@
 #include <QFormLayout>
 
 #include "editing/dialog_fields.h"
+#include "editing/figure_edit.h"
 #include "editor/dialog_controls.h"
 #include "printer/screen_text.h"
 
@@ -67,10 +68,7 @@ bool TTextDlg::apply(TextRecord& record) const {
     form.font = fontType_->currentIndex();
     form.style = fontStyle_->currentIndex();
     form.rotation = textRot_->currentIndex();
-    // Untouched text keeps its bytes: a byte the screen cannot show must not be changed
-    // into '?' just because another field was edited.
-    const QString text = textData_->text();
-    form.data = text == shownText_ ? printerText_ : screenToPrinter(text.toStdString(), translation_);
+    form.data = copiedBackText(printerText_, shownText_.toStdString(), textData_->text().toStdString(), translation_);
     applyTextForm(form, fontType_->count(), record);
     return record.encode() != before;
 }

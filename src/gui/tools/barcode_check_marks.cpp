@@ -90,8 +90,8 @@ void BarcodeCheckMarks::paintEvent(QPaintEvent*) {
 }
 
 bool confirmBarcodesBeforePrinting(TZRedit& window) {
-    LabelDocument& document = window.session().document();
-    const Bitmap image = renderPrintImage(document, window.session().renderContext());
+    const LabelDocument& document = window.session().document();
+    const Bitmap image = window.session().printImage();
     const std::vector<BarcodeCheckResult> results = checkBarcodes(document, window.session().renderContext(), image);
     if (!anyBarcodeFailed(results)) return true;
     const QString text = QString::fromStdString(failedBarcodesText(results)) + QStringLiteral(". Print anyway?");

@@ -20,7 +20,6 @@
 #include <new>
 
 #include "tools/picture_browser.h"
-#include "app/main_window.h"
 #include "app/message_box.h"
 #include "printer/printing.h"
 #include "tools/converter_control_strip.h"
@@ -34,7 +33,6 @@ QString choosePictureToConvert(QWidget* parent, const QString& folder) { return 
 namespace {
 
 constexpr int kEmptyWidth = 256, kEmptyHeight = 192;
-constexpr const char* kUnknownExtension = "Unknown file extension";
 
 QString chooseBitmapToSave(QWidget* parent, const QString& folder) {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Save picture as"), folder,
@@ -72,8 +70,8 @@ struct TColorToBW::LoadJob {
     PictureReadResult result;
 };
 
-TColorToBW::TColorToBW(TZRedit& window, QWidget* parent)
-    : QDialog(parent), window_(window), choosePicture_(choosePictureToConvert), chooseSaveFile_(chooseBitmapToSave) {
+TColorToBW::TColorToBW(EditorServices services, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)), choosePicture_(choosePictureToConvert), chooseSaveFile_(chooseBitmapToSave) {
     setObjectName(QStringLiteral("ColorToBW"));
     setSizeGripEnabled(true);
     buildControls();
@@ -143,7 +141,7 @@ ConvertSettings TColorToBW::settings() const {
 
 void TColorToBW::load() {
     if (busy()) return;
-    const QString path = choosePicture_(this, QString::fromStdString(window_.config().workDirectory));
+    const QString path = choosePicture_(this, QString::fromStdString(services_.config.workDirectory));
     if (!path.isEmpty()) loadFile(path);
 }
 
@@ -172,7 +170,7 @@ void TColorToBW::loadFile(const QString& path) {
 void TColorToBW::loadFinished(LoadJob& job) {
     if (!job.result.ok) {
         // A file of another kind drops the picture shown; a damaged one leaves it as it was.
-        if (job.result.message.text == kUnknownExtension) showEmpty();
+        if (job.result.unknownKind) showEmpty();
         messageBox(QString::fromStdString(job.result.message.title), QString::fromStdString(job.result.message.text), false);
         emit loaded();
         return;
@@ -416,19 +414,19 @@ void TColorToBW::cut() {
 
 void TColorToBW::testPrint() {
     if (!testBt_->isEnabled()) return;
-    PrinterLink& link = window_.link();
+    PrinterLink& link = services_.link();
     const std::vector<std::uint8_t> rows = bottomUpRows(blackAndWhite_);
     link.showProgress(kSendingGraphics);
     PrintBitmapTest(link, rows, blackAndWhite_.width(), blackAndWhite_.height(),
-                    window_.session().document().setup.darkness);
+                    services_.session.document().setup.darkness);
     link.endProgress();
 }
 
 void TColorToBW::save() {
     if (!saveBt_->isEnabled()) return;
-    const QString path = chooseSaveFile_(this, QString::fromStdString(window_.config().workDirectory));
+    const QString path = chooseSaveFile_(this, QString::fromStdString(services_.config.workDirectory));
     if (path.isEmpty()) return;
-    window_.config().workDirectory = QFileInfo(path).absolutePath().toStdString();
+    services_.config.workDirectory = QFileInfo(path).absolutePath().toStdString();
     // Written beside and renamed over, so a failed save leaves the old file whole.
     if (!saveMonochromeBmp(localPath(path), blackAndWhite_)) {
         messageBox(QStringLiteral("Error"), QStringLiteral("Can't open output file"), false);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/editor_services.h"
 #include "graphics/bw_converter.h"
 #include "graphics/source_picture.h"
 #include "render/bitmap.h"
@@ -26,7 +27,6 @@ class QThread;
 
 namespace tavrin {
 
-class TZRedit;
 class ConverterPictureArea;
 class ConverterControlStrip;
 
@@ -45,7 +45,7 @@ public:
     // A file chooser: the parent window and the folder to start in; empty when cancelled.
     using FileChooser = std::function<QString(QWidget*, const QString& folder)>;
 
-    explicit TColorToBW(TZRedit& window, QWidget* parent = nullptr);
+    explicit TColorToBW(EditorServices services, QWidget* parent = nullptr);
     ~TColorToBW() override;
 
     // The choosers "Load" and "Save" ask; tests answer them.
@@ -115,7 +115,7 @@ private:
     void keepDividerInBounds();
     void applyDividerShare();
 
-    TZRedit& window_;
+    EditorServices services_;
     FileChooser choosePicture_;
     FileChooser chooseSaveFile_;
 

@@ -7,7 +7,7 @@
 namespace tavrin {
 
 void openColorToBW(TZRedit& window) {
-    TColorToBW dialog(window, &window);
+    TColorToBW dialog(window.services(), &window);
     placeDialog(&dialog, &window, -1, 0);
     dialog.exec();
 }

@@ -318,21 +318,23 @@ std::optional<RowSelection> TDataPrintDlg::chosenRows() {
 }
 
 bool TDataPrintDlg::previewRow(long long row) {
-    LabelDocument& document = window_.session().document();
+    EditorSession& session = window_.session();
     if (row <= 0) {
         restoreLabelValues();
         return true;
     }
     if (!source_ || !check_.error.empty()) return false;
-    if (!saved_) saved_ = SavedValues{document.variables, document.counters};
-    document.variables = saved_->variables;
-    document.counters = saved_->counters;
-    if (!applyDataRow(*source_, document, window_.translation(), row).empty()) {
+    if (!saved_) saved_ = SavedValues{session.document().variables, session.document().counters};
+    bool applied = false;
+    session.preview([&](LabelDocument& label) {
+        label.variables = saved_->variables;
+        label.counters = saved_->counters;
+        applied = applyDataRow(*source_, label, window_.translation(), row).empty();
+    });
+    if (!applied) {
         restoreLabelValues();
         return false;
     }
-    window_.session().redraw();
-    window_.labelView()->imageChanged();
     previewNote_->setText(QStringLiteral("The label shows row %1").arg(row));
     if (previewRow_->value() != row) {
         const QSignalBlocker blocker(previewRow_);
@@ -343,12 +345,11 @@ bool TDataPrintDlg::previewRow(long long row) {
 
 void TDataPrintDlg::restoreLabelValues() {
     if (!saved_) return;
-    LabelDocument& document = window_.session().document();
-    document.variables = saved_->variables;
-    document.counters = saved_->counters;
+    window_.session().preview([this](LabelDocument& label) {
+        label.variables = saved_->variables;
+        label.counters = saved_->counters;
+    });
     saved_.reset();
-    window_.session().redraw();
-    window_.labelView()->imageChanged();
     previewNote_->clear();
     const QSignalBlocker blocker(previewRow_);
     previewRow_->setValue(0);

@@ -3,11 +3,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include <cctype>
-
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
+#include "editing/font_list.h"
 #include "fonts/font_file.h"
 #include "fonts/font_management.h"
 #include "printer/extract_font.h"
@@ -60,9 +59,8 @@ bool addFontFromDisk(TZRedit& window) {
     if (fileName.isEmpty()) return false;
     folder = QFileInfo(fileName).absolutePath();
 
-    FigureList& figures = window.session().document().figures;
     auto* chooser = dialogOf<TFontsDlg>(window, "TFontsDlg");
-    chooser->fill(QStringLiteral("Name for ") + fileName, fontListEntries(figures), true);
+    chooser->fill(QStringLiteral("Name for ") + fileName, fontListEntries(window.session().document().figures), true);
     placeDialog(chooser, &window, -1, 0);
     const std::optional<char> letter = chooser->choose();
     if (!letter) return false;
@@ -72,8 +70,7 @@ bool addFontFromDisk(TZRedit& window) {
         messageBox(QStringLiteral("Error"), QString::fromStdString(font.message), false);
         return false;
     }
-    addNewFont(figures, *letter, std::move(font.data));
-    window.changed();
+    window.session().edit([&](LabelDocument& label) { addNewFont(label.figures, *letter, std::move(font.data)); });
     return true;
 }
 
@@ -97,21 +94,16 @@ bool addStoredFont(TZRedit& window, const std::string& name) {
         return false;
     }
 
-    FigureList& figures = window.session().document().figures;
-    // A printer font is named by its letter; a longer or odd name gets a letter from the user.
-    std::optional<char> letter;
-    const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-    if (name.size() == 1 && first >= 'A' && first <= 'Z') {
-        letter = first;
-    } else {
+    std::optional<char> letter = storedFontLetter(name);
+    if (!letter) {
         auto* chooser = dialogOf<TFontsDlg>(window, "TFontsDlg");
-        chooser->fill(QStringLiteral("Name for ") + QString::fromStdString(name), fontListEntries(figures), true);
+        chooser->fill(QStringLiteral("Name for ") + QString::fromStdString(name),
+                      fontListEntries(window.session().document().figures), true);
         placeDialog(chooser, &window, -1, 0);
         letter = chooser->choose();
     }
     if (!letter) return false;
-    addNewFont(figures, *letter, std::move(font.data));
-    window.changed();
+    window.session().edit([&](LabelDocument& label) { addNewFont(label.figures, *letter, std::move(font.data)); });
     return true;
 }
 
@@ -123,7 +115,7 @@ bool addNewFontCommand(TZRedit& window) {
 }
 
 bool removeFontCommand(TZRedit& window) {
-    FigureList& figures = window.session().document().figures;
+    const FigureList& figures = window.session().document().figures;
     if (const auto problem = checkCanChooseFontToRemove(figures)) {
         showMessage(*problem);
         return false;
@@ -133,14 +125,14 @@ bool removeFontCommand(TZRedit& window) {
     placeDialog(chooser, &window, -1, 0);
     const std::optional<char> letter = chooser->choose();
     if (!letter) return false;
-    const std::size_t before = figures.fonts().size();
-    if (const auto problem = removeFont(figures, *letter)) {
-        showMessage(*problem);
-        return false;
-    }
-    if (figures.fonts().size() == before) return false;
-    window.changed();
-    return true;
+    std::optional<UserMessage> problem;
+    const bool removed = window.session().edit([&](LabelDocument& label) {
+        const std::size_t before = label.figures.fonts().size();
+        problem = removeFont(label.figures, *letter);
+        return label.figures.fonts().size() != before;
+    });
+    if (problem) showMessage(*problem);
+    return removed;
 }
 
 CommandTable fontCommands(TZRedit& window) {

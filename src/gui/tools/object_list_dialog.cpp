@@ -214,12 +214,8 @@ void TObjListDlg::RetrieveFormToEditor(const std::string& name) {
         link.endProgress();
     }
     if (!ok) return;
-    session.mouse().abandonDrag();
-    session.document() = std::move(received);
     window_.labelView()->scrollToOrigin();
-    window_.resizeLabelView();
-    session.resetHistory();
-    window_.updateActions();
+    session.startLabel(std::move(received));
     formLoaded_ = true;
 }
 

@@ -82,10 +82,10 @@ void PrintCommands::printCommand() {
 }
 
 bool PrintCommands::receiveActiveForm() {
-    const bool answered = receiveActiveFormAndVariables(storage_, window_.session().document());
-    activeFormName_ = storage_.activeFormName();
     // The form's variables are the label's now.
-    window_.changed();
+    bool answered = false;
+    window_.session().edit([&](LabelDocument& label) { answered = receiveActiveFormAndVariables(storage_, label); });
+    activeFormName_ = storage_.activeFormName();
     return answered;
 }
 
@@ -96,30 +96,27 @@ void PrintCommands::selectForm() {
     const std::string name = selectFormDialog_->choose(storage_.storeAsList().names);
     if (name.empty()) return;
     freshLink();
-    storage_.selectActiveForm(name, window_.session().document());
+    window_.session().edit([&](LabelDocument& label) { storage_.selectActiveForm(name, label); });
     activeFormName_ = storage_.activeFormName();
     if (printDialog_ != nullptr) printDialog_->setFormName(activeFormName_);
-    window_.changed();
 }
 
 void PrintCommands::printActiveForm() {
     // A barcode that does not read back wastes a whole run of labels: asked before sending.
     if (!confirmBarcodesBeforePrinting(window_)) return;
     PrinterLink& link = freshLink();
-    LabelDocument& document = window_.session().document();
     link.showProgress(kPrintingLabel);
     const PrintOutcome outcome = printStoredForm(link, activeFormName_, quantities_.sets, quantities_.copies);
     link.endProgress();
     showMessage(outcome.message);
     // Only labels that were sent whole move the counters on.
     if (!outcome.sent) return;
-    AdvanceCounters(document, quantities_.sets);
-    window_.changed();
+    window_.session().edit([this](LabelDocument& label) { AdvanceCounters(label, quantities_.sets); });
 }
 
 TValuesDlg& PrintCommands::valuesDialog() {
     if (valuesDialog_ == nullptr) {
-        valuesDialog_ = new TValuesDlg(window_.session().document(), window_.translation(), &window_);
+        valuesDialog_ = new TValuesDlg(window_.session(), window_.translation(), &window_);
         valuesDialog_->onSendValues = [this] { sendValues(); };
         valuesDialog_->onPrint = [this](ValuesMode mode) { return printFromValues(mode); };
     }
@@ -132,7 +129,6 @@ void PrintCommands::openValues(ValuesMode mode) {
         return;
     }
     valuesDialog().execute(mode);
-    window_.changed();
 }
 
 void PrintCommands::sendValues() {
@@ -145,21 +141,22 @@ void PrintCommands::sendValues() {
 bool PrintCommands::printFromValues(ValuesMode mode) {
     if (!confirmBarcodesBeforePrinting(window_)) return false;
     PrinterLink& link = freshLink();
-    LabelDocument& document = window_.session().document();
-    PrintOutcome outcome;
-    if (mode == ValuesMode::StoredForm) {
-        if (activeFormName_.empty()) {
-            showError(kNoFormSelected);
-            return false;
-        }
-        link.showProgress(kPrintingLabel);
-        outcome = printStoredFormWithValues(link, document, activeFormName_, quantities_.sets, quantities_.copies);
-        link.endProgress();
-    } else {
-        outcome = testPrint(link, document, quantities_.copies, rasterWriter());
+    if (mode == ValuesMode::StoredForm && activeFormName_.empty()) {
+        showError(kNoFormSelected);
+        return false;
     }
+    // A print that was sent moves the counters on.
+    PrintOutcome outcome;
+    window_.session().edit([&](LabelDocument& label) {
+        if (mode == ValuesMode::StoredForm) {
+            link.showProgress(kPrintingLabel);
+            outcome = printStoredFormWithValues(link, label, activeFormName_, quantities_.sets, quantities_.copies);
+            link.endProgress();
+        } else {
+            outcome = testPrint(link, label, quantities_.copies, rasterWriter());
+        }
+    });
     showMessage(outcome.message);
-    window_.changed();
     return outcome.sent;
 }
 
@@ -176,7 +173,7 @@ void PrintCommands::defineVariablesCommand() {
             return count;
         };
     }
-    if (variablesDialog_->execute(window_.session().document())) window_.changed();
+    window_.session().edit([this](LabelDocument& label) { return variablesDialog_->execute(label); });
 }
 
 void PrintCommands::updateValuesCommand() { openValues(ValuesMode::EditOnly); }

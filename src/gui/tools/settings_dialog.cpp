@@ -226,7 +226,7 @@ void TSettingsDlg::OkBtClick() {
         if (devices_[static_cast<std::size_t>(i)] != config.portDevices[static_cast<std::size_t>(i)])
             window_.setPortDevice(i, devices_[static_cast<std::size_t>(i)]);
     window_.reloadTranslation();
-    window_.changed();
+    window_.configurationChanged();
     accept();
 }
 

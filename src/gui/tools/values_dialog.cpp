@@ -1,5 +1,7 @@
 #include "tools/values_dialog.h"
 
+#include "editing/editor_session.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -29,8 +31,8 @@ QTableWidgetItem* cell(const std::string& printerText, const Translation& transl
 }
 }  // namespace
 
-TValuesDlg::TValuesDlg(LabelDocument& document, const Translation& translation, QWidget* parent)
-    : QDialog(parent), document_(document), translation_(translation) {
+TValuesDlg::TValuesDlg(EditorSession& session, const Translation& translation, QWidget* parent)
+    : QDialog(parent), session_(session), translation_(translation) {
     setObjectName(QStringLiteral("TValuesDlg"));
     setWindowTitle(QStringLiteral("Update Variables and Counters"));
     grid_ = new QTableWidget(this);
@@ -76,7 +78,7 @@ void TValuesDlg::execute(ValuesMode mode) {
 }
 
 void TValuesDlg::fillGrid() {
-    const std::vector<ValueRow> rows = valueRows(document_);
+    const std::vector<ValueRow> rows = valueRows(session_.document());
     grid_->clearContents();
     grid_->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -103,11 +105,11 @@ void TValuesDlg::storeValues() {
         const QTableWidgetItem* item = grid_->item(row, 1);
         values.push_back(screenToPrinter(item ? item->text().toStdString() : std::string(), translation_));
     }
-    tavrin::storeValues(document_, values);
+    session_.edit([&values](LabelDocument& label) { tavrin::storeValues(label, values); });
 }
 
 void TValuesDlg::reloadValues() {
-    const std::vector<ValueRow> rows = valueRows(document_);
+    const std::vector<ValueRow> rows = valueRows(session_.document());
     for (std::size_t i = 0; i < rows.size() && static_cast<int>(i) < grid_->rowCount(); ++i)
         grid_->setItem(static_cast<int>(i), 1, cell(rows[i].value, translation_));
 }

@@ -11,14 +11,14 @@ class QTableWidget;
 
 namespace tavrin {
 
-class LabelDocument;
+class EditorSession;
 class Translation;
 
 enum class ValuesMode { EditOnly, TestPrint, StoredForm };
 
 class TValuesDlg : public QDialog {
 public:
-    TValuesDlg(LabelDocument& document, const Translation& translation, QWidget* parent = nullptr);
+    TValuesDlg(EditorSession& session, const Translation& translation, QWidget* parent = nullptr);
 
     // Run after the values have gone into the slots: OK in StoredForm mode sends them, Print
     // prints in the mode's way. A print returns whether the counters moved, so the value
@@ -29,7 +29,7 @@ public:
     ValuesMode mode() const { return mode_; }
     void execute(ValuesMode mode);
 
-    // The grid's value column into the slots, in the printer's character set.
+    // The grid's value column into the slots, in the printer's character set: one edit.
     void storeValues();
     // The slots' values into the grid.
     void reloadValues();
@@ -38,7 +38,7 @@ private:
     void fillGrid();
     void sizeGrid();
 
-    LabelDocument& document_;
+    EditorSession& session_;
     const Translation& translation_;
     QTableWidget* grid_;
     QPushButton* print_;
