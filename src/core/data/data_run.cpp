@@ -11,6 +11,7 @@
 #include "printer/printing.h"
 #include "printer/screen_text.h"
 #include "printer/storage_operations.h"
+#include "common/text.h"
 
 namespace tavrin {
 
@@ -32,7 +33,6 @@ std::string blankLines() {
     return lines;
 }
 
-std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/text.h"
+
 namespace tavrin {
 
 namespace {
@@ -13,8 +15,6 @@ bool closeDelivered(PrinterLink& link) {
     link.closePort();
     return !link.timeoutFlag;
 }
-
-std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
 std::string printLine(unsigned sets, unsigned copies) {
     return "P" + std::to_string(sets) + "," + std::to_string(copies) + "\r\n";
@@ -127,7 +127,7 @@ PrintOutcome sendToActiveForm(PrinterLink& link, std::string_view activeFormName
         return outcome;
     }
     if (!link.openPort()) return outcome;
-    outcome.sent = link.writeText("\r\nFR" + quoted(activeFormName) + "\r\n") && link.writeText(rest);
+    outcome.sent = link.writeText("\r\nFR" + inQuotes(activeFormName) + "\r\n") && link.writeText(rest);
     outcome.sent = closeDelivered(link) && outcome.sent;
     return outcome;
 }
