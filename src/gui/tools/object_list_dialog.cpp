@@ -171,9 +171,8 @@ void TObjListDlg::DelBtClick() {
 
 void TObjListDlg::DeleteStoredObject(const std::string& name) {
     PrinterLink& link = window_.link();
-    if (!link.openPort()) return;
     const int kind = storage_.CurrentListKind;
-    if (sendDelete(link, kind, name)) ReceiveObjectList(kind);
+    if (deleteObject(link, kind, name)) ReceiveObjectList(kind);
     link.closePort();
 }
 

@@ -12,21 +12,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cstdio>
-
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
 #include "link/device_list.h"
 #include "link/port_names.h"
 #include "link/printer_link.h"
+#include "printer/printer_exchanges.h"
 #include "printer/translation.h"
 
 namespace tavrin {
 
 namespace {
-
-constexpr std::size_t kClockLineSize = 31;
 
 QComboBox* makeList(QWidget* parent, const char* name, const QStringList& items) {
     auto* list = new QComboBox(parent);
@@ -43,13 +40,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) 
 }
 
 }  // namespace
-
-std::string clockSetLine(int year, int month, int day, int hour, int minute, int second) {
-    char line[64];
-    std::snprintf(line, sizeof line, "\r\nTS%02u,%02u,%02u,%02u,%02u,%02u\r\n", unsigned(month), unsigned(day),
-                  unsigned(year % 100), unsigned(hour), unsigned(minute), unsigned(second));
-    return line;
-}
 
 std::string clockFieldText(bool silent, const std::string& reply) {
     return silent ? std::string(kNoPrinterResponse) : " " + reply;
@@ -107,14 +97,14 @@ TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) 
     const struct {
         const char* name;
         const char* caption;
-        const char* command;
-    } commands[] = {{"DiagnosticBt", "Diagnostic Information", "\r\nU\r\n"},
-                    {"FormsListBt", "Forms List", "\r\nFI\r\n"},
-                    {"GraphicsListBt", "Graphics List", "\r\nGI\r\n"},
-                    {"FontsListBt", "Fonts List", "\r\nEI\r\n"}};
+        Maintenance command;
+    } commands[] = {{"DiagnosticBt", "Diagnostic Information", Maintenance::DiagnosticPrint},
+                    {"FormsListBt", "Forms List", Maintenance::FormsListPrint},
+                    {"GraphicsListBt", "Graphics List", Maintenance::GraphicsListPrint},
+                    {"FontsListBt", "Fonts List", Maintenance::FontsListPrint}};
     for (const auto& c : commands) {
         QPushButton* button = makeButton(print, c.name, c.caption);
-        const char* command = c.command;
+        const Maintenance command = c.command;
         connect(button, &QPushButton::clicked, this, [this, command] { sendCommand(command); });
         printColumn->addWidget(button);
     }
@@ -137,7 +127,7 @@ TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) 
     auto* resetColumn = new QVBoxLayout(reset);
     QPushButton* defaults = makeButton(reset, "DefaultBt", "Default Parameters");
     QPushButton* erase = makeButton(reset, "ResetBt", "Reset Printer");
-    connect(defaults, &QPushButton::clicked, this, [this] { sendCommand("\r\nRESET\r\n"); });
+    connect(defaults, &QPushButton::clicked, this, [this] { sendCommand(Maintenance::DefaultParameters); });
     connect(erase, &QPushButton::clicked, this, [this] { ResetBtClick(); });
     resetColumn->addWidget(defaults);
     resetColumn->addWidget(erase);
@@ -253,28 +243,23 @@ void TSettingsDlg::withSelections(const std::function<void(PrinterLink&)>& excha
     busy_ = false;
 }
 
-void TSettingsDlg::sendCommand(const char* command) {
-    withSelections([command](PrinterLink& link) {
-        // A port that does not open has said so; the write then sends nothing.
-        link.openPort();
-        link.writeFormatted("%s", command);
-    });
+void TSettingsDlg::sendCommand(Maintenance command) {
+    // A port that does not open has said so; nothing is sent then.
+    withSelections([command](PrinterLink& link) { sendMaintenance(link, command); });
 }
 
 void TSettingsDlg::ResetBtClick() {
     if (messageBox(QStringLiteral("Warning"), QStringLiteral("All information in printer will be erased !"), true) != 1)
         return;
-    sendCommand("\r\n\nM\r\nN\r\n");
+    sendCommand(Maintenance::EraseMemory);
 }
 
 void TSettingsDlg::SetClockClick() {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate date = now.date();
     const QTime time = now.time();
-    const std::string line = clockSetLine(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
-    withSelections([&line](PrinterLink& link) {
-        link.openPort();
-        link.writeText(line);
+    withSelections([&](PrinterLink& link) {
+        setClock(link, date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
     });
 }
 
@@ -282,10 +267,9 @@ void TSettingsDlg::GetClockClick() {
     std::string reply;
     bool silent = true;
     withSelections([&](PrinterLink& link) {
-        link.openPort();
-        link.writeFormatted("\r\nTI\r\n");
-        if (!link.abortFlag) link.readLine(reply, kClockLineSize);
-        silent = link.timeoutFlag || !link.isOpen();
+        const Result read = readClock(link, reply);
+        // A stop is the user's own doing: the field shows what came, not an error.
+        silent = !read && read.kind() != FailureKind::Stopped;
     });
     clock_->setText(QString::fromLatin1(clockFieldText(silent, reply).c_str()));
 }

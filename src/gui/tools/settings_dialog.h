@@ -10,6 +10,7 @@
 #include <string>
 
 #include "document/app_config.h"
+#include "printer/printer_exchanges.h"
 
 class QComboBox;
 class QLabel;
@@ -20,9 +21,6 @@ namespace tavrin {
 class TZRedit;
 class PrinterLink;
 
-// The line that sets the printer's clock: month, day, year of the century, hour, minute,
-// second, two digits each ("\r\nTS03,07,04,09,05,00\r\n" for 7 March 2004 at 09:05:00).
-std::string clockSetLine(int year, int month, int day, int hour, int minute, int second);
 // What the clock field shows for the reply to "TI": one space, then the reply as it came.
 std::string clockFieldText(bool silent, const std::string& reply);
 
@@ -44,7 +42,7 @@ private:
     // Runs an exchange with the link set to the window's selections, then puts the
     // confirmed settings back.
     void withSelections(const std::function<void(PrinterLink&)>& exchange);
-    void sendCommand(const char* command);
+    void sendCommand(Maintenance command);
     void ResetBtClick();
     void SetClockClick();
     void GetClockClick();
