@@ -203,12 +203,7 @@ int retrieveCommand(Session& s, const Arguments& a) {
     }
     if (name.empty() || output.empty()) return usage("retrieve-form NAME -o FILE.qlb");
     LabelDocument document;
-    s.link.showProgress("Receiving form " + inQuotes(name));
-    s.link.progressShowFlag = false;
-    const bool retrieved = s.storage.retrieveForm(name, document);
-    s.link.progressShowFlag = true;
-    s.link.endProgress();
-    if (!retrieved) return finish(s);
+    if (!s.storage.receiveForm(name, document)) return finish(s);
     // The printer answers a name it does not know with an empty form.
     if (document.figures.empty()) return fail("The printer has no stored form " + inQuotes(name));
     if (const LabelFileResult saved = saveLabelFile(output, document); !saved.ok)

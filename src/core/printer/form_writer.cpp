@@ -7,6 +7,7 @@
 #include "printer/matrix_symbols.h"
 #include "render/barcode/barcode.h"
 #include "common/text.h"
+#include "printer/printer_exchanges.h"
 
 namespace tavrin {
 
@@ -99,7 +100,7 @@ bool writeStoredFormAsIs(const LabelDocument& document, std::string_view name, B
     if (!out.send("FE\r\n")) return false;
     if (!sendPictures(document, out)) return false;
     if (!sendFonts(document, out)) return false;
-    return out.send("\r\nFR" + inQuotes(name) + "\r\n");
+    return out.send(selectFormLine(name));
 }
 }  // namespace
 

@@ -27,22 +27,6 @@ constexpr std::size_t kMaxBlock = 0xFFFF;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-const char* kindWord(int kind) {
-    switch (kind) {
-        case kListGraphics: return "Graphics";
-        case kListFonts: return "Font";
-        default: return "Form";
-    }
-}
-
-const char* listProgressText(int kind) {
-    switch (kind) {
-        case kListGraphics: return "Receiving graphics list";
-        case kListFonts: return "Receiving font list";
-        default: return "Receiving form list";
-    }
-}
-
 Result portFailure(const PrinterLink& link) {
     return Result::failure(FailureKind::PortClosed,
                            std::string(kOpenPortFailed) + " " + link.portDevice(link.settings().portIndex));
@@ -84,6 +68,22 @@ Result saveExtracted(PrinterLink& link, const std::filesystem::path& path, std::
 }
 
 }  // namespace
+
+const char* listKindWord(int kind) {
+    switch (kind) {
+        case kListGraphics: return "Graphics";
+        case kListFonts: return "Font";
+        default: return "Form";
+    }
+}
+
+const char* listProgressText(int kind) {
+    switch (kind) {
+        case kListGraphics: return "Receiving graphics list";
+        case kListFonts: return "Receiving font list";
+        default: return "Receiving form list";
+    }
+}
 
 Result exchangeResult(const PrinterLink& link) {
     if (link.stoppedFlag) return Result::failure(FailureKind::Stopped, link.failureMessage());
@@ -190,7 +190,7 @@ Result receiveMemory(PrinterLink& link, std::string& line, MemoryFigures& memory
 }
 
 std::string objectListCaption(int kind, std::size_t count) {
-    return std::string(kindWord(kind)) + " list - " + std::to_string(count) + " object" + (count == 1 ? "" : "s");
+    return std::string(listKindWord(kind)) + " list - " + std::to_string(count) + " object" + (count == 1 ? "" : "s");
 }
 
 std::string memoryLine(int kind, const MemoryFigures& memory) {
@@ -215,9 +215,15 @@ Result receiveObjectList(PrinterLink& link, int kind, ObjectList& list) {
     return endExchange(link);
 }
 
-Result deleteObject(PrinterLink& link, int kind, std::string_view name) {
+std::string deleteLine(int kind, std::string_view name) {
     const char* command = kind == kListGraphics ? "GK" : kind == kListFonts ? "EK" : "FK";
-    return openAndSend(link, "\r\n" + std::string(command) + inQuotes(name) + "\r\n");
+    return "\r\n" + std::string(command) + inQuotes(name) + "\r\n";
+}
+
+std::string selectFormLine(std::string_view name) { return "\r\nFR" + inQuotes(name) + "\r\n"; }
+
+Result deleteObject(PrinterLink& link, int kind, std::string_view name) {
+    return openAndSend(link, deleteLine(kind, name));
 }
 
 Result extractFormToFile(PrinterLink& link, std::string_view name, const std::filesystem::path& path,

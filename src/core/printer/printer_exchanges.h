@@ -24,6 +24,10 @@ namespace tavrin {
 // The kinds of object list; 3 is the form list received before storing the current label.
 enum ListKind : int { kListForms = 0, kListGraphics = 1, kListFonts = 2, kListFormsForLabel = 3 };
 
+// "Form", "Graphics" or "Font"; and what the progress window says while a list comes.
+const char* listKindWord(int kind);
+const char* listProgressText(int kind);
+
 // What the latest exchange on the link ended with: success, or the link's failure
 // ("Stopped", "No printer response" or the device's own reason).
 Result exchangeResult(const PrinterLink& link);
@@ -74,6 +78,9 @@ Result receiveObjectList(PrinterLink& link, int kind, ObjectList& list);
 
 // FK, GK or EK for one stored object; opens the port if it is closed and leaves it open.
 Result deleteObject(PrinterLink& link, int kind, std::string_view name);
+std::string deleteLine(int kind, std::string_view name);
+// FR: the line that makes a stored form the active one.
+std::string selectFormLine(std::string_view name);
 
 // FI: the form's lines under a "; Saved by" line dated `today` (day, month, year), each
 // ended with CR LF. No file is written unless the whole form came. On success the progress

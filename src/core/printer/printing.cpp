@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/text.h"
+#include "printer/printer_exchanges.h"
 
 namespace tavrin {
 
@@ -127,7 +128,7 @@ PrintOutcome sendToActiveForm(PrinterLink& link, std::string_view activeFormName
         return outcome;
     }
     if (!link.openPort()) return outcome;
-    outcome.sent = link.writeText("\r\nFR" + inQuotes(activeFormName) + "\r\n") && link.writeText(rest);
+    outcome.sent = link.writeText(selectFormLine(activeFormName)) && link.writeText(rest);
     outcome.sent = closeDelivered(link) && outcome.sent;
     return outcome;
 }

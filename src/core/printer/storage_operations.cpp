@@ -92,27 +92,11 @@ std::size_t fontDataStart(const std::vector<std::uint8_t>& bytes) {
     return std::min(bytes.size(), store + 5);
 }
 
-const char* listProgressText(int kind) {
-    switch (kind) {
-        case kListGraphics: return "Receiving graphics list";
-        case kListFonts: return "Receiving font list";
-        default: return "Receiving form list";
-    }
-}
-
 const char* listHeading(int kind) {
     switch (kind) {
         case kListGraphics: return "Existing graphics:";
         case kListFonts: return "Existing fonts:";
         default: return "Existing forms:";
-    }
-}
-
-const char* kindWord(int kind) {
-    switch (kind) {
-        case kListGraphics: return "Graphics";
-        case kListFonts: return "Font";
-        default: return "Form";
     }
 }
 
@@ -172,7 +156,7 @@ StoreAsDecision checkStoreAsName(std::string_view name, int kind, const std::vec
     }
     if (std::find(existing.begin(), existing.end(), name) != existing.end()) {
         decision.action = StoreAsDecision::Action::AskOverwrite;
-        decision.message = {"Warning", std::string(kindWord(kind)) + " exists. Overwrite ?"};
+        decision.message = {"Warning", std::string(listKindWord(kind)) + " exists. Overwrite ?"};
         return decision;
     }
     decision.action = StoreAsDecision::Action::Store;
@@ -326,7 +310,7 @@ bool PrinterStorage::receiveActiveForm() {
 void PrinterStorage::selectActiveForm(std::string_view name, LabelDocument& label) {
     if (!link_.openPort()) return;
     link_.showProgress("Receiving active form name");
-    if (!link_.writeText("\r\nFR" + inQuotes(name) + "\r\n")) {
+    if (!link_.writeText(selectFormLine(name))) {
         stopAfterRefusal();
         return;
     }
@@ -500,10 +484,22 @@ bool PrinterStorage::retrieveForm(std::string_view name, LabelDocument& label) {
     }
 
     if (!link_.openPort()) return false;
-    link_.writeText("\r\nFR" + inQuotes(name) + "\r\n");
+    link_.writeText(selectFormLine(name));
     link_.showProgress("Receiving variables");
     receiveVariables(label);
     return true;
+}
+
+Result PrinterStorage::receiveForm(std::string_view name, LabelDocument& label) {
+    link_.showProgress("Receiving form " + inQuotes(name));
+    link_.progressShowFlag = false;
+    const bool whole = retrieveForm(name, label);
+    link_.progressShowFlag = true;
+    link_.closePort();
+    // The window must end as an error, not close as if the form had come.
+    if (!whole && !link_.timeoutFlag && !link_.stoppedFlag) link_.timeoutFlag = true;
+    link_.endProgress();
+    return exchangeResult(link_);
 }
 
 }  // namespace tavrin

@@ -98,6 +98,9 @@ public:
     // by GI and EI, then its variables by VI. False on a failed open, a refused write or
     // silence; the label then holds what had been rebuilt so far.
     bool retrieveForm(std::string_view name, LabelDocument& label);
+    // The same under one progress window, "Receiving form "X"", that ends with the port
+    // closed; a form cut short fails as silence does.
+    Result receiveForm(std::string_view name, LabelDocument& label);
 
 private:
     bool receiveNames(std::string_view command, std::vector<std::string>& names, bool trim);
