@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
 #include "link/device_list.h"
@@ -45,7 +44,8 @@ std::string clockFieldText(bool silent, const std::string& reply) {
     return silent ? std::string(kNoPrinterResponse) : " " + reply;
 }
 
-TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) {
+TSettingsDlg::TSettingsDlg(SettingsServices services)
+    : QDialog(services.mainWindow), services_(std::move(services)) {
     setObjectName(QStringLiteral("TSettingsDlg"));
     setWindowTitle(QStringLiteral("Settings and Diagnostic"));
 
@@ -153,7 +153,7 @@ TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) 
 }
 
 void TSettingsDlg::fill() {
-    const AppConfig& config = window_.config();
+    const AppConfig& config = *services_.config;
     devices_ = config.portDevices;
     shownPort_ = std::clamp(config.port, 0, kPortCount - 1);
     port_->setCurrentIndex(shownPort_);
@@ -165,15 +165,15 @@ void TSettingsDlg::fill() {
     printMode_->setCurrentIndex(config.directGraphics != 0 ? 1 : 0);
     clock_->clear();
     translation_->clear();
-    for (const std::string& name : Translation::choiceNames(window_.paths().translationFiles()))
+    for (const std::string& name : Translation::choiceNames(services_.translationFiles()))
         translation_->addItem(QString::fromStdString(name));
     translation_->setCurrentIndex(std::clamp(config.translation, 0, translation_->count() - 1));
 }
 
 void TSettingsDlg::execute() {
-    window_.link().closePort();
+    services_.link().closePort();
     fill();
-    placeDialog(this, &window_, -1, 0);
+    placeDialog(this, services_.mainWindow, -1, 0);
     exec();
 }
 
@@ -206,7 +206,7 @@ void TSettingsDlg::showDeviceStatus() {
 
 void TSettingsDlg::OkBtClick() {
     if (busy_) return;
-    AppConfig& config = window_.config();
+    AppConfig& config = *services_.config;
     config.port = port_->currentIndex();
     config.baudIndex = bauds_->currentIndex();
     config.protocol = protocol_->currentIndex();
@@ -214,15 +214,14 @@ void TSettingsDlg::OkBtClick() {
     config.translation = translation_->currentIndex();
     for (int i = 0; i < kPortCount; ++i)
         if (devices_[static_cast<std::size_t>(i)] != config.portDevices[static_cast<std::size_t>(i)])
-            window_.setPortDevice(i, devices_[static_cast<std::size_t>(i)]);
-    window_.reloadTranslation();
-    window_.changed();
+            services_.setPortDevice(i, devices_[static_cast<std::size_t>(i)]);
+    services_.applied();
     accept();
 }
 
 void TSettingsDlg::withSelections(const std::function<void(PrinterLink&)>& exchange) {
     if (busy_) return;
-    AppConfig& config = window_.config();
+    AppConfig& config = *services_.config;
     const AppConfig confirmed = config;
     config.port = port_->currentIndex();
     config.baudIndex = bauds_->currentIndex();
@@ -231,14 +230,15 @@ void TSettingsDlg::withSelections(const std::function<void(PrinterLink&)>& excha
     // Nothing else may start while the link waits and lets events run.
     busy_ = true;
     setEnabled(false);
-    PrinterLink& link = window_.link();
+    PrinterLink& link = services_.link();
     exchange(link);
     link.closePort();
     config.port = confirmed.port;
     config.baudIndex = confirmed.baudIndex;
     config.protocol = confirmed.protocol;
     config.portDevices = confirmed.portDevices;
-    window_.link();
+    // Asking for the link again sets it back to the confirmed settings.
+    services_.link();
     setEnabled(true);
     busy_ = false;
 }
