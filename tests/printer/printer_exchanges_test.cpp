@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 
+#include "printer/extract_graphics.h"
 #include "printer/printer_exchanges.h"
 #include "support/fake_printer.h"
 #include "support/test_support.h"
@@ -54,6 +56,26 @@ TEST(LengthPrefixedBlock, LengthHighByteFirstWithinItsLimits) {
             EXPECT_EQ(p.transport.input.size(), 4u) << c.what;
         }
     }
+}
+
+// The picture dialog's fetch: the block into the graphics buffer, or the buffer untouched.
+TEST(ExtractGraphics, ThePictureFillsTheBufferAndARefusedOneLeavesItAlone) {
+    test::FakePrinter p;
+    auto buffer = std::make_unique<GraphicsBuffer>();
+    p.transport.replyTo("\r\nGI\"LOGO\"\r\n", block(400, 'x'));
+    ASSERT_TRUE(ExtractGraphics(p.link, *buffer, "LOGO"));
+    EXPECT_EQ(buffer->count, 400u);
+    EXPECT_EQ(buffer->bytes[399], 'x');
+    EXPECT_EQ(p.ui.events.front(), "window Communicating ...: Extracting graphics \"LOGO\"");
+    EXPECT_FALSE(p.transport.opened);
+    // Longer than the buffer.
+    p.transport.replyTo("\r\nGI\"BIG\"\r\n", block(0xFFFF, 'y'));
+    EXPECT_FALSE(ExtractGraphics(p.link, *buffer, "BIG"));
+    EXPECT_EQ(buffer->count, 400u);
+    EXPECT_EQ(buffer->bytes[0], 'x');
+    p.transport.replyTo("\r\nGI\"CUT\"\r\n", block(400, 'z').substr(0, 100));
+    EXPECT_FALSE(ExtractGraphics(p.link, *buffer, "CUT"));
+    EXPECT_EQ(p.ui.events.end()[-2], "window error Error: No printer response");
 }
 
 // Exchanges answered with paper or nothing: the bytes, and the port closed afterwards.
