@@ -118,11 +118,11 @@ TEST_F(MainWindowTest, EveryVisibleItemAndToolbarButtonRunsItsCommand) {
     };
 
     const std::vector<std::string> shape = {
-        "ZR_File: NewLabelM LoadLabelM SaveAsLabelM SaveAsFormM | LabelSetupM | FormM GraphicsM FontsM | StoreCurrentM "
-        "StoreFormM StoreGraphicsM StoreFontM | RecentM | ExitM",
+        "ZR_File: NewLabelM LoadLabelM SaveAsLabelM SaveAsFormM ExportPdfM | LabelSetupM | FormM GraphicsM FontsM | "
+        "StoreCurrentM StoreFormM StoreGraphicsM StoreFontM | RecentM | ExitM",
         "EditM: UndoM RedoM | SelectAllM UnselectM CopyM PasteM DeleteM | AlignM MovetoTopM MovetoBottomM",
         "ViewM: ToolbarM GridM MarginsM ScrollTrackingM LeftToolbarM EditfromListM | ZoomInM ZoomOutM ActualSizeM",
-        "ZR_Print: TestPrintM PrintM VariablesM NewValuesM | PrintFromDataM",
+        "ZR_Print: TestPrintM PrintM VariablesM NewValuesM | PrintFromDataM PrintProofM",
         "DrawM: TextM BarcodeM RectangleM LineM BoxM PictureM",
         "ZR_Tools: SettingsM TerminalM | ColorBWM TtfToQftM | NewFontM RemoveFontM",
         "ZR_Help: AboutM ZReditHelpM",
