@@ -113,10 +113,6 @@ std::string valuesJson(const LabelDocument& label, const Translation& translatio
     return json + "}";
 }
 
-std::string printLine(unsigned sets, unsigned copies) {
-    return "P" + std::to_string(sets) + "," + std::to_string(copies) + "\r\n";
-}
-
 BufferSink bytesOf(std::string_view text) {
     BufferSink sink;
     sink.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});

@@ -17,11 +17,11 @@ bool closeDelivered(PrinterLink& link) {
     return !link.timeoutFlag;
 }
 
+}  // namespace
+
 std::string printLine(unsigned sets, unsigned copies) {
     return "P" + std::to_string(sets) + "," + std::to_string(copies) + "\r\n";
 }
-
-}  // namespace
 
 unsigned validateQuantity(std::string_view text, unsigned current) {
     std::size_t i = 0;
