@@ -310,7 +310,7 @@ INSTANTIATE_TEST_SUITE_P(
     Printers, PrintFailureTest,
     ::testing::Values(FailureCase{"Silent", {"--fault", "silent"}, "PrintM", false, false, nullptr, kNoPrinterResponse},
                       FailureCase{"Garbage", {"--fault", "garbage"}, "PrintM", false, false, nullptr, kNoPrinterResponse},
-                      FailureCase{"KilledMidTestPrint", {}, "TestPrintM", true, false, "NoBt", kNoPrinterResponse},
+                      FailureCase{"KilledMidTestPrint", {}, "TestPrintM", true, false, nullptr, kNoPrinterResponse},
                       FailureCase{"EscStopsTestPrint", {"--fault", "slow"}, "TestPrintM", false, true, nullptr, nullptr}),
     [](const ::testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
 
