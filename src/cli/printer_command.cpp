@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "command_registry.h"
+#include "common/text.h"
 #include "device_options.h"
 #include "standard_streams.h"
 #include "document/app_config.h"
@@ -25,6 +26,7 @@
 #include "document/program_paths.h"
 #include "printer/direct_graphics.h"
 #include "link/device_link.h"
+#include "printer/printer_exchanges.h"
 #include "printer/printing.h"
 #include "printer/storage_operations.h"
 #include "render/render_context.h"
@@ -69,7 +71,7 @@ void printSlots(const LabelDocument& document) {
             const int step = document.counters[static_cast<std::size_t>(row.slot)].counterStep();
             line += (step >= 0 ? " +" : " ") + std::to_string(step);
         }
-        line += " \"" + row.prompt + "\" = \"" + row.value + "\"";
+        line += " " + inQuotes(row.prompt) + " = " + inQuotes(row.value);
         std::printf("%s\n", line.c_str());
     }
 }
@@ -135,11 +137,9 @@ int listCommand(Session& s, const Words& a) {
 
 int memoryCommand(Session& s, const Words& a) {
     if (!a.empty()) return usage("memory takes no arguments");
-    if (!s.link.openPort()) return finish(s);
     std::string line;
-    if (s.link.writeText("\r\nUM\r\n")) s.link.readLine(line, 32);
-    s.link.closePort();
-    if (!s.problem().empty()) return finish(s);
+    MemoryFigures memory;
+    if (!receiveMemory(s.link, line, memory)) return finish(s);
     unsigned forms = 0, graphics = 0, fonts = 0, free = 0;
     if (std::sscanf(line.c_str(), "%u,%u,%u,%u", &forms, &graphics, &fonts, &free) == 4)
         std::printf("forms %u\ngraphics %u\nfonts %u\nfree %u\n", forms, graphics, fonts, free);
@@ -183,14 +183,9 @@ int storeCommand(Session& s, const std::string& what, const Words& a) {
 int retrieveCommand(Session& s, const Arguments& a) {
     const std::string name = a.operand(0), output = a.value("--output");
     LabelDocument document;
-    s.link.showProgress("Receiving form \"" + name + "\"");
-    s.link.progressShowFlag = false;
-    const bool retrieved = s.storage.retrieveForm(name, document);
-    s.link.progressShowFlag = true;
-    s.link.endProgress();
-    if (!retrieved) return finish(s);
+    if (!s.storage.receiveForm(name, document)) return finish(s);
     // The printer answers a name it does not know with an empty form.
-    if (document.figures.empty()) return fail("The printer has no stored form \"" + name + "\"");
+    if (document.figures.empty()) return fail("The printer has no stored form " + inQuotes(name));
     if (const LabelFileResult saved = saveLabelFile(output, document); !saved.ok)
         return fail(writeFailure(saved.message, output));
     const auto figures = std::count_if(document.figures.begin(), document.figures.end(),
@@ -272,36 +267,29 @@ int printFormCommand(Session& s, const Arguments& a) {
 }
 
 int deleteCommand(Session& s, const Words& a) {
-    static const std::map<std::string, const char*> commands{{"form", "FK"}, {"graphics", "GK"}, {"font", "EK"}};
-    if (a.size() != 2 || !commands.count(a[0])) return usage("delete form|graphics|font NAME");
-    if (!s.link.openPort()) return finish(s);
-    s.link.writeText(std::string("\r\n") + commands.at(a[0]) + "\"" + a[1] + "\"\r\n");
+    static const std::map<std::string, int> kinds{{"form", kListForms}, {"graphics", kListGraphics},
+                                                  {"font", kListFonts}};
+    if (a.size() != 2 || !kinds.count(a[0])) return usage("delete form|graphics|font NAME");
+    deleteObject(s.link, kinds.at(a[0]), a[1]);
     s.link.closePort();
     return finish(s);
 }
 
 int clockCommand(Session& s, const Words& a) {
     if (a.size() != 1 || (a[0] != "get" && a[0] != "set")) return usage("clock get|set");
-    if (!s.link.openPort()) return finish(s);
     if (a[0] == "set") {
         const std::time_t now = std::time(nullptr);
         std::tm t{};
         localtime_r(&now, &t);
-        s.link.writeFormatted("\r\nTS%02u,%02u,%02u,%02u,%02u,%02u\r\n", static_cast<unsigned>(t.tm_mon + 1),
-                              static_cast<unsigned>(t.tm_mday), static_cast<unsigned>(t.tm_year % 100),
-                              static_cast<unsigned>(t.tm_hour), static_cast<unsigned>(t.tm_min),
-                              static_cast<unsigned>(t.tm_sec));
-        s.link.closePort();
-        if (!s.problem().empty()) return finish(s);
+        if (!setClock(s.link, t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec))
+            return finish(s);
         char text[32];
         std::strftime(text, sizeof text, "%m/%d/%y %H:%M:%S", &t);
         std::printf("clock set to %s\n", text);
         return 0;
     }
     std::string line;
-    if (s.link.writeText("\r\nTI\r\n")) s.link.readLine(line, 31);
-    s.link.closePort();
-    if (!s.problem().empty()) return finish(s);
+    if (!readClock(s.link, line)) return finish(s);
     std::printf("%s\n", line.c_str());
     return 0;
 }

@@ -20,7 +20,7 @@
 #include "printer/form_writer.h"
 #include "printer/storage_operations.h"
 #include "tools/storage_commands.h"
-#include "tools/storage_exchanges.h"
+#include "printer/printer_exchanges.h"
 
 namespace tavrin {
 namespace {

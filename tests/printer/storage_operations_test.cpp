@@ -35,18 +35,19 @@ TEST(ReceiveList, NamesCountAndKindComeFromTheReply) {
     ASSERT_TRUE(s.storage.receiveList(kListFonts));
     EXPECT_TRUE(s.storage.storeAsList().names.empty());
     EXPECT_EQ(s.storage.CurrentListKind, kListFonts);
-    // Count 3 with two names: silence, the kind unchanged, the port left open for the next.
+    // Count 3 with two names: silence, the kind unchanged, and the port closed so that the
+    // rest of a late reply cannot pass for the next exchange's answer.
     s.transport.replyTo("\r\nUG\r\n", "3\r\nLOGO\r\nPIC\r\n");
     EXPECT_FALSE(s.storage.receiveList(kListGraphics));
     EXPECT_TRUE(s.link.timeoutFlag);
-    EXPECT_TRUE(s.transport.opened);
+    EXPECT_FALSE(s.transport.opened);
     EXPECT_EQ(s.storage.storeAsList().names, (Names{"LOGO", "PIC"}));
     EXPECT_EQ(s.storage.CurrentListKind, kListFonts);
     EXPECT_EQ(Events(s.ui.events.end() - 2, s.ui.events.end()),
               (Events{"window error Error: No printer response", "beep"}));
     s.transport.replyTo("\r\nUF\r\n", withNul("0\r\n"));
     EXPECT_TRUE(s.storage.receiveList(kListForms));
-    EXPECT_EQ(s.transport.openCount, 3);  // the open port is reused
+    EXPECT_EQ(s.transport.openCount, 4);
 }
 
 TEST(ReceiveList, CountsOfAnySizeStayWithinTheReply) {

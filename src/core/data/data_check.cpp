@@ -9,6 +9,7 @@
 #include "printer/printing.h"
 #include "printer/screen_text.h"
 #include "render/text_data.h"
+#include "common/text.h"
 
 namespace tavrin {
 
@@ -17,12 +18,6 @@ namespace {
 // Problems of one kind listed row by row are cut at this many; the rest are counted.
 constexpr std::size_t kMaxListedRows = 100;
 constexpr std::size_t kMaxListedRanges = 20;
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 // Lower case for matching headers to prompts: ASCII, Latin-1 and Cyrillic capitals, the
 // letters labels here are written in; anything else is compared as it is.
@@ -50,11 +45,11 @@ std::string foldCase(std::string_view utf8) {
     return out;
 }
 
-bool sameName(std::string_view a, std::string_view b) { return foldCase(trimmed(a)) == foldCase(trimmed(b)); }
+bool sameName(std::string_view a, std::string_view b) { return foldCase(trimBlanks(a)) == foldCase(trimBlanks(b)); }
 
 // "V07" or "c03" naming a slot that exists.
 std::optional<std::pair<bool, int>> namedSlot(std::string_view header) {
-    header = trimmed(header);
+    header = trimBlanks(header);
     if (header.size() != 3) return std::nullopt;
     const char kind = static_cast<char>(header[0] & ~0x20);
     if ((kind != 'V' && kind != 'C') || header[1] < '0' || header[1] > '9' || header[2] < '0' || header[2] > '9')
@@ -112,7 +107,7 @@ DataMapping matchColumns(const std::vector<std::string>& headers, const LabelDoc
     };
     for (std::size_t column = 0; column < headers.size(); ++column) {
         const std::string& header = headers[column];
-        if (!trimmed(copiesColumn).empty() && mapping.copiesColumn < 0 && sameName(header, copiesColumn)) {
+        if (!trimBlanks(copiesColumn).empty() && mapping.copiesColumn < 0 && sameName(header, copiesColumn)) {
             mapping.copiesColumn = static_cast<int>(column);
             continue;
         }
@@ -135,7 +130,7 @@ DataMapping matchColumns(const std::vector<std::string>& headers, const LabelDoc
         taken(target->first, target->second) = true;
         mapping.matches.push_back({static_cast<int>(column), target->first, target->second, header});
     }
-    mapping.copiesColumnMissing = !trimmed(copiesColumn).empty() && mapping.copiesColumn < 0;
+    mapping.copiesColumnMissing = !trimBlanks(copiesColumn).empty() && mapping.copiesColumn < 0;
     return mapping;
 }
 
@@ -240,14 +235,14 @@ unsigned RowValues::next(const std::vector<std::string>& fields, LabelDocument& 
         const std::string_view cell = field(m.column);
         const auto slot = static_cast<std::size_t>(m.slot);
         if (m.counter) {
-            if (!trimmed(cell).empty()) counters_[slot].setValue(printerValue(trimmed(cell), translation_));
+            if (!trimBlanks(cell).empty()) counters_[slot].setValue(printerValue(trimBlanks(cell), translation_));
         } else {
             into.variables[slot].setValue(printerValue(cell, translation_));
         }
     }
     into.counters = counters_;
     if (mapping_.copiesColumn < 0) return 1;
-    return validateQuantity(trimmed(field(mapping_.copiesColumn)), 0);
+    return validateQuantity(trimBlanks(field(mapping_.copiesColumn)), 0);
 }
 
 namespace {
@@ -334,14 +329,14 @@ void Checker::rowProblems(long long row, const std::vector<std::string>& fields,
     // most likely moved every value after it.
     if (fields.size() > headerCount &&
         std::any_of(fields.begin() + static_cast<std::ptrdiff_t>(headerCount), fields.end(),
-                    [](const std::string& f) { return !trimmed(f).empty(); })) {
+                    [](const std::string& f) { return !trimBlanks(f).empty(); })) {
         refuseRow("Row " + std::to_string(row) + ": " + std::to_string(fields.size()) + " values for " +
                   std::to_string(headerCount) + " columns");
         return;
     }
     if (mapping.copiesColumn >= 0) {
         const std::string& copies = fields[static_cast<std::size_t>(mapping.copiesColumn)];
-        if (validateQuantity(trimmed(copies), 0) == 0)
+        if (validateQuantity(trimBlanks(copies), 0) == 0)
             refuseRow("Row " + std::to_string(row) + ": copies \"" + copies + "\" is not a number from 1 to 999");
     }
     for (int pass = 0; pass < 2; ++pass) {
@@ -353,7 +348,7 @@ void Checker::rowProblems(long long row, const std::vector<std::string>& fields,
             // A variable without a column was refused as a whole above.
             if (!match && !counter) continue;
             const std::string_view raw = match ? std::string_view(fields[static_cast<std::size_t>(match->column)]) : "";
-            const std::string_view cell = trimmed(raw);
+            const std::string_view cell = trimBlanks(raw);
             if (!counter && cell.empty()) {
                 empty_[{counter, slot}].rows.add(row);
                 continue;

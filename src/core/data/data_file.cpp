@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "printer/screen_text.h"
+#include "common/text.h"
 
 namespace tavrin {
 
@@ -30,14 +31,8 @@ void appendUtf8(std::string& out, std::uint32_t code) {
     }
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 std::optional<long long> positiveNumber(std::string_view text) {
-    text = trimmed(text);
+    text = trimBlanks(text);
     long long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1) return std::nullopt;
@@ -248,16 +243,16 @@ std::string fieldToUtf8(std::string_view field, DataEncoding encoding, const std
 }
 
 bool isBlankRecord(const std::vector<std::string>& fields) {
-    return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return trimmed(f).empty(); });
+    return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return trimBlanks(f).empty(); });
 }
 
 std::optional<RowSelection> RowSelection::parse(std::string_view text) {
     RowSelection selection;
-    text = trimmed(text);
+    text = trimBlanks(text);
     if (text.empty() || text == "all" || text == "All" || text == "ALL") return selection;
     while (!text.empty()) {
         const std::size_t comma = text.find(',');
-        const std::string_view part = trimmed(text.substr(0, comma));
+        const std::string_view part = trimBlanks(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
         const std::size_t dash = part.find('-');
         Range range{};
@@ -267,7 +262,7 @@ std::optional<RowSelection> RowSelection::parse(std::string_view text) {
             range = {*row, *row};
         } else {
             const auto first = positiveNumber(part.substr(0, dash));
-            const std::string_view lastText = trimmed(part.substr(dash + 1));
+            const std::string_view lastText = trimBlanks(part.substr(dash + 1));
             const auto last = lastText.empty() ? std::optional<long long>(kEnd) : positiveNumber(lastText);
             if (!first || !last || (*last != kEnd && *last < *first)) return std::nullopt;
             range = {*first, *last};

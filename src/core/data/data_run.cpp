@@ -11,6 +11,7 @@
 #include "printer/printing.h"
 #include "printer/screen_text.h"
 #include "printer/storage_operations.h"
+#include "common/text.h"
 
 namespace tavrin {
 
@@ -32,7 +33,6 @@ std::string blankLines() {
     return lines;
 }
 
-std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -111,10 +111,6 @@ std::string valuesJson(const LabelDocument& label, const Translation& translatio
     for (int i = 0; i < kVariableCount; ++i) add(false, i, label.variables[static_cast<std::size_t>(i)]);
     for (int i = 0; i < kCounterCount; ++i) add(true, i, label.counters[static_cast<std::size_t>(i)]);
     return json + "}";
-}
-
-std::string printLine(unsigned sets, unsigned copies) {
-    return "P" + std::to_string(sets) + "," + std::to_string(copies) + "\r\n";
 }
 
 BufferSink bytesOf(std::string_view text) {
@@ -364,7 +360,7 @@ bool DataRun::Sender::listNames(std::string_view command, std::vector<std::strin
 // does not hold, which are noted in the journal before anything is stored.
 bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool direct) {
     if (direct) return true;
-    if (useActiveForm) return link_.writeText("\r\nFR" + inQuotes(options_.activeForm) + "\r\n");
+    if (useActiveForm) return link_.writeText(selectFormLine(options_.activeForm));
     if (!options_.formName.empty()) {
         LinkByteSink sink(link_);
         return writeStoredForm(label, options_.formName, sink) && !link_.abortFlag;
@@ -381,7 +377,8 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
     if (!deleteObjects(leftOver_)) return false;
     for (const long long id : leftBy) journal_->setPrinterObjects(id, "");
     std::vector<std::string> forms, graphics, fonts;
-    if (!listNames("\r\nUF\r\n", forms) || !listNames("\r\nUG\r\n", graphics) || !listNames("\r\nUE\r\n", fonts)) {
+    if (!listNames(listCommand(kListForms), forms) || !listNames(listCommand(kListGraphics), graphics) ||
+        !listNames(listCommand(kListFonts), fonts)) {
         result_.namesUnknown = link_.timeoutFlag && !link_.abortFlag;
         return false;
     }
@@ -437,9 +434,9 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
 bool DataRun::Sender::deleteObjects(const PrinterObjects& objects) {
     if (objects.empty()) return true;
     bool ok = true;
-    for (const std::string& f : objects.forms) ok = ok && link_.writeText("\r\nFK" + inQuotes(f) + "\r\n");
-    for (const std::string& g : objects.graphics) ok = ok && link_.writeText("\r\nGK" + inQuotes(g) + "\r\n");
-    for (const std::string& f : objects.fonts) ok = ok && link_.writeText("\r\nEK" + inQuotes(f) + "\r\n");
+    for (const std::string& f : objects.forms) ok = ok && link_.writeText(deleteLine(kListForms, f));
+    for (const std::string& g : objects.graphics) ok = ok && link_.writeText(deleteLine(kListGraphics, g));
+    for (const std::string& f : objects.fonts) ok = ok && link_.writeText(deleteLine(kListFonts, f));
     if (ok) link_.pause(std::chrono::milliseconds(150));
     return ok;
 }
@@ -448,7 +445,7 @@ bool DataRun::Sender::deleteObjects(const PrinterObjects& objects) {
 void DataRun::Sender::cleanUp() {
     if (stored_.empty() || !link_.isOpen() || !deleteObjects(stored_)) return;
     if (!previousActiveForm_.empty() && !leftOver_.holdsForm(previousActiveForm_) &&
-        !link_.writeText("\r\nFR" + inQuotes(previousActiveForm_) + "\r\n"))
+        !link_.writeText(selectFormLine(previousActiveForm_)))
         return;
     if (journal_ && result_.runId > 0 && !journalFailed_) journal_->setPrinterObjects(result_.runId, "");
 }

@@ -2,17 +2,9 @@
 
 #include <algorithm>
 
+#include "common/text.h"
+
 namespace tavrin {
-
-namespace {
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
-}  // namespace
 
 DataFileRows::DataFileRows(std::filesystem::path file, const std::string& ansiCodePage, char delimiter)
     : file_(std::move(file)), ansiCodePage_(ansiCodePage), delimiter_(delimiter) {
@@ -53,7 +45,7 @@ bool DataFileRows::rewind() {
     headers_.clear();
     if (raw_.empty() || isBlankRecord(raw_)) return true;
     for (const std::string& field : raw_)
-        headers_.emplace_back(trimmed(fieldToUtf8(field, encoding_, ansiCodePage_)));
+        headers_.emplace_back(trimBlanks(fieldToUtf8(field, encoding_, ansiCodePage_)));
     raw_.clear();
     return true;
 }
@@ -80,8 +72,8 @@ std::string DataFileRows::endProblem() const {
 ValueMapRows::ValueMapRows(std::vector<Row> rows, std::string name) : rows_(std::move(rows)), name_(std::move(name)) {
     for (const Row& row : rows_)
         for (const auto& [key, value] : row)
-            if (std::find(headers_.begin(), headers_.end(), trimmed(key)) == headers_.end())
-                headers_.emplace_back(trimmed(key));
+            if (std::find(headers_.begin(), headers_.end(), trimBlanks(key)) == headers_.end())
+                headers_.emplace_back(trimBlanks(key));
     if (headers_.empty()) error_ = "No values in " + name_;
 }
 
@@ -90,7 +82,7 @@ bool ValueMapRows::next(std::vector<std::string>& fields) {
     const Row& row = rows_[at_++];
     fields.assign(headers_.size(), std::string());
     for (const auto& [key, value] : row) {
-        const auto it = std::find(headers_.begin(), headers_.end(), trimmed(key));
+        const auto it = std::find(headers_.begin(), headers_.end(), trimBlanks(key));
         fields[static_cast<std::size_t>(it - headers_.begin())] = value;
     }
     return true;

@@ -3,16 +3,17 @@
 #include <array>
 #include <string>
 
+#include "common/text.h"
+
 namespace tavrin {
 
 bool ExtractGraphics(PrinterLink& link, GraphicsBuffer& buffer, std::string_view name) {
     if (!link.openPort()) return false;
-    const std::string quoted = "\"" + std::string(name) + "\"";
-    if (!link.writeText("\r\nGI" + quoted + "\r\n")) {
+    if (!link.writeText("\r\nGI" + inQuotes(name) + "\r\n")) {
         link.closePort();
         return false;
     }
-    link.showProgress("Extracting graphics " + quoted);
+    link.showProgress("Extracting graphics " + inQuotes(name));
     bool fits = true;
     std::array<std::uint8_t, 2> length{};
     if (link.readBytes(length) == length.size()) {

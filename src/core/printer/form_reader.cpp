@@ -4,6 +4,7 @@
 
 #include "printer/line_scanner.h"
 #include "render/barcode/barcode.h"
+#include "common/text.h"
 
 namespace tavrin {
 
@@ -33,13 +34,6 @@ bool wholeUnsigned(std::string_view line, std::size_t start, unsigned high, unsi
     LineScanner s(line, start);
     out = s.scanUnsigned();
     return s.atEnd() && out <= high;
-}
-
-std::string_view trimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include "printer/matrix_symbols.h"
 #include "render/barcode/barcode.h"
+#include "common/text.h"
+#include "printer/printer_exchanges.h"
 
 namespace tavrin {
 
@@ -13,8 +15,6 @@ namespace {
 
 // Speed as the printer counts it; form files keep the editor's index.
 unsigned printerSpeed(const LabelSetup& setup) { return static_cast<unsigned>(setup.speed + 2); }
-
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 bool sendPictures(const LabelDocument& document, CommandWriter& out) {
     std::set<std::string> sent;
@@ -25,11 +25,11 @@ bool sendPictures(const LabelDocument& document, CommandWriter& out) {
         if (p.dataLength == 0 || !figure.picture || figure.picture->bytes.size() < 2) continue;
         if (!sent.insert(p.name).second) continue;
         const auto& block = figure.picture->bytes;
-        out.progress("Store picture " + quoted(p.name));
-        if (!out.send("\r\n\nGK" + quoted(p.name) + "\r\n")) return false;
+        out.progress("Store picture " + inQuotes(p.name));
+        if (!out.send("\r\n\nGK" + inQuotes(p.name) + "\r\n")) return false;
         out.pause(PrinterPause::Medium);
         // The count announces what follows: the header (128) and the rows (block - 2).
-        if (!out.send("GM" + quoted(p.name) + std::to_string(block.size() + 126) + "\n")) return false;
+        if (!out.send("GM" + inQuotes(p.name) + std::to_string(block.size() + 126) + "\n")) return false;
         const auto header = pcxHeaderForPicture(p.width, p.height, figure.picture->bytesPerRow());
         if (!out.send(header)) return false;
         if (!out.send(std::span<const std::uint8_t>(block).subspan(2))) return false;
@@ -44,10 +44,10 @@ bool sendFonts(const LabelDocument& document, CommandWriter& out) {
     for (const Figure& figure : document.figures) {
         if (!figure.isFont()) continue;
         const std::string letter(1, FontRecord::decode(figure.record).letter);
-        out.progress("Store font " + quoted(letter));
-        if (!out.send("\r\n\nEK" + quoted(letter) + "\r\n")) return false;
+        out.progress("Store font " + inQuotes(letter));
+        if (!out.send("\r\n\nEK" + inQuotes(letter) + "\r\n")) return false;
         out.pause(PrinterPause::Medium);
-        if (!out.send("ES" + quoted(letter))) return false;
+        if (!out.send("ES" + inQuotes(letter))) return false;
         if (!out.send(figure.fontData)) return false;
         if (!out.send(kFontEnd)) return false;
         out.pause(PrinterPause::Short);
@@ -87,9 +87,9 @@ bool writeStoredFormAsIs(const LabelDocument& document, std::string_view name, B
     const LabelSetup& setup = document.setup;
     out.progress("Store current form as " + std::string(name));
     out.send("\r\nN\r\n");
-    if (!out.send("FK" + quoted(name) + "\r\n")) return false;
+    if (!out.send("FK" + inQuotes(name) + "\r\n")) return false;
     out.pause(PrinterPause::Long);
-    out.send("FS" + quoted(name) + "\r\n");
+    out.send("FS" + inQuotes(name) + "\r\n");
     out.writeVarCounterLines(document);
     out.send(numberLines(setup, printerSpeed(setup)));
     out.send(directionLine(setup));
@@ -100,7 +100,7 @@ bool writeStoredFormAsIs(const LabelDocument& document, std::string_view name, B
     if (!out.send("FE\r\n")) return false;
     if (!sendPictures(document, out)) return false;
     if (!sendFonts(document, out)) return false;
-    return out.send("\r\nFR" + quoted(name) + "\r\n");
+    return out.send(selectFormLine(name));
 }
 }  // namespace
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/text.h"
+#include "printer/printer_exchanges.h"
+
 namespace tavrin {
 
 namespace {
@@ -14,13 +17,11 @@ bool closeDelivered(PrinterLink& link) {
     return !link.timeoutFlag;
 }
 
-std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+}  // namespace
 
 std::string printLine(unsigned sets, unsigned copies) {
     return "P" + std::to_string(sets) + "," + std::to_string(copies) + "\r\n";
 }
-
-}  // namespace
 
 unsigned validateQuantity(std::string_view text, unsigned current) {
     std::size_t i = 0;
@@ -127,7 +128,7 @@ PrintOutcome sendToActiveForm(PrinterLink& link, std::string_view activeFormName
         return outcome;
     }
     if (!link.openPort()) return outcome;
-    outcome.sent = link.writeText("\r\nFR" + quoted(activeFormName) + "\r\n") && link.writeText(rest);
+    outcome.sent = link.writeText(selectFormLine(activeFormName)) && link.writeText(rest);
     outcome.sent = closeDelivered(link) && outcome.sent;
     return outcome;
 }

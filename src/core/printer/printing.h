@@ -45,6 +45,9 @@ bool hasVariablesOrCounters(const LabelDocument& document);
 // "Print", or "Print - " and the active form's name.
 std::string printDialogTitle(std::string_view activeFormName);
 
+// The line that prints the active form: sets of copies.
+std::string printLine(unsigned sets, unsigned copies);
+
 // Adds step x n to every defined counter, after n labels have printed.
 inline void AdvanceCounters(LabelDocument& document, long long n) { document.advanceCounters(n); }
 

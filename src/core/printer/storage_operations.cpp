@@ -8,6 +8,7 @@
 #include "printer/form_reader.h"
 #include "printer/form_writer.h"
 #include "printer/matrix_symbols.h"
+#include "common/text.h"
 
 namespace tavrin {
 
@@ -16,12 +17,8 @@ namespace {
 using std::chrono::milliseconds;
 
 // Reply buffers, as characters per line including room for the end.
-constexpr std::size_t kCountLineSize = 16;
-constexpr std::size_t kNameLineSize = 32;
 constexpr std::size_t kVariableLineSize = 128;
 constexpr std::size_t kActiveFormLineSize = 16;
-// More than any printer holds; only a damaged count gets near it.
-constexpr int kMaxListCount = 65535;
 // The slots are 40; a reply that goes on far longer is not a VI reply.
 constexpr int kMaxVariableLines = 256;
 // The longest quoted string a VI line may carry.
@@ -30,21 +27,11 @@ constexpr std::size_t kFontHeaderProbe = 48;
 constexpr std::size_t kFormLineSize = 250;
 // A form reply that goes on longer than this is not a form.
 constexpr int kMaxFormLines = 65536;
-constexpr std::size_t kPcxHeaderSize = 128;
 // Font files are kept below this size; a longer reply is not a font.
 constexpr std::size_t kMaxFontBytes = 49152;
 
-std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
-
 bool isNameCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-std::string trimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return std::string(text.substr(first, last - first + 1));
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -105,14 +92,6 @@ std::size_t fontDataStart(const std::vector<std::uint8_t>& bytes) {
     return std::min(bytes.size(), store + 5);
 }
 
-const char* listProgressText(int kind) {
-    switch (kind) {
-        case kListGraphics: return "Receiving graphics list";
-        case kListFonts: return "Receiving font list";
-        default: return "Receiving form list";
-    }
-}
-
 const char* listHeading(int kind) {
     switch (kind) {
         case kListGraphics: return "Existing graphics:";
@@ -121,36 +100,7 @@ const char* listHeading(int kind) {
     }
 }
 
-const char* listCommand(int kind) {
-    switch (kind) {
-        case kListGraphics: return "\r\nUG\r\n";
-        case kListFonts: return "\r\nUE\r\n";
-        default: return "\r\nUF\r\n";
-    }
-}
-
-const char* kindWord(int kind) {
-    switch (kind) {
-        case kListGraphics: return "Graphics";
-        case kListFonts: return "Font";
-        default: return "Form";
-    }
-}
-
 }  // namespace
-
-int parseListCount(std::string_view line) {
-    std::size_t i = 0;
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-    bool negative = false;
-    if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
-    long long value = 0;
-    for (; i < line.size() && isDigit(line[i]); ++i) {
-        value = value * 10 + (line[i] - '0');
-        if (value > kMaxListCount) value = kMaxListCount;
-    }
-    return negative ? 0 : static_cast<int>(value);
-}
 
 std::optional<VariableDefinition> parseVariableLine(std::string_view line) {
     if (line.size() < 11 || (line[0] != 'V' && line[0] != 'C')) return std::nullopt;
@@ -206,31 +156,15 @@ StoreAsDecision checkStoreAsName(std::string_view name, int kind, const std::vec
     }
     if (std::find(existing.begin(), existing.end(), name) != existing.end()) {
         decision.action = StoreAsDecision::Action::AskOverwrite;
-        decision.message = {"Warning", std::string(kindWord(kind)) + " exists. Overwrite ?"};
+        decision.message = {"Warning", std::string(listKindWord(kind)) + " exists. Overwrite ?"};
         return decision;
     }
     decision.action = StoreAsDecision::Action::Store;
     return decision;
 }
 
-bool receiveNameList(PrinterLink& link, std::string_view command, std::vector<std::string>& names, bool trim) {
-    if (!link.writeText(command)) return false;
-    std::string line;
-    link.readLine(line, kCountLineSize);
-    if (link.timeoutFlag) return false;
-    const int count = parseListCount(line);
-    for (int i = 0; i < count; ++i) {
-        link.readLine(line, kNameLineSize);
-        if (link.timeoutFlag) return false;
-        // The end mark closes the list even when fewer names came than announced.
-        if (link.endMarkFlag) break;
-        names.push_back(trim ? trimBlanks(line) : line);
-    }
-    return true;
-}
-
 bool PrinterStorage::receiveNames(std::string_view command, std::vector<std::string>& names, bool trim) {
-    return receiveNameList(link_, command, names, trim);
+    return static_cast<bool>(receiveNameList(link_, command, names, trim));
 }
 
 bool PrinterStorage::receiveList(int kind) {
@@ -240,13 +174,8 @@ bool PrinterStorage::receiveList(int kind) {
     if (link_.openPort()) {
         storeAsList_.heading = listHeading(kind);
         ok = receiveNames(listCommand(kind), storeAsList_.names, false);
-        if (link_.abortFlag) {
-            link_.closePort();
-        } else if (ok) {
-            // After silence the port stays open; the next exchange reuses it.
-            link_.closePort();
-            CurrentListKind = kind;
-        }
+        link_.closePort();
+        if (ok) CurrentListKind = kind;
     }
     link_.endProgress();
     return ok;
@@ -263,7 +192,7 @@ bool PrinterStorage::listGraphicsAndFonts() {
         link_.discardInput();
         ok = receiveNames("\r\nUE\r\n", fontNames_, true);
     }
-    if (ok || link_.abortFlag) link_.closePort();
+    link_.closePort();
     return ok;
 }
 
@@ -283,12 +212,12 @@ bool PrinterStorage::storeFormFile(const std::filesystem::path& file, std::strin
     if (!link_.openPort()) return false;
     if (!link_.writeText("\r\n\nN\r\n")) return stopAfterRefusal();
     link_.showProgress("Store form " + std::string(name));
-    if (!link_.writeText("FK" + quoted(name) + "\r\n")) return stopAfterRefusal();
+    if (!link_.writeText("FK" + inQuotes(name) + "\r\n")) return stopAfterRefusal();
     link_.pause(milliseconds(150));
-    if (!link_.writeText("FS" + quoted(name) + "\r\n")) return stopAfterRefusal();
+    if (!link_.writeText("FS" + inQuotes(name) + "\r\n")) return stopAfterRefusal();
     if (!link_.writeBytes(form)) return stopAfterRefusal();
     if (!link_.writeText("\r\nFE\r\n")) return stopAfterRefusal();
-    if (!link_.writeText("FR" + quoted(name) + "\r\n")) return stopAfterRefusal();
+    if (!link_.writeText("FR" + inQuotes(name) + "\r\n")) return stopAfterRefusal();
     link_.closePort();
     link_.endProgress();
     receiveList(kListForms);
@@ -297,11 +226,11 @@ bool PrinterStorage::storeFormFile(const std::filesystem::path& file, std::strin
 
 bool PrinterStorage::storeGraphicsFile(const GraphicsBuffer& buffer, std::string_view name) {
     if (!link_.openPort()) return false;
-    if (!link_.writeText("\r\n\nGK" + quoted(name) + "\n")) return stopAfterRefusal();
+    if (!link_.writeText("\r\n\nGK" + inQuotes(name) + "\n")) return stopAfterRefusal();
     link_.pause(milliseconds(100));
     link_.showProgress("Store picture " + std::string(name));
     const auto pcx = buffer.pcx();
-    if (!link_.writeText("GM" + quoted(name) + std::to_string(pcx.size()) + "\n")) return stopAfterRefusal();
+    if (!link_.writeText("GM" + inQuotes(name) + std::to_string(pcx.size()) + "\n")) return stopAfterRefusal();
     if (!link_.writeBytes(pcx)) return stopAfterRefusal();
     if (!link_.writeText(std::string(256, '\n'))) return stopAfterRefusal();
     link_.closePort();
@@ -319,10 +248,10 @@ bool PrinterStorage::storeFontFile(const std::filesystem::path& file, std::strin
     }
     if (!link_.openPort()) return false;
     const std::size_t start = fontDataStart(font);
-    if (!link_.writeText("\r\n\nEK" + quoted(name) + "\r\n")) return stopAfterRefusal();
+    if (!link_.writeText("\r\n\nEK" + inQuotes(name) + "\r\n")) return stopAfterRefusal();
     link_.pause(milliseconds(150));
     link_.showProgress("Store font " + std::string(name));
-    if (!link_.writeText("ES" + quoted(name))) return stopAfterRefusal();
+    if (!link_.writeText("ES" + inQuotes(name))) return stopAfterRefusal();
     if (!link_.writeBytes(std::span(font).subspan(start))) return stopAfterRefusal();
     if (!link_.writeText(std::string(256, '\r') + "\n")) return stopAfterRefusal();
     link_.closePort();
@@ -381,7 +310,7 @@ bool PrinterStorage::receiveActiveForm() {
 void PrinterStorage::selectActiveForm(std::string_view name, LabelDocument& label) {
     if (!link_.openPort()) return;
     link_.showProgress("Receiving active form name");
-    if (!link_.writeText("\r\nFR" + quoted(name) + "\r\n")) {
+    if (!link_.writeText(selectFormLine(name))) {
         stopAfterRefusal();
         return;
     }
@@ -432,43 +361,38 @@ int PrinterStorage::receiveVariables(std::array<Variable, kVariableCount>& varia
     return count;
 }
 
-void PrinterStorage::drain(std::size_t count) {
-    std::array<std::uint8_t, 256> sink{};
-    while (count > 0) {
-        const std::size_t chunk = std::min(count, sink.size());
-        if (link_.readBytes(std::span(sink).first(chunk)) < chunk) return;
-        count -= chunk;
-    }
+// The port stays open for the caller to close; silence, a stop or a refused write end the
+// whole retrieval, a damaged reply only leaves its object out.
+PrinterStorage::Fetch PrinterStorage::fetch(std::string_view command, std::string_view progress, std::size_t minimum,
+                                            std::size_t maximum, std::vector<std::uint8_t>& block) {
+    if (!link_.openPort()) return Fetch::Silent;
+    if (!link_.writeText(command)) return Fetch::Silent;
+    link_.showProgress(progress);
+    const Result read = readLengthPrefixedBlock(link_, minimum, maximum, block);
+    if (read) return Fetch::Done;
+    return read.kind() == FailureKind::Damaged ? Fetch::Damaged : Fetch::Silent;
 }
 
-// GI: two length bytes, the PCX header, then the run-length rows. The block keeps the rows
-// behind a share count and the header's bytes per line; width and height come from the
-// header. A reply too short for its header, too big for the program to hold, or with a
-// header that describes no picture is read to its end and left out.
+// GI: the PCX header, then the run-length rows. The block keeps the rows behind a share
+// count and the header's bytes per line; width and height come from the header. A reply too
+// short for its header, too big for the program to hold, or with a header that describes no
+// picture is left out.
 PrinterStorage::Fetch PrinterStorage::fetchPicture(std::string_view name, PictureBlockRef& block,
                                                    PictureRecord& facts) {
-    if (!link_.openPort()) return Fetch::Silent;
-    if (!link_.writeText("\r\nGI" + quoted(name) + "\r\n")) return Fetch::Silent;
-    link_.showProgress("Receiving graphics " + quoted(name));
-    std::array<std::uint8_t, 2> lengthBytes{};
-    if (link_.readBytes(lengthBytes) < lengthBytes.size()) return Fetch::Silent;
-    const std::size_t length = static_cast<std::size_t>(lengthBytes[0]) << 8 | lengthBytes[1];
-    if (length < kPcxHeaderSize || length > GraphicsBuffer::kCapacity) {
-        drain(length);
-        return link_.timeoutFlag ? Fetch::Silent : Fetch::Damaged;
-    }
-    std::array<std::uint8_t, kPcxHeaderSize> header{};
-    if (link_.readBytes(header) < header.size()) return Fetch::Silent;
-    const auto le16 = [&header](std::size_t at) { return header[at] | header[at + 1] << 8; };
+    std::vector<std::uint8_t> reply;
+    const Fetch fetched = fetch("\r\nGI" + inQuotes(name) + "\r\n", "Receiving graphics " + inQuotes(name),
+                                GraphicsBuffer::kHeaderSize, GraphicsBuffer::kCapacity, reply);
+    if (fetched != Fetch::Done) return fetched;
+    const auto le16 = [&reply](std::size_t at) { return reply[at] | reply[at + 1] << 8; };
     const int width = le16(8) - le16(4) + 1;
     const int height = le16(10) - le16(6) + 1;
     const int bytesPerRow = le16(66);
-    auto fresh = std::make_shared<PictureBlock>();
-    fresh->bytes.resize(length - 126);
-    fresh->bytes[0] = 1;
-    fresh->bytes[1] = static_cast<std::uint8_t>(bytesPerRow);
-    if (link_.readBytes(std::span(fresh->bytes).subspan(2)) < length - kPcxHeaderSize) return Fetch::Silent;
     if (width < 1 || height < 1 || bytesPerRow > 255 || bytesPerRow * 8 < width) return Fetch::Damaged;
+    auto fresh = std::make_shared<PictureBlock>();
+    fresh->bytes.reserve(reply.size() - GraphicsBuffer::kHeaderSize + 2);
+    fresh->bytes.push_back(1);
+    fresh->bytes.push_back(static_cast<std::uint8_t>(bytesPerRow));
+    fresh->bytes.insert(fresh->bytes.end(), reply.begin() + GraphicsBuffer::kHeaderSize, reply.end());
     facts.width = width;
     facts.height = height;
     facts.dataLength = static_cast<unsigned>(fresh->bytes.size());
@@ -476,21 +400,9 @@ PrinterStorage::Fetch PrinterStorage::fetchPicture(std::string_view name, Pictur
     return Fetch::Done;
 }
 
-// EI: two length bytes, then the font data: character count, a zero, height, records.
+// EI: the font data: character count, a zero, height, records.
 PrinterStorage::Fetch PrinterStorage::fetchFont(std::string_view name, std::vector<std::uint8_t>& data) {
-    if (!link_.openPort()) return Fetch::Silent;
-    if (!link_.writeText("\r\nEI" + quoted(name) + "\r\n")) return Fetch::Silent;
-    link_.showProgress("Receiving font " + quoted(name));
-    std::array<std::uint8_t, 2> lengthBytes{};
-    if (link_.readBytes(lengthBytes) < lengthBytes.size()) return Fetch::Silent;
-    const std::size_t length = static_cast<std::size_t>(lengthBytes[0]) << 8 | lengthBytes[1];
-    if (length < 3 || length >= kMaxFontBytes) {
-        drain(length);
-        return link_.timeoutFlag ? Fetch::Silent : Fetch::Damaged;
-    }
-    data.resize(length);
-    if (link_.readBytes(data) < length) return Fetch::Silent;
-    return Fetch::Done;
+    return fetch("\r\nEI" + inQuotes(name) + "\r\n", "Receiving font " + inQuotes(name), 3, kMaxFontBytes - 1, data);
 }
 
 bool PrinterStorage::retrieveForm(std::string_view name, LabelDocument& label) {
@@ -499,7 +411,7 @@ bool PrinterStorage::retrieveForm(std::string_view name, LabelDocument& label) {
     label.figures.clearFigures();
     label.variables = {};
     label.counters = {};
-    if (!link_.writeText("\r\nFI" + quoted(name) + "\r\n")) {
+    if (!link_.writeText("\r\nFI" + inQuotes(name) + "\r\n")) {
         link_.closePort();
         return false;
     }
@@ -572,10 +484,22 @@ bool PrinterStorage::retrieveForm(std::string_view name, LabelDocument& label) {
     }
 
     if (!link_.openPort()) return false;
-    link_.writeText("\r\nFR" + quoted(name) + "\r\n");
+    link_.writeText(selectFormLine(name));
     link_.showProgress("Receiving variables");
     receiveVariables(label);
     return true;
+}
+
+Result PrinterStorage::receiveForm(std::string_view name, LabelDocument& label) {
+    link_.showProgress("Receiving form " + inQuotes(name));
+    link_.progressShowFlag = false;
+    const bool whole = retrieveForm(name, label);
+    link_.progressShowFlag = true;
+    link_.closePort();
+    // The window must end as an error, not close as if the form had come.
+    if (!whole && !link_.timeoutFlag && !link_.stoppedFlag) link_.timeoutFlag = true;
+    link_.endProgress();
+    return exchangeResult(link_);
 }
 
 }  // namespace tavrin

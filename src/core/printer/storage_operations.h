@@ -17,21 +17,12 @@
 #include "document/variables.h"
 #include "graphics/graphics_buffer.h"
 #include "link/printer_link.h"
+#include "printer/printer_exchanges.h"
 
 namespace tavrin {
 
-// The kinds of object list; 3 is the form list received before storing the current label.
-enum ListKind : int { kListForms = 0, kListGraphics = 1, kListFonts = 2, kListFormsForLabel = 3 };
 
 inline constexpr std::size_t kMaxObjectNameLength = 8;
-
-// The leading decimal number of a list's count line: blanks and a sign allowed, the rest
-// ignored, no digits give 0, a negative count gives 0, a huge one is capped.
-int parseListCount(std::string_view line);
-
-// Sends a list command (UF, UG, UE) and adds the names of its reply to `names`, trimmed of
-// blanks if asked; false on a refused write or silence.
-bool receiveNameList(PrinterLink& link, std::string_view command, std::vector<std::string>& names, bool trim);
 
 // One line of a VI reply, by its fixed columns. Nothing for a line that is not a variable
 // or counter definition or names a slot that does not exist.
@@ -107,6 +98,9 @@ public:
     // by GI and EI, then its variables by VI. False on a failed open, a refused write or
     // silence; the label then holds what had been rebuilt so far.
     bool retrieveForm(std::string_view name, LabelDocument& label);
+    // The same under one progress window, "Receiving form "X"", that ends with the port
+    // closed; a form cut short fails as silence does.
+    Result receiveForm(std::string_view name, LabelDocument& label);
 
 private:
     bool receiveNames(std::string_view command, std::vector<std::string>& names, bool trim);
@@ -114,7 +108,8 @@ private:
     enum class Fetch { Done, Damaged, Silent };
     Fetch fetchPicture(std::string_view name, PictureBlockRef& block, PictureRecord& facts);
     Fetch fetchFont(std::string_view name, std::vector<std::uint8_t>& data);
-    void drain(std::size_t count);
+    Fetch fetch(std::string_view command, std::string_view progress, std::size_t minimum, std::size_t maximum,
+                std::vector<std::uint8_t>& block);
 
     PrinterLink& link_;
     StoreAsList storeAsList_;

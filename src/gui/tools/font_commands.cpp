@@ -9,7 +9,7 @@
 #include "editing/font_list.h"
 #include "fonts/font_file.h"
 #include "fonts/font_management.h"
-#include "printer/extract_font.h"
+#include "printer/printer_exchanges.h"
 #include "tools/cancel_watch.h"
 #include "tools/font_chooser.h"
 #include "tools/storage_commands.h"
@@ -82,13 +82,12 @@ bool addFontFromPrinter(TZRedit& window) {
 }
 
 bool addStoredFont(TZRedit& window, const std::string& name) {
-    std::optional<std::vector<std::uint8_t>> reply;
+    std::vector<std::uint8_t> reply;
     {
         CancelWatch watch(window.link(), window.linkUi());
-        reply = ExtractFont(window.link(), name);
+        if (!fetchFontBytes(window.link(), name, reply)) return false;
     }
-    if (!reply) return false;
-    FontDataResult font = fontFromPrinterReply(std::move(*reply));
+    FontDataResult font = fontFromPrinterReply(std::move(reply));
     if (!font.ok) {
         messageBox(QStringLiteral("Error"), QString::fromStdString(font.message), false);
         return false;

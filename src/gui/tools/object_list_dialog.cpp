@@ -171,9 +171,8 @@ void TObjListDlg::DelBtClick() {
 
 void TObjListDlg::DeleteStoredObject(const std::string& name) {
     PrinterLink& link = window_.link();
-    if (!link.openPort()) return;
     const int kind = storage_.CurrentListKind;
-    if (sendDelete(link, kind, name)) ReceiveObjectList(kind);
+    if (deleteObject(link, kind, name)) ReceiveObjectList(kind);
     link.closePort();
 }
 
@@ -205,13 +204,7 @@ void TObjListDlg::RetrieveFormToEditor(const std::string& name) {
     bool ok = false;
     {
         CancelWatch watch(link, window_.linkUi());
-        link.showProgress("Receiving form \"" + name + "\"");
-        link.progressShowFlag = false;
-        ok = storage_.retrieveForm(name, received) && !watch.cancelled();
-        link.progressShowFlag = true;
-        link.closePort();
-        if (!ok && !link.timeoutFlag) link.timeoutFlag = true;  // a form cut short is a failed exchange
-        link.endProgress();
+        ok = storage_.receiveForm(name, received) && !watch.cancelled();
     }
     if (!ok) return;
     window_.labelView()->scrollToOrigin();

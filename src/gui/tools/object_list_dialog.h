@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "tools/storage_exchanges.h"
+#include "printer/printer_exchanges.h"
 
 class QLabel;
 class QListWidget;

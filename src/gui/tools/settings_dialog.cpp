@@ -12,21 +12,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cstdio>
-
-#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
 #include "link/device_list.h"
 #include "link/port_names.h"
 #include "link/printer_link.h"
+#include "printer/printer_exchanges.h"
 #include "printer/translation.h"
 
 namespace tavrin {
 
 namespace {
-
-constexpr std::size_t kClockLineSize = 31;
 
 QComboBox* makeList(QWidget* parent, const char* name, const QStringList& items) {
     auto* list = new QComboBox(parent);
@@ -44,18 +40,12 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) 
 
 }  // namespace
 
-std::string clockSetLine(int year, int month, int day, int hour, int minute, int second) {
-    char line[64];
-    std::snprintf(line, sizeof line, "\r\nTS%02u,%02u,%02u,%02u,%02u,%02u\r\n", unsigned(month), unsigned(day),
-                  unsigned(year % 100), unsigned(hour), unsigned(minute), unsigned(second));
-    return line;
-}
-
 std::string clockFieldText(bool silent, const std::string& reply) {
     return silent ? std::string(kNoPrinterResponse) : " " + reply;
 }
 
-TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) {
+TSettingsDlg::TSettingsDlg(SettingsServices services)
+    : QDialog(services.mainWindow), services_(std::move(services)) {
     setObjectName(QStringLiteral("TSettingsDlg"));
     setWindowTitle(QStringLiteral("Settings and Diagnostic"));
 
@@ -107,14 +97,14 @@ TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) 
     const struct {
         const char* name;
         const char* caption;
-        const char* command;
-    } commands[] = {{"DiagnosticBt", "Diagnostic Information", "\r\nU\r\n"},
-                    {"FormsListBt", "Forms List", "\r\nFI\r\n"},
-                    {"GraphicsListBt", "Graphics List", "\r\nGI\r\n"},
-                    {"FontsListBt", "Fonts List", "\r\nEI\r\n"}};
+        Maintenance command;
+    } commands[] = {{"DiagnosticBt", "Diagnostic Information", Maintenance::DiagnosticPrint},
+                    {"FormsListBt", "Forms List", Maintenance::FormsListPrint},
+                    {"GraphicsListBt", "Graphics List", Maintenance::GraphicsListPrint},
+                    {"FontsListBt", "Fonts List", Maintenance::FontsListPrint}};
     for (const auto& c : commands) {
         QPushButton* button = makeButton(print, c.name, c.caption);
-        const char* command = c.command;
+        const Maintenance command = c.command;
         connect(button, &QPushButton::clicked, this, [this, command] { sendCommand(command); });
         printColumn->addWidget(button);
     }
@@ -137,7 +127,7 @@ TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) 
     auto* resetColumn = new QVBoxLayout(reset);
     QPushButton* defaults = makeButton(reset, "DefaultBt", "Default Parameters");
     QPushButton* erase = makeButton(reset, "ResetBt", "Reset Printer");
-    connect(defaults, &QPushButton::clicked, this, [this] { sendCommand("\r\nRESET\r\n"); });
+    connect(defaults, &QPushButton::clicked, this, [this] { sendCommand(Maintenance::DefaultParameters); });
     connect(erase, &QPushButton::clicked, this, [this] { ResetBtClick(); });
     resetColumn->addWidget(defaults);
     resetColumn->addWidget(erase);
@@ -163,7 +153,7 @@ TSettingsDlg::TSettingsDlg(TZRedit& window) : QDialog(&window), window_(window) 
 }
 
 void TSettingsDlg::fill() {
-    const AppConfig& config = window_.config();
+    const AppConfig& config = *services_.config;
     devices_ = config.portDevices;
     shownPort_ = std::clamp(config.port, 0, kPortCount - 1);
     port_->setCurrentIndex(shownPort_);
@@ -175,15 +165,15 @@ void TSettingsDlg::fill() {
     printMode_->setCurrentIndex(config.directGraphics != 0 ? 1 : 0);
     clock_->clear();
     translation_->clear();
-    for (const std::string& name : Translation::choiceNames(window_.paths().translationFiles()))
+    for (const std::string& name : Translation::choiceNames(services_.translationFiles()))
         translation_->addItem(QString::fromStdString(name));
     translation_->setCurrentIndex(std::clamp(config.translation, 0, translation_->count() - 1));
 }
 
 void TSettingsDlg::execute() {
-    window_.link().closePort();
+    services_.link().closePort();
     fill();
-    placeDialog(this, &window_, -1, 0);
+    placeDialog(this, services_.mainWindow, -1, 0);
     exec();
 }
 
@@ -216,7 +206,7 @@ void TSettingsDlg::showDeviceStatus() {
 
 void TSettingsDlg::OkBtClick() {
     if (busy_) return;
-    AppConfig& config = window_.config();
+    AppConfig& config = *services_.config;
     config.port = port_->currentIndex();
     config.baudIndex = bauds_->currentIndex();
     config.protocol = protocol_->currentIndex();
@@ -224,15 +214,14 @@ void TSettingsDlg::OkBtClick() {
     config.translation = translation_->currentIndex();
     for (int i = 0; i < kPortCount; ++i)
         if (devices_[static_cast<std::size_t>(i)] != config.portDevices[static_cast<std::size_t>(i)])
-            window_.setPortDevice(i, devices_[static_cast<std::size_t>(i)]);
-    window_.reloadTranslation();
-    window_.configurationChanged();
+            services_.setPortDevice(i, devices_[static_cast<std::size_t>(i)]);
+    services_.applied();
     accept();
 }
 
 void TSettingsDlg::withSelections(const std::function<void(PrinterLink&)>& exchange) {
     if (busy_) return;
-    AppConfig& config = window_.config();
+    AppConfig& config = *services_.config;
     const AppConfig confirmed = config;
     config.port = port_->currentIndex();
     config.baudIndex = bauds_->currentIndex();
@@ -241,40 +230,36 @@ void TSettingsDlg::withSelections(const std::function<void(PrinterLink&)>& excha
     // Nothing else may start while the link waits and lets events run.
     busy_ = true;
     setEnabled(false);
-    PrinterLink& link = window_.link();
+    PrinterLink& link = services_.link();
     exchange(link);
     link.closePort();
     config.port = confirmed.port;
     config.baudIndex = confirmed.baudIndex;
     config.protocol = confirmed.protocol;
     config.portDevices = confirmed.portDevices;
-    window_.link();
+    // Asking for the link again sets it back to the confirmed settings.
+    services_.link();
     setEnabled(true);
     busy_ = false;
 }
 
-void TSettingsDlg::sendCommand(const char* command) {
-    withSelections([command](PrinterLink& link) {
-        // A port that does not open has said so; the write then sends nothing.
-        link.openPort();
-        link.writeFormatted("%s", command);
-    });
+void TSettingsDlg::sendCommand(Maintenance command) {
+    // A port that does not open has said so; nothing is sent then.
+    withSelections([command](PrinterLink& link) { sendMaintenance(link, command); });
 }
 
 void TSettingsDlg::ResetBtClick() {
     if (messageBox(QStringLiteral("Warning"), QStringLiteral("All information in printer will be erased !"), true) != 1)
         return;
-    sendCommand("\r\n\nM\r\nN\r\n");
+    sendCommand(Maintenance::EraseMemory);
 }
 
 void TSettingsDlg::SetClockClick() {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate date = now.date();
     const QTime time = now.time();
-    const std::string line = clockSetLine(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
-    withSelections([&line](PrinterLink& link) {
-        link.openPort();
-        link.writeText(line);
+    withSelections([&](PrinterLink& link) {
+        setClock(link, date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
     });
 }
 
@@ -282,10 +267,9 @@ void TSettingsDlg::GetClockClick() {
     std::string reply;
     bool silent = true;
     withSelections([&](PrinterLink& link) {
-        link.openPort();
-        link.writeFormatted("\r\nTI\r\n");
-        if (!link.abortFlag) link.readLine(reply, kClockLineSize);
-        silent = link.timeoutFlag || !link.isOpen();
+        const Result read = readClock(link, reply);
+        // A stop is the user's own doing: the field shows what came, not an error.
+        silent = !read && read.kind() != FailureKind::Stopped;
     });
     clock_->setText(QString::fromLatin1(clockFieldText(silent, reply).c_str()));
 }

@@ -6,10 +6,13 @@
 #include <QDialog>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "document/app_config.h"
+#include "printer/printer_exchanges.h"
 
 class QComboBox;
 class QLabel;
@@ -17,19 +20,28 @@ class QLineEdit;
 
 namespace tavrin {
 
-class TZRedit;
 class PrinterLink;
 
-// The line that sets the printer's clock: month, day, year of the century, hour, minute,
-// second, two digits each ("\r\nTS03,07,04,09,05,00\r\n" for 7 March 2004 at 09:05:00).
-std::string clockSetLine(int year, int month, int day, int hour, int minute, int second);
+// What the settings window uses of the editor, and nothing more.
+struct SettingsServices {
+    QWidget* mainWindow = nullptr;  // the parent, and where the window is placed
+    AppConfig* config = nullptr;
+    // The link set to the configuration as it is at the call.
+    std::function<PrinterLink&()> link;
+    std::function<std::vector<std::filesystem::path>()> translationFiles;
+    // Changes a port's device in the configuration and in what is saved.
+    std::function<void(int port, const std::string& device)> setPortDevice;
+    // After OK: the translation is read again and the editor learns the settings changed.
+    std::function<void()> applied;
+};
+
 // What the clock field shows for the reply to "TI": one space, then the reply as it came.
 std::string clockFieldText(bool silent, const std::string& reply);
 
 class TSettingsDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TSettingsDlg(TZRedit& window);
+    explicit TSettingsDlg(SettingsServices services);
 
     // Fills the window from the configuration and shows it modally.
     void execute();
@@ -44,7 +56,7 @@ private:
     // Runs an exchange with the link set to the window's selections, then puts the
     // confirmed settings back.
     void withSelections(const std::function<void(PrinterLink&)>& exchange);
-    void sendCommand(const char* command);
+    void sendCommand(Maintenance command);
     void ResetBtClick();
     void SetClockClick();
     void GetClockClick();
@@ -54,7 +66,7 @@ private:
     void deviceChanged(const QString& text);
     void showDeviceStatus();
 
-    TZRedit& window_;
+    SettingsServices services_;
     std::array<std::string, kPortCount> devices_{};
     int shownPort_ = 0;
     bool busy_ = false;

@@ -6,9 +6,27 @@
 
 namespace tavrin {
 
+namespace {
+
+SettingsServices settingsServices(TZRedit& window) {
+    SettingsServices services;
+    services.mainWindow = &window;
+    services.config = &window.config();
+    services.link = [&window]() -> PrinterLink& { return window.link(); };
+    services.translationFiles = [&window] { return window.paths().translationFiles(); };
+    services.setPortDevice = [&window](int port, const std::string& device) { window.setPortDevice(port, device); };
+    services.applied = [&window] {
+        window.reloadTranslation();
+        window.configurationChanged();
+    };
+    return services;
+}
+
+}  // namespace
+
 CommandTable toolsCommands(TZRedit& window) {
     // Made once with the window and reused.
-    auto* settings = new TSettingsDlg(window);
+    auto* settings = new TSettingsDlg(settingsServices(window));
     auto* terminal = new TTerminalDlg(window);
     return {
         {MenuGroup::ToolsPrinter, "SettingsM", "&Settings", {}, [settings] { settings->execute(); }, {}, "SettingsBt"},
