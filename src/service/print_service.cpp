@@ -22,6 +22,7 @@
 #include "data/data_run.h"
 #include "data/sha256.h"
 #include "document/label_file.h"
+#include "link/transport_factory.h"
 #include "printer/screen_text.h"
 #include "service/job_check.h"
 
@@ -460,6 +461,9 @@ PrintService::Outcome PrintService::printJob(Printer& p, DeviceLink& link, Print
         options.record.dataPath = "service job " + std::to_string(job.id);
         options.record.dataHash = sha256Of(job.rows);
         options.record.device = p.device;
+        // A queue cannot say which forms the printer holds, so no form is stored for the
+        // job: each label goes as a job of its own.
+        options.direct = deviceKind(p.device) == DeviceKind::PrintQueue;
     }
     options.journal = &journal;
     options.started = [&](long long run) {
