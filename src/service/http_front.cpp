@@ -1,6 +1,7 @@
 #include "service/http_front.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <cerrno>
 #include <cstring>
@@ -15,6 +16,9 @@ namespace {
 // Enough workers that a burst of clients is not queued behind slow ones, few enough to
 // keep the service small.
 constexpr std::size_t kHttpThreads = 24;
+// Connections waiting to be accepted: the library's own five would drop the connections of
+// a burst of clients, each of which then waits a second to try again.
+constexpr int kListenBacklog = 512;
 
 void answer(httplib::Response& response, const Answer& a) {
     response.status = a.status;
@@ -63,6 +67,13 @@ HttpFront::HttpFront(PrintService& service, std::string token)
     httplib::Server& s = *server_;
     s.new_task_queue = [] { return new httplib::ThreadPool(kHttpThreads); };
     s.set_payload_max_length(service_.options().limits.bodyBytes);
+    // Not the library's SO_REUSEPORT, which would let a second service share the port
+    // unnoticed; the socket is kept to widen its backlog once it listens.
+    s.set_socket_options([this](int socket) {
+        int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        socket_ = socket;
+    });
     s.set_read_timeout(10, 0);
     s.set_write_timeout(10, 0);
     s.set_keep_alive_timeout(5);
@@ -108,6 +119,7 @@ std::string HttpFront::bind(const std::string& host, int port) {
             return "Can't listen on " + host + ":" + std::to_string(port) + ": " + std::strerror(errno);
         port_ = port;
     }
+    if (socket_ >= 0) ::listen(socket_, kListenBacklog);
     return {};
 }
 

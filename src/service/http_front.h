@@ -34,6 +34,7 @@ private:
     std::string token_;
     std::unique_ptr<httplib::Server> server_;
     int port_ = 0;
+    int socket_ = -1;
 };
 
 // The token in a token file: its first line, without surrounding blanks. Empty, with

@@ -138,46 +138,81 @@ bool JobStore::fail(std::string_view what) {
     return false;
 }
 
+struct JobStore::Pending {
+    ServiceJob job;
+    std::string_view labelBytes;
+    bool existing = false;
+    bool ok = false;
+    bool done = false;
+};
+
 std::optional<ServiceJob> JobStore::add(ServiceJob job, std::string_view labelBytes, bool& existing) {
-    std::lock_guard lock(mutex_);
-    existing = false;
-    if (!db_) return std::nullopt;
-    if (!job.key.empty()) {
-        Statement find(db_, std::string("SELECT ") + kColumns + " FROM service_jobs WHERE key = ?");
-        if (find && find.bind(1, job.key).step() == SQLITE_ROW) {
-            existing = true;
-            return readJob(find);
+    Pending mine{std::move(job), labelBytes};
+    std::unique_lock lock(queueMutex_);
+    queue_.push_back(&mine);
+    while (!mine.done) {
+        if (committing_) {
+            committed_.wait(lock);
+            continue;
         }
+        // No transaction under way: this thread writes every job waiting, its own among them.
+        committing_ = true;
+        std::vector<Pending*> batch;
+        batch.swap(queue_);
+        lock.unlock();
+        commit(batch);
+        lock.lock();
+        for (Pending* p : batch) p->done = true;
+        committing_ = false;
+        committed_.notify_all();
     }
-    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        fail("write");
-        return std::nullopt;
-    }
+    existing = mine.existing;
+    if (!mine.ok) return std::nullopt;
+    return mine.job;
+}
+
+void JobStore::commit(const std::vector<Pending*>& batch) {
+    std::lock_guard lock(mutex_);
+    if (!db_) return;
+    Statement find(db_, std::string("SELECT ") + kColumns + " FROM service_jobs WHERE key = ?");
     Statement label(db_, "INSERT OR IGNORE INTO service_labels (sha256, bytes) VALUES (?, ?)");
     Statement insert(db_, "INSERT INTO service_jobs (key, printer, label, label_sha256, rows, row_count, copies, state, "
                           "created) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    job.created = utcNow();
-    job.state = std::string(kJobQueued);
-    bool ok = label && insert;
-    if (ok) {
+    bool ok = find && label && insert && sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    const std::string now = utcNow();
+    for (Pending* p : batch) {
+        if (!ok) break;
+        ServiceJob& job = p->job;
+        if (!job.key.empty()) {
+            sqlite3_reset(find.get());
+            if (find.bind(1, job.key).step() == SQLITE_ROW) {
+                job = readJob(find);
+                p->existing = true;
+                continue;
+            }
+        }
+        job.created = now;
+        job.state = std::string(kJobQueued);
+        sqlite3_reset(label.get());
         label.bind(1, job.labelHash);
-        sqlite3_bind_blob(label.get(), 2, labelBytes.data(), static_cast<int>(labelBytes.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(label.get(), 2, p->labelBytes.data(), static_cast<int>(p->labelBytes.size()), SQLITE_TRANSIENT);
         ok = label.step() == SQLITE_DONE;
-    }
-    if (ok) {
+        if (!ok) break;
+        sqlite3_reset(insert.get());
         if (job.key.empty()) sqlite3_bind_null(insert.get(), 1);
         else insert.bind(1, job.key);
         insert.bind(2, job.printer).bind(3, job.label).bind(4, job.labelHash).bind(5, job.rows);
         insert.bind(6, job.rowCount).bind(7, static_cast<long long>(job.copies)).bind(8, job.state).bind(9, job.created);
         ok = insert.step() == SQLITE_DONE;
+        if (ok) job.id = sqlite3_last_insert_rowid(db_);
     }
-    if (ok) job.id = sqlite3_last_insert_rowid(db_);
-    if (!ok || sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        fail("write");
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        return std::nullopt;
+    if (ok && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        for (Pending* p : batch) p->ok = true;
+        return;
     }
-    return job;
+    // Nothing of the batch is kept, so no client is told "queued" for a job the disk lacks.
+    fail("write");
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 std::vector<ServiceJob> JobStore::select(const std::string& where, const std::vector<std::string>& values, std::size_t limit) {
@@ -195,6 +230,13 @@ std::vector<ServiceJob> JobStore::select(const std::string& where, const std::ve
 std::optional<ServiceJob> JobStore::job(long long id) {
     std::lock_guard lock(mutex_);
     auto found = select("WHERE id = ?", {std::to_string(id)}, 1);
+    if (found.empty()) return std::nullopt;
+    return found.front();
+}
+
+std::optional<ServiceJob> JobStore::jobWithKey(std::string_view key) {
+    std::lock_guard lock(mutex_);
+    auto found = select("WHERE key = ?", {std::string(key)}, 1);
     if (found.empty()) return std::nullopt;
     return found.front();
 }

@@ -5,6 +5,7 @@
 // it, from which a restarted service goes on. The label's bytes are kept with the job, so
 // a label file changed or removed after the job was accepted prints the label accepted.
 #include <filesystem>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -52,11 +53,13 @@ public:
     bool isOpen() const { return db_ != nullptr; }
     std::string error() const;
 
-    // Stores the job and its label's bytes in one transaction and fills in its id. A job
-    // with the same key already stored is returned instead, `existing` set. Empty on
-    // failure (error() says why).
+    // Stores the job and its label's bytes and fills in its id. A job with the same key
+    // already stored is returned instead, `existing` set. Empty on failure (error() says
+    // why). Jobs added at the same time from several threads share one transaction, so a
+    // burst of clients waits for one write to the disk, not for one each.
     std::optional<ServiceJob> add(ServiceJob job, std::string_view labelBytes, bool& existing);
     std::optional<ServiceJob> job(long long id);
+    std::optional<ServiceJob> jobWithKey(std::string_view key);
     // Newest first; `state` empty for all.
     std::vector<ServiceJob> jobs(std::string_view state, std::size_t limit);
     // The oldest job of the printer that is neither finished nor cancelled.
@@ -69,13 +72,19 @@ public:
     bool setUncertain(long long id, std::string_view rows);
 
 private:
+    struct Pending;
+    void commit(const std::vector<Pending*>& batch);
     bool fail(std::string_view what);
     std::vector<ServiceJob> select(const std::string& where, const std::vector<std::string>& values, std::size_t limit);
 
     std::filesystem::path path_;
     sqlite3* db_ = nullptr;
-    mutable std::mutex mutex_;
+    mutable std::mutex mutex_;  // the connection
     std::string error_;
+    std::mutex queueMutex_;
+    std::condition_variable committed_;
+    std::vector<Pending*> queue_;
+    bool committing_ = false;
 };
 
 }  // namespace tavrin::service

@@ -266,6 +266,10 @@ Answer PrintService::submit(std::string_view body, std::string_view defaultKey) 
     if (const auto refusal = parseJobRequest(body, options_.limits, request))
         return errorAnswer(refusal->status, refusal->message);
     if (request.key.empty()) request.key = defaultKey;
+    // A retry is answered with its job even when the label or the printers changed since.
+    if (!request.key.empty())
+        if (const auto known = store_->jobWithKey(request.key))
+            return {202, Json{{"id", known->id}, {"state", known->state}}.dump(), known->id};
     if (!printer(request.printer)) return errorAnswer(404, "No printer \"" + request.printer + "\" in this service");
     Answer refusal;
     const auto label = labels_->get(request.label, refusal);

@@ -59,6 +59,7 @@ public:
     ServiceProcess& operator=(const ServiceProcess&) = delete;
 
     int port() const { return port_; }
+    int pid() const { return pid_; }
     std::string logText() const { return std::filesystem::exists(log_) ? tavrin::test::readText(log_) : ""; }
     // Sends the signal and waits; the exit status (-1 when killed by a signal).
     int end(int signal) {

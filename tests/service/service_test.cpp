@@ -269,7 +269,9 @@ TEST(Service, TheWatchFolderTakesJobFilesAndFilesTheirResults) {
     ServiceFolders f;
     const auto sim = tavrin::test::startSimulator(f.dir / "out");
     std::filesystem::create_directories(f.dir / "in");
-    tavrin::test::writeFile(f.dir / "in" / "order-1.json", sampleJob("p", "W", 2).dump());
+    Json twoCopies = sampleJob("p", "W", 2);
+    twoCopies["copies"] = 2;
+    tavrin::test::writeFile(f.dir / "in" / "order-1.json", twoCopies.dump());
     tavrin::test::writeFile(f.dir / "in" / "bad.json", Json({{"label", "sample.qlb"}, {"printer", "p"}, {"rows", {{{"Nope", "1"}}}}}).dump());
     tavrin::test::writeFile(f.dir / "in" / ".partial.json", "{");
     ServiceProcess service(f.dir / "serve.log", f.arguments({{"p", sim.device()}}, {"--watch", (f.dir / "in").string()}));
@@ -287,7 +289,8 @@ TEST(Service, TheWatchFolderTakesJobFilesAndFilesTheirResults) {
     for (int i = 0; i < 100 && std::filesystem::exists(f.dir / "in" / "order-1.json"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(std::filesystem::exists(f.dir / "in" / "order-1.json"));
-    EXPECT_EQ(printedLabels({f.dir / "out"}).size(), 2u);
+    EXPECT_EQ(printedLabels({f.dir / "out"}),
+              (std::vector<std::string>{"V00=W1 C00=1", "V00=W1 C00=1", "V00=W2 C00=2", "V00=W2 C00=2"}));
 }
 
 }  // namespace
