@@ -178,11 +178,14 @@ TEST(Service, RefusalsComeWithTheirCodesAndPrintNothing) {
     EXPECT_TRUE(printedLabels({f.dir / "out"}).empty());
 }
 
-// Killed with SIGKILL while a slow printer works through a job and started again: the job
-// ends done, every row printed, none recorded as sent before the kill printed again (the
-// printer's answer after the restart confirms them), and a row printed twice only where the
-// job's status says it may have been.
-TEST(Service, AKilledServiceGoesOnWithoutLosingOrRepeatingConfirmedLabels) {
+// Stopped while a slow printer works through a job and started again: the job ends done,
+// every row printed, none recorded as sent before the stop printed again. SIGTERM lets the
+// label in progress finish and be confirmed, so nothing may print twice; after SIGKILL the
+// printer's answer after the restart confirms what was sent, and a row prints twice only
+// where the job's status says it may have.
+class ServiceStopped : public ::testing::TestWithParam<int> {};
+
+TEST_P(ServiceStopped, AndStartedAgainGoesOnWithoutLosingOrRepeatingLabels) {
     ServiceFolders f;
     const auto sim = tavrin::test::startSimulator(f.dir / "out", {"--fault", "slow", "--slow-ms", "3"});
     const auto args = f.arguments({{"p", sim.device()}}, {"--silence-ms", "3000"});
@@ -204,7 +207,10 @@ TEST(Service, AKilledServiceGoesOnWithoutLosingOrRepeatingConfirmedLabels) {
         }
         ASSERT_GE(sentAtKill, 6);
         ASSERT_LT(job.value("confirmed", 0LL), sentAtKill);
-        service.end(SIGKILL);
+        const int status = service.end(GetParam());
+        if (GetParam() == SIGTERM) {
+            EXPECT_EQ(status, 0) << service.logText();
+        }
     }
     const auto printedBefore = printedLabels({f.dir / "out"}).size();
     ServiceProcess again(f.dir / "serve.log", args);
@@ -225,10 +231,15 @@ TEST(Service, AKilledServiceGoesOnWithoutLosingOrRepeatingConfirmedLabels) {
             EXPECT_EQ(n, 1) << label;
         }
     }
-    EXPECT_LE(uncertain.size(), 1u) << job.dump();
+    EXPECT_LE(uncertain.size(), GetParam() == SIGTERM ? 0u : 1u) << job.dump();
     EXPECT_GT(printedLabels({f.dir / "out"}).size(), printedBefore);
     EXPECT_EQ(times(counts, "V00=Q1 C00=1"), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(BySignal, ServiceStopped, ::testing::Values(SIGTERM, SIGKILL),
+                         [](const ::testing::TestParamInfo<int>& signal) {
+                             return std::string(signal.param == SIGTERM ? "Term" : "Kill");
+                         });
 
 // A network printer that goes away while jobs wait: it shows offline, keeps its queue and
 // prints it once it is back on the same address.
