@@ -15,7 +15,7 @@ namespace {
 
 // Enough workers that a burst of clients is not queued behind slow ones, few enough to
 // keep the service small.
-constexpr std::size_t kHttpThreads = 24;
+constexpr std::size_t kHttpThreads = 64;
 // Connections waiting to be accepted: the library's own five would drop the connections of
 // a burst of clients, each of which then waits a second to try again.
 constexpr int kListenBacklog = 512;
