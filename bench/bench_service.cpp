@@ -147,7 +147,8 @@ int benchmark() {
                 wrong += times(counts, label) != 1;
             }
     const long long expected = static_cast<long long>(kClients) * kJobsPerClient * kLabelsPerJob;
-    const long long overheadLabels = static_cast<long long>(kOverheadRounds) * kLabelsPerJob;
+    // The overhead rounds printed their labels twice: through the service and directly.
+    const long long overheadLabels = 2LL * kOverheadRounds * kLabelsPerJob;
     const long long printed = static_cast<long long>(printedLabels(outputs).size()) - overheadLabels;
 
     std::printf("printed: %lld labels of %lld expected in %.1f s; labels not printed exactly once: %d; jobs not done: %d\n",
