@@ -80,6 +80,10 @@ list(APPEND TAVRIN_GENERATED_DOCS ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
 add_custom_target(tavrin-docs ALL DEPENDS ${TAVRIN_GENERATED_DOCS})
 install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz ${TAVRIN_PACKAGING_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The print service's systemd unit, disabled until the administrator enables it (no
+# maintainer script turns it on), and an example of its configuration.
+install(FILES ${TAVRIN_PACKAGING_DIR}/tavrin-label-serve.service DESTINATION lib/systemd/system)
+install(FILES ${TAVRIN_PACKAGING_DIR}/serve.conf DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
 # The Debian package. dpkg's triggers of shared-mime-info, desktop-file-utils and the icon
 # caches pick up the MIME type, the desktop entry and the icon, so no maintainer scripts.

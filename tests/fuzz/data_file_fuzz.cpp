@@ -8,6 +8,7 @@
 
 #include "document/label_file.h"
 #include "fuzz/fuzz_support.h"
+#include "fuzz/sample_label.h"
 #include "data/data_file.h"
 #include "data/data_check.h"
 #include "data/row_source.h"
@@ -21,38 +22,12 @@ namespace {
 constexpr int kMaxRecords = 4000;
 constexpr long long kMaxRowsApplied = 6;
 
-// The shipped sample label; a label with a few prompted slots when it cannot be read.
-const LabelDocument& sampleLabel() {
-    static const LabelDocument document = [] {
-        LabelDocument d;
-        const char* dir = std::getenv("TAVRIN_DATA_DIR");
-        const std::filesystem::path folder = dir != nullptr ? dir : TAVRIN_FUZZ_DATA_DIR;
-        std::ifstream in(folder / "samples" / "sample.qlb", std::ios::binary);
-        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        if (!decodeLabelFile(bytes, d).ok) d = LabelDocument{};
-        const auto defined = [](const auto& slots) {
-            return std::any_of(slots.begin(), slots.end(), [](const Variable& v) { return v.defined != 0; });
-        };
-        if (!defined(d.variables) && !defined(d.counters)) {
-            for (int i = 0; i < 3; ++i) {
-                Variable& v = d.variables[static_cast<std::size_t>(i)];
-                v.defined = 1;
-                v.length = 12;
-                v.setPrompt("Field " + std::to_string(i + 1));
-                v.setValue("x");
-            }
-        }
-        return d;
-    }();
-    return document;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::filesystem::path path = fuzz::scratchFile("rows.csv");
     static const Translation translation;
-    const LabelDocument& sample = sampleLabel();
+    const LabelDocument& sample = fuzz::sampleLabel();
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
     // The stream as the reader hands it out, with the delimiter guessed.

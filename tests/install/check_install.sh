@@ -27,6 +27,8 @@ expected=(
   share/man/man1/tavrin-label.1.gz share/man/man1/tavrin-printer-sim.1.gz share/man/man1/tavrin-label-editor.1.gz
   share/bash-completion/completions/tavrin-label
   share/doc/tavrin-label-editor/copyright share/doc/tavrin-label-editor/changelog.Debian.gz
+  lib/systemd/system/tavrin-label-serve.service share/doc/tavrin-label-editor/examples/serve.conf
+  share/tavrin-label-editor/help/print-service.html
 )
 for size in 16 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/tavrin-label-editor.png"); done
 for file in "${expected[@]}"; do [ -s "$prefix/$file" ] || fail "missing $file"; done

@@ -238,6 +238,7 @@ bool DataRun::Sender::startJournal() {
             return false;
         }
         result_.runId = options_.resumeRun;
+        if (options_.started) options_.started(result_.runId);
         return true;
     }
     JournalRun record = options_.record;
@@ -255,6 +256,7 @@ bool DataRun::Sender::startJournal() {
         result_.message = journal_->error();
         return false;
     }
+    if (options_.started) options_.started(result_.runId);
     return true;
 }
 
@@ -511,6 +513,7 @@ void DataRun::Sender::print() {
     }
     if (!startJournal()) {
         result_.refused = true;
+        result_.journalFailed = true;
         return;
     }
     if (!link_.openPort()) {
@@ -625,6 +628,8 @@ void DataRun::Sender::print() {
 
 void DataRun::Sender::finish() {
     const DataCheck& check = run_.check_;
+    result_.linkFailed = !result_.completed && (linkFailed_ || result_.namesUnknown);
+    result_.journalFailed = journalFailed_;
     if (!result_.completed) {
         const long long lastConfirmed = result_.confirmed.empty() ? doneUpTo_ : result_.confirmed.last();
         const long long lastSent = result_.unconfirmed.empty() ? lastConfirmed : result_.unconfirmed.last();

@@ -62,6 +62,9 @@ struct DataRunOptions {
     // where its confirmed rows end. `rows` and the other settings come from the journal.
     long long resumeRun = 0;
     long long resumeFrom = 0;
+    // Called once the journal holds the run (before anything goes to the printer), with its
+    // number: a caller that must find the run again after a crash keeps it from here.
+    std::function<void(long long run)> started;
 };
 
 struct DataRunResult {
@@ -81,6 +84,10 @@ struct DataRunResult {
     long long firstNotConfirmed = 0;
     long long firstNotSent = 0;
     std::string message;  // why it ended early
+    // Why it ended early, for a caller that retries: the printer could not be reached or
+    // stopped answering, or the journal could not be written.
+    bool linkFailed = false;
+    bool journalFailed = false;
 };
 
 // How the run went, for the user: "printed rows 1-100; rows 101-102 were sent but not
