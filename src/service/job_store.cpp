@@ -2,7 +2,7 @@
 
 #include <sqlite3.h>
 
-#include <ctime>
+#include "data/print_journal.h"
 
 namespace tavrin::service {
 
@@ -35,15 +35,6 @@ CREATE INDEX IF NOT EXISTS service_jobs_waiting ON service_jobs(printer, state, 
 constexpr const char* kColumns =
     "id, coalesce(key, ''), printer, label, label_sha256, rows, row_count, copies, state, run, error, uncertain, "
     "created, coalesce(finished, '')";
-
-std::string utcNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
 
 // A prepared statement that is finalized however the function leaves.
 class Statement {

@@ -64,15 +64,6 @@ constexpr const char* kRunColumns =
     "(SELECT max(row) FROM rows WHERE run = runs.id AND state >= 1), "
     "(SELECT max(row) FROM rows WHERE run = runs.id AND state = 2)";
 
-std::string utcNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
-
 std::string hostName() {
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) != 0) return "localhost";
@@ -103,6 +94,15 @@ private:
 };
 
 }  // namespace
+
+std::string utcNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
 
 std::string jsonQuoted(std::string_view utf8) {
     std::string out = "\"";

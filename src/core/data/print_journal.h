@@ -108,6 +108,9 @@ private:
     sqlite3_stmt* confirmRows_ = nullptr;
 };
 
+// The time now in UTC as the journal writes it: "2026-12-06T21:22:08Z".
+std::string utcNow();
+
 // Text as a JSON string, quotes included.
 std::string jsonQuoted(std::string_view utf8);
 
