@@ -104,7 +104,7 @@ int run(const Arguments& arguments) {
     return 0;
 }
 
-constexpr CommandSpec kAddPicture{"add-picture",
+constexpr CommandDefinition kAddPicture{"add-picture",
                                    "a PCX or one-bit BMP picture put on a label, with the Picture dialog's checks",
                                    kOperands, kOptions, run};
 RegisterCommand registration(kAddPicture);

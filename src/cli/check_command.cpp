@@ -128,7 +128,7 @@ int run(const Arguments& arguments) {
     return problem.empty() ? 0 : fail(problem);
 }
 
-constexpr CommandSpec kCheck{"check",
+constexpr CommandDefinition kCheck{"check",
                              "every barcode read back from the print image; with a data file, for each row, and the "
                              "problems a print run would refuse",
                              kOperands, kOptions, run};

@@ -13,7 +13,7 @@ namespace tavrin::cli {
 using CommandFunction = int (*)(const std::vector<std::string>& arguments);
 
 struct Command {
-    const CommandSpec* spec = nullptr;  // null for a command that reads its own words
+    const CommandDefinition* definition = nullptr;  // null for a command that reads its own words
     const char* name = nullptr;
     const char* usage = nullptr;
     CommandFunction readsItsOwnWords = nullptr;
@@ -22,7 +22,7 @@ struct Command {
 std::vector<Command>& commands();
 
 struct RegisterCommand {
-    explicit RegisterCommand(const CommandSpec& spec) { commands().push_back({&spec, spec.name, nullptr, nullptr}); }
+    explicit RegisterCommand(const CommandDefinition& definition) { commands().push_back({&definition, definition.name, nullptr, nullptr}); }
     RegisterCommand(const char* name, const char* usage, CommandFunction run) {
         commands().push_back({nullptr, name, usage, run});
     }

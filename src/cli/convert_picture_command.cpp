@@ -172,7 +172,7 @@ int run(const Arguments& arguments) {
     return 0;
 }
 
-constexpr CommandSpec kConvert{"convert-picture",
+constexpr CommandDefinition kConvert{"convert-picture",
                                 "a colour picture turned into printer dots as the converter window does; "
                                 "--print --port DEVICE prints it as a test",
                                 kOperands, kOptions, run};

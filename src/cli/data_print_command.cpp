@@ -299,7 +299,7 @@ int run(const Arguments& arguments) {
     return fail(message);
 }
 
-constexpr CommandSpec kPrint{"print",
+constexpr CommandDefinition kPrint{"print",
                              "one print of the label per row of a data file, checked first and recorded in the print "
                              "journal; --resume ID goes on with a run",
                              kOperands, kOptions, run};

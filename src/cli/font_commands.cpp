@@ -201,11 +201,11 @@ int runList(const Arguments&) {
     return std::ferror(stdout) ? fail("cannot write the list") : 0;
 }
 
-constexpr CommandSpec kList{"list-fonts", "the scalable font families make-font takes, with the scripts each covers", {},
+constexpr CommandDefinition kList{"list-fonts", "the scalable font families make-font takes, with the scripts each covers", {},
                             {}, runList};
-constexpr CommandSpec kMake{"make-font", "a label font (.qft) from a TrueType or OpenType font, as the converter window makes it",
+constexpr CommandDefinition kMake{"make-font", "a label font (.qft) from a TrueType or OpenType font, as the converter window makes it",
                             {}, kMakeOptions, runMake};
-constexpr CommandSpec kAdd{"add-font", "a label font put into a label", kAddOperands, kAddOptions, runAdd};
+constexpr CommandDefinition kAdd{"add-font", "a label font put into a label", kAddOperands, kAddOptions, runAdd};
 RegisterCommand listRegistration(kList);
 RegisterCommand makeRegistration(kMake);
 RegisterCommand addRegistration(kAdd);

@@ -122,11 +122,11 @@ constexpr Option kStreamOptions[] = {
      .help = "write them to this file (standard output when not given)", .shortName = "-o"},
 };
 
-constexpr CommandSpec kExport{"export-form", "the label as a printer form file", kLabelIn, kFormOut, exportForm};
-constexpr CommandSpec kImport{"import-form",
+constexpr CommandDefinition kExport{"export-form", "the label as a printer form file", kLabelIn, kFormOut, exportForm};
+constexpr CommandDefinition kImport{"import-form",
                               "a form file back into a label file; lines not understood are skipped and counted",
                               kFormIn, kLabelOut, importForm};
-constexpr CommandSpec kCommands{"commands", "the bytes a print job (--print) or a stored form (--store NAME) sends",
+constexpr CommandDefinition kCommands{"commands", "the bytes a print job (--print) or a stored form (--store NAME) sends",
                                 kLabelIn, kStreamOptions, commandStream};
 RegisterCommand exportRegistration(kExport);
 RegisterCommand importRegistration(kImport);

@@ -165,7 +165,7 @@ int runInfo(const Arguments& arguments) {
     return 0;
 }
 
-constexpr CommandSpec kInfo{"info", "the whole label as JSON: setup, variables, counters and every figure", kOperands,
+constexpr CommandDefinition kInfo{"info", "the whole label as JSON: setup, variables, counters and every figure", kOperands,
                             kOptions, runInfo};
 RegisterCommand registration(kInfo);
 

@@ -110,7 +110,7 @@ int run(const Arguments& arguments) {
     return 0;
 }
 
-constexpr CommandSpec kJournal{"journal", "the print journal's runs, newest first, or one run with its rows", {},
+constexpr CommandDefinition kJournal{"journal", "the print journal's runs, newest first, or one run with its rows", {},
                                kOptions, run};
 RegisterCommand registration(kJournal);
 

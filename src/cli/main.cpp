@@ -31,9 +31,9 @@ int usage(FILE* out) {
               [](const Command& a, const Command& b) { return std::strcmp(a.name, b.name) < 0; });
     std::fprintf(out, "TAVRIN Label Editor v " TAVRIN_VERSION " - command line\nusage:\n");
     for (const auto& c : list) {
-        const std::string line = c.spec != nullptr ? synopsis(*c.spec) : std::string("tavrin-label ") + c.usage;
+        const std::string line = c.definition != nullptr ? synopsis(*c.definition) : std::string("tavrin-label ") + c.usage;
         std::fprintf(out, "  %s\n", line.c_str());
-        if (c.spec != nullptr) std::fprintf(out, "      %s\n", c.spec->summary);
+        if (c.definition != nullptr) std::fprintf(out, "      %s\n", c.definition->summary);
     }
     std::fprintf(out, "\n  tavrin-label COMMAND --help   the options of one command\n"
                       "  tavrin-label --version\n"
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     if (name == "--dump-options") return dumpOptions(arguments);
     for (const auto& c : commands()) {
         if (name != c.name) continue;
-        if (c.spec != nullptr) return runCommand(*c.spec, arguments);
+        if (c.definition != nullptr) return runCommand(*c.definition, arguments);
         for (const std::string& a : arguments) {
             if (a == "--") break;
             if (a == "-h" || a == "--help") {

@@ -51,7 +51,7 @@ std::vector<Command> sortedCommands() {
     return list;
 }
 
-void manOptionList(std::string& out, const CommandSpec& command, const CommandSpec* parent) {
+void manOptionList(std::string& out, const CommandDefinition& command, const CommandDefinition* parent) {
     out += ".SS " + roff(parent != nullptr ? std::string(parent->name) + " " + command.name : command.name) + "\n";
     out += ".B " + roff(synopsis(command, parent)) + "\n.br\n" + roff(command.summary) + "\n";
     for (const Option& o : command.options) {
@@ -61,12 +61,12 @@ void manOptionList(std::string& out, const CommandSpec& command, const CommandSp
         if (o.value != nullptr) out += " \\fI" + roff(o.value) + "\\fR";
         out += "\n" + roff(optionHelp(o)) + "\n";
     }
-    for (const CommandSpec& sub : command.subcommands) manOptionList(out, sub, &command);
+    for (const CommandDefinition& sub : command.subcommands) manOptionList(out, sub, &command);
 }
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
-void bashTables(const CommandSpec& command, const std::string& key, std::string& options, std::string& values,
+void bashTables(const CommandDefinition& command, const std::string& key, std::string& options, std::string& values,
                 std::string& operands, std::string& subcommands) {
     std::string names = "--help";
     for (const Option& o : command.options) {
@@ -84,7 +84,7 @@ void bashTables(const CommandSpec& command, const std::string& key, std::string&
     operands += "  [" + quoted(key) + "]=" + quoted(kinds) + "\n";
     if (command.subcommands.empty()) return;
     std::string subs;
-    for (const CommandSpec& sub : command.subcommands) {
+    for (const CommandDefinition& sub : command.subcommands) {
         subs += (subs.empty() ? "" : " ") + std::string(sub.name);
         bashTables(sub, key + " " + sub.name, options, values, operands, subcommands);
     }
@@ -97,8 +97,8 @@ std::string manPageOptions() {
     // Long usage lines read better unjustified.
     std::string out = ".ad l\n";
     for (const Command& c : sortedCommands()) {
-        if (c.spec != nullptr) {
-            manOptionList(out, *c.spec, nullptr);
+        if (c.definition != nullptr) {
+            manOptionList(out, *c.definition, nullptr);
         } else {
             out += ".SS " + roff(c.name) + "\n.B " + roff(std::string("tavrin-label ") + c.usage) + "\n";
         }
@@ -110,7 +110,7 @@ std::string bashCompletionTables() {
     std::string names, options, values, operands, subcommands;
     for (const Command& c : sortedCommands()) {
         names += (names.empty() ? "" : " ") + std::string(c.name);
-        if (c.spec != nullptr) bashTables(*c.spec, c.name, options, values, operands, subcommands);
+        if (c.definition != nullptr) bashTables(*c.definition, c.name, options, values, operands, subcommands);
         else operands += "  [" + quoted(c.name) + "]='file'\n";
     }
     return "_tavrin_label_commands=" + quoted(names) + "\n" +

@@ -27,7 +27,7 @@ const std::vector<std::string>& Arguments::values(std::string_view option) const
 
 namespace {
 
-const Option* findOption(const CommandSpec& command, std::string_view word) {
+const Option* findOption(const CommandDefinition& command, std::string_view word) {
     for (const Option& o : command.options)
         if (word == o.name || (o.shortName != nullptr && word == o.shortName)) return &o;
     return nullptr;
@@ -75,7 +75,7 @@ std::string checkValue(const Option& option, const std::string& value) {
 
 }  // namespace
 
-std::string readArguments(const CommandSpec& command, const std::vector<std::string>& words, Arguments& out,
+std::string readArguments(const CommandDefinition& command, const std::vector<std::string>& words, Arguments& out,
                           bool& helpAsked) {
     out.command = &command;
     helpAsked = false;
@@ -164,7 +164,7 @@ std::string optionLabel(const Option& option) {
 
 namespace {
 // The command's own part of a usage line: its name, required options, operands.
-std::string commandPart(const CommandSpec& command, bool withSubcommand) {
+std::string commandPart(const CommandDefinition& command, bool withSubcommand) {
     std::string text = command.name;
     for (const Operand& operand : command.operands)
         text += operand.optional ? std::string(" [") + operand.name + "]" : std::string(" ") + operand.name;
@@ -188,23 +188,23 @@ void addHelpLine(std::string& text, std::string line, const char* help) {
 }
 }  // namespace
 
-std::string synopsis(const CommandSpec& command, const CommandSpec* parent) {
+std::string synopsis(const CommandDefinition& command, const CommandDefinition* parent) {
     std::string text = "tavrin-label ";
     if (parent != nullptr) text += commandPart(*parent, false) + " ";
     return text + commandPart(command, true);
 }
 
-std::string helpText(const CommandSpec& command, const CommandSpec* parent) {
+std::string helpText(const CommandDefinition& command, const CommandDefinition* parent) {
     std::string text = "usage: " + synopsis(command, parent) + "\n" + command.summary + "\n";
     if (!command.options.empty()) text += "\noptions:\n";
     for (const Option& o : command.options) addHelpLine(text, optionLabel(o), optionHelp(o).c_str());
     if (!command.subcommands.empty()) text += "\nsub-commands (each answers --help):\n";
-    for (const CommandSpec& sub : command.subcommands) addHelpLine(text, commandPart(sub, true), sub.summary);
+    for (const CommandDefinition& sub : command.subcommands) addHelpLine(text, commandPart(sub, true), sub.summary);
     return text;
 }
 
 int usageError(const Arguments& arguments, const std::string& message) {
-    const CommandSpec* parent = arguments.parent != nullptr ? arguments.parent->command : nullptr;
+    const CommandDefinition* parent = arguments.parent != nullptr ? arguments.parent->command : nullptr;
     std::fprintf(stderr, "tavrin-label: %s\nusage: %s\n", message.c_str(),
                  synopsis(*arguments.command, parent).c_str());
     return kExitUsage;
@@ -212,21 +212,21 @@ int usageError(const Arguments& arguments, const std::string& message) {
 
 namespace {
 
-int runWith(const CommandSpec& command, const std::vector<std::string>& words, const Arguments* parent) {
+int runWith(const CommandDefinition& command, const std::vector<std::string>& words, const Arguments* parent) {
     Arguments arguments;
     arguments.parent = parent;
     bool helpAsked = false;
     const std::string problem = readArguments(command, words, arguments, helpAsked);
-    const CommandSpec* parentSpec = parent != nullptr ? parent->command : nullptr;
+    const CommandDefinition* parentDefinition = parent != nullptr ? parent->command : nullptr;
     if (helpAsked) {
-        std::fputs(helpText(command, parentSpec).c_str(), stdout);
+        std::fputs(helpText(command, parentDefinition).c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : fail("cannot write to standard output");
     }
     if (!problem.empty()) return usageError(arguments, problem);
     if (command.subcommands.empty()) return command.run(arguments);
     if (arguments.operands().empty()) return usageError(arguments, "no sub-command");
     const std::string& name = arguments.operands().front();
-    for (const CommandSpec& sub : command.subcommands)
+    for (const CommandDefinition& sub : command.subcommands)
         if (name == sub.name)
             return runWith(sub, {arguments.operands().begin() + 1, arguments.operands().end()}, &arguments);
     return usageError(arguments, "unknown sub-command " + name);
@@ -234,7 +234,7 @@ int runWith(const CommandSpec& command, const std::vector<std::string>& words, c
 
 }  // namespace
 
-int runCommand(const CommandSpec& command, const std::vector<std::string>& words) {
+int runCommand(const CommandDefinition& command, const std::vector<std::string>& words) {
     return runWith(command, words, nullptr);
 }
 

@@ -49,7 +49,7 @@ struct Operand {
 class Arguments;
 using CommandRun = int (*)(const Arguments& arguments);
 
-struct CommandSpec {
+struct CommandDefinition {
     const char* name;
     const char* summary;               // what it does, one line
     std::span<const Operand> operands;
@@ -57,13 +57,13 @@ struct CommandSpec {
     CommandRun run = nullptr;
     // A command whose first operand names one of these (printer list ...); its own options
     // come before that name.
-    std::span<const CommandSpec> subcommands = {};
+    std::span<const CommandDefinition> subcommands = {};
 };
 
-// A command line read against a CommandSpec.
+// A command line read against a CommandDefinition.
 class Arguments {
 public:
-    const CommandSpec* command = nullptr;
+    const CommandDefinition* command = nullptr;
     const Arguments* parent = nullptr;  // the command's, for a sub-command
 
     bool has(std::string_view option) const { return values_.count(std::string(option)) > 0; }
@@ -82,13 +82,13 @@ public:
 
 // Reads `words` against the command's table; empty on success, else what is wrong (a
 // usage error). `--help` or `-h` sets helpAsked and stops.
-std::string readArguments(const CommandSpec& command, const std::vector<std::string>& words, Arguments& out,
+std::string readArguments(const CommandDefinition& command, const std::vector<std::string>& words, Arguments& out,
                           bool& helpAsked);
 
 // "tavrin-label render FILE.qlb|- -o OUT [OPTIONS]", for usage lines.
-std::string synopsis(const CommandSpec& command, const CommandSpec* parent = nullptr);
+std::string synopsis(const CommandDefinition& command, const CommandDefinition* parent = nullptr);
 // The full help of one command: usage, summary, options, sub-commands.
-std::string helpText(const CommandSpec& command, const CommandSpec* parent = nullptr);
+std::string helpText(const CommandDefinition& command, const CommandDefinition* parent = nullptr);
 // How an option is written in help: "-o, --output OUT"; and its help with its range or choices.
 std::string optionLabel(const Option& option);
 std::string optionHelp(const Option& option);
@@ -98,7 +98,7 @@ int usageError(const Arguments& arguments, const std::string& message);
 
 // Runs a command from its words (everything after its name): reads them, answers --help,
 // reports a usage error, or calls the command (or its sub-command).
-int runCommand(const CommandSpec& command, const std::vector<std::string>& words);
+int runCommand(const CommandDefinition& command, const std::vector<std::string>& words);
 
 // The exit statuses: 0 success, 1 failure, 2 a wrong command line.
 inline constexpr int kExitFailure = 1;

@@ -416,7 +416,7 @@ constexpr Option kPrintFormOptions[] = {
      .low = 1, .high = 999},
     kCopiesOption, kSetOption};
 
-constexpr CommandSpec kSubcommands[] = {
+constexpr CommandDefinition kSubcommands[] = {
     {"list", "the names stored in the printer", kListOperands, {}, withWords<listCommand>},
     {"memory", "free and used printer memory", {}, {}, withWords<memoryCommand>},
     {"store-label", "stores a label, with its pictures and fonts, as a form", kStoreLabelOperands, {},
@@ -440,7 +440,7 @@ constexpr Option kOptions[] = {
     {.name = kPortOption.name, .value = kPortOption.value, .kind = kPortOption.kind, .help = kPortOption.help,
      .required = true},
     kBaudOption, kXonXoffOption, kSilenceOption};
-constexpr CommandSpec kPrinter{"printer", "the printer exchanges: lists, storage, printing, the clock, raw commands",
+constexpr CommandDefinition kPrinter{"printer", "the printer exchanges: lists, storage, printing, the clock, raw commands",
                                {}, kOptions, nullptr, kSubcommands};
 RegisterCommand registration(kPrinter);
 

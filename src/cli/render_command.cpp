@@ -136,7 +136,7 @@ int run(const Arguments& arguments) {
     return 0;
 }
 
-constexpr CommandSpec kRender{"render",
+constexpr CommandDefinition kRender{"render",
                               "the label as the editor shows it or as it prints, as an image; or proofs of every "
                               "chosen data row as PDF pages, sheets, an SVG or numbered images",
                               kOperands, kOptions, run};

@@ -115,7 +115,7 @@ int run(const Arguments& arguments) {
     return 0;
 }
 
-constexpr CommandSpec kServe{"serve", "a print service: labels printed on request over HTTP/JSON or from a watched folder",
+constexpr CommandDefinition kServe{"serve", "a print service: labels printed on request over HTTP/JSON or from a watched folder",
                              {}, kOptions, run};
 RegisterCommand registration(kServe);
 
