@@ -4,15 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "clock_option.h"
 #include "command_registry.h"
 #include "standard_streams.h"
 #include "document/label_file.h"
-#include "document/program_paths.h"
 #include "render/canvas.h"
 #include "render/image_io.h"
 #include "render/resident_font.h"
 #include "data_rows.h"
+#include "label_to_render.h"
 #include "render_proofs.h"
 
 namespace tavrin::cli {
@@ -42,34 +41,22 @@ constexpr Option kOptions[] = {
 };
 
 struct RenderArguments {
-    std::string input;
+    LabelRenderOptions label;
     std::string output;
     bool print = false;
-    bool selectAll = false;
-    CanvasOptions canvas;
-    bool fixedClock = false;
-    std::tm now{};
     std::string data;
     long long row = 0;
 };
 
 // Empty on success, else what is wrong with the command line.
 std::string parse(const Arguments& arguments, RenderArguments& out) {
-    out.input = arguments.operand(0);
+    if (std::string problem = readLabelRenderOptions(arguments, out.label); !problem.empty()) return problem;
     out.output = arguments.value("--output");
     out.print = arguments.has("--print");
-    out.canvas.showGrid = arguments.has("--grid");
-    if (arguments.has("--grid-step")) out.canvas.gridStep = static_cast<int>(*arguments.number("--grid-step"));
-    out.canvas.showMargins = !arguments.has("--no-margins");
-    out.selectAll = arguments.has("--select-all");
     out.data = arguments.value("--data");
     out.row = arguments.number("--row").value_or(0);
-    if (arguments.has("--now")) {
-        if (!parseClock(arguments.value("--now"), out.now)) return "--now wants a time like 2026-03-05T14:07:09";
-        out.fixedClock = true;
-    }
     if (out.data.empty() != (out.row == 0)) return "--data and --row go together";
-    if (isStandardStream(out.input) && isStandardStream(out.data))
+    if (isStandardStream(out.label.input) && isStandardStream(out.data))
         return "the label and the data cannot both come from standard input";
     return {};
 }
@@ -85,26 +72,13 @@ int run(const Arguments& arguments) {
         return usageError(arguments, "the output must end in .png, .pbm, .ppm, .pdf or .svg: " + args.output);
     TemporaryFile inputHolder, outputHolder;
     std::string streamProblem;
-    const std::filesystem::path inputFile = inputPath(args.input, inputHolder, streamProblem);
-    if (inputFile.empty()) return fail(streamProblem);
+    LabelToRender label;
+    if (streamProblem = loadLabelToRender(args.label, inputHolder, label); !streamProblem.empty())
+        return fail(streamProblem);
     const std::filesystem::path outputFile = outputPath(args.output, extension, outputHolder, streamProblem);
     if (outputFile.empty()) return fail(streamProblem);
-
-    LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(inputFile, document); !loaded.ok)
-        return fail(readFailure(loaded.message, args.input));
-
-    const ProgramPaths paths = ProgramPaths::forThisProcess(nullptr);
-    const std::filesystem::path fontPath = paths.residentFontPath();
-    ResidentFonts fonts;
-    if (fonts.load(fontPath) != 0)
-        return fail("Can't open font file " + fontPath.string() + readProblem(fontPath.string()));
-
-    RenderContext context;
-    context.document = &document;
-    context.residentFonts = &fonts;
-    if (args.fixedClock) context.now = [now = args.now] { return now; };
-    if (args.selectAll) document.figures.selectAll();
+    LabelDocument& document = label.document;
+    const RenderContext& context = label.context;
     if (!args.data.empty()) {
         DataInput input;
         std::string problem = input.open(args.data);
@@ -126,7 +100,7 @@ int run(const Arguments& arguments) {
         }
     } else {
         LabelCanvas canvas;
-        RedrawLabel(canvas, document, context, args.canvas);
+        RedrawLabel(canvas, document, context, args.label.canvas);
         if (extension == ".png") written = writePng(outputFile, canvas.visible);
         else if (extension == ".ppm") written = writePpm(outputFile, canvas.visible);
         else written = writePbm(outputFile, toOneBit(canvas.visible));

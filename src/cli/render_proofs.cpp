@@ -14,12 +14,10 @@
 #include <memory>
 #include <optional>
 
-#include "clock_option.h"
 #include "command_registry.h"
 #include "data_rows.h"
+#include "label_to_render.h"
 #include "standard_streams.h"
-#include "document/label_file.h"
-#include "document/program_paths.h"
 #include "proof/proof_output.h"
 #include "render/resident_font.h"
 
@@ -27,18 +25,17 @@ namespace tavrin::cli {
 namespace {
 
 struct ProofArguments {
-    std::string input, output, data;
+    LabelRenderOptions label;
+    std::string output, data;
     std::optional<RowSelection> rows;
     std::optional<ProofPaper> paper;
-    bool print = false, anyway = false, selectAll = false, fixedClock = false;
-    CanvasOptions canvas;
-    std::tm now{};
+    bool print = false, anyway = false;
 };
 
 enum class OutputKind { Pdf, Svg, Series, Image };
 
 std::string parse(const Arguments& arguments, ProofArguments& out) {
-    out.input = arguments.operand(0);
+    if (std::string problem = readLabelRenderOptions(arguments, out.label); !problem.empty()) return problem;
     out.output = arguments.value("--output");
     out.data = arguments.value("--data");
     if (arguments.has("--rows") && arguments.has("--row")) return "--rows and --row choose the rows once";
@@ -48,18 +45,10 @@ std::string parse(const Arguments& arguments, ProofArguments& out) {
         if (!out.rows) return "--rows wants rows such as 15-20, 15- or 3,5,9-12";
     }
     if (arguments.has("--sheet")) out.paper = proofPaperNamed(arguments.value("--sheet"));
-    if (arguments.has("--now")) {
-        if (!parseClock(arguments.value("--now"), out.now)) return "--now wants a time like 2026-03-05T14:07:09";
-        out.fixedClock = true;
-    }
-    if (arguments.has("--grid-step")) out.canvas.gridStep = static_cast<int>(*arguments.number("--grid-step"));
     out.print = arguments.has("--print");
     out.anyway = arguments.has("--print-anyway");
-    out.canvas.showGrid = arguments.has("--grid");
-    out.canvas.showMargins = !arguments.has("--no-margins");
-    out.selectAll = arguments.has("--select-all");
     if (out.rows && out.data.empty()) return "--rows needs --data";
-    if (isStandardStream(out.input) && isStandardStream(out.data))
+    if (isStandardStream(out.label.input) && isStandardStream(out.data))
         return "the label and the data cannot both come from standard input";
     return {};
 }
@@ -133,20 +122,10 @@ int renderProofs(const Arguments& arguments) {
     if (!problem.empty()) return usageError(arguments, problem);
 
     TemporaryFile inputHolder, outputHolder;
-    const std::filesystem::path inputFile = inputPath(args.input, inputHolder, problem);
-    if (inputFile.empty()) return fail(problem);
-    LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(inputFile, document); !loaded.ok)
-        return fail(readFailure(loaded.message, args.input));
-    const std::filesystem::path fontPath = ProgramPaths::forThisProcess(nullptr).residentFontPath();
-    ResidentFonts fonts;
-    if (fonts.load(fontPath) != 0)
-        return fail("Can't open font file " + fontPath.string() + readProblem(fontPath.string()));
-    RenderContext context;
-    context.document = &document;
-    context.residentFonts = &fonts;
-    if (args.fixedClock) context.now = [now = args.now] { return now; };
-    if (args.selectAll) document.figures.selectAll();
+    LabelToRender label;
+    if (problem = loadLabelToRender(args.label, inputHolder, label); !problem.empty()) return fail(problem);
+    const LabelDocument& document = label.document;
+    const RenderContext& context = label.context;
 
     // The rows and their values come as a data run gives them, with the same checks first.
     DataInput input;
@@ -186,15 +165,15 @@ int renderProofs(const Arguments& arguments) {
         case OutputKind::Pdf: {
             PdfProofOptions options;
             options.paper = args.paper.value_or(ProofPaper::LabelSize);
-            options.title = isStandardStream(args.input) ? displayName(args.input, false)
-                                                         : std::filesystem::path(args.input).filename().string();
+            options.title = isStandardStream(args.label.input) ? displayName(args.label.input, false)
+                                                         : std::filesystem::path(args.label.input).filename().string();
             output = openPdfProof(outputFile, options, problem);
             if (!output) return fail(problem);
             break;
         }
         case OutputKind::Svg: output = openSvgProof(outputFile); break;
-        case OutputKind::Series: output = openImageSeries(args.output, image, args.canvas); break;
-        case OutputKind::Image: output = openImageFile(outputFile, image, args.canvas); break;
+        case OutputKind::Series: output = openImageSeries(args.output, image, args.label.canvas); break;
+        case OutputKind::Image: output = openImageFile(outputFile, image, args.label.canvas); break;
     }
     ProofResult result;
     {
