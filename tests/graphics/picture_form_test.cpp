@@ -40,9 +40,7 @@ TEST(ConfirmPicture, RefusalsComeInTheirOrderAndChangeNothing) {
         if (c.loaded) state.loaded = someBlock(8, 2);
         PictureFormResult picture;
         const auto problem = confirmPicture(figures, state, c.name, 1, 2, picture);
-        ASSERT_TRUE(problem) << c.name;
-        EXPECT_EQ(problem->text, c.message);
-        EXPECT_EQ(problem->title, "Error");
+        EXPECT_EQ(problem, (UserMessage{"Error", c.message})) << c.name;
         EXPECT_EQ(state.loaded.empty(), !c.loaded) << "the block stays for another try";
         EXPECT_EQ(picture.record.name, "");
     }
@@ -55,10 +53,8 @@ TEST(ConfirmPicture, NewPictureTakesTheBlockAndJoinsAsItsOnlyUser) {
     PictureFormResult picture;
     ASSERT_FALSE(confirmPicture(figures, state, " Fresh1 ", 5, -7, picture));
     EXPECT_TRUE(state.loaded.empty());
-    EXPECT_EQ(picture.record.name, "Fresh1");
-    EXPECT_EQ(picture.record.x, 5);
-    EXPECT_EQ(picture.record.y, -7);
-    EXPECT_EQ(picture.record.width, 16);
+    EXPECT_EQ(std::tuple(picture.record.name, picture.record.x, picture.record.y, picture.record.width),
+              std::tuple("Fresh1", 5, -7, 16));
     ASSERT_TRUE(appendPicture(figures, picture));
     EXPECT_EQ(figures.front().picture, picture.block);
     EXPECT_EQ(picture.block->bytes[0], 1);
