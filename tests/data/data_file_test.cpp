@@ -102,11 +102,8 @@ TEST(RowSelection, ParsesCountsAndResumes) {
 TEST(RowList, KeepsRowsAsRangesUpToItsLimit) {
     RowList rows(2);
     for (const long long r : {15, 18, 19, 20, 20, 31, 40}) rows.add(r);
-    EXPECT_EQ(rows.text(), "15, 18-20 and 2 more");
-    EXPECT_EQ(rows.count(), 6);
-    EXPECT_EQ(rows.last(), 40);
-    EXPECT_TRUE(rows.contains(19));
-    EXPECT_FALSE(rows.contains(17));
+    EXPECT_EQ(std::tuple(rows.text(), rows.count(), rows.last(), rows.contains(19), rows.contains(17)),
+              std::tuple("15, 18-20 and 2 more", 6, 40, true, false));
 }
 
 }  // namespace

@@ -17,14 +17,13 @@ TEST(Sha256, MatchesTheStandardsExamples) {
     EXPECT_EQ(hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
     // A million a's, fed in pieces that straddle the 64-byte blocks, and read from a file.
+    const std::string million(1000000, 'a');
     test::TempDir dir;
-    test::writeFile(dir / "a", std::string(1000000, 'a'));
+    test::writeFile(dir / "a", million);
     EXPECT_EQ(sha256OfFile(dir / "a"), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
     Sha256 pieces;
-    const std::string chunk(77, 'a');
-    for (int i = 0; i < 1000000 / 77; ++i) pieces.add({reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size()});
-    const std::string rest(1000000 % 77, 'a');
-    pieces.add({reinterpret_cast<const std::uint8_t*>(rest.data()), rest.size()});
+    for (std::size_t at = 0; at < million.size(); at += 77)
+        pieces.add({reinterpret_cast<const std::uint8_t*>(million.data()) + at, std::min<std::size_t>(77, million.size() - at)});
     EXPECT_EQ(pieces.hex(), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
     EXPECT_FALSE(sha256OfFile(dir / "missing"));
 }
@@ -50,20 +49,14 @@ TEST(PrintJournal, RecordsRunsAndRowsThatAnotherReaderSeesAtOnce) {
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].id, second);  // newest first
     const JournalRun& run = runs[1];
-    EXPECT_EQ(run.state, kRunFailed);
-    EXPECT_EQ(run.message, "No printer response");
-    EXPECT_EQ(run.sent, 2);
-    EXPECT_EQ(run.confirmed, 1);
-    EXPECT_EQ(run.lastSent, 2);
-    EXPECT_EQ(run.lastConfirmed, 1);
+    EXPECT_EQ(std::tuple(run.state, run.message, run.sent, run.confirmed, run.lastSent, run.lastConfirmed),
+              std::tuple(kRunFailed, "No printer response", 2, 1, 2, 1));
     EXPECT_FALSE(run.user.empty());
     EXPECT_FALSE(isInterrupted(runs[0]));  // this process is alive
     const std::vector<JournalRow> rows = reader.rows(first);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].values, "{\"V00\":\"\xC3\x9C \\\"q\\\"\"}");
-    EXPECT_EQ(rows[0].copies, 2u);
-    EXPECT_EQ(rows[0].state, RowState::Confirmed);
-    EXPECT_EQ(rows[1].state, RowState::Sent);
+    EXPECT_EQ(std::tuple(rows[0].values, rows[0].copies, rows[0].state, rows[1].state),
+              std::tuple("{\"V00\":\"\xC3\x9C \\\"q\\\"\"}", 2u, RowState::Confirmed, RowState::Sent));
     EXPECT_EQ(jsonQuoted("a\"b\\\n"), "\"a\\\"b\\\\\\u000a\"");
 }
 
