@@ -80,10 +80,10 @@ TEST(DialogFields, EachEditTakesItsOwnRange) {
 }
 
 TEST(DialogFields, ListsMapPositionsAndKeepValuesTheyCannotShow) {
-    EXPECT_EQ(listPosition(10, 9, 2), 8);   // wide bar 10 is the last item
-    EXPECT_EQ(listPosition(1, 9, 2), -1);
-    EXPECT_EQ(acceptListField(-1, 9, 2, 1), 1);
-    EXPECT_EQ(acceptListField(0, 9, 2, 1), 2);
+    // Wide bar 10 is the last item, 1 none; no item keeps the value, the first is 2.
+    EXPECT_EQ((std::array{listPosition(10, 9, 2), listPosition(1, 9, 2), acceptListField(-1, 9, 2, 1),
+                          acceptListField(0, 9, 2, 1)}),
+              (std::array{8, -1, 1, 2}));
 
     TextRecord text;
     text.hMul = 12;  // out of any list: stays as it is
@@ -100,9 +100,8 @@ TEST(DialogFields, DataTooLongForTheRecordIsRefusedNotCut) {
     form.data = std::string(64, '1');
     applyBarcodeForm(form, barcode);
     EXPECT_EQ(barcode.data, "\"1\"");
-    EXPECT_EQ(textDataLimit(3), 63u);
-    EXPECT_EQ(textDataLimit(66), 66u);
-    EXPECT_EQ(textDataLimit(90), TextRecord::kMaxData);
+    EXPECT_EQ((std::array{textDataLimit(3), textDataLimit(66), textDataLimit(90)}),
+              (std::array<std::size_t, 3>{63, 66, TextRecord::kMaxData}));
 }
 
 TEST(DialogFields, GridStep) {
@@ -124,10 +123,9 @@ TEST(DialogFields, FontListNamesResidentFontsThenTheLabelsFonts) {
 }
 
 TEST(SetupFields, PresetsAndTheFormsRoundTrip) {
-    EXPECT_FALSE(labelSizePreset(0));
-    EXPECT_EQ(labelSizePreset(4), (std::pair{608, 412}));
-    EXPECT_EQ(labelSizePreset(2), (std::pair{384, 344}));
-    EXPECT_FALSE(labelSizePreset(5));
+    using Size = std::optional<std::pair<int, int>>;
+    EXPECT_EQ((std::array{labelSizePreset(0), labelSizePreset(4), labelSizePreset(2), labelSizePreset(5)}),
+              (std::array<Size, 4>{std::nullopt, std::pair{608, 412}, std::pair{384, 344}, std::nullopt}));
 
     LabelSetup setup;
     setup.normalText = 0, setup.darkness = 13;

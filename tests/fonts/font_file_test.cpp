@@ -37,49 +37,38 @@ TEST(FontFile, PlainFileLoadsWithItsCountAndHeight) {
 }
 
 TEST(FontFile, DownloadCommandsAreSkipped) {
-    ByteBuilder b;
-    b.text("EK\"A\"\r\nES\"A\"").bytes(threeRecordFont());
-    const FontDataResult r = decodeFontFile(b.get());
+    const FontDataResult r = decodeFontFile(ByteBuilder().text("EK\"A\"\r\nES\"A\"").bytes(threeRecordFont()).get());
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.data, threeRecordFont());
-
     // Only ES without EK is not a command stream: the bytes are read as they stand.
-    ByteBuilder lone;
-    lone.text("ES\"A\"").bytes(threeRecordFont());
-    EXPECT_FALSE(decodeFontFile(lone.get()).ok);
+    EXPECT_FALSE(decodeFontFile(ByteBuilder().text("ES\"A\"").bytes(threeRecordFont()).get()).ok);
 }
 
 TEST(FontFile, DamagedOrHostileDataIsRefused) {
     const Bytes good = threeRecordFont();
-    Bytes secondByte = good;
-    secondByte[1] = 1;
-    Bytes cut = good;
-    cut.resize(cut.size() - 1);                    // last bitmap one byte short
-    Bytes countTooHigh = good;
-    countTooHigh[0] = 4;                           // a fourth record that is not there
-    Bytes rowsTooWide = good;
-    rowsTooWide[3 + 2] = 200;                      // bytesPerRow x height beyond the file
-    Bytes tooTall = good;
-    tooTall[2] = 255;
-    Bytes headerCut = {3, 0, 16, 'A', 9};          // a record header cut in two
-    Bytes huge(kFontDataLimit, 0);                 // one byte over the limit
-    huge[0] = 0;
-    ByteBuilder commandsCut;
-    commandsCut.text("EK\"A\"\r\nES\"A");          // the closing quote and the data missing
-
+    const auto patched = [&](std::size_t at, std::uint8_t value) {
+        Bytes b = good;
+        b[at] = value;
+        return b;
+    };
     const std::pair<const char*, Bytes> cases[] = {
-        {"empty", {}},          {"two bytes", {0, 0}},       {"second byte", secondByte},
-        {"cut", cut},           {"count", countTooHigh},     {"bytes per row", rowsTooWide},
-        {"height", tooTall},    {"header cut", headerCut},   {"too long", huge},
-        {"commands cut", commandsCut.get()}};
+        {"empty", {}},
+        {"two bytes", {0, 0}},
+        {"second byte", patched(1, 1)},
+        {"cut", Bytes(good.begin(), good.end() - 1)},  // last bitmap one byte short
+        {"count", patched(0, 4)},                       // a fourth record that is not there
+        {"bytes per row", patched(3 + 2, 200)},         // bytesPerRow x height beyond the file
+        {"height", patched(2, 255)},
+        {"header cut", {3, 0, 16, 'A', 9}},             // a record header cut in two
+        {"too long", Bytes(kFontDataLimit, 0)},         // one byte over the limit
+        {"commands cut", ByteBuilder().text("EK\"A\"\r\nES\"A").get()}};  // no closing quote, no data
     for (const auto& [what, bytes] : cases) {
         const FontDataResult r = decodeFontFile(bytes);
         EXPECT_FALSE(r.ok) << what;
         EXPECT_EQ(r.message, "Invalid font file") << what;
     }
     // The largest sound size, and bytes after the last record, are accepted.
-    Bytes largest(kFontDataLimit - 1, 0);
-    EXPECT_TRUE(decodeFontFile(largest).ok);
+    EXPECT_TRUE(decodeFontFile(Bytes(kFontDataLimit - 1, 0)).ok);
     Bytes trailing = good;
     trailing.push_back('\r');
     EXPECT_TRUE(decodeFontFile(trailing).ok);
