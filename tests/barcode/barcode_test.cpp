@@ -98,10 +98,9 @@ TEST(Symbologies, LengthAndInputLimits) {
         for (std::size_t n : {digits - 1, digits, digits + 1})
             EXPECT_EQ(encode(type, std::string(n, '1')).invalid, n != digits) << type << " " << n;
     // 67 modules for EAN-8, 95 for EAN-13 and UPC-A, 51 for UPC-E.
-    EXPECT_EQ(encode(5, "1234567", 2).barLength, 134);
-    EXPECT_EQ(encode(8, "123456789012", 3).barLength, 285);
-    EXPECT_EQ(encode(23, "123456").barLength, 51);
-    EXPECT_EQ(encode(8, "123456789012").totalLength, 95);
+    EXPECT_EQ((std::array{encode(5, "1234567", 2).barLength, encode(8, "123456789012", 3).barLength,
+                          encode(23, "123456").barLength, encode(8, "123456789012").totalLength}),
+              (std::array{134, 285, 51, 95}));
     // An add-on and its gap add 29 modules for 2 digits, 56 for 5.
     for (int n = 1; n <= 4; ++n) {
         const auto two = encode(9, "12345678901212", n), five = encode(10, "12345678901212345", n);
