@@ -3,42 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "data/data_run.h"
 #include "printer/printer_fixtures.h"
+#include "support/fake_printer.h"
 #include "support/test_support.h"
 
 namespace tavrin {
 namespace {
 
-// Takes the bytes line by line without keeping them (unless asked), prints on P lines,
-// answers lists and FA while alive.
-class CountingTransport : public SerialTransport {
+// The scripted printer that also prints on P lines and answers lists and FA while alive.
+class CountingTransport : public test::FakeTransport {
 public:
-    bool open(const std::string&, const SerialSettings&) override { return opened = true; }
-    bool isOpen() const override { return opened; }
-    void close() override { opened = false; }
     std::uint32_t bytesWaiting() override {
-        if (clock != nullptr && *clock < answerAt) return 0;  // still printing
-        return static_cast<std::uint32_t>(input.size() - inputAt);
-    }
-    bool readByte(std::uint8_t& byte) override {
-        if (inputAt >= input.size()) return false;
-        byte = static_cast<std::uint8_t>(input[inputAt++]);
-        return true;
+        return clock != nullptr && *clock < answerAt ? 0 : FakeTransport::bytesWaiting();  // still printing
     }
     bool writeByte(std::uint8_t byte) override {
         // A port that goes dead as the next row begins.
-        if (refuseAfterPrints >= 0 && prints >= refuseAfterPrints && byte == '?') refusing = true;
-        if (refusing) return false;
-        if (refuseOnceAt >= 0 && bytes == refuseOnceAt) {
-            refuseOnceAt = -1;
-            return false;
-        }
-        ++bytes;
-        if (keep) written += static_cast<char>(byte);
+        if (refuseAfterPrints >= 0 && prints >= refuseAfterPrints && byte == '?')
+            refuseFrom = 0, refusals = std::numeric_limits<int>::max();
+        if (!FakeTransport::writeByte(byte)) return false;
         if (byte != '\n') {
             if (line.size() < 256) line += static_cast<char>(byte);
             return true;
@@ -48,29 +35,26 @@ public:
         if (line.starts_with("FS")) ++stores;
         const bool alive = !mute && (silentAfterPrints < 0 || prints <= silentAfterPrints);
         if (alive && (line == "FA" || line == "UF" || line == "UG" || line == "UE")) {
-            if (inputAt == input.size()) input.clear(), inputAt = 0;
-            const auto& names = line == "UF" ? forms : line == "UG" ? graphics : fonts;
-            if (line == "FA") input += activeForm + "\r\n";
-            else input += std::to_string(names.size()) + "\r\n";
-            if (line != "FA")
-                for (const std::string& n : names) input += n + "\r\n";
+            if (line == "FA") {
+                arrive(activeForm + "\r\n");
+            } else {
+                const auto& names = line == "UF" ? forms : line == "UG" ? graphics : fonts;
+                arrive(std::to_string(names.size()) + "\r\n");
+                for (const std::string& n : names) arrive(n + "\r\n");
+            }
             if (clock != nullptr) answerAt = *clock + answerDelay;
         }
         line.clear();
         return true;
     }
-    void flush() override {}
 
-    bool opened = false, keep = false, refusing = false, mute = false;
-    long long prints = 0, stores = 0, bytes = 0;
-    long long silentAfterPrints = -1, refuseAfterPrints = -1, refuseOnceAt = -1;
+    bool mute = false;
+    long long prints = 0, stores = 0, silentAfterPrints = -1, refuseAfterPrints = -1;
     std::vector<std::string> forms, graphics, fonts;
-    std::string activeForm;
+    std::string activeForm, line;
     // With a clock: each answer comes this many milliseconds after its question.
     const long long* clock = nullptr;
     long long answerDelay = 0, answerAt = 0;
-    std::string written, line, input;
-    std::size_t inputAt = 0;
 };
 
 struct RunFixture {
@@ -111,7 +95,6 @@ std::string rowsOf(int count) {
 
 TEST(DataRun, StoresUnderNamesThePrinterDoesNotHoldSendsEachRowAndDeletesThem) {
     RunFixture r;
-    r.transport.keep = true;
     r.transport.forms = {"TLDATA", "MINE"};
     r.transport.graphics = {"LOGO"};
     r.transport.activeForm = "MINE";
@@ -177,7 +160,7 @@ TEST(DataRun, RefusesBeforeAnythingIsSentUnlessToldToPrintAnyway) {
         r.options.printAnyway = anyway;
         const DataRunResult result = r.print("Foo,Bar\n1,2\n3,4\n");
         EXPECT_EQ(result.refused, !anyway);
-        EXPECT_EQ(r.transport.bytes == 0, !anyway);
+        EXPECT_EQ(r.transport.written.empty(), !anyway);
         EXPECT_EQ(r.transport.prints, anyway ? 2 : 0);
     }
     // A printer that cannot answer which names it holds gets nothing stored.
@@ -205,14 +188,13 @@ TEST(DataRun, WaitsForAnswersAsLongAsTheLabelsBeforeThemTakeToPrint) {
 
 TEST(DataRun, AStopAskedForInTheMiddleOfARowLetsTheRowEnd) {
     RunFixture r;
-    r.transport.keep = true;
     const DataRunResult whole = r.print(rowsOf(3));  // to learn where row 2 begins
     ASSERT_TRUE(whole.completed);
     const std::size_t row2 = r.transport.written.find("?\r\nitem 2");
     ASSERT_NE(row2, std::string::npos);
 
     RunFixture stopped;
-    stopped.transport.refuseOnceAt = static_cast<long long>(row2) + 5;  // inside row 2's values
+    stopped.transport.refuseFrom = row2 + 5, stopped.transport.refusals = 1;  // inside row 2's values
     int asked = 0;
     stopped.options.takeStopRequest = [&] { return ++asked == 1; };
     const DataRunResult result = stopped.print(rowsOf(3));
@@ -243,7 +225,7 @@ TEST(DataRun, ResumesFromTheJournalWithoutAGapOrATwice) {
 
     // The printer is back; the run goes on where its confirmed rows end.
     r.transport.silentAfterPrints = -1;
-    r.transport.keep = true;
+    r.transport.written.clear();
     DataRunOptions again = optionsFromJournal(*recorded);
     again.journal = &journal;
     const DataRunResult second = r.print("Name,Serial\na,0500\nb,\nc,\nd,\ne,\nf,\ng,\nh,\n", again);
@@ -266,7 +248,6 @@ TEST(DataRun, ResumesFromTheJournalWithoutAGapOrATwice) {
     journal.rowsConfirmed(id, 1, 2);
     ASSERT_TRUE(isInterrupted(*journal.run(id)));
     RunFixture resumed;
-    resumed.transport.keep = true;
     DataRunOptions fromKilled = optionsFromJournal(*journal.run(id));
     fromKilled.journal = &journal;
     const DataRunResult third = resumed.print(rowsOf(5), fromKilled);
@@ -285,7 +266,7 @@ TEST(DataRun, ARunDeletesWhatRunsCutShortLeftInThePrinter) {
     ASSERT_FALSE(cut.completed);
     EXPECT_EQ(journal.run(cut.runId)->printerObjects, "F:TLDATA");
     r.transport.silentAfterPrints = -1;
-    r.transport.keep = true;
+    r.transport.written.clear();
     EXPECT_TRUE(r.print(rowsOf(3)).completed);
     EXPECT_TRUE(r.transport.written.starts_with("\r\nFK\"TLDATA\"\r\n\r\nUF\r\n")) << r.transport.written.substr(0, 40);
     EXPECT_EQ(journal.run(cut.runId)->printerObjects, "");
@@ -301,14 +282,13 @@ TEST(DataRun, AJournalThatCannotBeWrittenStopsTheRunBeforeItStarts) {
     const DataRunResult result = r.print(rowsOf(2));
     EXPECT_TRUE(result.refused);
     EXPECT_EQ(result.message, journal.error());
-    EXPECT_EQ(r.transport.bytes, 0);
+    EXPECT_TRUE(r.transport.written.empty());
 }
 
 TEST(DataRun, APrintQueueIsNeverAskedAndNeedsANamedForm) {
     for (const std::string form : {"", "MYFORM"}) {
         RunFixture r;
         r.link.setPortDevice(0, "cups://labels");
-        r.transport.keep = true;
         r.options.formName = form;
         const DataRunResult result = r.print(rowsOf(3));
         EXPECT_EQ(result.refused, form.empty()) << result.message;
@@ -349,7 +329,7 @@ TEST(DataRun, TenThousandRowsGoThroughTheLinkInFlatMemory) {
     EXPECT_EQ((std::array{result.confirmed.last(), r.transport.prints, calls}), (std::array{10000LL, 10000LL, 10000LL}));
     EXPECT_LT(growth, 4L << 20) << "resident memory grew by " << growth << " bytes";
     // Each row carries its values and P line only (the notes feed nothing).
-    EXPECT_LT(r.transport.bytes, 10000 * 40 + 2000);
+    EXPECT_LT(r.transport.written.size(), 10000u * 40 + 2000);
 }
 
 }  // namespace
