@@ -1,5 +1,7 @@
 // The rasteriser against FreeType itself: the same glyph rendered directly here must land in
-// our cell bit for bit. Also the trimming, statistics, limits and the file's bytes.
+// our cell bit for bit. Also the trimming, statistics, limits and the file's bytes, and what the
+// converter window's tests do not reach of its target table (clearing, copying everything, and
+// the 20-step undo).
 #include "fonts/font_rasteriser.h"
 
 #include <gtest/gtest.h>
@@ -215,6 +217,23 @@ TEST_F(FontRasteriser, PreviewWrapsLinesAndShowsEveryGlyphWhole) {
         for (int x = 0; x < preview.width; ++x) previewInk += preview.inkAt(x, y);
     EXPECT_EQ(previewInk, cellInk);  // nothing clipped, nothing overlapping
     for (int y = 0; y < preview.height; ++y) EXPECT_FALSE(preview.inkAt(preview.width - 24, y));
+}
+
+TEST(CharacterTable, ClearAndCopyAll) {
+    CharacterTable table;
+    table.copyAll();
+    EXPECT_EQ(table.filledCount(), kTableCells);
+    table.clear();
+    EXPECT_EQ(table.filledCount(), 0);
+}
+
+TEST(CharacterTable, AtMostNineteenStepsCanBeUndone) {
+    CharacterTable table;
+    for (int i = 0; i < 30; ++i) table.copyFromSource({i / kTableColumns, i % kTableColumns});
+    int steps = 0;
+    while (table.undo()) ++steps;
+    EXPECT_EQ(steps, kUndoDepth - 1);
+    EXPECT_EQ(table.filledCount(), 30 - 19);  // the oldest states were dropped
 }
 
 }  // namespace
