@@ -227,11 +227,8 @@ TEST_F(MatrixCodeTest, TableAndLabelFiles) {
         ASSERT_EQ(read.figures.size(), 2u);
         EXPECT_EQ(read.figures.front().record, saved.figures.front().record) << type;
         EXPECT_EQ(read.figures.back().kind, FigureKind::Rectangle);
-        Figure& figure = read.figures.front();
-        RenderContext readContext{&read, nullptr, {}};
-        Bitmap canvas(300, 300);
-        lines.clear();
-        DrawBarcodeFigure(canvas, readContext, figure, lines);
+        context.document = &read;
+        const Bitmap canvas = draw(read.figures.front());
         EXPECT_EQ(lines.empty(), type == 28) << type;  // the unknown type is crossed
         EXPECT_EQ(canvas.countInk() > 0, type == 28) << type;
     }

@@ -1,44 +1,33 @@
 // Runs of data rows over the link against a printer that counts what it prints, answers
-// when asked, and can fall silent or refuse bytes part way; and their journal.
+// when asked, and can fall silent or refuse bytes part way; the journal's records and the
+// hashes that tie a run to its label and data.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "data/data_run.h"
+#include "data/sha256.h"
 #include "printer/printer_fixtures.h"
+#include "support/fake_printer.h"
 #include "support/test_support.h"
 
 namespace tavrin {
 namespace {
 
-// Takes the bytes line by line without keeping them (unless asked), prints on P lines,
-// answers lists and FA while alive.
-class CountingTransport : public SerialTransport {
+// The scripted printer that also prints on P lines and answers lists and FA while alive.
+class CountingTransport : public test::FakeTransport {
 public:
-    bool open(const std::string&, const SerialSettings&) override { return opened = true; }
-    bool isOpen() const override { return opened; }
-    void close() override { opened = false; }
     std::uint32_t bytesWaiting() override {
-        if (clock != nullptr && *clock < answerAt) return 0;  // still printing
-        return static_cast<std::uint32_t>(input.size() - inputAt);
-    }
-    bool readByte(std::uint8_t& byte) override {
-        if (inputAt >= input.size()) return false;
-        byte = static_cast<std::uint8_t>(input[inputAt++]);
-        return true;
+        return clock != nullptr && *clock < answerAt ? 0 : FakeTransport::bytesWaiting();  // still printing
     }
     bool writeByte(std::uint8_t byte) override {
         // A port that goes dead as the next row begins.
-        if (refuseAfterPrints >= 0 && prints >= refuseAfterPrints && byte == '?') refusing = true;
-        if (refusing) return false;
-        if (refuseOnceAt >= 0 && bytes == refuseOnceAt) {
-            refuseOnceAt = -1;
-            return false;
-        }
-        ++bytes;
-        if (keep) written += static_cast<char>(byte);
+        if (refuseAfterPrints >= 0 && prints >= refuseAfterPrints && byte == '?')
+            refuseFrom = 0, refusals = std::numeric_limits<int>::max();
+        if (!FakeTransport::writeByte(byte)) return false;
         if (byte != '\n') {
             if (line.size() < 256) line += static_cast<char>(byte);
             return true;
@@ -48,29 +37,26 @@ public:
         if (line.starts_with("FS")) ++stores;
         const bool alive = !mute && (silentAfterPrints < 0 || prints <= silentAfterPrints);
         if (alive && (line == "FA" || line == "UF" || line == "UG" || line == "UE")) {
-            if (inputAt == input.size()) input.clear(), inputAt = 0;
-            const auto& names = line == "UF" ? forms : line == "UG" ? graphics : fonts;
-            if (line == "FA") input += activeForm + "\r\n";
-            else input += std::to_string(names.size()) + "\r\n";
-            if (line != "FA")
-                for (const std::string& n : names) input += n + "\r\n";
+            if (line == "FA") {
+                arrive(activeForm + "\r\n");
+            } else {
+                const auto& names = line == "UF" ? forms : line == "UG" ? graphics : fonts;
+                arrive(std::to_string(names.size()) + "\r\n");
+                for (const std::string& n : names) arrive(n + "\r\n");
+            }
             if (clock != nullptr) answerAt = *clock + answerDelay;
         }
         line.clear();
         return true;
     }
-    void flush() override {}
 
-    bool opened = false, keep = false, refusing = false, mute = false;
-    long long prints = 0, stores = 0, bytes = 0;
-    long long silentAfterPrints = -1, refuseAfterPrints = -1, refuseOnceAt = -1;
+    bool mute = false;
+    long long prints = 0, stores = 0, silentAfterPrints = -1, refuseAfterPrints = -1;
     std::vector<std::string> forms, graphics, fonts;
-    std::string activeForm;
+    std::string activeForm, line;
     // With a clock: each answer comes this many milliseconds after its question.
     const long long* clock = nullptr;
     long long answerDelay = 0, answerAt = 0;
-    std::string written, line, input;
-    std::size_t inputAt = 0;
 };
 
 struct RunFixture {
@@ -85,12 +71,14 @@ struct RunFixture {
         timing.pollInterval = std::chrono::milliseconds(0);
         link.setTiming(timing);
     }
-    DataRunResult print(const std::string& rows, DataRunOptions options = {}) {
+    DataRunResult print(const std::string& rows) { return print(rows, options); }
+    DataRunResult print(const std::string& rows, const DataRunOptions& with) {
         test::writeFile(dir / "rows.csv", rows);
         source.emplace(dir / "rows.csv", translation.ansiCodePage());
-        DataRun run(document, *source, translation, std::move(options));
+        DataRun run(document, *source, translation, with);
         return run.print(link);
     }
+    DataRunOptions options;
     test::TempDir dir;
     LabelDocument document;
     Translation translation;
@@ -109,14 +97,12 @@ std::string rowsOf(int count) {
 
 TEST(DataRun, StoresUnderNamesThePrinterDoesNotHoldSendsEachRowAndDeletesThem) {
     RunFixture r;
-    r.transport.keep = true;
     r.transport.forms = {"TLDATA", "MINE"};
     r.transport.graphics = {"LOGO"};
     r.transport.activeForm = "MINE";
     test::addPicture(r.document, 0, 0, "LOGO", std::make_shared<PictureBlock>(PictureBlock{{1, 1, 0xFF}}), 8, 1);
-    DataRunOptions options;
-    options.copiesColumn = "Qty";
-    const DataRunResult result = r.print("name,QTY,serial\nTea,2,\nJam,1,50\n", options);
+    r.options.copiesColumn = "Qty";
+    const DataRunResult result = r.print("name,QTY,serial\nTea,2,\nJam,1,50\n");
     EXPECT_TRUE(result.completed) << result.message;
     EXPECT_EQ(result.confirmed.text(), "1-2");
     EXPECT_EQ(r.transport.stores, 1);
@@ -157,12 +143,11 @@ TEST(DataRun, ReportsConfirmedRowsApartFromRowsSentButNotConfirmed) {
         RunFixture r;
         r.transport.silentAfterPrints = c.silentAfter;
         r.transport.refuseAfterPrints = c.refuseAfter;
-        DataRunOptions options;
-        options.confirmEvery = c.confirmEvery;
-        options.formName = c.form;
-        options.rows = *RowSelection::parse("1-10");
-        options.beforeRow = [&](long long row, long long, long long) { return row != c.stopAt; };
-        const DataRunResult result = r.print(rowsOf(20), options);
+        r.options.confirmEvery = c.confirmEvery;
+        r.options.formName = c.form;
+        r.options.rows = *RowSelection::parse("1-10");
+        r.options.beforeRow = [&](long long row, long long, long long) { return row != c.stopAt; };
+        const DataRunResult result = r.print(rowsOf(20));
         EXPECT_FALSE(result.completed) << c.what;
         EXPECT_EQ(result.message, c.message) << c.what;
         EXPECT_EQ(runReport(result), c.report) << c.what;
@@ -174,11 +159,10 @@ TEST(DataRun, ReportsConfirmedRowsApartFromRowsSentButNotConfirmed) {
 TEST(DataRun, RefusesBeforeAnythingIsSentUnlessToldToPrintAnyway) {
     for (const bool anyway : {false, true}) {
         RunFixture r;
-        DataRunOptions options;
-        options.printAnyway = anyway;
-        const DataRunResult result = r.print("Foo,Bar\n1,2\n3,4\n", options);
+        r.options.printAnyway = anyway;
+        const DataRunResult result = r.print("Foo,Bar\n1,2\n3,4\n");
         EXPECT_EQ(result.refused, !anyway);
-        EXPECT_EQ(r.transport.bytes == 0, !anyway);
+        EXPECT_EQ(r.transport.written.empty(), !anyway);
         EXPECT_EQ(r.transport.prints, anyway ? 2 : 0);
     }
     // A printer that cannot answer which names it holds gets nothing stored.
@@ -195,11 +179,10 @@ TEST(DataRun, WaitsForAnswersAsLongAsTheLabelsBeforeThemTakeToPrint) {
         RunFixture r;
         r.transport.clock = &r.now;
         r.transport.answerDelay = 5000;  // two labels at 2.5 s: longer than the 3 s silence limit
-        DataRunOptions options;
-        options.formName = "FORM";
-        options.confirmEvery = 2;
-        options.timePerLabel = std::chrono::milliseconds(perLabel);
-        const DataRunResult result = r.print(rowsOf(4), options);
+        r.options.formName = "FORM";
+        r.options.confirmEvery = 2;
+        r.options.timePerLabel = std::chrono::milliseconds(perLabel);
+        const DataRunResult result = r.print(rowsOf(4));
         EXPECT_EQ(result.completed, perLabel > 0) << perLabel;
         EXPECT_EQ(result.confirmed.last(), perLabel > 0 ? 4 : 0) << perLabel;
     }
@@ -207,18 +190,16 @@ TEST(DataRun, WaitsForAnswersAsLongAsTheLabelsBeforeThemTakeToPrint) {
 
 TEST(DataRun, AStopAskedForInTheMiddleOfARowLetsTheRowEnd) {
     RunFixture r;
-    r.transport.keep = true;
     const DataRunResult whole = r.print(rowsOf(3));  // to learn where row 2 begins
     ASSERT_TRUE(whole.completed);
     const std::size_t row2 = r.transport.written.find("?\r\nitem 2");
     ASSERT_NE(row2, std::string::npos);
 
     RunFixture stopped;
-    stopped.transport.refuseOnceAt = static_cast<long long>(row2) + 5;  // inside row 2's values
+    stopped.transport.refuseFrom = row2 + 5, stopped.transport.refusals = 1;  // inside row 2's values
     int asked = 0;
-    DataRunOptions options;
-    options.takeStopRequest = [&] { return ++asked == 1; };
-    const DataRunResult result = stopped.print(rowsOf(3), options);
+    stopped.options.takeStopRequest = [&] { return ++asked == 1; };
+    const DataRunResult result = stopped.print(rowsOf(3));
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(result.confirmed.last(), 2);
     EXPECT_EQ(stopped.transport.prints, 2);
@@ -232,25 +213,21 @@ TEST(DataRun, ResumesFromTheJournalWithoutAGapOrATwice) {
     PrintJournal journal(r.dir / "journal.sqlite");
     ASSERT_TRUE(journal.isOpen()) << journal.error();
     r.transport.silentAfterPrints = 5;
-    DataRunOptions options;
-    options.confirmEvery = 2;
-    options.journal = &journal;
-    options.record.labelHash = "L", options.record.dataHash = "D";
-    const DataRunResult first = r.print("Name,Serial\na,0500\nb,\nc,\nd,\ne,\nf,\ng,\nh,\n", options);
+    r.options.confirmEvery = 2;
+    r.options.journal = &journal;
+    r.options.record.labelHash = "L", r.options.record.dataHash = "D";
+    const DataRunResult first = r.print("Name,Serial\na,0500\nb,\nc,\nd,\ne,\nf,\ng,\nh,\n");
     ASSERT_FALSE(first.completed);
-    EXPECT_EQ(first.confirmed.text(), "1-5");
-    EXPECT_EQ(first.unconfirmed.text(), "6-7");
+    EXPECT_EQ(first.confirmed.text() + " " + first.unconfirmed.text(), "1-5 6-7");
     const std::optional<JournalRun> recorded = journal.run(first.runId);
     ASSERT_TRUE(recorded);
-    EXPECT_EQ(recorded->state, kRunFailed);
-    EXPECT_EQ(recorded->lastConfirmed, 5);
-    EXPECT_EQ(recorded->lastSent, 7);
+    EXPECT_EQ(std::tuple(recorded->state, recorded->lastConfirmed, recorded->lastSent), std::tuple(kRunFailed, 5, 7));
     EXPECT_EQ(journal.rows(first.runId)[4].values, "{\"V00\":\"e\",\"C00\":\"504\"}");
     EXPECT_EQ(journal.lastUnfinished("L", "D")->id, first.runId);
 
     // The printer is back; the run goes on where its confirmed rows end.
     r.transport.silentAfterPrints = -1;
-    r.transport.keep = true;
+    r.transport.written.clear();
     DataRunOptions again = optionsFromJournal(*recorded);
     again.journal = &journal;
     const DataRunResult second = r.print("Name,Serial\na,0500\nb,\nc,\nd,\ne,\nf,\ng,\nh,\n", again);
@@ -273,7 +250,6 @@ TEST(DataRun, ResumesFromTheJournalWithoutAGapOrATwice) {
     journal.rowsConfirmed(id, 1, 2);
     ASSERT_TRUE(isInterrupted(*journal.run(id)));
     RunFixture resumed;
-    resumed.transport.keep = true;
     DataRunOptions fromKilled = optionsFromJournal(*journal.run(id));
     fromKilled.journal = &journal;
     const DataRunResult third = resumed.print(rowsOf(5), fromKilled);
@@ -286,15 +262,14 @@ TEST(DataRun, ResumesFromTheJournalWithoutAGapOrATwice) {
 TEST(DataRun, ARunDeletesWhatRunsCutShortLeftInThePrinter) {
     RunFixture r;
     PrintJournal journal(r.dir / "journal.sqlite");
-    DataRunOptions options;
-    options.journal = &journal;
+    r.options.journal = &journal;
     r.transport.silentAfterPrints = 0;
-    const DataRunResult cut = r.print(rowsOf(3), options);
+    const DataRunResult cut = r.print(rowsOf(3));
     ASSERT_FALSE(cut.completed);
     EXPECT_EQ(journal.run(cut.runId)->printerObjects, "F:TLDATA");
     r.transport.silentAfterPrints = -1;
-    r.transport.keep = true;
-    EXPECT_TRUE(r.print(rowsOf(3), options).completed);
+    r.transport.written.clear();
+    EXPECT_TRUE(r.print(rowsOf(3)).completed);
     EXPECT_TRUE(r.transport.written.starts_with("\r\nFK\"TLDATA\"\r\n\r\nUF\r\n")) << r.transport.written.substr(0, 40);
     EXPECT_EQ(journal.run(cut.runId)->printerObjects, "");
 }
@@ -305,22 +280,19 @@ TEST(DataRun, AJournalThatCannotBeWrittenStopsTheRunBeforeItStarts) {
     PrintJournal journal(r.dir / "file" / "journal.sqlite");  // a folder that is a file
     EXPECT_FALSE(journal.isOpen());
     EXPECT_NE(journal.error().find((r.dir / "file" / "journal.sqlite").string()), std::string::npos) << journal.error();
-    DataRunOptions options;
-    options.journal = &journal;
-    const DataRunResult result = r.print(rowsOf(2), options);
+    r.options.journal = &journal;
+    const DataRunResult result = r.print(rowsOf(2));
     EXPECT_TRUE(result.refused);
     EXPECT_EQ(result.message, journal.error());
-    EXPECT_EQ(r.transport.bytes, 0);
+    EXPECT_TRUE(r.transport.written.empty());
 }
 
 TEST(DataRun, APrintQueueIsNeverAskedAndNeedsANamedForm) {
     for (const std::string form : {"", "MYFORM"}) {
         RunFixture r;
         r.link.setPortDevice(0, "cups://labels");
-        r.transport.keep = true;
-        DataRunOptions options;
-        options.formName = form;
-        const DataRunResult result = r.print(rowsOf(3), options);
+        r.options.formName = form;
+        const DataRunResult result = r.print(rowsOf(3));
         EXPECT_EQ(result.refused, form.empty()) << result.message;
         EXPECT_EQ(r.transport.written.find("FA"), std::string::npos);
         EXPECT_EQ(r.transport.prints, form.empty() ? 0 : 3);
@@ -350,19 +322,68 @@ TEST(DataRun, TenThousandRowsGoThroughTheLinkInFlatMemory) {
     DataFileRows rows(r.dir / "rows.csv", r.translation.ansiCodePage());
     const long before = residentBytes();
     long long calls = 0;
-    DataRunOptions options;
-    options.beforeRow = [&](long long, long long index, long long total) { return ++calls, index <= total; };
-    DataRun run(r.document, rows, r.translation, options);
+    r.options.beforeRow = [&](long long, long long index, long long total) { return ++calls, index <= total; };
+    DataRun run(r.document, rows, r.translation, r.options);
     ASSERT_EQ(run.check().rowCount, 10000);
     const DataRunResult result = run.print(r.link);
     const long growth = residentBytes() - before;
     EXPECT_TRUE(result.completed) << result.message;
-    EXPECT_EQ(result.confirmed.last(), 10000);
-    EXPECT_EQ(r.transport.prints, 10000);
-    EXPECT_EQ(calls, 10000);
+    EXPECT_EQ((std::array{result.confirmed.last(), r.transport.prints, calls}), (std::array{10000LL, 10000LL, 10000LL}));
     EXPECT_LT(growth, 4L << 20) << "resident memory grew by " << growth << " bytes";
     // Each row carries its values and P line only (the notes feed nothing).
-    EXPECT_LT(r.transport.bytes, 10000 * 40 + 2000);
+    EXPECT_LT(r.transport.written.size(), 10000u * 40 + 2000);
+}
+
+TEST(Sha256, MatchesTheStandardsExamples) {
+    const auto hex = [](std::string_view text) {
+        return sha256Hex({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    };
+    EXPECT_EQ(hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    // A million a's, fed in pieces that straddle the 64-byte blocks, and read from a file.
+    const std::string million(1000000, 'a');
+    test::TempDir dir;
+    test::writeFile(dir / "a", million);
+    EXPECT_EQ(sha256OfFile(dir / "a"), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    Sha256 pieces;
+    for (std::size_t at = 0; at < million.size(); at += 77)
+        pieces.add({reinterpret_cast<const std::uint8_t*>(million.data()) + at, std::min<std::size_t>(77, million.size() - at)});
+    EXPECT_EQ(pieces.hex(), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    EXPECT_FALSE(sha256OfFile(dir / "missing"));
+}
+
+TEST(PrintJournal, RecordsRunsAndRowsThatAnotherReaderSeesAtOnce) {
+    test::TempDir dir;
+    EXPECT_FALSE(PrintJournal(dir / "journal.sqlite", true).isOpen());  // reading creates nothing
+    PrintJournal journal(dir / "journal.sqlite");
+    ASSERT_TRUE(journal.isOpen()) << journal.error();
+    JournalRun facts;
+    facts.labelPath = "label.qlb", facts.dataPath = "rows.csv", facts.total = 3;
+    const long long first = journal.beginRun(facts);
+    const long long second = journal.beginRun(facts);
+    ASSERT_GT(second, first);
+    ASSERT_TRUE(journal.rowSent(first, 1, "{\"V00\":\"\xC3\x9C \\\"q\\\"\"}", 2));
+    ASSERT_TRUE(journal.rowSent(first, 2, "{}", 1));
+    ASSERT_TRUE(journal.rowsConfirmed(first, 1, 1));
+    ASSERT_TRUE(journal.finishRun(first, kRunFailed, "No printer response"));
+
+    // The run's process is still writing: a reader has every committed row.
+    PrintJournal reader(dir / "journal.sqlite", true);
+    const std::vector<JournalRun> runs = reader.runs();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].id, second);  // newest first
+    const JournalRun& run = runs[1];
+    EXPECT_EQ(std::tuple(run.state, run.message, run.sent, run.confirmed, run.lastSent, run.lastConfirmed),
+              std::tuple(kRunFailed, "No printer response", 2, 1, 2, 1));
+    EXPECT_FALSE(run.user.empty());
+    EXPECT_FALSE(isInterrupted(runs[0]));  // this process is alive
+    const std::vector<JournalRow> rows = reader.rows(first);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(std::tuple(rows[0].values, rows[0].copies, rows[0].state, rows[1].state),
+              std::tuple("{\"V00\":\"\xC3\x9C \\\"q\\\"\"}", 2u, RowState::Confirmed, RowState::Sent));
+    EXPECT_EQ(jsonQuoted("a\"b\\\n"), "\"a\\\"b\\\\\\u000a\"");
 }
 
 }  // namespace

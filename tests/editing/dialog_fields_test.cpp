@@ -1,11 +1,15 @@
-// The rules behind the property and setup dialogs, without windows.
+// The rules behind the property and setup dialogs and the Object List, without windows: a
+// figure edited in its dialog goes through the kind's template and back, whole; the list's
+// rows and reordering, with fonts among the figures.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "document/figure_list.h"
 #include "editing/dialog_fields.h"
+#include "editing/figure_edit.h"
 #include "editing/font_list.h"
+#include "editing/object_list.h"
 #include "editing/setup_fields.h"
 
 namespace tavrin {
@@ -80,10 +84,10 @@ TEST(DialogFields, EachEditTakesItsOwnRange) {
 }
 
 TEST(DialogFields, ListsMapPositionsAndKeepValuesTheyCannotShow) {
-    EXPECT_EQ(listPosition(10, 9, 2), 8);   // wide bar 10 is the last item
-    EXPECT_EQ(listPosition(1, 9, 2), -1);
-    EXPECT_EQ(acceptListField(-1, 9, 2, 1), 1);
-    EXPECT_EQ(acceptListField(0, 9, 2, 1), 2);
+    // Wide bar 10 is the last item, 1 none; no item keeps the value, the first is 2.
+    EXPECT_EQ((std::array{listPosition(10, 9, 2), listPosition(1, 9, 2), acceptListField(-1, 9, 2, 1),
+                          acceptListField(0, 9, 2, 1)}),
+              (std::array{8, -1, 1, 2}));
 
     TextRecord text;
     text.hMul = 12;  // out of any list: stays as it is
@@ -100,9 +104,8 @@ TEST(DialogFields, DataTooLongForTheRecordIsRefusedNotCut) {
     form.data = std::string(64, '1');
     applyBarcodeForm(form, barcode);
     EXPECT_EQ(barcode.data, "\"1\"");
-    EXPECT_EQ(textDataLimit(3), 63u);
-    EXPECT_EQ(textDataLimit(66), 66u);
-    EXPECT_EQ(textDataLimit(90), TextRecord::kMaxData);
+    EXPECT_EQ((std::array{textDataLimit(3), textDataLimit(66), textDataLimit(90)}),
+              (std::array<std::size_t, 3>{63, 66, TextRecord::kMaxData}));
 }
 
 TEST(DialogFields, GridStep) {
@@ -124,10 +127,9 @@ TEST(DialogFields, FontListNamesResidentFontsThenTheLabelsFonts) {
 }
 
 TEST(SetupFields, PresetsAndTheFormsRoundTrip) {
-    EXPECT_FALSE(labelSizePreset(0));
-    EXPECT_EQ(labelSizePreset(4), (std::pair{608, 412}));
-    EXPECT_EQ(labelSizePreset(2), (std::pair{384, 344}));
-    EXPECT_FALSE(labelSizePreset(5));
+    using Size = std::optional<std::pair<int, int>>;
+    EXPECT_EQ((std::array{labelSizePreset(0), labelSizePreset(4), labelSizePreset(2), labelSizePreset(5)}),
+              (std::array<Size, 4>{std::nullopt, std::pair{608, 412}, std::pair{384, 344}, std::nullopt}));
 
     LabelSetup setup;
     setup.normalText = 0, setup.darkness = 13;
@@ -136,6 +138,135 @@ TEST(SetupFields, PresetsAndTheFormsRoundTrip) {
     LabelSetup copy;
     applySetupForm(form, copy);
     EXPECT_EQ(copy, setup);
+}
+
+TEST(FigureEdit, ConfirmedEditsGoBackWholeAndFeedTheTemplateCancelledOnesDoNot) {
+    const std::string longest(TextRecord::kMaxData, 'x');  // 67 characters, as label files may hold
+    const struct {
+        std::string before, after;
+        bool confirmed;
+    } cases[] = {
+        {"\"Hello\"", "\"Edited\"", true},
+        {longest, longest, true},                      // opened and confirmed unchanged
+        {longest, "\"short\"", true},                  // nothing of the old text stays behind
+        {"\"short\"", longest.substr(0, 66) + "y", true},  // lengthened to the last byte
+        {"\"Kept\"", "\"Gone\"", false},
+    };
+    for (const auto& c : cases) {
+        FigureList figures;
+        FigureTemplates templates;
+        Figure& text = figures.appendFigure(TextRecord{1, 2, 1, 1, 4, 0, 0, 0, c.before}.encode(), FigureKind::Text);
+        FigureDialogs dialogs;
+        dialogs.text = [&](TextRecord& r) {
+            EXPECT_EQ(r.data, c.before) << "the dialog starts from the figure";
+            r.font = 2, r.data = c.after;
+            return c.confirmed;
+        };
+        EXPECT_EQ(editFigureInDialog(text, templates, dialogs), c.confirmed);
+        const std::string& now = c.confirmed ? c.after : c.before;
+        EXPECT_EQ(TextRecord::decode(text.record).data, now);
+        for (std::size_t i = TextRecord::kDataOffset + now.size(); i < kRecordSize; ++i)
+            EXPECT_EQ(text.record[i], 0) << "byte " << i << " after " << now.size() << " characters";
+        EXPECT_EQ(templates.text.font, c.confirmed ? 2 : FigureTemplates{}.text.font);
+        EXPECT_EQ(templates.text.data, c.confirmed ? c.after : FigureTemplates{}.text.data);
+    }
+}
+
+TEST(FigureEdit, NewFiguresGoOnTopAndBecomeTheirKindsTemplate) {
+    FigureList figures;
+    FigureTemplates templates;
+    figures.appendFigure(BoxRecord{}.encode(), FigureKind::Box);
+    addNewFigure(figures, templates, LineRecord{1, 2, 30, 40, 3, kColourInverse});
+    addNewFigure(figures, templates, TextRecord{5, 6, 1, 1, 2, 0, 0, 0, "\"New\""});
+    ASSERT_EQ(figures.size(), 3u);
+    EXPECT_EQ(figures.back().kind, FigureKind::Text);
+    EXPECT_EQ(TextRecord::decode(figures.back().record).data, "\"New\"");
+    EXPECT_EQ(templates.text.x, 5);
+    EXPECT_EQ(templates.line.colour, kColourInverse);
+    EXPECT_EQ(templates.box.thickness, FigureTemplates{}.box.thickness) << "other kinds keep theirs";
+
+    const Figure* shown = &figures.back();
+    EXPECT_EQ(findFigure(figures, shown), &figures.back());
+    figures.removeFigure(shown);
+    EXPECT_EQ(findFigure(figures, shown), nullptr);
+}
+
+// Text goes to the screen and back through the translation (cp1251 on the screen, cp866 at
+// the printer by default) only when it was edited.
+TEST(FigureEdit, UntouchedTextKeepsItsBytesEditedTextIsTranslated) {
+    const Translation translation;
+    const std::string shown = "\"\xD0\x96\"";  // the cp866 ZHE as the screen shows it
+    EXPECT_EQ(copiedBackText("\"\x86\"", shown, "\"\xD0\x96\xD1\x8F\xE4\xB8\xAD\"", translation), "\"\x86\xEF?\"")
+        << "a letter the code page lacks becomes '?'";
+    // A box-drawing byte cp1251 lacks shows as '?' but is kept while the text is not edited.
+    EXPECT_EQ(copiedBackText("\"\xB0\"", "\"?\"", "\"?\"", translation), "\"\xB0\"");
+    EXPECT_EQ(copiedBackText("\"\xB0\"", "\"?\"", "\"?!\"", translation), "\"?!\"");
+}
+
+TEST(FontList, AFontFromThePrinterIsNamedByItsOneLetter) {
+    const std::pair<const char*, std::optional<char>> cases[] = {
+        {"A", 'A'}, {"q", 'Q'}, {"Z", 'Z'}, {"AB", std::nullopt}, {"1", std::nullopt}, {"", std::nullopt}, {"\xE4", std::nullopt},
+    };
+    for (const auto& [name, letter] : cases) EXPECT_EQ(storedFontLetter(name), letter) << name;
+}
+
+Figure& addFont(FigureList& figures, char letter) {
+    FontRecord font;
+    font.charCount = 1, font.height = 20, font.letter = letter;
+    return figures.appendFigure(font.encode(), FigureKind::Font);
+}
+
+TEST(ObjectList, RowsDescribeEveryKindAndSkipFonts) {
+    FigureList figures;
+    addFont(figures, 'A');
+    addFont(figures, 'Q');
+    const TextRecord soft{.x = -5, .y = 9, .hMul = 2, .vMul = 3, .font = 7, .rotation = 2, .data = "Hi"};
+    figures.appendFigure(soft.encode(), FigureKind::Text);
+    figures.appendFigure(TextRecord{.font = 6, .data = ""}.encode(), FigureKind::Text);
+    const BarcodeRecord barcode{.type = 8, .x = 3, .y = 4, .rotation = 3, .data = "123456789012"};
+    figures.appendFigure(barcode.encode(), FigureKind::Barcode);
+    figures.appendFigure(BoxRecord{50, 5, 10, 45, 1}.encode(), FigureKind::Box);
+    PictureRecord picture{7, 8, 40, 20, 99, "LOGO"};
+    figures.appendFigure(picture.encode(), FigureKind::Picture).flags = kFlagSelected;
+
+    const std::vector<Figure*> listed = listedFigures(figures);
+    ASSERT_EQ(listed.size(), 5u);
+    using Cells = std::array<std::string, 7>;
+    const Cells expected[] = {
+        {" 1", "", "Text  (Loadable font Q, Multiplied 2x3)", "-5", "9", "180 deg", "Hi"},
+        {" 2", "", "Text  (Loadable font A)", "0", "0", "None", ""},
+        {" 3", "", "Barcode  EAN 13", "3", "4", "270 deg", "123456789012"},
+        {" 4", "", "Box  (Size 40x40)", "10", "5", "", ""},
+        {" 5", "#", "Picture  \"LOGO\"  (Size 40x20)", "7", "8", "", ""},
+    };
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const ObjectListRow row = objectListRow(*listed[i], static_cast<int>(i) + 1, figures);
+        EXPECT_EQ(row.cells, expected[i]) << "row " << i + 1;
+        EXPECT_EQ(row.textData, i < 2);
+    }
+}
+
+TEST(ObjectList, MovingExchangesWholeFiguresAndStopsAtTheEnds) {
+    FigureList figures;
+    figures.appendFigure(RectangleRecord{1, 1, 5, 5, kColourBlack}.encode(), FigureKind::Rectangle);
+    addFont(figures, 'A');
+    Figure& picture = figures.appendFigure(PictureRecord{2, 2, 8, 1, 4, "P"}.encode(), FigureKind::Picture);
+    picture.picture = std::make_shared<PictureBlock>(PictureBlock{{1, 2, 0xC1, 0xFF}});
+    picture.flags = kFlagSelected;
+
+    EXPECT_FALSE(moveListedFigure(figures, 1, -1));
+    EXPECT_FALSE(moveListedFigure(figures, 2, 1));
+    EXPECT_FALSE(moveListedFigure(figures, 0, 1));
+    // Rows 1 and 2 are the rectangle and the picture; the font between them stays put.
+    ASSERT_TRUE(moveListedFigure(figures, 2, -1));
+    const std::vector<Figure*> listed = listedFigures(figures);
+    EXPECT_EQ(listed[0]->kind, FigureKind::Picture);
+    EXPECT_TRUE(listed[0]->selected());
+    ASSERT_NE(listed[0]->picture, nullptr) << "the picture's data goes with its record";
+    EXPECT_EQ(listed[0]->picture->bytes.size(), 4u);
+    EXPECT_EQ(listed[1]->kind, FigureKind::Rectangle);
+    EXPECT_EQ(listed[1]->picture, nullptr);
+    EXPECT_TRUE(std::next(figures.begin())->isFont());
 }
 
 }  // namespace

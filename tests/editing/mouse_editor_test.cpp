@@ -116,8 +116,7 @@ TEST_F(MouseEditorTest, ResizeByHandles) {
 
     const Record before = r.record;
     EXPECT_FALSE(drag({90, 80}, {20, 20}, true).changed);  // Esc during the drag
-    EXPECT_EQ(r.record, before);
-    EXPECT_TRUE(r.selected());
+    EXPECT_TRUE(r.record == before && r.selected());
 
     Figure& line = doc.figures.appendFigure(LineRecord{10, 300, 90, 350, 2, 0}.encode(), FigureKind::DiagonalLine);
     drag({91, 349}, {11, 299});  // end point dragged onto the start point
@@ -133,11 +132,9 @@ TEST_F(MouseEditorTest, DrawingToolsAndRightClick) {
     EXPECT_TRUE(editor.mouseMove(at(140, 90)).overlayChanged);
     EXPECT_EQ(editor.overlay().kind, DragOverlay::Kind::RubberRectangle);
     const MouseResult up = editor.mouseUp(at(150, 80), false);
-    ASSERT_TRUE(up.openNewDialog);
-    EXPECT_EQ(*up.openNewDialog, FigureKind::Rectangle);
+    EXPECT_EQ(up.openNewDialog, FigureKind::Rectangle);
     EXPECT_EQ((DotRect{up.press.x, up.press.y, up.release.x, up.release.y}), (DotRect{100, 120, 150, 80}));
-    EXPECT_EQ(editor.tool(), Tool::Select);
-    EXPECT_EQ(editor.overlay().kind, DragOverlay::Kind::None);
+    EXPECT_EQ(std::pair(editor.tool(), editor.overlay().kind), std::pair(Tool::Select, DragOverlay::Kind::None));
 
     editor.setTool(Tool::Text);
     EXPECT_EQ(click(5, 5).openNewDialog, FigureKind::Text);

@@ -1,5 +1,6 @@
 // Label font files written by hand from the byte layout: plain and behind download commands,
-// and every way a file can fail to be a font.
+// and every way a file can fail to be a font; adding, replacing and removing the label's soft
+// fonts, and what texts in them see.
 #include "fonts/font_file.h"
 
 #include <gtest/gtest.h>
@@ -24,62 +25,47 @@ Bytes threeRecordFont() {
     return b.get();
 }
 
-TEST(FontFile, PlainFileLoadsWithItsCountAndHeight) {
+TEST(FontFile, PlainFileLoadsAsItStands) {
     test::TempDir dir;
     test::writeFile(dir / "plain.qft", threeRecordFont());
     const FontDataResult r = readFontFile(dir / "plain.qft");
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.data, threeRecordFont());
-
-    FigureList figures;
-    addNewFont(figures, 'q', r.data);
-    EXPECT_EQ(fontListEntries(figures), std::vector<std::string>{"Q  Height=16 Chars=3"});
 }
 
 TEST(FontFile, DownloadCommandsAreSkipped) {
-    ByteBuilder b;
-    b.text("EK\"A\"\r\nES\"A\"").bytes(threeRecordFont());
-    const FontDataResult r = decodeFontFile(b.get());
+    const FontDataResult r = decodeFontFile(ByteBuilder().text("EK\"A\"\r\nES\"A\"").bytes(threeRecordFont()).get());
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.data, threeRecordFont());
-
     // Only ES without EK is not a command stream: the bytes are read as they stand.
-    ByteBuilder lone;
-    lone.text("ES\"A\"").bytes(threeRecordFont());
-    EXPECT_FALSE(decodeFontFile(lone.get()).ok);
+    EXPECT_FALSE(decodeFontFile(ByteBuilder().text("ES\"A\"").bytes(threeRecordFont()).get()).ok);
 }
 
 TEST(FontFile, DamagedOrHostileDataIsRefused) {
     const Bytes good = threeRecordFont();
-    Bytes secondByte = good;
-    secondByte[1] = 1;
-    Bytes cut = good;
-    cut.resize(cut.size() - 1);                    // last bitmap one byte short
-    Bytes countTooHigh = good;
-    countTooHigh[0] = 4;                           // a fourth record that is not there
-    Bytes rowsTooWide = good;
-    rowsTooWide[3 + 2] = 200;                      // bytesPerRow x height beyond the file
-    Bytes tooTall = good;
-    tooTall[2] = 255;
-    Bytes headerCut = {3, 0, 16, 'A', 9};          // a record header cut in two
-    Bytes huge(kFontDataLimit, 0);                 // one byte over the limit
-    huge[0] = 0;
-    ByteBuilder commandsCut;
-    commandsCut.text("EK\"A\"\r\nES\"A");          // the closing quote and the data missing
-
+    const auto patched = [&](std::size_t at, std::uint8_t value) {
+        Bytes b = good;
+        b[at] = value;
+        return b;
+    };
     const std::pair<const char*, Bytes> cases[] = {
-        {"empty", {}},          {"two bytes", {0, 0}},       {"second byte", secondByte},
-        {"cut", cut},           {"count", countTooHigh},     {"bytes per row", rowsTooWide},
-        {"height", tooTall},    {"header cut", headerCut},   {"too long", huge},
-        {"commands cut", commandsCut.get()}};
+        {"empty", {}},
+        {"two bytes", {0, 0}},
+        {"second byte", patched(1, 1)},
+        {"cut", Bytes(good.begin(), good.end() - 1)},  // last bitmap one byte short
+        {"count", patched(0, 4)},                       // a fourth record that is not there
+        {"bytes per row", patched(3 + 2, 200)},         // bytesPerRow x height beyond the file
+        {"height", patched(2, 255)},
+        {"header cut", {3, 0, 16, 'A', 9}},             // a record header cut in two
+        {"too long", Bytes(kFontDataLimit, 0)},         // one byte over the limit
+        {"commands cut", ByteBuilder().text("EK\"A\"\r\nES\"A").get()}};  // no closing quote, no data
     for (const auto& [what, bytes] : cases) {
         const FontDataResult r = decodeFontFile(bytes);
         EXPECT_FALSE(r.ok) << what;
         EXPECT_EQ(r.message, "Invalid font file") << what;
     }
     // The largest sound size, and bytes after the last record, are accepted.
-    Bytes largest(kFontDataLimit - 1, 0);
-    EXPECT_TRUE(decodeFontFile(largest).ok);
+    EXPECT_TRUE(decodeFontFile(Bytes(kFontDataLimit - 1, 0)).ok);
     Bytes trailing = good;
     trailing.push_back('\r');
     EXPECT_TRUE(decodeFontFile(trailing).ok);
@@ -91,6 +77,70 @@ TEST(FontFile, MissingAndOversizedFiles) {
     test::writeFile(dir / "big.qft", Bytes(200000, 0));
     EXPECT_EQ(readFontFile(dir / "big.qft").message, "Invalid font file");
     EXPECT_TRUE(fontFromPrinterReply(threeRecordFont()).ok);
+}
+
+std::vector<std::uint8_t> font(std::uint8_t count, std::uint8_t height) { return {count, 0, height}; }
+
+Figure& addText(FigureList& figures, int fontNumber) {
+    TextRecord text;
+    text.font = fontNumber;
+    text.data = "\"x\"";
+    return figures.appendFigure(text.encode(), FigureKind::Text);
+}
+
+int fontOf(const Figure& figure) { return TextRecord::decode(figure.record).font; }
+
+TEST(FontManagement, ChooserTakesOnlyLetters) {
+    const std::pair<const char*, std::optional<char>> cases[] = {
+        {"b", 'B'}, {"Z", 'Z'}, {"7", std::nullopt}, {"", std::nullopt}, {"-", std::nullopt}};
+    for (const auto& [field, letter] : cases) EXPECT_EQ(chosenNewFontLetter(field), letter) << field;
+    EXPECT_EQ(chosenListedFontLetter("C  Height=20 Chars=95"), 'C');
+}
+
+TEST(FontManagement, SameLetterReplacesTheDataAndTextsNamingTheLetterTakeTheFont) {
+    FigureList figures;
+    Figure& namingA = addText(figures, 'A');  // read from a form before the label had the font
+    Figure& namingC = addText(figures, 'C');
+    addNewFont(figures, 'B', font(5, 24));
+    addNewFont(figures, 'A', font(3, 16));
+    EXPECT_EQ(fontOf(namingA), 7);
+    Figure& laterA = addText(figures, 'A');
+    addNewFont(figures, 'a', font(7, 30));
+    EXPECT_EQ(fontListEntries(figures), (std::vector<std::string>{"B  Height=24 Chars=5", "A  Height=30 Chars=7"}));
+    EXPECT_EQ(figures.fontByLetter('A')->fontData, font(7, 30));
+    EXPECT_EQ(FontRecord::decode(figures.fontByLetter('A')->record).dataLength, 3u);
+    EXPECT_EQ(fontOf(laterA), 7) << "a replaced font keeps its number";
+    EXPECT_EQ(fontOf(namingA), 7);
+    EXPECT_EQ(fontOf(namingC), 'C');
+}
+
+TEST(FontManagement, RemovingRenumbersLaterFontsTexts) {
+    FigureList figures;
+    addNewFont(figures, 'A', font(1, 10));
+    addNewFont(figures, 'B', font(1, 10));
+    addNewFont(figures, 'C', font(1, 10));
+    Figure& resident = addText(figures, 3);
+    Figure& inB = addText(figures, 7);
+    Figure& inC = addText(figures, 8);
+    Figure& namingD = addText(figures, 'D');  // from a form, its font not in the label yet
+    EXPECT_EQ(removeFont(figures, 'A'), std::nullopt);
+    EXPECT_EQ(fontOf(resident), 3);
+    EXPECT_EQ(fontOf(inB), 6);
+    EXPECT_EQ(fontOf(inC), 7);
+    EXPECT_EQ(fontOf(namingD), 'D') << "a letter code is no position to shift";
+    EXPECT_EQ(fontListEntries(figures).size(), 2u);
+    EXPECT_EQ(figures.fontByLetter('A'), nullptr);
+}
+
+TEST(FontManagement, FontsInUseAndEmptyListsAreNotRemoved) {
+    FigureList figures;
+    addNewFont(figures, 'A', font(1, 10));
+    addNewFont(figures, 'B', font(1, 10));
+    addText(figures, 7);
+    addText(figures, 7);
+    EXPECT_EQ(removeFont(figures, 'b'), (UserMessage{"Error", "Font (B) used in 2 strings. Can't remove"}));
+    EXPECT_EQ(removeFont(figures, 'Q'), std::nullopt);
+    EXPECT_EQ(figures.fonts().size(), 2u);
 }
 
 }  // namespace

@@ -1,9 +1,16 @@
-// The rasteriser against FreeType itself: the same glyph rendered directly here must land in
-// our cell bit for bit. Also the trimming, statistics, limits and the file's bytes.
+// The font converter without its window: the scripts of installed fonts and the code pages
+// behind them (the Debian DejaVu fonts, fonts-dejavu-core, cover Western, Cyrillic and Greek);
+// the rasteriser against FreeType itself (the same glyph rendered directly here must land in
+// our cell bit for bit), its trimming, statistics, limits and the file's bytes; and what the
+// converter window's tests do not reach of the target table (clearing, copying everything,
+// the 20-step undo).
 #include "fonts/font_rasteriser.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "fonts/font_catalogue.h"
 #include "fonts/font_file.h"
 #include "fonts/font_preview.h"
 #include "support/test_support.h"
@@ -13,10 +20,19 @@ namespace {
 
 constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-std::optional<GlyphSource> openDejaVu(const char* script) {
+std::optional<GlyphSource> openFont(const char* familyOrPath, const char* script) {
     std::string error;
-    return GlyphSource::open(kDejaVu, 0, *scriptByName(script), error);
+    return GlyphSource::open(familyOrPath, 0, *scriptByName(script), error);
 }
+
+// DejaVu (fonts-dejavu-core) in the given script; every test here skips without it.
+class FontRasteriser : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(kDejaVu)) GTEST_SKIP() << "DejaVu Sans is not installed";
+    }
+    static GlyphSource dejaVu(const char* script) { return *openFont(kDejaVu, script); }
+};
 
 CharacterTable::Cells cellsWith(std::initializer_list<std::pair<int, int>> codeAndSource) {
     CharacterTable::Cells cells{};
@@ -30,7 +46,7 @@ bool inkAt(const RasterGlyph& g, int row, int column) {
     return at < g.rows.size() && (g.rows[at] & (0x80 >> (column % 8))) != 0;
 }
 
-TEST(FontRasteriser, CellsEqualFreeTypesOwnGlyphs) {
+TEST_F(FontRasteriser, CellsEqualFreeTypesOwnGlyphs) {
     const struct {
         const char* script;
         int source;  // code in the script
@@ -43,8 +59,7 @@ TEST(FontRasteriser, CellsEqualFreeTypesOwnGlyphs) {
         {"Greek", 0xE2, U'\u03B2', 12, 1.0},
     };
     for (const auto& c : cases) {
-        auto font = openDejaVu(c.script);
-        if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+        auto font = openFont(kDejaVu, c.script);
         RasterSettings settings;
         settings.size = c.size;
         settings.widthCorrection = c.width;
@@ -79,11 +94,9 @@ TEST(FontRasteriser, CellsEqualFreeTypesOwnGlyphs) {
     }
 }
 
-TEST(FontRasteriser, GlyphsLeftOfTheirOriginShiftEveryCell) {
-    std::string error;
-    const auto italic = GlyphSource::open("/usr/share/fonts/truetype/dejavu/DejaVuSerif-Italic.ttf", 0,
-                                          *scriptByName("Western"), error);
-    if (!italic) GTEST_SKIP() << error;
+TEST_F(FontRasteriser, GlyphsLeftOfTheirOriginShiftEveryCell) {
+    const auto italic = openFont("/usr/share/fonts/truetype/dejavu/DejaVuSerif-Italic.ttf", "Western");
+    if (!italic) GTEST_SKIP() << "DejaVu Serif Italic is not installed";
     const RasterFont r = rasteriseFont(*italic, cellsWith({{'j', 'j'}, {'l', 'l'}}), {});
     const RasterGlyph& j = r.glyphs[0];
     ASSERT_LT(j.originX, 0);
@@ -98,22 +111,21 @@ TEST(FontRasteriser, GlyphsLeftOfTheirOriginShiftEveryCell) {
     }
 }
 
-TEST(FontRasteriser, SettingsRanges) {
+TEST(RasterSettings, Ranges) {
     const std::pair<int, double> positions[] = {{0, 0.5}, {10, 1.0}, {15, 1.5}, {20, 2.0}, {5, 0.75}};
     for (auto [position, width] : positions) EXPECT_DOUBLE_EQ(widthCorrectionAt(position), width) << position;
     EXPECT_EQ(clampFontSize(300), 240);
     EXPECT_EQ(maxTrim(30, 14), 15);
 }
 
-TEST(FontRasteriser, AutoTrimAndStatisticsMatchTheFile) {
-    auto font = openDejaVu("Western");
-    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+TEST_F(FontRasteriser, AutoTrimAndStatisticsMatchTheFile) {
+    const GlyphSource font = dejaVu("Western");
     CharacterTable table;
     for (int code = 32; code < 127; ++code) table.copyFromSource({code / 32 - 1, code % 32});
     RasterSettings settings;
     settings.autoTrim = true;
     settings.space = 3;
-    const RasterFont r = rasteriseFont(*font, table.cells(), settings);
+    const RasterFont r = rasteriseFont(font, table.cells(), settings);
     EXPECT_EQ(r.characters, 95);
     EXPECT_EQ(r.topRemove, r.topFree);
     EXPECT_EQ(r.bottomRemove, r.bottomFree);
@@ -136,10 +148,9 @@ TEST(FontRasteriser, AutoTrimAndStatisticsMatchTheFile) {
 
 // Hinting can lift a capital's accent a row above the cell (DejaVu Serif's Cyrillic Short I
 // at 48 pt); the automatic trim must still keep every row that has ink.
-TEST(FontRasteriser, AutoTrimNeverCutsInk) {
+TEST_F(FontRasteriser, AutoTrimNeverCutsInk) {
     for (const char* family : {"DejaVu Serif", "DejaVu Sans"}) {
-        std::string error;
-        auto font = GlyphSource::open(family, 0, *scriptByName("Cyrillic"), error);
+        auto font = openFont(family, "Cyrillic");
         if (!font) GTEST_SKIP() << family << " is not installed";
         CharacterTable table;
         table.copyAll();
@@ -160,56 +171,45 @@ TEST(FontRasteriser, AutoTrimNeverCutsInk) {
     }
 }
 
-TEST(FontRasteriser, BlankCharactersTrimToAboutHalfTheLine) {
-    auto font = openDejaVu("Western");
-    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+// Blank characters trim to about half the line; a manual trim keeps a row; missing glyphs are
+// left out; the limits refuse in their order.
+TEST_F(FontRasteriser, TrimsAndLimits) {
     RasterSettings settings;
     settings.autoTrim = true;
-    const RasterFont r = rasteriseFont(*font, cellsWith({{32, ' '}, {0xA0, 0xA0}}), settings);
-    EXPECT_EQ(r.topRemove, r.lineHeight / 2 - 2);
-    EXPECT_EQ(r.bottomRemove, r.lineHeight / 2 - 1);
-    EXPECT_GE(r.height, 1);
-}
+    const RasterFont blank = rasteriseFont(dejaVu("Western"), cellsWith({{32, ' '}, {0xA0, 0xA0}}), settings);
+    EXPECT_EQ(std::tuple(blank.topRemove, blank.bottomRemove), std::tuple(blank.lineHeight / 2 - 2, blank.lineHeight / 2 - 1));
+    EXPECT_GE(blank.height, 1);
 
-TEST(FontRasteriser, ManualTrimKeepsARowAndMissingGlyphsAreLeftOut) {
-    auto font = openDejaVu("Greek");
-    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
-    RasterSettings settings;
+    settings = {};
     settings.topRemove = 500;
     settings.bottomRemove = 500;
-    const RasterFont r = rasteriseFont(*font, cellsWith({{0x41, 0xD9}, {0x42, 0xAA}}), settings);
-    EXPECT_EQ(r.height, 1);
-    EXPECT_EQ(r.characters, 1);  // 0xAA has no character in the Greek page
-    EXPECT_EQ(encodeLabelFont(r)[0], 1);
-}
+    const RasterFont greek = rasteriseFont(dejaVu("Greek"), cellsWith({{0x41, 0xD9}, {0x42, 0xAA}}), settings);
+    // 0xAA has no character in the Greek page.
+    EXPECT_EQ(std::tuple(greek.height, greek.characters, encodeLabelFont(greek)[0]), std::tuple(1, 1, 1));
 
-TEST(FontRasteriser, LimitsRefuseInOrder) {
-    auto font = openDejaVu("Western");
-    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
-    RasterSettings settings;
+    const GlyphSource font = dejaVu("Western");
+    settings = {};
     settings.size = 240;
     settings.topRemove = 150;
-    const RasterFont wide = rasteriseFont(*font, cellsWith({{'W', 'W'}}), settings);
+    const RasterFont wide = rasteriseFont(font, cellsWith({{'W', 'W'}}), settings);
     EXPECT_EQ(checkFontLimits(wide), "There are symbols wider than 248 pixels");
     CharacterTable all;
     all.copyAll();
-    const RasterFont big = rasteriseFont(*font, all.cells(), settings);
+    const RasterFont big = rasteriseFont(font, all.cells(), settings);
     EXPECT_EQ(checkFontLimits(big), "File too big");
     test::TempDir dir;
     EXPECT_EQ(saveLabelFont(dir / "big.qft", big), "File too big");
     EXPECT_FALSE(std::filesystem::exists(dir / "big.qft"));
-    EXPECT_EQ(saveLabelFont(dir / "no" / "such" / "dir.qft", rasteriseFont(*font, cellsWith({{'i', 'i'}}), {})),
+    EXPECT_EQ(saveLabelFont(dir / "no" / "such" / "dir.qft", rasteriseFont(font, cellsWith({{'i', 'i'}}), {})),
               "Can't open output file");
 }
 
-TEST(FontPreview, WrapsLinesAndShowsEveryGlyphWhole) {
-    auto font = openDejaVu("Cyrillic");
-    if (!font) GTEST_SKIP() << "DejaVu Sans is not installed";
+TEST_F(FontRasteriser, PreviewWrapsLinesAndShowsEveryGlyphWhole) {
     CharacterTable table;
     table.copyAll();
     RasterSettings settings;
     settings.topRemove = 4;
-    const RasterFont r = rasteriseFont(*font, table.cells(), settings);
+    const RasterFont r = rasteriseFont(dejaVu("Cyrillic"), table.cells(), settings);
     const FontPreview preview = drawFontPreview(r, 400);
     ASSERT_GT(preview.guides.size(), 3u);
     EXPECT_EQ(preview.guides[1].keptTop - preview.guides[0].keptTop, r.lineHeight);
@@ -222,6 +222,71 @@ TEST(FontPreview, WrapsLinesAndShowsEveryGlyphWhole) {
         for (int x = 0; x < preview.width; ++x) previewInk += preview.inkAt(x, y);
     EXPECT_EQ(previewInk, cellInk);  // nothing clipped, nothing overlapping
     for (int y = 0; y < preview.height; ++y) EXPECT_FALSE(preview.inkAt(preview.width - 24, y));
+}
+
+TEST(CharacterTable, ClearAndCopyAll) {
+    CharacterTable table;
+    table.copyAll();
+    EXPECT_EQ(table.filledCount(), kTableCells);
+    table.clear();
+    EXPECT_EQ(table.filledCount(), 0);
+}
+
+TEST(CharacterTable, AtMostNineteenStepsCanBeUndone) {
+    CharacterTable table;
+    for (int i = 0; i < 30; ++i) table.copyFromSource({i / kTableColumns, i % kTableColumns});
+    int steps = 0;
+    while (table.undo()) ++steps;
+    EXPECT_EQ(steps, kUndoDepth - 1);
+    EXPECT_EQ(table.filledCount(), 30 - 19);  // the oldest states were dropped
+}
+
+std::vector<std::string> names(const std::vector<const ScriptInfo*>& scripts) {
+    std::vector<std::string> out;
+    for (const ScriptInfo* s : scripts) out.emplace_back(s->name);
+    return out;
+}
+
+TEST(FontCatalogue, CodePagesMapToUnicode) {
+    const struct {
+        const char* codePage;
+        int byte;
+        char32_t unicode;
+    } cases[] = {
+        {"CP1251", 0xC6, U'\u0416'},  // Ж
+        {"CP1251", 0xE0, U'\u0430'},  // а
+        {"CP1253", 0xD9, U'\u03A9'},  // Ω
+        {"CP1253", 0xAA, 0},          // not defined in the Greek page
+        {"CP1252", 0x80, U'\u20AC'},
+        {"CP1252", 0x41, U'A'},
+        {"CP866", 0x80, U'\u0410'},
+    };
+    for (const auto& c : cases) {
+        const auto table = codePageToUnicode(c.codePage);
+        ASSERT_TRUE(table) << c.codePage;
+        EXPECT_EQ((*table)[static_cast<std::size_t>(c.byte)], c.unicode) << c.codePage << " " << c.byte;
+    }
+    EXPECT_FALSE(codePageToUnicode("NO-SUCH-PAGE"));
+}
+
+TEST(FontCatalogue, DejaVuCoversWesternCyrillicAndGreekInListOrder) {
+    const auto families = scalableFontFamilies();
+    if (std::find(families.begin(), families.end(), "DejaVu Sans") == families.end())
+        GTEST_SKIP() << "DejaVu Sans is not installed";
+    EXPECT_TRUE(std::is_sorted(families.begin(), families.end()));
+    const auto scripts = names(familyScripts("DejaVu Sans"));
+    ASSERT_GE(scripts.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(scripts.begin(), scripts.begin() + 2),
+              (std::vector<std::string>{"Western", "Cyrillic"}));
+    EXPECT_NE(std::find(scripts.begin(), scripts.end(), "Greek"), scripts.end());
+    EXPECT_EQ(std::find(scripts.begin(), scripts.end(), "Symbol"), scripts.end());
+    EXPECT_EQ(names(fontFileScripts(kDejaVu)), scripts);
+    EXPECT_TRUE(familyScripts("No Such Family At All").empty());
+    // A script the font lacks, and a file that is not there, open nothing; the glyphs a
+    // source finds are compared with FreeType's own in the rasteriser's tests.
+    std::string error;
+    EXPECT_FALSE(GlyphSource::open("DejaVu Sans", 0, *scriptByName("Symbol"), error));
+    EXPECT_FALSE(GlyphSource::open("/no/such/font.ttf", 0, *scriptByName("Western"), error));
 }
 
 }  // namespace

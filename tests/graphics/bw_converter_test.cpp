@@ -99,22 +99,17 @@ TEST(RenderPreview, SizeWeightsAndNearestNeighbour) {
     s.red = 32;
     s.green = 8;
     const SourcePicture preview = RenderPreview(red, MakeRotatedSource(red), s);
-    EXPECT_EQ(preview.width, 4);  // raised to at least 4, the field keeping 3
-    EXPECT_EQ(preview.height, 4);
-    EXPECT_EQ(s.width, 3);
-    EXPECT_EQ(preview.at(0, 0), rgb(255, 50, 0));  // red 200 doubled saturates
+    // Raised to at least 4, the field keeping 3; red 200 doubled saturates.
+    EXPECT_EQ((std::array{preview.width, preview.height, s.width}), (std::array{4, 4, 3}));
+    EXPECT_EQ(preview.at(0, 0), rgb(255, 50, 0));
 
     // Doubling: each source pixel covers two targets; halving takes every second one.
     const SourcePicture p = numbered(4, 4);
     const SourcePicture big = RenderPreview(p, MakeRotatedSource(p), sized(8, 8));
-    EXPECT_EQ(big.at(0, 0), 0u);
-    EXPECT_EQ(big.at(1, 1), 0u);
-    EXPECT_EQ(big.at(2, 0), 1u);
-    EXPECT_EQ(big.at(7, 7), 16u * 3 + 3);
+    EXPECT_EQ((std::array{big.at(0, 0), big.at(1, 1), big.at(2, 0), big.at(7, 7)}), (std::array{0u, 0u, 1u, 16u * 3 + 3}));
     const SourcePicture wide = numbered(8, 4);
     const SourcePicture half = RenderPreview(wide, MakeRotatedSource(wide), sized(4, 4));
-    EXPECT_EQ(half.at(1, 2), 16u * 2 + 2);
-    EXPECT_EQ(half.at(3, 3), 16u * 3 + 6);
+    EXPECT_EQ((std::array{half.at(1, 2), half.at(3, 3)}), (std::array{16u * 2 + 2, 16u * 3 + 6}));
 }
 
 TEST(RenderPreview, SmoothShrinkingAveragesWhatEachDotCovers) {
@@ -133,8 +128,7 @@ TEST(RenderPreview, SmoothShrinkingAveragesWhatEachDotCovers) {
 TEST(Rotation, FourTurnsAndTheSizeSwap) {
     const SourcePicture p = numbered(5, 4);
     const SourcePicture r = MakeRotatedSource(p);
-    ASSERT_EQ(r.width, 4);
-    ASSERT_EQ(r.height, 5);
+    ASSERT_EQ(std::pair(r.width, r.height), std::pair(4, 5));
     EXPECT_EQ(r.at(0, 4), 16u * 3 + 4);    // bottom-right goes to the bottom-left
     const struct {
         int rotation, width, height;
@@ -149,20 +143,17 @@ TEST(Rotation, FourTurnsAndTheSizeSwap) {
         ConvertSettings s = sized(t.width, t.height);
         s.rotation = t.rotation;
         const SourcePicture preview = RenderPreview(p, r, s);
-        EXPECT_EQ(preview.at(0, 0), t.topLeft) << t.rotation;
-        EXPECT_EQ(preview.at(t.width - 1, 0), t.topRight) << t.rotation;
+        EXPECT_EQ(std::pair(preview.at(0, 0), preview.at(t.width - 1, 0)), std::pair(t.topLeft, t.topRight)) << t.rotation;
     }
     ConvertSettings s = sized(300, 200);
-    applyRotation(s, 1);
-    EXPECT_EQ(s.width, 200);
-    EXPECT_EQ(s.height, 300);
-    applyRotation(s, 3);  // odd to odd: no swap
-    EXPECT_EQ(s.width, 200);
-    applyRotation(s, 2);
-    EXPECT_EQ(s.width, 300);
-    EXPECT_EQ(heightForWidth(p, 10), 8);
-    EXPECT_EQ(heightForWidth(p, 3), 2);  // truncated
-    EXPECT_EQ(widthForHeight(p, 3), 3);
+    std::string sizes;
+    for (int rotation : {1, 3, 2}) {  // odd to odd: no swap
+        applyRotation(s, rotation);
+        sizes += std::to_string(s.width) + "x" + std::to_string(s.height) + " ";
+    }
+    EXPECT_EQ(sizes, "200x300 200x300 300x200 ");
+    // 5 x 4: 10 wide is 8 high, 3 wide 2 (truncated), 3 high 3 wide.
+    EXPECT_EQ((std::array{heightForWidth(p, 10), heightForWidth(p, 3), widthForHeight(p, 3)}), (std::array{8, 2, 3}));
 }
 
 TEST(CutPicture, CornersInEitherOrderClampedAndAtLeastFour) {
@@ -170,13 +161,11 @@ TEST(CutPicture, CornersInEitherOrderClampedAndAtLeastFour) {
     const auto a = CutPicture(p, 2, 1, 7, 6);
     const auto b = CutPicture(p, 7, 6, 2, 1);
     ASSERT_TRUE(a && b);
-    EXPECT_EQ(a->width, 5);
+    EXPECT_EQ(std::pair(a->width, a->at(0, 0)), std::pair(5, 16u + 2));
     EXPECT_EQ(a->pixels, b->pixels);
-    EXPECT_EQ(a->at(0, 0), 16u + 2);
     const auto clamped = CutPicture(p, -5, -5, 50, 50);
     ASSERT_TRUE(clamped);
-    EXPECT_EQ(clamped->width, 10);
-    EXPECT_EQ(clamped->height, 8);
+    EXPECT_EQ(std::pair(clamped->width, clamped->height), std::pair(10, 8));
     EXPECT_FALSE(CutPicture(p, 0, 0, 3, 8));
     EXPECT_FALSE(CutPicture(p, 8, 0, 12, 8));  // 2 wide once clamped
     EXPECT_TRUE(CutPicture(p, 0, 0, 4, 4));
@@ -188,14 +177,12 @@ TEST(MonochromeBmp, BlackThenWhitePaletteBottomUpRowsAndAtomicSave) {
     image.setDot(8, 1, true);
     const std::vector<std::uint8_t> bmp = encodeMonochromeBmp(image);
     ASSERT_EQ(bmp.size(), 62u + 8);
-    EXPECT_EQ(bmp[0], 'B');
-    EXPECT_EQ(bmp[28], 1);  // bits per pixel
+    EXPECT_EQ(std::tuple(bmp[0], bmp[28]), std::tuple('B', 1));  // 1 bit per pixel
     EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 54, bmp.begin() + 62),
               (std::vector<std::uint8_t>{0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0}));
     // Bottom row first: dot 8 is the first bit of its second byte.
-    EXPECT_EQ(bmp[62], 0xFF);
-    EXPECT_EQ(bmp[63] & 0x80, 0);
-    EXPECT_EQ(bmp[66], 0x7F);
+    EXPECT_EQ((std::array{bmp[62], static_cast<std::uint8_t>(bmp[63] & 0x80), bmp[66]}),
+              (std::array<std::uint8_t, 3>{0xFF, 0, 0x7F}));
 
     test::TempDir dir;
     ASSERT_TRUE(saveMonochromeBmp(dir / "out.bmp", image));

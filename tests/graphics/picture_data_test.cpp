@@ -1,5 +1,6 @@
-// Picture data blocks from the buffer and the figure list operations that keep shared
-// blocks and picture names consistent.
+// Picture data blocks from the buffer, the figure list operations that keep shared blocks
+// and picture names consistent, and what the Picture dialog's OK does: the name rules in
+// their order and the hand-over of a loaded block, new and edit.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,6 +8,7 @@
 
 #include "graphics/graphics_file.h"
 #include "graphics/picture_data.h"
+#include "graphics/picture_form.h"
 #include "support/test_support.h"
 
 namespace tavrin {
@@ -31,6 +33,13 @@ PictureBlockRef block(std::initializer_list<std::uint8_t> bytes) {
 }
 
 std::string nameOf(const Figure& f) { return PictureRecord::decode(f.record).name; }
+
+LoadedBlock someBlock(int width, int height) {
+    LoadedBlock loaded;
+    loaded.block = std::make_shared<PictureBlock>(PictureBlock{{1, 2, 0xC1, 0xFF, 0xC1, 0x00}});
+    loaded.width = width, loaded.height = height, loaded.dataLength = 6;
+    return loaded;
+}
 
 TEST(PictureNames, FreeRenameAndCheck) {
     FigureList list;
@@ -60,8 +69,6 @@ TEST(MakePictureData, NewBlockReplacesTheLoadedOneAndFailuresChangeNothing) {
     auto buffer = std::make_unique<GraphicsBuffer>();
     LoadedBlock loaded;
     ASSERT_TRUE(MakePictureData((kFixtures / "w17h30.bmp").string(), true, *buffer, loaded).ok);
-    EXPECT_EQ(loaded.width, 17);
-    EXPECT_EQ(loaded.height, 30);
     std::weak_ptr<PictureBlock> first = loaded.block;
 
     const MakePictureResult missing = MakePictureData("/nonexistent/x.pcx", true, *buffer, loaded);
@@ -79,8 +86,7 @@ TEST(MakePictureData, NewBlockReplacesTheLoadedOneAndFailuresChangeNothing) {
         return name == "LOGO" && LoadGraphicsFile(kFixtures / "w8h3.pcx", into);
     };
     ASSERT_TRUE(MakePictureData("LOGO", false, *buffer, loaded, fetch).ok);
-    EXPECT_EQ(loaded.width, 8);
-    EXPECT_EQ(loaded.dataLength, 132u - 126u);
+    EXPECT_EQ(std::pair(loaded.width, loaded.dataLength), std::pair(8, 132u - 126u));
     EXPECT_TRUE(first.expired());  // the block no figure took is gone
 
     // A header with Xmin beyond Xmax describes no picture.
@@ -88,6 +94,61 @@ TEST(MakePictureData, NewBlockReplacesTheLoadedOneAndFailuresChangeNothing) {
     EXPECT_FALSE(PictureDataFromBuffer(*buffer));
     buffer->count = 100;
     EXPECT_FALSE(PictureDataFromBuffer(*buffer));
+}
+
+TEST(ConfirmPicture, RefusalsComeInTheirOrderAndChangeNothing) {
+    FigureList figures;
+    addPicture(figures, "LOGO", someBlock(8, 2).block);
+    struct Case {
+        const char* name;
+        bool loaded;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"   ", true, "No picture name"},        {"LO GO", true, "Invalid picture name"},
+        {"Löwe", true, "Invalid picture name"},  {"FRESH", false, "No picture loaded"},
+        {"logo", true, "Picture name already exists"},
+    };
+    for (const Case& c : cases) {
+        PictureDialogState state;
+        if (c.loaded) state.loaded = someBlock(8, 2);
+        PictureFormResult picture;
+        const auto problem = confirmPicture(figures, state, c.name, 1, 2, picture);
+        EXPECT_EQ(problem, (UserMessage{"Error", c.message})) << c.name;
+        EXPECT_EQ(state.loaded.empty(), !c.loaded) << "the block stays for another try";
+        EXPECT_EQ(picture.record.name, "");
+    }
+}
+
+TEST(ConfirmPicture, NewPictureTakesTheBlockAndJoinsAsItsOnlyUser) {
+    FigureList figures;
+    PictureDialogState state;
+    state.loaded = someBlock(16, 1);
+    PictureFormResult picture;
+    ASSERT_FALSE(confirmPicture(figures, state, " Fresh1 ", 5, -7, picture));
+    EXPECT_TRUE(state.loaded.empty());
+    EXPECT_EQ(std::tuple(picture.record.name, picture.record.x, picture.record.y, picture.record.width),
+              std::tuple("Fresh1", 5, -7, 16));
+    ASSERT_TRUE(appendPicture(figures, picture));
+    EXPECT_EQ(figures.front().picture, picture.block);
+    EXPECT_EQ(picture.block->bytes[0], 1);
+    EXPECT_FALSE(appendPicture(figures, PictureFormResult{}));
+}
+
+TEST(ConfirmPicture, EditingKeepsItsOwnNameAndAPictureWithoutDataGetsTheLoadedOne) {
+    FigureList figures;
+    Figure& bare = addPicture(figures, "Bare", nullptr);
+    PictureDialogState state = PictureDialogState::forEdit(bare);
+    PictureFormResult picture{PictureRecord::decode(bare.record), bare.picture};
+    ASSERT_FALSE(confirmPicture(figures, state, "BARE", 0, 0, picture)) << "its own name in other letters";
+    EXPECT_EQ(PictureRecord::decode(bare.record).name, "BARE");
+
+    state = PictureDialogState::forEdit(bare);
+    state.loaded = someBlock(24, 3);
+    ASSERT_FALSE(confirmPicture(figures, state, "BARE", 0, 0, picture));
+    ASSERT_NE(picture.block, nullptr);
+    EXPECT_EQ(picture.block->bytes[0], 1);
+    EXPECT_EQ(picture.record.width, 24);
 }
 
 }  // namespace

@@ -12,14 +12,29 @@
 namespace tavrin {
 namespace {
 
-// A valid datum for every type: add-on types carry their add-on digits after the main ones.
-const std::pair<int, const char*> kData[] = {
-    {0, "LABEL-42"}, {1, "Code39"}, {2, "PART 77"}, {3, "A12345"}, {4, "A40156B"},
-    {5, "9638507"}, {6, "963850712"}, {7, "123456789012"}, {8, "123456789012"}, {9, "12345678901242"},
-    {10, "12345678901234567"}, {11, "201234014685"}, {12, "0112345678901231"}, {13, "1234567890123"},
-    {14, "123456"}, {15, "1234567"}, {16, "1234567"}, {17, "1234"}, {18, "12345"},
-    {19, "12345678901234567"}, {20, "03600029145"}, {21, "7234567890103"}, {22, "0112345678901231"},
-    {23, "425261"}, {24, "42526112"}, {25, "42526154321"}, {26, "1234567890123"}};
+// What a scanner reads from each datum, check characters and add-ons included ("" where no
+// reader is used); every type at least once, and the data that take each encoder's less common
+// paths (Code 128's set changes, add-ons, price weighting, padding).
+const struct {
+    int type;
+    const char* data;
+    const char* reading;
+} kReadings[] = {
+    {0, "LABEL-42", "LABEL-42"}, {0, "ab", "+A+B"}, {1, "CODE39", "CODE39W"}, {1, "a", "+A8"},
+    {1, "Code39", "C+O+D+E39Q"}, {2, "PART 77", "PART 77"}, {2, "X^A_B", "X!b"},  // Code 93: (/)A is "!", (+)B "b"
+    // Code 128: set A, CODE B; A, CODE B, CODE A, CODE B; set C, then CODE A.
+    {3, "A12345", "A12345"}, {3, "\x81" "a12", "\x01" "a12"}, {3, "ab\x9f" "c", "ab\x1f" "c"},
+    {3, "12345678\x82", "12345678\x02"}, {3, "Hello, World! {~}", "Hello, World! {~}"}, {4, "A40156B", "A40156B"},
+    {5, "9638507", "96385074"}, {6, "963850712", "96385074 12"}, {7, "123456789012", "12345670 89012"},
+    {8, "123456789012", "1234567890128"}, {9, "12345678901242", "1234567890128 42"},
+    {10, "12345678901234567", "1234567890128 34567"}, {10, "97802013795995199", "9780201379594 95199"},
+    {11, "201234014685", "2012346146852"}, {12, "0112345678901231", "0112345678901231"},
+    {12, "10ABC123\x1d" "3102000123", "10ABC123\x1d" "3102000123"}, {13, "1234567890123", "12345678901236"},
+    {14, "123456", "123456"}, {14, "12345", "012345"}, {15, "1234567", "12345670"}, {16, "1234567", "12345670"},
+    {17, "1234", ""}, {18, "12345", ""}, {19, "12345678901234567", "00123456789012345675"},
+    {20, "03600029145", "036000291452"}, {21, "7234567890103", "723456789014 03"},
+    {22, "0112345678901231", "011234567894 01231"}, {23, "425261", "04252614"}, {24, "42526112", "04252614 12"},
+    {25, "42526154321", "04252614 54321"}, {26, "1234567890123", "12345678901231"}};
 
 class BarcodeCheckTest : public ::testing::Test {
 protected:
@@ -44,36 +59,21 @@ protected:
     RenderContext context;
 };
 
-TEST_F(BarcodeCheckTest, EverySymbologyReadsBackAtNarrowOneToFourInFourRotations) {
-    if (!barcodeCheckAvailable()) GTEST_SKIP() << "no barcode reader in this build";
-    for (const auto& [type, data] : kData)
-        for (int narrow = 1; narrow <= 4; ++narrow)
+TEST_F(BarcodeCheckTest, EverySymbologyReadsAsAScannerDoesAtNarrowOneToFourInFourRotations) {
+    for (const auto& [type, data, reading] : kReadings) {
+        SCOPED_TRACE("type " + std::to_string(type) + " '" + data + "'");
+        EXPECT_EQ(expectedBarcodeReading(type, data), reading);
+        for (int narrow = 1; narrow <= 4 && barcodeCheckAvailable(); ++narrow)
             for (int rotation = 0; rotation < 4; ++rotation) {
                 document.figures.clearFigures();
-                addBarcode(type, data, narrow, rotation);
+                addBarcode(type, data, narrow, rotation, 1000);  // the longest ends inside 2048 columns
                 const auto results = check();
                 ASSERT_EQ(results.size(), 1u);
-                const auto& r = results[0];
-                const bool readable = type != 17 && type != 18;
-                EXPECT_EQ(r.status, readable ? BarcodeReadStatus::ReadBack : BarcodeReadStatus::NotChecked)
-                    << "type " << type << " narrow " << narrow << " rotation " << rotation << ": expected \""
-                    << r.expected << "\" read \"" << r.read << "\" " << r.note;
+                EXPECT_EQ(results[0].status, *reading ? BarcodeReadStatus::ReadBack : BarcodeReadStatus::NotChecked)
+                    << "narrow " << narrow << " rotation " << rotation << ": read \"" << results[0].read << "\" "
+                    << results[0].note;
             }
-}
-
-TEST_F(BarcodeCheckTest, WhatAScannerReadsIncludesCheckCharactersAndAddOns) {
-    const struct {
-        int type;
-        const char* data;
-        const char* reading;
-    } readings[] = {{1, "CODE39", "CODE39W"},           {0, "ab", "+A+B"},
-                    {1, "a", "+A8"},                    {2, "X^A_B", "X!b"},
-                    {3, "\x81" "a12", "\x01" "a12"},    {5, "9638507", "96385074"},
-                    {9, "12345678901242", "1234567890128 42"}, {13, "1234567890123", "12345678901236"},
-                    {14, "12345", "012345"},            {16, "1234567", "12345670"},
-                    {19, "12345678901234567", "00123456789012345675"},
-                    {23, "425261", "04252614"},         {17, "1234", ""}};
-    for (const auto& c : readings) EXPECT_EQ(expectedBarcodeReading(c.type, c.data), c.reading) << c.type;
+    }
 }
 
 TEST_F(BarcodeCheckTest, DamagedFiguresAreFlaggedAndUnreadTypesNeverPass) {
@@ -128,7 +128,6 @@ TEST_F(BarcodeCheckTest, NotCheckedIsNoFailureAndNoPass) {
     addBarcode(17, "1234", 2, 0);
     const auto results = check();
     ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].status, BarcodeReadStatus::NotChecked);
     EXPECT_FALSE(anyBarcodeFailed(results));
     EXPECT_STREQ(barcodeStatusText(results[0].status), "not checked");
     EXPECT_FALSE(results[0].note.empty());
