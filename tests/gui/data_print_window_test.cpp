@@ -4,26 +4,18 @@
 
 #include <algorithm>
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTest>
 #include <QTreeWidget>
 
-#include <csignal>
-
-#include "app/main_window.h"
 #include "data/sha256.h"
 #include "document/label_file.h"
 #include "document/figure_records.h"
 #include "support/editor_window.h"
-#include "support/test_support.h"
 #include "tools/barcode_check_marks.h"
 #include "tools/data_print_dialog.h"
 
@@ -34,7 +26,7 @@ class DataPrintWindowTest : public ::testing::Test, public test::EditorWindowFix
 protected:
     std::unique_ptr<TZRedit> start(const std::string& printerDevice = {}) {
         Start how;
-        how.label = QString::fromStdString(std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb");
+        how.label = test::kSampleLabel;
         if (!printerDevice.empty()) how.portDevices[1] = printerDevice;
         auto window = EditorWindowFixture::start(how);
         QTest::qWait(50);  // the start timer opens the label
@@ -123,6 +115,8 @@ TEST_F(DataPrintWindowTest, AStoppedRunIsOfferedAgainAfterARestartFromTheJournal
         EXPECT_EQ(dialog->findChild<QLabel*>("ResultLbl")->text().toStdString(),
                   "Stopped. Printed rows 1-" + std::to_string(goOnFrom - 1) + "; go on with rows " +
                       std::to_string(goOnFrom) + "-");
+        EXPECT_TRUE(dialog->findChild<QRadioButton*>("FailedRowsRb")->isChecked());
+        EXPECT_EQ(dialog->findChild<QComboBox*>("ResumeFromCb")->itemData(0).toLongLong(), goOnFrom);
     }
     // A new editor finds the rows in the journal and goes on with them.
     auto window = start(sim.device());
@@ -176,39 +170,6 @@ TEST_F(DataPrintWindowTest, RowsSentButNotConfirmedOfferBothPlacesToGoOnFrom) {
     const std::string log = test::readText(dir / "out" / "received.log");
     EXPECT_NE(log.find("printed label-0001.png (TLDATA, set 1, copy 1) V00=\"L13\" C00=\"512\""), std::string::npos) << log;
     EXPECT_FALSE(std::filesystem::exists(sim.label(9)));
-}
-
-// The printer goes away in the middle of a run: the run ends, counts what the printer
-// confirmed, and offers the rest.
-TEST_F(DataPrintWindowTest, APrinterKilledMidRunEndsTheRunWithTheRowsItConfirmed) {
-    auto sim = test::startSimulator(dir / "out", {"--fault", "slow", "--slow-ms", "1"});
-    std::string rows = "Lot number,Serial\n";
-    for (int i = 1; i <= 200; ++i) rows += "L" + std::to_string(i) + "," + std::to_string(i) + "\n";
-    test::writeFile(dir / "rows.csv", rows);
-    auto window = start(sim.device());
-    window->findChild<QAction*>("PrintFromDataM")->trigger();
-    auto* dialog = window->findChild<TDataPrintDlg*>();
-    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (std::filesystem::exists(sim.label(30)) && sim.pid() > 0 && ::kill(sim.pid(), 0) == 0) ::kill(sim.pid(), SIGKILL);
-        // A write the dead printer refuses is not retried, and its error is acknowledged.
-        if (auto* modal = QApplication::activeModalWidget())
-            for (const char* button : {"NoBt", "OkBt"})
-                if (auto* b = modal->findChild<QAbstractButton*>(button); b && b->isVisible()) b->click();
-    });
-    poll.start(5);
-    dialog->print();
-    poll.stop();
-    ASSERT_TRUE(dialog->lastResult().has_value());
-    const DataRunResult& result = *dialog->lastResult();
-    int printed = 0;
-    while (std::filesystem::exists(sim.label(printed + 1))) ++printed;
-    EXPECT_FALSE(result.completed);
-    EXPECT_LE(result.confirmed.last(), printed);
-    EXPECT_GE(std::max(result.confirmed.last(), result.unconfirmed.last()), printed);
-    EXPECT_TRUE(dialog->findChild<QRadioButton*>("FailedRowsRb")->isChecked());
-    EXPECT_EQ(dialog->findChild<QComboBox*>("ResumeFromCb")->itemData(0).toLongLong(), result.firstNotConfirmed);
 }
 
 TEST_F(DataPrintWindowTest, PrintStaysOffWithTheReasonUntilPrintAnywayIsTicked) {
