@@ -2,28 +2,21 @@
 // and labels at true size on a printer's paper, for the label and for chosen data rows.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QLineEdit>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 #include <regex>
 
-#include "app/main_window.h"
 #include "support/editor_window.h"
 #include "proof/proof_layout.h"
 #include "render/canvas.h"
 #include "support/pdf_pages.h"
-#include "support/test_support.h"
 #include "tools/data_print_dialog.h"
 #include "tools/proof_commands.h"
 
 namespace tavrin {
 namespace {
-
-const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
 
 // A PDF's bytes without its creation date, the one thing that differs between two runs.
 std::string withoutDate(const std::string& pdf) {
@@ -32,7 +25,7 @@ std::string withoutDate(const std::string& pdf) {
 
 class ProofWindowTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
-    ProofWindowTest() : window(start(QString::fromStdString(kSample))) {
+    ProofWindowTest() : window(start(test::kSampleLabel)) {
         QTest::qWait(50);  // the start timer opens the label
         // The print dialog answered as a user printing to a PDF file on A4 would.
         setProofPrintDialog([this](QPrinter& printer, bool& asSheet, QWidget*) {
@@ -66,7 +59,8 @@ protected:
 TEST_F(ProofWindowTest, ExportAsPdfWritesWhatTheCommandLineWrites) {
     saveAs = QString::fromStdString((dir / "editor.pdf").string());
     window->action("ExportPdfM")->trigger();
-    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "-o", (dir / "cli.pdf").string()});
+    const auto r =
+        test::runProgram(TAVRIN_LABEL_EXE, {"render", test::kSampleLabel.toStdString(), "-o", (dir / "cli.pdf").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string editor = test::readText(dir / "editor.pdf");
     EXPECT_GT(editor.size(), 1000u);
