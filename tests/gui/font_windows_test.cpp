@@ -30,12 +30,6 @@ void choose(QWidget* dialog, const char* listName, const QString& text) {
     emit list->activated(index);
 }
 
-QStringList items(QComboBox* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->itemText(i);
-    return out;
-}
-
 int codeIn(QTableWidget* grid, int row, int column) { return grid->item(row, column)->data(Qt::UserRole).toInt(); }
 QImage imageIn(QTableWidget* grid, int row, int column) {
     return grid->item(row, column)->data(Qt::DecorationRole).value<QImage>();
@@ -65,7 +59,7 @@ protected:
 TEST_F(ConverterTest, FillsTheSourceGridInTheChosenScript) {
     auto* scripts = dialog.findChild<QComboBox*>("ScriptList");
     EXPECT_EQ(scripts->currentText(), "Western");
-    ASSERT_TRUE(items(scripts).contains("Cyrillic"));
+    ASSERT_GE(scripts->findText("Cyrillic"), 0);
     const QImage westernC0 = imageIn(source, 5, 0);  // À
     choose(&dialog, "ScriptList", "Cyrillic");
 

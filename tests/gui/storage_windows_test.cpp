@@ -80,18 +80,6 @@ ObjectListView shownIn(QWidget* dialog) {
     return {dialog->windowTitle(), dialog->findChild<QLabel*>("MemInfo")->text(), names(dialog)};
 }
 
-// Opens the object list by its menu item and reads what it shows.
-ObjectListView showList(TZRedit& window, const char* menuItem) {
-    ObjectListView seen;
-    OnModal look("TObjListDlg", [&](QWidget* dialog) {
-        seen = shownIn(dialog);
-        dialog->close();
-    });
-    window.action(menuItem)->trigger();
-    EXPECT_TRUE(look.ran()) << menuItem;
-    return seen;
-}
-
 TEST(StorageExchanges, MemoryLineCaptionsAndFigures) {
     EXPECT_EQ(parseMemoryLine(""), MemoryFigures{});
     const MemoryFigures memory{1, 2, 3, 9};
@@ -140,7 +128,13 @@ TEST_F(StorageWindowsTest, StoresTheCurrentLabelAndListsItWithTheMemoryUse) {
     ASSERT_TRUE(store.ran());
     EXPECT_EQ(afterStore, QStringList{"LABEL1"});
 
-    const ObjectListView forms = showList(*window, "FormM");
+    ObjectListView forms;
+    OnModal look("TObjListDlg", [&](QWidget* dialog) {
+        forms = shownIn(dialog);
+        dialog->close();
+    });
+    window->action("FormM")->trigger();
+    ASSERT_TRUE(look.ran());
     EXPECT_EQ(forms.title, "Form list - 1 object");
     EXPECT_EQ(forms.names, QStringList{"LABEL1"});
     const auto match = QRegularExpression("^(\\d+) bytes , (\\d+) free$").match(forms.memory);
