@@ -1,27 +1,17 @@
 // The colour to black and white converter window driven by its controls' names: ranges and
 // initial values, resets, sizes and rotation, selection and cut, the large-picture rule,
-// saving (the same bytes as `tavrin-label convert-picture`) and a test print on the
-// virtual printer.
+// saving (the same bytes as `tavrin-label convert-picture`) and the test print's bytes.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
-#include <QTest>
 
-#include <filesystem>
-
-#include "app/main_window.h"
+#include "printer/printing.h"
 #include "support/editor_window.h"
-#include "render/image_io.h"
 #include "support/fake_printer.h"
-#include "support/test_support.h"
 #include "tools/color_to_bw_dialog.h"
 #include "tools/converter_control_strip.h"
 #include "tools/converter_picture_area.h"
@@ -31,8 +21,7 @@ namespace {
 
 const std::string kFixtures = std::string(TAVRIN_SOURCE_DIR) + "/tests/graphics/fixtures/";
 
-// The window on a session of its own, its printer a fake; the test print and the menu item
-// use a main window.
+// The window on a session of its own, its printer a fake; the menu item uses a main window.
 class ColorToBWTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
     void SetUp() override { open({session, config, translation, [this]() -> PrinterLink& { return printer.link; }}); }
@@ -52,6 +41,8 @@ protected:
         return found;
     }
     QSlider* slider(const char* name) const { return control<QSlider>(name); }
+    // The size fields as "X x Y".
+    QString sizeFields() const { return control<QLineEdit>("SizeX")->text() + " x " + control<QLineEdit>("SizeY")->text(); }
 
     void load(const std::string& path) {
         dialog->setPictureChooser([path](QWidget*, const QString&) { return QString::fromStdString(path); });
@@ -103,15 +94,12 @@ TEST_F(ColorToBWTest, ControlsStartWithTheirRangesAndOnlyLoadEnabled) {
     for (const Range& r : {Range{"Brightness", -100, 100, 20, 0}, Range{"Contrast", 0, 250, 25, 125},
                            Range{"Red", 0, 32, 4, 16}, Range{"Green", 0, 32, 4, 16}, Range{"Blue", 0, 32, 4, 16}}) {
         QSlider* s = slider(r.name);
-        EXPECT_EQ(s->minimum(), r.low) << r.name;
-        EXPECT_EQ(s->maximum(), r.high) << r.name;
-        EXPECT_EQ(s->tickInterval(), r.tick) << r.name;
-        EXPECT_EQ(s->value(), r.value) << r.name;
+        EXPECT_EQ((std::array{s->minimum(), s->maximum(), s->tickInterval(), s->value()}),
+                  (std::array{r.low, r.high, r.tick, r.value})) << r.name;
     }
     EXPECT_EQ(slider("Brightness")->pageStep(), 5);
     EXPECT_EQ(slider("Contrast")->pageStep(), 5);
-    EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "256");
-    EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "192");
+    EXPECT_EQ(sizeFields(), "256 x 192");
     EXPECT_EQ(control<QLineEdit>("SizeX")->maxLength(), 4);
     auto* rotation = control<QComboBox>("Rotation");
     ASSERT_EQ(rotation->count(), 4);
@@ -128,8 +116,7 @@ TEST_F(ColorToBWTest, ControlsStartWithTheirRangesAndOnlyLoadEnabled) {
 
     load(kFixtures + "jpeg_baseline.jpg");
     EXPECT_EQ(dialog->windowTitle(), QString::fromStdString("Color to B&W Converter - " + kFixtures + "jpeg_baseline.jpg"));
-    EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "64");
-    EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "40");
+    EXPECT_EQ(sizeFields(), "64 x 40");
     EXPECT_EQ(slider("Contrast")->value(), 128);
     EXPECT_TRUE(slider("Red")->hasTracking());
     EXPECT_GT(dialog->blackAndWhite().countInk(), 0);
@@ -168,23 +155,16 @@ TEST_F(ColorToBWTest, ResetAndTheStripDoubleClicksGiveDifferentContrasts) {
 TEST_F(ColorToBWTest, SizeFieldsFollowRotationAndProportions) {
     load(kFixtures + "jpeg_baseline.jpg");  // 64 x 40
     typeSize("SizeX", "32");
-    EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "20");
+    EXPECT_EQ(sizeFields(), "32 x 20");
     EXPECT_EQ(dialog->colourPreview().width, 32);
-    struct Turn {
-        int index;
-        const char* x;
-        const char* y;
-    };
     // None -> 90 swaps, 90 -> 270 does not, 270 -> 180 swaps back.
-    for (const Turn& t : {Turn{1, "20", "32"}, Turn{3, "20", "32"}, Turn{2, "32", "20"}}) {
-        control<QComboBox>("Rotation")->setCurrentIndex(t.index);
-        EXPECT_EQ(control<QLineEdit>("SizeX")->text(), t.x) << t.index;
-        EXPECT_EQ(control<QLineEdit>("SizeY")->text(), t.y) << t.index;
+    for (const auto& [index, size] : {std::pair{1, "20 x 32"}, std::pair{3, "20 x 32"}, std::pair{2, "32 x 20"}}) {
+        control<QComboBox>("Rotation")->setCurrentIndex(index);
+        EXPECT_EQ(sizeFields(), size) << index;
     }
     control<QCheckBox>("Proportions")->setChecked(false);
     typeSize("SizeX", "3");
-    EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "3") << "the field keeps what was typed";
-    EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "20");
+    EXPECT_EQ(sizeFields(), "3 x 20") << "the field keeps what was typed";
     EXPECT_EQ(dialog->colourPreview().width, 4) << "rendered at least 4 dots wide";
 }
 
@@ -203,8 +183,7 @@ TEST_F(ColorToBWTest, SelectionDraggedEitherWayCutsTheSameRectangle) {
         EXPECT_EQ(control<QLabel>("SelSize")->text(), "40 x 22   ");
         ASSERT_TRUE(control<QPushButton>("CutBt")->isEnabled());
         control<QPushButton>("CutBt")->click();
-        EXPECT_EQ(control<QLineEdit>("SizeX")->text(), "40");
-        EXPECT_EQ(control<QLineEdit>("SizeY")->text(), "22");
+        EXPECT_EQ(sizeFields(), "40 x 22");
         EXPECT_FALSE(control<QPushButton>("CutBt")->isEnabled());
         cuts.push_back(dialog->colourPreview());
     }
@@ -292,43 +271,25 @@ TEST_F(ColorToBWTest, SavedBitmapIsTheCommandLinesToTheByte) {
 #endif
 }
 
-TEST_F(ColorToBWTest, TestPrintComesOutOfTheVirtualPrinter) {
-    test::TempDir output;
-    const auto sim = test::startSimulator(output.path());
-    ASSERT_FALSE(sim.device().empty());
-    window = start();
-    for (std::string& device : window->config().portDevices) device = sim.device();
-    open(window->services());
+// What the printer makes of these bytes is the end-to-end convert-and-print test's.
+TEST_F(ColorToBWTest, TestSendsTheShownPictureToThePrinter) {
     load(kFixtures + "jpeg_baseline.jpg");
     typeSize("SizeX", "45");  // rows padded past the picture
-    test::OnModal noError("OkBt");
+    control<QPushButton>("ConvertBt")->click();
     control<QPushButton>("TestBt")->click();
-    EXPECT_FALSE(noError.ran()) << noError.text().toStdString();
-
-    ScreenImage printed;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(sim.label(1)) && readPng(sim.label(1), printed).ok; }, 20000));
     const Bitmap& shown = dialog->blackAndWhite();
-    const Bitmap dots = toOneBit(printed);
-    ASSERT_EQ(dots.width(), 45);
-    ASSERT_EQ(dots.height(), shown.height());
-    for (int y = 0; y < shown.height(); ++y)
-        for (int x = 0; x < shown.width(); ++x) ASSERT_EQ(dots.isInk(x, y), shown.isInk(x, y)) << x << "," << y;
+    ASSERT_EQ(shown.width(), 45);
+    test::FakePrinter expected;
+    ASSERT_TRUE(PrintBitmapTest(expected.link, bottomUpRows(shown), 45, shown.height(), session.document().setup.darkness));
+    EXPECT_EQ(printer.transport.written, expected.transport.written);
 }
 
 TEST_F(ColorToBWTest, ToolsMenuOpensTheConverter) {
     window = start();
-    QAction* item = window->action("ColorBWM");
-    ASSERT_NE(item, nullptr);
-    EXPECT_TRUE(item->isEnabled());
-    QString caption;
-    QTimer::singleShot(50, [&] {
-        if (auto* open = qobject_cast<TColorToBW*>(QApplication::activeModalWidget())) {
-            caption = open->windowTitle();
-            open->reject();
-        }
-    });
-    item->trigger();
-    EXPECT_EQ(caption, "Color to Black & White Converter");
+    test::OnModal opened("ColorToBW", [](QWidget* converter) { static_cast<QDialog*>(converter)->reject(); });
+    window->action("ColorBWM")->trigger();
+    EXPECT_TRUE(opened.ran());
+    EXPECT_EQ(opened.title(), "Color to Black & White Converter");
 }
 
 TEST(ConverterLayout, GroupWidthsAndDividerBounds) {

@@ -1,31 +1,31 @@
-// Print from Data File in the editor against the simulated printer, and the barcode
-// self-check's marks, status line and question before printing.
+// Print from Data File in the editor against the simulated printer, the barcode
+// self-check's marks, status line and question before printing, and proofs of the label and
+// of data rows as PDF files and on a printer's paper.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
+#include <QPageSize>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTest>
 #include <QTreeWidget>
 
-#include <csignal>
-
-#include "app/main_window.h"
 #include "data/sha256.h"
 #include "document/label_file.h"
 #include "document/figure_records.h"
+#include "proof/proof_layout.h"
+#include "render/canvas.h"
 #include "support/editor_window.h"
-#include "support/test_support.h"
+#include "support/pdf_pages.h"
 #include "tools/barcode_check_marks.h"
 #include "tools/data_print_dialog.h"
+#include "tools/proof_commands.h"
 
 namespace tavrin {
 namespace {
@@ -34,7 +34,7 @@ class DataPrintWindowTest : public ::testing::Test, public test::EditorWindowFix
 protected:
     std::unique_ptr<TZRedit> start(const std::string& printerDevice = {}) {
         Start how;
-        how.label = QString::fromStdString(std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb");
+        how.label = test::kSampleLabel;
         if (!printerDevice.empty()) how.portDevices[1] = printerDevice;
         auto window = EditorWindowFixture::start(how);
         QTest::qWait(50);  // the start timer opens the label
@@ -123,6 +123,8 @@ TEST_F(DataPrintWindowTest, AStoppedRunIsOfferedAgainAfterARestartFromTheJournal
         EXPECT_EQ(dialog->findChild<QLabel*>("ResultLbl")->text().toStdString(),
                   "Stopped. Printed rows 1-" + std::to_string(goOnFrom - 1) + "; go on with rows " +
                       std::to_string(goOnFrom) + "-");
+        EXPECT_TRUE(dialog->findChild<QRadioButton*>("FailedRowsRb")->isChecked());
+        EXPECT_EQ(dialog->findChild<QComboBox*>("ResumeFromCb")->itemData(0).toLongLong(), goOnFrom);
     }
     // A new editor finds the rows in the journal and goes on with them.
     auto window = start(sim.device());
@@ -178,39 +180,6 @@ TEST_F(DataPrintWindowTest, RowsSentButNotConfirmedOfferBothPlacesToGoOnFrom) {
     EXPECT_FALSE(std::filesystem::exists(sim.label(9)));
 }
 
-// The printer goes away in the middle of a run: the run ends, counts what the printer
-// confirmed, and offers the rest.
-TEST_F(DataPrintWindowTest, APrinterKilledMidRunEndsTheRunWithTheRowsItConfirmed) {
-    auto sim = test::startSimulator(dir / "out", {"--fault", "slow", "--slow-ms", "1"});
-    std::string rows = "Lot number,Serial\n";
-    for (int i = 1; i <= 200; ++i) rows += "L" + std::to_string(i) + "," + std::to_string(i) + "\n";
-    test::writeFile(dir / "rows.csv", rows);
-    auto window = start(sim.device());
-    window->findChild<QAction*>("PrintFromDataM")->trigger();
-    auto* dialog = window->findChild<TDataPrintDlg*>();
-    ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (std::filesystem::exists(sim.label(30)) && sim.pid() > 0 && ::kill(sim.pid(), 0) == 0) ::kill(sim.pid(), SIGKILL);
-        // A write the dead printer refuses is not retried, and its error is acknowledged.
-        if (auto* modal = QApplication::activeModalWidget())
-            for (const char* button : {"NoBt", "OkBt"})
-                if (auto* b = modal->findChild<QAbstractButton*>(button); b && b->isVisible()) b->click();
-    });
-    poll.start(5);
-    dialog->print();
-    poll.stop();
-    ASSERT_TRUE(dialog->lastResult().has_value());
-    const DataRunResult& result = *dialog->lastResult();
-    int printed = 0;
-    while (std::filesystem::exists(sim.label(printed + 1))) ++printed;
-    EXPECT_FALSE(result.completed);
-    EXPECT_LE(result.confirmed.last(), printed);
-    EXPECT_GE(std::max(result.confirmed.last(), result.unconfirmed.last()), printed);
-    EXPECT_TRUE(dialog->findChild<QRadioButton*>("FailedRowsRb")->isChecked());
-    EXPECT_EQ(dialog->findChild<QComboBox*>("ResumeFromCb")->itemData(0).toLongLong(), result.firstNotConfirmed);
-}
-
 TEST_F(DataPrintWindowTest, PrintStaysOffWithTheReasonUntilPrintAnywayIsTicked) {
     auto window = start();
     test::writeFile(dir / "rows.csv", "Foo,Bar\n1,2\n");
@@ -254,6 +223,99 @@ TEST_F(DataPrintWindowTest, AFailingBarcodeIsMarkedNamedAndAskedAbout) {
     }
     test::OnModal yes("YesBt");
     EXPECT_TRUE(confirmBarcodesBeforePrinting(*window));
+}
+
+// A PDF's bytes without its creation date, the one thing that differs between two runs.
+std::string withoutDate(const std::string& pdf) {
+    return std::regex_replace(pdf, std::regex(R"(/CreationDate \([^)]*\))"), "");
+}
+
+// Export as PDF and Print Proof: the same file as the command line writes, and labels at
+// true size on a printer's paper, for the label and for chosen data rows.
+class ProofWindowTest : public DataPrintWindowTest {
+protected:
+    ProofWindowTest() : window(start()) {
+        // The print dialog answered as a user printing to a PDF file on A4 would.
+        setProofPrintDialog([this](QPrinter& printer, bool& asSheet, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString((dir / "printed.pdf").string()));
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            asSheet = sheet;
+            return true;
+        });
+    }
+    ~ProofWindowTest() override {
+        window.reset();
+        setProofPrintDialog({});
+    }
+    // The print image of the label with row `row` of the data window's file (0: its own values).
+    Bitmap labelImage(TDataPrintDlg* data = nullptr, int row = 0) {
+        if (data != nullptr) data->previewRow(row);
+        LabelDocument label = window->session().document();
+        if (data != nullptr) data->previewRow(0);
+        RenderContext context = window->session().renderContext();
+        context.document = &label;
+        return renderPrintImage(label, context);
+    }
+
+    std::unique_ptr<TZRedit> window;
+    QString& saveAs = chosenFile;
+    bool sheet = false;
+};
+
+TEST_F(ProofWindowTest, ExportAsPdfWritesWhatTheCommandLineWrites) {
+    saveAs = QString::fromStdString((dir / "editor.pdf").string());
+    window->action("ExportPdfM")->trigger();
+    const auto r =
+        test::runProgram(TAVRIN_LABEL_EXE, {"render", test::kSampleLabel.toStdString(), "-o", (dir / "cli.pdf").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string editor = test::readText(dir / "editor.pdf");
+    EXPECT_GT(editor.size(), 1000u);
+    EXPECT_EQ(withoutDate(editor), withoutDate(test::readText(dir / "cli.pdf")));
+}
+
+TEST_F(ProofWindowTest, PrintProofPutsTheLabelAtTrueSizeOnTheChosenPaper) {
+    TAVRIN_NEED_POPPLER();
+    sheet = true;
+    window->action("PrintProofM")->trigger();
+    const Bitmap page = test::rasterisePage(dir / "printed.pdf", 1);
+    const Bitmap expected = labelImage();
+    const ProofLayout layout = layoutOnPaper(1680, 2376, expected.width(), expected.height(), false);
+    EXPECT_EQ(test::pdfInfo(dir / "printed.pdf").pages, 1);
+    EXPECT_TRUE(test::cutOut(page, kSheetMargin, kSheetMargin, expected.width(), expected.height()) == expected);
+    // One label on the sheet, with its marks and nothing else.
+    EXPECT_GT(layout.perPage(), 1);
+    EXPECT_EQ(page.countInk(), expected.countInk() + 8 * kCutMarkLength);
+}
+
+TEST_F(ProofWindowTest, TheDataWindowSavesAndPrintsItsChosenRows) {
+    TAVRIN_NEED_POPPLER();
+    test::writeFile(dir / "rows.csv", "Lot number,Serial\nA-1,10\nB-2,20\nC-3,30\n");
+    window->findChild<QAction*>("PrintFromDataM")->trigger();
+    auto* data = window->findChild<TDataPrintDlg*>();
+    ASSERT_NE(data, nullptr);
+    auto* save = data->findChild<QPushButton*>("SavePdfBt");
+    EXPECT_FALSE(save->isEnabled());  // no rows yet
+    ASSERT_TRUE(data->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
+    EXPECT_TRUE(save->isEnabled());
+    test::type(data, "RangeEd", "2-3");
+    data->findChild<QRadioButton*>("RangeRb")->setChecked(true);
+
+    saveAs = QString::fromStdString((dir / "rows.pdf").string());
+    save->click();
+    test::click(data, "PrintProofBt");
+    EXPECT_EQ(test::pdfInfo(dir / "rows.pdf").pages, 2);
+    EXPECT_EQ(test::pdfInfo(dir / "printed.pdf").pages, 2);
+    for (const int row : {2, 3}) {
+        const Bitmap expected = labelImage(data, row);
+        EXPECT_TRUE(test::rasterisePage(dir / "rows.pdf", row - 1) == expected) << row;
+        EXPECT_TRUE(test::cutOut(test::rasterisePage(dir / "printed.pdf", row - 1), kSheetMargin, kSheetMargin,
+                                 expected.width(), expected.height()) == expected)
+            << row;
+    }
+    // The label keeps its own values.
+    EXPECT_EQ(window->session().document().variables[0].valueText(), "42");
+    EXPECT_FALSE(window->session().modified());
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // errors and a missing display end it before any window or hand-off.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTest>
 

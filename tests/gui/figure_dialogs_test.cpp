@@ -8,10 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 #include "editor/figure_dialogs.h"
 #include "support/editor_window.h"
@@ -27,7 +24,13 @@ Control* control(QWidget& dialog, const char* name) {
 }
 
 void type(QWidget& dialog, const char* name, const QString& text) { test::type(&dialog, name, text); }
+void type(QWidget& dialog, std::initializer_list<std::pair<const char*, const char*>> fields) {
+    for (const auto& [name, text] : fields) type(dialog, name, text);
+}
 void choose(QWidget& dialog, const char* name, int position) { control<QComboBox>(dialog, name)->setCurrentIndex(position); }
+void choose(QWidget& dialog, std::initializer_list<std::pair<const char*, int>> lists) {
+    for (const auto& [name, position] : lists) choose(dialog, name, position);
+}
 
 const std::vector<std::string> kResidentFonts = {"1  (8x12)", "2  (10x16)", "3  (12x20)", "4  (14x24)", "5  (32x48)"};
 
@@ -41,11 +44,7 @@ TEST(FigureDialogs, TextControlsReachTheirFieldsThroughTheTranslation) {
     EXPECT_EQ(control<QLineEdit>(dialog, "TextData")->text(), QString::fromUtf8("\"Ж\""));
     type(dialog, "StartX", "12");
     type(dialog, "StartY", "1600");
-    choose(dialog, "SizeX", 7);
-    choose(dialog, "SizeY", 2);
-    choose(dialog, "FontType", 4);
-    choose(dialog, "FontStyle", 1);
-    choose(dialog, "TextRot", 3);
+    choose(dialog, {{"SizeX", 7}, {"SizeY", 2}, {"FontType", 4}, {"FontStyle", 1}, {"TextRot", 3}});
     type(dialog, "TextData", QString::fromUtf8("\"Жя\""));
     EXPECT_TRUE(dialog.apply(text));
     EXPECT_EQ((std::array{text.x, text.y, text.hMul, text.vMul, text.font, text.style, text.rotation}),
@@ -157,9 +156,7 @@ TEST(FigureDialogs, ShapeControlsReachTheirFields) {
     rectangleDialog.fill(rectangle, false);
     EXPECT_EQ(rectangleDialog.windowTitle(), "Draw Rectangle");
     type(rectangleDialog, "RectLeft", "abc");  // not a number: kept
-    type(rectangleDialog, "RectTop", "7");
-    type(rectangleDialog, "RectWidth", "60");
-    type(rectangleDialog, "RectHeight", "0");
+    type(rectangleDialog, {{"RectTop", "7"}, {"RectWidth", "60"}, {"RectHeight", "0"}});
     choose(rectangleDialog, "RectColor", 2);
     rectangleDialog.apply(rectangle);
     EXPECT_EQ((std::array{rectangle.x, rectangle.y, rectangle.width, rectangle.height, int{rectangle.colour}}),
@@ -169,11 +166,7 @@ TEST(FigureDialogs, ShapeControlsReachTheirFields) {
     BoxRecord box{40, 40, 140, 90, 4};
     boxDialog.fill(box, true);
     EXPECT_EQ(boxDialog.windowTitle(), "Edit Box");
-    type(boxDialog, "BoxLeft", "1");
-    type(boxDialog, "BoxTop", "2");
-    type(boxDialog, "BoxRight", "3");
-    type(boxDialog, "BoxBottom", "-4");
-    type(boxDialog, "BoxThickness", "5");
+    type(boxDialog, {{"BoxLeft", "1"}, {"BoxTop", "2"}, {"BoxRight", "3"}, {"BoxBottom", "-4"}, {"BoxThickness", "5"}});
     EXPECT_TRUE(boxDialog.apply(box));
     EXPECT_EQ((std::array{box.x1, box.y1, box.x2, box.y2, box.thickness}), (std::array{1, 2, 3, -4, 5}));
     EXPECT_FALSE(boxDialog.apply(box)) << "nothing more to change";
@@ -182,11 +175,7 @@ TEST(FigureDialogs, ShapeControlsReachTheirFields) {
     LineRecord line{40, 40, 140, 90, 4, 0};
     lineDialog.fill(line, false);
     EXPECT_EQ(lineDialog.windowTitle(), "Draw Diagonal Line");
-    type(lineDialog, "StartX", "1");
-    type(lineDialog, "StartY", "2");
-    type(lineDialog, "EndX", "-607");
-    type(lineDialog, "EndY", "4");
-    type(lineDialog, "LineThickness", "40");
+    type(lineDialog, {{"StartX", "1"}, {"StartY", "2"}, {"EndX", "-607"}, {"EndY", "4"}, {"LineThickness", "40"}});
     choose(lineDialog, "LineColor", 1);
     lineDialog.apply(line);
     EXPECT_EQ((std::array{line.x1, line.y1, line.x2, line.y2, line.thickness, int{line.colour}}),
@@ -200,18 +189,10 @@ TEST(FigureDialogs, SetupControlsReachTheirFieldsAndPresetsFillTheSize) {
     dialog.fill(setup);
     EXPECT_EQ(control<QComboBox>(dialog, "TmpDarkness")->itemText(12), "12 Warning !");
     EXPECT_EQ(control<QComboBox>(dialog, "TmpType")->currentText(), "Normal");
-    type(dialog, "TmpLabWidth", "500");
-    type(dialog, "TmpLabLen", "1640");
-    type(dialog, "TmpOffset", "-80");
-    type(dialog, "TmpGap", "30");
-    type(dialog, "TmpLeft", "607");
-    type(dialog, "TmpTop", "9");
-    type(dialog, "TmpDateFmt", "dd.mn.y2");
+    type(dialog, {{"TmpLabWidth", "500"}, {"TmpLabLen", "1640"}, {"TmpOffset", "-80"}, {"TmpGap", "30"},
+                  {"TmpLeft", "607"}, {"TmpTop", "9"}, {"TmpDateFmt", "dd.mn.y2"}});
     type(dialog, "TmpTimeFmt", "H:M:M");  // refused: kept
-    choose(dialog, "TmpDarkness", 15);
-    choose(dialog, "TmpSpeed", 6);
-    choose(dialog, "TmpType", 1);
-    choose(dialog, "TmpPaper", 2);
+    choose(dialog, {{"TmpDarkness", 15}, {"TmpSpeed", 6}, {"TmpType", 1}, {"TmpPaper", 2}});
     dialog.apply(setup);
     EXPECT_EQ((std::array{setup.width, setup.length, setup.offset, setup.labelGap, setup.leftMargin, setup.topMargin}),
               (std::array{500, 1640, -80, 30, 607, 9}));

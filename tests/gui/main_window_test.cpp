@@ -2,20 +2,11 @@
 // menu commands with their messages, undo, zoom and the unsaved-changes question.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocalSocket>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
 #include <QTextBrowser>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <fstream>
@@ -23,12 +14,9 @@
 
 #include "app/hand_off.h"
 #include "app/help_window.h"
-#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/single_instance.h"
 #include "app/toolbar.h"
-#include "editing/recovery.h"
-#include "editing/undo_history.h"
 #include "document/config_file.h"
 #include "document/label_file.h"
 #include "editor/label_view.h"
@@ -148,7 +136,7 @@ TEST_F(MainWindowTest, CommandLineLabelIsOpenedOnlyWhenItIsALabelFile) {
     EXPECT_TRUE(plain->session().document().figures.empty());
     EXPECT_TRUE(plain->commandLineLabel().isEmpty());
 
-    auto labelled = start(TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb");
+    auto labelled = start(test::kSampleLabel);
     EXPECT_FALSE(labelled->session().document().figures.empty());
     EXPECT_FALSE(labelled->session().modified());
 }
@@ -157,7 +145,7 @@ TEST_F(MainWindowTest, MissingFontFileIsReportedAndTheProgramCloses) {
     const std::filesystem::path empty = programFolder / "nodata";
     std::filesystem::create_directories(empty);
     test::OnModal answer("OkBt");
-    auto window = start(TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb", empty);
+    auto window = start(test::kSampleLabel, empty);
     EXPECT_EQ(window->fontLoadResult(), 1);
     EXPECT_TRUE(window->session().document().figures.empty()) << "the label is not opened";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 5000));
@@ -438,7 +426,7 @@ TEST_F(MainWindowTest, HandedOverFilesAreOpenedAfterTheQuestionWithoutLosingEdit
     EXPECT_FALSE(running.askRunningInstance()) << "nobody there yet";
     ASSERT_TRUE(running.listen());
     HandOffQueue* queue = connectHandOff(running, *window);
-    const QString sample = TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb";
+    const QString& sample = test::kSampleLabel;
     LabelDocument sampleLabel;
     ASSERT_TRUE(loadLabelFile(sample.toStdString(), sampleLabel).ok);
     const auto settled = [&] {

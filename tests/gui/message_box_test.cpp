@@ -2,19 +2,12 @@
 // the way the user stops an exchange. Runs under the suite's QApplication, off screen.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
-#include <QTimer>
-
-#include <chrono>
-#include <functional>
 
 #include "app/message_box.h"
 #include "app/qt_link_ui.h"
 #include "support/editor_window.h"
-#include "link/printer_link.h"
 
 namespace tavrin {
 namespace {
@@ -103,14 +96,16 @@ TEST(MessageBox, SitsCentredOverTheMainWindowBelowTheLabelTop) {
     EXPECT_EQ(messageBoxPosition(QRect(0, 0, 400, 300), 40, QSize(400, 300)), QPoint(0, 56));
 }
 
+// Driven through the printer link's interface, as an exchange drives it.
 TEST(ProgressWindow, TurnsIntoTheErrorInPlaceAndWaitsForOk) {
     TMsgBoxDlg box;
-    box.showProgress("Communicating ...", "Receiving forms");
+    QtLinkUi ui(&box);
+    ui.showProgressWindow("Communicating ...", "Receiving forms");
     ASSERT_TRUE(box.isVisible());
     EXPECT_FALSE(shown(&box, "OkBt") || shown(&box, "YesBt") || shown(&box, "NoBt"));
     EXPECT_EQ(box.windowTitle(), "Communicating ...");
     EXPECT_EQ(box.text(), "Receiving forms");
-    box.setText("Receiving graphics");
+    ui.setProgressText("Receiving graphics");
     EXPECT_EQ(box.text(), "Receiving graphics");
 
     bool inPlace = false;
@@ -119,9 +114,9 @@ TEST(ProgressWindow, TurnsIntoTheErrorInPlaceAndWaitsForOk) {
                   modal->windowTitle() == "Error" && box.text() == "No printer response";
         buttonOf(modal, "OkBt")->click();
     });
-    box.showProgressError("Error", "No printer response");
+    ui.showProgressError("Error", "No printer response");
     EXPECT_TRUE(inPlace);
-    EXPECT_FALSE(box.isVisible());
+    EXPECT_FALSE(ui.progressWindowVisible());
 }
 
 TEST(ProgressWindow, StopEscapeOrClosingAsksTheExchangeToStop) {
@@ -168,62 +163,6 @@ TEST(ProgressWindow, AQuestionDuringAnExchangeGetsAWindowOfItsOwn) {
     EXPECT_TRUE(shared.progressShown());
     EXPECT_EQ(shared.text(), "Sending label");
     shared.closeProgress();
-}
-
-// A port that opens, takes every byte and never answers.
-class SilentPort : public SerialTransport {
-public:
-    bool open(const std::string&, const SerialSettings&) override { return open_ = opens; }
-    bool isOpen() const override { return open_; }
-    void close() override { open_ = false; }
-    std::uint32_t bytesWaiting() override { return 0; }
-    bool readByte(std::uint8_t&) override { return false; }
-    bool writeByte(std::uint8_t) override { return true; }
-    void flush() override {}
-    bool opens = true;
-
-private:
-    bool open_ = false;
-};
-
-TEST(ProgressWindow, ThePrinterLinkShowsItsFailuresInThatWindow) {
-    TMsgBoxDlg box;
-    QtLinkUi ui(&box);
-    SilentPort port;
-    std::chrono::milliseconds clock{0};
-    LinkTiming timing;
-    timing.now = [&] { return clock += std::chrono::milliseconds(1000); };
-    timing.sleep = [](std::chrono::milliseconds) {};
-    PrinterLink link(port, ui, timing);
-
-    QString text;
-    const AnyModal::Act errorShown = [&](QWidget* modal) {
-        if (modal == &box && box.windowTitle() == "Error" && shown(modal, "OkBt")) text = box.text();
-        buttonOf(modal, "OkBt")->click();
-    };
-    // Silence: the open progress window ends as "No printer response".
-    ASSERT_TRUE(link.openPort());
-    link.showProgress("Receiving forms");
-    EXPECT_TRUE(box.isVisible());
-    std::string line;
-    EXPECT_EQ(link.readLine(line, 80), 0u);
-    link.closePort();
-    {
-        AnyModal error({}, errorShown);
-        link.endProgress();
-    }
-    EXPECT_EQ(text, "No printer response");
-    EXPECT_FALSE(box.isVisible());
-
-    // A port that will not open says so in the progress window already on screen.
-    port.opens = false;
-    text.clear();
-    link.showProgress("Sending label");
-    AnyModal error({}, errorShown);
-    EXPECT_FALSE(link.openPort());
-    EXPECT_EQ(text, "Can't open communication port /dev/ttyS0");
-    link.endProgress();
-    EXPECT_FALSE(box.isVisible());
 }
 
 }  // namespace

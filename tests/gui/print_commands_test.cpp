@@ -3,23 +3,12 @@
 // window, and printers that fall silent, talk nonsense or go away mid-exchange.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
-#include <filesystem>
-#include <functional>
 #include <optional>
 
-#include "app/main_window.h"
 #include "app/qt_link_ui.h"
 #include "support/editor_window.h"
 #include "printer/printing.h"
@@ -27,22 +16,13 @@
 #include "render/barcode_check.h"
 #include "render/canvas.h"
 #include "render/image_io.h"
-#include "support/test_support.h"
 
 namespace tavrin {
 namespace {
 
-const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
-
 using test::OnModal;
 using test::click;
 using test::type;
-
-Bitmap readOneBitPng(const std::filesystem::path& path) {
-    ScreenImage image;
-    EXPECT_TRUE(readPng(path, image).ok) << path;
-    return toOneBit(image);
-}
 
 class PrintCommandsTest : public ::testing::Test, public test::EditorWindowFixture {
 protected:
@@ -59,11 +39,13 @@ protected:
         watchdog.start(30000);
     }
 
-    std::unique_ptr<TZRedit> start(const std::string& device) {
+    // The sample label, Com1 on a simulator of its own.
+    std::unique_ptr<TZRedit> start(const std::vector<std::string>& simulatorOptions = {}) {
+        sim.emplace(TAVRIN_PRINTER_SIM_EXE, output.path(), simulatorOptions);
         auto window = EditorWindowFixture::start();
-        EXPECT_TRUE(window->openLabelFile(QString::fromStdString(kSample)));
+        EXPECT_TRUE(window->openLabelFile(test::kSampleLabel));
         window->config().port = 0;
-        window->config().portDevices[0] = device;
+        window->config().portDevices[0] = sim->device();
         return window;
     }
 
@@ -72,11 +54,11 @@ protected:
 
     QTimer watchdog;
     test::TempDir output;
+    std::optional<test::SimulatorProcess> sim;
 };
 
 TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance) {
-    auto sim = test::startSimulator(output.path());
-    auto window = start(sim.device());
+    auto window = start();
     PrinterStorage storage(window->link());
     ASSERT_TRUE(storage.storeCurrentLabel(window->session().document(), "SAMPLE"));
     ASSERT_TRUE(storage.storeCurrentLabel(window->session().document(), "OTHER"));  // now the active one
@@ -121,13 +103,12 @@ TEST_F(PrintCommandsTest, StoredFormPrintsInSetsWithNewValuesAndCountersAdvance)
     std::array<Counter, kCounterCount> counters{};
     ASSERT_EQ(storage.receiveVariables(variables, counters), 2);
     EXPECT_EQ(counters[0].valueText(), "16");
-    EXPECT_TRUE(std::filesystem::exists(sim.label(12)));
-    EXPECT_FALSE(std::filesystem::exists(sim.label(13)));
+    EXPECT_TRUE(std::filesystem::exists(sim->label(12)));
+    EXPECT_FALSE(std::filesystem::exists(sim->label(13)));
 }
 
 TEST_F(PrintCommandsTest, RefusalsAreToldWithoutTouchingThePrinter) {
-    auto sim = test::startSimulator(output.path());
-    auto window = start(sim.device());
+    auto window = start();
     {
         // No active form yet: the dialog is titled "Print" and will not print.
         OnModal noForm("OkBt");
@@ -149,12 +130,11 @@ TEST_F(PrintCommandsTest, RefusalsAreToldWithoutTouchingThePrinter) {
         EXPECT_TRUE(refusal.ran());
         EXPECT_EQ(refusal.text(), message);
     }
-    EXPECT_FALSE(std::filesystem::exists(sim.label(1)));
+    EXPECT_FALSE(std::filesystem::exists(sim->label(1)));
 }
 
 TEST_F(PrintCommandsTest, TestPrintWithDirectGraphicsPrintsTheLabelsPrintImage) {
-    auto sim = test::startSimulator(output.path());
-    auto window = start(sim.device());
+    auto window = start();
     window->config().directGraphics = 1;
     LabelDocument before = window->session().document();
     RenderContext context = window->session().renderContext();
@@ -171,14 +151,15 @@ TEST_F(PrintCommandsTest, TestPrintWithDirectGraphicsPrintsTheLabelsPrintImage) 
     EXPECT_EQ(std::stoi(counter0(*window).valueText()), std::stoi(before.counters[0].valueText()) + 1);
     PrinterStorage storage(window->link());
     ASSERT_TRUE(storage.receiveList(kListForms));  // answered after the print
-    EXPECT_TRUE(readOneBitPng(sim.label(1)) == expected);
-    EXPECT_FALSE(std::filesystem::exists(sim.label(2)));
+    ScreenImage printed;
+    ASSERT_TRUE(readPng(sim->label(1), printed).ok);
+    EXPECT_TRUE(toOneBit(printed) == expected);
+    EXPECT_FALSE(std::filesystem::exists(sim->label(2)));
 }
 
 TEST_F(PrintCommandsTest, ABarcodeThatDoesNotReadBackIsAskedAboutBeforeTheTestPrint) {
     if (!barcodeCheckAvailable()) GTEST_SKIP() << "no barcode reader in this build";
-    auto sim = test::startSimulator(output.path());
-    auto window = start(sim.device());
+    auto window = start();
     BarcodeRecord flat;
     flat.type = 3, flat.x = 20, flat.y = 20, flat.height = 2, flat.data = "\"FLAT\"";
     window->session().edit([&](LabelDocument& label) { label.figures.appendFigure(flat.encode(), FigureKind::Barcode); });
@@ -190,12 +171,11 @@ TEST_F(PrintCommandsTest, ABarcodeThatDoesNotReadBackIsAskedAboutBeforeTheTestPr
     EXPECT_TRUE(no.text().endsWith("Print anyway?")) << no.text().toStdString();
     PrinterStorage storage(window->link());
     ASSERT_TRUE(storage.receiveList(kListForms));  // the printer answers: nothing was held back
-    EXPECT_FALSE(std::filesystem::exists(sim.label(1))) << "No sends nothing";
+    EXPECT_FALSE(std::filesystem::exists(sim->label(1))) << "No sends nothing";
 }
 
 TEST_F(PrintCommandsTest, VariablesAreDefinedInTheirWindowAndUndoneAsOneStep) {
-    auto sim = test::startSimulator(output.path());
-    auto window = start(sim.device());
+    auto window = start();
     const LabelDocument original = window->session().document();
     // Closing the window drops what was done in it.
     OnModal dropped("TVarCntDlg", [](QWidget* d) {
@@ -265,9 +245,7 @@ class PrintFailureTest : public PrintCommandsTest, public ::testing::WithParamIn
 
 TEST_P(PrintFailureTest, ShowsItsMessageAndLeavesTheLabelUntouched) {
     const FailureCase& c = GetParam();
-    std::optional<test::SimulatorProcess> sim;
-    sim.emplace(TAVRIN_PRINTER_SIM_EXE, output.path(), c.simulatorOptions);
-    auto window = start(sim->device());
+    auto window = start(c.simulatorOptions);
     window->config().directGraphics = 1;  // a test print long enough to stop in the middle
     const LabelDocument before = window->session().document();
     const std::size_t steps = window->session().undoSteps();

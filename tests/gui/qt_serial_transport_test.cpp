@@ -1,5 +1,6 @@
 // The Qt serial port against tavrin-printer-sim running as its own process on a
-// pseudo-terminal: the real driver path, byte by byte, as the printer link uses it.
+// pseudo-terminal: the real driver path, byte by byte, as the printer link uses it; and the
+// editor's link on a network printer and a print queue.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,9 +12,9 @@
 
 #include "app/qt_serial_transport.h"
 #include "link/port_names.h"
-#include "link/printer_link.h"
+#include "link/print_queue_transport.h"
 #include "printer/storage_operations.h"
-#include "support/test_support.h"
+#include "support/editor_window.h"
 
 namespace tavrin {
 namespace {
@@ -136,6 +137,31 @@ TEST(QtSerialTransport, CarriesThePrinterLinkWithEventsRunning) {
     EXPECT_EQ(storage.storeAsList().names, std::vector<std::string>{"SHOP"});
     EXPECT_FALSE(link.timeoutFlag || link.isOpen());
     EXPECT_GT(ui.eventRuns, 0);
+}
+
+// Beside serial lines: a port whose device is the simulator's network address talks to it,
+// and one that names a print queue refuses an exchange that waits for an answer, in the
+// progress window.
+class EditorNetworkPrinter : public ::testing::Test, public test::EditorWindowFixture {};
+
+TEST_F(EditorNetworkPrinter, PortDeviceChoosesTheNetworkOrAPrintQueue) {
+    const auto sim = test::startListeningSimulator(path("out"));
+    auto window = start();
+    std::string& device = window->config().portDevices[static_cast<std::size_t>(window->config().port)];
+    device = sim.address();
+    PrinterStorage storage(window->link());
+    ASSERT_TRUE(storage.receiveList(kListGraphics)) << window->link().failureMessage();
+    EXPECT_FALSE(window->link().timeoutFlag);
+    EXPECT_TRUE(storage.storeAsList().names.empty());
+
+    if (!printQueuesAvailable()) GTEST_SKIP() << "built without libcups";
+    device = "cups://Shop";
+    PrinterStorage queue(window->link());
+    const test::OnModal ok("OkBt");  // the progress window turned error box
+    EXPECT_FALSE(queue.receiveList(kListForms));
+    EXPECT_TRUE(ok.ran());
+    EXPECT_EQ(ok.text().toStdString(), kPrintQueueCannotAnswer);
+    window->link().closePort();
 }
 
 }  // namespace

@@ -1,33 +1,32 @@
-// The printer's storage from the editor against the virtual printer: storing the label,
-// the object list with the memory figures, fetching stored objects into files, deleting,
-// loading a stored form into the editor, and exchanges that a killed printer or the user's
-// Stop cut short.
+// The printer's storage from the editor against the virtual printer: storing the label and
+// picture files, the object list with the memory figures, fetching stored objects into files,
+// deleting, loading a stored form into the editor, adding a stored font to the label, and
+// exchanges that a killed printer or the user's Stop cut short (a printer killed while bytes
+// go out: the print commands' tests).
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QDate>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
 
 #include "app/message_box.h"
-#include "support/editor_window.h"
-#include "support/editor_window.h"
+#include "app/toolbar.h"
+#include "fonts/font_management.h"
 #include "link/byte_sink.h"
 #include "printer/form_file.h"
 #include "printer/form_writer.h"
-#include "printer/storage_operations.h"
-#include "tools/storage_commands.h"
 #include "printer/printer_exchanges.h"
+#include "printer/storage_operations.h"
+#include "support/editor_window.h"
+#include "tools/font_commands.h"
 
 namespace tavrin {
 namespace {
 
+using test::click;
 using test::OnModal;
 
-using test::click;
+const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
 
 // The object list and the store-as window each have one list.
 QListWidget* entries(QWidget* dialog) { return dialog->findChild<QListWidget*>(); }
@@ -71,23 +70,17 @@ struct ObjectListView {
     QStringList names;
 };
 
-// Opens the object list by its menu item and reads what it shows.
-ObjectListView showList(TZRedit& window, const char* menuItem) {
-    ObjectListView seen;
-    OnModal look("TObjListDlg", [&](QWidget* dialog) {
-        seen.title = dialog->windowTitle();
-        seen.memory = dialog->findChild<QLabel*>("MemInfo")->text();
-        for (int i = 0; i < entries(dialog)->count(); ++i) seen.names << entries(dialog)->item(i)->text();
-        dialog->close();
-    });
-    window.action(menuItem)->trigger();
-    EXPECT_TRUE(look.ran()) << menuItem;
-    return seen;
+QStringList names(QWidget* dialog) {
+    QStringList names;
+    for (int i = 0; i < entries(dialog)->count(); ++i) names << entries(dialog)->item(i)->text();
+    return names;
+}
+
+ObjectListView shownIn(QWidget* dialog) {
+    return {dialog->windowTitle(), dialog->findChild<QLabel*>("MemInfo")->text(), names(dialog)};
 }
 
 TEST(StorageExchanges, MemoryLineCaptionsAndFigures) {
-    EXPECT_EQ(parseMemoryLine("120,4000,800,51200"), (MemoryFigures{120, 4000, 800, 51200}));
-    EXPECT_EQ(parseMemoryLine("7,x"), (MemoryFigures{7, 0, 0, 0}));
     EXPECT_EQ(parseMemoryLine(""), MemoryFigures{});
     const MemoryFigures memory{1, 2, 3, 9};
     const struct {
@@ -128,14 +121,20 @@ TEST_F(StorageWindowsTest, StoresTheCurrentLabelAndListsItWithTheMemoryUse) {
         }
         name->setText("LABEL1");
         click(dialog, "StoreBt");
-        for (int i = 0; i < entries(dialog)->count(); ++i) afterStore << entries(dialog)->item(i)->text();
+        afterStore = names(dialog);
         dialog->close();
     });
     window->action("StoreCurrentM")->trigger();
     ASSERT_TRUE(store.ran());
     EXPECT_EQ(afterStore, QStringList{"LABEL1"});
 
-    const ObjectListView forms = showList(*window, "FormM");
+    ObjectListView forms;
+    OnModal look("TObjListDlg", [&](QWidget* dialog) {
+        forms = shownIn(dialog);
+        dialog->close();
+    });
+    window->action("FormM")->trigger();
+    ASSERT_TRUE(look.ran());
     EXPECT_EQ(forms.title, "Form list - 1 object");
     EXPECT_EQ(forms.names, QStringList{"LABEL1"});
     const auto match = QRegularExpression("^(\\d+) bytes , (\\d+) free$").match(forms.memory);
@@ -144,7 +143,7 @@ TEST_F(StorageWindowsTest, StoresTheCurrentLabelAndListsItWithTheMemoryUse) {
     EXPECT_GT(match.captured(2).toInt(), 0);
 }
 
-TEST_F(StorageWindowsTest, SavesStoredFormPictureAndFontToFiles) {
+TEST_F(StorageWindowsTest, SavesStoredFormAndPictureToFiles) {
     auto window = start();
     PrinterStorage storage(window->link());
     const LabelDocument label = sampleLabel();
@@ -153,10 +152,6 @@ TEST_F(StorageWindowsTest, SavesStoredFormPictureAndFontToFiles) {
     for (std::size_t i = 0; i < 300; ++i) picture.bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
     picture.count = 300;
     ASSERT_TRUE(storage.storeGraphicsFile(picture, "PIC1"));
-    // One character 'A', 8 dots wide and 2 rows high.
-    const test::Bytes font = {1, 0, 2, 'A', 8, 1, 0xFF, 0x81};
-    test::writeFile(path("font.qft"), font);
-    ASSERT_TRUE(storage.storeFontFile(path("font.qft"), "F"));
 
     const QDate today = QDate::currentDate();
     std::string formText = QString("; Saved by TAVRIN label editor on %1-%2-%3\r\n")
@@ -181,8 +176,6 @@ TEST_F(StorageWindowsTest, SavesStoredFormPictureAndFontToFiles) {
         {"GraphicsM", "PIC1", "pic.pcx", std::string(picture.bytes.begin(), picture.bytes.begin() + 300),
          "PCX file \"PIC1\" successfully extracted",
          QString("300 bytes saved to %1").arg(QString::fromStdString(path("pic.pcx").string()))},
-        {"FontsM", "F", "font-back.qft", std::string(font.begin(), font.end()), "Font \"F\" successfully extracted",
-         QString("8 bytes saved to %1").arg(QString::fromStdString(path("font-back.qft").string()))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.menuItem);
@@ -227,9 +220,7 @@ TEST_F(StorageWindowsTest, DeletesOnlyAfterTheQuestion) {
             click(dialog, "DelBt");
             EXPECT_EQ(question.title(), "Delete confirm");
             EXPECT_EQ(question.text(), "Are You sure ?");
-            after.title = dialog->windowTitle();
-            after.memory = dialog->findChild<QLabel*>("MemInfo")->text();
-            for (int i = 0; i < entries(dialog)->count(); ++i) after.names << entries(dialog)->item(i)->text();
+            after = shownIn(dialog);
             dialog->close();
         });
         window->action("GraphicsM")->trigger();
@@ -312,20 +303,80 @@ TEST_F(StorageWindowsTest, APrinterGoneBeforeTheFormCameLeavesTheLabelAsItWas) {
     EXPECT_TRUE(window->session().modified());
 }
 
-TEST_F(StorageWindowsTest, ChooserReturnsTheExtractedName) {
+TEST_F(StorageWindowsTest, StoreGraphicsRefusesANonPictureAndStoresABmpByName) {
     auto window = start();
+    QAction* item = window->action("StoreGraphicsM");
+    ASSERT_TRUE(item->isEnabled());
+
+    // A file that is no picture is refused before anything is sent.
+    chosenFile = QString::fromStdString((kFixtures / "MAKE.sh").string());
+    {
+        OnModal never("TStoreDlg", [](QWidget* dialog) { dialog->close(); });
+        test::OnModal refusal("OkBt");
+        item->trigger();
+        EXPECT_EQ(refusal.text(), "Invalid graphics format");
+        EXPECT_FALSE(never.ran());
+    }
+
+    // The files hub's button takes the same way.
+    chosenFile = QString::fromStdString((kFixtures / "w17h30.bmp").string());
+    OnModal store("TStoreDlg", [](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Store w17h30.bmp");
+        dialog->findChild<QLineEdit*>("NameEd")->setText("NOISE");
+        click(dialog, "StoreBt");
+        dialog->close();
+    });
+    OnModal hub("TFilesDlg", [](QWidget* dialog) {
+        click(dialog, "StoreGraphicsBt");
+        dialog->close();
+    });
+    window->toolbar()->findChild<QAbstractButton*>("FilesBt")->click();
+    ASSERT_TRUE(store.ran());
     PrinterStorage storage(window->link());
-    GraphicsBuffer picture;
-    picture.count = 50;
-    ASSERT_TRUE(storage.storeGraphicsFile(picture, "LOGO"));
-    OnModal pick("TObjListDlg", [](QWidget* dialog) {
-        EXPECT_EQ(dialog->findChild<QAbstractButton*>("SaveBt")->text(), "Extract");
-        EXPECT_FALSE(dialog->findChild<QAbstractButton*>("DelBt")->isVisible());
-        selectEntry(dialog, "LOGO");
+    ASSERT_TRUE(storage.listGraphicsAndFonts());
+    EXPECT_EQ(storage.graphicsNames(), std::vector<std::string>{"NOISE"});
+}
+
+TEST_F(StorageWindowsTest, FontFromThePrinterJoinsTheLabelUnderItsLetterAndDraws) {
+    test::writeFile(path("three.qft"), test::threeLetterFont());  // stored in the printer as "K"
+    auto window = start();
+    {
+        // Nothing stored under that name: whatever the printer answers is no font.
+        test::OnModal refusal("OkBt");
+        EXPECT_FALSE(addStoredFont(*window, "Q"));
+        EXPECT_EQ(refusal.text(), "Invalid font file");
+    }
+    ASSERT_TRUE(PrinterStorage(window->link()).storeFontFile(path("three.qft"), "K"));
+
+    const FigureList& figures = window->session().document().figures;
+    const auto ink = [&] { return window->session().printImage().countInk(); };
+    const int empty = ink();
+
+    QStringList offered;
+    OnModal pick("TObjListDlg", [&](QWidget* dialog) {
+        offered = names(dialog);
+        entries(dialog)->setCurrentRow(0);
         click(dialog, "SaveBt");
     });
-    EXPECT_EQ(chooseStoredObject(*window, kListGraphics), std::optional<std::string>("LOGO"));
-    EXPECT_TRUE(pick.ran());
+    OnModal ways("TNewFontDlg", [](QWidget* dialog) {
+        click(dialog, "FromPrinterBt");
+        // A font was added: the window closed itself.
+        EXPECT_FALSE(dialog->isVisible());
+        if (dialog->isVisible()) dialog->close();
+    });
+    window->action("NewFontM")->trigger();
+    ASSERT_TRUE(pick.ran());
+    EXPECT_EQ(offered, QStringList{"K"});
+    EXPECT_EQ(fontListEntries(figures), std::vector<std::string>{"K  Height=16 Chars=3"});
+    EXPECT_NE(received().find("EI\"K\""), std::string::npos);
+    TextRecord text;
+    text.x = 10, text.y = 10, text.font = 6, text.hMul = 1, text.vMul = 1, text.data = "\"ABC\"";
+    window->session().edit([&](LabelDocument& label) { label.figures.appendFigure(text.encode(), FigureKind::Text); });
+    // Each character is 4 dots wide over 16 rows.
+    EXPECT_EQ(ink() - empty, 3 * 4 * 16);
+    window->undo();
+    window->undo();
+    EXPECT_TRUE(fontListEntries(figures).empty());
 }
 
 // Runs `act` once, as soon as the simulator has logged a received command line containing
@@ -405,38 +456,6 @@ TEST_F(SilentPrinterTest, APrinterKilledWhileItsAnswerIsAwaitedIsNoPrinterRespon
     window->action("FormM")->trigger();
     EXPECT_EQ(error.text(), "No printer response");
     EXPECT_FALSE(window->link().isOpen());
-}
-
-class SlowPrinterTest : public ::testing::Test, public test::PrinterWindowFixture {
-public:
-    SlowPrinterTest() : PrinterWindowFixture({"--fault", "slow"}) {}
-};
-
-// Killed while a long store is still being written: the write fails at once, without
-// asking "Retry ?" of a printer that is not there.
-TEST_F(SlowPrinterTest, APrinterKilledDuringAStoreAsksNoRetry) {
-    auto window = start();
-    LabelDocument label = sampleLabel();
-    TextRecord text;
-    text.data = "\"HELLO\"";
-    for (text.x = 0; text.x < 300; ++text.x) label.figures.appendFigure(text.encode(), FigureKind::Text);
-    window->session().edit([&](LabelDocument& document) { document = label; });
-    QString error;
-    bool retryAsked = false;
-    OnModal store("TStoreDlg", [&](QWidget* dialog) {
-        dialog->findChild<QLineEdit*>("NameEd")->setText("BIG");
-        OnReceived kill(*this, "FS", [&] { simulator->kill(); });
-        test::OnModal retry("NoBt");
-        test::OnModal failure("OkBt");
-        click(dialog, "StoreBt");
-        retryAsked = retry.ran();
-        error = failure.text();
-        dialog->close();
-    });
-    window->action("StoreCurrentM")->trigger();
-    ASSERT_TRUE(store.ran());
-    EXPECT_FALSE(retryAsked);
-    EXPECT_EQ(error, "No printer response");
 }
 
 }  // namespace

@@ -1,16 +1,13 @@
 // The settings and diagnostic window and the terminal against the virtual printer: the
-// settings kept through the configuration, the maintenance commands, the clock set and read
-// back, and lines typed and answers shown as text and as hex.
+// settings kept through the configuration, the devices offered, the maintenance commands,
+// the clock set and read back, and lines typed and answers shown as text and as hex.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QComboBox>
 #include <QDateTime>
-#include <QLineEdit>
 #include <QTextEdit>
 
-#include "support/editor_window.h"
+#include "link/device_list.h"
 #include "support/editor_window.h"
 #include "tools/settings_dialog.h"
 #include "tools/terminal_dialog.h"
@@ -29,14 +26,8 @@ T* child(QWidget* dialog, const char* name) {
 
 using test::click;
 
-TEST(SettingsDialog, ClockLineAndField) {
-    const struct {
-        int year, month, day, hour, minute, second;
-        const char* line;
-    } cases[] = {{2004, 3, 7, 9, 5, 0, "\r\nTS03,07,04,09,05,00\r\n"},
-                 {2000, 12, 31, 23, 59, 58, "\r\nTS12,31,00,23,59,58\r\n"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(clockSetLine(c.year, c.month, c.day, c.hour, c.minute, c.second), c.line);
+// What the field shows; the clock line sent is checked with the printer exchanges.
+TEST(SettingsDialog, ClockField) {
     EXPECT_EQ(clockFieldText(false, "03,07,04,09,05,00"), " 03,07,04,09,05,00");
     EXPECT_EQ(clockFieldText(true, ""), "No printer response");
 }
@@ -163,6 +154,44 @@ TEST_F(ToolsWindowsTest, TerminalShowsRepliesAsTextAndHex) {
     EXPECT_FALSE(window->link().isOpen()) << "the port closes with the window";
     EXPECT_TRUE(TTerminalDlg::HexMode) << "the mode lasts to the next opening";
     TTerminalDlg::HexMode = false;
+}
+
+// The device field: the devices present to choose from, and what each port opens.
+TEST_F(ToolsWindowsTest, SettingsOfferPresentDevicesAndTellWhatEachPortOpens) {
+    auto window = start();
+    const std::string missing = path("no-such-device").string();
+    window->config().portDevices[1] = missing;
+    QStringList offered;
+    QString com1, com2, picked;
+    OnModal look("TSettingsDlg", [&](QWidget* dialog) {
+        auto* devices = child<QComboBox>(dialog, "DeviceCb");
+        auto* info = child<QLabel>(dialog, "DeviceInfo");
+        auto* port = child<QComboBox>(dialog, "PortCb");
+        ASSERT_TRUE(devices != nullptr && info != nullptr && port != nullptr);
+        for (int i = 0; i < devices->count(); ++i) offered << devices->itemText(i);
+        com1 = info->text();
+        port->setCurrentIndex(1);
+        com2 = info->text();
+        EXPECT_EQ(port->itemData(1, Qt::ToolTipRole).toString(), com2);
+        port->setCurrentIndex(2);
+        EXPECT_TRUE(info->text().startsWith("/dev/ttyS2 (")) << info->text().toStdString();
+        // Picking a listed device puts it in the field for the shown port.
+        devices->addItem(QString::fromStdString(simulator->device()));
+        devices->setCurrentIndex(devices->count() - 1);
+        emit devices->textActivated(devices->currentText());
+        picked = info->text();
+        click(dialog, "OkBt");
+    });
+    window->action("SettingsM")->trigger();
+    ASSERT_TRUE(look.ran());
+
+    QStringList present;
+    for (const std::string& device : listPrinterDevices()) present << QString::fromStdString(device);
+    EXPECT_EQ(offered, present);
+    EXPECT_EQ(com1.toStdString(), printerDevice + " (present)");
+    EXPECT_EQ(com2.toStdString(), missing + " (not found)");
+    EXPECT_EQ(picked.toStdString(), simulator->device() + " (present)");
+    EXPECT_EQ(window->config().portDevices[2], simulator->device());
 }
 
 }  // namespace

@@ -37,6 +37,20 @@ inline void type(QWidget* window, const char* edit, const QString& text) {
     found->setText(text);
 }
 
+// The sample label the program ships.
+inline const QString kSampleLabel = QStringLiteral(TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb");
+
+// A label font file of the characters A, B and C, each one byte wide with 4 dots of ink in
+// each of its 16 rows.
+inline Bytes threeLetterFont() {
+    Bytes font = {3, 0, 16};
+    for (std::uint8_t code : {'A', 'B', 'C'}) {
+        font.insert(font.end(), {code, 8, 1});
+        font.insert(font.end(), 16, 0x3C);
+    }
+    return font;
+}
+
 // Acts in the modal windows the code under test opens, in order, each as soon as it is the
 // active modal window: by pressing a button of that name in whatever window shows it, or by
 // running `act` in the window of that object name (and message text, when given). A window
