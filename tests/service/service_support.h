@@ -11,6 +11,7 @@
 #include <fcntl.h>
 
 #include <chrono>
+#include <map>
 #include <regex>
 #include <string>
 #include <thread>
@@ -136,6 +137,18 @@ inline bool mentions(const Json& body, const std::string& text) {
     for (const auto& problem : body.value("problems", Json::array()))
         if (problem.get<std::string>().find(text) != std::string::npos) return true;
     return false;
+}
+
+// How many times each label printed.
+inline std::map<std::string, int> countOf(const std::vector<std::string>& labels) {
+    std::map<std::string, int> counts;
+    for (const auto& label : labels) ++counts[label];
+    return counts;
+}
+
+inline int times(const std::map<std::string, int>& counts, const std::string& label) {
+    const auto it = counts.find(label);
+    return it == counts.end() ? 0 : it->second;
 }
 
 }  // namespace tavrin::service::test
