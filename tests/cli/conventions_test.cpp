@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -193,6 +192,8 @@ TEST(CommandLineConventions, ImageOutputIsInTheFormatItsNameSays) {
         {{"convert-picture", jpeg, "--width", "20"}, "c.pbm", "P4"},
         {{"render", kSample, "--print"}, "r.pbm", "P4"},
         {{"render", kSample, "--print"}, "r.png", "\x89PNG"},
+        {{"render", kSample}, "r.pdf", "%PDF"},
+        {{"render", kSample}, "r.svg", "<?xml"},
     };
     for (auto c : cases) {
         c.arguments.insert(c.arguments.end(), {"-o", (dir / c.name).string()});
@@ -202,59 +203,47 @@ TEST(CommandLineConventions, ImageOutputIsInTheFormatItsNameSays) {
     }
 }
 
-// Runs a shell command line; the exit status.
-int shell(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST(CommandLineConventions, DashGivesWhatTheNamedFilesGive) {
     test::TempDir dir;
-    const std::string exe = TAVRIN_LABEL_EXE;
-    const std::string in = "'" + kSample + "'";
-    const auto path = [&](const char* name) { return "'" + (dir / name).string() + "'"; };
+    const auto path = [&](const char* name) { return (dir / name).string(); };
+    const std::string jpeg = kFixtures + "jpeg_baseline.jpg";
     const struct {
-        const char* what;
-        std::string throughStreams;  // the same work with "-" for the files ...
-        std::string throughFiles;    // ... and with named files
-        const char* streamOut;
+        std::vector<std::string> throughStreams;  // the work with "-" for the files ...
+        std::string input;
+        std::vector<std::string> throughFiles;    // ... and with named files
         const char* fileOut;
     } cases[] = {
-        {"render", exe + " render - --print -o - < " + in + " > " + path("a.png"),
-         exe + " render " + in + " --print -o " + path("b.png"), "a.png", "b.png"},
-        {"export-form", exe + " export-form - -o - < " + in + " > " + path("a.ejf"),
-         exe + " export-form " + in + " -o " + path("b.ejf"), "a.ejf", "b.ejf"},
-        {"commands", exe + " commands - --print -o - < " + in + " > " + path("a.cmd"),
-         exe + " commands " + in + " --print -o " + path("b.cmd"), "a.cmd", "b.cmd"},
-        {"import-form", exe + " import-form - -o - < " + path("b.ejf") + " > " + path("a.qlb"),
-         exe + " import-form " + path("b.ejf") + " -o " + path("b.qlb"), "a.qlb", "b.qlb"},
-        {"convert-picture", exe + " convert-picture - -o - < '" + kFixtures + "jpeg_baseline.jpg' > " + path("a.bmp"),
-         exe + " convert-picture '" + kFixtures + "jpeg_baseline.jpg' -o " + path("b.bmp"), "a.bmp", "b.bmp"},
+        {{"render", "-", "--print", "-o", "-"}, kSample, {"render", kSample, "--print", "-o", path("b.png")}, "b.png"},
+        {{"export-form", "-", "-o", "-"}, kSample, {"export-form", kSample, "-o", path("b.ejf")}, "b.ejf"},
+        {{"commands", "-", "--print", "-o", "-"}, kSample, {"commands", kSample, "--print", "-o", path("b.cmd")}, "b.cmd"},
+        {{"import-form", "-", "-o", "-"}, path("b.ejf"), {"import-form", path("b.ejf"), "-o", path("b.qlb")}, "b.qlb"},
+        {{"convert-picture", "-", "-o", "-"}, jpeg, {"convert-picture", jpeg, "-o", path("b.bmp")}, "b.bmp"},
     };
     for (const auto& c : cases) {
-        ASSERT_EQ(shell(c.throughFiles), 0) << c.what;
-        ASSERT_EQ(shell(c.throughStreams), 0) << c.what;
-        const std::string viaStreams = test::readText(dir / c.streamOut);
-        EXPECT_FALSE(viaStreams.empty()) << c.what;
-        EXPECT_EQ(viaStreams, test::readText(dir / c.fileOut)) << c.what;
+        SCOPED_TRACE(c.throughFiles[0]);
+        ASSERT_EQ(test::runProgram(TAVRIN_LABEL_EXE, c.throughFiles).exitCode, 0);
+        const auto streamed = runWithInput(dir, c.throughStreams, c.input);
+        ASSERT_EQ(streamed.exitCode, 0) << streamed.err;
+        EXPECT_FALSE(streamed.out.empty());
+        EXPECT_EQ(streamed.out, test::readText(dir / c.fileOut));
     }
     // info names standard input as its file and is otherwise the same.
-    ASSERT_EQ(shell(exe + " info - < " + in + " > " + path("a.json")), 0);
-    const auto named = test::runProgram(exe, {"info", kSample});
-    std::string fromStdin = test::readText(dir / "a.json");
+    std::string fromStdin = runWithInput(dir, {"info", "-"}, kSample).out;
     const std::string dashField = "\"file\": \"-\"";
     ASSERT_NE(fromStdin.find(dashField), std::string::npos) << fromStdin;
     fromStdin.replace(fromStdin.find(dashField), dashField.size(), "\"file\": \"" + kSample + "\"");
-    EXPECT_EQ(fromStdin, named.out);
+    EXPECT_EQ(fromStdin, test::runProgram(TAVRIN_LABEL_EXE, {"info", kSample}).out);
     // Nothing is left behind in the temporary folder for standard input or output.
-    const std::string tmp = (dir / "tmp").string();
-    std::filesystem::create_directory(tmp);
-    ASSERT_EQ(shell("TMPDIR='" + tmp + "' " + exe + " render - -o - < " + in + " > /dev/null"), 0);
-    EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    std::filesystem::create_directory(dir / "tmp");
+    {
+        const test::ScopedEnv tmp("TMPDIR", path("tmp").c_str());
+        ASSERT_EQ(runWithInput(dir, {"render", "-", "-o", "-"}, kSample).exitCode, 0);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "tmp"));
     // Empty standard input is a damaged label like any other.
-    EXPECT_EQ(shell(exe + " info - < /dev/null 2> " + path("err")), 1);
-    EXPECT_NE(test::readText(dir / "err").find("Invalid label file: standard input"), std::string::npos)
-        << test::readText(dir / "err");
+    const auto empty = runWithInput(dir, {"info", "-"}, "");
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.err.find("Invalid label file: standard input"), std::string::npos) << empty.err;
 }
 
 // The manual's and the help page's prose describe every command; their options are made

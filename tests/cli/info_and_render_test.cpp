@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "document/label_file.h"
+#include "render/canvas.h"
 #include "render/image_io.h"
 #include "render/resident_font.h"
 #include "support/test_support.h"
@@ -54,23 +55,15 @@ TEST(InfoCommand, FullStandardOutputIsAFailure) {
     EXPECT_NE(WEXITSTATUS(status), 0);
 }
 
-struct Dot {
-    int x, y;
-    std::uint32_t colour;
-};
-
-void expectDots(const ScreenImage& image, std::initializer_list<Dot> dots) {
-    for (const Dot& d : dots) EXPECT_EQ(image.pixel(d.x, d.y), d.colour) << "at " << d.x << ", " << d.y;
-}
-
-// A data folder with a resident font file whose every character is glyph 0, and glyph 0
-// of font 1 a solid 8 x 12 block, so that text dots can be worked out by hand.
+// A data folder with a resident font file of its own (every character glyph 0, glyph 0 of
+// font 1 a solid block), so that the font the command draws with is known to be that one.
 class RenderCommand : public ::testing::Test {
 protected:
     RenderCommand() {
         test::Bytes font(ResidentFonts::kFileSize, 0);
         std::fill_n(font.begin(), 12, 0xFF);
         test::writeFile(dir / "ZREDIT.FNT", font);
+        EXPECT_EQ(fonts.load(dir / "ZREDIT.FNT"), 0);
         document.setup = {.width = 120, .length = 80, .leftMargin = 4, .topMargin = 2};
     }
     std::string save() {
@@ -83,52 +76,49 @@ protected:
     }
     test::TempDir dir;
     test::ScopedEnv dataDir{"TAVRIN_DATA_DIR", dir.path().c_str()};
+    ResidentFonts fonts;
     LabelDocument document;
 };
 
-TEST_F(RenderCommand, ScreenImageShowsFiguresTextAndTheOverlaysAskedFor) {
+// How the canvas and the print image draw is the render suite's; here the command draws the
+// label it read, with the data folder's fonts and the overlays it was asked for.
+TEST_F(RenderCommand, ImagesAreTheCanvasWithTheOverlaysAskedForOrThePrintImage) {
     document.figures.appendFigure(RectangleRecord{10, 20, 5, 3, kColourBlack}.encode(), FigureKind::Rectangle);
     document.figures.appendFigure(TextRecord{.x = 30, .y = 10, .font = 1, .data = "\"AB\""}.encode(), FigureKind::Text);
-    const std::string label = save();
-    const auto out = dir / "screen.png";
-    auto r = render({label, "-o", out.string()});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    ScreenImage image;
-    ASSERT_TRUE(readPng(out, image).ok);
-    ASSERT_EQ(std::pair(image.width(), image.height()), std::pair(120, 80));
-    // Rectangle at (10 + 4, 20 + 2), 5 x 3. Text anchor (34, 12); font 1 cells 10 dots wide
-    // with the glyph one dot in: the glyphs cover 35..42 and 45..52 x 13..24. Margin lines
-    // from the reference point, no grid, no marks.
-    expectDots(image, {{14, 22, kInkBlack}, {19, 24, kPaperWhite}, {35, 13, kInkBlack}, {43, 13, kPaperWhite},
-                       {52, 24, kInkBlack}, {52, 25, kPaperWhite}, {100, 2, kMarginGreen}, {4, 70, kMarginGreen},
-                       {14, 72, kPaperWhite}, {13, 21, kPaperWhite}});
-
-    r = render({label, "-o", out.string(), "--grid", "--grid-step", "10", "--no-margins", "--select-all"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    ASSERT_TRUE(readPng(out, image).ok);
-    // Grid from (4, 2) every 10 dots; the rectangle's outline from (13, 21) to (19, 25),
-    // right and bottom excluded, the pen over a black dot giving cyan; the text's outline:
-    // drawn width 20, height 14, from the anchor.
-    expectDots(image, {{14, 72, kGridRed}, {100, 2, kPaperWhite}, {13, 21, kSelectionRed}, {18, 24, 0x00FFFFu},
-                       {53, 25, kSelectionRed}, {54, 25, kPaperWhite}});
-}
-
-TEST_F(RenderCommand, PrintImageIsOneBitWithoutOverlays) {
-    document.figures.appendFigure(BoxRecord{0, 0, 10, 6, 1}.encode(), FigureKind::Box);
-    const std::string label = save();
-    const auto r = render({label, "--print", "--grid", "--select-all", "-o", (dir / "print.pbm").string()});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    Bitmap image;
-    ASSERT_TRUE(readPbm(dir / "print.pbm", image).ok);
-    // The box's outline of one dot: 4..13 x 2..7, 10 + 10 + 4 + 4 dots.
-    EXPECT_EQ(std::tuple(image.width(), image.countInk()), std::tuple(120, 28));
-    EXPECT_TRUE(image.isInk(4, 2) && image.isInk(13, 7));
-    EXPECT_FALSE(image.isInk(5, 3) || image.isInk(14, 7));
-    // The same as a one-bit PNG.
-    ASSERT_EQ(render({label, "--print", "-o", (dir / "print.png").string()}).exitCode, 0);
-    ScreenImage png;
-    ASSERT_TRUE(readPng(dir / "print.png", png).ok);
-    expectDots(png, {{4, 2, kInkBlack}, {13, 7, kInkBlack}, {5, 3, kPaperWhite}, {119, 79, kPaperWhite}});
+    const std::string label = save(), png = (dir / "out.png").string();
+    const struct {
+        std::vector<std::string> options;
+        CanvasOptions canvas;
+        bool selectAll;
+    } cases[] = {
+        {{}, {}, false},
+        {{"--grid", "--grid-step", "10", "--no-margins", "--select-all"},
+         {.showGrid = true, .gridStep = 10, .showMargins = false}, true},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{label, "-o", png};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const auto r = render(arguments);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        LabelDocument shown = document;
+        if (c.selectAll) shown.figures.selectAll();
+        LabelCanvas canvas;
+        RedrawLabel(canvas, shown, RenderContext{&shown, &fonts, {}}, c.canvas);
+        ScreenImage image;
+        ASSERT_TRUE(readPng(png, image).ok);
+        EXPECT_TRUE(image == canvas.visible) << arguments.back();
+    }
+    // The print image is one bit, without overlays, as a PBM or a PNG.
+    const Bitmap print = renderPrintImage(document, RenderContext{&document, &fonts, {}});
+    EXPECT_GT(print.countInk(), 15);
+    ASSERT_EQ(render({label, "--print", "--grid", "--select-all", "-o", (dir / "print.pbm").string()}).exitCode, 0);
+    Bitmap pbm;
+    ASSERT_TRUE(readPbm(dir / "print.pbm", pbm).ok);
+    EXPECT_TRUE(pbm == print);
+    ASSERT_EQ(render({label, "--print", "-o", png}).exitCode, 0);
+    ScreenImage onePng;
+    ASSERT_TRUE(readPng(png, onePng).ok);
+    EXPECT_TRUE(toOneBit(onePng) == print);
 }
 
 TEST_F(RenderCommand, FailuresSayWhatWentWrongAndExitNonZero) {

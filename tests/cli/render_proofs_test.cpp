@@ -40,39 +40,29 @@ protected:
     const std::string label = path("label.qlb"), rows = path("rows.csv");
 };
 
+// The proof's own pages, sheets and SVG are checked against the print image in the proof
+// suite; here the command's rows, outputs and paper.
 TEST_F(RenderProofs, OneProcessGivesEveryChosenRowAsTheSingleRowRenderDoes) {
     TAVRIN_NEED_POPPLER();
     auto r = render({"--data", rows, "-o", path("all.pdf")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const test::PdfInfo all = test::pdfInfo(path("all.pdf"));
     EXPECT_EQ(std::tuple(all.pages, all.size, all.title), std::tuple(4, "113.386 x 70.8661", "label.qlb"));
-
-    ASSERT_EQ(render({"--data", rows, "--rows", "2-3", "-o", path("some.pdf")}).exitCode, 0);
     r = render({"--data", rows, "--rows", "2-3", "--print", "-o", path("label-%02d.png")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(test::pdfInfo(path("some.pdf")).pages, 2);
     for (const int row : {2, 3}) {
         const Bitmap expected = rowImage(row);
-        EXPECT_TRUE(test::rasterisePage(path("some.pdf"), row - 1) == expected) << "page of row " << row;
         EXPECT_TRUE(test::rasterisePage(path("all.pdf"), row) == expected) << "page of row " << row;
         ScreenImage png;
         ASSERT_TRUE(readPng(path("label-0" + std::to_string(row) + ".png"), png).ok);
         EXPECT_TRUE(toOneBit(png) == expected) << "image of row " << row;
     }
     EXPECT_FALSE(std::filesystem::exists(path("label-01.png")) || std::filesystem::exists(path("label-04.png")));
-}
-
-TEST_F(RenderProofs, TheLabelAloneAsASheetAnSvgAndANumberedImage) {
-    TAVRIN_NEED_POPPLER();
+    // The label alone: on a Letter sheet, and as the first of numbered images.
     ASSERT_EQ(render({"-o", path("sheet.pdf"), "--sheet", "letter"}).exitCode, 0);
-    const test::PdfInfo sheet = test::pdfInfo(path("sheet.pdf"));
-    EXPECT_EQ(std::tuple(sheet.pages, sheet.size), std::tuple(1, "612 x 792"));
-    ASSERT_EQ(render({"-o", path("label.svg")}).exitCode, 0);
-    EXPECT_NE(test::readText(path("label.svg")).find("width=\"40mm\" height=\"25mm\""), std::string::npos);
+    EXPECT_EQ(test::pdfInfo(path("sheet.pdf")).size, "612 x 792");
     ASSERT_EQ(render({"--print", "-o", path("one-%d.pbm")}).exitCode, 0);
-    Bitmap image;
-    EXPECT_TRUE(readPbm(path("one-1.pbm"), image).ok);
-    EXPECT_TRUE(test::rasterisePage(path("sheet.pdf"), 1).countInk() > image.countInk());  // and the cut marks
+    EXPECT_TRUE(std::filesystem::exists(path("one-1.pbm")));
 }
 
 TEST_F(RenderProofs, RefusesWhatCannotHoldTheRunAndWritesNothing) {

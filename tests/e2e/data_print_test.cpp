@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <map>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include "e2e/e2e_support.h"
@@ -30,24 +28,6 @@ test::CommandResult printRows(const std::string& device, const std::vector<std::
     return test::runProgram(TAVRIN_LABEL_EXE, printArguments(device, more));
 }
 
-// What the simulator printed, label by label: the values it printed with ("V00=..." etc).
-std::vector<std::map<std::string, std::string>> printedValues(const std::filesystem::path& output) {
-    std::vector<std::map<std::string, std::string>> labels;
-    const std::string log = test::readText(output / "received.log");
-    static const std::regex printed(R"(^printed label-\d+\.png \([^)]*\)(.*)$)");
-    static const std::regex value(R"(([VC]\d\d)="([^"]*)\")");
-    std::istringstream lines(log);
-    for (std::string line; std::getline(lines, line);) {
-        std::smatch m;
-        if (!std::regex_match(line, m, printed)) continue;
-        auto& label = labels.emplace_back();
-        const std::string values = m[1];
-        for (std::sregex_iterator it(values.begin(), values.end(), value), end; it != end; ++it)
-            label[(*it)[1]] = (*it)[2];
-    }
-    return labels;
-}
-
 // The print image `render --print` draws for one row of the data file.
 Bitmap renderedRow(const std::filesystem::path& rows, int row) {
     const auto png = rows.parent_path() / ("row" + std::to_string(row) + ".png");
@@ -55,12 +35,6 @@ Bitmap renderedRow(const std::filesystem::path& rows, int row) {
                                                        std::to_string(row), "-o", png.string()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     return readOneBitPng(png);
-}
-
-std::vector<std::string> valuesOf(const std::vector<std::map<std::string, std::string>>& labels, const char* slot) {
-    std::vector<std::string> out;
-    for (const auto& label : labels) out.push_back(label.count(slot) ? label.at(slot) : "");
-    return out;
 }
 
 TEST(DataPrintEndToEnd, EachPrintIsTheRenderOfItsRow) {
@@ -79,7 +53,9 @@ TEST(DataPrintEndToEnd, EachPrintIsTheRenderOfItsRow) {
     for (int label = 1; label <= 4; ++label)
         EXPECT_TRUE(readOneBitPng(sim.label(label)) == renderedRow(rows, rowOfLabel[label - 1])) << "label " << label;
     EXPECT_FALSE(std::filesystem::exists(sim.label(5)));
-    EXPECT_EQ(valuesOf(printedValues(dir / "out"), "C00"), (std::vector<std::string>{"100", "101", "101", "7"}));
+    std::vector<std::string> serials;
+    for (const std::string& label : test::printedLabels({dir / "out"})) serials.push_back(label.substr(label.rfind("C00=")));
+    EXPECT_EQ(serials, (std::vector<std::string>{"C00=100", "C00=101", "C00=101", "C00=7"}));
 }
 
 // Direct jobs carry the pictures as rasters: this printer has none stored.
@@ -126,9 +102,8 @@ TEST_P(DataPrintOver, SerialsCountOnAndThePrintersObjectsStay) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     r = printRows(sim.port, {"--data", (dir / "rows.csv").string(), "--rows", "3,2"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const auto labels = printedValues(dir / "out");
-    EXPECT_EQ(valuesOf(labels, "C00"), (std::vector<std::string>{"0500", "501", "502", "501", "502"}));
-    EXPECT_EQ(valuesOf(labels, "V00"), (std::vector<std::string>{"A", "B", "C", "B", "C"}));
+    EXPECT_EQ(test::printedLabels({dir / "out"}), (std::vector<std::string>{"V00=A C00=0500", "V00=B C00=501", "V00=C C00=502",
+                                                                           "V00=B C00=501", "V00=C C00=502"}));
     EXPECT_EQ(e2e::runPrinterCommand(sim.port, {"list", "forms"}).out +
                   e2e::runPrinterCommand(sim.port, {"list", "graphics"}).out,
               before);
@@ -173,12 +148,12 @@ TEST(DataPrintEndToEnd, RowsThatWouldPrintAWrongLabelPrintNothing) {
         EXPECT_NE(checked.err.find(c.problem), std::string::npos) << checked.err;
         EXPECT_NE(rendered.err.find(c.problem), std::string::npos) << rendered.err;
     }
-    EXPECT_EQ(printedValues(dir / "out").size(), static_cast<std::size_t>(printed));
+    EXPECT_EQ(test::printedLabels({dir / "out"}).size(), static_cast<std::size_t>(printed));
     EXPECT_EQ(test::readText(dir / "out" / "received.log").find("FS\"TLDATA\"\r"), std::string::npos);
     // Told to, it prints them as they are.
     test::writeFile(dir / "rows.csv", "Foo\n1\n");
     EXPECT_EQ(printRows(sim.device(), {"--data", (dir / "rows.csv").string(), "--print-anyway"}).exitCode, 0);
-    EXPECT_EQ(printedValues(dir / "out").size(), static_cast<std::size_t>(printed + 1));
+    EXPECT_EQ(test::printedLabels({dir / "out"}).size(), static_cast<std::size_t>(printed + 1));
 }
 
 TEST(DataPrintEndToEnd, ASilentPrinterIsNeverSaidToHavePrinted) {
@@ -273,12 +248,9 @@ TEST(DataPrintEndToEnd, AKilledRunResumesFromTheJournalWithNoLabelTwiceAndNoneMi
         const auto resumed = test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1", "--silence-ms",
                                                                  std::to_string(e2e::kSilence.count())});
         ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
-        const auto labels = printedValues(dir / "out");
-        std::vector<std::string> expected, serials;
-        for (int i = 1; i <= 80; ++i) expected.push_back("L" + std::to_string(i)), serials.push_back(std::to_string(99 + i));
-        EXPECT_EQ(valuesOf(labels, "V00"), expected) << signal;
-        serials[0] = "100";
-        EXPECT_EQ(valuesOf(labels, "C00"), serials) << signal;
+        std::vector<std::string> expected;
+        for (int i = 1; i <= 80; ++i) expected.push_back("V00=L" + std::to_string(i) + " C00=" + std::to_string(99 + i));
+        EXPECT_EQ(test::printedLabels({dir / "out"}), expected) << signal;
         const auto done = test::runProgram(TAVRIN_LABEL_EXE, {"journal", "--run", "1"});
         EXPECT_TRUE(done.out.starts_with("run 1: completed\n")) << done.out;
         EXPECT_NE(test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1"}).exitCode, 0);  // nothing left
@@ -300,7 +272,7 @@ TEST(DataPrintEndToEnd, AResumeIsRefusedWhenTheDataChangedAndAFullJournalStopsTh
         << full.err;
     std::smatch m;
     ASSERT_TRUE(std::regex_search(full.err, m, std::regex("printed rows 1-(\\d+)"))) << full.err;
-    EXPECT_GE(static_cast<int>(printedValues(dir / "out").size()), std::stoi(m[1]));
+    EXPECT_GE(static_cast<int>(test::printedLabels({dir / "out"}).size()), std::stoi(m[1]));
     EXPECT_LT(std::stoi(m[1]), 400);
 
     test::writeFile(dir / "rows.csv", rowsFile(401));

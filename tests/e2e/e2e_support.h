@@ -41,23 +41,10 @@ inline Bitmap readOneBitPng(const std::filesystem::path& path) {
     return toOneBit(image);
 }
 
-// The ways a test reaches the simulator: its pseudo-terminal or its loopback TCP port.
-enum class Over { Terminal, Network };
-
-inline std::string overName(const testing::TestParamInfo<Over>& info) {
-    return info.param == Over::Network ? "Network" : "Terminal";
-}
-
+using test::Over;
+using test::overName;
 #ifdef TAVRIN_PRINTER_SIM_EXE
-// The simulator, reachable both ways; port() is the device that reaches it `over`.
-struct Simulator {
-    Simulator(Over over, const std::filesystem::path& output, const std::vector<std::string>& options = {})
-        : process(test::startListeningSimulator(output, options)),
-          port(over == Over::Network ? process.address() : process.device()) {}
-    std::filesystem::path label(int n) const { return process.label(n); }
-    test::SimulatorProcess process;
-    std::string port;
-};
+using test::Simulator;
 #endif
 
 }  // namespace tavrin::e2e

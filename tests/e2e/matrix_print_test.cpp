@@ -91,9 +91,9 @@ TEST(MatrixPrintEndToEnd, ADataRunGivesEveryLabelTheSymbolOfItsRow) {
     EXPECT_FALSE(std::filesystem::exists(sim.label(21)));
 }
 
-// A stored form carries the fixed symbol as a picture; one fed by a counter is refused
-// with a message naming it and the printer keeps no such form.
-TEST(MatrixPrintEndToEnd, StoredFormPrintsTheFixedSymbolAndRefusesAVariableOne) {
+// A stored form carries the fixed symbol as a picture (one fed by a counter is refused before
+// the port opens: the matrix symbol tests).
+TEST(MatrixPrintEndToEnd, StoredFormPrintsTheFixedSymbol) {
     if (!test::haveMatrixReader()) GTEST_SKIP() << "ZXing not available";
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out");
@@ -108,12 +108,6 @@ TEST(MatrixPrintEndToEnd, StoredFormPrintsTheFixedSymbolAndRefusesAVariableOne) 
     const Bitmap print = readOneBitPng(sim.label(1));
     EXPECT_TRUE(print == renderPrintImage(fixed, RenderContext{&fixed, nullptr, {}}));
     EXPECT_EQ(readSymbol(print, fixed), url);
-
-    LabelDocument counted = labelWith(barcode::kQrCode, "C00", 0);
-    EXPECT_FALSE(storage.storeCurrentLabel(counted, "QR2D"));
-    EXPECT_NE(real.ui.lastError().find("QR Code at 300,290"), std::string::npos) << real.ui.lastError();
-    ASSERT_TRUE(storage.receiveList(kListForms));
-    EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"DM2D"}));
 }
 
 }  // namespace

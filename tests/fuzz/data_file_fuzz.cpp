@@ -2,13 +2,9 @@
 // to the sample label's variables and counters, checked through once, and its first rows
 // put into the label both as a run walks them and one by one.
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
-#include "document/label_file.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/sample_label.h"
 #include "data/data_file.h"
 #include "data/data_check.h"
 #include "data/row_source.h"

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <map>
 
-#include "document/label_file.h"
 #include "fuzz/fuzz_support.h"
 #include "printer/form_file.h"
 #include "printer/form_reader.h"
@@ -47,11 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         renderPrintImage(document, context);
     }
 
-    // What the reader built must survive the label file unchanged.
-    const std::vector<std::uint8_t> encoded = encodeLabelFile(document);
-    LabelDocument decoded;
-    if (!decodeLabelFile(encoded, decoded).ok) std::abort();
-    if (encodeLabelFile(decoded) != encoded) std::abort();
+    fuzz::checkLabelFileRoundTrip(document);  // what the reader built survives the label file
 
     BufferSink form;
     writeFormFile(document, form);

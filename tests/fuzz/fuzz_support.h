@@ -1,6 +1,7 @@
 #pragma once
 // What the fuzz targets share: a reader of typed values from the input bytes, the resident
-// fonts and a fixed clock, so that every run of one input does exactly the same.
+// fonts, a fixed clock (so that every run of one input does exactly the same), the sample
+// label and the checks several targets make.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,8 +19,10 @@
 
 #include <unistd.h>
 
+#include "document/label_file.h"
 #include "render/render_context.h"
 #include "render/resident_font.h"
+#include "render/text_drawing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -129,6 +134,46 @@ inline void writeScratch(const std::filesystem::path& path, std::span<const std:
         if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
+}
+
+// The label the data and service targets fill in: the shipped sample, or a label with a few
+// prompted slots when it cannot be read.
+inline const LabelDocument& sampleLabel() {
+    static const LabelDocument document = [] {
+        LabelDocument d;
+        const char* dir = std::getenv("TAVRIN_DATA_DIR");
+        const std::filesystem::path folder = dir != nullptr ? dir : TAVRIN_FUZZ_DATA_DIR;
+        std::ifstream in(folder / "samples" / "sample.qlb", std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        if (!decodeLabelFile(bytes, d).ok) d = LabelDocument{};
+        const auto defined = [](const auto& slots) {
+            return std::any_of(slots.begin(), slots.end(), [](const Variable& v) { return v.defined != 0; });
+        };
+        if (!defined(d.variables) && !defined(d.counters)) {
+            for (int i = 0; i < 3; ++i) {
+                Variable& v = d.variables[static_cast<std::size_t>(i)];
+                v.defined = 1;
+                v.length = 12;
+                v.setPrompt("Field " + std::to_string(i + 1));
+                v.setValue("x");
+            }
+        }
+        return d;
+    }();
+    return document;
+}
+
+// Written back, a label must read as it was written: saving it twice changes nothing.
+inline void checkLabelFileRoundTrip(const LabelDocument& document) {
+    const std::vector<std::uint8_t> encoded = encodeLabelFile(document);
+    LabelDocument again;
+    if (!decodeLabelFile(encoded, again).ok || encodeLabelFile(again) != encoded) std::abort();
+}
+
+// Every raster row the printer gets is whole.
+inline void checkWholeRows(const GlyphRaster& glyph) {
+    if (glyph.data.size() < static_cast<std::size_t>(glyph.bytesPerRow) * static_cast<std::size_t>(glyph.rows))
+        std::abort();
 }
 
 }  // namespace tavrin::fuzz

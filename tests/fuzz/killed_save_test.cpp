@@ -114,36 +114,28 @@ void killSavesAtRandomMoments(const Kind& kind) {
     std::printf("%s: %d kills, %d left a temporary file\n", kind.name, rounds, killedMidSave);
 }
 
-TEST(KilledSave, LabelFileIsAlwaysOldOrNewAndNoTemporaryStays) {
+TEST(KilledSave, LabelFormAndConfigurationAreAlwaysOldOrNewAndNoTemporaryStays) {
     static const LabelDocument labels[] = {largeLabel(0), largeLabel(1)};
-    killSavesAtRandomMoments({"label file",
-                              [](const std::filesystem::path& path, int v) { return saveLabelFile(path, labels[v]).ok; },
-                              [](int v) { return asText(encodeLabelFile(labels[v])); }});
-}
-
-TEST(KilledSave, FormFileIsAlwaysOldOrNewAndNoTemporaryStays) {
-    static const LabelDocument labels[] = {largeLabel(0), largeLabel(1)};
-    static std::string written[2];
-    test::TempDir scratch;
-    for (int v = 0; v < 2; ++v) {
-        ASSERT_TRUE(saveAsForm(scratch / "form", labels[v]).ok);
-        written[v] = test::readText(scratch / "form");
-    }
-    killSavesAtRandomMoments({"form file",
-                              [](const std::filesystem::path& path, int v) { return saveAsForm(path, labels[v]).ok; },
-                              [](int v) { return written[v]; }});
-}
-
-TEST(KilledSave, ConfigurationIsAlwaysOldOrNewAndNoTemporaryStays) {
     static LabelSetup setups[2];
     static AppConfig configs[2];
     setups[1].width = 512;
     configs[1].workDirectory = std::string(100, 'w');
-    killSavesAtRandomMoments({"configuration",
-                              [](const std::filesystem::path& path, int v) {
-                                  return writeConfiguration(path, setups[v], configs[v]).ok;
-                              },
-                              [](int v) { return formatConfiguration(setups[v], configs[v]); }});
+    static std::string forms[2];
+    test::TempDir scratch;
+    for (int v = 0; v < 2; ++v) {
+        ASSERT_TRUE(saveAsForm(scratch / "form", labels[v]).ok);
+        forms[v] = test::readText(scratch / "form");
+    }
+    const Kind kinds[] = {
+        {"label file", [](const std::filesystem::path& path, int v) { return saveLabelFile(path, labels[v]).ok; },
+         [](int v) { return asText(encodeLabelFile(labels[v])); }},
+        {"form file", [](const std::filesystem::path& path, int v) { return saveAsForm(path, labels[v]).ok; },
+         [](int v) { return forms[v]; }},
+        {"configuration",
+         [](const std::filesystem::path& path, int v) { return writeConfiguration(path, setups[v], configs[v]).ok; },
+         [](int v) { return formatConfiguration(setups[v], configs[v]); }},
+    };
+    for (const Kind& kind : kinds) killSavesAtRandomMoments(kind);
 }
 
 // A temporary file that a live save holds is never taken away by another save of the same

@@ -9,7 +9,6 @@
 #include "fuzz/fuzz_support.h"
 #include "link/byte_sink.h"
 #include "printer/direct_graphics.h"
-#include "render/text_drawing.h"
 
 using namespace tavrin;
 
@@ -67,9 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int extent = DrawLabelText(canvas, context, x, y, rotation, font, hMul, vMul, 0, text);
         const int printed = DrawLabelTextToPrinter(context, x, y, rotation, font, hMul, vMul, 0, text,
                                                    [&](const GlyphRaster& glyph) {
-                                                       const auto need = static_cast<std::size_t>(glyph.bytesPerRow) *
-                                                                         static_cast<std::size_t>(glyph.rows);
-                                                       if (glyph.data.size() < need) std::abort();
+                                                       fuzz::checkWholeRows(glyph);
                                                        writeGlyphRaster(glyph, document.setup, writer);
                                                    });
         if (printed != extent) std::abort();

@@ -5,17 +5,18 @@
 #include <cstdlib>
 #include <deque>
 
-#include "document/label_file.h"
 #include "fuzz/fuzz_support.h"
 #include "printer/form_writer.h"
 #include "printer/storage_operations.h"
 #include "render/canvas.h"
+#include "support/fake_printer.h"
 
 using namespace tavrin;
 
 namespace {
 
-class ScriptedTransport : public SerialTransport {
+// Each command line the host finishes gets the next reply of the script.
+class ScriptedTransport : public test::FakeTransport {
 public:
     explicit ScriptedTransport(std::span<const std::uint8_t> script) {
         static constexpr std::string_view kSeparator = "\x1e\x1e";
@@ -27,51 +28,20 @@ public:
             rest.remove_prefix(at + kSeparator.size());
         }
     }
-    bool open(const std::string&, const SerialSettings&) override {
-        pending_.clear();  // as a real port: nothing left from an earlier session
-        return opened_ = true;
-    }
-    bool isOpen() const override { return opened_; }
-    void close() override { opened_ = false; }
-    std::uint32_t bytesWaiting() override { return static_cast<std::uint32_t>(pending_.size()); }
-    bool readByte(std::uint8_t& byte) override {
-        if (pending_.empty()) return false;
-        byte = static_cast<std::uint8_t>(pending_.front());
-        pending_.pop_front();
-        return true;
-    }
-    // Each command line the host finishes gets the next reply of the script.
     bool writeByte(std::uint8_t byte) override {
         if (byte == '\n') {
-            if (lineLength_ > 0 && !replies_.empty()) {
-                pending_.insert(pending_.end(), replies_.front().begin(), replies_.front().end());
-                replies_.pop_front();
-            }
+            if (lineLength_ > 0 && !replies_.empty()) arrive(replies_.front()), replies_.pop_front();
             lineLength_ = 0;
         } else if (byte != '\r') {
             ++lineLength_;
         }
         return true;
     }
-    void flush() override {}
 
 private:
     std::deque<std::string> replies_;
-    std::deque<char> pending_;
     std::size_t lineLength_ = 0;
-    bool opened_ = false;
 };
-
-// A clock that moves a millisecond per look, so silence ends the wait after a few looks.
-LinkTiming quickTiming() {
-    auto now = std::make_shared<long long>(0);
-    LinkTiming timing;
-    timing.now = [now] { return std::chrono::milliseconds((*now)++); };
-    timing.sleep = [now](std::chrono::milliseconds d) { *now += d.count(); };
-    timing.silenceLimit = std::chrono::milliseconds(8);
-    timing.pollInterval = std::chrono::milliseconds(0);
-    return timing;
-}
 
 }  // namespace
 
@@ -80,7 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t first = input.byte(), second = input.byte();
     ScriptedTransport transport(input.rest());
     QuietLinkUi ui;
-    PrinterLink link(transport, ui, quickTiming());
+    // Each look at the fake clock costs a millisecond, so silence ends a wait after a few looks.
+    test::FakeClock clock;
+    LinkTiming timing = clock.timing(transport);
+    timing.silenceLimit = std::chrono::milliseconds(8);
+    PrinterLink link(transport, ui, timing);
     PrinterStorage storage(link);
     LabelDocument label;
     label.figures.appendFigure(TextRecord{.x = 10, .y = 10, .font = 2, .data = "\"A\"V00"}.encode(),
@@ -115,9 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const RenderContext context = fuzz::renderContext(&label);
     renderPrintImage(label, context);
-    const std::vector<std::uint8_t> encoded = encodeLabelFile(label);
-    LabelDocument decoded;
-    if (!decodeLabelFile(encoded, decoded).ok) std::abort();
+    fuzz::checkLabelFileRoundTrip(label);
     BufferSink form;
     writeFormFile(label, form);
     writePrintLabel(label, {}, form);

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "fuzz/sample_label.h"
 #include "service/job_check.h"
 #include "service/job_request.h"
 

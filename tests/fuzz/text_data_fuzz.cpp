@@ -6,7 +6,6 @@
 #include "document/label_document.h"
 #include "fuzz/fuzz_support.h"
 #include "render/text_data.h"
-#include "render/text_drawing.h"
 
 using namespace tavrin;
 
@@ -64,12 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bitmap canvas(384, 384);
     const int extent = DrawLabelText(canvas, context, x, y, rotation, font, hMul, vMul, style, field);
     const int printed = DrawLabelTextToPrinter(context, x, y, rotation, font, hMul, vMul, style, field,
-                                               [&](const GlyphRaster& glyph) {
-                                                   // Every raster row the printer gets is whole.
-                                                   const auto need = static_cast<std::size_t>(glyph.bytesPerRow) *
-                                                                     static_cast<std::size_t>(glyph.rows);
-                                                   if (glyph.data.size() < need) std::abort();
-                                               });
+                                               fuzz::checkWholeRows);
     // The printer and the screen agree on how far the text reaches.
     if (printed != extent) std::abort();
     DrawCaptionText(canvas, context, x, y, rotation, font, spacing, expanded);

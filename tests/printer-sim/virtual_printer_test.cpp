@@ -157,51 +157,19 @@ TEST(VirtualPrinter, ClockIsSetAndRead) {
     EXPECT_EQ(p.ask("\r\nTI\r\n"), "03,07,04,09,05,00\r\n");
 }
 
-// Writes a command to the terminal and reads up to `expected` bytes, or until 3 s of silence.
-std::string exchange(int fd, const std::string& command, std::size_t expected) {
-    EXPECT_EQ(::write(fd, command.data(), command.size()), static_cast<ssize_t>(command.size()));
-    std::string reply;
-    char buffer[256];
-    for (pollfd p{fd, POLLIN, 0}; reply.size() < expected && ::poll(&p, 1, 3000) > 0;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n <= 0) break;
-        reply.append(buffer, static_cast<std::size_t>(n));
-    }
-    return reply;
-}
-
-int openRaw(const std::string& device) {
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
-    termios t{};
-    if (::tcgetattr(fd, &t) == 0) ::cfmakeraw(&t), ::tcsetattr(fd, TCSANOW, &t);
-    return fd;
-}
-
-TEST(SimulatorProcess, AnswersOnItsTerminalAndPrintsToItsFolderUnlessSilent) {
+// Printing and silence through the terminal are in the end-to-end suite. A host that stops
+// reading must not keep the simulator from ending when it is told to.
+TEST(SimulatorProcess, LinksItsTerminalAndEndsOnSigtermWithALargeReplyUnread) {
     test::TempDir dir;
-    const auto sim = test::startSimulator(dir / "out", {"--link", (dir / "printer").string()});
+    auto sim = test::startSimulator(dir / "out", {"--link", (dir / "printer").string()});
     ASSERT_EQ(sim.device().rfind("/dev/pts/", 0), 0u) << sim.device();
     EXPECT_EQ(std::filesystem::read_symlink(dir / "printer").string(), sim.device());
-    int fd = openRaw(sim.device());
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(exchange(fd, "\r\nUF\r\n", 3), "0\r\n");
-    exchange(fd, "\r\nN\r\nQ80,24\r\nq80\r\nLO0,0,10,10\r\nP1\r\n", 0);
-    EXPECT_EQ(exchange(fd, "\r\nUG\r\n", 3), "0\r\n");  // answered after the print, so it is done
-    EXPECT_TRUE(std::filesystem::exists(sim.label(1)) && std::filesystem::exists(dir / "out" / "received.log"));
-    ::close(fd);
-    const auto silent = test::startSimulator(dir / "silent", {"--fault", "silent"});
-    fd = openRaw(silent.device());
-    EXPECT_EQ(exchange(fd, "\r\nUF\r\n", 1), "");
-    ::close(fd);
-}
-
-// A host that stops reading must not keep the simulator from ending when it is told to.
-TEST(SimulatorProcess, EndsOnSigtermWithALargeReplyUnread) {
-    test::TempDir dir;
-    auto sim = test::startSimulator(dir / "out");
-    const int fd = openRaw(sim.device());
-    ASSERT_GE(fd, 0);
-    exchange(fd, "\r\nGM\"BIG\"60000\n" + std::string(60000, 'x') + "\r\nGI\"BIG\"\r\n", 0);
+    const int fd = ::open(sim.device().c_str(), O_RDWR | O_NOCTTY);
+    termios raw{};
+    ASSERT_EQ(::tcgetattr(fd, &raw), 0);
+    ::cfmakeraw(&raw), ::tcsetattr(fd, TCSANOW, &raw);
+    const std::string command = "\r\nGM\"BIG\"60000\n" + std::string(60000, 'x') + "\r\nGI\"BIG\"\r\n";
+    ASSERT_EQ(::write(fd, command.data(), command.size()), static_cast<ssize_t>(command.size()));
     pollfd p{fd, POLLIN, 0};
     EXPECT_EQ(::poll(&p, 1, 3000), 1);  // the reply has begun, and stays unread
     EXPECT_TRUE(sim.stop());

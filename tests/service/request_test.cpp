@@ -25,25 +25,32 @@ TEST(JobRequest, ReadsAJobAndRefusesWhatIsMalformed) {
     const struct {
         std::string body;
         int status;
+        const char* says;
     } refused[] = {
-        {"", 400}, {"[]", 400}, {R"({"label":"a.qlb","printer":"p"})", 400},
-        {R"({"label":"a.qlb","printer":"p","rows":[]})", 400},
-        {R"({"label":"a.qlb","printer":"p","rows":{"a":"b"}})", 400},
-        {R"({"label":"a.qlb","printer":"p","rows":[{"a":{"b":"c"}}]})", 400},
-        {R"({"label":"a.qlb","printer":"p","rows":[{"a":null}]})", 400},
-        {R"({"label":"a.qlb","printer":"p","rows":[{"a\u0001":"b"}]})", 400},
-        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"}],"copies":1000})", 400},
-        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"}],"copies":"2"})", 400},
-        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"}],"priority":1})", 400},
-        {R"({"label":5,"printer":"p","rows":[{"a":"b"}]})", 400},
-        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"},{"a":"c"},{"a":"d"}]})", 413},
-        {R"({"label":"a.qlb","printer":"p","rows":[[[[[[[[[["deep"]]]]]]]]]]})", 400},
-        {R"({"label":"../a.qlb","printer":"p","rows":[{"a":"b"}]})", 400},
+        {"", 400, "not JSON"}, {"{\"label\": ", 400, "not JSON"}, {"[]", 400, "a JSON object"},
+        {R"({"label":"a.qlb","printer":"p"})", 400, "No \"rows\""},
+        {R"({"label":"a.qlb","printer":"p","rows":[]})", 400, ""},
+        {R"({"label":"a.qlb","printer":"p","rows":{"a":"b"}})", 400, ""},
+        {R"({"label":"a.qlb","printer":"p","rows":[{"a":{"b":"c"}}]})", 400, ""},
+        {R"({"label":"a.qlb","printer":"p","rows":[{"a":null}]})", 400, ""},
+        {R"({"label":"a.qlb","printer":"p","rows":[{"a\u0001":"b"}]})", 400, ""},
+        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"}],"copies":1000})", 400, "\"copies\""},
+        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"}],"copies":0})", 400, "\"copies\""},
+        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"}],"copies":"2"})", 400, "\"copies\""},
+        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"}],"priority":1})", 400, "Unknown field \"priority\""},
+        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"}],"Key":"k"})", 400, "Unknown field \"Key\""},
+        {R"({"label":5,"printer":"p","rows":[{"a":"b"}]})", 400, ""},
+        {R"({"label":"a.qlb","printer":"p","rows":[{"a":"b"},{"a":"c"},{"a":"d"}]})", 413, ""},
+        {R"({"label":"a.qlb","printer":"p","rows":[[[[[[[[[["deep"]]]]]]]]]]})", 400, ""},
+        {std::string(40, '[') + std::string(40, ']'), 400, "nests deeper"},
+        {R"({"label":"../a.qlb","printer":"p","rows":[{"a":"b"}]})", 400, "leads out"},
+        {R"({"label":"/srv/a.qlb","printer":"p","rows":[{"a":"b"}]})", 400, "absolute"},
     };
     for (const auto& r : refused) {
         const auto refusal = parseJobRequest(r.body, small, job);
         ASSERT_TRUE(refusal) << r.body;
         EXPECT_EQ(refusal->status, r.status) << r.body << ": " << refusal->message;
+        EXPECT_NE(refusal->message.find(r.says), std::string::npos) << r.body << ": " << refusal->message;
     }
     // Brackets inside strings do not count as nesting.
     EXPECT_TRUE(nestingWithin(R"({"a":"[[[[[[[[[[\"[["})", 2));

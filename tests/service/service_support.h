@@ -1,6 +1,5 @@
 #pragma once
-// `tavrin-label serve` as a child process against simulated printers, a client for its API,
-// and the prints counted from the simulators' logs.
+// `tavrin-label serve` as a child process against simulated printers, and a client for its API.
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
@@ -14,7 +13,6 @@
 #include <chrono>
 #include <map>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +21,7 @@
 
 namespace tavrin::service::test {
 
+using tavrin::test::printedLabels;
 using tavrin::test::TempDir;
 using Json = nlohmann::json;
 
@@ -123,28 +122,6 @@ private:
     std::string token_;
 };
 
-// The values of every label a simulator printed, in order ("V00=A1 C00=0001"), from the
-// log lines of each of its output folders.
-inline std::vector<std::string> printedLabels(const std::vector<std::filesystem::path>& outputs) {
-    std::vector<std::string> labels;
-    static const std::regex printed(R"(^printed label-\d+\.png \([^)]*\)(.*)$)");
-    static const std::regex value(R"(([VC]\d\d)="([^"]*)\")");
-    for (const auto& output : outputs) {
-        if (!std::filesystem::exists(output / "received.log")) continue;
-        std::istringstream lines(tavrin::test::readText(output / "received.log"));
-        for (std::string line; std::getline(lines, line);) {
-            std::smatch m;
-            if (!std::regex_match(line, m, printed)) continue;
-            std::string text;
-            const std::string values = m[1];
-            for (std::sregex_iterator it(values.begin(), values.end(), value), end; it != end; ++it)
-                text += (text.empty() ? "" : " ") + (*it)[1].str() + "=" + (*it)[2].str();
-            labels.push_back(text);
-        }
-    }
-    return labels;
-}
-
 // A job of the sample label: lot numbers `prefix`1.. with serials from 1, `rows` of them.
 inline Json sampleJob(const std::string& printer, const std::string& prefix, int rows, const std::string& key = {}) {
     Json job = {{"label", "sample.qlb"}, {"printer", printer}, {"rows", Json::array()}};
@@ -162,15 +139,16 @@ inline bool mentions(const Json& body, const std::string& text) {
     return false;
 }
 
-inline int times(const std::map<std::string, int>& counts, const std::string& label) {
-    const auto it = counts.find(label);
-    return it == counts.end() ? 0 : it->second;
-}
-
+// How many times each label printed.
 inline std::map<std::string, int> countOf(const std::vector<std::string>& labels) {
     std::map<std::string, int> counts;
     for (const auto& label : labels) ++counts[label];
     return counts;
+}
+
+inline int times(const std::map<std::string, int>& counts, const std::string& label) {
+    const auto it = counts.find(label);
+    return it == counts.end() ? 0 : it->second;
 }
 
 }  // namespace tavrin::service::test

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <csignal>
 #include <fcntl.h>
@@ -164,16 +166,16 @@ SimulatorProcess::SimulatorProcess(const std::string& executable, const std::fil
         ::_exit(127);
     }
     ::close(out[1]);
-    // The device path is the first line; once it is there the terminal is up.
-    char c = 0;
-    for (pollfd p{out[0], POLLIN, 0}; ::poll(&p, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n';) device_ += c;
-    if (c == '\n' && std::find(options.begin(), options.end(), "--listen") != options.end()) {
-        char a = 0;
-        for (pollfd p{out[0], POLLIN, 0}; ::poll(&p, 1, 10000) > 0 && ::read(out[0], &a, 1) == 1 && a != '\n';)
-            address_ += a;
-    }
+    const auto readLine = [fd = out[0]](std::string& line) {
+        char c = 0;
+        for (pollfd p{fd, POLLIN, 0}; ::poll(&p, 1, 10000) > 0 && ::read(fd, &c, 1) == 1 && c != '\n';) line += c;
+        return c == '\n';
+    };
+    // The device path is the first line (once it is there the terminal is up), the address the next.
+    const bool up = readLine(device_);
+    if (up && std::find(options.begin(), options.end(), "--listen") != options.end()) readLine(address_);
     ::close(out[0]);
-    if (c != '\n' || device_.empty()) {
+    if (!up || device_.empty()) {
         stop();
         throw std::runtime_error("the simulator did not start");
     }
@@ -238,6 +240,25 @@ bool PseudoTerminal::writeAll(std::string_view bytes, const std::atomic<bool>& s
         }
     }
     return true;
+}
+
+std::vector<std::string> printedLabels(const std::vector<std::filesystem::path>& outputs) {
+    static const std::regex printed(R"(^printed label-\d+\.png \([^)]*\)(.*)$)");
+    static const std::regex value(R"(([VC]\d\d)="([^"]*)\")");
+    std::vector<std::string> labels;
+    for (const auto& output : outputs) {
+        if (!std::filesystem::exists(output / "received.log")) continue;
+        std::istringstream lines(readText(output / "received.log"));
+        for (std::string line; std::getline(lines, line);) {
+            std::smatch m;
+            if (!std::regex_match(line, m, printed)) continue;
+            std::string& label = labels.emplace_back();
+            const std::string values = m[1];
+            for (std::sregex_iterator it(values.begin(), values.end(), value), end; it != end; ++it)
+                label += (label.empty() ? "" : " ") + (*it)[1].str() + "=" + (*it)[2].str();
+        }
+    }
+    return labels;
 }
 
 ByteBuilder& ByteBuilder::u8(unsigned value) {

@@ -123,6 +123,28 @@ inline SimulatorProcess startListeningSimulator(const std::filesystem::path& out
 }
 #endif
 
+// The ways a test reaches the simulator: its pseudo-terminal or its loopback TCP port; the
+// name of a test parameter of this kind.
+enum class Over { Terminal, Network };
+inline constexpr auto overName = [](const auto& info) {
+    return std::string(info.param == Over::Network ? "Network" : "Terminal");
+};
+#ifdef TAVRIN_PRINTER_SIM_EXE
+// The simulator, reachable both ways; port is the device that reaches it `over`.
+struct Simulator {
+    Simulator(Over over, const std::filesystem::path& output, const std::vector<std::string>& options = {})
+        : process(startListeningSimulator(output, options)),
+          port(over == Over::Network ? process.address() : process.device()) {}
+    std::filesystem::path label(int n) const { return process.label(n); }
+    SimulatorProcess process;
+    std::string port;
+};
+#endif
+
+// What the simulators printed into these output folders, label by label in order, from
+// their logs: the values each printed with, as "V00=A1 C00=0001".
+std::vector<std::string> printedLabels(const std::vector<std::filesystem::path>& outputs);
+
 // The master side of a new pseudo-terminal; device() names its other end. The master is
 // non-blocking, so a test that writes to a terminal nobody reads never blocks.
 class PseudoTerminal {
