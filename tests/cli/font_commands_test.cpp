@@ -34,7 +34,7 @@ TEST(FontCommands, MadeFontIsDrawnInALabelAsStored) {
     label.setup.width = 300, label.setup.length = 100;
     const TextRecord text{.x = 10, .y = 12, .font = 6, .data = "\"\xC6\xE0\""};  // Жа in the Cyrillic page
     label.figures.appendFigure(text.encode(), FigureKind::Text);
-    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label).ok);
+    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label));
 
     auto r = test::runProgram(TAVRIN_LABEL_EXE, {"make-font", "--font", "DejaVu Sans", "--size", "16", "--script",
                                                  "Cyrillic", "--trim", "auto", "--space", "1", "-o",
@@ -51,7 +51,7 @@ TEST(FontCommands, MadeFontIsDrawnInALabelAsStored) {
     const FontDataResult font = readFontFile(dir / "cyr.qft");
     ASSERT_TRUE(font.ok);
     Bitmap image;
-    ASSERT_TRUE(readPbm(dir / "out.pbm", image).ok);
+    ASSERT_TRUE(readPbm(dir / "out.pbm", image));
     const int height = font.data[2];
     int x = text.x;
     for (const int code : {0xC6, 0xE0}) {
@@ -106,7 +106,7 @@ TEST(FontCommands, BadArgumentsAndFilesFailWithAMessage) {
     test::writeFile(dir / "bad.qft", test::Bytes{2, 0, 8, 'A', 5});
     LabelDocument label;
     label.figures.appendFigure(TextRecord{}.encode(), FigureKind::Text);
-    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label).ok);
+    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label));
     const std::string out = (dir / "out").string();
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"make-font", "--size", "20", "-o", out}, "no --font"},

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // What the reader built must survive the label file unchanged.
     const std::vector<std::uint8_t> encoded = encodeLabelFile(document);
     LabelDocument decoded;
-    if (!decodeLabelFile(encoded, decoded).ok) std::abort();
+    if (!decodeLabelFile(encoded, decoded)) std::abort();
     if (encodeLabelFile(decoded) != encoded) std::abort();
 
     BufferSink form;

@@ -117,7 +117,7 @@ void killSavesAtRandomMoments(const Kind& kind) {
 TEST(KilledSave, LabelFileIsAlwaysOldOrNewAndNoTemporaryStays) {
     static const LabelDocument labels[] = {largeLabel(0), largeLabel(1)};
     killSavesAtRandomMoments({"label file",
-                              [](const std::filesystem::path& path, int v) { return saveLabelFile(path, labels[v]).ok; },
+                              [](const std::filesystem::path& path, int v) { return static_cast<bool>(saveLabelFile(path, labels[v])); },
                               [](int v) { return asText(encodeLabelFile(labels[v])); }});
 }
 
@@ -126,11 +126,11 @@ TEST(KilledSave, FormFileIsAlwaysOldOrNewAndNoTemporaryStays) {
     static std::string written[2];
     test::TempDir scratch;
     for (int v = 0; v < 2; ++v) {
-        ASSERT_TRUE(saveAsForm(scratch / "form", labels[v]).ok);
+        ASSERT_TRUE(saveAsForm(scratch / "form", labels[v]));
         written[v] = test::readText(scratch / "form");
     }
     killSavesAtRandomMoments({"form file",
-                              [](const std::filesystem::path& path, int v) { return saveAsForm(path, labels[v]).ok; },
+                              [](const std::filesystem::path& path, int v) { return static_cast<bool>(saveAsForm(path, labels[v])); },
                               [](int v) { return written[v]; }});
 }
 
@@ -141,7 +141,7 @@ TEST(KilledSave, ConfigurationIsAlwaysOldOrNewAndNoTemporaryStays) {
     configs[1].workDirectory = std::string(100, 'w');
     killSavesAtRandomMoments({"configuration",
                               [](const std::filesystem::path& path, int v) {
-                                  return writeConfiguration(path, setups[v], configs[v]).ok;
+                                  return static_cast<bool>(writeConfiguration(path, setups[v], configs[v]));
                               },
                               [](int v) { return formatConfiguration(setups[v], configs[v]); }});
 }

@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     renderPrintImage(label, context);
     const std::vector<std::uint8_t> encoded = encodeLabelFile(label);
     LabelDocument decoded;
-    if (!decodeLabelFile(encoded, decoded).ok) std::abort();
+    if (!decodeLabelFile(encoded, decoded)) std::abort();
     BufferSink form;
     writeFormFile(label, form);
     writePrintLabel(label, {}, form);

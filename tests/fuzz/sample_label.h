@@ -20,7 +20,7 @@ inline const LabelDocument& sampleLabel() {
         const std::filesystem::path folder = dir != nullptr ? dir : TAVRIN_FUZZ_DATA_DIR;
         std::ifstream in(folder / "samples" / "sample.qlb", std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        if (!decodeLabelFile(bytes, d).ok) d = LabelDocument{};
+        if (!decodeLabelFile(bytes, d)) d = LabelDocument{};
         const auto defined = [](const auto& slots) {
             return std::any_of(slots.begin(), slots.end(), [](const Variable& v) { return v.defined != 0; });
         };

@@ -306,7 +306,7 @@ TEST_F(ColorToBWTest, TestPrintComesOutOfTheVirtualPrinter) {
     EXPECT_FALSE(noError.ran()) << noError.text().toStdString();
 
     ScreenImage printed;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(sim.label(1)) && readPng(sim.label(1), printed).ok; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(sim.label(1)) && readPng(sim.label(1), printed); }, 20000));
     const Bitmap& shown = dialog->blackAndWhite();
     const Bitmap dots = toOneBit(printed);
     ASSERT_EQ(dots.width(), 45);

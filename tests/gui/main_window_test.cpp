@@ -286,7 +286,7 @@ TEST_F(MainWindowTest, SaveReopenAndTheUnsavedChangesQuestion) {
         EXPECT_FALSE(window->saveAsLabel());
         EXPECT_EQ(answer.text(), "File exists. Overwrite?");
         LabelDocument stored;
-        ASSERT_TRUE(loadLabelFile(programFolder / "first.qlb", stored).ok);
+        ASSERT_TRUE(loadLabelFile(programFolder / "first.qlb", stored));
         EXPECT_EQ(RectangleRecord::decode(stored.figures.front().record).x, 20);
     }
 }
@@ -440,7 +440,7 @@ TEST_F(MainWindowTest, HandedOverFilesAreOpenedAfterTheQuestionWithoutLosingEdit
     HandOffQueue* queue = connectHandOff(running, *window);
     const QString sample = TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb";
     LabelDocument sampleLabel;
-    ASSERT_TRUE(loadLabelFile(sample.toStdString(), sampleLabel).ok);
+    ASSERT_TRUE(loadLabelFile(sample.toStdString(), sampleLabel));
     const auto settled = [&] {
         return QTest::qWaitFor([&] { return queue->pending() == 0 && QApplication::activeModalWidget() == nullptr; }, 5000);
     };

@@ -25,7 +25,7 @@ TEST(EditorNetworkPrinter, PortDeviceChoosesTheNetworkOrAPrintQueue) {
     window.config().portDevices[static_cast<std::size_t>(window.config().port)] = sim.address();
     PrinterStorage storage(window.link());
     ASSERT_TRUE(storage.receiveList(kListGraphics)) << window.link().failureMessage();
-    EXPECT_FALSE(window.link().timeoutFlag);
+    EXPECT_FALSE(window.link().silent());
     EXPECT_TRUE(storage.storeAsList().names.empty());
 
     if (!printQueuesAvailable()) GTEST_SKIP() << "built without libcups";

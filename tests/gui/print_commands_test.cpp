@@ -40,7 +40,7 @@ using test::type;
 
 Bitmap readOneBitPng(const std::filesystem::path& path) {
     ScreenImage image;
-    EXPECT_TRUE(readPng(path, image).ok) << path;
+    EXPECT_TRUE(readPng(path, image)) << path;
     return toOneBit(image);
 }
 
