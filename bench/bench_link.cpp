@@ -97,11 +97,11 @@ void download(benchmark::State& state, const std::string& head, const std::vecto
         std::string line;
         link.readLine(line, 16);
         const int names = std::atoi(line.c_str());
-        for (int i = 0; i < names && !link.timeoutFlag; ++i) link.readLine(line, 32);
+        for (int i = 0; i < names && !link.silent(); ++i) link.readLine(line, 32);
         link.closePort();
         busy += processorSeconds() - busyStart;
         wall += wallSeconds() - wallStart;
-        if (link.timeoutFlag || names != 1) {
+        if (link.silent() || names != 1) {
             state.SkipWithError("the simulator did not take the download");
             return;
         }

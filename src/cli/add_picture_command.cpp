@@ -58,8 +58,8 @@ int run(const Arguments& arguments) {
     const std::filesystem::path pictureFile = pictureInputPath(args.picture, pictureHolder, problem);
     if (pictureFile.empty()) return fail(problem);
     LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(labelFile, document); !loaded.ok)
-        return fail(readFailure(loaded.message, args.label));
+    if (const Result loaded = loadLabelFile(labelFile, document); !loaded)
+        return fail(readFailure(loaded.message(), args.label));
 
     if (args.named) {
         if (const auto badName = checkPictureName(args.name)) return fail(badName->text);
@@ -97,8 +97,8 @@ int run(const Arguments& arguments) {
 
     const std::filesystem::path outputFile = outputPath(args.output, ".qlb", outputHolder, problem);
     if (outputFile.empty()) return fail(problem);
-    if (const LabelFileResult saved = saveLabelFile(outputFile, document); !saved.ok)
-        return fail(writeFailure(saved.message, args.output));
+    if (const Result saved = saveLabelFile(outputFile, document); !saved)
+        return fail(writeFailure(saved.message(), args.output));
     if (problem = finishOutput(args.output, outputHolder); !problem.empty()) return fail(problem);
     std::fprintf(isStandardStream(args.output) ? stderr : stdout, "%s: %d x %d dots, %u bytes\n", args.name.c_str(), loaded.width, loaded.height, loaded.dataLength);
     return 0;

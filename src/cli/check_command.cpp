@@ -82,8 +82,8 @@ int run(const Arguments& arguments) {
     if (labelFile.empty()) return fail(streamProblem);
 
     LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(labelFile, document); !loaded.ok)
-        return fail(readFailure(loaded.message, label));
+    if (const Result loaded = loadLabelFile(labelFile, document); !loaded)
+        return fail(readFailure(loaded.message(), label));
     const std::filesystem::path fontPath = ProgramPaths::forThisProcess(nullptr).residentFontPath();
     ResidentFonts fonts;
     if (fonts.load(fontPath) != 0) return fail("Can't open font file " + fontPath.string() + readProblem(fontPath.string()));

@@ -107,8 +107,8 @@ std::string writeResult(const std::string& output, const Bitmap& result) {
     if (path.empty()) return problem;
     if (extension == ".bmp") {
         if (!saveMonochromeBmp(path, result)) return writeFailure("Can't open output file", output);
-    } else if (const ImageIoResult written = extension == ".png" ? writePng(path, result) : writePbm(path, result);
-               !written.ok) {
+    } else if (const Result written = extension == ".png" ? writePng(path, result) : writePbm(path, result);
+               !written) {
         return writeFailure("Can't open output file", output);
     }
     return finishOutput(output, holder);
@@ -123,10 +123,10 @@ int run(const Arguments& arguments) {
     const std::filesystem::path inputFile = pictureInputPath(args.input, inputHolder, problem);
     if (inputFile.empty()) return fail(problem);
     SourcePicture source;
-    if (const PictureReadResult loaded = loadSourcePicture(inputFile, source); !loaded.ok) {
+    if (const Result loaded = loadSourcePicture(inputFile, source); !loaded) {
         // Only a file that cannot be opened has a reason from the system.
-        if (loaded.message.text == "Can't open input file") return fail(readFailure(loaded.message.text, args.input));
-        return fail(loaded.message.text + ": " + displayName(args.input, false));
+        if (loaded.message() == "Can't open input file") return fail(readFailure(loaded.message(), args.input));
+        return fail(loaded.message() + ": " + displayName(args.input, false));
     }
     // A cut is taken from the picture as loaded, before any other setting, as in the window.
     if (args.cut) {

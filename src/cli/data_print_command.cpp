@@ -222,8 +222,8 @@ int run(const Arguments& arguments) {
         std::string problem;
         const std::filesystem::path labelFile = inputPath(args.label, labelHolder, problem);
         if (labelFile.empty()) return fail(problem);
-        if (const LabelFileResult loaded = loadLabelFile(labelFile, document); !loaded.ok)
-            return fail(readFailure(loaded.message, args.label));
+        if (const Result loaded = loadLabelFile(labelFile, document); !loaded)
+            return fail(readFailure(loaded.message(), args.label));
         labelHash = sha256OfFile(labelFile).value_or("");
         options.record.labelPath = isStandardStream(args.label) ? "-" : absolute(args.label);
     }

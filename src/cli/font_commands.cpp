@@ -174,15 +174,15 @@ int runAdd(const Arguments& arguments) {
     const std::filesystem::path fontPath = inputPath(fontFile, fontHolder, problem);
     if (fontPath.empty()) return fail(problem);
     LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(labelPath, document); !loaded.ok)
-        return fail(readFailure(loaded.message, label));
+    if (const Result loaded = loadLabelFile(labelPath, document); !loaded)
+        return fail(readFailure(loaded.message(), label));
     FontDataResult font = readFontFile(fontPath);
     if (!font.ok) return fail(readFailure(font.message, fontFile));
     addNewFont(document.figures, *letter, std::move(font.data));
     const std::filesystem::path outputFile = outputPath(output, ".qlb", outputHolder, problem);
     if (outputFile.empty()) return fail(problem);
-    if (const LabelFileResult saved = saveLabelFile(outputFile, document); !saved.ok)
-        return fail(writeFailure(saved.message, output));
+    if (const Result saved = saveLabelFile(outputFile, document); !saved)
+        return fail(writeFailure(saved.message(), output));
     if (problem = finishOutput(output, outputHolder); !problem.empty()) return fail(problem);
     return 0;
 }

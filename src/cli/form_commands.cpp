@@ -44,10 +44,10 @@ int exportForm(const Arguments& arguments) {
     StreamPaths paths;
     if (!paths.open(files, ".ejf")) return fail(paths.problem);
     LabelDocument document;
-    if (const auto loaded = loadLabelFile(paths.input, document); !loaded.ok)
-        return fail(readFailure(loaded.message, files.input));
-    if (const auto saved = saveAsForm(paths.output, document); !saved.ok)
-        return fail(writeFailure(saved.message, files.output));
+    if (const auto loaded = loadLabelFile(paths.input, document); !loaded)
+        return fail(readFailure(loaded.message(), files.input));
+    if (const auto saved = saveAsForm(paths.output, document); !saved)
+        return fail(writeFailure(saved.message(), files.output));
     if (const std::string problem = finishOutput(files.output, paths.outputHolder); !problem.empty())
         return fail(problem);
     return 0;
@@ -60,11 +60,11 @@ int importForm(const Arguments& arguments) {
     LabelDocument document;
     // A form file carries no picture data, so its GG lines cannot be placed here.
     const FormImport imported = importFormFile(paths.input, document);
-    if (!imported.result.ok) return fail(readFailure(imported.result.message, files.input));
+    if (!imported.result) return fail(readFailure(imported.result.message(), files.input));
     if (imported.linesSkipped > 0)
         std::fprintf(stderr, "tavrin-label: %d line(s) not understood were skipped\n", imported.linesSkipped);
-    if (const auto saved = saveLabelFile(paths.output, document); !saved.ok)
-        return fail(writeFailure(saved.message, files.output));
+    if (const auto saved = saveLabelFile(paths.output, document); !saved)
+        return fail(writeFailure(saved.message(), files.output));
     if (const std::string problem = finishOutput(files.output, paths.outputHolder); !problem.empty())
         return fail(problem);
     return 0;
@@ -83,8 +83,8 @@ int commandStream(const Arguments& arguments) {
     const std::filesystem::path inputFile = inputPath(input, inputHolder, streamProblem);
     if (inputFile.empty()) return fail(streamProblem);
     LabelDocument document;
-    if (const auto loaded = loadLabelFile(inputFile, document); !loaded.ok)
-        return fail(readFailure(loaded.message, input));
+    if (const auto loaded = loadLabelFile(inputFile, document); !loaded)
+        return fail(readFailure(loaded.message(), input));
     BufferSink sink;
     if (print) {
         PrintJob job;

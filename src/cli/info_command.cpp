@@ -150,7 +150,7 @@ int runInfo(const Arguments& arguments) {
     const std::filesystem::path inputFile = inputPath(input, inputHolder, streamProblem);
     if (inputFile.empty()) return fail(streamProblem);
     LabelDocument document;
-    if (const auto result = loadLabelFile(inputFile, document); !result.ok) return fail(readFailure(result.message, input));
+    if (const auto result = loadLabelFile(inputFile, document); !result) return fail(readFailure(result.message(), input));
 
     JsonWriter json;
     json.beginObject().value("file", input);

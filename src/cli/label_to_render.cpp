@@ -23,8 +23,8 @@ std::string loadLabelToRender(const LabelRenderOptions& options, TemporaryFile& 
     std::string problem;
     const std::filesystem::path inputFile = inputPath(options.input, holder, problem);
     if (inputFile.empty()) return problem;
-    if (const LabelFileResult loaded = loadLabelFile(inputFile, out.document); !loaded.ok)
-        return readFailure(loaded.message, options.input);
+    if (const Result loaded = loadLabelFile(inputFile, out.document); !loaded)
+        return readFailure(loaded.message(), options.input);
     const std::filesystem::path fontPath = ProgramPaths::forThisProcess(nullptr).residentFontPath();
     if (out.fonts.load(fontPath) != 0) return "Can't open font file " + fontPath.string() + readProblem(fontPath.string());
     out.context.document = &out.document;

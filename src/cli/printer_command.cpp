@@ -164,8 +164,8 @@ int storeCommand(Session& s, const std::string& what, const Words& a) {
     if (what == "store-label") {
         if (const std::string bad = checkName(name, kListFormsForLabel); !bad.empty()) return fail(bad);
         LabelDocument document;
-        if (const LabelFileResult loaded = loadLabelFile(file, document); !loaded.ok)
-            return fail(readFailure(loaded.message, file));
+        if (const Result loaded = loadLabelFile(file, document); !loaded)
+            return fail(readFailure(loaded.message(), file));
         if (!hasPrintableFigures(document.figures)) return fail("Nothing to store");
         sent = s.storage.storeCurrentLabel(document, name);
     } else if (what == "store-form") {
@@ -186,8 +186,8 @@ int retrieveCommand(Session& s, const Arguments& a) {
     if (!s.storage.receiveForm(name, document)) return finish(s);
     // The printer answers a name it does not know with an empty form.
     if (document.figures.empty()) return fail("The printer has no stored form " + inQuotes(name));
-    if (const LabelFileResult saved = saveLabelFile(output, document); !saved.ok)
-        return fail(writeFailure(saved.message, output));
+    if (const Result saved = saveLabelFile(output, document); !saved)
+        return fail(writeFailure(saved.message(), output));
     const auto figures = std::count_if(document.figures.begin(), document.figures.end(),
                                        [](const Figure& f) { return f.kind != FigureKind::Font; });
     const auto fonts = static_cast<long>(document.figures.size()) - figures;
@@ -221,8 +221,8 @@ int printLabelCommand(Session& s, const Arguments& a) {
     const bool direct = a.has("--direct-graphics");
     const Words& sets = a.values("--set");
     LabelDocument document;
-    if (const LabelFileResult loaded = loadLabelFile(file, document); !loaded.ok)
-        return fail(readFailure(loaded.message, file));
+    if (const Result loaded = loadLabelFile(file, document); !loaded)
+        return fail(readFailure(loaded.message(), file));
     if (const std::string bad = applySets(sets, document); !bad.empty()) return fail(bad);
 
     ResidentFonts fonts;
@@ -329,7 +329,7 @@ int sendCommand(Session& s, const Words& a) {
             const std::size_t room = std::min(chunk.size(), kMaxReply - reply.size());
             const std::size_t count = s.link.readBytes(std::span(chunk).first(room));
             reply.append(reinterpret_cast<const char*>(chunk.data()), count);
-            if (s.link.timeoutFlag) break;
+            if (s.link.silent()) break;
         }
         s.link.setTiming(usual);
     }

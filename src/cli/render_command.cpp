@@ -86,26 +86,22 @@ int run(const Arguments& arguments) {
         if (!problem.empty()) return fail(problem);
     }
 
-    ImageIoResult written;
-    if (args.print) {
-        const Bitmap image = renderPrintImage(document, context);
-        if (extension == ".png") {
-            written = writePng(outputFile, image);
-        } else if (extension == ".pbm") {
-            written = writePbm(outputFile, image);
-        } else {
+    const Result written = [&] {
+        if (args.print) {
+            const Bitmap image = renderPrintImage(document, context);
+            if (extension == ".png") return writePng(outputFile, image);
+            if (extension == ".pbm") return writePbm(outputFile, image);
             ScreenImage colour;
             colour.copyFrom(image);
-            written = writePpm(outputFile, colour);
+            return writePpm(outputFile, colour);
         }
-    } else {
         LabelCanvas canvas;
         RedrawLabel(canvas, document, context, args.label.canvas);
-        if (extension == ".png") written = writePng(outputFile, canvas.visible);
-        else if (extension == ".ppm") written = writePpm(outputFile, canvas.visible);
-        else written = writePbm(outputFile, toOneBit(canvas.visible));
-    }
-    if (!written.ok) return fail(written.message + writeProblem(args.output));
+        if (extension == ".png") return writePng(outputFile, canvas.visible);
+        if (extension == ".ppm") return writePpm(outputFile, canvas.visible);
+        return writePbm(outputFile, toOneBit(canvas.visible));
+    }();
+    if (!written) return fail(written.message());
     if (const std::string problem = finishOutput(args.output, outputHolder); !problem.empty()) return fail(problem);
     return 0;
 }

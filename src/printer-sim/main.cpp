@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
             std::snprintf(name, sizeof name, "label-%04d.png", ++printedCount);
             const auto result = writePng(output / name, label.image);
             log << "printed " << name << " (" << label.source << ", set " << label.set << ", copy " << label.copy
-                << (result.ok ? ")" : ") NOT WRITTEN: " + result.message)
+                << (result ? std::string(")") : ") NOT WRITTEN: " + result.message())
                 << (label.values.empty() ? "" : " " + label.values) << std::endl;
         });
     printer.setFaults(faults);

@@ -123,13 +123,13 @@ public:
         std::ifstream in(*file, std::ios::binary);
         entry->bytes.assign(std::istreambuf_iterator<char>(in), {});
         const auto* data = reinterpret_cast<const std::uint8_t*>(entry->bytes.data());
-        const LabelFileResult decoded = decodeLabelFile({data, entry->bytes.size()}, entry->document);
+        const Result decoded = decodeLabelFile({data, entry->bytes.size()}, entry->document);
         if (!in.good() && !in.eof()) {
             refusal = errorAnswer(500, "Can't read the label " + file->string());
             return nullptr;
         }
-        if (!decoded.ok) {
-            refusal = errorAnswer(422, decoded.message + ": " + std::string(name));
+        if (!decoded) {
+            refusal = errorAnswer(422, decoded.message() + ": " + std::string(name));
             return nullptr;
         }
         entry->hash = sha256Of(entry->bytes);
@@ -425,11 +425,11 @@ PrintService::Outcome PrintService::printJob(Printer& p, DeviceLink& link, Print
     }
     LabelDocument label;
     const auto bytes = store_->labelBytes(job.labelHash);
-    const LabelFileResult decoded =
+    const Result decoded =
         bytes ? decodeLabelFile({reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()}, label)
-              : LabelFileResult::failure("The label kept with the job is missing");
-    if (!decoded.ok) {
-        finishJob(job, kJobFailed, decoded.message);
+              : Result::failure(FailureKind::Invalid, "The label kept with the job is missing");
+    if (!decoded) {
+        finishJob(job, kJobFailed, decoded.message());
         return Outcome::Finished;
     }
     DataRunOptions options;

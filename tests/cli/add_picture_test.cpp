@@ -38,8 +38,8 @@ TEST(AddPictureCommand, PrintedDotsAreTheSourcesDots) {
         r = run({"render", (dir / "out.qlb").string(), "--print", "-o", (dir / "out.pbm").string()});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         Bitmap printed, source;
-        ASSERT_TRUE(readPbm(dir / "out.pbm", printed).ok);
-        ASSERT_TRUE(readPbm(kFixtures / sourceFile, source).ok);
+        ASSERT_TRUE(readPbm(dir / "out.pbm", printed));
+        ASSERT_TRUE(readPbm(kFixtures / sourceFile, source));
         int differences = 0;
         for (int row = 0; row < source.height(); ++row)
             for (int col = 0; col < source.width(); ++col)
@@ -57,7 +57,7 @@ TEST(AddPictureCommand, NamesArePickedAndChecked) {
     ASSERT_EQ(run({"add-picture", label, logo, "--at", "0,0", "--name", " Logo ", "-o", out}).exitCode, 0);
     ASSERT_EQ(run({"add-picture", out, logo, "--at", "5,5", "-o", out}).exitCode, 0);
     LabelDocument document;
-    ASSERT_TRUE(loadLabelFile(out, document).ok);
+    ASSERT_TRUE(loadLabelFile(out, document));
     std::vector<std::string> names;
     for (const Figure& f : document.figures) names.push_back(PictureRecord::decode(f.record).name);
     EXPECT_EQ(names, (std::vector<std::string>{"Logo", "PICT0001"}));

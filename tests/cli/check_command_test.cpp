@@ -26,7 +26,7 @@ protected:
         add(8, "V00", 50);
         add(3, "V01", 200);
         add(18, "\"12345\"", 400);
-        ASSERT_TRUE(saveLabelFile(dir / "label.qlb", d).ok);
+        ASSERT_TRUE(saveLabelFile(dir / "label.qlb", d));
     }
     test::CommandResult check(const std::vector<std::string>& more) {
         std::vector<std::string> arguments{"check", (dir / "label.qlb").string()};

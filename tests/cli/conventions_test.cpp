@@ -88,7 +88,7 @@ TEST(CommandLineConventions, EveryCommandKeepsTheConventions) {
     test::writeFile(dir / "rows.csv", "Name\nAnna\n");
     LabelDocument plain;  // no barcodes, so check has nothing to fail on
     plain.figures.appendFigure(BoxRecord{0, 0, 10, 6, 1}.encode(), FigureKind::Box);
-    ASSERT_TRUE(saveLabelFile(dir / "plain.qlb", plain).ok);
+    ASSERT_TRUE(saveLabelFile(dir / "plain.qlb", plain));
     const std::string label = path("plain.qlb"), ejf = path("plain.ejf");
     ASSERT_EQ(test::runProgram(TAVRIN_LABEL_EXE, {"export-form", label, "-o", ejf}).exitCode, 0);
     const std::string tty = path("ttyUSB9");

@@ -22,7 +22,7 @@ TEST(FontCommands, MadeFontIsDrawnInALabelAsStored) {
     label.setup.width = 300, label.setup.length = 100;
     const TextRecord text{.x = 10, .y = 12, .font = 6, .data = "\"\xC6\xE0\""};  // Жа in the Cyrillic page
     label.figures.appendFigure(text.encode(), FigureKind::Text);
-    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label).ok);
+    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label));
 
     auto r = test::runProgram(TAVRIN_LABEL_EXE, {"make-font", "--font", "DejaVu Sans", "--size", "16", "--script",
                                                  "Cyrillic", "--trim", "auto", "--space", "1", "-o",
@@ -41,7 +41,7 @@ TEST(FontCommands, MadeFontIsDrawnInALabelAsStored) {
     const FontDataResult font = readFontFile(dir / "cyr.qft");
     ASSERT_TRUE(font.ok);
     LabelDocument withFont;
-    ASSERT_TRUE(loadLabelFile(dir / "with-font.qlb", withFont).ok);
+    ASSERT_TRUE(loadLabelFile(dir / "with-font.qlb", withFont));
     const auto stored = std::find_if(withFont.figures.begin(), withFont.figures.end(),
                                      [](const Figure& f) { return f.kind == FigureKind::Font; });
     ASSERT_NE(stored, withFont.figures.end());
@@ -51,7 +51,7 @@ TEST(FontCommands, MadeFontIsDrawnInALabelAsStored) {
     LabelCanvas canvas;
     RedrawLabel(canvas, withFont, RenderContext{&withFont, &fonts, {}}, {.showMargins = false});
     Bitmap image;
-    ASSERT_TRUE(readPbm(dir / "out.pbm", image).ok);
+    ASSERT_TRUE(readPbm(dir / "out.pbm", image));
     EXPECT_GT(image.countInk(), 20);
     EXPECT_TRUE(image == toOneBit(canvas.visible));
 }
@@ -91,7 +91,7 @@ TEST(FontCommands, BadArgumentsAndFilesFailWithAMessage) {
     test::writeFile(dir / "bad.qft", test::Bytes{2, 0, 8, 'A', 5});
     LabelDocument label;
     label.figures.appendFigure(TextRecord{}.encode(), FigureKind::Text);
-    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label).ok);
+    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label));
     const std::string out = (dir / "out").string();
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"make-font", "--size", "20", "-o", out}, "no --font"},

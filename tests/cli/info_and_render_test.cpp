@@ -67,7 +67,7 @@ protected:
         document.setup = {.width = 120, .length = 80, .leftMargin = 4, .topMargin = 2};
     }
     std::string save() {
-        EXPECT_TRUE(saveLabelFile(dir / "label.qlb", document).ok);
+        EXPECT_TRUE(saveLabelFile(dir / "label.qlb", document));
         return (dir / "label.qlb").string();
     }
     test::CommandResult render(std::vector<std::string> arguments) {
@@ -105,7 +105,7 @@ TEST_F(RenderCommand, ImagesAreTheCanvasWithTheOverlaysAskedForOrThePrintImage) 
         LabelCanvas canvas;
         RedrawLabel(canvas, shown, RenderContext{&shown, &fonts, {}}, c.canvas);
         ScreenImage image;
-        ASSERT_TRUE(readPng(png, image).ok);
+        ASSERT_TRUE(readPng(png, image));
         EXPECT_TRUE(image == canvas.visible) << arguments.back();
     }
     // The print image is one bit, without overlays, as a PBM or a PNG.
@@ -113,11 +113,11 @@ TEST_F(RenderCommand, ImagesAreTheCanvasWithTheOverlaysAskedForOrThePrintImage) 
     EXPECT_GT(print.countInk(), 15);
     ASSERT_EQ(render({label, "--print", "--grid", "--select-all", "-o", (dir / "print.pbm").string()}).exitCode, 0);
     Bitmap pbm;
-    ASSERT_TRUE(readPbm(dir / "print.pbm", pbm).ok);
+    ASSERT_TRUE(readPbm(dir / "print.pbm", pbm));
     EXPECT_TRUE(pbm == print);
     ASSERT_EQ(render({label, "--print", "-o", png}).exitCode, 0);
     ScreenImage onePng;
-    ASSERT_TRUE(readPng(png, onePng).ok);
+    ASSERT_TRUE(readPng(png, onePng));
     EXPECT_TRUE(toOneBit(onePng) == print);
 }
 
@@ -128,7 +128,7 @@ TEST_F(RenderCommand, FailuresSayWhatWentWrongAndExitNonZero) {
     // Missing files, unknown options and bad extensions are in the conventions test.
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{(dir / "foreign.qlb").string(), "-o", png}, "Invalid label file"},
-        {{label, "-o", (dir / "no-such-folder" / "a.png").string()}, "cannot write"},
+        {{label, "-o", (dir / "no-such-folder" / "a.png").string()}, "Can't write"},
         {{label, "-o", png, "--now", "2026-02-30T10:00:00"}, "--now wants a time"}};
     for (const auto& [arguments, message] : cases) {
         const auto r = render(arguments);

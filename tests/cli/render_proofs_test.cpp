@@ -19,7 +19,7 @@ protected:
         document.variables[1] = test::makeSlot(12, kJustifyLeft, ' ', "Code");
         test::addText(document, 0, 0, 3, 0, "V00");
         test::addBarcode(document, 3, 8, 60, 80, 2, 4, 2, "V01");
-        EXPECT_TRUE(saveLabelFile(dir / "label.qlb", document).ok);
+        EXPECT_TRUE(saveLabelFile(dir / "label.qlb", document));
         test::writeFile(dir / "rows.csv", "Name,Code\nAnna,A-1\nBoris,B-2\nClara,C-3\nDmitri,D-4\n");
     }
     test::CommandResult render(std::vector<std::string> arguments) {
@@ -32,7 +32,7 @@ protected:
         const auto r = render({"--print", "--data", rows, "--row", std::to_string(row), "-o", name});
         EXPECT_EQ(r.exitCode, 0) << r.err;
         Bitmap image;
-        EXPECT_TRUE(readPbm(name, image).ok);
+        EXPECT_TRUE(readPbm(name, image));
         return image;
     }
 
@@ -54,7 +54,7 @@ TEST_F(RenderProofs, OneProcessGivesEveryChosenRowAsTheSingleRowRenderDoes) {
         const Bitmap expected = rowImage(row);
         EXPECT_TRUE(test::rasterisePage(path("all.pdf"), row) == expected) << "page of row " << row;
         ScreenImage png;
-        ASSERT_TRUE(readPng(path("label-0" + std::to_string(row) + ".png"), png).ok);
+        ASSERT_TRUE(readPng(path("label-0" + std::to_string(row) + ".png"), png));
         EXPECT_TRUE(toOneBit(png) == expected) << "image of row " << row;
     }
     EXPECT_FALSE(std::filesystem::exists(path("label-01.png")) || std::filesystem::exists(path("label-04.png")));

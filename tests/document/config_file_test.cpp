@@ -130,9 +130,9 @@ TEST(ConfigFileWrite, FailedWritesAreReportedAndKeepTheOldFile) {
     TempDir dir;
     test::writeFile(dir / "file", "x");
     const fs::path underAFile = dir / "file" / "ZREDITW.CFG";
-    const ConfigWriteResult result = writeConfiguration(underAFile, {}, {});
-    EXPECT_FALSE(result);
-    EXPECT_EQ(result.message, "Cannot write " + underAFile.string());
+    const Result result = writeConfiguration(underAFile, {}, {});
+    EXPECT_EQ(result.kind(), FailureKind::CannotWrite);
+    EXPECT_EQ(result.message(), "Can't write " + underAFile.string() + ": Not a directory");
     fs::remove(dir / "file");
     const fs::path path = dir / "ZREDITW.CFG";
     test::writeFile(path, "WIDTH = 500\r\n");

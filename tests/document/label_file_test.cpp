@@ -51,7 +51,7 @@ Bytes fullFixture() {
 
 LabelDocument decoded(const Bytes& bytes) {
     LabelDocument doc;
-    EXPECT_TRUE(decodeLabelFile(bytes, doc).ok);
+    EXPECT_TRUE(decodeLabelFile(bytes, doc));
     return doc;
 }
 
@@ -98,7 +98,7 @@ TEST(LabelFile, PictureDataMovesToTheNextPictureOfTheNameWhenTheFirstIsDeleted) 
 
 TEST(LabelFile, HeaderOnlyFileGivesAnEmptyLabelWithTheStoredSetup) {
     LabelDocument doc = decoded(fullFixture());
-    ASSERT_TRUE(decodeLabelFile(header().get(), doc).ok);
+    ASSERT_TRUE(decodeLabelFile(header().get(), doc));
     EXPECT_TRUE(doc.figures.empty());
     EXPECT_FALSE(doc.variables[3].isDefined());
     EXPECT_EQ(doc.setup.offset, -8);
@@ -111,7 +111,7 @@ TEST(LabelFile, FontOnlyLabelSavesAndLoads) {
     LabelDocument doc;
     doc.figures.appendFigure(FontRecord{1, 2, 8, 'A'}.encode(), FigureKind::Font).fontData = kFontData;
     doc.setup = decoded(header().get()).setup;
-    ASSERT_TRUE(saveLabelFile(dir / "font.qlb", doc).ok);
+    ASSERT_TRUE(saveLabelFile(dir / "font.qlb", doc));
     EXPECT_EQ(test::readFile(dir / "font.qlb"), header().bytes(kFontRecord).bytes(kFontData).get());
     EXPECT_EQ(decoded(test::readFile(dir / "font.qlb")).figures.front().fontData, kFontData);
 }
@@ -120,18 +120,18 @@ TEST(LabelFile, FailuresReportTheWindowsMessageAndKeepTheDocument) {
     test::TempDir dir;
     LabelDocument doc = decoded(fullFixture());
     const auto before = encodeLabelFile(doc);
-    EXPECT_EQ(loadLabelFile(dir / "missing.qlb", doc).message, "Can't open input file");
-    EXPECT_EQ(loadLabelFile(dir.path(), doc).message, "Can't open input file");
+    EXPECT_EQ(loadLabelFile(dir / "missing.qlb", doc).message(), "Can't open input file");
+    EXPECT_EQ(loadLabelFile(dir.path(), doc).message(), "Can't open input file");
     Bytes foreign = fullFixture();
     foreign[11] = ' ';  // the magic's zero byte
     test::writeFile(dir / "foreign.qlb", foreign);
-    EXPECT_EQ(loadLabelFile(dir / "foreign.qlb", doc).message, "Invalid label file");
+    EXPECT_EQ(loadLabelFile(dir / "foreign.qlb", doc).message(), "Invalid label file");
     foreign[11] = 0, foreign.resize(40);  // the right magic, the header cut short
-    EXPECT_EQ(decodeLabelFile(foreign, doc).message, "Invalid label file");
+    EXPECT_EQ(decodeLabelFile(foreign, doc).message(), "Invalid label file");
     EXPECT_EQ(encodeLabelFile(doc), before);
-    EXPECT_EQ(saveLabelFile(dir / "empty.qlb", LabelDocument{}).message, "Nothing to save");
+    EXPECT_EQ(saveLabelFile(dir / "empty.qlb", LabelDocument{}).message(), "Nothing to save");
     EXPECT_FALSE(std::filesystem::exists(dir / "empty.qlb"));
-    EXPECT_EQ(saveLabelFile(dir / "no" / "such" / "folder.qlb", doc).message, "Can't open output file");
+    EXPECT_EQ(saveLabelFile(dir / "no" / "such" / "folder.qlb", doc).message(), "Can't open output file");
 }
 
 TEST(LabelFile, AFileCutAnywhereLoadsWhatCameBeforeTheCut) {
@@ -139,7 +139,7 @@ TEST(LabelFile, AFileCutAnywhereLoadsWhatCameBeforeTheCut) {
     std::size_t previousCount = 0;
     for (std::size_t cut = kLabelFileHeaderSize; cut <= full.size(); ++cut) {
         LabelDocument doc;
-        ASSERT_TRUE(decodeLabelFile(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut)), doc).ok);
+        ASSERT_TRUE(decodeLabelFile(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut)), doc));
         EXPECT_GE(doc.figures.size(), previousCount) << "cut at " << cut;
         previousCount = doc.figures.size();
         for (const auto& f : doc.figures)

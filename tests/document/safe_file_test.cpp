@@ -66,7 +66,7 @@ TEST(SafeFile, AFailedReplacementKeepsTheOldFileAndLeavesNoTemporary) {
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     const rlimit small{64, old.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool replaced = replaceFileContents(path, std::string(1000, 'n'));
+    const bool replaced = static_cast<bool>(replaceFileContents(path, std::string(1000, 'n')));
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(replaced);

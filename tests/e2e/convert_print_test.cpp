@@ -22,9 +22,9 @@ TEST_P(ConvertPictureEndToEnd, TestPrintComesOutAsTheSavedPicture) {
     ASSERT_EQ(e2e::runPrinterCommand(sim.port, {"list", "forms"}).exitCode, 0);  // answered once printed
 
     SourcePicture saved;
-    ASSERT_TRUE(loadSourcePicture(dir / "bw.bmp", saved).ok);
+    ASSERT_TRUE(loadSourcePicture(dir / "bw.bmp", saved));
     ScreenImage printed;
-    ASSERT_TRUE(readPng(sim.label(1), printed).ok);
+    ASSERT_TRUE(readPng(sim.label(1), printed));
     const Bitmap dots = toOneBit(printed);
     ASSERT_EQ(dots.width(), 45);
     ASSERT_EQ(dots.height(), saved.height);

@@ -36,8 +36,8 @@ inline test::CommandResult runPrinterCommand(const std::string& device, const st
 // A printed or rendered PNG as dots.
 inline Bitmap readOneBitPng(const std::filesystem::path& path) {
     ScreenImage image;
-    const ImageIoResult read = readPng(path, image);
-    EXPECT_TRUE(read.ok) << path << ": " << read.message;
+    const Result read = readPng(path, image);
+    EXPECT_TRUE(read) << read.message();
     return toOneBit(image);
 }
 

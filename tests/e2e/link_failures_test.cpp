@@ -48,7 +48,7 @@ TEST(LinkFailures, RefusedByteAnsweredNoStopsTheStore) {
     LabelDocument label;
     label.figures.appendFigure(TextRecord{.font = 1, .data = "\"X\""}.encode(), FigureKind::Text);
     EXPECT_FALSE(storage.storeCurrentLabel(label, "F"));
-    EXPECT_TRUE(p.link.abortFlag);
+    EXPECT_TRUE(p.link.refused());
     EXPECT_EQ(p.transport.written.size(), 20u);  // nothing after the refused byte
     EXPECT_FALSE(p.transport.opened);
     EXPECT_EQ(std::count(p.ui.events.begin(), p.ui.events.end(), "ask Error: Can't write to comm. port. Retry ?"), 2);

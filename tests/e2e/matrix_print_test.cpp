@@ -75,7 +75,7 @@ TEST(MatrixPrintEndToEnd, ADataRunGivesEveryLabelTheSymbolOfItsRow) {
     d.variables[0].defined = 1, d.variables[0].length = 12;
     d.variables[0].setPrompt("Parcel");
     d.variables[0].setValue("PARCEL-00");
-    ASSERT_TRUE(saveLabelFile(dir / "parcel.qlb", d).ok);
+    ASSERT_TRUE(saveLabelFile(dir / "parcel.qlb", d));
     std::string rows = "Parcel\n";
     for (int row = 1; row <= 20; ++row) rows += "PARCEL-" + std::string(row < 10 ? "0" : "") + std::to_string(row) + "\n";
     test::writeFile(dir / "rows.csv", rows);

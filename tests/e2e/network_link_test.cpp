@@ -88,7 +88,7 @@ TEST(NetworkLink, PeerThatHangsUpInsteadOfAnsweringIsNoPrinterResponse) {
         ASSERT_TRUE(real.link.openPort());
         std::vector<std::string> names;
         EXPECT_EQ(receiveNameList(real.link, listCommand(kListForms), names, false).message(), "No printer response");
-        EXPECT_TRUE(real.link.timeoutFlag && real.link.deviceGone()) << reset;
+        EXPECT_TRUE(real.link.silent() && real.link.deviceGone()) << reset;
         EXPECT_EQ(peer.received(), "\r\nUF\r\n");
         real.link.closePort();
     }
@@ -98,10 +98,10 @@ TEST(NetworkLink, PeerThatHangsUpBeforeAStoreFailsTheWrite) {
     HangingUpPeer peer("");
     e2e::RealLink real(peer.device());
     LabelDocument label;
-    ASSERT_TRUE(loadLabelFile(e2e::kSample, label).ok);
+    ASSERT_TRUE(loadLabelFile(e2e::kSample, label));
     PrinterStorage storage(real.link);
     EXPECT_FALSE(storage.storeCurrentLabel(label, "GONE"));
-    EXPECT_TRUE(real.link.abortFlag);  // without a retry question: the printer is gone
+    EXPECT_TRUE(real.link.refused());  // without a retry question: the printer is gone
     // A port that still takes connections but never serves them is a silent printer.
     const auto r = e2e::runPrinterCommand(peer.device(), {"list", "forms"});
     EXPECT_TRUE(r.exitCode != 0 && r.err.find("No printer response") != std::string::npos) << r.err;

@@ -23,7 +23,7 @@ const std::vector<std::uint8_t> kFontData = {
 // The sample label with a soft font and a text set in it.
 LabelDocument sampleWithFont() {
     LabelDocument d;
-    EXPECT_TRUE(loadLabelFile(e2e::kSample, d).ok);
+    EXPECT_TRUE(loadLabelFile(e2e::kSample, d));
     d.figures.appendFigure(TextRecord{.x = 40, .y = 300, .hMul = 2, .vMul = 2, .font = 6, .data = "\"AB\""}.encode(),
                            FigureKind::Text);
     const FontRecord font{.charCount = 2, .height = 8, .dataLength = static_cast<unsigned>(kFontData.size()), .letter = 'B'};
@@ -70,7 +70,7 @@ TEST_P(StorageRoundTrip, StoredLabelComesBackWithPicturesFontsAndValues) {
     LabelDocument back;
     back.variables[9].setValue("left over");
     ASSERT_TRUE(storage.retrieveForm("ROUND1", back));
-    EXPECT_FALSE(real.link.timeoutFlag);
+    EXPECT_FALSE(real.link.silent());
     // Same figures, setup and definitions: the form they make is the same, byte for byte.
     EXPECT_EQ(formFileOf(back, original), formFileOf(original, original));
     // One picture block, fetched once, shared by both Pictures.
@@ -96,7 +96,7 @@ TEST_P(StorageRoundTrip, StoredLabelComesBackWithPicturesFontsAndValues) {
 TEST_P(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     test::TempDir dir;
     const e2e::Simulator sim(GetParam(), dir / "out");
-    ASSERT_TRUE(saveLabelFile(dir / "in.qlb", sampleWithFont()).ok);
+    ASSERT_TRUE(saveLabelFile(dir / "in.qlb", sampleWithFont()));
     auto r = runPrinterCommand(sim.port, {"store-label", (dir / "in.qlb").string(), "CLI1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "CLI1\n");
@@ -105,7 +105,7 @@ TEST_P(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     r = runPrinterCommand(sim.port, {"retrieve-form", "CLI1", "-o", (dir / "back.qlb").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     LabelDocument back;
-    ASSERT_TRUE(loadLabelFile(dir / "back.qlb", back).ok);
+    ASSERT_TRUE(loadLabelFile(dir / "back.qlb", back));
     const LabelDocument original = sampleWithFont();
     EXPECT_EQ(formFileOf(back, original), formFileOf(original, original));
     // With -o - the label is standard output, and the report goes to standard error.

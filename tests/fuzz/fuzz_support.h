@@ -145,7 +145,7 @@ inline const LabelDocument& sampleLabel() {
         const std::filesystem::path folder = dir != nullptr ? dir : TAVRIN_FUZZ_DATA_DIR;
         std::ifstream in(folder / "samples" / "sample.qlb", std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        if (!decodeLabelFile(bytes, d).ok) d = LabelDocument{};
+        if (!decodeLabelFile(bytes, d)) d = LabelDocument{};
         const auto defined = [](const auto& slots) {
             return std::any_of(slots.begin(), slots.end(), [](const Variable& v) { return v.defined != 0; });
         };
@@ -167,7 +167,7 @@ inline const LabelDocument& sampleLabel() {
 inline void checkLabelFileRoundTrip(const LabelDocument& document) {
     const std::vector<std::uint8_t> encoded = encodeLabelFile(document);
     LabelDocument again;
-    if (!decodeLabelFile(encoded, again).ok || encodeLabelFile(again) != encoded) std::abort();
+    if (!decodeLabelFile(encoded, again) || encodeLabelFile(again) != encoded) std::abort();
 }
 
 // Every raster row the printer gets is whole.

@@ -123,16 +123,16 @@ TEST(KilledSave, LabelFormAndConfigurationAreAlwaysOldOrNewAndNoTemporaryStays) 
     static std::string forms[2];
     test::TempDir scratch;
     for (int v = 0; v < 2; ++v) {
-        ASSERT_TRUE(saveAsForm(scratch / "form", labels[v]).ok);
+        ASSERT_TRUE(saveAsForm(scratch / "form", labels[v]));
         forms[v] = test::readText(scratch / "form");
     }
     const Kind kinds[] = {
-        {"label file", [](const std::filesystem::path& path, int v) { return saveLabelFile(path, labels[v]).ok; },
+        {"label file", [](const std::filesystem::path& path, int v) { return static_cast<bool>(saveLabelFile(path, labels[v])); },
          [](int v) { return asText(encodeLabelFile(labels[v])); }},
-        {"form file", [](const std::filesystem::path& path, int v) { return saveAsForm(path, labels[v]).ok; },
+        {"form file", [](const std::filesystem::path& path, int v) { return static_cast<bool>(saveAsForm(path, labels[v])); },
          [](int v) { return forms[v]; }},
         {"configuration",
-         [](const std::filesystem::path& path, int v) { return writeConfiguration(path, setups[v], configs[v]).ok; },
+         [](const std::filesystem::path& path, int v) { return static_cast<bool>(writeConfiguration(path, setups[v], configs[v])); },
          [](int v) { return formatConfiguration(setups[v], configs[v]); }},
     };
     for (const Kind& kind : kinds) killSavesAtRandomMoments(kind);

@@ -59,17 +59,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!smallEnough(facts)) return 0;
 
     SourcePicture picture;
-    if (readBmpPicture(file, picture).ok) convert(picture, knob);
+    if (readBmpPicture(file, picture)) convert(picture, knob);
     else if (!picture.empty()) std::abort();  // a failed read leaves nothing behind
 
     picture = {};
     const int scale = previewScaleDenominator(facts.largerSide, 160);
     if (scale != 1 && scale != 2 && scale != 4 && scale != 8) std::abort();
-    if (readJpegPicture(file, picture, scale).ok) convert(picture, knob);
+    if (readJpegPicture(file, picture, scale)) convert(picture, knob);
     else if (!picture.empty()) std::abort();
 
     picture = {};
-    if (readPngPicture(file, picture).ok) convert(picture, knob);
+    if (readPngPicture(file, picture)) convert(picture, knob);
     else if (!picture.empty()) std::abort();
     return 0;
 }

@@ -79,7 +79,7 @@ TEST(LoadGraphicsFile, FixturesLoadDotForDotAsTheirSources) {
             EXPECT_TRUE(std::equal(file.begin(), file.end(), buffer->pcx().begin(), buffer->pcx().end()));
         }
         Bitmap source;
-        ASSERT_TRUE(readPbm(kFixtures / c.source, source).ok);
+        ASSERT_TRUE(readPbm(kFixtures / c.source, source));
         LoadedBlock loaded;
         ASSERT_TRUE(MakePictureData((kFixtures / c.file).string(), true, *buffer, loaded).ok);
         EXPECT_EQ(std::tuple(loaded.dataLength, loaded.block->bytes[0]), std::tuple(loaded.block->bytes.size(), 1));

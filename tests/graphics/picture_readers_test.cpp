@@ -42,10 +42,10 @@ TEST(LoadSourcePicture, EveryDepthAndKindReadsAsImageMagickReadsIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         SourcePicture picture;
-        const PictureReadResult result = loadSourcePicture(kFixtures / c.file, picture);
-        ASSERT_TRUE(result.ok) << result.message.text;
+        const Result result = loadSourcePicture(kFixtures / c.file, picture);
+        ASSERT_TRUE(result) << result.message();
         ScreenImage truth;
-        ASSERT_TRUE(readPng(kFixtures / c.truth, truth).ok);
+        ASSERT_TRUE(readPng(kFixtures / c.truth, truth));
         ASSERT_EQ(picture.width, truth.width());
         ASSERT_EQ(picture.height, truth.height());
         int worst = 0;
@@ -114,24 +114,23 @@ TEST(LoadSourcePicture, HostileAndDamagedFilesAreRefusedWithAMessage) {
     for (const auto& c : cases) {
         test::writeFile(dir / c.name, c.bytes);
         SourcePicture picture;
-        const PictureReadResult result = loadSourcePicture(dir / c.name, picture);
-        EXPECT_FALSE(result.ok) << c.name;
-        EXPECT_EQ(result.message.text, c.message) << c.name;
-        EXPECT_EQ(result.unknownKind, c.message == std::string("Unknown file extension")) << c.name;
-        EXPECT_EQ(result.message.title, "Error");
+        const Result result = loadSourcePicture(dir / c.name, picture);
+        EXPECT_FALSE(result) << c.name;
+        EXPECT_EQ(result.message(), c.message) << c.name;
+        EXPECT_EQ(result.kind() == FailureKind::Invalid, c.message == std::string("Unknown file extension")) << c.name;
         EXPECT_TRUE(picture.empty()) << c.name;
     }
     // The same bytes under an upper-case name load.
     test::writeFile(dir / "GOOD.JPEG", jpeg);
     test::writeFile(dir / "good.Bmp", withPixels);
     SourcePicture picture;
-    EXPECT_TRUE(loadSourcePicture(dir / "GOOD.JPEG", picture).ok);
-    EXPECT_TRUE(loadSourcePicture(dir / "good.Bmp", picture).ok);
+    EXPECT_TRUE(loadSourcePicture(dir / "GOOD.JPEG", picture));
+    EXPECT_TRUE(loadSourcePicture(dir / "good.Bmp", picture));
     EXPECT_EQ(picture.at(3, 3), 0x808080u);
-    EXPECT_EQ(loadSourcePicture(dir / "none.png", picture).message.text, "Can't open input file");
+    EXPECT_EQ(loadSourcePicture(dir / "none.png", picture).message(), "Can't open input file");
     // A device that never ends is not read.
     std::filesystem::create_symlink("/dev/zero", dir / "endless.bmp");
-    EXPECT_EQ(loadSourcePicture(dir / "endless.bmp", picture).message.text, "Can't read graphics file");
+    EXPECT_EQ(loadSourcePicture(dir / "endless.bmp", picture).message(), "Can't read graphics file");
 }
 
 TEST(PictureFacts, ReadFromTheHeadersAlone) {

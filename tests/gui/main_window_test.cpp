@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, SaveReopenAndTheUnsavedChangesQuestion) {
         EXPECT_FALSE(window->saveAsLabel());
         EXPECT_EQ(answer.text(), "File exists. Overwrite?");
         LabelDocument stored;
-        ASSERT_TRUE(loadLabelFile(programFolder / "first.qlb", stored).ok);
+        ASSERT_TRUE(loadLabelFile(programFolder / "first.qlb", stored));
         EXPECT_EQ(RectangleRecord::decode(stored.figures.front().record).x, 20);
     }
 }
@@ -428,7 +428,7 @@ TEST_F(MainWindowTest, HandedOverFilesAreOpenedAfterTheQuestionWithoutLosingEdit
     HandOffQueue* queue = connectHandOff(running, *window);
     const QString& sample = test::kSampleLabel;
     LabelDocument sampleLabel;
-    ASSERT_TRUE(loadLabelFile(sample.toStdString(), sampleLabel).ok);
+    ASSERT_TRUE(loadLabelFile(sample.toStdString(), sampleLabel));
     const auto settled = [&] {
         return QTest::qWaitFor([&] { return queue->pending() == 0 && QApplication::activeModalWidget() == nullptr; }, 5000);
     };

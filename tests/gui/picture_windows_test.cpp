@@ -33,7 +33,7 @@ PictureRecord pictureOf(const Figure& figure) { return PictureRecord::decode(fig
 // Dots of the printed label under the picture that differ from the PBM it was made from.
 int dotsDiffering(const LabelDocument& document, const RenderContext& context, const Figure& figure, const char* truthFile) {
     Bitmap truth;
-    EXPECT_TRUE(readPbm(kFixtures / truthFile, truth).ok);
+    EXPECT_TRUE(readPbm(kFixtures / truthFile, truth));
     const PictureRecord record = pictureOf(figure);
     if (record.width != truth.width() || record.height != truth.height()) return -1;
     LabelDocument drawn = document;

@@ -152,7 +152,7 @@ TEST_F(PrintCommandsTest, TestPrintWithDirectGraphicsPrintsTheLabelsPrintImage) 
     PrinterStorage storage(window->link());
     ASSERT_TRUE(storage.receiveList(kListForms));  // answered after the print
     ScreenImage printed;
-    ASSERT_TRUE(readPng(sim->label(1), printed).ok);
+    ASSERT_TRUE(readPng(sim->label(1), printed));
     EXPECT_TRUE(toOneBit(printed) == expected);
     EXPECT_FALSE(std::filesystem::exists(sim->label(2)));
 }

@@ -135,7 +135,7 @@ TEST(QtSerialTransport, CarriesThePrinterLinkWithEventsRunning) {
     ASSERT_TRUE(storage.storeFormFile(dir / "SHOP.EJF", "SHOP")) << ui.lastError();
     ASSERT_TRUE(storage.receiveList(kListForms)) << ui.lastError();
     EXPECT_EQ(storage.storeAsList().names, std::vector<std::string>{"SHOP"});
-    EXPECT_FALSE(link.timeoutFlag || link.isOpen());
+    EXPECT_FALSE(link.silent() || link.isOpen());
     EXPECT_GT(ui.eventRuns, 0);
 }
 
@@ -151,7 +151,7 @@ TEST_F(EditorNetworkPrinter, PortDeviceChoosesTheNetworkOrAPrintQueue) {
     device = sim.address();
     PrinterStorage storage(window->link());
     ASSERT_TRUE(storage.receiveList(kListGraphics)) << window->link().failureMessage();
-    EXPECT_FALSE(window->link().timeoutFlag);
+    EXPECT_FALSE(window->link().silent());
     EXPECT_TRUE(storage.storeAsList().names.empty());
 
     if (!printQueuesAvailable()) GTEST_SKIP() << "built without libcups";

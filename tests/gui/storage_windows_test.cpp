@@ -440,7 +440,7 @@ TEST_F(SilentPrinterTest, StopEndsTheWaitForTheAnswerWithoutAnError) {
     test::OnModal noError("OkBt");
     window->action("FormM")->trigger();
     EXPECT_TRUE(stopShown);
-    EXPECT_TRUE(window->link().stoppedFlag);
+    EXPECT_TRUE(window->link().stopped());
     EXPECT_FALSE(never.ran());
     EXPECT_FALSE(noError.ran()) << noError.text().toStdString();
     EXPECT_FALSE(sharedMessageBox().isVisible());

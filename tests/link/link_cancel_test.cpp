@@ -25,9 +25,9 @@ TEST(PrinterLinkCancel, EscOnTheProgressWindowStopsTheStreamBetweenBytes) {
     p.ui.cancelAtEventRun = p.ui.eventRuns + 4;
     EXPECT_FALSE(p.link.writeText("0123456789"));
     EXPECT_EQ(p.transport.written, "AB012");
-    EXPECT_TRUE(p.link.abortFlag && p.link.stoppedFlag);
+    EXPECT_TRUE(p.link.refused() && p.link.stopped());
     // Stopped by the user is no printer failure: the window closes without a message.
-    EXPECT_FALSE(p.link.timeoutFlag);
+    EXPECT_FALSE(p.link.silent());
     p.link.endProgress();
     EXPECT_EQ(p.ui.events.back(), "close");
 }
@@ -42,11 +42,11 @@ TEST(PrinterLinkCancel, AStopEndsAWaitForTheAnswerOrForRoom) {
     p.ui.cancelAtEventRun = p.ui.eventRuns + 3;
     std::string line;
     EXPECT_EQ(p.link.readLine(line, 32), 0u);
-    EXPECT_TRUE(p.link.timeoutFlag && p.link.stoppedFlag);
+    EXPECT_TRUE(p.link.silent() && p.link.stopped());
     EXPECT_LT(p.clock.now, 100);
     EXPECT_EQ(p.link.failureMessage(), "Stopped");
     EXPECT_FALSE(p.link.writeText("UF"));
-    EXPECT_TRUE(p.link.abortFlag && p.link.stoppedFlag);
+    EXPECT_TRUE(p.link.refused() && p.link.stopped());
     EXPECT_EQ(p.transport.written, "");
     p.link.endProgress();
     EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Receiving forms", "close"}));
@@ -57,8 +57,8 @@ TEST(PrinterLinkCancel, AStopEndsAWaitForTheAnswerOrForRoom) {
     p.ui.cancelAtEventRun = p.ui.eventRuns + 5;
     const long long before = p.clock.now;
     EXPECT_FALSE(p.link.writeText("AB"));
-    EXPECT_TRUE(p.link.abortFlag && p.link.stoppedFlag);
-    EXPECT_FALSE(p.link.timeoutFlag);
+    EXPECT_TRUE(p.link.refused() && p.link.stopped());
+    EXPECT_FALSE(p.link.silent());
     EXPECT_LT(p.clock.now - before, 100);
     EXPECT_FALSE(asked(p.ui.events));
     // Without a stop, a printer that keeps the line held past the silence limit is the
@@ -68,7 +68,7 @@ TEST(PrinterLinkCancel, AStopEndsAWaitForTheAnswerOrForRoom) {
     p.link.endProgress();
     ASSERT_TRUE(p.link.openPort());
     EXPECT_FALSE(p.link.writeText("AB"));
-    EXPECT_TRUE(p.link.abortFlag && p.link.timeoutFlag && !p.link.stoppedFlag);
+    EXPECT_TRUE(p.link.refused() && p.link.silent() && !p.link.stopped());
     EXPECT_GE(p.clock.now - before, 3000);
     EXPECT_EQ(p.ui.events.back(), "ask Error: Can't write to comm. port. Retry ?");
 }
@@ -79,13 +79,13 @@ TEST(PrinterLinkGone, ADeviceThatWentAwayEndsReadsAndWritesAtOnceAndIsOpenedAfre
     p.transport.vanished = true;
     std::string line;
     EXPECT_EQ(p.link.readLine(line, 32), 0u);
-    EXPECT_TRUE(p.link.timeoutFlag && p.link.deviceGone());
+    EXPECT_TRUE(p.link.silent() && p.link.deviceGone());
     EXPECT_EQ(p.transport.readWaits, 1);
     EXPECT_EQ(p.link.failureMessage(), "No printer response");
     // Asking "Retry ?" cannot bring it back: the failure is told instead, once.
     p.ui.retryAnswers = {true, true, true};
     EXPECT_FALSE(p.link.writeText("AB"));
-    EXPECT_TRUE(p.link.abortFlag && p.link.timeoutFlag);
+    EXPECT_TRUE(p.link.refused() && p.link.silent());
     EXPECT_EQ(p.ui.events, (Events{"beep", "box Error: No printer response"}));
     EXPECT_LT(p.clock.now, 100);
     // The next exchange opens the device again instead of reusing the dead port.
@@ -99,12 +99,12 @@ TEST(PrinterLinkCancel, SilenceIsReportedOncePerFailure) {
     FakePrinter p;
     ASSERT_TRUE(p.link.openPort());
     p.link.showProgress("Receiving active form name");
-    p.link.progressShowFlag = false;
+    p.link.setProgressWindowShown(false);
     std::string line;
     p.link.readLine(line, 16);  // nothing comes
-    ASSERT_TRUE(p.link.timeoutFlag);
+    ASSERT_TRUE(p.link.silent());
     p.link.endProgress();  // the inner exchange ends...
-    p.link.progressShowFlag = true;
+    p.link.setProgressWindowShown(true);
     p.link.endProgress();  // ... and so does the whole
     EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Receiving active form name",
                                    "window error Error: No printer response", "beep"}));

@@ -149,17 +149,17 @@ TEST(PosixSerialTransport, SilenceIsWaitedAsleepAndAHungUpTerminalEndsTheWaitAtO
     ASSERT_TRUE(link.openPort());
     std::string line;
     EXPECT_EQ(link.readLine(line, 32), 0u);
-    EXPECT_TRUE(link.timeoutFlag);
+    EXPECT_TRUE(link.silent());
     EXPECT_FALSE(link.deviceGone());
     EXPECT_LE(transport.waits, 300 / 50 + 2);
 
     pty.reset();
     transport.waits = 0;
     EXPECT_EQ(link.readLine(line, 32), 0u);
-    EXPECT_TRUE(link.timeoutFlag && link.deviceGone());
+    EXPECT_TRUE(link.silent() && link.deviceGone());
     EXPECT_EQ(transport.waits, 1);
     EXPECT_FALSE(link.writeText("UF"));
-    EXPECT_TRUE(link.abortFlag);
+    EXPECT_TRUE(link.refused());
     EXPECT_EQ(ui.events, (test::Events{"beep", "box Error: No printer response"}));
 }
 

@@ -40,7 +40,7 @@ TEST(PrinterLinkOpen, FailureIsReportedInABoxOrInTheProgressWindow) {
     FakePrinter p;
     p.transport.openFails = true;
     EXPECT_FALSE(p.link.openPort());
-    EXPECT_TRUE(p.link.timeoutFlag);
+    EXPECT_TRUE(p.link.silent());
     EXPECT_EQ(p.ui.events, (Events{"beep", "box Error: Can't open communication port /dev/ttyS0"}));
     p.ui.events.clear();  // with the progress window up the message goes into it, and stays
     p.link.showProgress("Receiving form list");
@@ -99,7 +99,7 @@ TEST(PrinterLinkWrite, EachByteIsWrittenAndFlushedAloneAfterPendingEvents) {
     FakePrinter p;
     EXPECT_TRUE(p.link.writeFormatted("\r\nUF\r\n"));  // port closed: nothing sent, callers carry on
     EXPECT_TRUE(p.link.writeByte('A'));
-    EXPECT_FALSE(p.link.abortFlag);
+    EXPECT_FALSE(p.link.refused());
     EXPECT_EQ(p.transport.writesWithoutFlush + p.transport.flushCalls, 0);
     ASSERT_TRUE(p.link.openPort());
     EXPECT_TRUE(p.link.writeFormatted("FK\"%s\"\r\n", "ABC"));
@@ -118,11 +118,11 @@ TEST(PrinterLinkWrite, RefusedByteRetriedOnYesAndTheNextWriteStartsClear) {
     ASSERT_TRUE(p.link.openPort());
     p.transport.refuseFrom = 2, p.transport.refusals = 1;
     EXPECT_FALSE(p.link.writeText("ABCDEF"));  // answered No: the rest is not sent
-    EXPECT_TRUE(p.link.abortFlag && p.link.timeoutFlag);
+    EXPECT_TRUE(p.link.refused() && p.link.silent());
     p.transport.refusals = 1;
     p.ui.retryAnswers = {true};
     EXPECT_TRUE(p.link.writeText("CD"));
-    EXPECT_FALSE(p.link.abortFlag || p.link.timeoutFlag);
+    EXPECT_FALSE(p.link.refused() || p.link.silent());
     EXPECT_EQ(p.transport.written, "ABCD");
 }
 
@@ -137,12 +137,12 @@ TEST(PrinterLinkRead, LinesDropControlBytesAndEndAtLineFeedOrEndMark) {
     for (const auto& [size, text] : expected) {
         EXPECT_EQ(p.link.readLine(line, size), text.size()) << text;
         EXPECT_EQ(line, text);
-        EXPECT_FALSE(p.link.endMarkFlag);
-        EXPECT_FALSE(p.link.timeoutFlag);
+        EXPECT_FALSE(p.link.atEndMark());
+        EXPECT_FALSE(p.link.silent());
     }
     EXPECT_EQ(p.link.readLine(line, 32), 0u);  // the lone NUL
-    EXPECT_TRUE(p.link.endMarkFlag);
-    EXPECT_FALSE(p.link.timeoutFlag);
+    EXPECT_TRUE(p.link.atEndMark());
+    EXPECT_FALSE(p.link.silent());
 }
 
 TEST(PrinterLinkRead, SilenceGarbageOrABrokenPortEndReadsAtTheLimit) {
@@ -151,41 +151,41 @@ TEST(PrinterLinkRead, SilenceGarbageOrABrokenPortEndReadsAtTheLimit) {
     p.transport.arrive("AB");
     std::string line = "old";
     EXPECT_EQ(p.link.readLine(line, 32), 0u);
-    EXPECT_TRUE(p.link.timeoutFlag);
+    EXPECT_TRUE(p.link.silent());
     EXPECT_EQ(line, "");
     EXPECT_GE(p.clock.now, 3000);
     EXPECT_LT(p.clock.now, 3100);
     std::array<std::uint8_t, 5> buffer{};
     p.transport.arrive("123");
     EXPECT_EQ(p.link.readBytes(buffer), 3u);
-    EXPECT_TRUE(p.link.timeoutFlag);
+    EXPECT_TRUE(p.link.silent());
     EXPECT_EQ(buffer[2], '3');
     // An endless stream of control bytes is not a line.
     p.transport.arrive(std::string(100000, '\r'));
     EXPECT_EQ(p.link.readLine(line, 32), 0u);
-    EXPECT_FALSE(p.link.timeoutFlag);
+    EXPECT_FALSE(p.link.silent());
     EXPECT_GT(p.transport.input.size(), 90000u);
     // A port that claims input but yields none times out like silence.
     p.transport.brokenInput = true;
     const long long before = p.clock.now;
     EXPECT_EQ(p.link.readBytes(buffer), 0u);
-    EXPECT_TRUE(p.link.timeoutFlag);
+    EXPECT_TRUE(p.link.silent());
     EXPECT_LT(p.clock.now - before, 3100);
     // Reading a closed port gives up at once.
     p.link.closePort();
     EXPECT_EQ(p.link.readLine(line, 32), 0u);
-    EXPECT_TRUE(p.link.timeoutFlag);
+    EXPECT_TRUE(p.link.silent());
 }
 
 TEST(PrinterLinkProgress, WindowOpensOnceShowsSilenceAndClosesOtherwise) {
     FakePrinter p;
     p.link.showProgress("Store form A");
     p.link.endProgress();
-    p.link.progressShowFlag = false;
+    p.link.setProgressWindowShown(false);
     p.link.showProgress("step");
     p.link.endProgress();
-    p.link.progressShowFlag = true;
-    p.link.timeoutFlag = true;
+    p.link.setProgressWindowShown(true);
+    p.link.markSilent();
     p.link.endProgress();
     EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Store form A", "close", "text step",
                                    "window error Error: No printer response", "beep"}));

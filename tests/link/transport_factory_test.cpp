@@ -132,7 +132,7 @@ TEST(PrintQueueTransport, WhatAnExchangeWritesGoesAsOneJobOnClose) {
     EXPECT_TRUE(q.jobs.empty());
     q.link.closePort();
     EXPECT_EQ(q.jobs, (std::vector<std::pair<std::string, std::string>>{{"Shop", "N\r\nP2\r\n"}}));
-    EXPECT_FALSE(q.link.timeoutFlag);
+    EXPECT_FALSE(q.link.silent());
     ASSERT_TRUE(q.link.openPort());  // an exchange that wrote nothing makes no job
     q.link.closePort();
     EXPECT_EQ(q.jobs.size(), 1u);
@@ -143,7 +143,7 @@ TEST(PrintQueueTransport, ExchangeWaitingForAnAnswerIsRefusedAtOnceAndSendsNothi
     QueueLink q;
     PrinterStorage storage(q.link);
     EXPECT_FALSE(storage.receiveList(kListForms));
-    EXPECT_TRUE(q.link.timeoutFlag);
+    EXPECT_TRUE(q.link.silent());
     EXPECT_EQ(q.link.failureMessage(), kPrintQueueCannotAnswer);
     EXPECT_EQ(q.ui.events, (test::Events{"window Communicating ...: Receiving form list",
                                           std::string("window error Error: ") + kPrintQueueCannotAnswer, "beep"}));
@@ -161,7 +161,7 @@ TEST(PrintQueueTransport, JobTheServerRefusesIsReportedWhenThePortCloses) {
     q.link.writeText("N\r\nP1\r\n");
     q.link.closePort();
     q.link.endProgress();
-    EXPECT_TRUE(q.link.timeoutFlag);
+    EXPECT_TRUE(q.link.silent());
     EXPECT_EQ(q.ui.events, (test::Events{"window Communicating ...: Printing", "beep",
                                           "window error Error: " + q.refusal}));
     // Without the progress window it is a box of its own.
@@ -175,7 +175,7 @@ TEST(PrintQueueTransport, JobTheServerRefusesIsReportedWhenThePortCloses) {
     // A test print whose job did not go is not printed: the counters stay.
     q.ui.visible = false;
     LabelDocument label;
-    ASSERT_TRUE(loadLabelFile(std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb", label).ok);
+    ASSERT_TRUE(loadLabelFile(std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb", label));
     const std::string counter = label.counters[0].valueText();
     EXPECT_FALSE(testPrint(q.link, label, 1).sent);
     EXPECT_EQ(label.counters[0].valueText(), counter);

@@ -106,17 +106,17 @@ TEST(Writers, StopWhereTheLinkGaveUp) {
 TEST(SaveAsForm, ReplacesTheFileWholeOrNotAtAll) {
     TempDir dir;
     LabelDocument d;
-    EXPECT_EQ(saveAsForm(dir / "a.ejf", d).message, "Nothing to save");
+    EXPECT_EQ(saveAsForm(dir / "a.ejf", d).message(), "Nothing to save");
     EXPECT_FALSE(std::filesystem::exists(dir / "a.ejf"));
     writeFile(dir / "a.ejf", std::string(5000, 'z'));
     addBox(d, 1, 2, 3, 4, 5);
-    ASSERT_TRUE(saveAsForm(dir / "a.ejf", d).ok);
+    ASSERT_TRUE(saveAsForm(dir / "a.ejf", d));
     const std::string saved = readText(dir / "a.ejf");  // the old, longer text wholly gone
     EXPECT_TRUE(saved.starts_with(kHeader) && saved.ends_with("R0,0\r\nX1,2,5,3,4\r\n\r\n")) << saved;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
-    EXPECT_EQ(saveAsForm(dir / "no" / "such" / "a.ejf", d).message, "Can't open output file");
+    EXPECT_EQ(saveAsForm(dir / "no" / "such" / "a.ejf", d).message(), "Can't open output file");
     std::filesystem::create_directory(dir / "taken.ejf");  // a folder in the way stays as it is
-    EXPECT_FALSE(saveAsForm(dir / "taken.ejf", d).ok);
+    EXPECT_FALSE(saveAsForm(dir / "taken.ejf", d));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.ejf"));
 }
 
@@ -138,7 +138,7 @@ TEST(ImportForm, ReplacesFiguresAndSlotsKeepsUnsetSetup) {
     d.variables[5] = makeSlot(3, 0, ' ', "old");
     d.setup.leftMargin = 33;
     const FormImport imported = importFormFile(dir / "f.ejf", d);
-    ASSERT_TRUE(imported.result.ok);
+    ASSERT_TRUE(imported.result);
     EXPECT_EQ(imported.linesRead, 7);     // V, D, S, ZB, Q, q, LO
     EXPECT_EQ(imported.linesSkipped, 4);  // R, I, GG without picture data, XX
     ASSERT_EQ(d.figures.size(), 1u);
@@ -148,7 +148,7 @@ TEST(ImportForm, ReplacesFiguresAndSlotsKeepsUnsetSetup) {
     EXPECT_EQ(d.setup, (LabelSetup{.width = 500, .length = 300, .leftMargin = 33, .offset = -4, .orientation = 1,
                                    .darkness = 3, .speed = 2, .labelGap = 20, .paperType = 1,
                                    .timeFormat = "H:M:S"}));
-    EXPECT_EQ(importFormFile(dir / "none.ejf", d).result.message, "Can't open input file");
+    EXPECT_EQ(importFormFile(dir / "none.ejf", d).result.message(), "Can't open input file");
     EXPECT_EQ(d.figures.size(), 1u);
 }
 

@@ -46,7 +46,7 @@ TEST(TestPrint, RefusedOrUnopenedPortLeavesTheCountersAlone) {
     p.transport.refuseFrom = 4;
     p.transport.refusals = 1;
     EXPECT_FALSE(testPrint(p.link, d, 1).sent);
-    EXPECT_TRUE(p.link.abortFlag);
+    EXPECT_TRUE(p.link.refused());
     EXPECT_EQ(p.transport.written, "\r\nN\r");  // nothing after the refusal
     EXPECT_FALSE(p.transport.opened);
     EXPECT_EQ(p.ui.events.back(), "beep");  // the progress window turned into the error

@@ -39,7 +39,7 @@ TEST(ReceiveList, NamesCountAndKindComeFromTheReply) {
     // rest of a late reply cannot pass for the next exchange's answer.
     s.transport.replyTo("\r\nUG\r\n", "3\r\nLOGO\r\nPIC\r\n");
     EXPECT_FALSE(s.storage.receiveList(kListGraphics));
-    EXPECT_TRUE(s.link.timeoutFlag);
+    EXPECT_TRUE(s.link.silent());
     EXPECT_FALSE(s.transport.opened);
     EXPECT_EQ(s.storage.storeAsList().names, (Names{"LOGO", "PIC"}));
     EXPECT_EQ(s.storage.CurrentListKind, kListFonts);
@@ -66,7 +66,7 @@ TEST(ReceiveList, CountsOfAnySizeStayWithinTheReply) {
     s.transport.replyTo("\r\nUF\r\n", withNul("4000\r\nA\r\n"));
     ASSERT_TRUE(s.storage.receiveList(kListForms));
     EXPECT_EQ(s.storage.storeAsList().names, (Names{"A"}));
-    EXPECT_FALSE(s.link.timeoutFlag);
+    EXPECT_FALSE(s.link.silent());
 }
 
 TEST(StoreAsName, LettersAndDigitsOnlyAndExistingNamesAskFirst) {
@@ -171,7 +171,7 @@ TEST(ReceiveVariables, SilenceChangesNothingAndOtherLinesEndTheReply) {
     const auto before = s.label.variables;
     s.transport.replyTo("\r\n\nVI\r\n", "V00,10,N ,\"Name\",\"Bob\"\r\n");
     EXPECT_EQ(s.storage.receiveVariables(s.label), 0);
-    EXPECT_TRUE(s.link.timeoutFlag);
+    EXPECT_TRUE(s.link.silent());
     EXPECT_EQ(s.label.variables, before);
     s.transport.replyTo("\r\n\nVI\r\n", "V00,10,N ,\"Name\",\"Bob\"\r\nOK\r\nV01,10,N ,\"Late\",\"\"\r\n");
     EXPECT_EQ(s.storage.receiveVariables(s.label), 1);
@@ -246,7 +246,7 @@ TEST(RetrieveForm, DamagedRepliesAreLeftOutAndSilenceStops) {
     Retrieve silent;
     silent.transport.replyTo("\r\nGI\"LOGO\"\r\n", pictureReply().substr(0, 100));
     EXPECT_FALSE(silent.storage.retrieveForm("SHOP", silent.label));
-    EXPECT_TRUE(silent.link.timeoutFlag);
+    EXPECT_TRUE(silent.link.silent());
     EXPECT_FALSE(silent.figures()[1].picture);
     EXPECT_EQ(silent.transport.written.find("EI"), std::string::npos);
 }

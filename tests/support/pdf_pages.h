@@ -28,7 +28,7 @@ inline Bitmap rasterisePage(const std::filesystem::path& pdf, int page) {
     const auto r = runProgram("/usr/bin/pdftoppm", {"-r", "203.2", "-mono", "-f", number, "-l", number, "-singlefile",
                                                     pdf.string(), (dir / "page").string()});
     Bitmap image;
-    if (r.exitCode != 0 || !readPbm(dir / "page.pbm", image).ok) return {};
+    if (r.exitCode != 0 || !readPbm(dir / "page.pbm", image)) return {};
     return image;
 }
 

@@ -287,7 +287,7 @@ bool DataRun::Sender::question() {
     link_.setTiming(patient);
     link_.readLine(line, kAnswerLineSize);
     link_.setTiming(usual);
-    if (link_.timeoutFlag) return false;
+    if (link_.silent()) return false;
     if (labels > 0) learntLabelTime_ = (usual.now() - batchStart_) / labels;
     labelsSinceAnswer_ = 0;
     return true;
@@ -365,7 +365,7 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
     if (useActiveForm) return link_.writeText(selectFormLine(options_.activeForm));
     if (!options_.formName.empty()) {
         LinkByteSink sink(link_);
-        return writeStoredForm(label, options_.formName, sink) && !link_.abortFlag;
+        return writeStoredForm(label, options_.formName, sink) && !link_.refused();
     }
     // What runs cut short left behind on this printer is ours to delete.
     std::vector<long long> leftBy;
@@ -381,12 +381,12 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
     std::vector<std::string> forms, graphics, fonts;
     if (!listNames(listCommand(kListForms), forms) || !listNames(listCommand(kListGraphics), graphics) ||
         !listNames(listCommand(kListFonts), fonts)) {
-        result_.namesUnknown = link_.timeoutFlag && !link_.abortFlag;
+        result_.namesUnknown = link_.silent() && !link_.refused();
         return false;
     }
     if (!sendWhole(bytesOf("\r\nFA\r\n"))) return false;
     link_.readLine(previousActiveForm_, kAnswerLineSize);
-    if (link_.timeoutFlag) return false;
+    if (link_.silent()) return false;
     // 2D symbols go as pictures of their own: they are named here like the others.
     if (std::any_of(label.figures.begin(), label.figures.end(), isMatrixSymbolFigure))
         label = withMatrixSymbolsAsPictures(label, RenderContext{&label, nullptr, {}});
@@ -430,7 +430,7 @@ bool DataRun::Sender::storeLabel(LabelDocument& label, bool useActiveForm, bool 
         return false;
     }
     LinkByteSink sink(link_);
-    return writeStoredForm(label, stored_.forms.front(), sink) && !link_.abortFlag;
+    return writeStoredForm(label, stored_.forms.front(), sink) && !link_.refused();
 }
 
 bool DataRun::Sender::deleteObjects(const PrinterObjects& objects) {
@@ -612,14 +612,14 @@ void DataRun::Sender::print() {
     if (!linkFailed_) cleanUp();
     link_.closePort();
     // A queue takes the job only now, and may refuse it.
-    if (!answers_ && link_.timeoutFlag) linkFailed_ = true;
+    if (!answers_ && link_.silent()) linkFailed_ = true;
     link_.endProgress();
 
     const long long done = answers_ ? result_.confirmed.count() : result_.unconfirmed.count();
     result_.completed = ok && !linkFailed_ && !result_.stopped && !journalFailed_ && done == total;
     if (journalFailed_ && result_.message.empty()) result_.message = journal_->error();
     if (result_.message.empty() && !result_.completed) {
-        if (linkFailed_) result_.message = link_.abortFlag ? "Can't write to comm. port" : link_.failureMessage();
+        if (linkFailed_) result_.message = link_.refused() ? "Can't write to comm. port" : link_.failureMessage();
         else if (result_.stopped) result_.message = "Stopped";
         else result_.message = "The data changed: fewer rows than before";
     }

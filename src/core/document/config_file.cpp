@@ -158,24 +158,11 @@ std::string formatConfiguration(const LabelSetup& setup, const AppConfig& config
     return out;
 }
 
-ConfigWriteResult writeConfiguration(const fs::path& path, const LabelSetup& setup, const AppConfig& config) {
-    if (path.empty()) return {false, "No folder for the settings ($HOME is not set)"};
-    fs::path target = path;
+Result writeConfiguration(const fs::path& path, const LabelSetup& setup, const AppConfig& config) {
+    if (path.empty()) return Result::failure(FailureKind::CannotWrite, "No folder for the settings ($HOME is not set)");
     std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(path, ec))) {
-        target = fs::weakly_canonical(path, ec);
-        if (ec) return {false, "Cannot follow the link " + path.string() + ": " + ec.message()};
-    }
-    // Replacing a file its owner made read-only would defeat the protection.
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
-        return {false, "Cannot write " + target.string() + ": " + std::strerror(errno)};
-    }
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-
-    if (!replaceFileContents(target, formatConfiguration(setup, config))) {
-        return {false, "Cannot write " + target.string()};
-    }
-    return {true, {}};
+    if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
+    return replaceFileContents(path, formatConfiguration(setup, config));
 }
 
 }  // namespace tavrin

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "common/result.h"
+
 #include "document/app_config.h"
 #include "document/label_setup.h"
 
@@ -32,17 +34,10 @@ bool readConfiguration(const std::filesystem::path& path, LabelSetup& setup, App
 // The file's text, exactly as written: "%s = %d\r\n" for numbers, "%s = %s\r\n" for texts.
 std::string formatConfiguration(const LabelSetup& setup, const AppConfig& config);
 
-struct ConfigWriteResult {
-    bool ok = false;
-    std::string message;  // why it failed; empty on success
-    explicit operator bool() const { return ok; }
-};
-
 // Writes the whole file to a temporary file in the same folder, syncs it, then renames it
 // over the old one, so a failure at any point leaves the old file as it was. An existing
 // file that is read-only is left alone and reported as a failure. A missing folder is
 // created. A symbolic link is followed and its target replaced.
-ConfigWriteResult writeConfiguration(const std::filesystem::path& path, const LabelSetup& setup,
-                                     const AppConfig& config);
+Result writeConfiguration(const std::filesystem::path& path, const LabelSetup& setup, const AppConfig& config);
 
 }  // namespace tavrin

@@ -259,9 +259,9 @@ std::vector<std::uint8_t> encodeLabelFile(const LabelDocument& doc) {
     return std::move(w.out);
 }
 
-LabelFileResult decodeLabelFile(std::span<const std::uint8_t> bytes, LabelDocument& document) {
+Result decodeLabelFile(std::span<const std::uint8_t> bytes, LabelDocument& document) {
     if (!hasLabelFileMagic(bytes) || bytes.size() < kLabelFileHeaderSize)
-        return LabelFileResult::failure("Invalid label file");
+        return Result::failure(FailureKind::Damaged, "Invalid label file");
     Reader reader(bytes);
     LabelDocument loaded;
     loaded.setup = readHeader(reader, document.setup);
@@ -272,24 +272,24 @@ LabelFileResult decodeLabelFile(std::span<const std::uint8_t> bytes, LabelDocume
     document.figures = std::move(loaded.figures);
     document.variables = loaded.variables;
     document.counters = loaded.counters;
-    return LabelFileResult::success();
+    return Result::success();
 }
 
-LabelFileResult saveLabelFile(const std::filesystem::path& path, const LabelDocument& document) {
-    if (document.figures.empty()) return LabelFileResult::failure("Nothing to save");
+Result saveLabelFile(const std::filesystem::path& path, const LabelDocument& document) {
+    if (document.figures.empty()) return Result::failure(FailureKind::Invalid, "Nothing to save");
     for (const auto& f : document.figures) {
         // Sizes are 16-bit in the file; a larger block could not be read back whole.
         if ((f.picture && f.picture->bytes.size() > 0xFFFF) || f.fontData.size() > 0xFFFF)
-            return LabelFileResult::failure("Can't open output file");
+            return Result::failure(FailureKind::CannotWrite, "Can't open output file");
     }
     const auto bytes = encodeLabelFile(document);
-    if (!replaceFileContents(path, bytes)) return LabelFileResult::failure("Can't open output file");
-    return LabelFileResult::success();
+    if (!replaceFileContents(path, bytes)) return Result::failure(FailureKind::CannotWrite, "Can't open output file");
+    return Result::success();
 }
 
-LabelFileResult loadLabelFile(const std::filesystem::path& path, LabelDocument& document) {
+Result loadLabelFile(const std::filesystem::path& path, LabelDocument& document) {
     const auto bytes = readWholeFile(path);
-    if (!bytes) return LabelFileResult::failure("Can't open input file");
+    if (!bytes) return Result::failure(FailureKind::CannotOpen, "Can't open input file");
     return decodeLabelFile(*bytes, document);
 }
 

@@ -9,21 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "document/label_document.h"
 
 namespace tavrin {
 
 inline constexpr char kLabelFileMagic[12] = "ZR5500 FILE";  // with its zero byte: 12 bytes
 inline constexpr std::size_t kLabelFileHeaderSize = 64;
-
-// The outcome of a save or a load: on failure the message the window shows (title "Error").
-struct LabelFileResult {
-    bool ok = true;
-    std::string message;
-
-    static LabelFileResult success() { return {}; }
-    static LabelFileResult failure(std::string text) { return {false, std::move(text)}; }
-};
 
 // True when the bytes start with the magic and its zero byte (the start-up argument check).
 bool hasLabelFileMagic(std::span<const std::uint8_t> bytes);
@@ -36,13 +28,13 @@ std::vector<std::uint8_t> encodeLabelFile(const LabelDocument& document);
 // Replaces setup, figures, variables and counters with what the bytes hold. With a wrong
 // magic or a cut header it reports "Invalid label file" and leaves the document as it was.
 // Reading stops at an unknown tag, at the end, or at a record cut short; what was read stays.
-LabelFileResult decodeLabelFile(std::span<const std::uint8_t> bytes, LabelDocument& document);
+Result decodeLabelFile(std::span<const std::uint8_t> bytes, LabelDocument& document);
 
 // "Nothing to save" for an empty figure list; "Can't open output file" when the file cannot
 // be written. The old file is replaced only once the new one is complete.
-LabelFileResult saveLabelFile(const std::filesystem::path& path, const LabelDocument& document);
+Result saveLabelFile(const std::filesystem::path& path, const LabelDocument& document);
 
 // "Can't open input file" when it cannot be read; otherwise as decodeLabelFile.
-LabelFileResult loadLabelFile(const std::filesystem::path& path, LabelDocument& document);
+Result loadLabelFile(const std::filesystem::path& path, LabelDocument& document);
 
 }  // namespace tavrin

@@ -24,7 +24,7 @@ bool RecentFiles::save() const {
     for (const std::string& file : files_) text += file + "\n";
     std::error_code error;
     std::filesystem::create_directories(file_.parent_path(), error);
-    return replaceFileContents(file_, text);
+    return static_cast<bool>(replaceFileContents(file_, text));
 }
 
 void RecentFiles::add(const std::string& path) {

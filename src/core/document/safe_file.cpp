@@ -1,6 +1,7 @@
 #include "document/safe_file.h"
 
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
@@ -11,26 +12,18 @@
 namespace tavrin {
 
 namespace {
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
+// The system's reason for a failed write, 0 when all was written.
+int writeAll(int fd, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return errno;
         }
         done += static_cast<std::size_t>(n);
     }
-    return true;
-}
-
-// A device, a pipe or a socket cannot be replaced by renaming a file over it: it is
-// written in place (that is what writing to it means).
-bool writeInPlace(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool written = writeAll(fd, bytes);
-    return ::close(fd) == 0 && written;
+    return 0;
 }
 
 // The temporary file of a save: "." + the target's name + "." + the six characters mkstemp
@@ -98,49 +91,92 @@ int createLockedTemporary(std::string& pattern, const std::string& base, int& lo
 
 }  // namespace
 
-bool replaceFileContents(const std::filesystem::path& requested, std::span<const std::uint8_t> bytes) {
-    // A symbolic link keeps pointing where it did: its target gets the new contents.
-    std::error_code ec;
+FileReplacement::~FileReplacement() { abandon(); }
+
+Result FileReplacement::failure(int error) const {
+    return Result::failure(FailureKind::CannotWrite,
+                           "Can't write " + target_.string() + ": " + std::strerror(error != 0 ? error : EIO));
+}
+
+void FileReplacement::abandon() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    if (lock_ >= 0) ::close(lock_);
+    fd_ = lock_ = -1;
+    temporary_.clear();
+}
+
+Result FileReplacement::open(const std::filesystem::path& requested) {
+    abandon();
+    target_ = requested;
+    error_ = 0;
     std::filesystem::path path = requested;
     struct stat link {};
     if (::lstat(requested.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        std::error_code ec;
         path = std::filesystem::weakly_canonical(requested, ec);
-        if (ec) return false;
+        if (ec) return failure(ec.value());
     }
     struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) return false;
-        if (!S_ISREG(existing.st_mode)) return writeInPlace(path, bytes);
-        if (::access(path.c_str(), W_OK) != 0) return false;
+        if (S_ISDIR(existing.st_mode)) return failure(EISDIR);
+        if (!S_ISREG(existing.st_mode)) {
+            fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+            return fd_ >= 0 ? Result::success() : failure(errno);
+        }
+        if (::access(path.c_str(), W_OK) != 0) return failure(errno);
     }
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     const std::string prefix = "." + path.filename().string() + ".";
     removeStaleTemporaries(folder, prefix);
-    std::string pattern;
-    int lock = -1;
-    const int fd = createLockedTemporary(pattern, (folder / (prefix + "XXXXXX")).string(), lock);
-    if (fd < 0) return false;
+    fd_ = createLockedTemporary(temporary_, (folder / (prefix + "XXXXXX")).string(), lock_);
+    if (fd_ < 0) {
+        const int error = errno;
+        temporary_.clear();
+        return failure(error);
+    }
     // Keep the permissions an existing file had; a new file gets the usual 0666 & ~umask.
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0) {
-        ::fchmod(fd, old.st_mode & 07777);
+        ::fchmod(fd_, old.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
+        ::fchmod(fd_, 0666 & ~mask);
     }
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(pattern.c_str(), path.c_str()) != 0) {
-        ::unlink(pattern.c_str());
-        ::close(lock);
-        return false;
-    }
-    ::close(lock);
-    return true;
+    target_ = path;
+    return Result::success();
 }
 
-bool replaceFileContents(const std::filesystem::path& path, std::string_view text) {
+Result FileReplacement::write(std::span<const std::uint8_t> bytes) {
+    if (fd_ < 0 && error_ == 0) error_ = EBADF;
+    if (error_ == 0) error_ = writeAll(fd_, bytes);
+    return error_ == 0 ? Result::success() : failure(error_);
+}
+
+Result FileReplacement::commit() {
+    if (fd_ < 0 && error_ == 0) error_ = EBADF;
+    if (error_ == 0 && !temporary_.empty() && ::fsync(fd_) != 0) error_ = errno;
+    if (fd_ >= 0 && ::close(fd_) != 0 && error_ == 0) error_ = errno;
+    fd_ = -1;
+    if (error_ == 0 && !temporary_.empty() && ::rename(temporary_.c_str(), target_.c_str()) != 0) error_ = errno;
+    if (error_ != 0) {
+        abandon();
+        return failure(error_);
+    }
+    temporary_.clear();
+    abandon();
+    return Result::success();
+}
+
+Result replaceFileContents(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    FileReplacement file;
+    Result result = file.open(path);
+    if (result) result = file.write(bytes);
+    return result ? file.commit() : result;
+}
+
+Result replaceFileContents(const std::filesystem::path& path, std::string_view text) {
     return replaceFileContents(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 

@@ -108,7 +108,7 @@ std::optional<RecoveryCopy> RecoveryStore::claim(const RecoveryCopy& orphan) {
 
 bool RecoveryStore::restore(const RecoveryCopy& copy, LabelDocument& document) {
     LabelDocument restored;
-    if (!loadLabelFile(copy.path, restored).ok) return false;
+    if (!loadLabelFile(copy.path, restored)) return false;
     document = std::move(restored);
     return true;
 }

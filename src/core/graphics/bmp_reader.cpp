@@ -17,7 +17,7 @@ std::uint32_t le(std::span<const std::uint8_t> b, std::size_t at, int bytes) {
     return v;
 }
 
-PictureReadResult unreadable() { return {false, {"Error", "Can't read graphics file"}}; }
+Result unreadable() { return Result::failure(FailureKind::Damaged, "Can't read graphics file"); }
 
 // One channel of a bit-field pixel scaled to 8 bits.
 struct Channel {
@@ -80,7 +80,7 @@ bool pictureSizeAllowed(std::int64_t width, std::int64_t height) {
            static_cast<std::uint64_t>(width * height) <= kMaxPicturePixels;
 }
 
-PictureReadResult readBmpPicture(std::span<const std::uint8_t> file, SourcePicture& picture) {
+Result readBmpPicture(std::span<const std::uint8_t> file, SourcePicture& picture) {
     picture = {};
     if (file.size() < 26 || file[0] != 'B' || file[1] != 'M') return unreadable();
     const std::uint32_t headerSize = le(file, 14, 4);
@@ -186,7 +186,7 @@ PictureReadResult readBmpPicture(std::span<const std::uint8_t> file, SourcePictu
                 break;
         }
     }
-    return {true, {}};
+    return Result::success();
 }
 
 }  // namespace tavrin

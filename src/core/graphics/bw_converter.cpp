@@ -286,7 +286,7 @@ std::vector<std::uint8_t> encodeMonochromeBmp(const Bitmap& image) {
     return bytes;
 }
 
-bool saveMonochromeBmp(const std::filesystem::path& path, const Bitmap& image) {
+Result saveMonochromeBmp(const std::filesystem::path& path, const Bitmap& image) {
     return replaceFileContents(path, encodeMonochromeBmp(image));
 }
 

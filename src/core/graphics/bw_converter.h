@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "common/result.h"
 #include "graphics/source_picture.h"
 #include "render/bitmap.h"
 
@@ -62,6 +63,6 @@ int widthForHeight(const SourcePicture& picture, int height);
 // A monochrome BMP (palette black, then white) of the image, and the file written so that a
 // failed save leaves the old file (or none) in place.
 std::vector<std::uint8_t> encodeMonochromeBmp(const Bitmap& image);
-bool saveMonochromeBmp(const std::filesystem::path& path, const Bitmap& image);
+Result saveMonochromeBmp(const std::filesystem::path& path, const Bitmap& image);
 
 }  // namespace tavrin

@@ -26,7 +26,7 @@ void onMessage(j_common_ptr info, int level) {
     if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) onError(info);
 }
 
-PictureReadResult unreadable() { return {false, {"Error", "Can't read graphics file"}}; }
+Result unreadable() { return Result::failure(FailureKind::Damaged, "Can't read graphics file"); }
 
 // Everything that touches libjpeg, with only plain locals, so the jump back on an error
 // passes no destructor.
@@ -96,14 +96,14 @@ bool decode(std::span<const std::uint8_t> file, SourcePicture& picture, int scal
 
 }  // namespace
 
-PictureReadResult readJpegPicture(std::span<const std::uint8_t> file, SourcePicture& picture, int scaleDenominator) {
+Result readJpegPicture(std::span<const std::uint8_t> file, SourcePicture& picture, int scaleDenominator) {
     picture = {};
     if (file.size() < 4 || file[0] != 0xFF || file[1] != 0xD8) return unreadable();
     if (!decode(file, picture, scaleDenominator) || picture.empty()) {
         picture = {};
         return unreadable();
     }
-    return {true, {}};
+    return Result::success();
 }
 
 }  // namespace tavrin

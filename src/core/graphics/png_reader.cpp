@@ -5,9 +5,9 @@
 
 namespace tavrin {
 
-PictureReadResult readPngPicture(std::span<const std::uint8_t> file, SourcePicture& picture) {
+Result readPngPicture(std::span<const std::uint8_t> file, SourcePicture& picture) {
     picture = {};
-    const PictureReadResult unreadable{false, {"Error", "Can't read graphics file"}};
+    const Result unreadable = Result::failure(FailureKind::Damaged, "Can't read graphics file");
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return unreadable;
@@ -30,7 +30,7 @@ PictureReadResult readPngPicture(std::span<const std::uint8_t> file, SourcePictu
         out = rgb(over(in[2]), over(in[1]), over(in[0]));
         in += 4;
     }
-    return {true, {}};
+    return Result::success();
 }
 
 }  // namespace tavrin

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "document/figure_list.h"
 
 namespace tavrin {
@@ -39,26 +40,22 @@ inline constexpr int kMaxPictureSide = 32767;
 inline constexpr std::uint64_t kMaxPicturePixels = 100'000'000;
 bool pictureSizeAllowed(std::int64_t width, std::int64_t height);
 
-struct PictureReadResult {
-    bool ok = false;
-    UserMessage message;  // title "Error"
-    // The file is of a kind no reader takes, as opposed to a picture that could not be read:
-    // a window drops the picture it shows for the one, and keeps it for the other.
-    bool unknownKind = false;
-};
+// Failures are shown under the title "Error". A file of a kind no reader takes fails as
+// Invalid, as opposed to a picture that could not be read (Damaged) or opened (CannotOpen):
+// a window drops the picture it shows for the one, and keeps it for the other.
 
 // Each reader takes the whole file; on failure the picture is left empty.
-PictureReadResult readBmpPicture(std::span<const std::uint8_t> file, SourcePicture& picture);
+Result readBmpPicture(std::span<const std::uint8_t> file, SourcePicture& picture);
 // scaleDenominator 1, 2, 4 or 8 decodes at that fraction of the size (quick previews).
-PictureReadResult readJpegPicture(std::span<const std::uint8_t> file, SourcePicture& picture,
+Result readJpegPicture(std::span<const std::uint8_t> file, SourcePicture& picture,
                                   int scaleDenominator = 1);
 // Transparent pixels are laid onto white.
-PictureReadResult readPngPicture(std::span<const std::uint8_t> file, SourcePicture& picture);
+Result readPngPicture(std::span<const std::uint8_t> file, SourcePicture& picture);
 
 // By the file's extension, without regard to case: .BMP, .JPG, .JPEG, .PNG.
 // "Unknown file extension" for another one, "Can't read graphics file" for a picture that
 // cannot be read or has no pixels.
-PictureReadResult loadSourcePicture(const std::filesystem::path& path, SourcePicture& picture);
+Result loadSourcePicture(const std::filesystem::path& path, SourcePicture& picture);
 
 // The upper-cased extension with its dot (".JPEG").
 std::string upperExtension(const std::filesystem::path& path);

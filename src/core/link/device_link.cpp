@@ -16,7 +16,7 @@ DeviceLink::DeviceLink(const std::string& device, const LinkSettings& settings,
 
 std::string DeviceLink::problem() const {
     if (!ui.firstError().empty()) return ui.firstError();
-    if (link.timeoutFlag || link.abortFlag) return link.failureMessage();
+    if (link.silent() || link.refused()) return link.failureMessage();
     return {};
 }
 

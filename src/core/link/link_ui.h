@@ -33,6 +33,8 @@ public:
     // The user asked the exchange on screen to stop (Stop, Esc or closing the progress
     // window). The link looks at it between bytes and while it waits for the printer.
     virtual bool cancelRequested() const { return false; }
+    // A new chain of exchanges starts: a request left over from an earlier one is dropped.
+    virtual void clearCancelRequest() {}
 };
 
 // For callers without windows: no progress, never retries, remembers the first and the

@@ -65,15 +65,15 @@ SerialSettings PrinterLink::serialSettings() const {
 }
 
 void PrinterLink::clearFailure() {
-    timeoutFlag = false;
-    stoppedFlag = false;
+    silent_ = false;
+    stopped_ = false;
     deviceMessage_.clear();
     failureShown_ = false;
 }
 
 bool PrinterLink::stopRequested() {
     if (!ui_.progressWindowVisible() || !ui_.cancelRequested()) return false;
-    stoppedFlag = true;
+    stopped_ = true;
     return true;
 }
 
@@ -98,7 +98,7 @@ bool PrinterLink::openPort() {
     } else {
         ui_.showError("Error", text);
     }
-    timeoutFlag = true;
+    silent_ = true;
     return false;
 }
 
@@ -109,7 +109,7 @@ void PrinterLink::closePort() {
     // A device that delivers on close (a print queue) may fail only now.
     const std::string error = transport_.closeError();
     if (error.empty()) return;
-    timeoutFlag = true;
+    silent_ = true;
     deviceMessage_ = error;
     ui_.beep();
     if (ui_.progressWindowVisible()) {
@@ -128,7 +128,7 @@ std::uint32_t PrinterLink::bytesWaiting() {
 
 bool PrinterLink::writeByte(std::uint8_t byte) {
     clearFailure();
-    abortFlag = false;
+    refused_ = false;
     if (!transport_.isOpen()) return true;
     for (;;) {
         ui_.processEvents();
@@ -137,21 +137,21 @@ bool PrinterLink::writeByte(std::uint8_t byte) {
         // A stop ends the stream between two bytes, as a refused write that is not retried
         // does; the window then closes without an error.
         if (stopRequested()) {
-            abortFlag = true;
+            refused_ = true;
             return false;
         }
         const Readiness sent = sendByte(byte);
         if (sent == Readiness::Ready) return true;
         if (!transport_.isOpen()) return true;
-        if (stoppedFlag) {
-            abortFlag = true;
+        if (stopped_) {
+            refused_ = true;
             return false;
         }
         // Asking "Retry ?" cannot bring back a device that is no longer there.
         const bool gone = sent == Readiness::Gone || transport_.gone();
         if (gone || !ui_.askRetry("Error", kWriteRetryQuestion)) {
-            abortFlag = true;
-            timeoutFlag = true;
+            refused_ = true;
+            silent_ = true;
             // In place of the question the failure is told at once, unless the progress
             // window will tell it when it ends.
             if (gone && !ui_.progressWindowVisible()) {
@@ -270,7 +270,7 @@ std::size_t PrinterLink::readBytes(std::span<std::uint8_t> bytes) {
     while (count < bytes.size()) {
         std::uint8_t byte = 0;
         if (!nextByte(byte, lastByteTime)) {
-            timeoutFlag = true;
+            silent_ = true;
             break;
         }
         bytes[count++] = byte;
@@ -281,7 +281,7 @@ std::size_t PrinterLink::readBytes(std::span<std::uint8_t> bytes) {
 
 std::size_t PrinterLink::readLine(std::string& line, std::size_t size) {
     line.clear();
-    endMarkFlag = false;
+    endMark_ = false;
     clearFailure();
     const std::size_t limit = size > 0 ? size - 1 : 0;
     std::chrono::milliseconds lastByteTime = now();
@@ -289,13 +289,13 @@ std::size_t PrinterLink::readLine(std::string& line, std::size_t size) {
     for (;;) {
         std::uint8_t byte = 0;
         if (!nextByte(byte, lastByteTime)) {
-            timeoutFlag = true;
+            silent_ = true;
             line.clear();
             return 0;
         }
         if (byte == '\n') return line.size();
         if (byte == 0) {
-            endMarkFlag = true;
+            endMark_ = true;
             line.clear();
             return 0;
         }
@@ -335,7 +335,7 @@ void PrinterLink::pause(std::chrono::milliseconds duration) {
 
 void PrinterLink::showProgress(std::string_view text) {
     failureShown_ = false;
-    if (progressShowFlag)
+    if (progressShown_)
         ui_.showProgressWindow(kProgressTitle, text);
     else
         ui_.setProgressText(text);
@@ -343,7 +343,7 @@ void PrinterLink::showProgress(std::string_view text) {
 
 void PrinterLink::endProgress() {
     // A stop is the user's own doing: no error box to acknowledge.
-    if (timeoutFlag && !stoppedFlag) {
+    if (silent_ && !stopped_) {
         // One failure, one message: a failed open has already put its own, more precise
         // message into the window, and a chain of exchanges that ends its progress again
         // after the failure must not make the user acknowledge it twice.
@@ -353,13 +353,24 @@ void PrinterLink::endProgress() {
         }
         failureShown_ = true;
     } else {
-        if (progressShowFlag) ui_.closeProgressWindow();
+        if (progressShown_) ui_.closeProgressWindow();
         failureShown_ = false;
     }
 }
 
+Result PrinterLink::status() const {
+    if (stopped_) return Result::failure(FailureKind::Stopped, failureMessage());
+    if (refused_) return Result::failure(FailureKind::Refused, failureMessage());
+    if (silent_) return Result::failure(FailureKind::Silent, failureMessage());
+    return Result::success();
+}
+
+void PrinterLink::markSilent() {
+    if (!stopped_) silent_ = true;
+}
+
 std::string PrinterLink::failureMessage() const {
-    if (stoppedFlag) return kStoppedByUser;
+    if (stopped_) return kStoppedByUser;
     return deviceMessage_.empty() ? std::string(kNoPrinterResponse) : deviceMessage_;
 }
 

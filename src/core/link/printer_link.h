@@ -2,20 +2,20 @@
 // The one channel to the printer. Every exchange opens the port (or reuses it while it is
 // still open), shows the progress window, writes commands byte by byte, reads replies with
 // a silence limit, closes the port and ends the progress window. Callers learn what went
-// wrong from the flags: abortFlag after writes, timeoutFlag after reads.
+// wrong from status() (or refused() after writes, silent() after reads).
 //
 // How an exchange ends when it cannot go on. A write waiting for room and a read waiting
 // for the answer wait asleep in the transport, in slices of at most LinkTiming::waitSlice;
 // between slices window events run and a stop is looked for. So:
 //  - a printer that went away (a terminal hung up, a connection reset or closed, a device
-//    unplugged, the process at the far end killed) ends it at once: timeoutFlag set,
-//    deviceGone() true, failureMessage() "No printer response". A write sets abortFlag too
+//    unplugged, the process at the far end killed) ends it at once: silent(),
+//    deviceGone() true, failureMessage() "No printer response". A write sets refused() too
 //    and asks no "Retry ?"; without the progress window on screen it shows the message
 //    itself. The next openPort() opens the device afresh;
 //  - a printer that stays silent ends it after the silence limit, in the same words;
 //  - the user's stop (LinkUi::cancelRequested() while the progress window is up: Esc, its
-//    close box or its Stop button) ends it within one slice: stoppedFlag set, with abortFlag
-//    after a write or timeoutFlag after a read, failureMessage() "Stopped", and
+//    close box or its Stop button) ends it within one slice: stopped(), with refused()
+//    after a write or silent() after a read, failureMessage() "Stopped", and
 //    endProgress() closes the window without an error box. The request stays with the
 //    window, so every later write or read of the same exchange stops too, until the caller
 //    clears it or the window, once closed, is shown again.
@@ -29,6 +29,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
 #include "link/byte_sink.h"
 #include "link/link_ui.h"
 #include "link/serial_transport.h"
@@ -93,17 +94,17 @@ public:
     // result is true.
     bool writeByte(std::uint8_t byte);
     // Byte by byte while the port is open, stopping at the first refusal. The result is
-    // false only when a byte was refused (abortFlag is then set).
+    // false only when a byte was refused (refused() then).
     bool writeBytes(std::span<const std::uint8_t> bytes);
     bool writeText(std::string_view text);
     bool writeFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     bool readByte(std::uint8_t& byte);
-    // Up to bytes.size() bytes; stops after the silence limit (timeoutFlag set).
+    // Up to bytes.size() bytes; stops after the silence limit (silent()).
     std::size_t readBytes(std::span<std::uint8_t> bytes);
     // One reply line of at most size - 1 characters: LF ends it, other control bytes are
-    // dropped. Returns its length; 0 for an empty line, silence (timeoutFlag), a NUL
-    // (endMarkFlag) or an over-long line, whose remaining characters come with the next read.
+    // dropped. Returns its length; 0 for an empty line, silence (silent()), a NUL
+    // (atEndMark()) or an over-long line, whose remaining characters come with the next read.
     std::size_t readLine(std::string& line, std::size_t size);
     // Reads and drops whatever is waiting, without waiting for more.
     void discardInput();
@@ -114,22 +115,33 @@ public:
 
     void showProgress(std::string_view text);
     void endProgress();
-    // What a set timeoutFlag or abortFlag means: "Stopped" after the user's stop, else "No
-    // printer response", or the device's own reason (a print queue that cannot answer, a
-    // job the print server refused).
+    // How the latest write or read ended: success, or Stopped (the user's stop), Refused (a
+    // byte the port would not take) or Silent (no answer within the limit, or the device went
+    // away), with failureMessage() as its message.
+    Result status() const;
+    // A read got nothing in time, the device went away or the port failed to open or close.
+    bool silent() const { return silent_; }
+    // The latest write gave up on a byte; stays set until the next write.
+    bool refused() const { return refused_; }
+    // The user stopped the latest write or read; cleared with silent().
+    bool stopped() const { return stopped_; }
+    // The latest readLine() met the NUL that ends a list.
+    bool atEndMark() const { return endMark_; }
+    // An exchange that found its reply incomplete ends as if the printer fell silent, so its
+    // progress window ends as an error instead of closing as if all had come.
+    void markSilent();
+    // What a failure means: "Stopped" after the user's stop, else "No printer response", or
+    // the device's own reason (a print queue that cannot answer, a job the print server
+    // refused).
     std::string failureMessage() const;
-
-    bool timeoutFlag = false;
-    bool abortFlag = false;
-    bool endMarkFlag = false;
-    bool progressShowFlag = true;
-    // The user stopped the latest write or read; cleared with timeoutFlag.
-    bool stoppedFlag = false;
+    // Off while an exchange runs inside a longer one that shows its own progress window:
+    // showProgress() then only changes the window's text and endProgress() leaves it open.
+    void setProgressWindowShown(bool shown) { progressShown_ = shown; }
 
 private:
     bool nextByte(std::uint8_t& byte, std::chrono::milliseconds& lastByteTime);
     // One byte, flushed, waiting for room within the silence limit. NotYet when it could not
-    // go in time or the user stopped (stoppedFlag), Gone when the device went away.
+    // go in time or the user stopped (stopped_), Gone when the device went away.
     Readiness sendByte(std::uint8_t byte);
     bool stopRequested();
     void clearFailure();
@@ -147,6 +159,11 @@ private:
     // The latest failure has been shown (an open-port error in the progress window, or
     // "No printer response"); EndProgress must neither hide nor repeat it.
     bool failureShown_ = false;
+    bool silent_ = false;
+    bool refused_ = false;
+    bool endMark_ = false;
+    bool progressShown_ = true;
+    bool stopped_ = false;
 };
 
 // A ByteSink over the link, so the command writers' streams go to the printer: pauses

@@ -24,7 +24,7 @@ bool ExtractGraphics(PrinterLink& link, GraphicsBuffer& buffer, std::string_view
             buffer.count = link.readBytes(std::span(buffer.bytes).first(count));
         } else {
             std::array<std::uint8_t, 256> sink{};
-            for (std::size_t left = count; left > 0 && !link.timeoutFlag;) {
+            for (std::size_t left = count; left > 0 && !link.silent();) {
                 const std::size_t chunk = std::min(left, sink.size());
                 if (link.readBytes(std::span(sink).first(chunk)) < chunk) break;
                 left -= chunk;
@@ -34,7 +34,7 @@ bool ExtractGraphics(PrinterLink& link, GraphicsBuffer& buffer, std::string_view
     link.closePort();
     link.endProgress();
     link.letEventsRun();
-    return !link.timeoutFlag && fits;
+    return !link.silent() && fits;
 }
 
 }  // namespace tavrin

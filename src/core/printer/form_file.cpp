@@ -5,12 +5,12 @@
 
 namespace tavrin {
 
-LabelFileResult saveAsForm(const std::filesystem::path& path, const LabelDocument& document) {
-    if (document.figures.empty()) return LabelFileResult::failure("Nothing to save");
+Result saveAsForm(const std::filesystem::path& path, const LabelDocument& document) {
+    if (document.figures.empty()) return Result::failure(FailureKind::Invalid, "Nothing to save");
     BufferSink sink;
     writeFormFile(document, sink);
-    if (!replaceFileContents(path, sink.bytes())) return LabelFileResult::failure("Can't open output file");
-    return LabelFileResult::success();
+    if (!replaceFileContents(path, sink.bytes())) return Result::failure(FailureKind::CannotWrite, "Can't open output file");
+    return Result::success();
 }
 
 std::vector<std::string> splitFormLines(std::span<const std::uint8_t> bytes) {
@@ -34,10 +34,10 @@ std::vector<std::string> splitFormLines(std::span<const std::uint8_t> bytes) {
 }
 
 FormImport importFormFile(const std::filesystem::path& path, LabelDocument& document, PictureResolver resolver) {
-    FormImport outcome;
+    FormImport outcome{Result::success()};
     const auto bytes = readWholeFile(path);
     if (!bytes) {
-        outcome.result = LabelFileResult::failure("Can't open input file");
+        outcome.result = Result::failure(FailureKind::CannotOpen, "Can't open input file");
         return outcome;
     }
     document.figures.clearFigures();

@@ -14,7 +14,7 @@ namespace tavrin {
 // "Nothing to save" for an empty figure list (a lone Font entry counts as a figure);
 // "Can't open output file" when the file cannot be written. The old file is replaced
 // only once the new one is complete, so a failure never leaves half a form behind.
-LabelFileResult saveAsForm(const std::filesystem::path& path, const LabelDocument& document);
+Result saveAsForm(const std::filesystem::path& path, const LabelDocument& document);
 
 // Splits form text into lines the way the printer link reads replies: LF ends a line,
 // CR and other control characters are dropped, and a NUL ends the text.
@@ -23,7 +23,7 @@ std::vector<std::string> splitFormLines(std::span<const std::uint8_t> bytes);
 // How an imported form went: lines that changed the label, and lines that were not
 // understood and added nothing (comments and blank lines are not counted).
 struct FormImport {
-    LabelFileResult result;
+    Result result;
     int linesRead = 0;
     int linesSkipped = 0;
 };

@@ -35,7 +35,7 @@ Result portFailure(const PrinterLink& link) {
 // Opens the port (or keeps the open one) and sends one command.
 Result openAndSend(PrinterLink& link, std::string_view command) {
     if (!link.openPort()) return portFailure(link);
-    if (!link.writeText(command)) return exchangeResult(link);
+    if (!link.writeText(command)) return link.status();
     return Result::success();
 }
 
@@ -43,13 +43,13 @@ Result openAndSend(PrinterLink& link, std::string_view command) {
 // close (a print queue) may fail only then.
 Result closeAfter(PrinterLink& link, Result result) {
     link.closePort();
-    return result ? exchangeResult(link) : result;
+    return result ? link.status() : result;
 }
 
 // The failure of an exchange that had shown its progress window: the port closes, the
 // window turns into the error.
 Result failed(PrinterLink& link) {
-    Result failure = exchangeResult(link);
+    Result failure = link.status();
     link.closePort();
     link.endProgress();
     return failure;
@@ -85,17 +85,10 @@ const char* listProgressText(int kind) {
     }
 }
 
-Result exchangeResult(const PrinterLink& link) {
-    if (link.stoppedFlag) return Result::failure(FailureKind::Stopped, link.failureMessage());
-    if (link.abortFlag) return Result::failure(FailureKind::Refused, link.failureMessage());
-    if (link.timeoutFlag) return Result::failure(FailureKind::Silent, link.failureMessage());
-    return Result::success();
-}
-
 Result endExchange(PrinterLink& link) {
     link.closePort();
     link.endProgress();
-    return exchangeResult(link);
+    return link.status();
 }
 
 int parseListCount(std::string_view line) {
@@ -120,16 +113,16 @@ std::string listCommand(int kind) {
 }
 
 Result receiveNameList(PrinterLink& link, std::string_view command, std::vector<std::string>& names, bool trim) {
-    if (!link.writeText(command)) return exchangeResult(link);
+    if (!link.writeText(command)) return link.status();
     std::string line;
     link.readLine(line, kCountLineSize);
-    if (link.timeoutFlag) return exchangeResult(link);
+    if (link.silent()) return link.status();
     const int count = parseListCount(line);
     for (int i = 0; i < count; ++i) {
         link.readLine(line, kNameLineSize);
-        if (link.timeoutFlag) return exchangeResult(link);
+        if (link.silent()) return link.status();
         // The end mark closes the list even when fewer names came than announced.
-        if (link.endMarkFlag) break;
+        if (link.atEndMark()) break;
         names.push_back(trim ? std::string(trimBlanks(line)) : line);
     }
     return Result::success();
@@ -139,20 +132,20 @@ Result readLengthPrefixedBlock(PrinterLink& link, std::size_t minimum, std::size
                                std::vector<std::uint8_t>& block) {
     block.clear();
     std::array<std::uint8_t, 2> lengthBytes{};
-    if (link.readBytes(lengthBytes) < lengthBytes.size()) return exchangeResult(link);
+    if (link.readBytes(lengthBytes) < lengthBytes.size()) return link.status();
     const std::size_t length = static_cast<std::size_t>(lengthBytes[0]) << 8 | lengthBytes[1];
     if (length < minimum || length > maximum) {
         // Read to its end in small pieces, so that nothing is held for a block refused anyway.
         std::array<std::uint8_t, 256> sink{};
         for (std::size_t left = length; left > 0;) {
             const std::size_t chunk = std::min(left, sink.size());
-            if (link.readBytes(std::span(sink).first(chunk)) < chunk) return exchangeResult(link);
+            if (link.readBytes(std::span(sink).first(chunk)) < chunk) return link.status();
             left -= chunk;
         }
         return Result::failure(FailureKind::Damaged, "The printer's reply is not a stored object");
     }
     std::vector<std::uint8_t> bytes(length);
-    if (link.readBytes(bytes) < length) return exchangeResult(link);
+    if (link.readBytes(bytes) < length) return link.status();
     block = std::move(bytes);
     return Result::success();
 }
@@ -182,7 +175,7 @@ Result receiveMemory(PrinterLink& link, std::string& line, MemoryFigures& memory
     Result result = openAndSend(link, "\r\nUM\r\n");
     if (result) {
         link.readLine(line, kMemoryLineSize);
-        result = exchangeResult(link);
+        result = link.status();
     }
     result = closeAfter(link, std::move(result));
     if (result) memory = parseMemoryLine(line);
@@ -209,7 +202,7 @@ Result receiveObjectList(PrinterLink& link, int kind, ObjectList& list) {
     if (!link.writeText("\r\nUM\r\n")) return failed(link);
     std::string line;
     link.readLine(line, kMemoryLineSize);
-    if (link.timeoutFlag) return failed(link);
+    if (link.silent()) return failed(link);
     list.memory = parseMemoryLine(line);
     if (!receiveNameList(link, listCommand(kind), list.names, false)) return failed(link);
     return endExchange(link);
@@ -240,10 +233,10 @@ Result extractFormToFile(PrinterLink& link, std::string_view name, const std::fi
     std::string line;
     for (int read = 0; read < kMaxFormLines; ++read) {
         link.readLine(line, kFormLineSize);
-        if (link.timeoutFlag) return failed(link);
+        if (link.silent()) return failed(link);
         text += line + "\r\n";
         // The printer ends a form with a NUL: the file ends with an empty line not counted.
-        if (link.endMarkFlag) break;
+        if (link.atEndMark()) break;
         ++lines;
     }
     link.closePort();
@@ -301,7 +294,7 @@ Result readClock(PrinterLink& link, std::string& reply) {
     Result result = openAndSend(link, "\r\nTI\r\n");
     if (result) {
         link.readLine(reply, kClockLineSize);
-        result = exchangeResult(link);
+        result = link.status();
     }
     return closeAfter(link, std::move(result));
 }

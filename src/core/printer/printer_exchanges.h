@@ -28,9 +28,6 @@ enum ListKind : int { kListForms = 0, kListGraphics = 1, kListFonts = 2, kListFo
 const char* listKindWord(int kind);
 const char* listProgressText(int kind);
 
-// What the latest exchange on the link ended with: success, or the link's failure
-// ("Stopped", "No printer response" or the device's own reason).
-Result exchangeResult(const PrinterLink& link);
 // Closes the port and ends the progress window, and hands back the exchange's result.
 Result endExchange(PrinterLink& link);
 

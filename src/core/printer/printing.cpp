@@ -14,7 +14,7 @@ namespace {
 // queue whose server refused the job); a serial line has delivered every byte already.
 bool closeDelivered(PrinterLink& link) {
     link.closePort();
-    return !link.timeoutFlag;
+    return !link.silent();
 }
 
 }  // namespace
@@ -91,7 +91,7 @@ PrintOutcome testPrint(PrinterLink& link, LabelDocument& document, unsigned copi
     job.quantity = copies;
     job.rasterFigure = rasterFigure;
     LinkByteSink sink(link);
-    outcome.sent = writePrintLabel(document, job, sink) && !link.abortFlag;
+    outcome.sent = writePrintLabel(document, job, sink) && !link.refused();
     if (!outcome.sent) {
         // The printer keeps what it got; the labels did not print, so the counters stay.
         link.endProgress();
@@ -107,15 +107,15 @@ PrintOutcome testPrint(PrinterLink& link, LabelDocument& document, unsigned copi
 bool receiveActiveFormAndVariables(PrinterStorage& storage, LabelDocument& document) {
     PrinterLink& link = storage.link();
     link.showProgress("Receiving active form name");
-    link.progressShowFlag = false;
+    link.setProgressWindowShown(false);
     storage.receiveActiveForm();
-    if (!link.timeoutFlag) {
+    if (!link.silent()) {
         link.showProgress("Receiving variables");
         storage.receiveVariables(document);
     }
-    link.progressShowFlag = true;
+    link.setProgressWindowShown(true);
     link.endProgress();
-    return !link.timeoutFlag;
+    return !link.silent();
 }
 
 namespace {

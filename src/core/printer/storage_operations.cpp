@@ -269,12 +269,12 @@ bool PrinterStorage::storeCurrentLabel(const LabelDocument& label, std::string_v
     if (!link_.openPort()) return false;
     // One progress window for the whole chain: its steps only change the text.
     link_.showProgress("Store current form as " + std::string(name));
-    link_.progressShowFlag = false;
+    link_.setProgressWindowShown(false);
     LinkByteSink sink(link_);
     const bool sent = writeStoredForm(label, name, sink);
     link_.closePort();
     link_.pause(milliseconds(100));
-    link_.progressShowFlag = true;
+    link_.setProgressWindowShown(true);
     link_.endProgress();
     if (!sent) return false;
     CurrentListKind = kListFormsForLabel;
@@ -304,7 +304,7 @@ bool PrinterStorage::receiveActiveForm() {
     }
     link_.endProgress();
     link_.closePort();
-    return sent && !link_.timeoutFlag;
+    return sent && !link_.silent();
 }
 
 void PrinterStorage::selectActiveForm(std::string_view name, LabelDocument& label) {
@@ -315,13 +315,13 @@ void PrinterStorage::selectActiveForm(std::string_view name, LabelDocument& labe
         return;
     }
     link_.pause(milliseconds(50));
-    link_.progressShowFlag = false;
+    link_.setProgressWindowShown(false);
     receiveActiveForm();
-    if (!link_.timeoutFlag) {
+    if (!link_.silent()) {
         link_.showProgress("Receiving variables");
         receiveVariables(label);
     }
-    link_.progressShowFlag = true;
+    link_.setProgressWindowShown(true);
     link_.endProgress();
     link_.closePort();
 }
@@ -343,11 +343,11 @@ int PrinterStorage::receiveVariables(std::array<Variable, kVariableCount>& varia
     std::string line;
     for (int lines = 0; lines < kMaxVariableLines; ++lines) {
         link_.readLine(line, kVariableLineSize);
-        if (link_.timeoutFlag) {
+        if (link_.silent()) {
             link_.closePort();
             return 0;
         }
-        if (link_.endMarkFlag || line.empty() || (line[0] != 'V' && line[0] != 'C')) break;
+        if (link_.atEndMark() || line.empty() || (line[0] != 'V' && line[0] != 'C')) break;
         const auto parsed = parseVariableLine(line);
         if (!parsed) continue;
         auto& slot = parsed->counter ? scratchCounters[static_cast<std::size_t>(parsed->slot)]
@@ -419,11 +419,11 @@ bool PrinterStorage::retrieveForm(std::string_view name, LabelDocument& label) {
     std::string line;
     for (int lines = 0; lines < kMaxFormLines; ++lines) {
         link_.readLine(line, kFormLineSize);
-        if (link_.timeoutFlag) {
+        if (link_.silent()) {
             link_.closePort();
             return false;
         }
-        if (link_.endMarkFlag) break;
+        if (link_.atEndMark()) break;
         reader.readFormLine(line);
     }
     link_.closePort();
@@ -492,14 +492,14 @@ bool PrinterStorage::retrieveForm(std::string_view name, LabelDocument& label) {
 
 Result PrinterStorage::receiveForm(std::string_view name, LabelDocument& label) {
     link_.showProgress("Receiving form " + inQuotes(name));
-    link_.progressShowFlag = false;
+    link_.setProgressWindowShown(false);
     const bool whole = retrieveForm(name, label);
-    link_.progressShowFlag = true;
+    link_.setProgressWindowShown(true);
     link_.closePort();
     // The window must end as an error, not close as if the form had come.
-    if (!whole && !link_.timeoutFlag && !link_.stoppedFlag) link_.timeoutFlag = true;
+    if (!whole) link_.markSilent();
     link_.endProgress();
-    return exchangeResult(link_);
+    return link_.status();
 }
 
 }  // namespace tavrin

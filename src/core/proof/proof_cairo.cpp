@@ -10,15 +10,16 @@
 #include <bit>
 #include <cstdio>
 
-#include "proof/pending_file.h"
+#include "document/safe_file.h"
 #include "proof/proof_output.h"
 
 namespace tavrin {
 
 namespace {
 
-cairo_status_t writeToPending(void* closure, const unsigned char* data, unsigned int length) {
-    return static_cast<PendingFile*>(closure)->write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+cairo_status_t writeToFile(void* closure, const unsigned char* data, unsigned int length) {
+    return static_cast<FileReplacement*>(closure)->write({data, length}) ? CAIRO_STATUS_SUCCESS
+                                                                          : CAIRO_STATUS_WRITE_ERROR;
 }
 
 // Bitmap bytes (MSB the leftmost dot, 0 ink) as cairo's A1 bytes (1 opaque; the leftmost
@@ -98,9 +99,9 @@ std::string mm(int dots) {
 }
 
 // "" for success; else the write error with the system's reason, or cairo's own.
-std::string cairoProblem(cairo_status_t status, const PendingFile& file, const char* kind) {
+std::string cairoProblem(cairo_status_t status, const FileReplacement& file, const char* kind) {
     if (status == CAIRO_STATUS_SUCCESS) return {};
-    std::string problem = file.writeError();
+    std::string problem = file.written().message();
     return problem.empty() ? std::string("Can't make the ") + kind + ": " + cairo_status_to_string(status) : problem;
 }
 
@@ -108,7 +109,7 @@ class PdfProof : public ProofOutput {
 public:
     std::string open(const std::filesystem::path& path, const PdfProofOptions& options) {
         options_ = options;
-        return file_.open(path);
+        return file_.open(path).message();
     }
     ~PdfProof() override {
         if (cr_ != nullptr) cairo_destroy(cr_);
@@ -156,14 +157,14 @@ public:
         cairo_surface_finish(surface_.get());
         if (std::string problem = status(); !problem.empty()) return problem;
         surface_.reset();
-        return file_.commit();
+        return file_.commit().message();
     }
 
 private:
     // Every page has the size of the first: cairo clips a page whose size is changed later to
     // whole points, which would cut off the label's last dots.
     std::string begin() {
-        surface_.reset(cairo_pdf_surface_create_for_stream(writeToPending, &file_, pagePoints(layout_.pageWidth),
+        surface_.reset(cairo_pdf_surface_create_for_stream(writeToFile, &file_, pagePoints(layout_.pageWidth),
                                                            pagePoints(layout_.pageHeight)));
         if (std::string problem = status(); !problem.empty()) return problem;
         cairo_pdf_surface_restrict_to_version(surface_.get(), CAIRO_PDF_VERSION_1_5);
@@ -193,7 +194,7 @@ private:
     }
 
     PdfProofOptions options_;
-    PendingFile file_;
+    FileReplacement file_;
     Surface surface_;
     cairo_t* cr_ = nullptr;
     ProofLayout layout_;
@@ -251,10 +252,10 @@ std::unique_ptr<ProofOutput> openPdfProof(const std::filesystem::path& path, con
 
 std::string writeSvgLabel(const std::filesystem::path& path, const Bitmap& image) {
     if (image.width() == 0 || image.height() == 0) return "The label has no size: nothing to show";
-    PendingFile file;
-    if (std::string problem = file.open(path); !problem.empty()) return problem;
+    FileReplacement file;
+    if (const Result opened = file.open(path); !opened) return opened.message();
     // Millimetres as the unit, so every dot edge is an exact decimal (n x 0.125 mm).
-    Surface surface(cairo_svg_surface_create_for_stream(writeToPending, &file, image.width() / 8.0,
+    Surface surface(cairo_svg_surface_create_for_stream(writeToFile, &file, image.width() / 8.0,
                                                         image.height() / 8.0));
     cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_MM);
     cairo_t* cr = cairo_create(surface.get());
@@ -270,7 +271,7 @@ std::string writeSvgLabel(const std::filesystem::path& path, const Bitmap& image
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface.get());
     if (std::string problem = cairoProblem(status, file, "SVG"); !problem.empty()) return problem;
     surface.reset();
-    return file.commit();
+    return file.commit().message();
 }
 
 }  // namespace tavrin

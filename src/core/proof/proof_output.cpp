@@ -62,18 +62,7 @@ std::string extensionOf(const std::string& path) {
     return extension;
 }
 
-// A failed image's message with the system's reason: asked again for the file, the system
-// refuses in the same way when the file could not be made (nothing is made by asking).
-std::string written(const ImageIoResult& result, const std::filesystem::path& path) {
-    if (result.ok) return {};
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    const int error = errno;
-    if (file != nullptr) {
-        std::fclose(file);
-        return result.message;
-    }
-    return result.message + ": " + std::strerror(error);
-}
+std::string written(const Result& result) { return result ? std::string() : result.message(); }
 
 class SvgProof : public ProofOutput {
 public:
@@ -103,16 +92,16 @@ public:
         if (extension_ == ".svg") return writeSvgLabel(path, renderPrintImage(label, context));
         if (kind_ == ProofImageKind::Print) {
             const Bitmap image = renderPrintImage(label, context);
-            if (extension_ == ".png") return written(writePng(path, image), path);
-            if (extension_ == ".pbm") return written(writePbm(path, image), path);
+            if (extension_ == ".png") return written(writePng(path, image));
+            if (extension_ == ".pbm") return written(writePbm(path, image));
             ScreenImage colour;
             colour.copyFrom(image);
-            return written(writePpm(path, colour), path);
+            return written(writePpm(path, colour));
         }
         RedrawLabel(canvas_, label, context, options_);
-        if (extension_ == ".png") return written(writePng(path, canvas_.visible), path);
-        if (extension_ == ".ppm") return written(writePpm(path, canvas_.visible), path);
-        return written(writePbm(path, toOneBit(canvas_.visible)), path);
+        if (extension_ == ".png") return written(writePng(path, canvas_.visible));
+        if (extension_ == ".ppm") return written(writePpm(path, canvas_.visible));
+        return written(writePbm(path, toOneBit(canvas_.visible)));
     }
     std::string finish() override { return {}; }
 

@@ -22,10 +22,8 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-ImageIoResult failure(std::string message) { return {false, std::move(message)}; }
-
-ImageIoResult cannotWrite(const std::filesystem::path& path) {
-    return failure("cannot write " + path.string());
+Result failure(std::string message, FailureKind kind = FailureKind::CannotRead) {
+    return Result::failure(kind, std::move(message));
 }
 
 // libpng reports errors by longjmp; everything it touches below is plain data, so leaving
@@ -34,10 +32,13 @@ ImageIoResult cannotWrite(const std::filesystem::path& path) {
 void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void pngWarning(png_structp, png_const_charp) {}
 
+Result cannotEncode(const std::filesystem::path& path) {
+    return Result::failure(FailureKind::CannotWrite, "cannot make the PNG image for " + path.string());
+}
+
 // Images are made in memory and then replace the file whole, as every file is written.
-ImageIoResult writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    if (!replaceFileContents(path, bytes)) return cannotWrite(path);
-    return {};
+Result writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    return replaceFileContents(path, bytes);
 }
 
 // libpng's output: appended to the vector it was given. Running out of memory ends the
@@ -54,15 +55,15 @@ void appendPngBytes(png_structp png, png_bytep data, png_size_t length) {
 }
 void flushNothing(png_structp) {}
 
-ImageIoResult writePngRows(const std::filesystem::path& path, int width, int height, int bitDepth, int colourType,
+Result writePngRows(const std::filesystem::path& path, int width, int height, int bitDepth, int colourType,
                            const std::vector<png_bytep>& rows) {
     std::vector<std::uint8_t> encoded;  // before setjmp: a longjmp must skip no destructor
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
-    if (png == nullptr) return cannotWrite(path);
+    if (png == nullptr) return cannotEncode(path);
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {
         png_destroy_write_struct(&png, nullptr);
-        return cannotWrite(path);
+        return cannotEncode(path);
     }
     volatile bool ok = false;
     if (setjmp(png_jmpbuf(png)) == 0) {
@@ -75,11 +76,11 @@ ImageIoResult writePngRows(const std::filesystem::path& path, int width, int hei
         ok = true;
     }
     png_destroy_write_struct(&png, &info);
-    if (!ok) return cannotWrite(path);
+    if (!ok) return cannotEncode(path);
     return writeFile(path, encoded);
 }
 
-ImageIoResult writeBytes(const std::filesystem::path& path, const std::string& header,
+Result writeBytes(const std::filesystem::path& path, const std::string& header,
                          const std::vector<std::uint8_t>& body) {
     std::vector<std::uint8_t> bytes(header.begin(), header.end());
     bytes.insert(bytes.end(), body.begin(), body.end());
@@ -88,8 +89,8 @@ ImageIoResult writeBytes(const std::filesystem::path& path, const std::string& h
 
 }  // namespace
 
-ImageIoResult writePng(const std::filesystem::path& path, const Bitmap& image) {
-    if (image.width() <= 0 || image.height() <= 0) return failure("empty image");
+Result writePng(const std::filesystem::path& path, const Bitmap& image) {
+    if (image.width() <= 0 || image.height() <= 0) return failure("empty image", FailureKind::Invalid);
     // PNG's 1-bit greyscale has 0 black and 1 white, MSB first: the bitmap's own rows.
     std::vector<png_bytep> rows(static_cast<std::size_t>(image.height()));
     for (int y = 0; y < image.height(); ++y)
@@ -97,8 +98,8 @@ ImageIoResult writePng(const std::filesystem::path& path, const Bitmap& image) {
     return writePngRows(path, image.width(), image.height(), 1, PNG_COLOR_TYPE_GRAY, rows);
 }
 
-ImageIoResult writePng(const std::filesystem::path& path, const ScreenImage& image) {
-    if (image.width() <= 0 || image.height() <= 0) return failure("empty image");
+Result writePng(const std::filesystem::path& path, const ScreenImage& image) {
+    if (image.width() <= 0 || image.height() <= 0) return failure("empty image", FailureKind::Invalid);
     const auto w = static_cast<std::size_t>(image.width());
     std::vector<std::uint8_t> rgb(w * 3 * static_cast<std::size_t>(image.height()));
     std::vector<png_bytep> rows(static_cast<std::size_t>(image.height()));
@@ -112,10 +113,10 @@ ImageIoResult writePng(const std::filesystem::path& path, const ScreenImage& ima
     return writePngRows(path, image.width(), image.height(), 8, PNG_COLOR_TYPE_RGB, rows);
 }
 
-ImageIoResult writePbm(const std::filesystem::path& path, const Bitmap& image) {
+Result writePbm(const std::filesystem::path& path, const Bitmap& image) {
     // A label of width or length 0 has nothing to show; the formats allow 0 x 0, but a viewer
     // would show nothing and the caller would believe the render worked.
-    if (image.width() <= 0 || image.height() <= 0) return failure("empty image");
+    if (image.width() <= 0 || image.height() <= 0) return failure("empty image", FailureKind::Invalid);
     const auto rowBytes = static_cast<std::size_t>((image.width() + 7) / 8);
     std::vector<std::uint8_t> body(rowBytes * static_cast<std::size_t>(image.height()));
     for (int y = 0; y < image.height(); ++y) {
@@ -130,8 +131,8 @@ ImageIoResult writePbm(const std::filesystem::path& path, const Bitmap& image) {
                       body);
 }
 
-ImageIoResult writePpm(const std::filesystem::path& path, const ScreenImage& image) {
-    if (image.width() <= 0 || image.height() <= 0) return failure("empty image");
+Result writePpm(const std::filesystem::path& path, const ScreenImage& image) {
+    if (image.width() <= 0 || image.height() <= 0) return failure("empty image", FailureKind::Invalid);
     std::vector<std::uint8_t> body(image.pixels().size() * 3);
     for (std::size_t i = 0; i < image.pixels().size(); ++i) {
         const std::uint32_t p = image.pixels()[i];
@@ -144,7 +145,7 @@ ImageIoResult writePpm(const std::filesystem::path& path, const ScreenImage& ima
                       body);
 }
 
-ImageIoResult readPng(const std::filesystem::path& path, ScreenImage& image) {
+Result readPng(const std::filesystem::path& path, ScreenImage& image) {
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) return failure("cannot read " + path.string());
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
@@ -181,7 +182,7 @@ ImageIoResult readPng(const std::filesystem::path& path, ScreenImage& image) {
         }
     }
     png_destroy_read_struct(&png, &info, nullptr);
-    if (!ok) return failure("not a readable PNG: " + path.string());
+    if (!ok) return failure("not a readable PNG: " + path.string(), FailureKind::Damaged);
     image = ScreenImage(static_cast<int>(width), static_cast<int>(height));
     for (png_uint_32 y = 0; y < height; ++y)
         for (png_uint_32 x = 0; x < width; ++x) {
@@ -189,10 +190,10 @@ ImageIoResult readPng(const std::filesystem::path& path, ScreenImage& image) {
             image.setPixel(static_cast<int>(x), static_cast<int>(y),
                            (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2]);
         }
-    return {};
+    return Result::success();
 }
 
-ImageIoResult readPbm(const std::filesystem::path& path, Bitmap& image) {
+Result readPbm(const std::filesystem::path& path, Bitmap& image) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return failure("cannot read " + path.string());
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -215,7 +216,7 @@ ImageIoResult readPbm(const std::filesystem::path& path, Bitmap& image) {
             value = (value < 0 ? 0 : value * 10) + (bytes[pos++] - '0');
         return value;
     };
-    const auto bad = failure("not a readable PBM: " + path.string());
+    const auto bad = failure("not a readable PBM: " + path.string(), FailureKind::Damaged);
     if (bytes.size() < 2 || bytes[0] != 'P' || (bytes[1] != '1' && bytes[1] != '4')) return bad;
     const bool raw = bytes[1] == '4';
     pos = 2;
@@ -241,7 +242,7 @@ ImageIoResult readPbm(const std::filesystem::path& path, Bitmap& image) {
             }
     }
     image = std::move(result);
-    return {};
+    return Result::success();
 }
 
 Bitmap toOneBit(const ScreenImage& image) {

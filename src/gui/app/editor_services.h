@@ -27,6 +27,16 @@ struct EditorServices {
     const Translation& translation;
     // Set to the configuration's port, rate, protocol and devices each time it is asked for.
     std::function<PrinterLink&()> link;
+    // The main window's questions and label replacement; a window made in a test without
+    // one leaves them empty.
+    // Before the label is replaced: the unsaved-changes question; true to go on.
+    std::function<bool()> maySpoilChanges = {};
+    // A label that came from elsewhere (the printer) takes the current one's place, shown
+    // from its start.
+    std::function<void(LabelDocument)> replaceLabel = {};
+    // The save-file question in the work folder, with the default extension added and the
+    // overwrite question asked; empty when the user gave up.
+    std::function<QString(const QString& title, const QString& filter, const QString& extension)> chooseSaveFile = {};
 };
 
 }  // namespace tavrin

@@ -77,9 +77,9 @@ void TZRedit::openHandedOverFile(const QString& fileName) {
     if (fileName.isEmpty()) return;
     // A file that cannot be opened is reported before anything is asked about this label.
     LabelDocument probe;
-    const LabelFileResult readable = loadLabelFile(toPath(fileName), probe);
-    if (!readable.ok) {
-        messageBox("Error", QString::fromStdString(readable.message), false);
+    const Result readable = loadLabelFile(toPath(fileName), probe);
+    if (!readable) {
+        messageBox("Error", QString::fromStdString(readable.message()), false);
         return;
     }
     if (!maySpoilChanges()) return;
@@ -99,9 +99,9 @@ void TZRedit::openLabel() {
 bool TZRedit::openLabelFile(const QString& fileName) {
     // Read onto a copy: what the file does not hold (some of the setup) stays as it was.
     LabelDocument loaded = session_->document();
-    const LabelFileResult result = loadLabelFile(toPath(fileName), loaded);
-    if (!result.ok) {
-        messageBox("Error", QString::fromStdString(result.message), false);
+    const Result result = loadLabelFile(toPath(fileName), loaded);
+    if (!result) {
+        messageBox("Error", QString::fromStdString(result.message()), false);
         return false;
     }
     rememberFolder(fileName);
@@ -137,9 +137,9 @@ bool TZRedit::saveAsLabel() {
     }
     const QString fileName = chooseSaveFile("Save as label", kLabelFilter, "qlb");
     if (fileName.isEmpty()) return false;
-    const LabelFileResult result = saveLabelFile(toPath(fileName), session_->document());
-    if (!result.ok) {
-        messageBox("Error", QString::fromStdString(result.message), false);
+    const Result result = saveLabelFile(toPath(fileName), session_->document());
+    if (!result) {
+        messageBox("Error", QString::fromStdString(result.message()), false);
         return false;
     }
     rememberFolder(fileName);
@@ -156,8 +156,8 @@ void TZRedit::saveAsForm() {
     const QString fileName = chooseSaveFile("Save as form", kFormFilter, "ejf");
     if (fileName.isEmpty()) return;
     rememberFolder(fileName);
-    const LabelFileResult result = tavrin::saveAsForm(toPath(fileName), session_->document());
-    if (!result.ok) messageBox("Error", QString::fromStdString(result.message), false);
+    const Result result = tavrin::saveAsForm(toPath(fileName), session_->document());
+    if (!result) messageBox("Error", QString::fromStdString(result.message()), false);
 }
 
 void TZRedit::labelSetup(bool modal) {

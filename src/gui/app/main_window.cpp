@@ -189,6 +189,21 @@ PrinterLink& TZRedit::link() {
     return *link_;
 }
 
+EditorServices TZRedit::services() {
+    return {*session_,
+            config_,
+            translation_,
+            [this]() -> PrinterLink& { return link(); },
+            [this] { return maySpoilChanges(); },
+            [this](LabelDocument label) {
+                view_->scrollToOrigin();
+                session_->startLabel(std::move(label));
+            },
+            [this](const QString& title, const QString& filter, const QString& extension) {
+                return chooseSaveFile(title, filter, extension);
+            }};
+}
+
 void TZRedit::setPortDevice(int portIndex, const std::string& device) {
     if (portIndex < 0 || portIndex >= kPortCount) return;
     const auto index = static_cast<std::size_t>(portIndex);

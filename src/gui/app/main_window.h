@@ -75,9 +75,7 @@ public:
     // and devices each time it is asked for; its progress and errors show in the message window.
     PrinterLink& link();
     // What the windows built on this one are handed instead of it.
-    EditorServices services() {
-        return {*session_, config_, translation_, [this]() -> PrinterLink& { return link(); }};
-    }
+    EditorServices services();
     QtLinkUi& linkUi() { return *linkUi_; }
     const ProgramPaths& paths() const { return options_.paths; }
     void setFileChooser(FileChooser chooser) { files_ = std::move(chooser); }

@@ -25,7 +25,7 @@ public:
     // Set once the user pressed Esc or closed the progress window during an exchange; the
     // next exchange clears it. Callers that run a chain of exchanges stop at the next step.
     bool cancelRequested() const override;
-    void clearCancelRequest();
+    void clearCancelRequest() override;
 
 private:
     TMsgBoxDlg& window() const;

@@ -5,12 +5,11 @@
 namespace tavrin {
 
 class PrinterLink;
-class QtLinkUi;
 
 class CancelWatch {
 public:
     // A request left over from an earlier exchange does not stop this one.
-    CancelWatch(PrinterLink& link, QtLinkUi& ui);
+    explicit CancelWatch(PrinterLink& link);
     CancelWatch(const CancelWatch&) = delete;
     CancelWatch& operator=(const CancelWatch&) = delete;
 
@@ -18,7 +17,6 @@ public:
 
 private:
     PrinterLink& link_;
-    QtLinkUi& ui_;
 };
 
 }  // namespace tavrin

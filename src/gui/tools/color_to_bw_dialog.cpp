@@ -67,7 +67,7 @@ struct TColorToBW::LoadJob {
     QString path;
     SourcePicture picture;
     SourcePicture rotated;
-    PictureReadResult result;
+    Result result = Result::failure(FailureKind::Invalid, "Not loaded yet");
 };
 
 TColorToBW::TColorToBW(EditorServices services, QWidget* parent)
@@ -157,21 +157,21 @@ void TColorToBW::loadFile(const QString& path) {
             // is a picture this computer cannot read, not the end of the program.
             try {
                 job->result = loadSourcePicture(localPath(job->path), job->picture);
-                if (job->result.ok) job->rotated = MakeRotatedSource(job->picture);
+                if (job->result) job->rotated = MakeRotatedSource(job->picture);
             } catch (const std::bad_alloc&) {
                 job->picture = {};
                 job->rotated = {};
-                job->result = {false, {"Error", "Can't read graphics file"}};
+                job->result = Result::failure(FailureKind::Damaged, "Can't read graphics file");
             }
         },
         [this, job] { loadFinished(*job); });
 }
 
 void TColorToBW::loadFinished(LoadJob& job) {
-    if (!job.result.ok) {
+    if (!job.result) {
         // A file of another kind drops the picture shown; a damaged one leaves it as it was.
-        if (job.result.unknownKind) showEmpty();
-        messageBox(QString::fromStdString(job.result.message.title), QString::fromStdString(job.result.message.text), false);
+        if (job.result.kind() == FailureKind::Invalid) showEmpty();
+        messageBox(QStringLiteral("Error"), QString::fromStdString(job.result.message()), false);
         emit loaded();
         return;
     }

@@ -84,7 +84,7 @@ bool addFontFromPrinter(TZRedit& window) {
 bool addStoredFont(TZRedit& window, const std::string& name) {
     std::vector<std::uint8_t> reply;
     {
-        CancelWatch watch(window.link(), window.linkUi());
+        CancelWatch watch(window.link());
         if (!fetchFontBytes(window.link(), name, reply)) return false;
     }
     FontDataResult font = fontFromPrinterReply(std::move(reply));

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
 #include "app/qt_link_ui.h"
@@ -42,8 +41,8 @@ SaveChoice saveChoice(int kind) {
 
 }  // namespace
 
-TObjListDlg::TObjListDlg(TZRedit& window, PrinterStorage& storage)
-    : QDialog(&window), window_(window), storage_(storage) {
+TObjListDlg::TObjListDlg(EditorServices services, PrinterStorage& storage, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)), storage_(storage) {
     setObjectName(QStringLiteral("TObjListDlg"));
     setWindowTitle(QStringLiteral("Object List"));
     entries_ = new QListWidget(this);
@@ -89,10 +88,10 @@ TObjListDlg::TObjListDlg(TZRedit& window, PrinterStorage& storage)
 
 bool TObjListDlg::ReceiveObjectList(int kind) {
     entries_->clear();
-    PrinterLink& link = window_.link();
+    PrinterLink& link = services_.link();
     bool received = false;
     {
-        CancelWatch watch(link, window_.linkUi());
+        CancelWatch watch(link);
         received = receiveObjectList(link, kind, list_) && !watch.cancelled();
     }
     if (!received) return false;
@@ -111,7 +110,7 @@ void TObjListDlg::showMode(Mode mode) {
     picked_.reset();
     save_->setText(mode == Mode::Browse ? QStringLiteral("Save") : QStringLiteral("Extract"));
     delete_->setVisible(mode == Mode::Browse);
-    placeDialog(this, &window_, 16, 16);
+    placeDialog(this, parentWidget(), 16, 16);
     exec();
 }
 
@@ -148,12 +147,12 @@ void TObjListDlg::SaveBtClick() {
 
 void TObjListDlg::SaveObjectToFile(const std::string& name) {
     const SaveChoice choice = saveChoice(storage_.CurrentListKind);
-    const QString fileName = window_.chooseSaveFile(choice.title, choice.filter, choice.extension);
+    const QString fileName = services_.chooseSaveFile(choice.title, choice.filter, choice.extension);
     if (fileName.isEmpty()) return;
-    window_.config().workDirectory = QFileInfo(fileName).absolutePath().toStdString();
+    services_.config.workDirectory = QFileInfo(fileName).absolutePath().toStdString();
     const std::filesystem::path path(fileName.toStdString());
-    PrinterLink& link = window_.link();
-    CancelWatch watch(link, window_.linkUi());
+    PrinterLink& link = services_.link();
+    CancelWatch watch(link);
     if (storage_.CurrentListKind == kListGraphics || storage_.CurrentListKind == kListFonts) {
         extractObjectToFile(link, storage_.CurrentListKind, name, path);
     } else {
@@ -170,7 +169,7 @@ void TObjListDlg::DelBtClick() {
 }
 
 void TObjListDlg::DeleteStoredObject(const std::string& name) {
-    PrinterLink& link = window_.link();
+    PrinterLink& link = services_.link();
     const int kind = storage_.CurrentListKind;
     if (deleteObject(link, kind, name)) ReceiveObjectList(kind);
     link.closePort();
@@ -196,19 +195,17 @@ void TObjListDlg::ListDblClick() {
 // The stored form is read into a copy of the label; the label is replaced only when all of
 // it came, so a printer that stops answering half way leaves the label as it was.
 void TObjListDlg::RetrieveFormToEditor(const std::string& name) {
-    if (!window_.maySpoilChanges()) return;
+    if (!services_.maySpoilChanges()) return;
     accept();
-    PrinterLink& link = window_.link();
-    EditorSession& session = window_.session();
-    LabelDocument received = session.document();
+    PrinterLink& link = services_.link();
+    LabelDocument received = services_.session.document();
     bool ok = false;
     {
-        CancelWatch watch(link, window_.linkUi());
+        CancelWatch watch(link);
         ok = storage_.receiveForm(name, received) && !watch.cancelled();
     }
     if (!ok) return;
-    window_.labelView()->scrollToOrigin();
-    session.startLabel(std::move(received));
+    services_.replaceLabel(std::move(received));
     formLoaded_ = true;
 }
 

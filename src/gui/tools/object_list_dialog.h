@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/editor_services.h"
 #include "printer/printer_exchanges.h"
 
 class QLabel;
@@ -15,7 +16,6 @@ class QPushButton;
 
 namespace tavrin {
 
-class TZRedit;
 class PrinterStorage;
 
 class TObjListDlg : public QDialog {
@@ -23,7 +23,7 @@ class TObjListDlg : public QDialog {
 public:
     enum class Mode { Browse, PickPicture, PickFont };
 
-    TObjListDlg(TZRedit& window, PrinterStorage& storage);
+    TObjListDlg(EditorServices services, PrinterStorage& storage, QWidget* parent);
 
     // Receives the printer's list of the kind (the memory query first) into the window;
     // false when it did not come, and the progress window has said why.
@@ -52,7 +52,7 @@ private:
     void ListDblClick();
     QString focusedName() const;
 
-    TZRedit& window_;
+    EditorServices services_;
     PrinterStorage& storage_;
     ObjectList list_;
     Mode mode_ = Mode::Browse;

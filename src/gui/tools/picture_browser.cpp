@@ -268,15 +268,11 @@ bool TOpenPictDlg::decodePreview(const QString& path, const QString& extension, 
     std::ifstream in(path.toStdString(), std::ios::binary);
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     SourcePicture picture;
-    PictureReadResult read;
     ++decodes_;
-    if (extension == QStringLiteral(".BMP"))
-        read = readBmpPicture(bytes, picture);
-    else if (extension == QStringLiteral(".PNG"))
-        read = readPngPicture(bytes, picture);
-    else
-        read = readJpegPicture(bytes, picture, previewScaleDenominator(largerSide, panel_->width()));
-    if (!read.ok || picture.empty()) return false;
+    const Result read = extension == QStringLiteral(".BMP")   ? readBmpPicture(bytes, picture)
+                        : extension == QStringLiteral(".PNG") ? readPngPicture(bytes, picture)
+                                                              : readJpegPicture(bytes, picture, previewScaleDenominator(largerSide, panel_->width()));
+    if (!read || picture.empty()) return false;
     const PreviewPlacement at = placePreview(picture.width, picture.height, panel_->width(), panel_->height());
     preview_->setGeometry(at.left, at.top, at.width, at.height);
     preview_->setPixmap(QPixmap::fromImage(toImage(picture)));

@@ -167,7 +167,7 @@ void PrintCommands::defineVariablesCommand() {
             PrinterLink& link = freshLink();
             link.showProgress(kReceivingVariables);
             const int count = storage_.receiveVariables(sheet.variables, sheet.counters);
-            const bool silent = link.timeoutFlag;
+            const bool silent = link.silent();
             link.endProgress();
             if (silent) return std::nullopt;
             return count;

@@ -14,8 +14,8 @@ namespace tavrin {
 StorageCommands::StorageCommands(TZRedit& window) : QObject(&window), window_(window) {
     setObjectName(QStringLiteral("StorageCommands"));
     storage_ = std::make_unique<PrinterStorage>(window.link());
-    storeDialog_ = new TStoreDlg(window, *storage_);
-    objectList_ = new TObjListDlg(window, *storage_);
+    storeDialog_ = new TStoreDlg(*storage_, &window);
+    objectList_ = new TObjListDlg(window.services(), *storage_, &window);
     filesDialog_ = new TFilesDlg(window, *this);
 }
 
@@ -30,6 +30,11 @@ PrinterStorage& StorageCommands::storage() {
     return *storage_;
 }
 
+void StorageCommands::store(const QString& title, int kind, const StoreSources& sources) {
+    storage();  // the link set to the configuration of now
+    storeDialog_->execute(title, kind, sources);
+}
+
 bool StorageCommands::objectsInPrinter(int kind) { return objectList_->browse(kind); }
 
 void StorageCommands::storeCurrentLabel() {
@@ -39,7 +44,7 @@ void StorageCommands::storeCurrentLabel() {
     }
     StoreSources sources;
     sources.label = &window_.session().document();
-    storeDialog_->execute(QStringLiteral("Store current label"), kListFormsForLabel, sources);
+    store(QStringLiteral("Store current label"), kListFormsForLabel, sources);
 }
 
 namespace {
@@ -59,7 +64,7 @@ void StorageCommands::storeFormFile() {
     if (fileName.isEmpty()) return;
     StoreSources sources;
     sources.file = std::filesystem::path(fileName.toStdString());
-    storeDialog_->execute(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListForms, sources);
+    store(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListForms, sources);
 }
 
 void StorageCommands::storeFontFile() {
@@ -68,7 +73,7 @@ void StorageCommands::storeFontFile() {
     if (fileName.isEmpty()) return;
     StoreSources sources;
     sources.file = std::filesystem::path(fileName.toStdString());
-    storeDialog_->execute(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListFonts, sources);
+    store(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListFonts, sources);
 }
 
 void StorageCommands::storeGraphicsFile() {
@@ -84,7 +89,7 @@ void StorageCommands::storeGraphicsFile() {
     }
     StoreSources sources;
     sources.graphics = buffer.get();
-    storeDialog_->execute(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListGraphics, sources);
+    store(QStringLiteral("Store ") + QFileInfo(fileName).fileName(), kListGraphics, sources);
 }
 
 CommandTable storageCommands(TZRedit& window) {

@@ -43,6 +43,9 @@ public:
     void storeGraphicsFile();
 
 private:
+    // The store window over the printer's list of the kind.
+    void store(const QString& title, int kind, const StoreSources& sources);
+
     TZRedit& window_;
     std::unique_ptr<PrinterStorage> storage_;
     TStoreDlg* storeDialog_ = nullptr;

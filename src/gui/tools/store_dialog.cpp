@@ -7,15 +7,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/place_dialog.h"
 #include "tools/cancel_watch.h"
 
 namespace tavrin {
 
-TStoreDlg::TStoreDlg(TZRedit& window, PrinterStorage& storage)
-    : QDialog(&window), window_(window), storage_(storage) {
+TStoreDlg::TStoreDlg(PrinterStorage& storage, QWidget* parent) : QDialog(parent), storage_(storage) {
     setObjectName(QStringLiteral("TStoreDlg"));
     setWindowTitle(QStringLiteral("Store as"));
     heading_ = new QLabel(this);
@@ -57,10 +55,9 @@ TStoreDlg::TStoreDlg(TZRedit& window, PrinterStorage& storage)
 
 void TStoreDlg::execute(const QString& title, int kind, const StoreSources& sources) {
     sources_ = sources;
-    window_.link();
     bool received = false;
     {
-        CancelWatch watch(storage_.link(), window_.linkUi());
+        CancelWatch watch(storage_.link());
         received = storage_.receiveList(kind) && !watch.cancelled();
     }
     if (!received) {
@@ -73,7 +70,7 @@ void TStoreDlg::execute(const QString& title, int kind, const StoreSources& sour
     name_->setMaxLength(kind == kListFonts ? 1 : int(kMaxObjectNameLength));
     name_->clear();
     showList();
-    placeDialog(this, &window_, 48, 88);
+    placeDialog(this, parentWidget(), 48, 88);
     name_->setFocus();
     exec();
     name_->setMaxLength(int(kMaxObjectNameLength));
@@ -103,9 +100,8 @@ void TStoreDlg::StoreBtClick() {
             break;
         case StoreAsDecision::Action::Store: break;
     }
-    window_.link();
     {
-        CancelWatch watch(storage_.link(), window_.linkUi());
+        CancelWatch watch(storage_.link());
         storage_.storeAs(name, sources_);
     }
     storage_.link().closePort();

@@ -12,12 +12,11 @@ class QPushButton;
 
 namespace tavrin {
 
-class TZRedit;
 
 class TStoreDlg : public QDialog {
     Q_OBJECT
 public:
-    TStoreDlg(TZRedit& window, PrinterStorage& storage);
+    TStoreDlg(PrinterStorage& storage, QWidget* parent);
 
     // Receives the printer's list of the kind and, when it came, shows the window modally
     // under the title; stores take what `sources` names.
@@ -28,7 +27,6 @@ private:
     void entryPressed();
     void StoreBtClick();
 
-    TZRedit& window_;
     PrinterStorage& storage_;
     StoreSources sources_;
     QLabel* heading_ = nullptr;

@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/main_window.h"
 #include "app/place_dialog.h"
 #include "link/printer_link.h"
 #include "printer/screen_text.h"
@@ -43,7 +42,7 @@ std::string hexText(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-TTerminalDlg::TTerminalDlg(TZRedit& window) : QDialog(&window), window_(window) {
+TTerminalDlg::TTerminalDlg(EditorServices services, QWidget* parent) : QDialog(parent), services_(std::move(services)) {
     setObjectName(QStringLiteral("TTerminalDlg"));
     setWindowTitle(QStringLiteral("Terminal"));
     field_ = new QTextEdit(this);
@@ -109,9 +108,9 @@ void TTerminalDlg::execute() {
     input_->clear();
     field_->clear();
     showModeCaption();
-    placeDialog(this, &window_, 16, 16);
+    placeDialog(this, parentWidget(), 16, 16);
     // A port that does not open has said so; the window still opens and sends nothing.
-    window_.link().openPort();
+    services_.link().openPort();
     timer_->start();
     input_->setFocus();
     exec();
@@ -130,14 +129,14 @@ void TTerminalDlg::SendBtClick() {
     // The history holds each line once, newest first.
     if (input_->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) input_->insertItem(0, text);
     while (input_->count() > kHistoryLimit) input_->removeItem(kHistoryLimit);
-    PrinterLink& link = window_.link();
+    PrinterLink& link = services_.link();
     // A port that would not open, or whose printer went away, is opened again: otherwise the
     // line would seem sent while nothing went. A failure says so and keeps the line.
     if (!link.openPort()) return;
     busy_ = true;
-    link.writeText(screenToPrinter(text.toStdString(), window_.translation()) + "\r\n");
+    link.writeText(screenToPrinter(text.toStdString(), services_.translation) + "\r\n");
     busy_ = false;
-    if (!link.abortFlag) {
+    if (!link.refused()) {
         pendingEcho_ = text + QStringLiteral("\r\n");
         input_->setCurrentIndex(-1);
         input_->clearEditText();
@@ -167,7 +166,7 @@ void TTerminalDlg::RStimerTimer() {
         pendingEcho_.clear();
         return;
     }
-    PrinterLink& link = window_.link();
+    PrinterLink& link = services_.link();
     const std::uint32_t waiting = link.isOpen() ? link.bytesWaiting() : 0;
     if (waiting == 0 || waiting == kBytesWaitingUnknown) return;
     std::vector<std::uint8_t> bytes;
@@ -185,12 +184,12 @@ void TTerminalDlg::RStimerTimer() {
         if (b == 0) break;
         if (b != '\r') text.push_back(static_cast<char>(b));
     }
-    insert(QString::fromStdString(printerToScreen(text, window_.translation())), kReceivedColour);
+    insert(QString::fromStdString(printerToScreen(text, services_.translation)), kReceivedColour);
 }
 
 void TTerminalDlg::finish() {
     timer_->stop();
-    window_.link().closePort();
+    services_.link().closePort();
     closeRequested_ = false;
     done(0);
 }

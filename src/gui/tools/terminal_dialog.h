@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "app/editor_services.h"
+
 class QComboBox;
 class QPushButton;
 class QTextEdit;
@@ -16,7 +18,6 @@ class QTimer;
 
 namespace tavrin {
 
-class TZRedit;
 
 // Received bytes as the terminal shows them in hex mode: "%02X " for each, no line breaks.
 std::string hexText(std::span<const std::uint8_t> bytes);
@@ -28,7 +29,7 @@ public:
     static constexpr std::size_t kReceiveLimit = 16383;
     static constexpr int kHistoryLimit = 16;
 
-    explicit TTerminalDlg(TZRedit& window);
+    TTerminalDlg(EditorServices services, QWidget* parent);
 
     // Opens the port and shows the window modally; the port closes with the window.
     void execute();
@@ -50,7 +51,7 @@ private:
     void insert(const QString& text, const QColor& colour);
     void finish();
 
-    TZRedit& window_;
+    EditorServices services_;
     QTextEdit* field_ = nullptr;
     QComboBox* input_ = nullptr;
     QPushButton* clear_ = nullptr;

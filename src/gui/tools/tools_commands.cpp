@@ -27,7 +27,7 @@ SettingsServices settingsServices(TZRedit& window) {
 CommandTable toolsCommands(TZRedit& window) {
     // Made once with the window and reused.
     auto* settings = new TSettingsDlg(settingsServices(window));
-    auto* terminal = new TTerminalDlg(window);
+    auto* terminal = new TTerminalDlg(window.services(), &window);
     return {
         {MenuGroup::ToolsPrinter, "SettingsM", "&Settings", {}, [settings] { settings->execute(); }, {}, "SettingsBt"},
         {MenuGroup::ToolsPrinter, "TerminalM", "T&erminal", {}, [terminal] { terminal->execute(); }},
