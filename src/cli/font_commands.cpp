@@ -176,9 +176,9 @@ int runAdd(const Arguments& arguments) {
     LabelDocument document;
     if (const Result loaded = loadLabelFile(labelPath, document); !loaded)
         return fail(readFailure(loaded.message(), label));
-    FontDataResult font = readFontFile(fontPath);
-    if (!font.ok) return fail(readFailure(font.message, fontFile));
-    addNewFont(document.figures, *letter, std::move(font.data));
+    std::vector<std::uint8_t> font;
+    if (const Result read = readFontFile(fontPath, font); !read) return fail(readFailure(read.message(), fontFile));
+    addNewFont(document.figures, *letter, std::move(font));
     const std::filesystem::path outputFile = outputPath(output, ".qlb", outputHolder, problem);
     if (outputFile.empty()) return fail(problem);
     if (const Result saved = saveLabelFile(outputFile, document); !saved)

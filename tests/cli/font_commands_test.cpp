@@ -38,14 +38,14 @@ TEST(FontCommands, MadeFontIsDrawnInALabelAsStored) {
 
     // The label holds the font as made, and is drawn as the canvas draws it (the text
     // drawing suite checks soft font glyphs dot for dot).
-    const FontDataResult font = readFontFile(dir / "cyr.qft");
-    ASSERT_TRUE(font.ok);
+    std::vector<std::uint8_t> font;
+    ASSERT_TRUE(readFontFile(dir / "cyr.qft", font));
     LabelDocument withFont;
     ASSERT_TRUE(loadLabelFile(dir / "with-font.qlb", withFont));
     const auto stored = std::find_if(withFont.figures.begin(), withFont.figures.end(),
                                      [](const Figure& f) { return f.kind == FigureKind::Font; });
     ASSERT_NE(stored, withFont.figures.end());
-    EXPECT_EQ(stored->fontData, font.data);
+    EXPECT_EQ(stored->fontData, font);
     ResidentFonts fonts;
     ASSERT_EQ(fonts.load(std::filesystem::path(TAVRIN_SOURCE_DATA_DIR) / "ZREDIT.FNT"), 0);
     LabelCanvas canvas;

@@ -28,17 +28,17 @@ Bytes threeRecordFont() {
 TEST(FontFile, PlainFileLoadsAsItStands) {
     test::TempDir dir;
     test::writeFile(dir / "plain.qft", threeRecordFont());
-    const FontDataResult r = readFontFile(dir / "plain.qft");
-    ASSERT_TRUE(r.ok) << r.message;
-    EXPECT_EQ(r.data, threeRecordFont());
+    Bytes font;
+    ASSERT_TRUE(readFontFile(dir / "plain.qft", font));
+    EXPECT_EQ(font, threeRecordFont());
 }
 
 TEST(FontFile, DownloadCommandsAreSkipped) {
-    const FontDataResult r = decodeFontFile(ByteBuilder().text("EK\"A\"\r\nES\"A\"").bytes(threeRecordFont()).get());
-    ASSERT_TRUE(r.ok) << r.message;
-    EXPECT_EQ(r.data, threeRecordFont());
+    Bytes font;
+    ASSERT_TRUE(decodeFontFile(ByteBuilder().text("EK\"A\"\r\nES\"A\"").bytes(threeRecordFont()).get(), font));
+    EXPECT_EQ(font, threeRecordFont());
     // Only ES without EK is not a command stream: the bytes are read as they stand.
-    EXPECT_FALSE(decodeFontFile(ByteBuilder().text("ES\"A\"").bytes(threeRecordFont()).get()).ok);
+    EXPECT_FALSE(decodeFontFile(ByteBuilder().text("ES\"A\"").bytes(threeRecordFont()).get(), font));
 }
 
 TEST(FontFile, DamagedOrHostileDataIsRefused) {
@@ -60,23 +60,27 @@ TEST(FontFile, DamagedOrHostileDataIsRefused) {
         {"too long", Bytes(kFontDataLimit, 0)},         // one byte over the limit
         {"commands cut", ByteBuilder().text("EK\"A\"\r\nES\"A").get()}};  // no closing quote, no data
     for (const auto& [what, bytes] : cases) {
-        const FontDataResult r = decodeFontFile(bytes);
-        EXPECT_FALSE(r.ok) << what;
-        EXPECT_EQ(r.message, "Invalid font file") << what;
+        Bytes font = {7};
+        const Result r = decodeFontFile(bytes, font);
+        EXPECT_EQ(r.kind(), FailureKind::Damaged) << what;
+        EXPECT_EQ(r.message(), "Invalid font file") << what;
+        EXPECT_EQ(font, Bytes{7}) << what;  // untouched
     }
     // The largest sound size, and bytes after the last record, are accepted.
-    EXPECT_TRUE(decodeFontFile(Bytes(kFontDataLimit - 1, 0)).ok);
+    Bytes font;
+    EXPECT_TRUE(decodeFontFile(Bytes(kFontDataLimit - 1, 0), font));
     Bytes trailing = good;
     trailing.push_back('\r');
-    EXPECT_TRUE(decodeFontFile(trailing).ok);
+    EXPECT_TRUE(decodeFontFile(trailing, font));
 }
 
 TEST(FontFile, MissingAndOversizedFiles) {
     test::TempDir dir;
-    EXPECT_EQ(readFontFile(dir.path()).message, "Can't open input file");
+    Bytes font;
+    EXPECT_EQ(readFontFile(dir.path(), font).message(), "Can't open input file");
     test::writeFile(dir / "big.qft", Bytes(200000, 0));
-    EXPECT_EQ(readFontFile(dir / "big.qft").message, "Invalid font file");
-    EXPECT_TRUE(fontFromPrinterReply(threeRecordFont()).ok);
+    EXPECT_EQ(readFontFile(dir / "big.qft", font).message(), "Invalid font file");
+    EXPECT_TRUE(checkFontData(threeRecordFont()));
 }
 
 std::vector<std::uint8_t> font(std::uint8_t count, std::uint8_t height) { return {count, 0, height}; }

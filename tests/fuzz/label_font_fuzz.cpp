@@ -35,28 +35,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> file(data, size);
     fuzz::writeScratch(path, file);
 
-    const FontDataResult read = readFontFile(path);
-    const FontDataResult decoded = decodeFontFile(file);
+    std::vector<std::uint8_t> fontData, decodedFont;
+    const Result read = readFontFile(path, fontData);
+    const Result decoded = decodeFontFile(file, decodedFont);
     // The file and its bytes read alike; a font either loads whole or says why not.
-    if (read.ok != decoded.ok || read.data != decoded.data || read.message != decoded.message) std::abort();
-    if (!read.ok) {
-        if (read.message.empty()) std::abort();
+    if (read.kind() != decoded.kind() || fontData != decodedFont || read.message() != decoded.message()) std::abort();
+    if (!read) {
+        if (read.message().empty() || !fontData.empty()) std::abort();
         return 0;
     }
-    if (!checkFontData(read.data).empty() || read.data.size() < 3) std::abort();
+    if (!checkFontData(fontData) || fontData.size() < 3) std::abort();
 
     const std::uint8_t knob = data[size - 1];
     LabelDocument document;
     document.setup.width = document.setup.length = 640;
     const char letter = static_cast<char>('A' + knob % 26);
-    addNewFont(document.figures, 'Z', read.data);
-    addNewFont(document.figures, letter, read.data);
-    addNewFont(document.figures, letter, read.data);  // replaces, as loading it again does
+    addNewFont(document.figures, 'Z', fontData);
+    addNewFont(document.figures, letter, fontData);
+    addNewFont(document.figures, letter, fontData);  // replaces, as loading it again does
     const int font = softFontNumber(document.figures, letter);
     if (font < 6) std::abort();
 
     const RenderContext context = fuzz::renderContext(&document);
-    const std::string text = sampleText(read.data);
+    const std::string text = sampleText(fontData);
     const int hMul = 1 + (knob >> 5 & 3), vMul = 1 + (knob >> 7);
     Bitmap canvas(640, 640);
     BufferSink raster;

@@ -19,11 +19,8 @@ std::size_t findInWindow(std::span<const std::uint8_t> file, std::string_view wh
     return std::string_view::npos;
 }
 
-FontDataResult refused(std::string message) {
-    FontDataResult r;
-    r.message = std::move(message);
-    return r;
-}
+Result invalid() { return Result::failure(FailureKind::Damaged, kInvalidFontFile); }
+Result cannotOpen() { return Result::failure(FailureKind::CannotOpen, kCantOpenFontFile); }
 
 }  // namespace
 
@@ -35,55 +32,43 @@ std::size_t fontDataStart(std::span<const std::uint8_t> file) {
     return store + 5;
 }
 
-std::string checkFontData(std::span<const std::uint8_t> data) {
-    if (data.size() < 3 || data[1] != 0 || data.size() >= kFontDataLimit) return kInvalidFontFile;
+Result checkFontData(std::span<const std::uint8_t> data) {
+    if (data.size() < 3 || data[1] != 0 || data.size() >= kFontDataLimit) return invalid();
     const std::size_t count = data[0];
     const std::size_t height = data[2];
     std::size_t at = 3;
     for (std::size_t i = 0; i < count; ++i) {
-        if (data.size() - at < 3) return kInvalidFontFile;
+        if (data.size() - at < 3) return invalid();
         const std::size_t bitmap = static_cast<std::size_t>(data[at + 2]) * height;
-        if (data.size() - at - 3 < bitmap) return kInvalidFontFile;
+        if (data.size() - at - 3 < bitmap) return invalid();
         at += 3 + bitmap;
     }
-    return {};
+    return Result::success();
 }
 
-FontDataResult decodeFontFile(std::span<const std::uint8_t> file) {
+Result decodeFontFile(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& data) {
     const std::size_t start = fontDataStart(file);
-    if (start > file.size()) return refused(kInvalidFontFile);
-    const auto data = file.subspan(start);
-    std::string problem = checkFontData(data);
-    if (!problem.empty()) return refused(std::move(problem));
-    FontDataResult r;
-    r.ok = true;
-    r.data.assign(data.begin(), data.end());
-    return r;
+    if (start > file.size()) return invalid();
+    const auto font = file.subspan(start);
+    Result checked = checkFontData(font);
+    if (checked) data.assign(font.begin(), font.end());
+    return checked;
 }
 
-FontDataResult readFontFile(const std::filesystem::path& path) {
+Result readFontFile(const std::filesystem::path& path, std::vector<std::uint8_t>& data) {
     std::ifstream in(path, std::ios::binary);
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
-    if (!in || error || std::filesystem::is_directory(path, error)) return refused(kCantOpenFontFile);
+    if (!in || error || std::filesystem::is_directory(path, error)) return cannotOpen();
     // Never more than the commands (they end within 50 bytes) and the largest font: a huge
     // file is refused without being read whole.
     constexpr std::size_t kMostRead = 64 + kFontDataLimit;
     const std::size_t wanted = static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMostRead));
     std::vector<std::uint8_t> bytes(wanted);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(wanted));
-    if (static_cast<std::size_t>(in.gcount()) != wanted) return refused(kCantOpenFontFile);
-    if (size > wanted) return refused(kInvalidFontFile);
-    return decodeFontFile(bytes);
-}
-
-FontDataResult fontFromPrinterReply(std::vector<std::uint8_t> bytes) {
-    std::string problem = checkFontData(bytes);
-    if (!problem.empty()) return refused(std::move(problem));
-    FontDataResult r;
-    r.ok = true;
-    r.data = std::move(bytes);
-    return r;
+    if (static_cast<std::size_t>(in.gcount()) != wanted) return cannotOpen();
+    if (size > wanted) return invalid();
+    return decodeFontFile(bytes, data);
 }
 
 }  // namespace tavrin

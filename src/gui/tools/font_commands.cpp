@@ -65,12 +65,12 @@ bool addFontFromDisk(TZRedit& window) {
     const std::optional<char> letter = chooser->choose();
     if (!letter) return false;
 
-    FontDataResult font = readFontFile(fileName.toStdString());
-    if (!font.ok) {
-        messageBox(QStringLiteral("Error"), QString::fromStdString(font.message), false);
+    std::vector<std::uint8_t> font;
+    if (const Result read = readFontFile(fileName.toStdString(), font); !read) {
+        messageBox(QStringLiteral("Error"), QString::fromStdString(read.message()), false);
         return false;
     }
-    window.session().edit([&](LabelDocument& label) { addNewFont(label.figures, *letter, std::move(font.data)); });
+    window.session().edit([&](LabelDocument& label) { addNewFont(label.figures, *letter, std::move(font)); });
     return true;
 }
 
@@ -87,9 +87,8 @@ bool addStoredFont(TZRedit& window, const std::string& name) {
         CancelWatch watch(window.link());
         if (!fetchFontBytes(window.link(), name, reply)) return false;
     }
-    FontDataResult font = fontFromPrinterReply(std::move(reply));
-    if (!font.ok) {
-        messageBox(QStringLiteral("Error"), QString::fromStdString(font.message), false);
+    if (const Result checked = checkFontData(reply); !checked) {
+        messageBox(QStringLiteral("Error"), QString::fromStdString(checked.message()), false);
         return false;
     }
 
@@ -102,7 +101,7 @@ bool addStoredFont(TZRedit& window, const std::string& name) {
         letter = chooser->choose();
     }
     if (!letter) return false;
-    window.session().edit([&](LabelDocument& label) { addNewFont(label.figures, *letter, std::move(font.data)); });
+    window.session().edit([&](LabelDocument& label) { addNewFont(label.figures, *letter, std::move(reply)); });
     return true;
 }
 
