@@ -1,6 +1,6 @@
 #include "service/job_store.h"
 
-#include <sqlite3.h>
+#include "data/sqlite_statement.h"
 
 #include "data/print_journal.h"
 
@@ -36,36 +36,7 @@ constexpr const char* kColumns =
     "id, coalesce(key, ''), printer, label, label_sha256, rows, row_count, copies, state, run, error, uncertain, "
     "created, coalesce(finished, '')";
 
-// A prepared statement that is finalized however the function leaves.
-class Statement {
-public:
-    Statement(sqlite3* db, const std::string& sql) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement_, nullptr) != SQLITE_OK) statement_ = nullptr;
-    }
-    ~Statement() { sqlite3_finalize(statement_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    explicit operator bool() const { return statement_ != nullptr; }
-    sqlite3_stmt* get() const { return statement_; }
-    Statement& bind(int index, std::string_view text) {
-        sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    Statement& bind(int index, long long number) {
-        sqlite3_bind_int64(statement_, index, number);
-        return *this;
-    }
-    int step() { return sqlite3_step(statement_); }
-    std::string text(int column) const {
-        const auto* bytes = sqlite3_column_text(statement_, column);
-        return bytes ? std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)))
-                     : std::string();
-    }
-    long long number(int column) const { return sqlite3_column_int64(statement_, column); }
-
-private:
-    sqlite3_stmt* statement_ = nullptr;
-};
+using sqlite::Statement;
 
 ServiceJob readJob(const Statement& s) {
     ServiceJob job;

@@ -1,7 +1,5 @@
 #include "data/print_journal.h"
 
-#include <sqlite3.h>
-
 #include <pwd.h>
 #include <signal.h>
 #include <unistd.h>
@@ -10,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+
+#include "data/sqlite_statement.h"
 
 namespace tavrin {
 
@@ -70,28 +70,9 @@ std::string hostName() {
     return name;
 }
 
-std::string text(sqlite3_stmt* statement, int column) {
-    const auto* value = sqlite3_column_text(statement, column);
-    return value ? reinterpret_cast<const char*>(value) : std::string();
-}
-
-void bind(sqlite3_stmt* statement, int index, std::string_view value) {
-    sqlite3_bind_text(statement, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
-}
-
-// A prepared statement for one use, finalised when done.
-class Statement {
-public:
-    Statement(sqlite3* db, const std::string& sql) { sqlite3_prepare_v2(db, sql.c_str(), -1, &statement_, nullptr); }
-    ~Statement() { sqlite3_finalize(statement_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    sqlite3_stmt* get() const { return statement_; }
-    explicit operator bool() const { return statement_ != nullptr; }
-
-private:
-    sqlite3_stmt* statement_ = nullptr;
-};
+using sqlite::bind;
+using sqlite::Statement;
+using sqlite::text;
 
 }  // namespace
 

@@ -1,12 +1,10 @@
 #include "document/config_file.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <span>
-#include <unistd.h>
 
 #include "document/safe_file.h"
 
