@@ -37,6 +37,10 @@ struct EditorServices {
     // The save-file question in the work folder, with the default extension added and the
     // overwrite question asked; empty when the user gave up.
     std::function<QString(const QString& title, const QString& filter, const QString& extension)> chooseSaveFile = {};
+    // The open-file question in the work folder, over `parent`; empty when the user gave up.
+    std::function<QString(QWidget* parent, const QString& title, const QString& filter)> chooseOpenFile = {};
+    // The file the label was last opened from or saved to; empty for a new label.
+    std::function<QString()> labelFile = {};
 };
 
 }  // namespace tavrin

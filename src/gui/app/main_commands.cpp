@@ -110,9 +110,10 @@ bool TZRedit::openLabelFile(const QString& fileName) {
     return true;
 }
 
-QString TZRedit::chooseOpenFile(const QString& title, const QString& filter) {
+QString TZRedit::chooseOpenFile(const QString& title, const QString& filter, QWidget* parent) {
     const QString folder = QString::fromStdString(config_.workDirectory);
-    return files_.open ? files_.open(this, title, folder, filter) : QFileDialog::getOpenFileName(this, title, folder, filter);
+    if (parent == nullptr) parent = this;
+    return files_.open ? files_.open(parent, title, folder, filter) : QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
 QString TZRedit::chooseSaveFile(const QString& title, const QString& filter, const QString& extension) {

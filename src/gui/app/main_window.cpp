@@ -201,7 +201,11 @@ EditorServices TZRedit::services() {
             },
             [this](const QString& title, const QString& filter, const QString& extension) {
                 return chooseSaveFile(title, filter, extension);
-            }};
+            },
+            [this](QWidget* parent, const QString& title, const QString& filter) {
+                return chooseOpenFile(title, filter, parent);
+            },
+            [this] { return currentFile_; }};
 }
 
 void TZRedit::setPortDevice(int portIndex, const std::string& device) {

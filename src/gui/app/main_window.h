@@ -137,7 +137,7 @@ public:
 
     // The file dialogs of the windows built on this one: they start in the work directory.
     // The save dialog adds the extension when none is typed and asks before overwriting.
-    QString chooseOpenFile(const QString& title, const QString& filter);
+    QString chooseOpenFile(const QString& title, const QString& filter, QWidget* parent = nullptr);
     QString chooseSaveFile(const QString& title, const QString& filter, const QString& extension);
     // A device chosen in the settings: used at once and written to the configuration at exit.
     void setPortDevice(int portIndex, const std::string& device);

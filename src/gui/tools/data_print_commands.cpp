@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "tools/barcode_check_marks.h"
 #include "tools/data_print_dialog.h"
+#include "tools/proof_commands.h"
 
 namespace tavrin {
 
@@ -10,7 +11,13 @@ CommandTable dataPrintCommands(TZRedit& window) {
     new BarcodeCheckMarks(window);
     const auto open = [&window] {
         auto* dialog = window.findChild<TDataPrintDlg*>();
-        if (dialog == nullptr) dialog = new TDataPrintDlg(window);
+        if (dialog == nullptr) {
+            DataPrintHooks hooks{[&window] { return confirmBarcodesBeforePrinting(window); },
+                                 [&window](TDataPrintDlg& data, QBoxLayout& buttons, QPushButton& print) {
+                                     addProofButtons(window, data, buttons, print);
+                                 }};
+            dialog = new TDataPrintDlg(window.services(), std::move(hooks), &window);
+        }
         // Modal while open, so the label cannot change under a preview or a run.
         dialog->setModal(true);
         dialog->show();

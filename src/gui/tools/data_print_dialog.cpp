@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,16 +15,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
 #include "data/sha256.h"
 #include "document/label_file.h"
-#include "app/message_box.h"
-#include "app/qt_link_ui.h"
-#include "editor/label_view.h"
 #include "printer/direct_graphics.h"
 #include "printer/screen_text.h"
-#include "tools/barcode_check_marks.h"
-#include "tools/proof_commands.h"
 
 namespace tavrin {
 namespace {
@@ -48,7 +41,8 @@ QString delimiterName(char delimiter) {
 
 }  // namespace
 
-TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window) {
+TDataPrintDlg::TDataPrintDlg(EditorServices services, DataPrintHooks hooks, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)), hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("DataPrintDlg"));
     setWindowTitle(QStringLiteral("Print from Data File"));
     auto* layout = new QVBoxLayout(this);
@@ -153,7 +147,7 @@ TDataPrintDlg::TDataPrintDlg(TZRedit& window) : QDialog(&window), window_(window
     auto* close = new QPushButton(QStringLiteral("Close"));
     close->setObjectName(QStringLiteral("CloseBt"));
     close->setAutoDefault(false);
-    addProofButtons(window_, *this, *buttons, *print_);
+    if (hooks_.addButtons) hooks_.addButtons(*this, *buttons, *print_);
     buttons->addWidget(print_);
     buttons->addWidget(close);
     layout->addLayout(buttons);
@@ -186,10 +180,7 @@ TDataPrintDlg::~TDataPrintDlg() {
 }
 
 void TDataPrintDlg::browse() {
-    const QString folder = QString::fromStdString(window_.config().workDirectory);
-    const FileChooser& files = window_.fileChooser();
-    const QString name = files.open ? files.open(this, windowTitle(), folder, kDataFilter)
-                                    : QFileDialog::getOpenFileName(this, windowTitle(), folder, kDataFilter);
+    const QString name = services_.chooseOpenFile ? services_.chooseOpenFile(this, windowTitle(), kDataFilter) : QString();
     if (!name.isEmpty()) loadDataFile(name);
 }
 
@@ -197,7 +188,7 @@ bool TDataPrintDlg::loadDataFile(const QString& fileName) {
     restoreLabelValues();
     file_->setText(fileName);
     source_ = std::make_unique<DataFileRows>(std::filesystem::path(fileName.toStdString()),
-                                             window_.translation().ansiCodePage());
+                                             services_.translation.ansiCodePage());
     dataHash_ = sha256OfFile(source_->file()).value_or("");
     lastResult_.reset();
     result_->clear();
@@ -216,7 +207,7 @@ bool TDataPrintDlg::loadDataFile(const QString& fileName) {
 }
 
 std::string TDataPrintDlg::labelHash() const {
-    const std::vector<std::uint8_t> bytes = encodeLabelFile(window_.session().document());
+    const std::vector<std::uint8_t> bytes = encodeLabelFile(services_.session.document());
     return sha256Hex(bytes);
 }
 
@@ -252,7 +243,7 @@ void TDataPrintDlg::recheck() {
     if (!source_) return;
     const std::string copies =
         copiesColumn_->currentIndex() > 0 ? copiesColumn_->currentText().toStdString() : std::string();
-    check_ = checkRows(*source_, window_.session().document(), window_.translation(), copies,
+    check_ = checkRows(*source_, services_.session.document(), services_.translation, copies,
                        chosenRows().value_or(RowSelection::all()));
     fillLists();
 }
@@ -269,7 +260,7 @@ void TDataPrintDlg::fillLists() {
     summary_->setText(QStringLiteral("%1 rows, %2 separated, %3")
                           .arg(QString::fromStdString(groupedNumber(check_.rowCount)), delimiterName(source_->delimiter()),
                                encodingName(source_->encoding())));
-    const LabelDocument& document = window_.session().document();
+    const LabelDocument& document = services_.session.document();
     for (std::size_t column = 0; column < check_.headers.size(); ++column) {
         QString fills = QStringLiteral("(not used)");
         if (static_cast<int>(column) == check_.mapping.copiesColumn) fills = QStringLiteral("copies");
@@ -278,7 +269,7 @@ void TDataPrintDlg::fillLists() {
             const Variable& slot = m.counter ? document.counters[static_cast<std::size_t>(m.slot)]
                                              : document.variables[static_cast<std::size_t>(m.slot)];
             fills = QString::fromStdString(slotName(m.counter, m.slot) + " " +
-                                           printerToScreen(slot.promptText(), window_.translation()));
+                                           printerToScreen(slot.promptText(), services_.translation));
         }
         columns_->addTopLevelItem(new QTreeWidgetItem({QString::fromStdString(check_.headers[column]), fills}));
     }
@@ -318,7 +309,7 @@ std::optional<RowSelection> TDataPrintDlg::chosenRows() {
 }
 
 bool TDataPrintDlg::previewRow(long long row) {
-    EditorSession& session = window_.session();
+    EditorSession& session = services_.session;
     if (row <= 0) {
         restoreLabelValues();
         return true;
@@ -329,7 +320,7 @@ bool TDataPrintDlg::previewRow(long long row) {
     session.preview([&](LabelDocument& label) {
         label.variables = saved_->variables;
         label.counters = saved_->counters;
-        applied = applyDataRow(*source_, label, window_.translation(), row).empty();
+        applied = applyDataRow(*source_, label, services_.translation, row).empty();
     });
     if (!applied) {
         restoreLabelValues();
@@ -345,7 +336,7 @@ bool TDataPrintDlg::previewRow(long long row) {
 
 void TDataPrintDlg::restoreLabelValues() {
     if (!saved_) return;
-    window_.session().preview([this](LabelDocument& label) {
+    services_.session.preview([this](LabelDocument& label) {
         label.variables = saved_->variables;
         label.counters = saved_->counters;
     });
@@ -363,7 +354,7 @@ void TDataPrintDlg::print() {
     const bool resume = failedRowsButton_->isChecked() && unfinished_;
     // The barcodes are read back with the first row's values before the roll runs.
     previewRow(firstChosenAfter(*rows, 0, check_.rowCount));
-    const bool go = confirmBarcodesBeforePrinting(window_);
+    const bool go = hooks_.confirmBarcodes();
     restoreLabelValues();
     if (!go) return;
 
@@ -377,13 +368,13 @@ void TDataPrintDlg::print() {
         options.copiesColumn = copiesColumn_->currentIndex() > 0 ? copiesColumn_->currentText().toStdString() : "";
     }
     options.printAnyway = anyway_->isChecked();
-    RenderContext context = window_.session().renderContext();
-    if (options.direct && window_.config().directGraphics != 0) options.rasterFigure = directGraphicsWriter(context);
-    PrinterLink& link = window_.link();
+    RenderContext context = services_.session.renderContext();
+    if (options.direct && services_.config.directGraphics != 0) options.rasterFigure = directGraphicsWriter(context);
+    PrinterLink& link = services_.link();
     PrintJournal journal(PrintJournal::defaultPath());
     options.journal = &journal;
     options.record.origin = "editor";
-    options.record.labelPath = window_.currentFile().toStdString();
+    options.record.labelPath = services_.labelFile ? services_.labelFile().toStdString() : std::string();
     options.record.labelHash = labelHash();
     options.record.dataPath = source_->file().string();
     options.record.dataHash = dataHash_;
@@ -391,7 +382,7 @@ void TDataPrintDlg::print() {
     options.record.baudRate = baudRate(link.settings().baudIndex);
     options.record.protocol = link.settings().protocol;
 
-    QtLinkUi& ui = window_.linkUi();
+    LinkUi& ui = link.ui();
     ui.clearCancelRequest();
     options.beforeRow = [&](long long, long long index, long long count) {
         const std::string text = rowProgressText(index, count);
@@ -407,7 +398,7 @@ void TDataPrintDlg::print() {
     };
     print_->setEnabled(false);
     result_->setText(QStringLiteral("Printing..."));
-    DataRun run(window_.session().document(), *source_, window_.translation(), options);
+    DataRun run(services_.session.document(), *source_, services_.translation, options);
     const DataRunResult result = run.print(link);
     lastResult_ = result;
 

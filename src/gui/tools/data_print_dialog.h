@@ -6,13 +6,16 @@
 // clean stop and its journal, from which the rows a run left unprinted are offered again.
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
+#include "app/editor_services.h"
 #include "data/data_run.h"
 #include "data/row_source.h"
 #include "document/variables.h"
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -25,12 +28,19 @@ class QTreeWidget;
 
 namespace tavrin {
 
-class TZRedit;
+class TDataPrintDlg;
+
+// What the data window asks of the editor beyond its services: the barcode question before a
+// run (true to go on), and the buttons it adds beside Print.
+struct DataPrintHooks {
+    std::function<bool()> confirmBarcodes = [] { return true; };
+    std::function<void(TDataPrintDlg&, QBoxLayout& buttons, QPushButton& print)> addButtons = {};
+};
 
 class TDataPrintDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TDataPrintDlg(TZRedit& window);
+    TDataPrintDlg(EditorServices services, DataPrintHooks hooks, QWidget* parent = nullptr);
     ~TDataPrintDlg() override;
 
     // Reads the file through and shows what it found; false when it cannot be read.
@@ -61,7 +71,8 @@ private:
     void restoreLabelValues();
     std::string labelHash() const;
 
-    TZRedit& window_;
+    EditorServices services_;
+    DataPrintHooks hooks_;
     std::unique_ptr<DataFileRows> source_;
     std::string dataHash_;
     DataCheck check_;
