@@ -170,6 +170,7 @@ TDataPrintDlg::TDataPrintDlg(EditorServices services, DataPrintHooks hooks, QWid
     connect(previewRow_, &QSpinBox::valueChanged, this, [this](int row) { previewRow(row); });
     connect(print_, &QPushButton::clicked, this, &TDataPrintDlg::print);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    updatePrintButton();  // says why Print is off before a file is chosen
 }
 
 TDataPrintDlg::~TDataPrintDlg() {
