@@ -40,8 +40,10 @@ LabelDocument labelWith(int type, const std::string& data, int rotation) {
     return d;
 }
 
-// The print of every type, in two rotations, twice: the symbol follows the counter.
-TEST(MatrixPrintEndToEnd, TestPrintsReadBackWithAFreshSymbolPerLabel) {
+// The print of every type, in two rotations, twice: the symbol follows the counter. A
+// stored form carries the fixed symbol as a picture (one fed by a counter is refused before
+// the port opens: the matrix symbol tests).
+TEST(MatrixPrintEndToEnd, TestPrintsWithAFreshSymbolPerLabelAndAStoredFormReadBack) {
     if (!test::haveMatrixReader()) GTEST_SKIP() << "ZXing not available";
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out");
@@ -64,6 +66,15 @@ TEST(MatrixPrintEndToEnd, TestPrintsReadBackWithAFreshSymbolPerLabel) {
             EXPECT_EQ(d.counters[0].valueText(), "43");
         }
     }
+    const std::string url = "https://id.gs1.org/01/09501101530003/21/XYZ";
+    LabelDocument fixed = labelWith(barcode::kDataMatrix, "\"" + url + "\"", 1);
+    ASSERT_TRUE(storage.storeCurrentLabel(fixed, "DM2D"));
+    ASSERT_TRUE(printStoredForm(real.link, "DM2D", 1, 1).sent);
+    ASSERT_TRUE(storage.receiveList(kListForms));
+    EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"DM2D"}));
+    const Bitmap print = readOneBitPng(sim.label(++printed));
+    EXPECT_TRUE(print == renderPrintImage(fixed, RenderContext{&fixed, nullptr, {}}));
+    EXPECT_EQ(readSymbol(print, fixed), url);
 }
 
 // A run of twenty rows from a data file: each label carries a symbol of its own row.
@@ -89,25 +100,6 @@ TEST(MatrixPrintEndToEnd, ADataRunGivesEveryLabelTheSymbolOfItsRow) {
         EXPECT_EQ(readSymbol(readOneBitPng(sim.label(row)), d), expected) << "label " << row;
     }
     EXPECT_FALSE(std::filesystem::exists(sim.label(21)));
-}
-
-// A stored form carries the fixed symbol as a picture (one fed by a counter is refused before
-// the port opens: the matrix symbol tests).
-TEST(MatrixPrintEndToEnd, StoredFormPrintsTheFixedSymbol) {
-    if (!test::haveMatrixReader()) GTEST_SKIP() << "ZXing not available";
-    test::TempDir dir;
-    const auto sim = test::startSimulator(dir / "out");
-    e2e::RealLink real(sim.device());
-    PrinterStorage storage(real.link);
-    const std::string url = "https://id.gs1.org/01/09501101530003/21/XYZ";
-    LabelDocument fixed = labelWith(barcode::kDataMatrix, "\"" + url + "\"", 1);
-    ASSERT_TRUE(storage.storeCurrentLabel(fixed, "DM2D"));
-    ASSERT_TRUE(printStoredForm(real.link, "DM2D", 1, 1).sent);
-    ASSERT_TRUE(storage.receiveList(kListForms));
-    EXPECT_EQ(storage.storeAsList().names, (std::vector<std::string>{"DM2D"}));
-    const Bitmap print = readOneBitPng(sim.label(1));
-    EXPECT_TRUE(print == renderPrintImage(fixed, RenderContext{&fixed, nullptr, {}}));
-    EXPECT_EQ(readSymbol(print, fixed), url);
 }
 
 }  // namespace

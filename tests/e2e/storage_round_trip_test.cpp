@@ -1,12 +1,10 @@
-// The current label stored in the simulated printer, listed, and retrieved back into the
-// editor through the real link: what comes back is the label that went in.
+// The label stored in the simulated printer, listed, retrieved and deleted through the
+// command line: what comes back is the label that went in.
 #include <gtest/gtest.h>
 
 #include "document/label_file.h"
 #include "e2e/e2e_support.h"
 #include "printer/form_writer.h"
-#include "printer/printing.h"
-#include "printer/storage_operations.h"
 
 namespace tavrin {
 namespace {
@@ -28,8 +26,6 @@ LabelDocument sampleWithFont() {
                            FigureKind::Text);
     const FontRecord font{.charCount = 2, .height = 8, .dataLength = static_cast<unsigned>(kFontData.size()), .letter = 'B'};
     d.figures.appendFigure(font.encode(), FigureKind::Font).fontData = kFontData;
-    d.variables[0].setValue("LOT-7");
-    d.counters[0].setValue("0041");
     return d;
 }
 
@@ -53,46 +49,6 @@ std::vector<const Figure*> figuresOfKind(const LabelDocument& d, FigureKind kind
     return found;
 }
 
-TEST_P(StorageRoundTrip, StoredLabelComesBackWithPicturesFontsAndValues) {
-    test::TempDir dir;
-    const e2e::Simulator sim(GetParam(), dir / "out");
-    e2e::RealLink real(sim.port);
-    PrinterStorage storage(real.link);
-    const LabelDocument original = sampleWithFont();
-    const auto originalPictures = figuresOfKind(original, FigureKind::Picture);
-    ASSERT_EQ(originalPictures.size(), 2u);
-    ASSERT_TRUE(storage.storeCurrentLabel(original, "ROUND1"));
-    EXPECT_EQ(storage.storeAsList().names, std::vector<std::string>{"ROUND1"});
-    EXPECT_EQ(runPrinterCommand(sim.port, {"list", "graphics"}).out, "LOGO\n");
-    EXPECT_EQ(runPrinterCommand(sim.port, {"list", "fonts"}).out, "B\n");
-    // The values travel separately, to the form the store made active.
-    ASSERT_TRUE(sendStoredFormValues(real.link, original));
-    LabelDocument back;
-    back.variables[9].setValue("left over");
-    ASSERT_TRUE(storage.retrieveForm("ROUND1", back));
-    EXPECT_FALSE(real.link.silent());
-    // Same figures, setup and definitions: the form they make is the same, byte for byte.
-    EXPECT_EQ(formFileOf(back, original), formFileOf(original, original));
-    // One picture block, fetched once, shared by both Pictures.
-    const auto pictures = figuresOfKind(back, FigureKind::Picture);
-    ASSERT_EQ(pictures.size(), 2u);
-    ASSERT_TRUE(pictures[0]->picture);
-    EXPECT_EQ(pictures[0]->picture, pictures[1]->picture);
-    EXPECT_EQ(pictures[0]->picture->bytes[0], 2);  // the share count
-    const auto &sent = originalPictures[0]->picture->bytes, &got = pictures[0]->picture->bytes;
-    EXPECT_EQ(std::vector(got.begin() + 1, got.end()), std::vector(sent.begin() + 1, sent.end()));
-    // The font came back as the first soft font, and the text names it by number.
-    const auto fonts = figuresOfKind(back, FigureKind::Font);
-    ASSERT_EQ(fonts.size(), 1u);
-    EXPECT_EQ(std::tuple(FontRecord::decode(fonts[0]->record).letter, fonts[0]->fontData), std::tuple('B', kFontData));
-    EXPECT_EQ(TextRecord::decode(figuresOfKind(back, FigureKind::Text).back()->record).font, 6);
-    const auto rows = valueRows(back);
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(std::tuple(rows[0].prompt, rows[0].value, rows[1].value), std::tuple("Lot number", "LOT-7", "0041"));
-    EXPECT_EQ(back.counters[0].counterStep(), original.counters[0].counterStep());
-    EXPECT_FALSE(back.variables[9].isDefined());
-}
-
 TEST_P(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     test::TempDir dir;
     const e2e::Simulator sim(GetParam(), dir / "out");
@@ -107,7 +63,19 @@ TEST_P(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     LabelDocument back;
     ASSERT_TRUE(loadLabelFile(dir / "back.qlb", back));
     const LabelDocument original = sampleWithFont();
+    // Same figures, setup and definitions: the form they make is the same, byte for byte.
     EXPECT_EQ(formFileOf(back, original), formFileOf(original, original));
+    // One picture block, shared by both Pictures.
+    const auto pictures = figuresOfKind(back, FigureKind::Picture);
+    ASSERT_EQ(pictures.size(), 2u);
+    ASSERT_TRUE(pictures[0]->picture);
+    EXPECT_EQ(pictures[0]->picture, pictures[1]->picture);
+    EXPECT_EQ(pictures[0]->picture->bytes, figuresOfKind(original, FigureKind::Picture)[0]->picture->bytes);
+    // The font came back as the first soft font, and the text names it by number.
+    const auto fonts = figuresOfKind(back, FigureKind::Font);
+    ASSERT_EQ(fonts.size(), 1u);
+    EXPECT_EQ(std::tuple(FontRecord::decode(fonts[0]->record).letter, fonts[0]->fontData), std::tuple('B', kFontData));
+    EXPECT_EQ(TextRecord::decode(figuresOfKind(back, FigureKind::Text).back()->record).font, 6);
     // With -o - the label is standard output, and the report goes to standard error.
     r = runPrinterCommand(sim.port, {"retrieve-form", "CLI1", "-o", "-"});
     ASSERT_EQ(r.exitCode, 0) << r.err;

@@ -1,6 +1,6 @@
 // The Qt serial port against tavrin-printer-sim running as its own process on a
 // pseudo-terminal: the real driver path, byte by byte, as the printer link uses it; and the
-// editor's link on a network printer and a print queue.
+// editor's link on a network printer.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,8 +11,6 @@
 #include <unistd.h>
 
 #include "app/qt_serial_transport.h"
-#include "link/port_names.h"
-#include "link/print_queue_transport.h"
 #include "printer/storage_operations.h"
 #include "support/editor_window.h"
 
@@ -61,8 +59,8 @@ TEST(QtSerialTransport, ExchangesWithThePrinterAndHoldsThePortAlone) {
     std::filesystem::remove(link);
     ASSERT_TRUE(opened) << second.errorText();
     EXPECT_EQ(exchange(second, "\r\nUE\r\n", 3), "0\r\n");
-    EXPECT_FALSE(port.open("/nonexistent/ttyS9", {}) || port.open("", {}));
     // The reasons the link's message gives: the system's, and the port's own for a port in use.
+    EXPECT_FALSE(port.open("", {}));
     EXPECT_FALSE(port.open("/nonexistent/ttyS9", {}));
     EXPECT_EQ(port.openFailure(), "No such file or directory");
     EXPECT_FALSE(port.open(sim.device(), {}));
@@ -80,7 +78,9 @@ TEST(QtSerialTransport, ReadGivesUpWhenThePrinterIsSilent) {
     EXPECT_TRUE(port.isOpen());
 }
 
-TEST(QtSerialTransport, RefusedByteGoesOutOnceWhenRetried) {
+// A printer that holds the line: a refused byte, retried, goes out once; closing after a
+// refused byte discards the queue rather than waiting for it to leave.
+TEST(QtSerialTransport, RefusedByteGoesOutOnceWhenRetriedAndCloseDropsTheQueue) {
     test::PseudoTerminal pty;  // nobody reads it, so writes come to a halt as when the printer holds the line
     ASSERT_FALSE(pty.device().empty());
     QtSerialTransport port;
@@ -98,15 +98,7 @@ TEST(QtSerialTransport, RefusedByteGoesOutOnceWhenRetried) {
     received += pty.drain();
     EXPECT_EQ(received.size(), expected.size() + 1);
     EXPECT_TRUE(received == expected + "A") << "bytes lost or doubled";
-}
-
-// Closing after a refused byte discards the queue rather than waiting for it to leave.
-TEST(QtSerialTransport, CloseAfterARefusedByteDropsTheQueue) {
-    test::PseudoTerminal pty;  // nobody reads it
-    QtSerialTransport port;
-    port.setIoTimeout(std::chrono::milliseconds(50));
-    ASSERT_TRUE(port.open(pty.device(), {})) << port.errorText();
-    std::size_t sent = 0;
+    sent = 0;
     while (sent < (1u << 20) && port.writeByte('x')) ++sent;
     port.close();
     // Only the terminal's own 4 KB line buffer keeps what it took.
@@ -126,11 +118,8 @@ TEST(QtSerialTransport, CarriesThePrinterLinkWithEventsRunning) {
     QtSerialTransport port;
     EventLoopLinkUi ui;
     PrinterLink link(port, ui);
-    // "--port" on the command line sends whichever port is chosen to the simulator.
-    PortDevices devices;
-    devices.commandLine = takePortArgument({"--port", sim.device()}).device;
     link.setSettings({.portIndex = 3, .baudIndex = 4, .protocol = 0});
-    link.setPortDevice(3, portDevice(devices, 3));
+    link.setPortDevice(3, sim.device());
     PrinterStorage storage(link);
     ASSERT_TRUE(storage.storeFormFile(dir / "SHOP.EJF", "SHOP")) << ui.lastError();
     ASSERT_TRUE(storage.receiveList(kListForms)) << ui.lastError();
@@ -139,29 +128,17 @@ TEST(QtSerialTransport, CarriesThePrinterLinkWithEventsRunning) {
     EXPECT_GT(ui.eventRuns, 0);
 }
 
-// Beside serial lines: a port whose device is the simulator's network address talks to it,
-// and one that names a print queue refuses an exchange that waits for an answer, in the
-// progress window.
+// Beside serial lines: a port whose device is the simulator's network address talks to it.
 class EditorNetworkPrinter : public ::testing::Test, public test::EditorWindowFixture {};
 
-TEST_F(EditorNetworkPrinter, PortDeviceChoosesTheNetworkOrAPrintQueue) {
+TEST_F(EditorNetworkPrinter, PortDeviceChoosesTheNetwork) {
     const auto sim = test::startListeningSimulator(path("out"));
     auto window = start();
-    std::string& device = window->config().portDevices[static_cast<std::size_t>(window->config().port)];
-    device = sim.address();
+    window->config().portDevices[static_cast<std::size_t>(window->config().port)] = sim.address();
     PrinterStorage storage(window->link());
     ASSERT_TRUE(storage.receiveList(kListGraphics)) << window->link().failureMessage();
     EXPECT_FALSE(window->link().silent());
     EXPECT_TRUE(storage.storeAsList().names.empty());
-
-    if (!printQueuesAvailable()) GTEST_SKIP() << "built without libcups";
-    device = "cups://Shop";
-    PrinterStorage queue(window->link());
-    const test::OnModal ok("OkBt");  // the progress window turned error box
-    EXPECT_FALSE(queue.receiveList(kListForms));
-    EXPECT_TRUE(ok.ran());
-    EXPECT_EQ(ok.text().toStdString(), kPrintQueueCannotAnswer);
-    window->link().closePort();
 }
 
 }  // namespace

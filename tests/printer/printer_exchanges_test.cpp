@@ -141,6 +141,16 @@ TEST(PrinterExchanges, ObjectListClosesThePortAfterSilence) {
     EXPECT_EQ(p.transport.written, "\r\nUM\r\n\r\nUG\r\n");
     EXPECT_EQ(list.names, std::vector<std::string>{"LOGO"});
     EXPECT_EQ(list.memory.graphics, 2u);
+    // The list window's caption and memory line, each kind with its own figure.
+    EXPECT_EQ(parseMemoryLine(""), MemoryFigures{});
+    const std::tuple<int, std::size_t, const char*, const char*> shown[] = {
+        {kListForms, 3, "Form list - 3 objects", "1 bytes , 9 free"},
+        {kListGraphics, 1, "Graphics list - 1 object", "2 bytes , 9 free"},
+        {kListFonts, 0, "Font list - 0 objects", "3 bytes , 9 free"}};
+    for (const auto& [kind, count, caption, line] : shown) {
+        EXPECT_EQ(objectListCaption(kind, count), caption);
+        EXPECT_EQ(memoryLine(kind, list.memory), line);
+    }
     p.transport.replyTo("\r\nUM\r\n", "1,2,3,9\r\n");
     p.transport.replyTo("\r\nUF\r\n", "3\r\nA\r\n");
     EXPECT_EQ(receiveObjectList(p.link, kListForms, list).kind(), FailureKind::Silent);
@@ -165,6 +175,8 @@ TEST(PrinterExchanges, ExtractWritesTheFileOnlyWhenTheWholeObjectCame) {
     EXPECT_FALSE(extractFormToFile(p.link, "F1", dir / "F1.EJF", 7, 3, 2004));
     p.transport.replyTo("\r\nFI\"F2\"\r\n", std::string("N\r\nP1\r\n") + '\0');
     ASSERT_TRUE(extractFormToFile(p.link, "F2", dir / "F2.EJF", 7, 3, 2004));
+    EXPECT_EQ(p.ui.events.back(), "window error Form \"F2\" successfully extracted: 2 lines saved to " +
+                                      (dir / "F2.EJF").string());
     EXPECT_FALSE(std::filesystem::exists(dir / "NONE.PCX") || std::filesystem::exists(dir / "F1.EJF"));
     const test::Bytes form = test::readFile(dir / "F2.EJF");
     EXPECT_EQ(std::string(form.begin(), form.end()),

@@ -105,6 +105,18 @@ TEST(StoreFormFile, UnreadableFileSendsNothing) {
     EXPECT_EQ(s.transport.openCount, 0);
 }
 
+TEST(StoreCurrentLabel, ARefusedByteAnsweredNoStopsTheStore) {
+    Storage s;
+    s.transport.refuseFrom = 20, s.transport.refusals = 2;
+    s.ui.retryAnswers = {true, false};  // one retry, then give up
+    test::addText(s.label, 0, 0, 1, 0, "\"X\"");
+    EXPECT_FALSE(s.storage.storeCurrentLabel(s.label, "F"));
+    EXPECT_TRUE(s.link.refused());
+    EXPECT_EQ(s.transport.written.size(), 20u);  // nothing after the refused byte
+    EXPECT_FALSE(s.transport.opened);
+    EXPECT_EQ(std::count(s.ui.events.begin(), s.ui.events.end(), "ask Error: Can't write to comm. port. Retry ?"), 2);
+}
+
 TEST(StoreGraphicsAndFonts, BytesWithTheirCountsAndOwnDownloadLinesLeftOut) {
     Storage s;
     auto buffer = std::make_unique<GraphicsBuffer>();
