@@ -197,7 +197,9 @@ TEST(PictureFacts, ReadFromTheHeadersAlone) {
         test::writeFile(dir / j.name, j.bytes);
         const PictureFacts facts = readJpegFacts(dir / j.name);
         EXPECT_EQ(facts.valid, j.valid) << j.name;
-        if (j.valid) EXPECT_EQ((std::array{facts.width, facts.height, facts.largerSide}), (std::array{4000, 3000, 4000}));
+        if (j.valid) {
+            EXPECT_EQ((std::array{facts.width, facts.height, facts.largerSide}), (std::array{4000, 3000, 4000}));
+        }
     }
     test::writeFile(dir / "zero_bits.bmp", bmpHeader(4, 4, 0));
     EXPECT_FALSE(readPictureFacts(dir / "zero_bits.bmp").valid);
