@@ -151,12 +151,9 @@ TEST(PictureFacts, ReadFromTheHeadersAlone) {
     };
     for (const auto& c : cases) {
         const PictureFacts facts = readPictureFacts(kFixtures / c.file);
-        EXPECT_TRUE(facts.valid) << c.file;
-        EXPECT_EQ(facts.type, c.type) << c.file;
-        EXPECT_EQ(facts.bits, c.bits) << c.file;
-        EXPECT_EQ(facts.width, c.width) << c.file;
-        EXPECT_EQ(facts.height, c.height) << c.file;
-        EXPECT_EQ(facts.size, std::filesystem::file_size(kFixtures / c.file));
+        EXPECT_EQ(std::tuple(facts.valid, facts.type, facts.bits, facts.width, facts.height, facts.size),
+                  std::tuple(true, c.type, c.bits, c.width, c.height, std::filesystem::file_size(kFixtures / c.file)))
+            << c.file;
         EXPECT_GT(facts.modified, 0);
     }
     const struct {
@@ -201,9 +198,7 @@ TEST(PictureFacts, ReadFromTheHeadersAlone) {
         const PictureFacts facts = readJpegFacts(dir / j.name);
         EXPECT_EQ(facts.valid, j.valid) << j.name;
         if (j.valid) {
-            EXPECT_EQ(facts.width, 4000);
-            EXPECT_EQ(facts.height, 3000);
-            EXPECT_EQ(facts.largerSide, 4000);
+            EXPECT_EQ((std::array{facts.width, facts.height, facts.largerSide}), (std::array{4000, 3000, 4000}));
         }
     }
     test::writeFile(dir / "zero_bits.bmp", bmpHeader(4, 4, 0));
