@@ -63,9 +63,8 @@ TEST(DataPrintEndToEnd, RowsFromStandardInputAndARangeAsDirectJobs) {
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out");
     test::writeFile(dir / "rows.tsv", "Lot number\tSerial\nr1\t1\nr2\t2\nr3\t3\nr4\t4\n");
-    const std::string command = std::string(TAVRIN_LABEL_EXE) + " print " + kSample + " --port " + sim.device() +
-                                " --direct-graphics --data - --rows 2-3 < " + (dir / "rows.tsv").string();
-    const auto r = test::runProgram("/bin/sh", {"-c", command});
+    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"print", kSample, "--port", sim.device(), "--direct-graphics",
+                                                       "--data", "-", "--rows", "2-3"}, dir / "rows.tsv");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "printed 2 rows\n");
     EXPECT_TRUE(readOneBitPng(sim.label(2)) == renderedRow(dir / "rows.tsv", 3));
