@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "document/figure_records.h"
 #include "document/label_file.h"
+#include "printer/printer_fixtures.h"
 #include "render/barcode_check.h"
 #include "support/test_support.h"
 
@@ -15,17 +15,11 @@ protected:
     void SetUp() override {
         LabelDocument d;
         d.setup.width = 800, d.setup.length = 600;
-        d.variables[0].defined = 1, d.variables[0].length = 12, d.variables[0].setPrompt("EAN");
-        d.variables[0].setValue("123456789012");
-        d.variables[1].defined = 1, d.variables[1].length = 20, d.variables[1].setPrompt("Item");
-        const auto add = [&](int type, const char* data, int y) {
-            BarcodeRecord b;
-            b.type = type, b.x = 50, b.y = y, b.height = 60, b.narrow = 2, b.wide = 6, b.data = data;
-            d.figures.appendFigure(b.encode(), FigureKind::Barcode);
-        };
-        add(8, "V00", 50);
-        add(3, "V01", 200);
-        add(18, "\"12345\"", 400);
+        d.variables[0] = test::makeSlot(12, kJustifyNone, 0, "EAN", "123456789012");
+        d.variables[1] = test::makeSlot(20, kJustifyNone, 0, "Item");
+        test::addBarcode(d, 8, 50, 50, 60, 2, 6, 2, "V00");
+        test::addBarcode(d, 3, 50, 200, 60, 2, 6, 2, "V01");
+        test::addBarcode(d, 18, 50, 400, 60, 2, 6, 2, "\"12345\"");
         ASSERT_TRUE(saveLabelFile(dir / "label.qlb", d));
     }
     test::CommandResult check(const std::vector<std::string>& more) {

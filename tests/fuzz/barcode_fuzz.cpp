@@ -1,8 +1,6 @@
 // Every symbology with arbitrary data and module widths: encoded directly (the data as it
 // stands after expansion) and drawn as a Barcode figure (the data as a field to expand), in
 // every rotation and with every kind of human-readable line.
-#include <cstdlib>
-
 #include "document/label_document.h"
 #include "fuzz/fuzz_support.h"
 #include "render/barcode/barcode.h"

@@ -1,7 +1,5 @@
 // The configuration file as a user may have edited it: read over the defaults, applied to
 // the link, the translation and the canvas, and written back.
-#include <cstdlib>
-
 #include "document/config_file.h"
 #include "fuzz/fuzz_support.h"
 #include "link/printer_link.h"

@@ -1,7 +1,6 @@
 // A data file as Print from Data File takes it: read record by record, its header matched
 // to the sample label's variables and counters, checked through once, and its first rows
 // put into the label both as a run walks them and one by one.
-#include <cstdlib>
 #include <sstream>
 
 #include "fuzz/fuzz_support.h"

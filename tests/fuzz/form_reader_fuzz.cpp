@@ -1,6 +1,5 @@
 // Form lines as a form file or the printer may hold them: read into a label, drawn, and
 // written back both as a form and as a label file.
-#include <cstdlib>
 #include <map>
 
 #include "fuzz/fuzz_support.h"

@@ -1,7 +1,6 @@
 // A PCX or one-bit BMP file as the Picture dialog opens it: into the graphics buffer, made
 // into a picture block, placed on a label, drawn on the screen and for the printer, and
 // sent as a direct graphics raster.
-#include <cstdlib>
 #include <memory>
 
 #include "document/label_document.h"

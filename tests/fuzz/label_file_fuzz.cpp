@@ -1,7 +1,5 @@
 // A label file as anyone might send it: read, drawn for the screen and the printer, written
 // back, and turned into every command stream the printer gets from a label.
-#include <cstdlib>
-
 #include "fuzz/fuzz_support.h"
 #include "printer/form_file.h"
 #include "printer/form_writer.h"

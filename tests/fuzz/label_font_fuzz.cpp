@@ -1,8 +1,6 @@
 // A label font file as the Add Font command opens it: read and checked, put into a label
 // under a letter (twice, as replacing a font does), and a text in it drawn in every
 // rotation on the screen and as printer rasters.
-#include <cstdlib>
-
 #include "document/label_document.h"
 #include "fonts/font_file.h"
 #include "fonts/font_management.h"

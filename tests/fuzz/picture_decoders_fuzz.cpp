@@ -1,8 +1,6 @@
 // A colour picture as the converter opens it: the browser's facts read from the header, the
 // BMP, JPEG and PNG decoders, then a small preview turned and weighted and its black and
 // white image by both methods.
-#include <cstdlib>
-
 #include "fuzz/fuzz_support.h"
 #include "graphics/bw_converter.h"
 #include "graphics/picture_facts.h"

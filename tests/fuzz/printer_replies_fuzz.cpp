@@ -2,7 +2,6 @@
 // program sends, split at "\x1e\x1e". A few exchanges chosen by the first bytes run over the
 // real link and storage code (lists, memory, active form, variables, retrieved forms with
 // their graphics and fonts), then the label they built is drawn and written back.
-#include <cstdlib>
 #include <deque>
 
 #include "fuzz/fuzz_support.h"

@@ -2,7 +2,6 @@
 // job's JSON read with the service's bounds, its label name judged, its rows checked against
 // the sample label as a job's are before it is queued, and the rows stored and read back
 // unchanged. The same bytes also go through the token comparison.
-#include <cstdlib>
 #include <string>
 
 #include "fuzz/fuzz_support.h"

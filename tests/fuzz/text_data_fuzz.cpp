@@ -1,8 +1,6 @@
 // Text fields as a label or a form may hold them: expanded with arbitrary variables,
 // counters and formats, then drawn in resident and soft fonts at any multiplier, rotation
 // and style, on the screen, as printer rasters and as a barcode caption.
-#include <cstdlib>
-
 #include "document/label_document.h"
 #include "fuzz/fuzz_support.h"
 #include "render/text_data.h"

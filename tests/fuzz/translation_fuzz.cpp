@@ -1,7 +1,5 @@
 // A translation table file, and the code page names the configuration may give: loaded,
 // then used both ways on every byte.
-#include <cstdlib>
-
 #include "document/app_config.h"
 #include "fuzz/fuzz_support.h"
 #include "printer/translation.h"

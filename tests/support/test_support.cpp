@@ -97,7 +97,8 @@ std::string asUnprivileged(const std::function<std::string()>& query) {
     return answer;
 }
 
-BackgroundProgram::BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments) {
+BackgroundProgram::BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments,
+                                     const std::filesystem::path& input) {
     const auto outPath = dir_ / "out", errPath = dir_ / "err";
     std::fflush(nullptr);  // or the child's freopen would write this process's buffered output again
     pid_ = ::fork();
@@ -108,6 +109,7 @@ BackgroundProgram::BackgroundProgram(const std::string& program, const std::vect
         for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) ::_exit(127);
+        if (!input.empty() && !std::freopen(input.c_str(), "r", stdin)) ::_exit(127);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
@@ -130,6 +132,11 @@ CommandResult BackgroundProgram::finish(std::chrono::milliseconds grace) {
 
 CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments) {
     return BackgroundProgram(program, arguments).finish(std::chrono::seconds(30));
+}
+
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::filesystem::path& input) {
+    return BackgroundProgram(program, arguments, input.empty() ? "/dev/null" : input).finish(std::chrono::seconds(30));
 }
 
 int waitOrKill(int pid, std::chrono::milliseconds grace) {

@@ -59,12 +59,17 @@ struct CommandResult {
 // A program still running after a minute is killed (exit code 128 + SIGKILL), so a hang in
 // it fails the test instead of stopping the run.
 CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments);
+// The same with standard input read from the file `input` (/dev/null when empty).
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::filesystem::path& input);
 
 // A program started without waiting for it, its output collected; the destructor kills it
 // if it is still running.
 class BackgroundProgram {
 public:
-    BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments);
+    // Standard input is this process's unless `input` names a file.
+    BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::filesystem::path& input = {});
     ~BackgroundProgram();
     BackgroundProgram(const BackgroundProgram&) = delete;
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
