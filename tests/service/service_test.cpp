@@ -113,6 +113,9 @@ TEST(Service, RefusalsComeWithTheirCodesAndPrintNothing) {
     tooLong["rows"][0]["Lot number"] = "ABCDEFGHIJKLMNOP";
     Json unknownName = sampleJob("p", "x", 1);
     unknownName["rows"][0]["Weight"] = "3 kg";
+    // Skipped as a blank record, it would shift every later row's serial.
+    Json emptyRow = sampleJob("p", "x", 1);
+    emptyRow["rows"] = Json::array({Json{{"Lot number", "A1"}}, Json{{"Lot number", ""}}});
     const struct {
         std::string body;
         int status;
@@ -123,6 +126,7 @@ TEST(Service, RefusalsComeWithTheirCodesAndPrintNothing) {
         {Json({{"label", "sample.qlb"}, {"printer", "nope"}, {"rows", {{{"Lot number", "a"}}}}}).dump(), 404, "No printer"},
         {tooLong.dump(), 422, "holds 10 characters"},
         {unknownName.dump(), 422, "\"Weight\" matches no variable"},
+        {emptyRow.dump(), 422, "Row 2 holds no value"},
         {"{\"label\":\"sample.qlb\",\"printer\":\"p\",\"rows\":[{\"Lot number\":\"" + std::string(5000, 'a') + "\"}]}", 413, "too large"},
     };
     for (const auto& c : cases) {
