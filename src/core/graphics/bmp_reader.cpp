@@ -17,8 +17,6 @@ std::uint32_t le(std::span<const std::uint8_t> b, std::size_t at, int bytes) {
     return v;
 }
 
-Result unreadable() { return Result::failure(FailureKind::Damaged, "Can't read graphics file"); }
-
 // One channel of a bit-field pixel scaled to 8 bits.
 struct Channel {
     std::uint32_t mask = 0;
@@ -82,11 +80,11 @@ bool pictureSizeAllowed(std::int64_t width, std::int64_t height) {
 
 Result readBmpPicture(std::span<const std::uint8_t> file, SourcePicture& picture) {
     picture = {};
-    if (file.size() < 26 || file[0] != 'B' || file[1] != 'M') return unreadable();
+    if (file.size() < 26 || file[0] != 'B' || file[1] != 'M') return unreadablePicture();
     const std::uint32_t headerSize = le(file, 14, 4);
     const bool core = headerSize == 12;
-    if (!core && (headerSize < 40 || headerSize > 124)) return unreadable();
-    if (14 + static_cast<std::size_t>(headerSize) > file.size()) return unreadable();
+    if (!core && (headerSize < 40 || headerSize > 124)) return unreadablePicture();
+    if (14 + static_cast<std::size_t>(headerSize) > file.size()) return unreadablePicture();
 
     std::int64_t width = 0, height = 0;
     unsigned bits = 0;
@@ -104,15 +102,15 @@ Result readBmpPicture(std::span<const std::uint8_t> file, SourcePicture& picture
     }
     const bool topDown = height < 0;
     if (topDown) height = -height;
-    if (width == 0 || height == 0) return unreadable();
-    if (!pictureSizeAllowed(width, height)) return unreadable();
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return unreadable();
+    if (width == 0 || height == 0) return unreadablePicture();
+    if (!pictureSizeAllowed(width, height)) return unreadablePicture();
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return unreadablePicture();
     const bool rle = compression == kRle8 || compression == kRle4;
-    if (compression == kRle8 && bits != 8) return unreadable();
-    if (compression == kRle4 && bits != 4) return unreadable();
-    if ((compression == kBitFields || compression == kAlphaBitFields) && bits != 16 && bits != 32) return unreadable();
-    if (compression != kRgb && !rle && compression != kBitFields && compression != kAlphaBitFields) return unreadable();
-    if (rle && topDown) return unreadable();
+    if (compression == kRle8 && bits != 8) return unreadablePicture();
+    if (compression == kRle4 && bits != 4) return unreadablePicture();
+    if ((compression == kBitFields || compression == kAlphaBitFields) && bits != 16 && bits != 32) return unreadablePicture();
+    if (compression != kRgb && !rle && compression != kBitFields && compression != kAlphaBitFields) return unreadablePicture();
+    if (rle && topDown) return unreadablePicture();
 
     // Bit fields: in the header from version 4 on, else the three masks after it.
     std::size_t after = 14 + headerSize;
@@ -120,7 +118,7 @@ Result readBmpPicture(std::span<const std::uint8_t> file, SourcePicture& picture
     if (bits == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
     if (compression == kBitFields || compression == kAlphaBitFields) {
         const std::size_t maskAt = headerSize >= 52 ? 54 : after;
-        if (maskAt + 12 > file.size()) return unreadable();
+        if (maskAt + 12 > file.size()) return unreadablePicture();
         for (int i = 0; i < 3; ++i) masks[i] = le(file, maskAt + 4 * i, 4);
         if (headerSize < 52) after += compression == kAlphaBitFields ? 16 : 12;
     }
@@ -131,21 +129,21 @@ Result readBmpPicture(std::span<const std::uint8_t> file, SourcePicture& picture
     if (bits <= 8) {
         const std::uint32_t most = 1u << bits;
         const std::uint32_t count = colours == 0 ? most : colours;
-        if (count > most) return unreadable();
+        if (count > most) return unreadablePicture();
         const std::size_t entry = core ? 3 : 4;
-        if (after + count * entry > file.size()) return unreadable();
+        if (after + count * entry > file.size()) return unreadablePicture();
         palette.resize(most, 0);
         for (std::uint32_t i = 0; i < count; ++i) palette[i] = le(file, after + i * entry, 3);
     }
 
     const std::size_t dataAt = le(file, 10, 4);
-    if (dataAt >= file.size()) return unreadable();
+    if (dataAt >= file.size()) return unreadablePicture();
     const auto w = static_cast<int>(width), h = static_cast<int>(height);
     const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
-    if (!rle && stride * static_cast<std::size_t>(height) > file.size() - dataAt) return unreadable();
+    if (!rle && stride * static_cast<std::size_t>(height) > file.size() - dataAt) return unreadablePicture();
 
     std::vector<std::uint8_t> indexes;
-    if (rle && !decodeRle(file.subspan(dataAt), compression == kRle4, w, h, indexes)) return unreadable();
+    if (rle && !decodeRle(file.subspan(dataAt), compression == kRle4, w, h, indexes)) return unreadablePicture();
 
     picture.resize(w, h);
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]);

@@ -26,8 +26,6 @@ void onMessage(j_common_ptr info, int level) {
     if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) onError(info);
 }
 
-Result unreadable() { return Result::failure(FailureKind::Damaged, "Can't read graphics file"); }
-
 // Everything that touches libjpeg, with only plain locals, so the jump back on an error
 // passes no destructor.
 bool decode(std::span<const std::uint8_t> file, SourcePicture& picture, int scaleDenominator) {
@@ -98,10 +96,10 @@ bool decode(std::span<const std::uint8_t> file, SourcePicture& picture, int scal
 
 Result readJpegPicture(std::span<const std::uint8_t> file, SourcePicture& picture, int scaleDenominator) {
     picture = {};
-    if (file.size() < 4 || file[0] != 0xFF || file[1] != 0xD8) return unreadable();
+    if (file.size() < 4 || file[0] != 0xFF || file[1] != 0xD8) return unreadablePicture();
     if (!decode(file, picture, scaleDenominator) || picture.empty()) {
         picture = {};
-        return unreadable();
+        return unreadablePicture();
     }
     return Result::success();
 }

@@ -23,16 +23,16 @@ Result loadSourcePicture(const std::filesystem::path& path, SourcePicture& pictu
     // Only ordinary files: a device or a pipe could feed bytes without end.
     struct stat status {};
     if (fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode))
-        return Result::failure(FailureKind::Damaged, "Can't read graphics file");
+        return unreadablePicture();
     // No picture this program takes comes near 1 GiB.
-    if (status.st_size > (off_t{1} << 30)) return Result::failure(FailureKind::Damaged, "Can't read graphics file");
+    if (status.st_size > (off_t{1} << 30)) return unreadablePicture();
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status.st_size));
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
     if (std::ferror(file.get())) return Result::failure(FailureKind::CannotOpen, "Can't open input file");
     const Result result = extension == ".BMP"   ? readBmpPicture(bytes, picture)
                           : extension == ".PNG" ? readPngPicture(bytes, picture)
                                                 : readJpegPicture(bytes, picture);
-    if (result && picture.empty()) return Result::failure(FailureKind::Damaged, "Can't read graphics file");
+    if (result && picture.empty()) return unreadablePicture();
     return result;
 }
 

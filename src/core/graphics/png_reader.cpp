@@ -7,19 +7,18 @@ namespace tavrin {
 
 Result readPngPicture(std::span<const std::uint8_t> file, SourcePicture& picture) {
     picture = {};
-    const Result unreadable = Result::failure(FailureKind::Damaged, "Can't read graphics file");
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return unreadable;
+    if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return unreadablePicture();
     if (!pictureSizeAllowed(image.width, image.height)) {
         png_image_free(&image);
-        return unreadable;
+        return unreadablePicture();
     }
     image.format = PNG_FORMAT_BGRA;
     std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
     if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
         png_image_free(&image);
-        return unreadable;
+        return unreadablePicture();
     }
     picture.resize(static_cast<int>(image.width), static_cast<int>(image.height));
     const std::uint8_t* in = pixels.data();

@@ -44,6 +44,9 @@ bool pictureSizeAllowed(std::int64_t width, std::int64_t height);
 // Invalid, as opposed to a picture that could not be read (Damaged) or opened (CannotOpen):
 // a window drops the picture it shows for the one, and keeps it for the other.
 
+// "Can't read graphics file": the one failure of a picture whose bytes do not decode.
+inline Result unreadablePicture() { return Result::failure(FailureKind::Damaged, "Can't read graphics file"); }
+
 // Each reader takes the whole file; on failure the picture is left empty.
 Result readBmpPicture(std::span<const std::uint8_t> file, SourcePicture& picture);
 // scaleDenominator 1, 2, 4 or 8 decodes at that fraction of the size (quick previews).

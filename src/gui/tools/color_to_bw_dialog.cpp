@@ -161,7 +161,7 @@ void TColorToBW::loadFile(const QString& path) {
             } catch (const std::bad_alloc&) {
                 job->picture = {};
                 job->rotated = {};
-                job->result = Result::failure(FailureKind::Damaged, "Can't read graphics file");
+                job->result = unreadablePicture();
             }
         },
         [this, job] { loadFinished(*job); });
