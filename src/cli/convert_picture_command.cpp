@@ -125,7 +125,7 @@ int run(const Arguments& arguments) {
     SourcePicture source;
     if (const Result loaded = loadSourcePicture(inputFile, source); !loaded) {
         // Only a file that cannot be opened has a reason from the system.
-        if (loaded.message() == "Can't open input file") return fail(readFailure(loaded.message(), args.input));
+        if (loaded.kind() == FailureKind::CannotOpen) return fail(readFailure(loaded.message(), args.input));
         return fail(loaded.message() + ": " + displayName(args.input, false));
     }
     // A cut is taken from the picture as loaded, before any other setting, as in the window.

@@ -1,7 +1,6 @@
 #include "proof/proof_output.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -62,8 +61,6 @@ std::string extensionOf(const std::string& path) {
     return extension;
 }
 
-std::string written(const Result& result) { return result ? std::string() : result.message(); }
-
 class SvgProof : public ProofOutput {
 public:
     explicit SvgProof(std::filesystem::path path) : path_(std::move(path)) {}
@@ -92,16 +89,16 @@ public:
         if (extension_ == ".svg") return writeSvgLabel(path, renderPrintImage(label, context));
         if (kind_ == ProofImageKind::Print) {
             const Bitmap image = renderPrintImage(label, context);
-            if (extension_ == ".png") return written(writePng(path, image));
-            if (extension_ == ".pbm") return written(writePbm(path, image));
+            if (extension_ == ".png") return writePng(path, image).message();
+            if (extension_ == ".pbm") return writePbm(path, image).message();
             ScreenImage colour;
             colour.copyFrom(image);
-            return written(writePpm(path, colour));
+            return writePpm(path, colour).message();
         }
         RedrawLabel(canvas_, label, context, options_);
-        if (extension_ == ".png") return written(writePng(path, canvas_.visible));
-        if (extension_ == ".ppm") return written(writePpm(path, canvas_.visible));
-        return written(writePbm(path, toOneBit(canvas_.visible)));
+        if (extension_ == ".png") return writePng(path, canvas_.visible).message();
+        if (extension_ == ".ppm") return writePpm(path, canvas_.visible).message();
+        return writePbm(path, toOneBit(canvas_.visible)).message();
     }
     std::string finish() override { return {}; }
 

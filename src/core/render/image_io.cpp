@@ -36,11 +36,6 @@ Result cannotEncode(const std::filesystem::path& path) {
     return Result::failure(FailureKind::CannotWrite, "cannot make the PNG image for " + path.string());
 }
 
-// Images are made in memory and then replace the file whole, as every file is written.
-Result writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    return replaceFileContents(path, bytes);
-}
-
 // libpng's output: appended to the vector it was given. Running out of memory ends the
 // encoding the way libpng's own errors do.
 void appendPngBytes(png_structp png, png_bytep data, png_size_t length) {
@@ -77,14 +72,15 @@ Result writePngRows(const std::filesystem::path& path, int width, int height, in
     }
     png_destroy_write_struct(&png, &info);
     if (!ok) return cannotEncode(path);
-    return writeFile(path, encoded);
+    // Made in memory, then the file is replaced whole, as every file is written.
+    return replaceFileContents(path, encoded);
 }
 
 Result writeBytes(const std::filesystem::path& path, const std::string& header,
                          const std::vector<std::uint8_t>& body) {
     std::vector<std::uint8_t> bytes(header.begin(), header.end());
     bytes.insert(bytes.end(), body.begin(), body.end());
-    return writeFile(path, bytes);
+    return replaceFileContents(path, bytes);
 }
 
 }  // namespace
