@@ -166,6 +166,19 @@ private:
     bool stopped_ = false;
 };
 
+// For its lifetime the exchanges run as steps of a longer one that shows its own progress
+// window: their showProgress() only changes its text and their endProgress() leaves it open.
+class ProgressChain {
+public:
+    explicit ProgressChain(PrinterLink& link) : link_(link) { link_.setProgressWindowShown(false); }
+    ~ProgressChain() { link_.setProgressWindowShown(true); }
+    ProgressChain(const ProgressChain&) = delete;
+    ProgressChain& operator=(const ProgressChain&) = delete;
+
+private:
+    PrinterLink& link_;
+};
+
 // A ByteSink over the link, so the command writers' streams go to the printer: pauses
 // sleep, progress texts go to the progress window, and a refused byte stops the stream.
 class LinkByteSink : public ByteSink {

@@ -107,13 +107,14 @@ PrintOutcome testPrint(PrinterLink& link, LabelDocument& document, unsigned copi
 bool receiveActiveFormAndVariables(PrinterStorage& storage, LabelDocument& document) {
     PrinterLink& link = storage.link();
     link.showProgress("Receiving active form name");
-    link.setProgressWindowShown(false);
-    storage.receiveActiveForm();
-    if (!link.silent()) {
-        link.showProgress("Receiving variables");
-        storage.receiveVariables(document);
+    {
+        const ProgressChain chain(link);
+        storage.receiveActiveForm();
+        if (!link.silent()) {
+            link.showProgress("Receiving variables");
+            storage.receiveVariables(document);
+        }
     }
-    link.setProgressWindowShown(true);
     link.endProgress();
     return !link.silent();
 }

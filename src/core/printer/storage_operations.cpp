@@ -269,12 +269,14 @@ bool PrinterStorage::storeCurrentLabel(const LabelDocument& label, std::string_v
     if (!link_.openPort()) return false;
     // One progress window for the whole chain: its steps only change the text.
     link_.showProgress("Store current form as " + std::string(name));
-    link_.setProgressWindowShown(false);
-    LinkByteSink sink(link_);
-    const bool sent = writeStoredForm(label, name, sink);
-    link_.closePort();
-    link_.pause(milliseconds(100));
-    link_.setProgressWindowShown(true);
+    bool sent = false;
+    {
+        const ProgressChain chain(link_);
+        LinkByteSink sink(link_);
+        sent = writeStoredForm(label, name, sink);
+        link_.closePort();
+        link_.pause(milliseconds(100));
+    }
     link_.endProgress();
     if (!sent) return false;
     CurrentListKind = kListFormsForLabel;
@@ -315,13 +317,14 @@ void PrinterStorage::selectActiveForm(std::string_view name, LabelDocument& labe
         return;
     }
     link_.pause(milliseconds(50));
-    link_.setProgressWindowShown(false);
-    receiveActiveForm();
-    if (!link_.silent()) {
-        link_.showProgress("Receiving variables");
-        receiveVariables(label);
+    {
+        const ProgressChain chain(link_);
+        receiveActiveForm();
+        if (!link_.silent()) {
+            link_.showProgress("Receiving variables");
+            receiveVariables(label);
+        }
     }
-    link_.setProgressWindowShown(true);
     link_.endProgress();
     link_.closePort();
 }
@@ -492,9 +495,10 @@ bool PrinterStorage::retrieveForm(std::string_view name, LabelDocument& label) {
 
 Result PrinterStorage::receiveForm(std::string_view name, LabelDocument& label) {
     link_.showProgress("Receiving form " + inQuotes(name));
-    link_.setProgressWindowShown(false);
-    const bool whole = retrieveForm(name, label);
-    link_.setProgressWindowShown(true);
+    const bool whole = [&] {
+        const ProgressChain chain(link_);
+        return retrieveForm(name, label);
+    }();
     link_.closePort();
     // The window must end as an error, not close as if the form had come.
     if (!whole) link_.markSilent();
