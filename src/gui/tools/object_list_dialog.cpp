@@ -12,7 +12,6 @@
 
 #include "app/message_box.h"
 #include "app/place_dialog.h"
-#include "app/qt_link_ui.h"
 #include "editor/label_view.h"
 #include "printer/storage_operations.h"
 #include "tools/cancel_watch.h"

@@ -12,7 +12,6 @@ class QPushButton;
 
 namespace tavrin {
 
-
 class TStoreDlg : public QDialog {
     Q_OBJECT
 public:

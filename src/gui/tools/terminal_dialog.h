@@ -18,7 +18,6 @@ class QTimer;
 
 namespace tavrin {
 
-
 // Received bytes as the terminal shows them in hex mode: "%02X " for each, no line breaks.
 std::string hexText(std::span<const std::uint8_t> bytes);
 
