@@ -233,8 +233,9 @@ consteval const auto& recordFieldOf() {
     using Member = decltype(member);
     using View = typename record_detail::MemberOf<Member>::ViewType;
     for (const RecordField<View>& field : RecordLayout<View>::fields) {
-        const Member* candidate = std::get_if<Member>(&field.member);
-        if (candidate != nullptr && *candidate == member) return field;
+        // holds_alternative and get rather than get_if: with the undefined-behaviour
+        // sanitizer GCC cannot fold get_if's null check while compiling.
+        if (std::holds_alternative<Member>(field.member) && std::get<Member>(field.member) == member) return field;
     }
     throw "the member is not a field of its record";
 }
