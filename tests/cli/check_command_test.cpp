@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "document/label_file.h"
-#include "printer/printer_fixtures.h"
+#include "support/label_builders.h"
 #include "render/barcode_check.h"
 #include "support/test_support.h"
 

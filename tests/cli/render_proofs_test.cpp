@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document/label_file.h"
-#include "printer/printer_fixtures.h"
+#include "support/label_builders.h"
 #include "support/pdf_pages.h"
 #include "support/test_support.h"
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "data/data_check.h"
-#include "printer/printer_fixtures.h"
+#include "support/label_builders.h"
 #include "printer/screen_text.h"
 #include "render/text_data.h"
 #include "support/test_support.h"

@@ -10,7 +10,7 @@
 
 #include "data/data_run.h"
 #include "data/sha256.h"
-#include "printer/printer_fixtures.h"
+#include "support/label_builders.h"
 #include "support/fake_printer.h"
 #include "support/test_support.h"
 

@@ -18,7 +18,7 @@
 #include "link/posix_serial_transport.h"
 #include "link/transport_factory.h"
 #include "printer/translation.h"
-#include "printer/printer_fixtures.h"
+#include "support/label_builders.h"
 #include "support/fake_printer.h"
 #include "support/test_support.h"
 

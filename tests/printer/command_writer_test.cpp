@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "printer/direct_graphics.h"
-#include "printer_fixtures.h"
+#include "support/label_builders.h"
 
 namespace tavrin {
 namespace {

@@ -7,7 +7,7 @@
 #include "printer/form_reader.h"
 #include "printer/form_writer.h"
 #include "printer/line_scanner.h"
-#include "printer_fixtures.h"
+#include "support/label_builders.h"
 
 namespace tavrin {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "printer/form_file.h"
 #include "printer/form_writer.h"
-#include "printer_fixtures.h"
+#include "support/label_builders.h"
 #include "support/test_support.h"
 
 namespace tavrin {

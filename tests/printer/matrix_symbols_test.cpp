@@ -7,7 +7,7 @@
 #include "printer/form_writer.h"
 #include "printer/matrix_symbols.h"
 #include "printer/storage_operations.h"
-#include "printer_fixtures.h"
+#include "support/label_builders.h"
 #include "render/barcode_figure.h"
 
 namespace tavrin {

@@ -5,7 +5,7 @@
 
 #include "support/fake_printer.h"
 #include "printer/printing.h"
-#include "printer_fixtures.h"
+#include "support/label_builders.h"
 
 namespace tavrin {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "support/fake_printer.h"
 #include "printer/storage_operations.h"
-#include "printer_fixtures.h"
+#include "support/label_builders.h"
 #include "support/test_support.h"
 
 namespace tavrin {

@@ -5,7 +5,7 @@
 
 #include <regex>
 
-#include "printer/printer_fixtures.h"
+#include "support/label_builders.h"
 #include "proof/proof_output.h"
 #include "render/barcode_check.h"
 #include "render/resident_font.h"

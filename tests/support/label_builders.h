@@ -1,5 +1,5 @@
 #pragma once
-// Small builders for labels used by the printer suites.
+// Small builders for the labels the suites draw, print and store.
 #include <string>
 #include <vector>
 
