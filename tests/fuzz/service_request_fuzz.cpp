@@ -2,6 +2,8 @@
 // job's JSON read with the service's bounds, its label name judged, its rows checked against
 // the sample label as a job's are before it is queued, and the rows stored and read back
 // unchanged. The same bytes also go through the token comparison.
+#include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
@@ -20,8 +22,12 @@ constexpr std::size_t kMaxRowsChecked = 40;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const Translation translation;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    service::bearerMatches(bytes, "fuzz-token");
-    if (service::bearerMatches(bytes, "fuzz-token") != (bytes == "Bearer fuzz-token" || bytes == "bearer fuzz-token"))
+    // The scheme in any case (HTTP's auth schemes are), the token exactly.
+    constexpr std::string_view kScheme = "bearer ";
+    const std::string_view scheme = bytes.substr(0, kScheme.size());
+    const bool bearer = std::equal(scheme.begin(), scheme.end(), kScheme.begin(), kScheme.end(),
+                                   [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    if (service::bearerMatches(bytes, "fuzz-token") != (bearer && bytes.substr(scheme.size()) == "fuzz-token"))
         std::abort();
 
     service::RequestLimits limits;
