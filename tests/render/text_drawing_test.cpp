@@ -349,17 +349,11 @@ protected:
             {6, "ab", 4, kJustifyNone, '-'}, {7, "7", 3, kJustifyRight, '\0'}, {8, "ABCDEF", 6}, {9, "AAB", 3},
             {10, "xx12xx", 6}, {11, "  12  ", 6}, {12, "000120", 6}, {13, "000", 3}, {14, "00.50", 5}, {15, "30", 2},
             {16, "ABC", 3}, {17, "3601", 4}};
-        for (const auto& s : slots) {
-            Variable& v = document.variables[static_cast<std::size_t>(s.n)];
-            v.defined = s.n == 6 ? 0 : 1;  // a slot not marked defined is still read
-            v.setValue(s.value);
-            v.length = static_cast<std::uint8_t>(s.length);
-            v.justification = static_cast<std::uint8_t>(s.justify);
-            v.padChar = s.pad;
-        }
-        Counter& c = document.counters[3];
-        c.setValue("0009");
-        c.length = 4, c.justification = kJustifyRight, c.padChar = '0';
+        for (const auto& s : slots)
+            document.variables[static_cast<std::size_t>(s.n)] =
+                test::makeSlot(s.length, s.justify, s.pad, "", std::string(s.value));
+        document.variables[6].defined = 0;  // a slot not marked defined is still read
+        document.counters[3] = test::makeSlot(4, kJustifyRight, '0', "", "0009");
     }
 
     void expectExpansions(std::initializer_list<std::pair<std::string_view, std::string_view>> cases) {
