@@ -317,9 +317,9 @@ TEST(PlainCaption, FontByPitchAndPlacement) {
     EXPECT_EQ(layoutPlainCaption(0, 0, 2).start, 0);  // no text, no division
 }
 
-class BarcodeFigureTest : public ::testing::Test {
+class BarcodeFigureTest : public ::testing::Test, protected DrawnLabel {
 protected:
-    BarcodeFigureTest() { context.document = &document, document.setup.width = document.setup.length = 500; }
+    BarcodeFigureTest() : DrawnLabel(500, 500) {}
     Figure& figure(int type, const char* data, int rotation = 0, int humanReadable = 0) {
         return addBarcode(document, type, 250, 250, 40, 2, 5, humanReadable, data, rotation);
     }
@@ -334,8 +334,6 @@ protected:
         for (int x = 0; x < b.width(); ++x) out += b.isInk(x, y) ? '1' : '0';
         return out;
     }
-    LabelDocument document;
-    RenderContext context;
     std::vector<ScreenLine> lines;  // what is drawn on the screen only
 };
 

@@ -12,6 +12,7 @@
 #include "document/label_file.h"
 #include "render/barcode/barcode.h"
 #include "render/barcode_figure.h"
+#include "support/label_builders.h"
 #include "support/test_support.h"
 
 namespace tavrin::test {
@@ -48,12 +49,9 @@ const std::vector<Case> kCases = {
     {29, "PDF417 shipping label 0123456789", 4, "-b 55 --secure=3"},
 };
 
-class MatrixCodeTest : public ::testing::Test {
+class MatrixCodeTest : public ::testing::Test, protected DrawnLabel {
 protected:
-    MatrixCodeTest() {
-        context.document = &document;
-        document.setup.width = document.setup.length = kSize;
-    }
+    MatrixCodeTest() : DrawnLabel(kSize, kSize) {}
     Figure& figure(const Case& c, int module, int rotation) {
         document.figures.clearFigures();
         BarcodeRecord b;
@@ -86,8 +84,6 @@ protected:
 
     static constexpr int kSize = 1400;
     static constexpr int kAnchor = 700;
-    LabelDocument document;
-    RenderContext context;
     std::vector<ScreenLine> lines;
 };
 

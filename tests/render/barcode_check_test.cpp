@@ -37,13 +37,12 @@ const struct {
     {22, "0112345678901231", "011234567894 01231"}, {23, "425261", "04252614"}, {24, "42526112", "04252614 12"},
     {25, "42526154321", "04252614 54321"}, {26, "1234567890123", "12345678901231"}};
 
-class BarcodeCheckTest : public ::testing::Test {
+class BarcodeCheckTest : public ::testing::Test, protected test::DrawnLabel {
 protected:
+    BarcodeCheckTest() : DrawnLabel(2400, 2400) {}
     void SetUp() override {
         ASSERT_EQ(fonts.load(std::filesystem::path(TAVRIN_SOURCE_DATA_DIR) / "ZREDIT.FNT"), 0);
-        context.document = &document;
         context.residentFonts = &fonts;
-        document.setup.width = document.setup.length = 2400;
     }
     void addBarcode(int type, const char* data, int narrow, int rotation, int x = 1200, int y = 1200, int height = 60) {
         test::addBarcode(document, type, x, y, height, narrow, 3 * narrow, 2, "\"" + std::string(data) + "\"", rotation);
@@ -53,8 +52,6 @@ protected:
         return checkBarcodes(document, context, image);
     }
     ResidentFonts fonts;
-    LabelDocument document;
-    RenderContext context;
 };
 
 TEST_F(BarcodeCheckTest, EverySymbologyReadsAsAScannerDoesAtNarrowOneToFourInFourRotations) {

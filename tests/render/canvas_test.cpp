@@ -41,9 +41,9 @@ std::string runs(const Bitmap& b, int at, bool column = false) {
 
 // Every expected dot below is worked out by hand from the figure's numbers, never taken
 // from a render.
-class CanvasTest : public ::testing::Test {
+class CanvasTest : public ::testing::Test, protected test::DrawnLabel {
 protected:
-    CanvasTest() { document.setup.width = 200, document.setup.length = 160, context.document = &document; }
+    CanvasTest() : DrawnLabel(200, 160) {}
     Figure& rectangle(int x, int y, int w, int h, int colour = kColourBlack) {
         return test::addRectangle(document, x, y, w, h, colour);
     }
@@ -57,8 +57,6 @@ protected:
         drawFigures(canvas, document, context);
         return canvas.back;
     }
-    LabelDocument document;
-    RenderContext context;
     LabelCanvas canvas;
 };
 

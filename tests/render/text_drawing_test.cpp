@@ -62,12 +62,11 @@ void addGlyph(Bitmap& expected, const Dots& dots, int rotation, int hMul, int vM
             }
 }
 
-class TextDrawingTest : public ::testing::Test {
+class TextDrawingTest : public ::testing::Test, protected test::DrawnLabel {
 protected:
-    TextDrawingTest() : canvas(200, 160), expected(200, 160) {
+    TextDrawingTest() : DrawnLabel(200, 160), canvas(200, 160), expected(200, 160) {
         fonts.loadFromBytes(makeFontFile());
-        document.setup.width = 200, document.setup.length = 160;
-        context.document = &document, context.residentFonts = &fonts;
+        context.residentFonts = &fonts;
     }
     void addSoftFont(char letter, Bytes data) { test::addFont(document, letter, std::move(data)); }
     int draw(int x, int y, int rotation, int font, int hMul, int vMul, int style, std::string_view data) {
@@ -87,8 +86,6 @@ protected:
     }
 
     ResidentFonts fonts;
-    LabelDocument document;
-    RenderContext context;
     Bitmap canvas, expected;
 };
 
