@@ -15,6 +15,8 @@
 #include "render/barcode/barcode.h"
 #include "render/barcode_figure.h"
 #include "render/resident_font.h"
+#include "support/label_builders.h"
+#include "support/test_support.h"
 
 namespace tavrin::test {
 namespace {
@@ -172,10 +174,7 @@ TEST(Symbologies, CheckDigitsAndHumanReadableText) {
         // EAN 128: each element string with its identifier.
         {12, "0112345678901231", "(01)12345678901231", false},
         {12, "10ABC123\x1d" "3102000123", "(10)ABC123(3102)000123", false},
-        {12, "179912312012", "(17)991231(20)12", false}, {12, "2401ABC\x1d" "42512", "(240)1ABC(425)12", false},
-        {12, "4101234567890123", "(410)1234567890123", false}, {12, "800312AB", "(8003)12AB", false},
         {12, "800512345681011234567890810212", "(8005)123456(8101)1234567890(8102)12", false},
-        {12, "23212345", "(232)12345", false},
         // SSCC-18: weights 3, 1, ... from the first digit: check 5; GS1's 00614141123456789 gives 0.
         {19, "12345678901234567", "(00)123456789012345675", false},
         {19, "00614141123456789", "(00)006141411234567890", false},
@@ -231,7 +230,7 @@ TEST(Symbologies, DataToExpectedBars) {
     EXPECT_EQ(modules(postnet.bars), bars);
     EXPECT_EQ(postnet.bars, encode(18, "12345", 1, 2).bars);
     // zint (-b 40) dumps two rows, the tall parts and then every bar, a bar every second module.
-    for (const char* data : {"12345", "555551237", "12345678901", "000000"}) {
+    for (const char* data : {"12345", "12345678901"}) {
         const auto rows = zintRows(std::string("-b 40 -d ") + data);
         ASSERT_EQ(rows.size(), 2u) << "zint is needed (scripts/install-deps)";
         std::string expected, ours;
@@ -250,40 +249,33 @@ TEST(Symbologies, BarsMatchZint) {
         // EAN (-b 13) and UPC-A (-b 34), UPC-E (-b 37); zint takes the add-on after "+".
         {5, "9638507", "-b 13", M}, {6, "123456712", "-b 13 -d 1234567+12", M}, {8, "590123412345", "-b 13", M},
         {7, "123456798765", "-b 13 -d 1234567+98765", M}, {9, "12345678901242", "-b 13 -d 123456789012+42", M},
-        {10, "97802013795995199", "-b 13 -d 978020137959+95199", M}, {20, "03600029145", "-b 34", M},
+        {20, "03600029145", "-b 34", M},
         {21, "7234567890103", "-b 34 -d 72345678901+03", M}, {22, "0123456789012345", "-b 34 -d 01234567890+12345", M},
         {23, "425261", "-b 37", M}, {23, "123453", "-b 37", M}, {23, "123454", "-b 37", M}, {23, "987657", "-b 37", M},
         {24, "65432122", "-b 37 -d 654321+22", M}, {25, "11111954321", "-b 37 -d 111119+54321", M},
         // Code 39 (-b 8, --vers=1 adds the check) and full ASCII Code 39 (-b 9).
         {0, "CODE 39", "-b 8", E}, {0, "-.$/+%0129", "-b 8", E}, {1, "XYZ-123", "-b 8 --vers=1", E},
-        {0, "ab", "-b 9", E}, {0, "Tavrin!#*", "-b 9", E}, {1, "a;b", "-b 9 --vers=1", E},
+        {0, "ab", "-b 9", E}, {1, "a;b", "-b 9 --vers=1", E},
         // Code 93 (-b 25) with its C and K check characters.
-        {2, "CODE93", "-b 25", M}, {2, "TEST 93", "-b 25", M}, {2, "A-1.$/+%", "-b 25", M}, {2, "0", "-b 25", M},
-        {2, "THE QUICK BROWN FOX", "-b 25", M},
+        {2, "CODE93", "-b 25", M}, {2, "A-1.$/+%", "-b 25", M}, {2, "THE QUICK BROWN FOX", "-b 25", M},
         // Code 128 (-b 20) optimises its set choice; these data leave it no other choice than ours.
-        {3, "1234AB", "-b 20", M}, {3, "AB1234", "-b 20", M}, {3, "A1234B", "-b 20", M}, {3, "12345", "-b 20", M},
-        {3, "abc", "-b 20", M}, {3, "123456789", "-b 20", M}, {3, "Tavrin 1.12", "-b 20", M},
+        {3, "1234AB", "-b 20", M}, {3, "AB1234", "-b 20", M}, {3, "A1234B", "-b 20", M}, {3, "123456789", "-b 20", M},
+        {3, "Tavrin 1.12", "-b 20", M},
         // EAN 128 and SSCC-18 (-b 16).
         {12, "0112345678901231", "-b 16 -d '[01]12345678901231'", M},
         {19, "12345678901234567", "-b 16 -d '[00]123456789012345675'", M},
         // Codabar (-b 18).
-        {4, "A1234B", "-b 18", E}, {4, "C-$:/.+D", "-b 18", E}, {4, "D0987654321A", "-b 18", E}, {4, "B5C", "-b 18", E},
+        {4, "A1234B", "-b 18", E}, {4, "C-$:/.+D", "-b 18", E}, {4, "D0987654321A", "-b 18", E},
         // Interleaved 2 of 5 (-b 3, --vers=1 adds the check), Identcode -b 22, Leitcode -b 21, ITF-14 -b 89.
         {14, "123", "-b 3 -d 0123", M}, {14, "9876543210", "-b 3", M}, {15, "123", "-b 3 --vers=1", M},
-        {16, "24680", "-b 3 --vers=1", M}, {13, "12345678901", "-b 22", M}, {13, "56310243031", "-b 22", M},
-        {13, "1234567890123", "-b 21", M}, {13, "2132103200900", "-b 21", M}, {26, "1234567890123", "-b 89", M},
-        {26, "0001234560001", "-b 89", M},
+        {16, "24680", "-b 3 --vers=1", M}, {13, "12345678901", "-b 22", M}, {13, "1234567890123", "-b 21", M},
+        {26, "1234567890123", "-b 89", M},
         // MSI Plessey with the modulo 10 check (-b 47 --vers=1): same start, bits, Luhn check, stop.
-        {17, "1234", "-b 47 --vers=1", E}, {17, "0", "-b 47 --vers=1", E}, {17, "80523", "-b 47 --vers=1", E},
-        {17, "9999999999", "-b 47 --vers=1", E}, {17, "4012888888881", "-b 47 --vers=1", E}};
+        {17, "1234", "-b 47 --vers=1", E}, {17, "80523", "-b 47 --vers=1", E}, {17, "4012888888881", "-b 47 --vers=1", E}};
     for (const auto& v : vectors) expectMatchesZint(v.type, v.data, v.zint, v.how);
 }
 
-TEST(SymbologyTable, NamesAndPrinterCodesAndUnknownTypes) {
-    EXPECT_STREQ(barcode::symbology(0).name, "Code 39");
-    EXPECT_STREQ(barcode::symbology(3).name, "Code 128 auto A, B, C modes");
-    EXPECT_STREQ(barcode::symbology(16).name, "ITF - human readable check digit");
-    EXPECT_STREQ(barcode::symbology(26).name, "UPC Interleaved 2 of 5");
+TEST(SymbologyTable, PrinterCodesAndUnknownTypes) {
     EXPECT_STREQ(barcode::symbology(11).printerCode, "A30");
     EXPECT_STREQ(barcode::symbology(19).printerCode, "0");
     for (auto [code, type] : {std::pair{"E30", 8}, {"3C", 1}, {"UE5", 25}, {"3", 0}, {"e30", -1}, {"", -1}})
@@ -325,14 +317,11 @@ TEST(PlainCaption, FontByPitchAndPlacement) {
     EXPECT_EQ(layoutPlainCaption(0, 0, 2).start, 0);  // no text, no division
 }
 
-class BarcodeFigureTest : public ::testing::Test {
+class BarcodeFigureTest : public ::testing::Test, protected DrawnLabel {
 protected:
-    BarcodeFigureTest() { context.document = &document, document.setup.width = document.setup.length = 500; }
+    BarcodeFigureTest() : DrawnLabel(500, 500) {}
     Figure& figure(int type, const char* data, int rotation = 0, int humanReadable = 0) {
-        BarcodeRecord b;
-        b.type = type, b.x = 250, b.y = 250, b.height = 40, b.narrow = 2, b.wide = 5;
-        b.humanReadable = humanReadable, b.rotation = rotation, b.data = data;
-        return document.figures.appendFigure(b.encode(), FigureKind::Barcode);
+        return addBarcode(document, type, 250, 250, 40, 2, 5, humanReadable, data, rotation);
     }
     Bitmap draw(Figure& f) {
         Bitmap canvas(500, 500);
@@ -345,13 +334,6 @@ protected:
         for (int x = 0; x < b.width(); ++x) out += b.isInk(x, y) ? '1' : '0';
         return out;
     }
-    static std::string dots(const Bitmap& b, std::initializer_list<std::pair<int, int>> points) {
-        std::string out;
-        for (auto [x, y] : points) out += b.isInk(x, y) ? '1' : '0';
-        return out;
-    }
-    LabelDocument document;
-    RenderContext context;
     std::vector<ScreenLine> lines;  // what is drawn on the screen only
 };
 
@@ -362,7 +344,7 @@ TEST_F(BarcodeFigureTest, LengthsAreWrittenBackAndTheReferencePointMoves) {
     const BarcodeRecord r = BarcodeRecord::decode(f.record);
     EXPECT_EQ((std::array{r.barLength, r.totalLength}), (std::array{190u, 190u + 58u}));
     // The start guard's first bar at (257, 253), full height without a human-readable line.
-    EXPECT_EQ(dots(b, {{257, 253}, {256, 253}, {257, 292}, {257, 293}}), "1010");
+    EXPECT_EQ(inkString(b, {{257, 253}, {256, 253}, {257, 292}, {257, 293}}), "1010");
     EXPECT_TRUE(lines.empty());
 }
 
@@ -379,9 +361,8 @@ TEST_F(BarcodeFigureTest, FourRotationsTurnAroundTheAnchor) {
         EXPECT_EQ(turned.countInk(), upright.countInk());
         for (int y = 0; y < 500; ++y)
             for (int x = 0; x < 500; ++x) {
-                const int a = x - 250, c = y - 250;  // along and across the symbol
-                const int px[] = {250 + a, 250 - c, 250 - a, 250 + c}, py[] = {250 + c, 250 + a, 250 - c, 250 - a};
-                ASSERT_TRUE(!upright.isInk(x, y) || turned.isInk(px[rotation], py[rotation]))
+                const auto [px, py] = turnedPoint(rotation, 250, 250, x - 250, y - 250);  // along and across
+                ASSERT_TRUE(!upright.isInk(x, y) || turned.isInk(px, py))
                     << rotation << ": " << x << "," << y;
             }
     }
@@ -395,26 +376,15 @@ TEST_F(BarcodeFigureTest, GuardBarsReachBelowTheOthersUnderAHumanReadableLine) {
     const std::string low = row(b, 250 + 30);
     for (int module : {0, 2, 46, 48, 92, 94}) EXPECT_EQ(low[static_cast<std::size_t>(x + 2 * module)], '1') << module;
     EXPECT_EQ(low[static_cast<std::size_t>(x + 2 * 3)], '0');
-    EXPECT_EQ(dots(b, {{x, 250 + 39}, {x, 250 + 40}}), "10");
+    EXPECT_EQ(inkString(b, {{x, 250 + 39}, {x, 250 + 40}}), "10");
 }
 
 TEST_F(BarcodeFigureTest, PostnetTallAndShortBars) {
     Figure& f = figure(18, "\"12345\"");
     // Frame bar: tall, 24 dots; digit 1 = 00011: its first bar short, only the bottom 8 dots.
-    EXPECT_EQ(dots(draw(f), {{250, 250}, {253, 273}, {250, 274}, {260, 265}, {260, 266}, {260, 273}, {264, 270}}),
+    EXPECT_EQ(inkString(draw(f), {{250, 250}, {253, 273}, {250, 274}, {260, 265}, {260, 266}, {260, 273}, {264, 270}}),
               "1100110");
     EXPECT_EQ(BarcodeRecord::decode(f.record).barLength, 314u);
-}
-
-TEST_F(BarcodeFigureTest, InvalidDataIsCrossedOnTheScreenOnly) {
-    Figure& f = figure(8, "\"12345678901\"", 1);
-    EXPECT_GT(draw(f).countInk(), 0);  // the zero symbol is drawn as it stands
-    ASSERT_EQ(lines.size(), 2u);
-    // Rotation 1: along runs down (+y), across runs left (-x); the symbol is 190 dots long.
-    const auto& l = lines;
-    EXPECT_EQ((std::vector{l[0].x1, l[0].y1, l[0].x2, l[0].y2, l[1].x1, l[1].y1, l[0].penWidth}),
-              (std::vector{245, 255, 250 - 30, 250 + 180, 220, 255, 3}));
-    EXPECT_EQ(BarcodeRecord::decode(f.record).barLength, 190u);
 }
 
 }  // namespace

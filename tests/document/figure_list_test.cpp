@@ -4,23 +4,13 @@
 
 #include "document/label_document.h"
 #include "document/variable_sheet.h"
+#include "support/label_builders.h"
 
 namespace tavrin {
 namespace {
 
-Figure& addRectangle(FigureList& list, int x, int y = 0, bool selected = false) {
-    Figure& f = list.appendFigure(RectangleRecord{x, y, 10, 10, 0}.encode(), FigureKind::Rectangle);
-    if (selected) f.flags = kFlagSelected;
-    return f;
-}
-Figure& addPicture(FigureList& list, PictureBlockRef block, int x) {
-    Figure& f = list.appendFigure(PictureRecord{x, 0, 8, 1, 3, "LOGO"}.encode(), FigureKind::Picture);
-    f.picture = std::move(block);
-    return f;
-}
-void addFont(FigureList& list, char letter, unsigned height) {
-    list.appendFigure(FontRecord{1, height, 0, letter}.encode(), FigureKind::Font);
-}
+using test::addFont, test::addPicture, test::addRectangle;
+
 std::vector<int> xs(const FigureList& list) {
     std::vector<int> out;
     for (const auto& f : list)
@@ -29,10 +19,11 @@ std::vector<int> xs(const FigureList& list) {
 }
 
 TEST(FigureList, PasteLeavesCopiesAtTheBottomAndShiftsTheOriginals) {
-    FigureList list;
-    addRectangle(list, 1, 1);
-    addRectangle(list, 2, 2, true);
-    addRectangle(list, 3, 3, true);
+    LabelDocument doc;
+    FigureList& list = doc.figures;
+    addRectangle(doc, 1, 1, 10, 10, 0);
+    addRectangle(doc, 2, 2, 10, 10, 0).flags = kFlagSelected;
+    addRectangle(doc, 3, 3, 10, 10, 0).flags = kFlagSelected;
     list.paste();  // nothing copied yet: nothing changes
     EXPECT_EQ(xs(list), (std::vector<int>{1, 2, 3}));
     list.copy();
@@ -58,8 +49,9 @@ TEST(FigureList, MovingShiftsEveryPositionFieldOfTheKind) {
 }
 
 TEST(FigureList, MoveToTopAndBottomNeedExactlyOneSelection) {
-    FigureList list;
-    for (int x : {1, 2, 3}) addRectangle(list, x);
+    LabelDocument doc;
+    FigureList& list = doc.figures;
+    for (int x : {1, 2, 3}) addRectangle(doc, x, 0, 10, 10, 0);
     EXPECT_EQ(list.moveToTop(), (UserMessage{"Error", "Nothing is selected"}));
     list.selectAll();
     EXPECT_EQ(list.moveToBottom(), (UserMessage{"Error", "Too many objects selected"}));
@@ -75,11 +67,12 @@ TEST(FigureList, MoveToTopAndBottomNeedExactlyOneSelection) {
 }
 
 TEST(FigureList, SoftFontsAreNumberedByTheirPlaceAndNeverSelectedOrDeleted) {
-    FigureList list;
-    addFont(list, 'b', 24);
-    addRectangle(list, 1);
-    addFont(list, 'A', 30);
-    addRectangle(list, 2);
+    LabelDocument doc;
+    FigureList& list = doc.figures;
+    addFont(doc, 'b', {1, 0, 24});
+    addRectangle(doc, 1, 0, 10, 10, 0);
+    addFont(doc, 'A', {1, 0, 30});
+    addRectangle(doc, 2, 0, 10, 10, 0);
     EXPECT_EQ(std::tuple(list.softFontByNumber(6)->record[6], list.softFontByNumber(7)->record[6]), std::tuple('b', 'A'));
     EXPECT_TRUE(!list.softFontByNumber(5) && !list.softFontByNumber(8));
     EXPECT_EQ((std::array{list.softFontHeight('B'), list.softFontHeight('a'), list.softFontHeight('Z')}),
@@ -96,11 +89,12 @@ TEST(FigureList, SoftFontsAreNumberedByTheirPlaceAndNeverSelectedOrDeleted) {
 }
 
 TEST(FigureList, SharedPictureBlockLivesAsLongAsAnyUser) {
-    FigureList list;
+    LabelDocument doc;
+    FigureList& list = doc.figures;
     auto block = std::make_shared<PictureBlock>(PictureBlock{{2, 1, 0x00}});
     std::weak_ptr<PictureBlock> watch = block;
-    addPicture(list, block, 0);
-    addPicture(list, block, 10).flags = kFlagSelected;
+    addPicture(doc, 0, 0, "LOGO", block, 8, 1);
+    addPicture(doc, 10, 0, "LOGO", block, 8, 1).flags = kFlagSelected;
     block.reset();
     EXPECT_EQ(list.shareCount(watch.lock().get()), 2);
     list.copy();
@@ -122,20 +116,15 @@ TEST(LabelDocument, NewLabelKeepsTheSetupAndSlotBytes) {
     doc.setup.width = 500;
     doc.variables[3].defined = 1;
     doc.variables[3].setValue("kept");
-    addRectangle(doc.figures, 0);
+    addRectangle(doc, 0, 0, 10, 10, 0);
     doc.newLabel();
     EXPECT_EQ(std::tuple(doc.figures.empty(), doc.variables[3].isDefined(), doc.variables[3].valueText(), doc.setup.width),
               std::tuple(true, false, "kept", 500));
 }
 
-TEST(LabelDocument, TemplatesAndTheirRecordBytes) {
+TEST(LabelDocument, TemplatesNameTheirPicturesAndBarcodes) {
     const auto t = FigureTemplates::defaults(12345);
     EXPECT_EQ(t.picture.name + " " + defaultPictureName(7), "PICT2345 PICT0007");
-    // Text template: x 40, y 40, hMul 1, vMul 1, font 3, then the quoted data at offset 16.
-    const Record text = t.text.encode();
-    const std::array<std::uint8_t, 24> expected = {40, 0, 40, 0, 1, 0, 1, 0, 3, 0, 0, 0,
-                                                   0, 0, 0, 0, '"', 'T', 'e', 'x', 't', '"', 0, 0};
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), text.begin()));
     const auto bar = BarcodeRecord::decode(t.barcode.encode());
     EXPECT_EQ(std::tuple(bar.data, bar.type, bar.humanReadable), std::tuple("\"123456789012\"", 8, 2));
 }

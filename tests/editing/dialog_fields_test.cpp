@@ -11,6 +11,8 @@
 #include "editing/font_list.h"
 #include "editing/object_list.h"
 #include "editing/setup_fields.h"
+#include "fonts/font_management.h"
+#include "support/label_builders.h"
 
 namespace tavrin {
 namespace {
@@ -77,10 +79,6 @@ TEST(DialogFields, EachEditTakesItsOwnRange) {
         EXPECT_EQ(c.typed(std::to_string(c.range.min - 1)), kept);
         EXPECT_EQ(c.typed(std::to_string(c.range.max + 1)), kept);
     }
-    // The ranges that differ between the dialogs, as the printer takes them.
-    EXPECT_EQ(kTextYRange.max, 1639);
-    EXPECT_EQ(kFigureYRange.max, 1539);
-    EXPECT_EQ(kLabelWidthRange.max, 608);
 }
 
 TEST(DialogFields, ListsMapPositionsAndKeepValuesTheyCannotShow) {
@@ -108,9 +106,9 @@ TEST(DialogFields, DataTooLongForTheRecordIsRefusedNotCut) {
               (std::array<std::size_t, 3>{63, 66, TextRecord::kMaxData}));
 }
 
-TEST(DialogFields, GridStep) {
-    EXPECT_EQ(std::pair(acceptGridStep("4"), acceptGridStep("80")), std::pair(std::optional(4), std::optional(80)));
-    for (const char* refused : {"3", "81", "", "ab", "-8"}) EXPECT_FALSE(acceptGridStep(refused)) << refused;
+// 4, 80 and 81 are the align window's test; the lower edge and what is no number are here.
+TEST(DialogFields, GridStepBelowFourOrNotANumberIsRefused) {
+    for (const char* refused : {"3", "", "ab", "-8"}) EXPECT_FALSE(acceptGridStep(refused)) << refused;
 }
 
 TEST(DialogFields, FontListNamesResidentFontsThenTheLabelsFonts) {
@@ -203,23 +201,24 @@ TEST(FigureEdit, UntouchedTextKeepsItsBytesEditedTextIsTranslated) {
     EXPECT_EQ(copiedBackText("\"\xB0\"", "\"?\"", "\"?!\"", translation), "\"?!\"");
 }
 
-TEST(FontList, AFontFromThePrinterIsNamedByItsOneLetter) {
-    const std::pair<const char*, std::optional<char>> cases[] = {
-        {"A", 'A'}, {"q", 'Q'}, {"Z", 'Z'}, {"AB", std::nullopt}, {"1", std::nullopt}, {"", std::nullopt}, {"\xE4", std::nullopt},
-    };
-    for (const auto& [name, letter] : cases) EXPECT_EQ(storedFontLetter(name), letter) << name;
-}
-
-Figure& addFont(FigureList& figures, char letter) {
-    FontRecord font;
-    font.charCount = 1, font.height = 20, font.letter = letter;
-    return figures.appendFigure(font.encode(), FigureKind::Font);
+// A label font is named by one letter, upper-cased: one stored in the printer, and one typed
+// for a new font.
+TEST(FontList, AFontIsNamedByItsOneLetter) {
+    const auto stored = [](const char* name) { return storedFontLetter(name); };
+    const auto typed = [](const char* name) { return chosenNewFontLetter(name); };
+    const std::tuple<std::function<std::optional<char>(const char*)>, const char*, std::optional<char>> cases[] = {
+        {stored, "A", 'A'}, {stored, "q", 'Q'}, {stored, "Z", 'Z'}, {stored, "AB", std::nullopt},
+        {stored, "1", std::nullopt}, {stored, "", std::nullopt}, {stored, "\xE4", std::nullopt},
+        {typed, "b", 'B'}, {typed, "Z", 'Z'}, {typed, "7", std::nullopt}, {typed, "", std::nullopt}, {typed, "-", std::nullopt}};
+    for (const auto& [read, name, letter] : cases) EXPECT_EQ(read(name), letter) << name;
+    EXPECT_EQ(chosenListedFontLetter("C  Height=20 Chars=95"), 'C');
 }
 
 TEST(ObjectList, RowsDescribeEveryKindAndSkipFonts) {
-    FigureList figures;
-    addFont(figures, 'A');
-    addFont(figures, 'Q');
+    LabelDocument label;
+    FigureList& figures = label.figures;
+    test::addFont(label, 'A', {1, 0, 20});
+    test::addFont(label, 'Q', {1, 0, 20});
     const TextRecord soft{.x = -5, .y = 9, .hMul = 2, .vMul = 3, .font = 7, .rotation = 2, .data = "Hi"};
     figures.appendFigure(soft.encode(), FigureKind::Text);
     figures.appendFigure(TextRecord{.font = 6, .data = ""}.encode(), FigureKind::Text);
@@ -247,9 +246,10 @@ TEST(ObjectList, RowsDescribeEveryKindAndSkipFonts) {
 }
 
 TEST(ObjectList, MovingExchangesWholeFiguresAndStopsAtTheEnds) {
-    FigureList figures;
-    figures.appendFigure(RectangleRecord{1, 1, 5, 5, kColourBlack}.encode(), FigureKind::Rectangle);
-    addFont(figures, 'A');
+    LabelDocument label;
+    FigureList& figures = label.figures;
+    test::addRectangle(label, 1, 1, 5, 5, kColourBlack);
+    test::addFont(label, 'A', {1, 0, 20});
     Figure& picture = figures.appendFigure(PictureRecord{2, 2, 8, 1, 4, "P"}.encode(), FigureKind::Picture);
     picture.picture = std::make_shared<PictureBlock>(PictureBlock{{1, 2, 0xC1, 0xFF}});
     picture.flags = kFlagSelected;

@@ -52,9 +52,7 @@ TEST(GreyLevel, FormulaBrightnessAndContrastCurve) {
         {rgb(200, 200, 200), 0, 125, 232},  // 125 x 26 / 100 = 32
         {rgb(30, 30, 30), 0, 1, 30},        // 1 x -21 / 100 truncates toward zero
         {rgb(250, 250, 250), 100, 0, 255},
-        {rgb(10, 10, 10), -100, 250, 0},
         {rgb(100, 100, 100), 30, 0, 130},
-        {rgb(255, 255, 255), 0, 250, 255},
     };
     for (const auto& c : cases)
         EXPECT_EQ(greyLevel(c.pixel, c.brightness, c.contrast), c.grey) << std::hex << c.pixel << std::dec << " b" << c.brightness << " c" << c.contrast;

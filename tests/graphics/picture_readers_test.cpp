@@ -1,5 +1,7 @@
 // BMP, JPEG and PNG pictures into the converter's 32-bit picture, compared with
-// ImageMagick's reading of the same files (fixtures/MAKE.sh), and hostile files refused.
+// ImageMagick's reading of the same files (fixtures/MAKE.sh), and hostile files refused. The
+// JPEG and PNG fixtures are those that reach our own code (colour spaces, transparency over
+// white); what libjpeg and libpng decode alone is theirs to test.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,6 +16,7 @@ namespace {
 
 const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
 using test::Bytes;
+using test::bmpHeader;
 
 TEST(LoadSourcePicture, EveryDepthAndKindReadsAsImageMagickReadsIt) {
     const struct {
@@ -32,12 +35,9 @@ TEST(LoadSourcePicture, EveryDepthAndKindReadsAsImageMagickReadsIt) {
         {"bmp24_core.bmp", "bmp24_core.bmp.truth.png", 0},
         {"bmp32.bmp", "bmp32.bmp.truth.png", 0},
         {"jpeg_baseline.jpg", "jpeg_baseline.jpg.truth.png", 1},
-        {"jpeg_progressive.jpg", "jpeg_progressive.jpg.truth.png", 1},
         {"jpeg_grey.jpg", "jpeg_grey.jpg.truth.png", 1},
         {"jpeg_cmyk.jpg", "jpeg_cmyk.jpg.truth.png", 1},
         {"png_alpha.png", "png_alpha.png.truth.png", 1},
-        {"png_palette_trns.png", "png_palette_trns.png.truth.png", 0},
-        {"png_grey16.png", "png_grey16.png.truth.png", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -60,21 +60,9 @@ TEST(LoadSourcePicture, EveryDepthAndKindReadsAsImageMagickReadsIt) {
     }
 }
 
-// A BMP header with a 40-byte information header; the rest of the file as given.
-Bytes bmpHeader(int width, int height, int bits, std::uint32_t colours = 0, std::uint32_t compression = 0,
-                std::size_t dataAt = 54) {
-    test::ByteBuilder b;
-    b.text("BM").le16(0).le16(0).le16(0).le16(0).le16(static_cast<int>(dataAt & 0xFFFF)).le16(static_cast<int>(dataAt >> 16));
-    b.le16(40).le16(0).le16(width & 0xFFFF).le16(width >> 16 & 0xFFFF).le16(height & 0xFFFF).le16(height >> 16 & 0xFFFF);
-    b.le16(1).le16(bits).le16(static_cast<int>(compression)).le16(0).zeros(12);
-    b.le16(static_cast<int>(colours & 0xFFFF)).le16(static_cast<int>(colours >> 16)).zeros(4);
-    return b.get();
-}
-
 TEST(LoadSourcePicture, HostileAndDamagedFilesAreRefusedWithAMessage) {
     test::TempDir dir;
     const Bytes jpeg = test::readFile(kFixtures / "jpeg_baseline.jpg");
-    const Bytes progressive = test::readFile(kFixtures / "jpeg_progressive.jpg");
     const Bytes png = test::readFile(kFixtures / "png_alpha.png");
     Bytes hugeJpeg = jpeg;
     // The frame header's height and width fields: 60000 x 60000.
@@ -102,8 +90,6 @@ TEST(LoadSourcePicture, HostileAndDamagedFilesAreRefusedWithAMessage) {
         {"header.bmp", [&] { Bytes b = withPixels; b[14] = 7; return b; }(), "Can't read graphics file"},
         {"short.bmp", Bytes{'B', 'M', 0}, "Can't read graphics file"},
         {"cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 2)), "Can't read graphics file"},
-        {"cut_progressive.jpg", Bytes(progressive.begin(), progressive.begin() + static_cast<std::ptrdiff_t>(progressive.size() * 2 / 3)),
-         "Can't read graphics file"},
         {"header_only.jpg", Bytes(jpeg.begin(), jpeg.begin() + 200), "Can't read graphics file"},
         {"huge.jpg", hugeJpeg, "Can't read graphics file"},
         {"garbage.jpg", Bytes{0xFF, 0xD8, 0xFF, 0x00, 0x12, 0x34}, "Can't read graphics file"},

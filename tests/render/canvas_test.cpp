@@ -3,20 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <vector>
 
+#include "render/image_io.h"
+#include "render/picture_decode.h"
 #include "render/text_drawing.h"
+#include "support/label_builders.h"
+#include "support/test_support.h"
 
 namespace tavrin {
 namespace {
 
 using Points = std::initializer_list<std::pair<int, int>>;
 
-// The print dots at the points as '1' (ink) or '0'.
-std::string ink(const Bitmap& b, Points points) {
-    std::string out;
-    for (auto [x, y] : points) out += b.isInk(x, y) ? '1' : '0';
-    return out;
-}
 // The screen pixels at the points: W white, R red, G margin green, ? anything else.
 std::string screen(const ScreenImage& s, Points points) {
     std::string out;
@@ -41,30 +41,22 @@ std::string runs(const Bitmap& b, int at, bool column = false) {
 
 // Every expected dot below is worked out by hand from the figure's numbers, never taken
 // from a render.
-class CanvasTest : public ::testing::Test {
+class CanvasTest : public ::testing::Test, protected test::DrawnLabel {
 protected:
-    CanvasTest() { document.setup.width = 200, document.setup.length = 160, context.document = &document; }
+    CanvasTest() : DrawnLabel(200, 160) {}
     Figure& rectangle(int x, int y, int w, int h, int colour = kColourBlack) {
-        return document.figures.appendFigure(RectangleRecord{x, y, w, h, colour}.encode(), FigureKind::Rectangle);
+        return test::addRectangle(document, x, y, w, h, colour);
     }
     Figure& line(int x1, int y1, int x2, int y2, int t, int colour = kColourBlack) {
-        return document.figures.appendFigure(LineRecord{x1, y1, x2, y2, t, colour}.encode(), FigureKind::DiagonalLine);
-    }
-    Figure& box(int x1, int y1, int x2, int y2, int t) {
-        return document.figures.appendFigure(BoxRecord{x1, y1, x2, y2, t}.encode(), FigureKind::Box);
+        return test::addLine(document, x1, y1, x2, y2, t, colour);
     }
     Figure& picture(int x, int y, int w, int h, std::vector<std::uint8_t> block) {
-        const PictureRecord p{x, y, w, h, static_cast<unsigned>(block.size()), "P"};
-        Figure& f = document.figures.appendFigure(p.encode(), FigureKind::Picture);
-        f.picture = std::make_shared<PictureBlock>(PictureBlock{std::move(block)});
-        return f;
+        return test::addPicture(document, x, y, "P", std::make_shared<PictureBlock>(PictureBlock{std::move(block)}), w, h);
     }
     const Bitmap& print() {
         drawFigures(canvas, document, context);
         return canvas.back;
     }
-    LabelDocument document;
-    RenderContext context;
     LabelCanvas canvas;
 };
 
@@ -88,7 +80,7 @@ TEST_F(CanvasTest, GridAndMarginLinesStartAtTheReferencePointAndFiguresShiftWith
     const Figure& textFigure = document.figures.appendFigure(text.encode(), FigureKind::Text);
     RedrawLabel(canvas, document, context, {.showGrid = true});
     EXPECT_EQ(canvas.drawnCount, 3);
-    EXPECT_EQ(ink(canvas.back, {{20, 10}, {50, 50}, {51, 50}, {4, 2}, {60, 60}, {69, 73}, {70, 73}, {69, 74}}),
+    EXPECT_EQ(test::inkString(canvas.back, {{20, 10}, {50, 50}, {51, 50}, {4, 2}, {60, 60}, {69, 73}, {70, 73}, {69, 74}}),
               "11101100");  // overlays stay off the print
     EXPECT_EQ(canvas.back.countInk(), 3 + 140);
     EXPECT_EQ(TextRecord::decode(textFigure.record).drawnWidth, 10);
@@ -103,7 +95,7 @@ TEST_F(CanvasTest, AHugeLabelFromAFileIsDrawnCutToTheLargestCanvas) {
     rectangle(2040, 8180, 100, 100);
     const Bitmap& image = print();
     EXPECT_EQ(std::pair(image.width(), image.height()), std::pair(2048, 8192));
-    EXPECT_EQ(ink(image, {{2047, 8191}, {2039, 8191}}), "10");
+    EXPECT_EQ(test::inkString(image, {{2047, 8191}, {2039, 8191}}), "10");
 }
 
 TEST_F(CanvasTest, RectanglesExcludeRightAndBottomEdgesAndInverseOnlyFlipsTheOverlap) {
@@ -111,7 +103,7 @@ TEST_F(CanvasTest, RectanglesExcludeRightAndBottomEdgesAndInverseOnlyFlipsTheOve
     rectangle(25, 15, 10, 10, kColourInverse);  // 25..34 x 15..24
     rectangle(12, 12, 3, 2, kColourWhite);      // 12..14 x 12..13
     // Black; black inverted; white inverted; outside; below the black one; cleared; around it.
-    EXPECT_EQ(ink(print(), {{10, 10}, {24, 19}, {25, 15}, {29, 19}, {30, 15}, {34, 24}, {35, 24}, {34, 25}, {25, 24},
+    EXPECT_EQ(test::inkString(print(), {{10, 10}, {24, 19}, {25, 15}, {29, 19}, {30, 15}, {34, 24}, {35, 24}, {34, 25}, {25, 24},
                             {12, 12}, {14, 13}, {15, 13}, {14, 14}}),
               "1100110010011");
     EXPECT_EQ(canvas.back.countInk(), 200 - 25 + 75 - 6);  // black - overlap + inverted white - cleared
@@ -124,14 +116,14 @@ TEST_F(CanvasTest, RectanglesExcludeRightAndBottomEdgesAndInverseOnlyFlipsTheOve
 }
 
 TEST_F(CanvasTest, BoxIsFourBandsAndReversedCornersDrawTheSame) {
-    box(10, 10, 30, 20, 2);
+    test::addBox(document, 10, 10, 30, 20, 2);
     const Bitmap sorted = print();
     EXPECT_EQ(runs(sorted, 10) + " | " + runs(sorted, 15), "10-29 | 10-11 28-29");
     EXPECT_EQ(runs(sorted, 20, true) + " | " + runs(sorted, 29, true), "10-11 18-19 | 10-19");
     EXPECT_EQ(sorted.countInk(), 20 * 10 - 16 * 6);
     for (auto [x1, y1, x2, y2] : {std::array{30, 20, 10, 10}, {10, 20, 30, 10}}) {
         document.figures.clearFigures();
-        box(x1, y1, x2, y2, 2);
+        test::addBox(document, x1, y1, x2, y2, 2);
         EXPECT_TRUE(print() == sorted) << x1 << "," << y1;
     }
 }
@@ -170,7 +162,7 @@ TEST_F(CanvasTest, WhiteAndInverseLines) {
     line(40, 58, 60, 58, 2, kColourWhite);    // rows 57..58, columns 40..59
     // Black inverted twice; white inverted once (2); black inverted once (2); untouched black;
     // cleared by the white line (2); below it; the ends of the inverse line.
-    EXPECT_EQ(ink(print(), {{49, 49}, {10, 49}, {49, 10}, {45, 49}, {49, 45}, {45, 45}, {45, 57}, {49, 58}, {45, 59},
+    EXPECT_EQ(test::inkString(print(), {{49, 49}, {10, 49}, {49, 10}, {45, 49}, {49, 45}, {45, 45}, {45, 57}, {49, 58}, {45, 59},
                             {99, 51}, {100, 51}}),
               "11100100110");
 }
@@ -268,6 +260,134 @@ TEST_F(SelectionMarksTest, AnUnknownRotationIsMarkedAsItIsDrawn) {
     EXPECT_EQ(markOf(text.encode(), FigureKind::Text), (MarkRectangle{100, 100, 130, 114}));
     const BarcodeRecord code{.type = 0, .x = 30, .y = 40, .height = 20, .rotation = -3, .totalLength = 50, .data = ""};
     EXPECT_EQ(markOf(code.encode(), FigureKind::Barcode), (MarkRectangle{30, 40, 81, 61}));
+}
+
+// The bitmap's word-wise operations, picture decoding, and writing rendered images: every
+// format refuses an image with no dots instead of writing a 0 x 0 file the caller takes for a
+// render, and a failed write says which file.
+using Bytes = std::vector<std::uint8_t>;
+
+Bitmap randomBitmap(std::mt19937& random, int width, int height) {
+    Bitmap b(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) b.setDot(x, y, (random() & 1) != 0);
+    return b;
+}
+
+// The word-wise fills and combines are checked against the plain dot-by-dot definition of
+// each operation, on random images, sizes and positions including ones off the edges.
+TEST(BitmapOpsTest, FillsAndCombinesMatchTheDotByDotDefinition) {
+    std::mt19937 random(20260305);
+    const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 300; ++round) {
+        const int w = 1 + below(70), h = 1 + below(9);
+        Bitmap target = randomBitmap(random, w, h), expected = target;
+        const int x = below(90) - 15, y = below(13) - 3;
+        const bool fill = round % 2 == 0;
+        const int fw = fill ? below(80) - 5 : 0, fh = fill ? below(12) : 0;
+        const auto fillOp = static_cast<FillOp>(fill ? below(3) : 0);
+        const Bitmap source = fill ? Bitmap(1, 1) : randomBitmap(random, 1 + below(40), 1 + below(7));
+        const auto combineOp = static_cast<CombineOp>(fill ? 0 : below(3));
+        if (fill) target.fillRect(x, y, fw, fh, fillOp);
+        else target.combine(source, x, y, combineOp);
+        int count = 0;
+        for (int yy = 0; yy < h; ++yy)
+            for (int xx = 0; xx < w; ++xx) {
+                const bool d = expected.isInk(xx, yy);
+                bool v = d;
+                if (fill && xx >= x && xx < x + fw && yy >= y && yy < y + fh)
+                    v = fillOp == FillOp::Invert ? !d : fillOp == FillOp::Ink;
+                if (!fill && source.contains(xx - x, yy - y)) {
+                    const bool s = source.isInk(xx - x, yy - y);
+                    v = combineOp == CombineOp::And ? (s || d) : combineOp == CombineOp::Xor ? (s != d) : s;
+                }
+                expected.setDot(xx, yy, v);
+                count += v ? 1 : 0;
+            }
+        ASSERT_TRUE(target == expected) << "round " << round;
+        ASSERT_EQ(target.countInk(), count) << "round " << round;
+    }
+}
+
+TEST(BitmapOpsTest, EqualityIgnoresTheBitsPastTheWidth) {
+    Bitmap a(10, 2), b(10, 2);
+    a.row(0)[1] = static_cast<std::uint8_t>(a.row(0)[1] & 0xC0);  // padding dots 12..15 set to ink
+    EXPECT_TRUE(a == b);
+    EXPECT_EQ(a.countInk(), 0);
+    b.setDot(9, 1, true);
+    EXPECT_FALSE(a == b);
+}
+
+std::vector<Bytes> rows(const Bytes& block, int count) {
+    PictureRowDecoder decoder(block);
+    std::vector<Bytes> out;
+    for (int i = 0; i < count; ++i) {
+        Bytes row(static_cast<std::size_t>(decoder.bytesPerRow()), 0x11);
+        decoder.nextRow(row);
+        out.push_back(row);
+    }
+    return out;
+}
+
+// Each check runs on a block of exactly its size, so a read past it shows up under the
+// address sanitizer.
+TEST(PictureDecodeTest, RunsStopAtRowEndsAndDamagedBlocksGiveBlankRowsWithoutReadingPastTheEnd) {
+    // bytesPerRow 3. Row 0: 0x12, run of 2 x 0x34. Row 1: run of 5 x 0xAB (two dropped).
+    // Row 2: 0xC0 0x99 is a run of nothing, then 0xBF literal, run 0xC2 of 0xFF.
+    EXPECT_EQ(rows({1, 3, 0x12, 0xC2, 0x34, 0xC5, 0xAB, 0xC0, 0x99, 0xBF, 0xC2, 0xFF}, 3),
+              (std::vector<Bytes>{{0x12, 0x34, 0x34}, {0xAB, 0xAB, 0xAB}, {0xBF, 0xFF, 0xFF}}));
+    // The stream ends inside row 1; a count byte with nothing after it; no rows at all.
+    EXPECT_EQ(rows({1, 2, 0x00, 0x01, 0x02}, 3), (std::vector<Bytes>{{0x00, 0x01}, {0x02, 0xFF}, {0xFF, 0xFF}}));
+    EXPECT_EQ(rows({1, 2, 0x05, 0xC3}, 2), (std::vector<Bytes>{{0x05, 0xFF}, {0xFF, 0xFF}}));
+    EXPECT_EQ(rows({1, 2}, 1), (std::vector<Bytes>{{0xFF, 0xFF}}));
+    // Not even the two leading bytes; nothing; a run cut short.
+    EXPECT_EQ(PictureRowDecoder(Bytes{1}).bytesPerRow(), 0);
+    EXPECT_EQ(decodePicture(Bytes{}, 8, 2).countInk(), 0);
+    EXPECT_EQ(decodePicture(Bytes{1, 4, 0xC8}, 32, 50).countInk(), 0);
+    // A picture wider than its rows: the dots the rows lack are blank (zero bits are ink).
+    const Bitmap wide = decodePicture(Bytes{1, 1, 0x00, 0x00}, 20, 2);
+    EXPECT_EQ(wide.countInk(), 16);
+    EXPECT_EQ((std::array{wide.isInk(7, 0), wide.isInk(8, 0)}), (std::array{true, false}));
+}
+
+TEST(ImageIo, EveryFormatRefusesAnEmptyImageAndWritesNothing) {
+    test::TempDir dir;
+    const std::pair<int, int> sizes[] = {{0, 0}, {0, 12}, {12, 0}};
+    for (const auto& [width, height] : sizes) {
+        const Bitmap bits(width, height);
+        const ScreenImage colour(width, height);
+        const std::pair<Result, const char*> results[] = {
+            {writePbm(dir / "a.pbm", bits), "a.pbm"},
+            {writePng(dir / "b.png", bits), "b.png"},
+            {writePpm(dir / "c.ppm", colour), "c.ppm"},
+            {writePng(dir / "d.png", colour), "d.png"},
+        };
+        for (const auto& [result, name] : results) {
+            EXPECT_EQ(result.kind(), FailureKind::Invalid) << name << " " << width << " x " << height;
+            EXPECT_EQ(result.message(), "empty image") << name;
+            EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
+        }
+    }
+}
+
+TEST(ImageIo, OneDotImagesStillWriteAndReadBack) {
+    test::TempDir dir;
+    Bitmap bits(1, 1);
+    bits.setDot(0, 0, true);
+    ASSERT_TRUE(writePbm(dir / "a.pbm", bits));
+    Bitmap back;
+    ASSERT_TRUE(readPbm(dir / "a.pbm", back));
+    EXPECT_EQ(std::tuple(back.width(), back.height(), back.countInk()), std::tuple(1, 1, 1));
+    ASSERT_TRUE(writePpm(dir / "b.ppm", ScreenImage(1, 1)));
+    EXPECT_EQ(test::readText(dir / "b.ppm"), std::string("P6\n1 1\n255\n\xFF\xFF\xFF", 14));
+}
+
+// Keeping the old file whole is the safe file's; a failed write here names the file.
+TEST(ImageIo, AFailedWriteNamesTheFile) {
+    test::TempDir dir;
+    const auto path = dir / "none" / "label.ppm";
+    EXPECT_EQ(writePpm(path, ScreenImage(20, 20)).message(), "Can't write " + path.string() + ": No such file or directory");
+    EXPECT_FALSE(std::filesystem::exists(dir / "none"));
 }
 
 }  // namespace

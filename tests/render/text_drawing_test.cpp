@@ -12,6 +12,8 @@
 #include "document/label_document.h"
 #include "render/resident_font.h"
 #include "render/text_data.h"
+#include "support/label_builders.h"
+#include "support/test_support.h"
 
 namespace tavrin {
 namespace {
@@ -50,39 +52,30 @@ Bytes makeFontFile() {
 
 // Where one glyph's ink must appear, derived geometrically: each dot is a hMul x vMul block
 // one margin unit inside the upright cell; the cell is then turned clockwise about the anchor
-// (x, y), with `along` the pen position.
-void addGlyph(Bitmap& expected, const Dots& dots, int rotation, int hMul, int vMul, int x, int y, int along) {
+// (x, y), with `pen` the pen's distance along the text from the anchor.
+void addGlyph(Bitmap& expected, const Dots& dots, int rotation, int hMul, int vMul, int x, int y, int pen) {
     for (auto [r, c] : dots)
         for (int du = 0; du < hMul; ++du)
             for (int dv = 0; dv < vMul; ++dv) {
-                const int u = hMul * (c + 1) + du, v = vMul * (r + 1) + dv;
-                const int px[] = {along + u, x - v, along - u, x + v}, py[] = {y + v, along + u, y - v, along - u};
-                expected.setDot(px[rotation], py[rotation], true);
+                const auto [px, py] = test::turnedPoint(rotation, x, y, pen + hMul * (c + 1) + du, vMul * (r + 1) + dv);
+                expected.setDot(px, py, true);
             }
 }
 
-class TextDrawingTest : public ::testing::Test {
+class TextDrawingTest : public ::testing::Test, protected test::DrawnLabel {
 protected:
-    TextDrawingTest() : canvas(200, 160), expected(200, 160) {
+    TextDrawingTest() : DrawnLabel(200, 160), canvas(200, 160), expected(200, 160) {
         fonts.loadFromBytes(makeFontFile());
-        document.setup.width = 200, document.setup.length = 160;
-        context.document = &document, context.residentFonts = &fonts;
+        context.residentFonts = &fonts;
     }
-    void addSoftFont(char letter, Bytes data) {
-        FontRecord record;
-        record.letter = letter;
-        record.charCount = data.empty() ? 0 : data[0];
-        record.height = data.size() > 2 ? data[2] : 0;
-        record.dataLength = static_cast<unsigned>(data.size());
-        document.figures.appendFigure(record.encode(), FigureKind::Font).fontData = std::move(data);
-    }
+    void addSoftFont(char letter, Bytes data) { test::addFont(document, letter, std::move(data)); }
     int draw(int x, int y, int rotation, int font, int hMul, int vMul, int style, std::string_view data) {
         canvas.clear();
         expected.clear();
         return DrawLabelText(canvas, context, x, y, rotation, font, hMul, vMul, style, data);
     }
     // An upright 1 x 1 glyph at (along, y).
-    void glyph(const Dots& dots, int along, int y) { addGlyph(expected, dots, 0, 1, 1, along, y, along); }
+    void glyph(const Dots& dots, int along, int y) { addGlyph(expected, dots, 0, 1, 1, along, y, 0); }
     void expectCanvas() {  // lists the first differing dots, + extra, - missing
         std::string differences;
         for (int y = 0; y < canvas.height(); ++y)
@@ -93,8 +86,6 @@ protected:
     }
 
     ResidentFonts fonts;
-    LabelDocument document;
-    RenderContext context;
     Bitmap canvas, expected;
 };
 
@@ -145,9 +136,8 @@ TEST_F(TextDrawingTest, RotationsTurnAroundTheAnchor) {
         SCOPED_TRACE(rotation);
         const int x = 100, y = 80, hMul = 2, vMul = 3, advance = (8 + 2) * hMul;
         EXPECT_EQ(draw(x, y, rotation, 1, hMul, vMul, 0, R"("AI")"), 2 * advance);
-        const int start = rotation % 2 ? y : x, step = rotation < 2 ? advance : -advance;
-        addGlyph(expected, kCorners, rotation, hMul, vMul, x, y, start);
-        addGlyph(expected, kBar, rotation, hMul, vMul, x, y, start + step);
+        addGlyph(expected, kCorners, rotation, hMul, vMul, x, y, 0);
+        addGlyph(expected, kBar, rotation, hMul, vMul, x, y, advance);
         expectCanvas();
     }
 }
@@ -159,14 +149,14 @@ TEST_F(TextDrawingTest, SoftFontClosesUpMissingCharacters) {
     addSoftFont('T', {1, 0, 2, 'a', 1, 1, 0x80, 0x80});
     // Font 6 is the first Font entry; style is ignored for soft fonts. "b" is missing.
     EXPECT_EQ(draw(10, 20, 0, 6, 2, 1, kStyleInverse, R"("abc")"), (3 + 2) * 2 + (9 + 2) * 2);
-    addGlyph(expected, {{0, 0}, {1, 1}, {2, 2}}, 0, 2, 1, 10, 20, 10);
+    addGlyph(expected, {{0, 0}, {1, 1}, {2, 2}}, 0, 2, 1, 10, 20, 0);
     Dots c = block(2, 2, 0, 15);  // the whole stored row, beyond the width
     c.insert(c.end(), {{0, 0}, {0, 8}});
-    addGlyph(expected, c, 0, 2, 1, 10, 20, 10 + 10);
+    addGlyph(expected, c, 0, 2, 1, 10, 20, 10);
     expectCanvas();
     // Font 7 is the second entry, found by its letter.
     EXPECT_EQ(draw(10, 20, 1, 7, 1, 1, 0, R"("a")"), 3);
-    addGlyph(expected, {{0, 0}, {1, 0}}, 1, 1, 1, 10, 20, 20);
+    addGlyph(expected, {{0, 0}, {1, 0}}, 1, 1, 1, 10, 20, 0);
     expectCanvas();
     // No such Font entry: nothing drawn.
     EXPECT_EQ(draw(10, 20, 0, 8, 1, 1, 0, R"("a")"), 0);
@@ -235,6 +225,111 @@ TEST_F(TextDrawingTest, PrinterOutputHandsOverEachGlyph) {
     EXPECT_TRUE(rasters.empty());
 }
 
+// The resident font file: its map tables by language, and short or missing files.
+constexpr std::size_t kMaps = 63488;  // where the map tables start
+
+Bytes bytes(std::span<const std::uint8_t> g) { return Bytes(g.begin(), g.end()); }
+
+// A hand-made file: byte 'A' is glyph 3 in English and glyph 5 in Russian, for fonts 1..4;
+// font 5 has its own tables.
+class HandMadeFontFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const struct { int table; char c; std::uint8_t glyph; } maps[] = {
+            {0, 'A', 3}, {2, 'A', 5}, {3, 'A', 7}, {4, 'A', 1},
+            {6, 'A', 159},  // font 5's last glyph
+            {4, 'B', 160},  // one past font 5's room: beyond the file's glyphs
+            {3, 'B', 255}};  // font 4's glyph 255 still lies inside the area
+        for (auto m : maps) file[kMaps + static_cast<std::size_t>(m.table * 256 + m.c)] = m.glyph;
+        for (std::size_t i = 0; i < 32; ++i) file[2928 + 3 * 32 + i] = static_cast<std::uint8_t>(0xA0 + i);
+        file[2928 + 5 * 32] = 0x55;
+        file[20496 + 255 * 48] = 0x77;
+        file[32768 + 192] = 0x0F;
+        file[63488 - 192] = 0xF0;
+        fonts.loadFromBytes(file);
+    }
+    Bytes file = Bytes(65536, 0);
+    ResidentFonts fonts;
+};
+
+TEST_F(HandMadeFontFile, LanguageChoosesTheTableAndGlyphsPastTheAreaStaySafe) {
+    ASSERT_TRUE(fonts.loaded());
+    // (font, language) -> glyph of 'A'; language values the setup does not offer read as
+    // English, never as font 5's tables.
+    for (auto [font, language, glyph] : {std::array{2, 0, 3}, {2, 2, 5}, {1, 1, 0}, {5, 0, 1}, {5, 2, 159}, {2, 4, 3},
+                                         {2, -1, 3}, {5, 200, 1}})
+        EXPECT_EQ(fonts.glyphNumber(font, language, 'A'), glyph) << font << " " << language;
+    const auto english = fonts.glyph(2, 0, 'A');
+    ASSERT_EQ(english.size(), 32u);
+    EXPECT_EQ((std::array{english[0], english[31], fonts.glyph(2, 2, 'A')[0]}),
+              (std::array<std::uint8_t, 3>{0xA0, 0xBF, 0x55}));
+    EXPECT_EQ(fonts.glyph(5, 0, 'A').size(), 192u);
+    EXPECT_EQ((std::array{fonts.glyph(5, 0, 'A')[0], fonts.glyph(5, 2, 'A')[0], fonts.glyph(4, 3, 'B')[0]}),
+              (std::array<std::uint8_t, 3>{0x0F, 0xF0, 0x77}));
+    // A glyph number past the area reads blank.
+    EXPECT_EQ(bytes(fonts.glyph(5, 0, 'B')), Bytes(192, 0));
+    // Font numbers outside 1..5 use font 3's geometry and the first table group.
+    EXPECT_EQ(fonts.glyph(9, 0, 'A').size(), 40u);
+    EXPECT_EQ(ResidentFonts().glyph(1, 0, 'A').size(), 12u) << "nothing loaded: blank glyph";
+}
+
+TEST_F(HandMadeFontFile, LoadUsesWhatAShortFileHasAndKeepsTheFontsWhenItCannotOpen) {
+    test::TempDir dir;
+    const auto load = [&](const char* name, const Bytes& content) {
+        test::writeFile(dir / name, content);
+        return fonts.load(dir / name);
+    };
+    // Cut inside the map area: the tables read so far are used, the rest map to glyph 0.
+    ASSERT_EQ(load("cut-maps.fnt", Bytes(file.begin(), file.begin() + 63488 + 256 * 2 + 'A' + 1)), 0);
+    EXPECT_EQ((std::array{fonts.glyphNumber(2, 0, 'A'), fonts.glyphNumber(2, 2, 'A'), fonts.glyphNumber(2, 3, 'A')}),
+              (std::array{3, 5, 0}));
+    // Cut inside the glyph area: no tables at all, glyphs up to the cut.
+    ASSERT_EQ(load("cut-glyphs.fnt", Bytes(file.begin(), file.begin() + 3040)), 0);
+    ASSERT_EQ(std::tuple(fonts.glyphArea().size(), fonts.mapArea().size()), std::tuple(63488u, 2048u));
+    EXPECT_EQ((std::array{fonts.glyphArea()[3024], fonts.glyphArea()[3039], fonts.glyphArea()[3040]}),
+              (std::array<std::uint8_t, 3>{0xA0, 0xA0 + 15, 0x00}));
+    EXPECT_EQ(fonts.glyphNumber(2, 0, 'A'), 0);
+    EXPECT_EQ(load("empty.fnt", Bytes{}), 0);
+    EXPECT_EQ(bytes(fonts.glyph(3, 0, 'A')), Bytes(40, 0));
+    // Files that cannot be opened leave the fonts as they were.
+    fonts.loadFromBytes(file);
+    EXPECT_EQ((std::array{fonts.load(dir / "missing.fnt"), fonts.load(dir.path()), fonts.glyphNumber(2, 0, 'A')}),
+              (std::array{1, 1, 3}));
+    ResidentFonts none;
+    EXPECT_EQ(none.load(dir / "missing.fnt"), 1);
+    EXPECT_FALSE(none.loaded());
+}
+
+// The file shipped with the program: code pages CP850 (English), MIK (Bulgarian) and
+// CP866 (Russian); the expected dots are those of the Terminus strikes it is made from.
+class ShippedFontFile : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(fonts.load(std::filesystem::path(TAVRIN_SOURCE_DATA_DIR) / "ZREDIT.FNT"), 0); }
+    ResidentFonts fonts;
+};
+
+TEST_F(ShippedFontFile, TheLanguageSwitchChangesTheGlyph) {
+    for (int font = 1; font <= 5; ++font) {
+        // The space is blank in every font; the fourth language reads like English.
+        const auto space = bytes(fonts.glyph(font, 0, ' '));
+        EXPECT_EQ(space, Bytes(space.size(), 0)) << "font " << font;
+        for (int c = 0; c < 256; ++c)
+            ASSERT_EQ(fonts.glyphNumber(font, 3, static_cast<std::uint8_t>(c)),
+                      fonts.glyphNumber(font, 0, static_cast<std::uint8_t>(c)));
+        // 0x80 is C-cedilla in CP850 and Cyrillic A in CP866 and MIK; Cyrillic A looks like
+        // Latin A, so it shares that glyph. Small "er" lies at 0xE0 in CP866 but at 0xB0 in
+        // MIK; ASCII is the same in every language.
+        EXPECT_NE(bytes(fonts.glyph(font, 0, 0x80)), bytes(fonts.glyph(font, 2, 0x80))) << font;
+        EXPECT_EQ(fonts.glyphNumber(font, 2, 0x80), fonts.glyphNumber(font, 0, 'A')) << font;
+        EXPECT_EQ(fonts.glyphNumber(font, 1, 0x80), fonts.glyphNumber(font, 0, 'A')) << font;
+        EXPECT_EQ(fonts.glyphNumber(font, 2, 0xE0), fonts.glyphNumber(font, 1, 0xB0)) << font;
+        EXPECT_EQ(fonts.glyphNumber(font, 1, 'z'), fonts.glyphNumber(font, 0, 'z')) << font;
+    }
+    // The letter "Be" has no Latin twin and a glyph of its own.
+    EXPECT_NE(fonts.glyphNumber(3, 2, 0x81), fonts.glyphNumber(3, 0, 'B'));
+}
+
+
 class TextDataTest : public ::testing::Test {
 protected:
     TextDataTest() {
@@ -251,17 +346,11 @@ protected:
             {6, "ab", 4, kJustifyNone, '-'}, {7, "7", 3, kJustifyRight, '\0'}, {8, "ABCDEF", 6}, {9, "AAB", 3},
             {10, "xx12xx", 6}, {11, "  12  ", 6}, {12, "000120", 6}, {13, "000", 3}, {14, "00.50", 5}, {15, "30", 2},
             {16, "ABC", 3}, {17, "3601", 4}};
-        for (const auto& s : slots) {
-            Variable& v = document.variables[static_cast<std::size_t>(s.n)];
-            v.defined = s.n == 6 ? 0 : 1;  // a slot not marked defined is still read
-            v.setValue(s.value);
-            v.length = static_cast<std::uint8_t>(s.length);
-            v.justification = static_cast<std::uint8_t>(s.justify);
-            v.padChar = s.pad;
-        }
-        Counter& c = document.counters[3];
-        c.setValue("0009");
-        c.length = 4, c.justification = kJustifyRight, c.padChar = '0';
+        for (const auto& s : slots)
+            document.variables[static_cast<std::size_t>(s.n)] =
+                test::makeSlot(s.length, s.justify, s.pad, "", std::string(s.value));
+        document.variables[6].defined = 0;  // a slot not marked defined is still read
+        document.counters[3] = test::makeSlot(4, kJustifyRight, '0', "", "0009");
     }
 
     void expectExpansions(std::initializer_list<std::pair<std::string_view, std::string_view>> cases) {

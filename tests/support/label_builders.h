@@ -4,8 +4,17 @@
 #include <vector>
 
 #include "document/label_document.h"
+#include "render/render_context.h"
 
 namespace tavrin::test {
+
+// A label of the given size and the context that draws it, for the fixtures that draw.
+struct DrawnLabel {
+    DrawnLabel(int width, int length) { document.setup.width = width, document.setup.length = length, context.document = &document; }
+    DrawnLabel(const DrawnLabel&) = delete;  // the context points at this label
+    LabelDocument document;
+    RenderContext context;
+};
 
 inline Variable makeSlot(int length, int justification, char pad, const std::string& prompt,
                          const std::string& value = {}, int step = 0) {

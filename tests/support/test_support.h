@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavrin::test {
@@ -176,6 +178,7 @@ public:
     ByteBuilder& u8(unsigned value);
     ByteBuilder& be16(int value);
     ByteBuilder& le16(int value);
+    ByteBuilder& le32(std::uint32_t value) { return le16(static_cast<int>(value & 0xFFFF)).le16(static_cast<int>(value >> 16)); }
     ByteBuilder& text(std::string_view characters);
     // The characters, then zero bytes up to `width` bytes in all.
     ByteBuilder& field(std::string_view characters, std::size_t width);
@@ -187,5 +190,28 @@ public:
 private:
     Bytes bytes_;
 };
+
+// A BMP file header and a 40-byte information header; the palette and rows are the caller's.
+inline Bytes bmpHeader(int width, int height, int bits, std::uint32_t colours = 0, std::uint32_t compression = 0,
+                       std::uint32_t dataAt = 54) {
+    return ByteBuilder().text("BM").zeros(8).le32(dataAt).le32(40).le32(static_cast<std::uint32_t>(width))
+        .le32(static_cast<std::uint32_t>(height)).le16(1).le16(bits).le32(compression).zeros(12).le32(colours).zeros(4)
+        .get();
+}
+
+// The image's dots at the points as '1' (ink) or '0'.
+template <typename Image>
+std::string inkString(const Image& image, std::initializer_list<std::pair<int, int>> points) {
+    std::string out;
+    for (auto [x, y] : points) out += image.isInk(x, y) ? '1' : '0';
+    return out;
+}
+
+// Where the point `along` and `across` a figure anchored at (x, y) lands when the figure is
+// turned `rotation` quarter turns clockwise, as the renderer turns it.
+inline std::pair<int, int> turnedPoint(int rotation, int x, int y, int along, int across) {
+    const int px[] = {x + along, x - across, x - along, x + across}, py[] = {y + across, y + along, y - across, y - along};
+    return {px[rotation], py[rotation]};
+}
 
 }  // namespace tavrin::test
