@@ -209,19 +209,6 @@ TEST(DataReader, ReportsEncodingMarkAndLines) {
     EXPECT_FALSE(reader.unterminatedQuote());
 }
 
-TEST(DataReader, ReusesItsStoreInsteadOfGrowing) {
-    std::string file;
-    for (int i = 0; i < 10000; ++i) file += "value " + std::to_string(i) + ",second field of the row\n";
-    std::istringstream in(file);
-    DataReader reader(in);
-    std::vector<std::string> fields;
-    reader.next(fields);
-    const auto* storage = fields.data();
-    const std::size_t capacity = fields[0].capacity();
-    while (reader.next(fields)) ASSERT_EQ(fields.data(), storage);
-    EXPECT_EQ(fields[0].capacity(), capacity);
-}
-
 TEST(DataReader, Utf8CheckAndAnsiFields) {
     EXPECT_TRUE(isValidUtf8("plain \xD0\x96 \xE2\x82\xAC"));
     for (const char* bad : {"\xC0\x80", "\xD0", "\xE2\x82", "\xED\xA0\x80", "\xC6" "abc"})

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,6 +22,7 @@
 #include "render/render_context.h"
 #include "render/resident_font.h"
 #include "render/text_drawing.h"
+#include "support/test_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -77,31 +77,27 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-// The shipped resident font file, loaded once; found through TAVRIN_DATA_DIR or beside the
-// sources, and an empty (blank) font when neither has it.
+// The shipped data: TAVRIN_DATA_DIR (the replays and scripts/fuzz set it) or the sources'.
+inline std::filesystem::path dataFolder() {
+    const char* dir = std::getenv("TAVRIN_DATA_DIR");
+    return dir != nullptr ? dir : TAVRIN_FUZZ_DATA_DIR;
+}
+
+// The shipped resident font file, loaded once; an empty (blank) font when it is missing.
 inline const ResidentFonts& residentFonts() {
     static const ResidentFonts fonts = [] {
         ResidentFonts f;
-        const char* dir = std::getenv("TAVRIN_DATA_DIR");
-        const std::filesystem::path folder = dir != nullptr ? dir : TAVRIN_FUZZ_DATA_DIR;
-        if (f.load(folder / "ZREDIT.FNT") != 0) f.loadFromBytes({});
+        if (f.load(dataFolder() / "ZREDIT.FNT") != 0) f.loadFromBytes({});
         return f;
     }();
     return fonts;
-}
-
-inline std::tm fixedTime() {
-    std::tm t{};
-    t.tm_year = 126, t.tm_mon = 2, t.tm_mday = 5, t.tm_hour = 14, t.tm_min = 7, t.tm_sec = 9, t.tm_wday = 4,
-    t.tm_yday = 63;
-    return t;
 }
 
 inline RenderContext renderContext(const LabelDocument* document) {
     RenderContext context;
     context.document = document;
     context.residentFonts = &residentFonts();
-    context.now = fixedTime;
+    context.now = test::fixedTime;
     return context;
 }
 
@@ -136,27 +132,17 @@ inline void writeScratch(const std::filesystem::path& path, std::span<const std:
     }
 }
 
-// The label the data and service targets fill in: the shipped sample, or a label with a few
-// prompted slots when it cannot be read.
+// The label the data and service targets fill in: the shipped sample. Without it their
+// runs would try no slots at all, so a missing sample stops the run instead.
 inline const LabelDocument& sampleLabel() {
     static const LabelDocument document = [] {
         LabelDocument d;
-        const char* dir = std::getenv("TAVRIN_DATA_DIR");
-        const std::filesystem::path folder = dir != nullptr ? dir : TAVRIN_FUZZ_DATA_DIR;
-        std::ifstream in(folder / "samples" / "sample.qlb", std::ios::binary);
+        const std::filesystem::path path = dataFolder() / "samples" / "sample.qlb";
+        std::ifstream in(path, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        if (!decodeLabelFile(bytes, d)) d = LabelDocument{};
-        const auto defined = [](const auto& slots) {
-            return std::any_of(slots.begin(), slots.end(), [](const Variable& v) { return v.defined != 0; });
-        };
-        if (!defined(d.variables) && !defined(d.counters)) {
-            for (int i = 0; i < 3; ++i) {
-                Variable& v = d.variables[static_cast<std::size_t>(i)];
-                v.defined = 1;
-                v.length = 12;
-                v.setPrompt("Field " + std::to_string(i + 1));
-                v.setValue("x");
-            }
+        if (!decodeLabelFile(bytes, d)) {
+            std::fprintf(stderr, "%s: cannot read the sample label\n", path.c_str());
+            std::abort();
         }
         return d;
     }();

@@ -17,6 +17,7 @@
 #include "link/port_names.h"
 #include "link/posix_serial_transport.h"
 #include "link/transport_factory.h"
+#include "printer/screen_text.h"
 #include "printer/translation.h"
 #include "support/label_builders.h"
 #include "support/fake_printer.h"
@@ -178,6 +179,16 @@ TEST(Translation, AnsiToOemConvertsBetweenCodePages) {
     EXPECT_EQ(t.ansiCodePage() + " " + t.oemCodePage(), "CP1251 CP850");
     EXPECT_EQ(Translation::choiceNames({"/opt/x/RUS.TRN", "GREEK.TRN"}),
               (std::vector<std::string>{"ANSI to OEM", "None", "File: RUS.TRN", "File: GREEK.TRN"}));
+}
+
+// Text between the screen (UTF-8) and a printer code page.
+TEST(Translation, CodePagesMapWhatTheyHaveAndMarkTheRest) {
+    EXPECT_EQ(encodeCodePage("a\xD0\x96\xE2\x82\xAC", "CP1251"), "a\xC6\x88");  // Ж and the euro sign
+    EXPECT_EQ(encodeCodePage("\xE4\xB8\xAD" "b", "CP1251"), "?b");               // no CJK in cp1251
+    EXPECT_EQ(encodeCodePage("\xD0" "b", "CP1251"), "?b");                      // a broken sequence
+    EXPECT_EQ(decodeCodePage("\xC6z", "CP1251"), "\xD0\x96z");
+    EXPECT_EQ(decodeCodePage("\x98", "CP1251"), "?");  // a byte cp1251 leaves undefined
+    EXPECT_EQ(encodeCodePage("\xD0\x96", "NO-SUCH-PAGE"), "?");
 }
 
 TEST(Translation, TableFileMapsOnlyUpperBytesEachWayAndNoneNothing) {

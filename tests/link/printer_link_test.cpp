@@ -170,19 +170,5 @@ TEST(PrinterLinkRead, SilenceGarbageOrABrokenPortEndReadsAtTheLimit) {
     EXPECT_TRUE(p.link.silent());
 }
 
-TEST(PrinterLinkProgress, WindowOpensOnceShowsSilenceAndClosesOtherwise) {
-    FakePrinter p;
-    p.link.showProgress("Store form A");
-    p.link.endProgress();
-    p.link.setProgressWindowShown(false);
-    p.link.showProgress("step");
-    p.link.endProgress();
-    p.link.setProgressWindowShown(true);
-    p.link.markSilent();
-    p.link.endProgress();
-    EXPECT_EQ(p.ui.events, (Events{"window Communicating ...: Store form A", "close", "text step",
-                                   "window error Error: No printer response", "beep"}));
-}
-
 }  // namespace
 }  // namespace tavrin

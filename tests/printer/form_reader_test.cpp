@@ -40,43 +40,28 @@ protected:
     FormReader reader{document, FormReader::nameListResolver({"  LOGO ", "PICT0001", "A\"B"})};
 };
 
+// Lines the round trip below never writes: clamps, a lower-case font letter, a second
+// spelling of the readable line, list names with blanks or quotes.
 TEST_F(FormReaderTest, FigureLinesBecomeTheirRecords) {
     using T = TextRecord;
     using B = BarcodeRecord;
     using K = FigureKind;
-    const auto code = [](int type, int readable) {
-        return B{.type = type, .height = 10, .narrow = 1, .wide = 2, .humanReadable = readable, .rotation = 1,
-                 .data = "x"}.encode();
-    };
     struct Case {
         std::string line;
         FigureKind kind;
         Record record;
     };
     const std::vector<Case> cases = {
-        {"A40,40,0,3,1,1,N,\"Text\"", K::Text, T{.x = 40, .y = 40, .font = 3, .data = "\"Text\""}.encode()},
         {"A-2047,2047,3,b,8,8,W,V00,\"x\"", K::Text,  // a letter's upper-case code until fonts are fetched
          T{.x = -2047, .y = 2047, .hMul = 8, .vMul = 8, .font = 'B', .style = 3, .rotation = 3, .data = "V00,\"x\""}
              .encode()},
-        {"A1,1,0,1,1,1,R,", K::Text, T{.x = 1, .y = 1, .font = 1, .style = 1, .data = ""}.encode()},
         {"A1,1,0,1,1,1,B," + std::string(100, 'x'), K::Text,
          T{.x = 1, .y = 1, .font = 1, .style = 2, .data = std::string(67, 'x')}.encode()},
-        {"B40,40,0,E30,2,3,80,BC,V01", K::Barcode, B{.x = 40, .y = 40, .data = "V01"}.encode()},
-        {"B0,0,1,3,1,2,10,N,x", K::Barcode, code(0, 0)},
-        {"B0,0,1,2U,1,2,10,B,x", K::Barcode, code(26, 1)},
-        {"B0,0,1,0,1,2,10,BL,x", K::Barcode, code(19, 1)},
-        {"B0,0,1,UE5,1,2,10,BR,x", K::Barcode, code(25, 3)},
-        {"B0,0,1,1E,8,8,255,BC,", K::Barcode,
-         B{.type = 12, .height = 255, .narrow = 8, .wide = 8, .rotation = 1, .data = ""}.encode()},
+        {"B0,0,1,0,1,2,10,BL,x", K::Barcode,
+         B{.type = 19, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 1, .rotation = 1, .data = "x"}.encode()},
         {"B1,1,0,3,1,2,10,N," + std::string(80, '7'), K::Barcode,
          B{.type = 0, .x = 1, .y = 1, .height = 10, .narrow = 1, .wide = 2, .humanReadable = 0,
            .data = std::string(63, '7')}.encode()},
-        {"LE-2046,2047,2047,0", K::Rectangle, RectangleRecord{-2046, 2047, 2047, 0, kColourInverse}.encode()},
-        {"LW1,2,3,4", K::Rectangle, RectangleRecord{1, 2, 3, 4, kColourWhite}.encode()},
-        {"LS10,10,4E,100,100", K::DiagonalLine, LineRecord{10, 10, 100, 100, 4, kColourInverse}.encode()},
-        {"LS10,10,4,100,100", K::DiagonalLine, LineRecord{10, 10, 100, 100, 4, kColourBlack}.encode()},
-        {"LS-1,-2,80W,-3,-4", K::DiagonalLine, LineRecord{-1, -2, -3, -4, 80, kColourWhite}.encode()},
-        {"X40,40,4,140,90", K::Box, BoxRecord{40, 40, 140, 90, 4}.encode()},
         // The list entry "  LOGO " matches once trimmed; a backslash takes the quote literally.
         {"GG10,-20,\"LOGO\"", K::Picture, PictureRecord{.x = 10, .y = -20, .name = "LOGO"}.encode()},
         {"GG0,0,\"A\\\"B\"", K::Picture, PictureRecord{.name = "A\"B"}.encode()},
@@ -89,20 +74,14 @@ TEST_F(FormReaderTest, FigureLinesBecomeTheirRecords) {
     }
 }
 
+// Edge values, clamps, the j lines the generator leaves alone, and a value kept.
 TEST_F(FormReaderTest, SetupAndDefinitionLines) {
     using S = LabelSetup;
     const std::vector<std::pair<std::string, std::function<void(S&)>>> steps = {
-        {"Q200,B24-8", [](S& s) { s.length = 200, s.labelGap = 24, s.offset = -8, s.paperType = 1; }},
-        {"Q300,24", [](S& s) { s.length = 300, s.offset = 0, s.paperType = 0; }},
         {"Q1650,120+80", [](S& s) { s.length = 1650, s.labelGap = 120, s.offset = 80; }},
-        {"S6", [](S& s) { s.speed = 6; }},
-        {"D15", [](S& s) { s.darkness = 15; }},
         {"q608", [](S& s) { s.width = 608; }},
-        {"ZB", [](S& s) { s.orientation = 1; }},
-        {"ZT", [](S& s) { s.orientation = 0; }},
         {"j1", [](S& s) { s.normalText = 0; }},
         {"j0", [](S& s) { s.normalText = 1; }},
-        {"TDY2.MN.DD", [](S& s) { s.dateFormat = "Y2.MN.DD"; }},
         {"TT" + std::string(30, 'H'), [](S& s) { s.timeFormat = std::string(15, 'H'); }},
     };
     S expected = document.setup;
@@ -118,8 +97,6 @@ TEST_F(FormReaderTest, SetupAndDefinitionLines) {
         Variable expected;
     };
     const Definition definitions[] = {
-        {"V03,05,R0,\"Price\"", document.variables[3], makeSlot(5, kJustifyRight, '0', "Price")},
-        {"V31,32,L,\"\"", document.variables[31], makeSlot(32, kJustifyLeft, ' ', "")},
         {"V00,04,R,,\"say \"hi\"\"",  // a comma as pad, quotes inside the prompt
          document.variables[0], makeSlot(4, kJustifyRight, ',', "say \"hi\"")},
         {"C02,04,R0,-1,\"Count\"", document.counters[2], makeSlot(4, kJustifyRight, '0', "Count", "0009", -1)},

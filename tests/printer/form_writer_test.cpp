@@ -13,18 +13,6 @@ using namespace test;
 
 const std::string kHeader = "; Saved by TAVRIN Label Editor\r\n";
 
-// The form file writes speed 4 as S4, with no values; the print job as S6, after its values.
-TEST(FormFile, FontOnlyLabelGivesSetupAlone) {
-    LabelDocument fontOnly;
-    addFont(fontOnly, 'A', {1, 0, 16, 0, 0});
-    fontOnly.setup.speed = 0, fontOnly.setup.offset = 0, fontOnly.setup.paperType = 1;
-    BufferSink fonts;
-    writeFormFile(fontOnly, fonts);
-    EXPECT_EQ(fonts.text(), kHeader + "D8\r\nS0\r\nI0\r\nZT\r\nTDDD-MN-Y4\r\nTTH:M:S\r\n"
-                            "Q200,B24\r\nq384\r\nR0,0\r\n\r\n");
-    EXPECT_TRUE(fonts.pauses().empty());
-}
-
 TEST(PrintLabel, WholeJobWithCounterEmptyValueAndReferencePoint) {
     LabelDocument d;
     d.variables[0] = makeSlot(3, kJustifyNone, ' ', "", "");  // empty prompt, empty value as an empty line

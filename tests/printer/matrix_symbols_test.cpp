@@ -88,7 +88,6 @@ TEST(MatrixSymbols, StoredFormHoldsAFixedSymbolAsAPicture) {
     // The same symbol gets the same name; another symbol another name.
     EXPECT_EQ(matrixPictureName(barcode::kPdf417, picture.picture->bytes), p.name);
     EXPECT_NE(matrixPictureName(barcode::kPdf417, {1, 2, 0xFF}), p.name);
-
 }
 
 // A symbol that changes from label to label cannot be stored: the message names it and
@@ -109,11 +108,11 @@ TEST(MatrixSymbols, StoredFormRefusesVariableOrInvalidSymbols) {
         ASSERT_TRUE(refusal) << c.data;
         EXPECT_EQ(refusal->title, "Error");
         EXPECT_NE(refusal->text.find(c.said), std::string::npos) << refusal->text;
-
+        if (&c != &cases[0]) continue;
+        // The stored form and the store over the link both ask the same question first.
         BufferSink sink;
         EXPECT_FALSE(writeStoredForm(d, "F", sink));
         EXPECT_EQ(sink.text(), "");
-
         FakePrinter printer;
         PrinterStorage storage(printer.link);
         EXPECT_FALSE(storage.storeCurrentLabel(d, "F"));

@@ -14,19 +14,10 @@
 namespace tavrin {
 namespace {
 
+using test::block;
 
-std::string block(std::size_t length, char fill) {
-    return std::string{static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)} + std::string(length, fill);
-}
-
-TEST(Result, OnlySuccessIsTrue) {
-    EXPECT_TRUE(Result::success());
-    const Result failure = Result::failure(FailureKind::Silent, "No printer response");
-    EXPECT_FALSE(failure);
-    EXPECT_EQ(failure.message(), "No printer response");
-    // Handed no kind of failure, it still fails.
-    EXPECT_FALSE(Result::failure(FailureKind::None, "x"));
-}
+// A failure handed no kind of failure still fails: no result claims success by default.
+TEST(Result, AFailureWithoutAKindIsStillAFailure) { EXPECT_FALSE(Result::failure(FailureKind::None, "x")); }
 
 TEST(LengthPrefixedBlock, LengthHighByteFirstWithinItsLimits) {
     const struct {

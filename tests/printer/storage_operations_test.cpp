@@ -217,7 +217,7 @@ TEST(RetrieveForm, RebuildsTheLabelWithSharedPictureFontAndVariables) {
     Retrieve r;
     r.label.variables[9] = test::makeSlot(2, 0, ' ', "Stale");
     r.transport.replyTo("\r\nGI\"LOGO\"\r\n", pictureReply());
-    r.transport.replyTo("\r\nEI\"B\"\r\n", std::string("\x00\x08", 2) + kFontData);
+    r.transport.replyTo("\r\nEI\"B\"\r\n", test::lengthPrefixed(kFontData));
     r.variablesFollow();
     ASSERT_TRUE(r.storage.retrieveForm("SHOP", r.label));
     // Font C is listed but no text uses it; GONE is in no list: neither is asked for.
@@ -244,8 +244,8 @@ TEST(RetrieveForm, RebuildsTheLabelWithSharedPictureFontAndVariables) {
 TEST(RetrieveForm, DamagedRepliesAreLeftOutAndSilenceStops) {
     Retrieve r;
     // A picture too short for its header, a font longer than any font file.
-    r.transport.replyTo("\r\nGI\"LOGO\"\r\n", std::string("\x00\x64", 2) + std::string(100, 'x'));
-    r.transport.replyTo("\r\nEI\"B\"\r\n", "\xFF\xFF" + std::string(65535, 'y'));
+    r.transport.replyTo("\r\nGI\"LOGO\"\r\n", test::block(100, 'x'));
+    r.transport.replyTo("\r\nEI\"B\"\r\n", test::block(65535, 'y'));
     r.variablesFollow();
     ASSERT_TRUE(r.storage.retrieveForm("SHOP", r.label));
     const auto figures = r.figures();

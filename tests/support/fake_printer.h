@@ -4,6 +4,7 @@
 #include <chrono>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -127,12 +128,14 @@ struct FakeClock {
         int milliseconds;
         bool operator==(const Sleep&) const = default;
     };
-    LinkTiming timing(const FakeTransport& transport) {
+    LinkTiming timing(const FakeTransport& transport) { return timing(&transport.written); }
+    // For a transport that is no FakeTransport: sleeps are remembered after byte 0.
+    LinkTiming timing(const std::string* written = nullptr) {
         LinkTiming t;
         t.now = [this] { return std::chrono::milliseconds(now++); };
-        t.sleep = [this, &transport](std::chrono::milliseconds d) {
+        t.sleep = [this, written](std::chrono::milliseconds d) {
             now += d.count();
-            sleeps.push_back({transport.written.size(), static_cast<int>(d.count())});
+            sleeps.push_back({written != nullptr ? written->size() : 0, static_cast<int>(d.count())});
         };
         t.pollInterval = std::chrono::milliseconds(0);
         return t;
@@ -148,6 +151,14 @@ struct FakePrinter {
     FakeClock clock;
     PrinterLink link{transport, ui, clock.timing(transport)};
 };
+
+// A stored object as the printer sends it: the length, high byte first, then the bytes.
+inline std::string lengthPrefixed(std::string_view bytes) {
+    return std::string{static_cast<char>(bytes.size() >> 8 & 0xFF), static_cast<char>(bytes.size() & 0xFF)} +
+           std::string(bytes);
+}
+// The same with `length` bytes of `fill`.
+inline std::string block(std::size_t length, char fill) { return lengthPrefixed(std::string(length, fill)); }
 
 using Events = std::vector<std::string>;
 using Sleeps = std::vector<FakeClock::Sleep>;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -171,6 +172,15 @@ private:
     int fd_ = -1;
     std::string device_;
 };
+
+// One moment for every test and fuzz run that prints a date or a time, so that each run
+// draws the same dots.
+inline std::tm fixedTime() {
+    std::tm t{};
+    t.tm_year = 126, t.tm_mon = 2, t.tm_mday = 5, t.tm_hour = 14, t.tm_min = 7, t.tm_sec = 9, t.tm_wday = 4,
+    t.tm_yday = 63;
+    return t;
+}
 
 // Builds byte fixtures field by field, in the byte order the table in hand says.
 class ByteBuilder {
