@@ -8,7 +8,7 @@
 namespace tavrin {
 namespace {
 
-const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
+using test::kFixtures;
 
 // A label 400 x 1700 dots without margins or figures.
 void writeEmptyLabel(const std::filesystem::path& path) {
@@ -18,8 +18,6 @@ void writeEmptyLabel(const std::filesystem::path& path) {
     test::writeFile(path, b.get());
 }
 
-test::CommandResult run(const std::vector<std::string>& arguments) { return test::runProgram(TAVRIN_LABEL_EXE, arguments); }
-
 TEST(AddPictureCommand, PrintedDotsAreTheSourcesDots) {
     test::TempDir dir;
     writeEmptyLabel(dir / "empty.qlb");
@@ -28,11 +26,11 @@ TEST(AddPictureCommand, PrintedDotsAreTheSourcesDots) {
     for (const auto& [picture, sourceFile] : pictures) {
         SCOPED_TRACE(picture);
         const int x = 13, y = 7;
-        auto r = run({"add-picture", (dir / "empty.qlb").string(), (kFixtures / picture).string(), "--at", "13,7",
-                      "-o", (dir / "out.qlb").string()});
+        auto r = test::runLabel({"add-picture", (dir / "empty.qlb").string(), (kFixtures / picture).string(), "--at",
+                                 "13,7", "-o", (dir / "out.qlb").string()});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_NE(r.out.find("PICT0001"), std::string::npos);
-        r = run({"render", (dir / "out.qlb").string(), "--print", "-o", (dir / "out.pbm").string()});
+        r = test::runLabel({"render", (dir / "out.qlb").string(), "--print", "-o", (dir / "out.pbm").string()});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         Bitmap printed, source;
         ASSERT_TRUE(readPbm(dir / "out.pbm", printed));
@@ -51,8 +49,8 @@ TEST(AddPictureCommand, NamesArePickedAndChecked) {
     writeEmptyLabel(dir / "empty.qlb");
     const std::string label = (dir / "empty.qlb").string(), out = (dir / "out.qlb").string();
     const std::string logo = (kFixtures / "logo.bmp").string();
-    ASSERT_EQ(run({"add-picture", label, logo, "--at", "0,0", "--name", " Logo ", "-o", out}).exitCode, 0);
-    ASSERT_EQ(run({"add-picture", out, logo, "--at", "5,5", "-o", out}).exitCode, 0);
+    ASSERT_EQ(test::runLabel({"add-picture", label, logo, "--at", "0,0", "--name", " Logo ", "-o", out}).exitCode, 0);
+    ASSERT_EQ(test::runLabel({"add-picture", out, logo, "--at", "5,5", "-o", out}).exitCode, 0);
     LabelDocument document;
     ASSERT_TRUE(loadLabelFile(out, document));
     std::vector<std::string> names;
@@ -72,7 +70,7 @@ TEST(AddPictureCommand, NamesArePickedAndChecked) {
     };
     const test::Bytes before = test::readFile(out);
     for (const auto& refusal : refusals) {
-        const auto r = run(refusal.arguments);
+        const auto r = test::runLabel(refusal.arguments);
         EXPECT_NE(r.exitCode, 0) << refusal.message;
         EXPECT_NE(r.err.find(refusal.message), std::string::npos) << r.err;
     }

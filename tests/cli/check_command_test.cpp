@@ -25,7 +25,7 @@ protected:
     test::CommandResult check(const std::vector<std::string>& more) {
         std::vector<std::string> arguments{"check", (dir / "label.qlb").string()};
         arguments.insert(arguments.end(), more.begin(), more.end());
-        return test::runProgram(TAVRIN_LABEL_EXE, arguments);
+        return test::runLabel(arguments);
     }
     test::TempDir dir;
 };

@@ -12,18 +12,15 @@
 namespace tavrin {
 namespace {
 
-const std::string kSample = TAVRIN_SOURCE_DIR "/data/samples/sample.qlb";
-const std::string kFixtures = TAVRIN_SOURCE_DIR "/tests/graphics/fixtures/";
+using test::kSample;
 const std::string kNoFile = ": No such file or directory";
-
-// tavrin-label with standard input read from the file `input` (nothing when empty).
-test::CommandResult run(const std::vector<std::string>& arguments, const std::string& input = {}) {
-    return test::runProgram(TAVRIN_LABEL_EXE, arguments, input);
-}
+constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const std::string kJpeg = (test::kFixtures / "jpeg_baseline.jpg").string();
+const std::string kLogo = (test::kFixtures / "logo.bmp").string();
 
 // The command names `tavrin-label help` lists, so that commands added later are covered.
 std::vector<std::string> listedCommands() {
-    const auto r = run({"help"});
+    const auto r = test::runLabel({"help"});
     std::vector<std::string> names;
     std::istringstream lines(r.out);
     for (std::string line; std::getline(lines, line);) {
@@ -40,13 +37,13 @@ TEST(CommandLineConventions, EveryCommandAnswersHelpWithItsUsageAndOptions) {
     ASSERT_GE(names.size(), 10u);
     for (const std::string& name : names) {
         for (const char* flag : {"-h", "--help"}) {
-            const auto r = run({name, flag});
+            const auto r = test::runLabel({name, flag});
             EXPECT_EQ(r.exitCode, 0) << name << " " << flag << ": " << r.err;
             EXPECT_EQ(r.out.rfind("usage: tavrin-label " + name, 0), 0u) << name << " " << flag << ": " << r.out;
         }
     }
     // Sub-commands of printer too, without a printer (or even a --port) being asked for.
-    const auto r = run({"printer", "print-label", "--help"});
+    const auto r = test::runLabel({"printer", "print-label", "--help"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("print-label FILE.qlb"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("--copies N"), std::string::npos) << r.out;
@@ -54,11 +51,11 @@ TEST(CommandLineConventions, EveryCommandAnswersHelpWithItsUsageAndOptions) {
 
 TEST(CommandLineConventions, VersionAndUnknownCommands) {
     for (const char* flag : {"--version", "-V"}) {
-        const auto r = run({flag});
+        const auto r = test::runLabel({flag});
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(r.out.rfind("tavrin-label (TAVRIN Label Editor) 1.", 0), 0u) << r.out;
     }
-    const auto r = run({"--verison"});
+    const auto r = test::runLabel({"--verison"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("unknown command \"--verison\""), std::string::npos) << r.err;
 }
@@ -74,7 +71,11 @@ TEST(CommandLineConventions, EveryCommandKeepsTheConventions) {
     plain.figures.appendFigure(BoxRecord{0, 0, 10, 6, 1}.encode(), FigureKind::Box);
     ASSERT_TRUE(saveLabelFile(dir / "plain.qlb", plain));
     const std::string label = path("plain.qlb"), ejf = path("plain.ejf");
-    ASSERT_EQ(run({"export-form", label, "-o", ejf}).exitCode, 0);
+    ASSERT_EQ(test::runLabel({"export-form", label, "-o", ejf}).exitCode, 0);
+    // What a refusal must not leave behind, whatever it was asked to write.
+    const std::string refused = path("refused");
+    test::writeFile(dir / "foreign.qlb", std::string_view("not a label at all"));
+    test::writeFile(dir / "bad.qft", test::Bytes{2, 0, 8, 'A', 5});
     const std::string tty = path("ttyUSB9");
     const std::string noPort = "Can't open communication port " + tty + kNoFile;
     const std::string cantOpen = "Can't open input file: " + missing + kNoFile;
@@ -94,6 +95,9 @@ TEST(CommandLineConventions, EveryCommandKeepsTheConventions) {
         {{"render", label, "-o", out + ".gif"}, "", 2, "must end in .png, .pbm, .ppm, .pdf or .svg"},
         {{"render", "-", "--output=-", "--grid-step=3"}, label, 2, "--grid-step wants a number from 4 to 40"},
         {{"render", "-", "--output=-", "--grid-step=8", "--print"}, label, 0, "PNG"},
+        {{"render", path("foreign.qlb"), "-o", refused + ".png"}, "", 1, "Invalid label file"},
+        {{"render", label, "-o", path("missing/refused.png")}, "", 1, "Can't write"},
+        {{"render", label, "-o", refused + ".png", "--now", "2026-02-30T10:00:00"}, "", 2, "--now wants a time"},
         {{"check", missing}, "", 1, cantOpen},
         {{"check", label, "--data=" + path("missing.csv")}, "", 1,
          "Can't open data file " + path("missing.csv") + kNoFile},
@@ -108,6 +112,10 @@ TEST(CommandLineConventions, EveryCommandKeepsTheConventions) {
         {{"commands", missing, "--print"}, "", 1, cantOpen},
         {{"commands", "-", "--store=SHELF"}, label, 0, "FS\"SHELF\""},
         {{"commands", "-", "--print", "--copies=1000"}, label, 2, "--copies wants a number from 1 to 999"},
+        {{"commands", label, "--print", "--copies", "0"}, "", 2, "--copies wants a number from 1 to 999"},
+        {{"commands", label}, "", 2, "give either --print or --store NAME"},
+        {{"commands", label, "--print", "--store", "X"}, "", 2, "give either --print or --store NAME"},
+        {{"commands", label, "--store", ""}, "", 2, "--store needs a form name"},
         {{"print", missing, "--port", tty, "--data=" + rows, "--no-journal"}, "", 1, cantOpen},
         {{"print", label, "--port", tty, "--data", path("missing.csv"), "--no-journal"}, "", 1,
          "Can't open data file " + path("missing.csv") + kNoFile},
@@ -130,20 +138,29 @@ TEST(CommandLineConventions, EveryCommandKeepsTheConventions) {
         {{"make-font", "--font=" + path("missing.ttf"), "--size=12", "-o", out}, "", 1,
          "Can't open font file: " + path("missing.ttf") + kNoFile},
         {{"make-font", "--font", "x", "--size", "12", "-o", out, "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"make-font", "--size", "20", "-o", refused}, "", 2, "no --font"},
+        {{"make-font", "--font", "No Such Family Here", "--size", "20", "-o", refused}, "", 1, "No scalable font"},
+        {{"make-font", "--font", kDejaVu, "--size", "20", "--space", "17", "-o", refused}, "", 2, "from -16 to 16"},
+        {{"make-font", "--font", kDejaVu, "--size", "20", "--map", "20-40:32", "-o", refused}, "", 2, "--map"},
+        {{"make-font", "--font", kDejaVu, "--size", "20", "--script", "Klingon", "-o", refused}, "", 2, "unknown script"},
+        {{"add-font", label, path("bad.qft"), "--letter", "A", "-o", refused}, "", 1, "Invalid font file"},
+        {{"add-font", label, path("bad.qft"), "--letter", "7", "-o", refused}, "", 2, "A..Z"},
         {{"add-font", missing, path("f.qft"), "--letter", "A", "-o", out}, "", 1, cantOpen},
         {{"add-font", "-", path("missing.qft"), "--letter=A", "-o", out}, label, 1,
          "Can't open input file: " + path("missing.qft") + kNoFile},
         {{"add-picture", label, path("missing.bmp"), "--at", "0,0", "-o", out}, "", 1,
          "Can't open input file: " + path("missing.bmp") + kNoFile},
-        {{"add-picture", label, "-", "--at=3,4", "--output=-"}, kFixtures + "logo.bmp", 0, "ZR5500 FILE"},
+        {{"add-picture", label, "-", "--at=3,4", "--output=-"}, kLogo, 0, "ZR5500 FILE"},
         {{"add-picture", label, "-", "--at", "3,4", "-o", out, "--bogus"}, "", 2, "unknown option --bogus"},
         {{"convert-picture", path("missing.bmp"), "-o", out + ".bmp"}, "", 1,
          "Can't open input file: " + path("missing.bmp") + kNoFile},
-        {{"convert-picture", "-", "--output=-", "--width=20"}, kFixtures + "jpeg_baseline.jpg", 0, "BM"},
-        {{"convert-picture", kFixtures + "jpeg_baseline.jpg", "-o", out + ".gif"}, "", 2,
-         "writes .bmp, .png or .pbm files"},
-        {{"convert-picture", kFixtures + "jpeg_baseline.jpg", "-o", out + ".bmp", "--bogus"}, "", 2,
-         "unknown option --bogus"},
+        {{"convert-picture", "-", "--output=-", "--width=20"}, kJpeg, 0, "BM"},
+        {{"convert-picture", kJpeg, "-o", out + ".gif"}, "", 2, "writes .bmp, .png or .pbm files"},
+        {{"convert-picture", kJpeg, "-o", out + ".bmp", "--bogus"}, "", 2, "unknown option --bogus"},
+        {{"convert-picture", kJpeg}, "", 2, "no output file"},
+        {{"convert-picture", kJpeg, "--print"}, "", 2, "--print needs --port"},
+        {{"convert-picture", kJpeg, "-o", path("missing/refused.bmp")}, "", 1, "Can't open output file"},
+        {{"convert-picture", kJpeg, "--print", "--port", tty}, "", 1, noPort},
     };
     std::set<std::string> covered;
     for (const auto& c : cases) {
@@ -151,34 +168,38 @@ TEST(CommandLineConventions, EveryCommandKeepsTheConventions) {
         for (const auto& a : c.arguments) shown += a + " ";
         SCOPED_TRACE(shown);
         covered.insert(c.arguments[0]);
-        const auto r = run(c.arguments, c.input);
+        const auto r = test::runLabel(c.arguments, c.input);
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
         EXPECT_NE((c.exitCode == 0 ? r.out : r.err).find(c.words), std::string::npos) << r.err;
         if (c.exitCode == 2) {
             EXPECT_NE(r.err.find("usage: tavrin-label"), std::string::npos) << r.err;
         }
+        if (c.exitCode != 0) {
+            EXPECT_EQ(r.out, "") << "a failure writes nothing on standard output";
+        }
     }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("refused")) << entry.path();
     for (const std::string& name : listedCommands()) EXPECT_TRUE(covered.count(name)) << name << " has no cases";
     // info's -o wrote the same JSON that standard output gets, naming standard input.
-    EXPECT_EQ(test::readText(out), run({"info", "-"}, label).out);
+    EXPECT_EQ(test::readText(out), test::runLabel({"info", "-"}, label).out);
 }
 
 TEST(CommandLineConventions, ImageOutputIsInTheFormatItsNameSays) {
     test::TempDir dir;
-    const std::string jpeg = kFixtures + "jpeg_baseline.jpg";
     const struct {
         std::vector<std::string> arguments;
         const char* name;
         std::string magic;
     } cases[] = {
-        {{"convert-picture", jpeg, "--width", "20"}, "c.png", "\x89PNG"},
-        {{"convert-picture", jpeg, "--width", "20"}, "c.BMP", "BM"},
-        {{"convert-picture", jpeg, "--width", "20"}, "c.pbm", "P4"},
+        {{"convert-picture", kJpeg, "--width", "20"}, "c.png", "\x89PNG"},
+        {{"convert-picture", kJpeg, "--width", "20"}, "c.BMP", "BM"},
+        {{"convert-picture", kJpeg, "--width", "20"}, "c.pbm", "P4"},
         {{"render", kSample}, "r.svg", "<?xml"},
     };
     for (auto c : cases) {
         c.arguments.insert(c.arguments.end(), {"-o", (dir / c.name).string()});
-        const auto r = run(c.arguments);
+        const auto r = test::runLabel(c.arguments);
         ASSERT_EQ(r.exitCode, 0) << c.name << ": " << r.err;
         EXPECT_EQ(test::readText(dir / c.name).substr(0, c.magic.size()), c.magic) << c.name;
     }
@@ -187,7 +208,6 @@ TEST(CommandLineConventions, ImageOutputIsInTheFormatItsNameSays) {
 TEST(CommandLineConventions, DashGivesWhatTheNamedFilesGive) {
     test::TempDir dir;
     const auto path = [&](const char* name) { return (dir / name).string(); };
-    const std::string jpeg = kFixtures + "jpeg_baseline.jpg";
     const struct {
         std::vector<std::string> throughStreams;  // the work with "-" for the files ...
         std::string input;
@@ -198,31 +218,31 @@ TEST(CommandLineConventions, DashGivesWhatTheNamedFilesGive) {
         {{"export-form", "-", "-o", "-"}, kSample, {"export-form", kSample, "-o", path("b.ejf")}, "b.ejf"},
         {{"commands", "-", "--print", "-o", "-"}, kSample, {"commands", kSample, "--print", "-o", path("b.cmd")}, "b.cmd"},
         {{"import-form", "-", "-o", "-"}, path("b.ejf"), {"import-form", path("b.ejf"), "-o", path("b.qlb")}, "b.qlb"},
-        {{"convert-picture", "-", "-o", "-"}, jpeg, {"convert-picture", jpeg, "-o", path("b.bmp")}, "b.bmp"},
+        {{"convert-picture", "-", "-o", "-"}, kJpeg, {"convert-picture", kJpeg, "-o", path("b.bmp")}, "b.bmp"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.throughFiles[0]);
-        ASSERT_EQ(run(c.throughFiles).exitCode, 0);
-        const auto streamed = run(c.throughStreams, c.input);
+        ASSERT_EQ(test::runLabel(c.throughFiles).exitCode, 0);
+        const auto streamed = test::runLabel(c.throughStreams, c.input);
         ASSERT_EQ(streamed.exitCode, 0) << streamed.err;
         EXPECT_FALSE(streamed.out.empty());
         EXPECT_EQ(streamed.out, test::readText(dir / c.fileOut));
     }
     // info names standard input as its file and is otherwise the same.
-    std::string fromStdin = run({"info", "-"}, kSample).out;
+    std::string fromStdin = test::runLabel({"info", "-"}, kSample).out;
     const std::string dashField = "\"file\": \"-\"";
     ASSERT_NE(fromStdin.find(dashField), std::string::npos) << fromStdin;
     fromStdin.replace(fromStdin.find(dashField), dashField.size(), "\"file\": \"" + kSample + "\"");
-    EXPECT_EQ(fromStdin, run({"info", kSample}).out);
+    EXPECT_EQ(fromStdin, test::runLabel({"info", kSample}).out);
     // Nothing is left behind in the temporary folder for standard input or output.
     std::filesystem::create_directory(dir / "tmp");
     {
         const test::ScopedEnv tmp("TMPDIR", path("tmp").c_str());
-        ASSERT_EQ(run({"render", "-", "-o", "-"}, kSample).exitCode, 0);
+        ASSERT_EQ(test::runLabel({"render", "-", "-o", "-"}, kSample).exitCode, 0);
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir / "tmp"));
     // Empty standard input is a damaged label like any other.
-    const auto empty = run({"info", "-"}, "");
+    const auto empty = test::runLabel({"info", "-"}, "");
     EXPECT_EQ(empty.exitCode, 1);
     EXPECT_NE(empty.err.find("Invalid label file: standard input"), std::string::npos) << empty.err;
 }

@@ -16,14 +16,14 @@ constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 
 // make-font's options against the converter's core with the same settings, then add-font and
 // render: the label holds the font as made and draws its texts as the canvas does (the text
-// drawing suite checks soft font glyphs dot for dot).
+// drawing suite checks soft font glyphs dot for dot). Refusals are the conventions test's.
 TEST(FontCommands, MadeFontIsTheConvertersAndIsDrawnInALabel) {
     if (!std::filesystem::exists(kDejaVu)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
     test::TempDir dir;
-    auto r = test::runProgram(TAVRIN_LABEL_EXE, {"make-font", "--font", kDejaVu, "--size", "14", "--script", "Greek",
-                                                 "--width-correction", "1.5", "--space", "1", "--map", "0xC1-0xD9:65",
-                                                 "--map", "0xE1-0xF9:97", "--trim", "2,3", "-o",
-                                                 (dir / "greek.qft").string()});
+    auto r = test::runLabel({"make-font", "--font", kDejaVu, "--size", "14", "--script", "Greek",
+                             "--width-correction", "1.5", "--space", "1", "--map", "0xC1-0xD9:65",
+                             "--map", "0xE1-0xF9:97", "--trim", "2,3", "-o",
+                             (dir / "greek.qft").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("Characters: "), std::string::npos);
     std::string error;
@@ -45,11 +45,11 @@ TEST(FontCommands, MadeFontIsTheConvertersAndIsDrawnInALabel) {
     const TextRecord text{.x = 10, .y = 12, .font = 6, .data = "\"Ya\""};  // Omega and alpha
     label.figures.appendFigure(text.encode(), FigureKind::Text);
     ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label));
-    r = test::runProgram(TAVRIN_LABEL_EXE, {"add-font", (dir / "label.qlb").string(), (dir / "greek.qft").string(),
-                                            "--letter", "r", "-o", (dir / "with-font.qlb").string()});
+    r = test::runLabel({"add-font", (dir / "label.qlb").string(), (dir / "greek.qft").string(),
+                        "--letter", "r", "-o", (dir / "with-font.qlb").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    r = test::runProgram(TAVRIN_LABEL_EXE, {"render", (dir / "with-font.qlb").string(), "--no-margins", "-o",
-                                            (dir / "out.pbm").string()});
+    r = test::runLabel({"render", (dir / "with-font.qlb").string(), "--no-margins", "-o",
+                        (dir / "out.pbm").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     LabelDocument withFont;
     ASSERT_TRUE(loadLabelFile(dir / "with-font.qlb", withFont));
@@ -64,39 +64,10 @@ TEST(FontCommands, MadeFontIsTheConvertersAndIsDrawnInALabel) {
     ASSERT_TRUE(readPbm(dir / "out.pbm", image));
     EXPECT_GT(image.countInk(), 20);
     EXPECT_TRUE(image == toOneBit(canvas.visible));
-}
-
-TEST(FontCommands, ListsFamiliesWithTheirScripts) {
-    if (!std::filesystem::exists(kDejaVu)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
-    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"list-fonts"});
+    // The family it was made from is listed with its scripts.
+    r = test::runLabel({"list-fonts"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(("\n" + r.out).find("\nDejaVu Sans: Western, Cyrillic, Greek, "), std::string::npos) << r.out;
-}
-
-TEST(FontCommands, BadArgumentsAndFilesFailWithAMessage) {
-    test::TempDir dir;
-    test::writeFile(dir / "bad.qft", test::Bytes{2, 0, 8, 'A', 5});
-    LabelDocument label;
-    label.figures.appendFigure(TextRecord{}.encode(), FigureKind::Text);
-    ASSERT_TRUE(saveLabelFile(dir / "label.qlb", label));
-    const std::string out = (dir / "out").string();
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"make-font", "--size", "20", "-o", out}, "no --font"},
-        {{"make-font", "--font", "No Such Family Here", "--size", "20", "-o", out}, "No scalable font"},
-        {{"make-font", "--font", kDejaVu, "--size", "20", "--space", "17", "-o", out}, "from -16 to 16"},
-        {{"make-font", "--font", kDejaVu, "--size", "20", "--map", "20-40:32", "-o", out}, "--map"},
-        {{"make-font", "--font", kDejaVu, "--size", "20", "--script", "Klingon", "-o", out}, "unknown script"},
-        {{"add-font", (dir / "label.qlb").string(), (dir / "bad.qft").string(), "--letter", "A", "-o", out},
-         "Invalid font file"},
-        {{"add-font", (dir / "label.qlb").string(), (dir / "bad.qft").string(), "--letter", "7", "-o", out},
-         "A..Z"},
-    };
-    for (const auto& [arguments, message] : cases) {
-        const auto r = test::runProgram(TAVRIN_LABEL_EXE, arguments);
-        EXPECT_NE(r.exitCode, 0) << message;
-        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
-        EXPECT_FALSE(std::filesystem::exists(out)) << message;
-    }
 }
 
 }  // namespace

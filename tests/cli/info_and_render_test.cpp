@@ -31,7 +31,7 @@ TEST(InfoCommand, ReportsSetupSlotsAndEveryFigureField) {
         .text("\"x\"").u8(0);
     test::writeFile(dir / "label.qlb", b.get());
 
-    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"info", (dir / "label.qlb").string()});
+    const auto r = test::runLabel({"info", (dir / "label.qlb").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (const char* expected : {
              "\"offset\": -8", "\"dateFormat\": \"DD-MN-Y4\"", "\"textType\": \"Normal\"",
@@ -72,7 +72,7 @@ protected:
     }
     test::CommandResult render(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), "render");
-        return test::runProgram(TAVRIN_LABEL_EXE, arguments);
+        return test::runLabel(arguments);
     }
     test::TempDir dir;
     test::ScopedEnv dataDir{"TAVRIN_DATA_DIR", dir.path().c_str()};
@@ -121,21 +121,10 @@ TEST_F(RenderCommand, ImagesAreTheCanvasWithTheOverlaysAskedForOrThePrintImage) 
     EXPECT_TRUE(toOneBit(onePng) == print);
 }
 
-TEST_F(RenderCommand, FailuresSayWhatWentWrongAndExitNonZero) {
+// Refusals that need no font of the test's own are the conventions test's.
+TEST_F(RenderCommand, ATimeGivenIsTakenAndAMissingFontFileFails) {
     document.figures.appendFigure(RectangleRecord{0, 0, 1, 1, 0}.encode(), FigureKind::Rectangle);
     const std::string label = save(), png = (dir / "a.png").string();
-    test::writeFile(dir / "foreign.qlb", std::string_view("not a label at all"));
-    // Missing files, unknown options and bad extensions are in the conventions test.
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{(dir / "foreign.qlb").string(), "-o", png}, "Invalid label file"},
-        {{label, "-o", (dir / "no-such-folder" / "a.png").string()}, "Can't write"},
-        {{label, "-o", png, "--now", "2026-02-30T10:00:00"}, "--now wants a time"}};
-    for (const auto& [arguments, message] : cases) {
-        const auto r = render(arguments);
-        EXPECT_TRUE(r.exitCode != 0 && !r.err.empty()) << arguments.back();
-        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
-    }
-    EXPECT_FALSE(std::filesystem::exists(png));
     EXPECT_EQ(render({label, "-o", png, "--now", "2026-03-05T14:07:09"}).exitCode, 0);
     std::filesystem::remove(dir / "ZREDIT.FNT");
     const auto r = render({label, "-o", png});

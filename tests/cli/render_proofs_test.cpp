@@ -24,7 +24,7 @@ protected:
     }
     test::CommandResult render(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), {"render", label});
-        return test::runProgram(TAVRIN_LABEL_EXE, arguments);
+        return test::runLabel(arguments);
     }
     std::string path(const std::string& name) const { return (dir / name).string(); }
     Bitmap rowImage(int row) {

@@ -14,7 +14,7 @@
 namespace tavrin {
 namespace {
 
-using e2e::kSample;
+using test::kSample;
 using e2e::readOneBitPng;
 
 std::vector<std::string> printArguments(const std::string& device, const std::vector<std::string>& more) {
@@ -25,14 +25,14 @@ std::vector<std::string> printArguments(const std::string& device, const std::ve
 }
 
 test::CommandResult printRows(const std::string& device, const std::vector<std::string>& more) {
-    return test::runProgram(TAVRIN_LABEL_EXE, printArguments(device, more));
+    return test::runLabel(printArguments(device, more));
 }
 
 // The print image `render --print` draws for one row of the data file.
 Bitmap renderedRow(const std::filesystem::path& rows, int row) {
     const auto png = rows.parent_path() / ("row" + std::to_string(row) + ".png");
-    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--print", "--data", rows.string(), "--row",
-                                                       std::to_string(row), "-o", png.string()});
+    const auto r = test::runLabel({"render", kSample, "--print", "--data", rows.string(), "--row",
+                                   std::to_string(row), "-o", png.string()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     return readOneBitPng(png);
 }
@@ -63,8 +63,8 @@ TEST(DataPrintEndToEnd, RowsFromStandardInputAndARangeAsDirectJobs) {
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out");
     test::writeFile(dir / "rows.tsv", "Lot number\tSerial\nr1\t1\nr2\t2\nr3\t3\nr4\t4\n");
-    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"print", kSample, "--port", sim.device(), "--direct-graphics",
-                                                       "--data", "-", "--rows", "2-3"}, dir / "rows.tsv");
+    const auto r = test::runLabel({"print", kSample, "--port", sim.device(), "--direct-graphics",
+                                   "--data", "-", "--rows", "2-3"}, dir / "rows.tsv");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "printed 2 rows\n");
     EXPECT_TRUE(readOneBitPng(sim.label(2)) == renderedRow(dir / "rows.tsv", 3));
@@ -76,8 +76,8 @@ TEST(DataPrintEndToEnd, ThroughTheFormActiveInThePrinter) {
     const auto sim = test::startSimulator(dir / "out");
     ASSERT_EQ(e2e::runPrinterCommand(sim.device(), {"store-label", kSample, "SAMPLE"}).exitCode, 0);
     test::writeFile(dir / "rows.csv", "Serial,Lot number\n5,first\n6,second\n");
-    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"print", "--active-form", "--port", sim.device(), "--data",
-                                                       (dir / "rows.csv").string()});
+    const auto r = test::runLabel({"print", "--active-form", "--port", sim.device(), "--data",
+                                   (dir / "rows.csv").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "printed 2 rows\n");
     EXPECT_TRUE(readOneBitPng(sim.label(2)) == renderedRow(dir / "rows.csv", 2));
@@ -94,7 +94,7 @@ TEST(DataPrintEndToEnd, RowsThatWouldPrintAWrongLabelPrintNothing) {
     test::writeFile(rows, "Lot number\n\xC3\x9Cn\xC3\xAF" "code \xE2\x82\xAC\n");
     const std::string problem = "Row 1, column \"Lot number\": \"\xC3\x9C\"";
     const auto printed = printRows(sim.device(), {"--data", rows.string()});
-    const auto checked = test::runProgram(TAVRIN_LABEL_EXE, {"check", kSample, "--data", rows.string()});
+    const auto checked = test::runLabel({"check", kSample, "--data", rows.string()});
     const auto rendered = test::runProgram(
         TAVRIN_LABEL_EXE, {"render", kSample, "--data", rows.string(), "--row", "1", "-o", (dir / "row.png").string()});
     EXPECT_NE(printed.exitCode, 0);
@@ -128,17 +128,11 @@ void waitForLabels(const test::SimulatorProcess& sim, int count) {
     ASSERT_GE(labelsPrinted(sim), count);
 }
 
-std::string rowsFile(int count) {
-    std::string rows = "Lot number,Serial\n";
-    for (int i = 1; i <= count; ++i) rows += "L" + std::to_string(i) + (i == 1 ? ",100\n" : ",\n");
-    return rows;
-}
-
 // How each transport reports a printer that died is the link's; here the run's count of it.
 TEST(DataPrintEndToEnd, APrinterKilledMidRunEndsItWithTheRowsItConfirmed) {
     test::TempDir dir;
     const auto sim = test::startSimulator(dir / "out", {"--fault", "slow", "--slow-ms", "1"});
-    test::writeFile(dir / "rows.csv", rowsFile(200));
+    test::writeFile(dir / "rows.csv", test::sampleRows(200, 100));
     test::BackgroundProgram run(TAVRIN_LABEL_EXE, printArguments(sim.device(), {"--data", (dir / "rows.csv").string()}));
     waitForLabels(sim, 30);
     ::kill(sim.pid(), SIGKILL);
@@ -169,7 +163,7 @@ TEST(DataPrintEndToEnd, AKilledRunResumesFromTheJournalWithNoLabelTwiceAndNoneMi
         test::TempDir dir;
         const test::ScopedEnv journal("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str());
         const auto sim = test::startSimulator(dir / "out", {"--fault", "slow", "--slow-ms", "1"});
-        test::writeFile(dir / "rows.csv", rowsFile(80));
+        test::writeFile(dir / "rows.csv", test::sampleRows(80, 100));
         {
             test::BackgroundProgram run(TAVRIN_LABEL_EXE,
                                         printArguments(sim.device(), {"--data", (dir / "rows.csv").string()}));
@@ -183,21 +177,21 @@ TEST(DataPrintEndToEnd, AKilledRunResumesFromTheJournalWithNoLabelTwiceAndNoneMi
                 EXPECT_EQ(e2e::runPrinterCommand(sim.device(), {"list", "forms"}).out, "");
             }
         }
-        const auto listed = test::runProgram(TAVRIN_LABEL_EXE, {"journal", "--run", "1"});
+        const auto listed = test::runLabel({"journal", "--run", "1"});
         ASSERT_EQ(listed.exitCode, 0) << listed.err;
         EXPECT_TRUE(listed.out.starts_with(signal == SIGKILL ? "run 1: interrupted\n" : "run 1: stopped\n")) << listed.out;
         EXPECT_NE(listed.out.find("row 20  confirmed  copies 1  {\"V00\":\"L20\",\"C00\":\"119\"}"), std::string::npos)
             << listed.out;
 
-        const auto resumed = test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1", "--silence-ms",
-                                                                 std::to_string(e2e::kSilence.count())});
+        const auto resumed = test::runLabel({"print", "--resume", "1", "--silence-ms",
+                                             std::to_string(e2e::kSilence.count())});
         ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
         std::vector<std::string> expected;
         for (int i = 1; i <= 80; ++i) expected.push_back("V00=L" + std::to_string(i) + " C00=" + std::to_string(99 + i));
         EXPECT_EQ(test::printedLabels({dir / "out"}), expected) << signal;
-        const auto done = test::runProgram(TAVRIN_LABEL_EXE, {"journal", "--run", "1"});
+        const auto done = test::runLabel({"journal", "--run", "1"});
         EXPECT_TRUE(done.out.starts_with("run 1: completed\n")) << done.out;
-        EXPECT_NE(test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1"}).exitCode, 0);  // nothing left
+        EXPECT_NE(test::runLabel({"print", "--resume", "1"}).exitCode, 0);  // nothing left
     }
 }
 
@@ -205,7 +199,7 @@ TEST(DataPrintEndToEnd, AResumeIsRefusedWhenTheDataChangedAndAFullJournalStopsTh
     test::TempDir dir;
     const test::ScopedEnv journal("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str());
     const auto sim = test::startSimulator(dir / "out");
-    test::writeFile(dir / "rows.csv", rowsFile(400));
+    test::writeFile(dir / "rows.csv", test::sampleRows(400, 100));
     // A disk that fills up under the journal (a file size limit): the run stops before the
     // next row with the reason, and says what printed.
     const std::string command = "ulimit -f 128; exec " + std::string(TAVRIN_LABEL_EXE) + " print " + kSample +
@@ -219,8 +213,8 @@ TEST(DataPrintEndToEnd, AResumeIsRefusedWhenTheDataChangedAndAFullJournalStopsTh
     EXPECT_GE(static_cast<int>(test::printedLabels({dir / "out"}).size()), std::stoi(m[1]));
     EXPECT_LT(std::stoi(m[1]), 400);
 
-    test::writeFile(dir / "rows.csv", rowsFile(401));
-    const auto refused = test::runProgram(TAVRIN_LABEL_EXE, {"print", "--resume", "1"});
+    test::writeFile(dir / "rows.csv", test::sampleRows(401, 100));
+    const auto refused = test::runLabel({"print", "--resume", "1"});
     EXPECT_NE(refused.exitCode, 0);
     EXPECT_NE(refused.err.find("The data file " + (dir / "rows.csv").string() + " changed since run 1 (SHA-256 then "),
               std::string::npos)

@@ -17,9 +17,6 @@ namespace tavrin::e2e {
 // milliseconds, so this only costs time in the tests about silence.
 inline constexpr std::chrono::milliseconds kSilence{400};
 
-// The sample label shipped with the program: two Pictures of one name, a variable, a counter.
-inline const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
-
 // A link to a device through the transport the program itself picks for it (the terminal
 // or the network), with the short silence limit.
 struct RealLink : DeviceLink {
@@ -30,7 +27,7 @@ struct RealLink : DeviceLink {
 inline test::CommandResult runPrinterCommand(const std::string& device, const std::vector<std::string>& subCommand) {
     std::vector<std::string> arguments{"printer", "--port", device, "--silence-ms", std::to_string(kSilence.count())};
     arguments.insert(arguments.end(), subCommand.begin(), subCommand.end());
-    return test::runProgram(TAVRIN_LABEL_EXE, arguments);
+    return test::runLabel(arguments);
 }
 
 // A printed or rendered PNG as dots.
@@ -40,11 +37,5 @@ inline Bitmap readOneBitPng(const std::filesystem::path& path) {
     EXPECT_TRUE(read) << read.message();
     return toOneBit(image);
 }
-
-using test::Over;
-using test::overName;
-#ifdef TAVRIN_PRINTER_SIM_EXE
-using test::Simulator;
-#endif
 
 }  // namespace tavrin::e2e

@@ -91,8 +91,8 @@ TEST(MatrixPrintEndToEnd, ADataRunGivesEveryLabelTheSymbolOfItsRow) {
     for (int row = 1; row <= 20; ++row) rows += "PARCEL-" + std::string(row < 10 ? "0" : "") + std::to_string(row) + "\n";
     test::writeFile(dir / "rows.csv", rows);
 
-    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"print", (dir / "parcel.qlb").string(), "--port", sim.device(),
-                                                       "--data", (dir / "rows.csv").string()});
+    const auto r = test::runLabel({"print", (dir / "parcel.qlb").string(), "--port", sim.device(),
+                                   "--data", (dir / "rows.csv").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // Every symbol has the same size (the rows are as long as each other): one place to read.
     for (int row = 1; row <= 20; ++row) {

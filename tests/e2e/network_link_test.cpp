@@ -98,7 +98,7 @@ TEST(NetworkLink, PeerThatHangsUpBeforeAStoreFailsTheWrite) {
     HangingUpPeer peer("");
     e2e::RealLink real(peer.device());
     LabelDocument label;
-    ASSERT_TRUE(loadLabelFile(e2e::kSample, label));
+    ASSERT_TRUE(loadLabelFile(test::kSample, label));
     PrinterStorage storage(real.link);
     EXPECT_FALSE(storage.storeCurrentLabel(label, "GONE"));
     EXPECT_TRUE(real.link.refused());  // without a retry question: the printer is gone
@@ -117,7 +117,7 @@ TEST(NetworkLink, PrintQueueRefusesWhatNeedsAnAnswerAndReportsAJobItCannotDelive
     EXPECT_TRUE(r.exitCode != 0 && r.err.find(kPrintQueueCannotAnswer) != std::string::npos) << r.err;
     // A print job is collected and goes on close: here to a server that is not there.
     const test::ScopedEnv server("CUPS_SERVER", "127.0.0.1:1");
-    r = e2e::runPrinterCommand("cups://Shop", {"print-label", e2e::kSample});
+    r = e2e::runPrinterCommand("cups://Shop", {"print-label", test::kSample});
     EXPECT_TRUE(r.exitCode != 0 && r.err.find("Can't reach the print server 127.0.0.1:1") != std::string::npos) << r.err;
 }
 

@@ -7,15 +7,15 @@
 namespace tavrin {
 namespace {
 
-class PrintingEndToEnd : public testing::TestWithParam<e2e::Over> {};
+class PrintingEndToEnd : public testing::TestWithParam<test::Over> {};
 
-using e2e::kSample;
+using test::kSample;
 using e2e::readOneBitPng;
 using e2e::runPrinterCommand;
 
 TEST_P(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
     test::TempDir dir;
-    const e2e::Simulator sim(GetParam(), dir / "out");
+    const test::Simulator sim(GetParam(), dir / "out");
     // The label's picture is printed from the printer's memory, so store it first.
     ASSERT_EQ(runPrinterCommand(sim.port, {"store-label", kSample, "SAMPLE"}).exitCode, 0);
     auto r = runPrinterCommand(sim.port, {"print-label", kSample});
@@ -25,7 +25,7 @@ TEST_P(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
     ASSERT_EQ(runPrinterCommand(sim.port, {"print-label", kSample, "--direct-graphics"}).exitCode, 0);
     // The printer answers only after it has finished the prints before.
     ASSERT_EQ(runPrinterCommand(sim.port, {"list", "forms"}).out, "SAMPLE\n");
-    r = test::runProgram(TAVRIN_LABEL_EXE, {"render", kSample, "--print", "-o", (dir / "render.png").string()});
+    r = test::runLabel({"render", kSample, "--print", "-o", (dir / "render.png").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const Bitmap expected = readOneBitPng(dir / "render.png");
     EXPECT_GT(expected.countInk(), 0);
@@ -36,7 +36,7 @@ TEST_P(PrintingEndToEnd, TestPrintMatchesTheRenderedPrintImageDotForDot) {
 
 TEST_P(PrintingEndToEnd, ActiveFormWithThreeSetsAdvancesCountersByThreeSteps) {
     test::TempDir dir;
-    const e2e::Simulator sim(GetParam(), dir / "out");
+    const test::Simulator sim(GetParam(), dir / "out");
     ASSERT_EQ(runPrinterCommand(sim.port, {"store-label", kSample, "SAMPLE"}).exitCode, 0);
     // With values: FR, ?, the values and P in one exchange.
     auto r = runPrinterCommand(sim.port, {"print-form", "--sets", "3", "--set", "C00=0010", "--set", "V00=A1"});
@@ -56,11 +56,11 @@ TEST_P(PrintingEndToEnd, ActiveFormWithThreeSetsAdvancesCountersByThreeSteps) {
 
 TEST_P(PrintingEndToEnd, SilentPrinterAndMissingPortFailWithTheLinkMessage) {
     test::TempDir dir;
-    const e2e::Simulator silent(GetParam(), dir / "out", {"--fault", "silent"});
+    const test::Simulator silent(GetParam(), dir / "out", {"--fault", "silent"});
     const std::tuple<std::string, std::vector<std::string>, const char*> cases[] = {
         {silent.port, {"list", "forms"}, "No printer response"}, {silent.port, {"print-form"}, "No printer response"},
         {silent.port, {"clock", "get"}, "No printer response"}, {silent.port, {"variables"}, "No printer response"},
-        {GetParam() == e2e::Over::Network ? "tcp://127.0.0.1:1" : (dir / "no-such-port").string(), {"list", "forms"},
+        {GetParam() == test::Over::Network ? "tcp://127.0.0.1:1" : (dir / "no-such-port").string(), {"list", "forms"},
          "Can't open communication port"}};
     for (const auto& [device, sub, message] : cases) {
         const auto r = runPrinterCommand(device, sub);
@@ -68,8 +68,8 @@ TEST_P(PrintingEndToEnd, SilentPrinterAndMissingPortFailWithTheLinkMessage) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Over, PrintingEndToEnd, testing::Values(e2e::Over::Terminal, e2e::Over::Network),
-                         e2e::overName);
+INSTANTIATE_TEST_SUITE_P(Over, PrintingEndToEnd, testing::Values(test::Over::Terminal, test::Over::Network),
+                         test::overName);
 
 }  // namespace
 }  // namespace tavrin

@@ -9,7 +9,7 @@
 namespace tavrin {
 namespace {
 
-class StorageRoundTrip : public testing::TestWithParam<e2e::Over> {};
+class StorageRoundTrip : public testing::TestWithParam<test::Over> {};
 
 using e2e::runPrinterCommand;
 
@@ -21,7 +21,7 @@ const std::vector<std::uint8_t> kFontData = {
 // The sample label with a soft font and a text set in it.
 LabelDocument sampleWithFont() {
     LabelDocument d;
-    EXPECT_TRUE(loadLabelFile(e2e::kSample, d));
+    EXPECT_TRUE(loadLabelFile(test::kSample, d));
     d.figures.appendFigure(TextRecord{.x = 40, .y = 300, .hMul = 2, .vMul = 2, .font = 6, .data = "\"AB\""}.encode(),
                            FigureKind::Text);
     const FontRecord font{.charCount = 2, .height = 8, .dataLength = static_cast<unsigned>(kFontData.size()), .letter = 'B'};
@@ -51,7 +51,7 @@ std::vector<const Figure*> figuresOfKind(const LabelDocument& d, FigureKind kind
 
 TEST_P(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     test::TempDir dir;
-    const e2e::Simulator sim(GetParam(), dir / "out");
+    const test::Simulator sim(GetParam(), dir / "out");
     ASSERT_TRUE(saveLabelFile(dir / "in.qlb", sampleWithFont()));
     auto r = runPrinterCommand(sim.port, {"store-label", (dir / "in.qlb").string(), "CLI1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -95,8 +95,8 @@ TEST_P(StorageRoundTrip, CommandLineStoresRetrievesAndDeletes) {
     EXPECT_FALSE(std::filesystem::exists(dir / "gone.qlb"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Over, StorageRoundTrip, testing::Values(e2e::Over::Terminal, e2e::Over::Network),
-                         e2e::overName);
+INSTANTIATE_TEST_SUITE_P(Over, StorageRoundTrip, testing::Values(test::Over::Terminal, test::Over::Network),
+                         test::overName);
 
 }  // namespace
 }  // namespace tavrin

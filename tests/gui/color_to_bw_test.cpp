@@ -1,6 +1,7 @@
-// The colour to black and white converter window driven by its controls' names: ranges and
-// initial values, resets, sizes and rotation, selection and cut, the large-picture rule,
-// saving (the same bytes as `tavrin-label convert-picture`) and the test print's bytes.
+// The colour to black and white converter window driven by its controls' names: what is
+// enabled before and after a picture, resets, sizes and rotation, selection and cut, the
+// large-picture rule, saving (the same bytes as `tavrin-label convert-picture`) and the test
+// print's bytes.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -19,7 +20,8 @@
 namespace tavrin {
 namespace {
 
-const std::string kFixtures = std::string(TAVRIN_SOURCE_DIR) + "/tests/graphics/fixtures/";
+// A picture the graphics suite keeps.
+std::string fixture(const char* name) { return (test::kFixtures / name).string(); }
 
 // The window on a session of its own, its printer a fake; the menu item uses a main window.
 class ColorToBWTest : public ::testing::Test, public test::EditorWindowFixture {
@@ -35,11 +37,7 @@ protected:
     }
 
     template <typename T = QWidget>
-    T* control(const char* name) const {
-        T* found = dialog->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    T* control(const char* name) const { return test::child<T>(dialog.get(), name); }
     QSlider* slider(const char* name) const { return control<QSlider>(name); }
     // The size fields as "X x Y".
     QString sizeFields() const { return control<QLineEdit>("SizeX")->text() + " x " + control<QLineEdit>("SizeY")->text(); }
@@ -60,13 +58,6 @@ protected:
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
     }
-    void drag(QPoint from, QPoint to) {
-        auto* area = control<ConverterPictureArea>("ColorImage");
-        QTest::mousePress(area, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, area->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(area, &move);
-        QTest::mouseRelease(area, Qt::LeftButton, {}, to);
-    }
     // A picture of the given size with a colour gradient, as a PNG in the test folder.
     std::string gradient(int width, int height) {
         QImage image(width, height, QImage::Format_RGB32);
@@ -85,20 +76,8 @@ protected:
     std::unique_ptr<TColorToBW> dialog;
 };
 
-TEST_F(ColorToBWTest, ControlsStartWithTheirRangesAndOnlyLoadEnabled) {
+TEST_F(ColorToBWTest, ControlsStartEmptyAndOnlyLoadEnabled) {
     EXPECT_EQ(dialog->windowTitle(), "Color to Black & White Converter");
-    struct Range {
-        const char* name;
-        int low, high, tick, value;
-    };
-    for (const Range& r : {Range{"Brightness", -100, 100, 20, 0}, Range{"Contrast", 0, 250, 25, 125},
-                           Range{"Red", 0, 32, 4, 16}, Range{"Green", 0, 32, 4, 16}, Range{"Blue", 0, 32, 4, 16}}) {
-        QSlider* s = slider(r.name);
-        EXPECT_EQ((std::array{s->minimum(), s->maximum(), s->tickInterval(), s->value()}),
-                  (std::array{r.low, r.high, r.tick, r.value})) << r.name;
-    }
-    EXPECT_EQ(slider("Brightness")->pageStep(), 5);
-    EXPECT_EQ(slider("Contrast")->pageStep(), 5);
     EXPECT_EQ(sizeFields(), "256 x 192");
     EXPECT_EQ(control<QLineEdit>("SizeX")->maxLength(), 4);
     auto* rotation = control<QComboBox>("Rotation");
@@ -114,8 +93,8 @@ TEST_F(ColorToBWTest, ControlsStartWithTheirRangesAndOnlyLoadEnabled) {
     for (const char* name : {"SaveBt", "TestBt", "ConvertBt", "ResetBt", "CutBt", "SizeX", "Brightness", "Red", "Threshold"})
         EXPECT_FALSE(control(name)->isEnabled()) << name;
 
-    load(kFixtures + "jpeg_baseline.jpg");
-    EXPECT_EQ(dialog->windowTitle(), QString::fromStdString("Color to B&W Converter - " + kFixtures + "jpeg_baseline.jpg"));
+    load(fixture("jpeg_baseline.jpg"));
+    EXPECT_EQ(dialog->windowTitle(), QString::fromStdString("Color to B&W Converter - " + fixture("jpeg_baseline.jpg")));
     EXPECT_EQ(sizeFields(), "64 x 40");
     EXPECT_EQ(slider("Contrast")->value(), 128);
     EXPECT_TRUE(slider("Red")->hasTracking());
@@ -128,7 +107,7 @@ TEST_F(ColorToBWTest, ControlsStartWithTheirRangesAndOnlyLoadEnabled) {
 }
 
 TEST_F(ColorToBWTest, ResetAndTheStripDoubleClicksGiveDifferentContrasts) {
-    load(kFixtures + "bmp24.bmp");
+    load(fixture("bmp24.bmp"));
     slider("Contrast")->setValue(200);
     slider("Brightness")->setValue(30);
     slider("Red")->setValue(5);
@@ -153,7 +132,7 @@ TEST_F(ColorToBWTest, ResetAndTheStripDoubleClicksGiveDifferentContrasts) {
 }
 
 TEST_F(ColorToBWTest, SizeFieldsFollowRotationAndProportions) {
-    load(kFixtures + "jpeg_baseline.jpg");  // 64 x 40
+    load(fixture("jpeg_baseline.jpg"));  // 64 x 40
     typeSize("SizeX", "32");
     EXPECT_EQ(sizeFields(), "32 x 20");
     EXPECT_EQ(dialog->colourPreview().width, 32);
@@ -165,14 +144,14 @@ TEST_F(ColorToBWTest, SizeFieldsFollowRotationAndProportions) {
 }
 
 TEST_F(ColorToBWTest, SelectionDraggedCutsTheRectangle) {
-    load(kFixtures + "jpeg_baseline.jpg");
+    load(fixture("jpeg_baseline.jpg"));
     {
         test::OnModal answer("OkBt");
         dialog->cut();
         EXPECT_EQ(answer.text(), "No area selected");
     }
     const SourcePicture before = dialog->colourPreview();
-    drag(QPoint(50, 30), QPoint(10, 8));  // up and to the left
+    test::drag(control("ColorImage"), QPoint(50, 30), QPoint(10, 8));  // up and to the left
     EXPECT_EQ(control<QLabel>("SelSize")->text(), "40 x 22   ");
     ASSERT_TRUE(control<QPushButton>("CutBt")->isEnabled());
     control<QPushButton>("CutBt")->click();
@@ -180,11 +159,11 @@ TEST_F(ColorToBWTest, SelectionDraggedCutsTheRectangle) {
     EXPECT_FALSE(control<QPushButton>("CutBt")->isEnabled());
     EXPECT_EQ(dialog->colourPreview().pixels, CutPicture(before, 10, 8, 50, 30)->pixels);
 
-    drag(QPoint(5, 5), QPoint(7, 20));  // 2 wide
+    test::drag(control("ColorImage"), QPoint(5, 5), QPoint(7, 20));  // 2 wide
     test::OnModal answer("OkBt");
     control<QPushButton>("CutBt")->click();
     EXPECT_EQ(answer.text(), "Too small selected area");
-    drag(QPoint(5, 5), QPoint(5, 20));  // no width at all: no selection
+    test::drag(control("ColorImage"), QPoint(5, 5), QPoint(5, 20));  // no width at all: no selection
     EXPECT_FALSE(control<QPushButton>("CutBt")->isEnabled());
 }
 
@@ -211,7 +190,7 @@ TEST_F(ColorToBWTest, LargePictureConvertsOnlyOnConvertAndLoadMessages) {
         EXPECT_TRUE(dialog->hasPicture());
     }
     test::OnModal answer("OkBt");
-    load(kFixtures + "logo.pcx");
+    load(fixture("logo.pcx"));
     EXPECT_EQ(answer.title(), "Error");
     EXPECT_EQ(answer.text(), "Unknown file extension");
     EXPECT_FALSE(dialog->hasPicture());
@@ -226,7 +205,7 @@ TEST_F(ColorToBWTest, SavedBitmapIsTheCommandLinesToTheByte) {
 #ifndef TAVRIN_LABEL_EXE
     GTEST_SKIP() << "tavrin-label is not built";
 #else
-    const std::string picture = kFixtures + "jpeg_baseline.jpg";
+    const std::string picture = fixture("jpeg_baseline.jpg");
     const std::vector<std::string> cases[] = {{"--rotate", "90", "--width", "30", "--brightness", "10", "--contrast", "150",
                                                "--red", "20", "--green", "8", "--blue", "24", "--smooth"},
                                               {"--width", "45", "--threshold"}};
@@ -254,7 +233,7 @@ TEST_F(ColorToBWTest, SavedBitmapIsTheCommandLinesToTheByte) {
         const std::string expected = folder.filePath("cli.bmp").toStdString();
         std::vector<std::string> arguments{"convert-picture", picture, "-o", expected};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        const test::CommandResult r = test::runProgram(TAVRIN_LABEL_EXE, arguments);
+        const test::CommandResult r = test::runLabel(arguments);
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_EQ(test::readFile(saved), test::readFile(expected)) << options.back();
     }
@@ -263,7 +242,7 @@ TEST_F(ColorToBWTest, SavedBitmapIsTheCommandLinesToTheByte) {
 
 // What the printer makes of these bytes is the end-to-end convert-and-print test's.
 TEST_F(ColorToBWTest, TestSendsTheShownPictureToThePrinter) {
-    load(kFixtures + "jpeg_baseline.jpg");
+    load(fixture("jpeg_baseline.jpg"));
     typeSize("SizeX", "45");  // rows padded past the picture
     control<QPushButton>("ConvertBt")->click();
     control<QPushButton>("TestBt")->click();

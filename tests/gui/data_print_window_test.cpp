@@ -90,7 +90,8 @@ TEST_F(DataPrintWindowTest, PreviewsARowAndPrintsEveryRowWithProgress) {
     window.reset();
 }
 
-// Esc on the progress window while row 5 is on its way.
+// Esc on the progress window while row 5 is on its way, looked for at every turn of the event
+// loop: the rows go by faster than a modal window driver polls.
 void stopAtRow5(QTimer& poll) {
     QObject::connect(&poll, &QTimer::timeout, [&poll] {
         auto* box = QApplication::activeModalWidget();
@@ -107,9 +108,7 @@ void stopAtRow5(QTimer& poll) {
 // offer to go on in the same window.
 TEST_F(DataPrintWindowTest, EscOnTheProgressWindowStopsTheRunAndOffersTheRowsLeft) {
     const auto sim = test::startSimulator(dir / "out");
-    std::string rows = "Lot number,Serial\n";
-    for (int i = 1; i <= 30; ++i) rows += "L" + std::to_string(i) + (i == 1 ? ",500\n" : ",\n");
-    test::writeFile(dir / "rows.csv", rows);
+    test::writeFile(dir / "rows.csv", test::sampleRows(30, 500));
     auto window = start(sim.device());
     auto* dialog = openData(*window);
     ASSERT_TRUE(dialog->loadDataFile(QString::fromStdString((dir / "rows.csv").string())));
@@ -143,9 +142,7 @@ TEST_F(DataPrintWindowTest, EscOnTheProgressWindowStopsTheRunAndOffersTheRowsLef
 TEST_F(DataPrintWindowTest, RowsSentButNotConfirmedOfferBothPlacesToGoOnFrom) {
     const auto sim = test::startSimulator(dir / "out");
     const test::ScopedEnv journalFile("TAVRIN_JOURNAL", (dir / "journal.sqlite").c_str());
-    std::string rows = "Lot number,Serial\n";
-    for (int i = 1; i <= 20; ++i) rows += "L" + std::to_string(i) + (i == 1 ? ",500\n" : ",\n");
-    test::writeFile(dir / "rows.csv", rows);
+    test::writeFile(dir / "rows.csv", test::sampleRows(20, 500));
     auto window = start(sim.device());
     {
         PrintJournal journal(dir / "journal.sqlite");
@@ -242,11 +239,9 @@ protected:
     // The print image of the label with row `row` of the data window's file (0: its own values).
     Bitmap labelImage(TDataPrintDlg* data = nullptr, int row = 0) {
         if (data != nullptr) data->previewRow(row);
-        LabelDocument label = window->session().document();
+        const Bitmap image = test::printImage(*window);
         if (data != nullptr) data->previewRow(0);
-        RenderContext context = window->session().renderContext();
-        context.document = &label;
-        return renderPrintImage(label, context);
+        return image;
     }
 
     std::unique_ptr<TZRedit> window;
@@ -258,7 +253,7 @@ TEST_F(ProofWindowTest, ExportAsPdfWritesWhatTheCommandLineWrites) {
     saveAs = QString::fromStdString((dir / "editor.pdf").string());
     window->action("ExportPdfM")->trigger();
     const auto r =
-        test::runProgram(TAVRIN_LABEL_EXE, {"render", test::kSampleLabel.toStdString(), "-o", (dir / "cli.pdf").string()});
+        test::runLabel({"render", test::kSampleLabel.toStdString(), "-o", (dir / "cli.pdf").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string editor = test::readText(dir / "editor.pdf");
     EXPECT_GT(editor.size(), 1000u);

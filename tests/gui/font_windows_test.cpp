@@ -135,9 +135,9 @@ TEST_F(ConverterTest, SaveWritesWhatMakeFontWrites) {
     const auto saved = dir / "dialog.qft";
     preview->setSaveChooser([&](auto...) { return QString::fromStdString((dir / "dialog").string()); });
     click(preview, "SaveBt");
-    const auto r = test::runProgram(TAVRIN_LABEL_EXE, {"make-font", "--font", kFamily, "--size", "24", "--width-correction",
-                                                      "1.4", "--space", "1", "--script", "Cyrillic", "--trim", "auto", "-o",
-                                                      (dir / "cli.qft").string()});
+    const auto r = test::runLabel({"make-font", "--font", kFamily, "--size", "24", "--width-correction",
+                                  "1.4", "--space", "1", "--script", "Cyrillic", "--trim", "auto", "-o",
+                                  (dir / "cli.qft").string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ASSERT_TRUE(std::filesystem::exists(saved));  // the default extension was added
     EXPECT_EQ(test::readFile(saved), test::readFile(dir / "cli.qft"));

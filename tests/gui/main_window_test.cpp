@@ -17,7 +17,6 @@
 #include "app/message_box.h"
 #include "app/single_instance.h"
 #include "app/toolbar.h"
-#include "document/config_file.h"
 #include "document/label_file.h"
 #include "editor/label_view.h"
 #include "support/editor_window.h"
@@ -40,12 +39,7 @@ protected:
         return {x * zoom + zoom / 2, y * zoom + zoom / 2};
     }
     static void drag(TZRedit& window, QPoint from, QPoint to) {
-        LabelImage* image = window.labelView()->image();
-        const QPoint end = dotsToWidget(window, to.x(), to.y());
-        QTest::mousePress(image, Qt::LeftButton, {}, dotsToWidget(window, from.x(), from.y()));
-        QMouseEvent move(QEvent::MouseMove, end, image->mapToGlobal(end), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(image, &move);
-        QTest::mouseRelease(image, Qt::LeftButton, {}, end);
+        test::drag(window.labelView()->image(), dotsToWidget(window, from.x(), from.y()), dotsToWidget(window, to.x(), to.y()));
     }
 
     static void addRectangle(TZRedit& window, RectangleRecord record) {
@@ -153,24 +147,6 @@ TEST_F(MainWindowTest, MissingFontFileIsReportedAndTheProgramCloses) {
     EXPECT_EQ(answer.text(), QString("Can't open font file %1").arg(QString::fromStdString((programFolder / "ZREDIT.FNT").string())));
 }
 
-TEST_F(MainWindowTest, SettingsAreWrittenAtExit) {
-    {
-        auto window = start();
-        window->action("GridM")->trigger();
-        window->config().gridStep = 12;
-        window->session().edit([](LabelDocument& label) { label.setup.width = 608; });
-        test::OnModal dropChanges("NoBt");
-        window->close();
-    }
-    LabelSetup setup;
-    AppConfig config;
-    ASSERT_TRUE(readConfiguration(programFolder / "user" / "ZREDITW.CFG", setup, config, 2));
-    EXPECT_FALSE(std::filesystem::exists(programFolder / "ZREDITW.CFG")) << "never beside the program";
-    EXPECT_EQ(config.showGrid, 1);
-    EXPECT_EQ(config.gridStep, 12);
-    EXPECT_EQ(setup.width, 608);
-}
-
 TEST_F(MainWindowTest, MouseSelectsMovesAndResizesAtEveryZoom) {
     for (int zoom : {1, 3}) {
         auto window = start();
@@ -200,25 +176,9 @@ TEST_F(MainWindowTest, MouseSelectsMovesAndResizesAtEveryZoom) {
     }
 }
 
-TEST_F(MainWindowTest, DrawingByAClickOpensTheDialogAndAddsTheFigure) {
-    auto window = start();
-    window->setTool(Tool::Rectangle);
-    test::OnModal answer("OkBt");
-    click(*window, 50, 60);
-    ASSERT_EQ(window->session().document().figures.size(), 1u);
-    const RectangleRecord r = rectangleAt(*window, 0);
-    EXPECT_EQ((std::array{r.x, r.y, r.width, r.height}), (std::array{50, 60, 4, 4}));
-    EXPECT_EQ(window->session().mouse().tool(), Tool::Select);
-    EXPECT_TRUE(window->session().modified());
-}
-
+// The messages' words are the figure list's; here the window shows them and acts on the answer.
 TEST_F(MainWindowTest, EditCommandsGiveTheirMessages) {
     auto window = start();
-    {
-        test::OnModal answer("OkBt");
-        window->deleteSelection();
-        EXPECT_EQ(answer.text(), "Nothing is selected");
-    }
     addRectangle(*window, {20, 20, 40, 30, kColourBlack});
     addRectangle(*window, {100, 100, 20, 20, kColourBlack});
     window->selectAll();
@@ -230,8 +190,7 @@ TEST_F(MainWindowTest, EditCommandsGiveTheirMessages) {
     {
         test::OnModal answer("NoBt");
         window->deleteSelection();
-        EXPECT_EQ(answer.title(), "Delete 2 objects");
-        EXPECT_EQ(answer.text(), "Are you sure ?");
+        EXPECT_TRUE(answer.ran());
         EXPECT_EQ(window->session().document().figures.size(), 2u);
     }
     {
@@ -256,11 +215,7 @@ TEST_F(MainWindowTest, SaveReopenAndTheUnsavedChangesQuestion) {
 
     addRectangle(*window, {100, 100, 20, 20, kColourBlack});
     {
-        test::OnModal answer("CancelBt");
-        window->newLabel();
-        EXPECT_EQ(window->session().document().figures.size(), 2u) << "Cancel keeps the label";
-    }
-    {
+        // Cancel is the handed-over files' test.
         test::OnModal answer("NoBt");
         chosenFile += ".qlb";
         window->openLabel();

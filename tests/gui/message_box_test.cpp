@@ -119,7 +119,7 @@ TEST(ProgressWindow, TurnsIntoTheErrorInPlaceAndWaitsForOk) {
     EXPECT_FALSE(ui.progressWindowVisible());
 }
 
-TEST(ProgressWindow, StopEscapeOrClosingAsksTheExchangeToStop) {
+TEST(ProgressWindow, StopOrClosingAsksTheExchangeToStop) {
     TMsgBoxDlg box;
     QtLinkUi ui(&box);
     ui.showProgressWindow("Communicating ...", "Sending label");
@@ -131,11 +131,7 @@ TEST(ProgressWindow, StopEscapeOrClosingAsksTheExchangeToStop) {
     // The next step of the same exchange still sees it.
     ui.showProgressWindow("Communicating ...", "Sending pictures");
     EXPECT_TRUE(ui.cancelRequested());
-    ui.clearCancelRequest();
-    pressEscape(&box);
-    EXPECT_TRUE(ui.cancelRequested());
-    // The window stays up for the exchange to end it.
-    EXPECT_TRUE(ui.progressWindowVisible());
+    // Esc is the print failure test's. The window stays up for the exchange to end it.
     ui.clearCancelRequest();
     box.close();
     EXPECT_TRUE(ui.cancelRequested());

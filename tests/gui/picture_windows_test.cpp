@@ -21,7 +21,7 @@
 namespace tavrin {
 namespace {
 
-const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
+using test::kFixtures;
 
 using test::click;
 using test::type;
@@ -241,12 +241,7 @@ TEST(ObjectList, ShowsEditsDeletesAndReordersWithTheLabelFollowing) {
     EXPECT_EQ(table->horizontalHeaderItem(2)->text(), "Type");
     EXPECT_EQ(table->columnWidth(2), 265);
     EXPECT_EQ(table->columnWidth(6), 244);
-    const auto cells = [&](int row) {
-        QStringList out;
-        for (int c = 0; c < 7; ++c) out << table->item(row, c)->text();
-        return out;
-    };
-    EXPECT_EQ(cells(0), QStringList({" 1", "", "Text  (Font 2, Multiplied 2x3)", "4", "6", "90 deg", "ABC"}));
+    // What each row says is the object list's own test; here the table follows the label.
 
     // Selection twice: marked, then as before; neither is an undo step.
     const std::size_t steps = session.undoSteps();

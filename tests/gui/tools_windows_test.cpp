@@ -3,11 +3,13 @@
 // the clock set and read back, and lines typed and answers shown as text and as hex.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QComboBox>
 #include <QDateTime>
 #include <QTextEdit>
 
-#include "link/device_list.h"
+#include "document/config_file.h"
 #include "support/editor_window.h"
 #include "tools/settings_dialog.h"
 #include "tools/terminal_dialog.h"
@@ -17,20 +19,8 @@ namespace {
 
 using test::OnModal;
 
-template <typename T>
-T* child(QWidget* dialog, const char* name) {
-    auto* found = dialog->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
+using test::child;
 using test::click;
-
-// What the field shows; the clock line sent is checked with the printer exchanges.
-TEST(SettingsDialog, ClockField) {
-    EXPECT_EQ(clockFieldText(false, "03,07,04,09,05,00"), " 03,07,04,09,05,00");
-    EXPECT_EQ(clockFieldText(true, ""), "No printer response");
-}
 
 class ToolsWindowsTest : public ::testing::Test, public test::PrinterWindowFixture {};
 
@@ -66,8 +56,18 @@ TEST_F(ToolsWindowsTest, SettingsAreKeptOnlyAfterOkAndReadAtTheNextStart) {
         window->action("SettingsM")->trigger();
         ASSERT_TRUE(confirm.ran());
         EXPECT_EQ(window->translation().choice(), 2);
+        // What the menus and the label set is kept too, whatever becomes of the label.
+        window->action("GridM")->trigger();
+        window->config().gridStep = 12;
+        window->session().edit([](LabelDocument& label) { label.setup.width = 608; });
+        OnModal dropChanges("NoBt");
         window->close();
     }
+    LabelSetup setup;
+    AppConfig written;
+    ASSERT_TRUE(readConfiguration(programFolder / "user" / "ZREDITW.CFG", setup, written, 2));
+    EXPECT_FALSE(std::filesystem::exists(programFolder / "ZREDITW.CFG")) << "never beside the program";
+    EXPECT_EQ((std::array{written.showGrid, written.gridStep, setup.width}), (std::array{1, 12, 608}));
     auto again = start(false);
     const AppConfig& config = again->config();
     EXPECT_EQ(config.port, 2);
@@ -161,14 +161,12 @@ TEST_F(ToolsWindowsTest, SettingsOfferPresentDevicesAndTellWhatEachPortOpens) {
     auto window = start();
     const std::string missing = path("no-such-device").string();
     window->config().portDevices[1] = missing;
-    QStringList offered;
     QString com1, com2, picked;
     OnModal look("TSettingsDlg", [&](QWidget* dialog) {
         auto* devices = child<QComboBox>(dialog, "DeviceCb");
         auto* info = child<QLabel>(dialog, "DeviceInfo");
         auto* port = child<QComboBox>(dialog, "PortCb");
         ASSERT_TRUE(devices != nullptr && info != nullptr && port != nullptr);
-        for (int i = 0; i < devices->count(); ++i) offered << devices->itemText(i);
         com1 = info->text();
         port->setCurrentIndex(1);
         com2 = info->text();
@@ -185,9 +183,6 @@ TEST_F(ToolsWindowsTest, SettingsOfferPresentDevicesAndTellWhatEachPortOpens) {
     window->action("SettingsM")->trigger();
     ASSERT_TRUE(look.ran());
 
-    QStringList present;
-    for (const std::string& device : listPrinterDevices()) present << QString::fromStdString(device);
-    EXPECT_EQ(offered, present);
     EXPECT_EQ(com1.toStdString(), printerDevice + " (present)");
     EXPECT_EQ(com2.toStdString(), missing + " (not found)");
     EXPECT_EQ(picked.toStdString(), simulator->device() + " (present)");

@@ -3,15 +3,11 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fcntl.h>
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <regex>
 #include <string>
 #include <thread>
@@ -25,27 +21,17 @@ using tavrin::test::printedLabels;
 using tavrin::test::TempDir;
 using Json = nlohmann::json;
 
-inline const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
+using tavrin::test::kSample;
 
 // The service, its standard error in a file; the address it listens on is read from it.
 class ServiceProcess {
 public:
     ServiceProcess(const std::filesystem::path& log, std::vector<std::string> arguments) : log_(log) {
-        arguments.insert(arguments.begin(), {TAVRIN_LABEL_EXE, "serve", "--listen", "127.0.0.1:0"});
+        arguments.insert(arguments.begin(), {"serve", "--listen", "127.0.0.1:0"});
         seen_ = logText().size();
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-            ::dup2(fd, 2);
-            std::vector<char*> argv;
-            for (auto& a : arguments) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(TAVRIN_LABEL_EXE, argv.data());
-            ::_exit(127);
-        }
+        program_ = std::make_unique<tavrin::test::BackgroundProgram>(TAVRIN_LABEL_EXE, arguments, "", log);
         static const std::regex listening(R"(listening on 127\.0\.0\.1:(\d+))");
         for (int i = 0; i < 200 && port_ == 0; ++i) {
-            std::smatch m;
             const std::string text = logText();
             // This start's line: the log may hold earlier ones.
             for (std::sregex_iterator it(text.begin(), text.end(), listening), end; it != end; ++it)
@@ -53,25 +39,22 @@ public:
             if (port_ == 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     }
-    ~ServiceProcess() { end(SIGKILL); }
-    ServiceProcess(const ServiceProcess&) = delete;
-    ServiceProcess& operator=(const ServiceProcess&) = delete;
 
     int port() const { return port_; }
-    int pid() const { return pid_; }
+    int pid() const { return program_ ? program_->pid() : -1; }
     std::string logText() const { return std::filesystem::exists(log_) ? tavrin::test::readText(log_) : ""; }
     // Sends the signal and waits; the exit status (-1 when killed by a signal).
     int end(int signal) {
-        if (pid_ <= 0) return -1;
-        ::kill(pid_, signal);
-        const int status = tavrin::test::waitOrKill(pid_, std::chrono::seconds(20));
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (!program_) return -1;
+        ::kill(program_->pid(), signal);
+        const int code = program_->finish(std::chrono::seconds(20)).exitCode;
+        program_.reset();
+        return code < 128 ? code : -1;
     }
 
 private:
     std::filesystem::path log_;
-    int pid_ = -1;
+    std::unique_ptr<tavrin::test::BackgroundProgram> program_;  // killed outright when this goes
     int port_ = 0;
     std::size_t seen_ = 0;
 };

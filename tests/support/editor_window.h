@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +22,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "render/canvas.h"
 #include "support/test_support.h"
 
 namespace tavrin::test {
@@ -205,5 +207,33 @@ public:
     std::string printerDevice;  // Com1's device
 };
 #endif
+
+}  // namespace tavrin::test
+
+namespace tavrin::test {
+
+// The control of that object name in a window; a failure when there is none.
+template <typename T = QWidget>
+T* child(QWidget* window, const char* name) {
+    auto* found = window->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+// A left-button drag from one point of a widget to another, with a move between.
+inline void drag(QWidget* widget, QPoint from, QPoint to) {
+    QTest::mousePress(widget, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, widget->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, to);
+}
+
+// The print image of the window's label as it stands.
+inline Bitmap printImage(TZRedit& window) {
+    LabelDocument label = window.session().document();
+    RenderContext context = window.session().renderContext();
+    context.document = &label;
+    return renderPrintImage(label, context);
+}
 
 }  // namespace tavrin::test

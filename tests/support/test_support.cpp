@@ -98,8 +98,9 @@ std::string asUnprivileged(const std::function<std::string()>& query) {
 }
 
 BackgroundProgram::BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments,
-                                     const std::filesystem::path& input) {
-    const auto outPath = dir_ / "out", errPath = dir_ / "err";
+                                     const std::filesystem::path& input, const std::filesystem::path& errorLog)
+    : errorLog_(errorLog.empty() ? dir_ / "err" : errorLog) {
+    const auto outPath = dir_ / "out", errPath = errorLog_;
     std::fflush(nullptr);  // or the child's freopen would write this process's buffered output again
     pid_ = ::fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -108,7 +109,8 @@ BackgroundProgram::BackgroundProgram(const std::string& program, const std::vect
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) ::_exit(127);
+        const char* errMode = errorLog.empty() ? "w" : "a";
+        if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), errMode, stderr)) ::_exit(127);
         if (!input.empty() && !std::freopen(input.c_str(), "r", stdin)) ::_exit(127);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
@@ -124,7 +126,7 @@ CommandResult BackgroundProgram::finish(std::chrono::milliseconds grace) {
     pid_ = -1;
     CommandResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    const auto out = readFile(dir_ / "out"), err = readFile(dir_ / "err");
+    const auto out = readFile(dir_ / "out"), err = readFile(errorLog_);
     result.out.assign(out.begin(), out.end());
     result.err.assign(err.begin(), err.end());
     return result;

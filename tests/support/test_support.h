@@ -70,9 +70,10 @@ CommandResult runProgram(const std::string& program, const std::vector<std::stri
 // if it is still running.
 class BackgroundProgram {
 public:
-    // Standard input is this process's unless `input` names a file.
+    // Standard input is this process's unless `input` names a file; standard error goes on
+    // the end of `errorLog` when one is named, so a program started again logs into the same file.
     BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::filesystem::path& input = {});
+                      const std::filesystem::path& input = {}, const std::filesystem::path& errorLog = {});
     ~BackgroundProgram();
     BackgroundProgram(const BackgroundProgram&) = delete;
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
@@ -82,6 +83,7 @@ public:
 
 private:
     TempDir dir_;
+    std::filesystem::path errorLog_;
     int pid_ = -1;
 };
 
@@ -123,10 +125,10 @@ inline SimulatorProcess startSimulator(const std::filesystem::path& output,
                                        const std::vector<std::string>& options = {}) {
     return SimulatorProcess(TAVRIN_PRINTER_SIM_EXE, output, options);
 }
-// The same printer also on a free loopback port: address() names it.
+// The same printer also on a loopback port, a free one unless given: address() names it.
 inline SimulatorProcess startListeningSimulator(const std::filesystem::path& output,
-                                                std::vector<std::string> options = {}) {
-    options.insert(options.end(), {"--listen", "127.0.0.1:0"});
+                                                std::vector<std::string> options = {}, const std::string& port = "0") {
+    options.insert(options.end(), {"--listen", "127.0.0.1:" + port});
     return SimulatorProcess(TAVRIN_PRINTER_SIM_EXE, output, options);
 }
 #endif
@@ -223,5 +225,28 @@ inline std::pair<int, int> turnedPoint(int rotation, int x, int y, int along, in
     const int px[] = {x + along, x - across, x - along, x + across}, py[] = {y + across, y + along, y - across, y - along};
     return {px[rotation], py[rotation]};
 }
+
+#ifdef TAVRIN_SOURCE_DATA_DIR
+// The sample label the program ships: two Pictures of one name, a variable, a counter.
+inline const std::string kSample = std::string(TAVRIN_SOURCE_DATA_DIR) + "/samples/sample.qlb";
+#endif
+#ifdef TAVRIN_SOURCE_DIR
+// The picture files the graphics suite keeps, read by the windows and commands too.
+inline const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
+#endif
+// Rows for the sample label: lot numbers L1 to L`count`, the serial set on the first row only
+// (the counter counts on from it).
+inline std::string sampleRows(int count, int firstSerial) {
+    std::string rows = "Lot number,Serial\n";
+    for (int i = 1; i <= count; ++i)
+        rows += "L" + std::to_string(i) + "," + (i == 1 ? std::to_string(firstSerial) : "") + "\n";
+    return rows;
+}
+#ifdef TAVRIN_LABEL_EXE
+// tavrin-label from this build, standard input read from the file `input` (nothing when empty).
+inline CommandResult runLabel(const std::vector<std::string>& arguments, const std::filesystem::path& input = {}) {
+    return runProgram(TAVRIN_LABEL_EXE, arguments, input);
+}
+#endif
 
 }  // namespace tavrin::test
