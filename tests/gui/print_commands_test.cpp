@@ -111,13 +111,17 @@ TEST_F(PrintCommandsTest, RefusalsAreToldWithoutTouchingThePrinter) {
         });
         window->action("PrintM")->trigger();
         ASSERT_TRUE(print.ran() && noForm.ran());
+        EXPECT_EQ(noForm.text(), kNoFormSelected);
+        EXPECT_EQ(noForm.title(), "Error");
     }
     // An empty label: nothing to print, no values to ask for.
     window->session().edit([](LabelDocument& label) { label.newLabel(); });
-    for (const char* command : {"TestPrintM", "NewValuesM"}) {
+    // The window picks each message itself, so each is checked here.
+    for (const auto& [command, message] : {std::pair{"TestPrintM", kNothingToPrint}, std::pair{"NewValuesM", kNoVariablesDefined}}) {
         OnModal refusal("OkBt");
         window->action(command)->trigger();
-        EXPECT_TRUE(refusal.ran()) << command;
+        EXPECT_TRUE(refusal.ran());
+        EXPECT_EQ(refusal.text(), message);
     }
     EXPECT_FALSE(std::filesystem::exists(simulator->label(1)));
 }
