@@ -22,6 +22,11 @@ using test::OnModal;
 using test::child;
 using test::click;
 
+// A silent printer is told in the clock field itself; a reply is read back below.
+TEST(SettingsDialog, ClockField) {
+    EXPECT_EQ(clockFieldText(true, ""), "No printer response");
+}
+
 class ToolsWindowsTest : public ::testing::Test, public test::PrinterWindowFixture {};
 
 TEST_F(ToolsWindowsTest, SettingsAreKeptOnlyAfterOkAndReadAtTheNextStart) {
