@@ -19,12 +19,7 @@ struct DrawnLabel {
 inline Variable makeSlot(int length, int justification, char pad, const std::string& prompt,
                          const std::string& value = {}, int step = 0) {
     Variable v;
-    v.defined = 1;
-    v.length = static_cast<std::uint8_t>(length);
-    v.justification = static_cast<std::uint8_t>(justification);
-    v.padChar = pad;
-    v.step = static_cast<std::uint8_t>(static_cast<std::int8_t>(step));
-    v.setPrompt(prompt);
+    v.define(length, justification, pad, prompt, step);
     v.setValue(value);
     return v;
 }

@@ -70,12 +70,8 @@ std::optional<int> VariableSheet::addNew(SlotKind kind) {
     for (int i = 0; i < slotCount(kind); ++i) {
         Variable& s = slot(kind, i);
         if (s.isDefined()) continue;
-        s.defined = 1;
-        s.setPrompt((kind == SlotKind::Variables ? "Variable " : "Counter ") + std::to_string(i));
-        s.length = kNewSlotLength;
-        s.justification = kJustifyNone;
-        s.padChar = kind == SlotKind::Variables ? ' ' : '0';
-        s.step = 0;
+        s.define(kNewSlotLength, kJustifyNone, kind == SlotKind::Variables ? ' ' : '0',
+                 (kind == SlotKind::Variables ? "Variable " : "Counter ") + std::to_string(i));
         return i;
     }
     return std::nullopt;

@@ -22,6 +22,15 @@ void setField(std::array<char, N>& field, std::string_view text) {
 std::string Variable::promptText() const { return fieldText(prompt); }
 std::string Variable::valueText() const { return fieldText(value); }
 void Variable::setPrompt(std::string_view text) { setField(prompt, text); }
+
+void Variable::define(int newLength, int newJustification, char pad, std::string_view promptText, int counterStep) {
+    defined = 1;
+    length = static_cast<std::uint8_t>(newLength);
+    justification = static_cast<std::uint8_t>(newJustification);
+    padChar = pad;
+    step = static_cast<std::uint8_t>(static_cast<std::int8_t>(counterStep));
+    setPrompt(promptText);
+}
 void Variable::setValue(std::string_view text) { setField(value, text); }
 
 std::array<std::uint8_t, kSlotSize> Variable::toBytes() const {

@@ -32,6 +32,8 @@ struct Variable {
     std::string valueText() const;
     void setPrompt(std::string_view text);  // keeps at most 26 characters
     void setValue(std::string_view text);   // keeps at most 63 characters
+    // Defines the slot with these fields; its value stays as it is.
+    void define(int length, int justification, char pad, std::string_view promptText, int counterStep = 0);
 
     std::array<std::uint8_t, kSlotSize> toBytes() const;
     static Variable fromBytes(const std::uint8_t* bytes, std::size_t count);  // missing bytes are zero

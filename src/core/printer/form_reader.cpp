@@ -197,12 +197,7 @@ bool FormReader::readDefinition(std::string_view line, bool counter) {
     if (prompt.size() > kPromptWidth - 1) return false;
 
     Variable& v = counter ? document_.counters[slot] : document_.variables[slot];
-    v.defined = 1;
-    v.length = static_cast<std::uint8_t>(length);
-    v.justification = static_cast<std::uint8_t>(justification);
-    v.padChar = pad;
-    v.step = static_cast<std::uint8_t>(static_cast<std::int8_t>(step));
-    v.setPrompt(prompt);
+    v.define(static_cast<int>(length), static_cast<int>(justification), pad, prompt, step);
     return true;
 }
 
