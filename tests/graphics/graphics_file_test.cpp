@@ -16,8 +16,8 @@
 namespace tavrin {
 namespace {
 
-const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
 using test::Bytes;
+using test::kFixtures;
 
 std::unique_ptr<GraphicsBuffer> freshBuffer() { return std::make_unique<GraphicsBuffer>(); }
 

@@ -14,8 +14,8 @@
 namespace tavrin {
 namespace {
 
-const std::filesystem::path kFixtures = std::filesystem::path(TAVRIN_SOURCE_DIR) / "tests/graphics/fixtures";
 using test::Bytes;
+using test::kFixtures;
 using test::bmpHeader;
 
 TEST(LoadSourcePicture, EveryDepthAndKindReadsAsImageMagickReadsIt) {

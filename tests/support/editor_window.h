@@ -40,7 +40,7 @@ inline void type(QWidget* window, const char* edit, const QString& text) {
 }
 
 // The sample label the program ships.
-inline const QString kSampleLabel = QStringLiteral(TAVRIN_SOURCE_DATA_DIR "/samples/sample.qlb");
+inline const QString kSampleLabel = QString::fromStdString(kSample);
 
 // A label font file of the characters A, B and C, each one byte wide with 4 dots of ink in
 // each of its 16 rows.
